@@ -1,0 +1,173 @@
+// The start-up sequence, the shutdown in reverse, and the launcher.
+#include "engine/system.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "engine/fixed.h"
+#include "engine/frame.h"
+#include "engine/log.h"
+#include "engine/paths.h"
+#include "event/input_script.h"
+#include "object/instance.h"
+#include "platform/platform.h"
+#include "script/host.h"
+#include "sound/sound.h"
+#include "video/display.h"
+
+namespace engine {
+
+namespace {
+
+const char kUsage[] =
+    "usage: lunashot [options] [GAMEDIR]\n"
+    "Runs script/start.lua of GAMEDIR (default: the current directory).\n"
+    "  --headless          no window; silent audio; a virtual clock (every frame drawn)\n"
+    "  --max-frames N      shut down after the N-th call of Update\n"
+    "  --record-frames DIR write every presented frame as DIR/000001.png, ...\n"
+    "  --scale N           window scale factor (default: the largest that fits, at least 2)\n"
+    "  --fullscreen        start fullscreen (Alt+Enter toggles)\n"
+    "  --input FILE        take the buttons from FILE instead of the devices\n"
+    "  --help              print this text\n";
+
+bool ParseCount(const char* text, unsigned long* out) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  errno = 0;
+  unsigned long v = std::strtoul(text, &end, 10);
+  if (*end || errno || text[0] == '-') return false;
+  *out = v;
+  return true;
+}
+
+std::unique_ptr<event::ScriptedInput> scripted_input;
+
+void UseInputFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) StartupFailure("cannot read input file " + path + ": " + std::strerror(errno));
+  std::stringstream text;
+  text << in.rdbuf();
+  std::vector<event::InputStep> steps;
+  std::string error;
+  if (!event::ParseInputScript(text.str(), &steps, &error))
+    StartupFailure("input file " + path + ": " + error);
+  scripted_input = std::make_unique<event::ScriptedInput>(std::move(steps));
+  platform::input = scripted_input.get();
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
+                  int* exit_status) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](const char* what) -> const char* {
+      if (i + 1 >= argc) {
+        *message = "lunashot: " + a + " needs " + what + "\n" + kUsage;
+        return nullptr;
+      }
+      return argv[++i];
+    };
+    unsigned long n = 0;
+    if (a == "--help" || a == "-h") {
+      *message = kUsage;
+      *exit_status = 0;
+      return false;
+    } else if (a == "--headless") {
+      options->headless = true;
+    } else if (a == "--fullscreen") {
+      options->fullscreen = true;
+    } else if (a == "--max-frames" || a == "--scale") {
+      const char* v = value("a number");
+      if (!v) break;
+      if (!ParseCount(v, &n) || n == 0 || n > 0xFFFFFFFFul) {
+        *message = "lunashot: " + a + " needs a positive whole number, not '" + v + "'\n";
+        break;
+      }
+      if (a == "--scale") {
+        if (n > 16) {
+          *message = "lunashot: --scale must be 1 to 16\n";
+          break;
+        }
+        options->scale = static_cast<int>(n);
+      } else {
+        options->max_frames = n;
+      }
+    } else if (a == "--record-frames" || a == "--input") {
+      const char* v = value(a == "--input" ? "a file" : "a directory");
+      if (!v) break;
+      (a == "--input" ? options->input_file : options->record_dir) = v;
+    } else if (!a.empty() && a[0] == '-') {
+      *message = "lunashot: unknown option " + a + "\n" + kUsage;
+      break;
+    } else if (options->game_dir.empty()) {
+      options->game_dir = a;
+    } else {
+      *message = "lunashot: more than one game directory given\n" + std::string(kUsage);
+      break;
+    }
+  }
+  if (!message->empty()) {
+    *exit_status = 2;
+    return false;
+  }
+  return true;
+}
+
+void StartupFailure(const std::string& cause) {
+  std::fprintf(stderr, "lunashot: %s\n", cause.c_str());
+  WriteLog(cause.c_str());
+  ReturnToMenu(0);
+}
+
+void ReturnToMenu(int status) {
+  std::fflush(nullptr);
+  // Only a launcher in its own directory is started: never a program of the
+  // same name in the game's directory.
+  if (chdir("/usr/gp2x") == 0) execl("gp2xmenu", "gp2xmenu", static_cast<char*>(nullptr));
+  std::exit(status);
+}
+
+int RunEngine(const Options& options) {
+  FramePeriod = 16;
+  MaxFrames = static_cast<std::uint32_t>(options.max_frames);
+  if (!InitPaths()) {
+    std::fprintf(stderr, "lunashot: the working directory's path is too long\n");
+    ReturnToMenu(0);
+  }
+  std::string error;
+  if (!platform::host->InitSystem(&error)) {
+    std::fprintf(stderr, "lunashot: %s\n", error.c_str());
+    WriteLog(error.c_str());
+    ReturnToMenu(0);
+  }
+  if (!options.input_file.empty()) UseInputFile(options.input_file);
+  InitDirTable();
+  if (!video::InitVideo(&error)) StartupFailure(error);
+  sound::InitSound(options.headless);
+  object::InitPool();
+  script::InitScript();
+  script::RegisterInterface();
+
+  const char* start = GetScriptPath("start.lua");
+  char path[kPathSize];
+  std::strcpy(path, start ? start : "start.lua");
+  bool ran = script::RunFile(path);
+  bool stopped = script::Aborted();
+
+  script::QuitScript();
+  sound::QuitSound();
+  video::QuitVideo();
+  platform::host->QuitSystem();
+  return (options.headless && !ran && !stopped) ? 1 : 0;
+}
+
+}  // namespace engine

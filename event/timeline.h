@@ -1,0 +1,78 @@
+// The frame counter and the event list: events sorted by due frame, equal
+// frames in insertion order; the dispatch fires those due now, discards the
+// overdue, and advances the counter by one. Events own a copy of their name
+// and keep their kind alive until they are gone.
+#pragma once
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+
+#include <boost/intrusive_ptr.hpp>
+
+#include "object/instance.h"
+
+namespace event {
+
+typedef std::uint32_t dword;
+
+struct Event {
+  dword time = 0;
+  virtual ~Event() = default;
+  virtual void Fire() = 0;
+};
+
+struct ReplayEvent : Event {
+  std::uint8_t key = 0;
+  void Fire() override;
+};
+
+struct FuncEvent : Event {
+  std::string name;
+  bool has_name = false;
+  void Fire() override;
+};
+
+struct ITimeEvent : FuncEvent {
+  object::Instance* instance = nullptr;
+  void Fire() override;
+};
+
+struct InstanceEvent : FuncEvent {
+  boost::intrusive_ptr<object::Object> object;
+  int x = 0;
+  int y = 0;
+  engine::FIXED vel = 0;
+  std::uint8_t anim = 0;
+  std::uint8_t dir = 0;
+  std::int16_t life = 0;
+  object::List list = object::kEnemy0;
+  void Fire() override;
+};
+
+extern dword TimeCounter;
+
+void InsertEvent(std::unique_ptr<Event> event);
+void DispatchEvents();
+std::size_t PendingEvents();
+
+void AddTimeEvent(dword delay, const char* name);
+void AddInstanceEvent(dword delay, const char* name, object::Instance* instance);
+void AddEnemy0Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
+                    std::uint8_t dir, std::uint8_t anim, std::int16_t life);
+void AddEnemy1Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
+                    std::uint8_t dir, std::uint8_t anim, std::int16_t life);
+void AddLayer0Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
+                    std::uint8_t dir, std::uint8_t anim, std::int16_t life);
+void AddLayer1Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
+                    std::uint8_t dir, std::uint8_t anim, std::int16_t life);
+void AddLayer2Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
+                    std::uint8_t dir, std::uint8_t anim, std::int16_t life);
+void AddLayer3Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
+                    std::uint8_t dir, std::uint8_t anim, std::int16_t life);
+void rep(dword frame, std::uint8_t key);
+void ClearEvent();
+void SetTime(unsigned int t);
+dword GetTime();
+
+}  // namespace event

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The two set-up commands: "./make.sh run [options] [GAMEDIR]" builds and runs
+# a game (the demo by default); "./make.sh test" builds and runs every test.
+# Both install what is missing first and rebuild only what changed.
+set -euo pipefail
+cd "$(dirname "$0")"
+build="${LUNASHOT_BUILD:-build}"
+
+prepare() {
+  ./third_party/fetch.sh
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release ${LUNASHOT_CMAKE_ARGS:-} >/dev/null
+  fi
+  cmake --build "$build" -j"$(nproc)" -- --no-print-directory
+}
+
+cmd="${1:-run}"
+shift || true
+case "$cmd" in
+  run)
+    prepare
+    has_dir=0
+    for a in "$@"; do [ -d "$a" ] && has_dir=1; done
+    if [ "$has_dir" = 1 ]; then exec "$build/lunashot" "$@"; else exec "$build/lunashot" "$@" games/demo; fi
+    ;;
+  test)
+    prepare
+    cd "$build" && ctest --output-on-failure -j"$(nproc)" "$@"
+    ;;
+  *)
+    echo "usage: ./make.sh run [lunashot options] [GAMEDIR] | ./make.sh test [ctest options]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,164 @@
+// The Lua state, file runs with Lua 5.0's reporting (_ALERT or stderr), the
+// call-by-name path of every callback, and the instance handles.
+#include "script/host.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "lauxlib.h"
+#include "lua.h"
+#include "lualib.h"
+#include "script/handles.h"
+
+#include "engine/error.h"
+#include "engine/paths.h"
+#include "event/timeline.h"
+#include "object/instance.h"
+
+namespace script {
+
+lua_State* LuaState = nullptr;
+
+namespace {
+
+bool aborted = false;
+// Registry references of the instance handles, by pool index.
+int handle_refs[object::kPoolSize];
+bool handles_made = false;
+
+void OpenLibrary(lua_State* L, lua_CFunction opener, const char* name) {
+  lua_pushcfunction(L, opener);
+  lua_pushstring(L, name);
+  lua_call(L, 1, 0);
+}
+
+// Reports a failed file run the way Lua 5.0's lua_dofile did.
+void Report(lua_State* L) {
+  const char* message = lua_tostring(L, -1);
+  if (!message) message = "(error object is not a string)";
+  if (aborted) {
+    lua_pop(L, 1);
+    return;
+  }
+  lua_getglobal(L, "_ALERT");
+  if (lua_isfunction(L, -1)) {
+    lua_pushstring(L, message);
+    if (lua_pcall(L, 1, 0, 0) != 0) lua_pop(L, 1);
+  } else {
+    lua_pop(L, 1);
+    std::fprintf(stderr, "%s\n", message);
+    std::fflush(stderr);
+  }
+  lua_pop(L, 1);
+}
+
+void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped"); }
+
+[[noreturn]] void Raise(lua_State* L) { throw luabind::error(L); }
+
+}  // namespace
+
+void InitScript() {
+  lua_State* L = lua_open();
+  OpenLibrary(L, luaopen_base, "");
+  OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
+  OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
+  OpenLibrary(L, luaopen_string, LUA_STRLIBNAME);
+  lua_gc(L, LUA_GCCOLLECT, 0);
+  luabind::open(L);
+  LuaState = L;
+  aborted = false;
+  handles_made = false;
+}
+
+void QuitScript() {
+  event::ClearEvent();
+  if (LuaState) {
+    lua_sethook(LuaState, nullptr, 0, 0);
+    lua_close(LuaState);
+  }
+  LuaState = nullptr;
+  handles_made = false;
+}
+
+bool RunFile(const char* path) {
+  lua_State* L = LuaState;
+  std::FILE* probe = std::fopen(path, "r");
+  if (!probe) {
+    lua_pushfstring(L, "cannot read %s: %s", path, std::strerror(errno));
+    Report(L);
+    return false;
+  }
+  std::fclose(probe);
+  int status = luaL_loadfile(L, path);
+  if (status == 0) status = lua_pcall(L, 0, 0, 0);
+  if (status != 0) {
+    Report(L);
+    return false;
+  }
+  return true;
+}
+
+void RunScript(const char* name) {
+  const char* path = engine::GetScriptPath(name);
+  if (!path) engine::Fail("RunScript", "the path would be longer than 255 characters");
+  char copy[engine::kPathSize];
+  std::strcpy(copy, path);
+  RunFile(copy);
+}
+
+void RunReplay(const char* name) {
+  const char* path = engine::GetReplayPath(name);
+  if (!path) engine::Fail("RunReplay", "the path would be longer than 255 characters");
+  char copy[engine::kPathSize];
+  std::strcpy(copy, path);
+  RunFile(copy);
+}
+
+void CallFunction(const char* name) {
+  lua_State* L = LuaState;
+  lua_getfield(L, LUA_GLOBALSINDEX, name);
+  if (lua_pcall(L, 0, 0, 0) != 0) Raise(L);
+}
+
+void CallFunction(const char* name, object::Instance* a) {
+  lua_State* L = LuaState;
+  lua_getfield(L, LUA_GLOBALSINDEX, name);
+  PushInstance(L, a);
+  if (lua_pcall(L, 1, 0, 0) != 0) Raise(L);
+}
+
+void CallFunction(const char* name, object::Instance* a, object::Instance* b) {
+  lua_State* L = LuaState;
+  lua_getfield(L, LUA_GLOBALSINDEX, name);
+  PushInstance(L, a);
+  PushInstance(L, b);
+  if (lua_pcall(L, 2, 0, 0) != 0) Raise(L);
+}
+
+void MakeInstanceHandles(lua_State* L) {
+  for (int i = 0; i < object::kPoolSize; ++i) {
+    luabind::detail::make_instance(L, object::PoolInstance(i));
+    handle_refs[i] = luaL_ref(L, LUA_REGISTRYINDEX);
+  }
+  handles_made = true;
+}
+
+void PushInstance(lua_State* L, object::Instance* i) {
+  if (!i || !handles_made) {
+    lua_pushnil(L);
+    return;
+  }
+  lua_rawgeti(L, LUA_REGISTRYINDEX, handle_refs[i->index]);
+}
+
+void AbortRun() {
+  if (aborted || !LuaState) return;
+  aborted = true;
+  lua_sethook(LuaState, AbortHook, LUA_MASKCOUNT, 1);
+}
+
+bool Aborted() { return aborted; }
+
+}  // namespace script

@@ -1,0 +1,102 @@
+// pal.pal, the working palette and its fades, and the upload to the display.
+#include "video/palette.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace video {
+
+Color WorkPalette[256];
+Color BasePalette[256];
+std::uint8_t BlendTable[65536 * 3];
+
+bool ReadPalette(const std::uint8_t* bytes, std::size_t length, std::string* error) {
+  if (length < static_cast<std::size_t>(kPaletteFileSize)) {
+    *error = "pal.pal is " + std::to_string(length) + " bytes long, shorter than " +
+             std::to_string(kPaletteFileSize);
+    return false;
+  }
+  for (int c = 0; c < 256; ++c) {
+    BasePalette[c] = {bytes[c * 3], bytes[c * 3 + 1], bytes[c * 3 + 2]};
+    WorkPalette[c] = {0, 0, 0};
+  }
+  std::memcpy(BlendTable, bytes + 768, sizeof BlendTable);
+  return true;
+}
+
+bool LoadPalette(const char* path, std::string* error) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) {
+    *error = std::string("cannot open ") + path + ": " + std::strerror(errno);
+    return false;
+  }
+  std::vector<std::uint8_t> bytes(kPaletteFileSize);
+  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  if (!ReadPalette(bytes.data(), got, error)) {
+    *error = std::string(path) + ": " + *error;
+    return false;
+  }
+  return true;
+}
+
+void AdjustPalette() {
+  platform::display->WriteRegister(platform::kRegPaletteIndex, 0);
+  for (const Color& c : WorkPalette) {
+    platform::display->WriteRegister(platform::kRegPaletteData,
+                                     static_cast<std::uint16_t>(c.g * 256 + c.b));
+    platform::display->WriteRegister(platform::kRegPaletteData, c.r);
+  }
+}
+
+void ResetPalette() { std::memcpy(WorkPalette, BasePalette, sizeof WorkPalette); }
+
+void SetPalette(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  for (Color& c : WorkPalette) c = {red, green, blue};
+}
+
+namespace {
+
+void Toward(std::uint8_t* v, std::uint8_t target) {
+  if (*v > target) --*v;
+  else if (*v < target) ++*v;
+}
+
+}  // namespace
+
+void FadeIn(std::uint8_t steps) {
+  for (int n = 0; n < steps; ++n)
+    for (int i = 0; i < 256; ++i) {
+      Toward(&WorkPalette[i].r, BasePalette[i].r);
+      Toward(&WorkPalette[i].g, BasePalette[i].g);
+      Toward(&WorkPalette[i].b, BasePalette[i].b);
+    }
+}
+
+void FadeOutBlack(std::uint8_t steps) {
+  for (int n = 0; n < steps; ++n)
+    for (Color& c : WorkPalette) {
+      Toward(&c.r, 0);
+      Toward(&c.g, 0);
+      Toward(&c.b, 0);
+    }
+}
+
+void FadeOutWhite(std::uint8_t steps) {
+  for (int n = 0; n < steps; ++n)
+    for (Color& c : WorkPalette) {
+      Toward(&c.r, 255);
+      Toward(&c.g, 255);
+      Toward(&c.b, 255);
+    }
+}
+
+int SetGamma(float red, float green, float blue) {
+  return platform::display->SetGamma(red, green, blue);
+}
+
+}  // namespace video

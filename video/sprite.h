@@ -1,0 +1,57 @@
+// Run-length sprites and sprite sets. Every set is validated when loaded
+// (counts, sizes, every row's runs within L and within the width, run codes,
+// blend levels, exact data length), so the drawing code trusts the data and
+// makes one clipping decision per call, no per-pixel checks.
+//
+// A SpriteSet is shared by the script's handle and by the kinds that use it
+// (intrusive count `refs`). Release marks it released: any further use by a
+// script is a script error; kinds that hold it keep drawing it, and its
+// memory goes when the last holder lets go.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include <boost/intrusive_ptr.hpp>
+
+#include "video/surface.h"
+
+namespace video {
+
+struct Sprite {
+  std::uint8_t* data;
+  std::int32_t width;
+  std::int32_t height;
+  std::int32_t size;
+};
+
+struct SpriteSet {
+  Sprite** sprites;  // nullptr when count is 0
+  std::uint16_t count;
+  int refs;
+  bool released;
+};
+
+void intrusive_ptr_add_ref(SpriteSet* set);
+void intrusive_ptr_release(SpriteSet* set);
+
+// Parses and validates a sprite-set file image. nullptr and a message
+// ("sprite 3, row 2: run passes the sprite's width") when malformed.
+SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::string* error);
+// Reads the named file of the sprite directory; nullptr and a message that
+// names the file when it is missing or malformed.
+SpriteSet* ReadSpriteSet(const char* name, std::string* error);
+// Checks one sprite record's run-length rows (the loader's test per sprite).
+bool ValidateSprite(const Sprite& sprite, std::string* error);
+
+// Script-facing: a script error naming LoadSpriteSet and the file on failure.
+boost::intrusive_ptr<SpriteSet> LoadSpriteSet(const char* name);
+// Script-facing SpriteSet:Release; a second Release is a script error.
+void ReleaseSpriteSet(SpriteSet* set);
+// Throws a script error naming `function` when the set is nil or released.
+void CheckSpriteSet(const SpriteSet* set, const char* function);
+
+void DrawSprite(Surface* target, const Sprite* sprite, int x, int y);
+void DrawSpriteSolid(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colour);
+
+}  // namespace video

@@ -1,0 +1,41 @@
+// Surfaces: rectangles of 8-bit colour indices, row-major, rows contiguous.
+// Invariant: size == width * height and pixels holds size bytes. Loaded
+// surfaces are validated when read; a failed load returns nullptr and a
+// message, never a half-read surface.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace video {
+
+struct Surface {
+  bool owns;
+  std::uint8_t* pixels;
+  std::int32_t width;
+  std::int32_t height;
+  std::int32_t size;
+};
+
+struct SurfaceSet {
+  char* name;
+  Surface** surfaces;  // nullptr when count is 0
+  std::uint16_t count;
+};
+
+// Largest image a surface file may declare (both sides, and their product).
+constexpr std::int32_t kMaxSurfaceSide = 16384;
+constexpr std::int64_t kMaxSurfaceBytes = 64 * 1024 * 1024;
+
+Surface* CreateSurface(std::int32_t width, std::int32_t height);
+Surface* WrapSurface(std::uint8_t* pixels, std::int32_t width, std::int32_t height);
+// Reads one image (width, height, pixels) from the sprite directory's file.
+Surface* LoadSurface(const char* name, std::string* error);
+// Reads one image from an open stream and leaves the stream after it.
+Surface* ReadSurface(std::FILE* stream, std::string* error);
+void DestroySurface(Surface* surface);
+
+SurfaceSet* LoadSurfaceSet(const char* name, std::string* error);
+void DestroySurfaceSet(SurfaceSet* set);
+
+}  // namespace video
