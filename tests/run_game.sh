@@ -5,6 +5,12 @@
 #   --status N          expected exit status (default 0)
 #   --stderr REGEX      standard error must match (grep -E), may repeat
 #   --no-stderr REGEX   standard error must not match
+#   --stdout REGEX      standard output must match, may repeat
+#   --no-stdout REGEX   standard output must not match
+#   --log REGEX         script/log.txt must match
+#   --file PATH         PATH (relative to the game copy) must exist afterwards
+#   --no-file PATH      PATH must not exist afterwards
+#   --no-palette        do not add the test palette
 #   --golden FILE       recorded frames must have these md5 sums ("NAME SUM" lines);
 #                       implies --record-frames WORK_DIR/frames
 # A game without sprite/pal.pal gets the test palette. The game runs in a
@@ -12,12 +18,19 @@
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4"
 shift 4
-status=0 golden="" stderr_re=() no_stderr_re=()
+status=0 golden="" palette_ok=1
+stderr_re=() no_stderr_re=() stdout_re=() no_stdout_re=() log_re=() files=() no_files=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   case "$1" in
     --status) status="$2"; shift 2 ;;
     --stderr) stderr_re+=("$2"); shift 2 ;;
     --no-stderr) no_stderr_re+=("$2"); shift 2 ;;
+    --stdout) stdout_re+=("$2"); shift 2 ;;
+    --no-stdout) no_stdout_re+=("$2"); shift 2 ;;
+    --log) log_re+=("$2"); shift 2 ;;
+    --file) files+=("$2"); shift 2 ;;
+    --no-file) no_files+=("$2"); shift 2 ;;
+    --no-palette) palette_ok=0; shift ;;
     --golden) golden="$2"; shift 2 ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
   esac
@@ -28,7 +41,7 @@ rm -rf "$work"
 mkdir -p "$(dirname "$work")"
 cp -r "$src" "$work"
 mkdir -p "$work/sprite" "$work/script" "$work/sound" "$work/replay"
-[ -f "$work/sprite/pal.pal" ] || cp "$palette" "$work/sprite/pal.pal"
+[ "$palette_ok" = 1 ] && [ ! -f "$work/sprite/pal.pal" ] && cp "$palette" "$work/sprite/pal.pal"
 
 extra=()
 [ -n "$golden" ] && extra+=(--record-frames "$work/frames")
@@ -46,6 +59,21 @@ for re in "${stderr_re[@]}"; do
 done
 for re in "${no_stderr_re[@]}"; do
   grep -Eq -- "$re" "$work.stderr" && { echo "FAIL: stderr matches: $re" >&2; fail=1; }
+done
+for re in "${stdout_re[@]}"; do
+  grep -Eq -- "$re" "$work.stdout" || { echo "FAIL: stdout does not match: $re" >&2; fail=1; }
+done
+for re in "${no_stdout_re[@]}"; do
+  grep -Eq -- "$re" "$work.stdout" && { echo "FAIL: stdout matches: $re" >&2; fail=1; }
+done
+for re in "${log_re[@]}"; do
+  grep -Eq -- "$re" "$work/script/log.txt" 2>/dev/null || { echo "FAIL: log.txt does not match: $re" >&2; fail=1; }
+done
+for f in "${files[@]}"; do
+  [ -e "$work/$f" ] || { echo "FAIL: $f was not made" >&2; fail=1; }
+done
+for f in "${no_files[@]}"; do
+  [ -e "$work/$f" ] && { echo "FAIL: $f exists" >&2; fail=1; }
 done
 if [ -n "$golden" ]; then
   while read -r name sum; do

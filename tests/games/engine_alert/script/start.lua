@@ -1,0 +1,21 @@
+-- Errors of file runs go to _ALERT when it is a function; nothing is raised.
+local f = io.open(GetScriptPath("broken.lua"), "w")
+f:write("x = = 2\n")
+f:close()
+f = io.open(GetScriptPath("fails.lua"), "w")
+f:write("reached = 1\nerror('inner failure')\nreached = 2\n")
+f:close()
+
+RunScript("missing.lua")          -- no _ALERT yet: goes to stderr
+local seen = {}
+function _ALERT(message) seen[#seen + 1] = message end
+RunScript("missing.lua")
+RunScript("broken.lua")
+RunScript("fails.lua")
+assert(#seen == 3, #seen)
+assert(seen[1] == "cannot read " .. GetScriptPath("missing.lua") .. ": No such file or directory", seen[1])
+assert(string.find(seen[2], "broken.lua:1:"), seen[2])
+assert(string.find(seen[3], "inner failure") and reached == 1, seen[3])
+_ALERT = nil
+print("alerts ok")
+error("start.lua gives up")       -- reported on stderr; headless exit status 1

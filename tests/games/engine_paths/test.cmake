@@ -1,0 +1,1 @@
+add_game_test(engine_paths CHECKS --stdout "paths ok")

@@ -1,0 +1,170 @@
+// The Lua state: integer numbers, file runs and their reports, the
+// call-by-name error path, luabind's error texts, and the stop request.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include <luabind/luabind.hpp>
+
+#include "engine/paths.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "object/instance.h"
+#include "script/host.h"
+
+namespace {
+
+void CallBack(const char* name) { script::CallFunction(name); }
+void ThrowStd() { throw std::runtime_error("disk on fire"); }
+void ThrowOther() { throw 42; }
+
+class ScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    object::InitPool();
+    script::InitScript();
+    script::RegisterInterface();
+    L = script::LuaState;
+    luabind::module(L)[luabind::def("CallBack", &CallBack), luabind::def("ThrowStd", &ThrowStd),
+                       luabind::def("ThrowOther", &ThrowOther)];
+  }
+  void TearDown() override { script::QuitScript(); }
+
+  // Runs a chunk; returns "" on success or the error message.
+  std::string Run(const char* code) {
+    if (luaL_dostring(L, code) == 0) return "";
+    std::string message = lua_tostring(L, -1) ? lua_tostring(L, -1) : "?";
+    lua_pop(L, 1);
+    return message;
+  }
+  std::string Global(const char* name) {
+    lua_getglobal(L, name);
+    std::string v = lua_tostring(L, -1) ? lua_tostring(L, -1) : "<nil>";
+    lua_pop(L, 1);
+    return v;
+  }
+  lua_State* L = nullptr;
+};
+
+TEST_F(ScriptTest, NumbersAreThirtyTwoBitIntegers) {
+  EXPECT_EQ(Run("assert(7 / 2 == 3) assert(-7 / 2 == -3) assert(2.9 == 2) assert(-2.9 == -2)"
+                "assert(tostring(7 / 2) == '3') assert(tonumber('2.9') == 2)"
+                "assert(-7 % 3 == 2) assert(7 % -3 == -2)"  // Lua's floored %
+                "assert(2147483647 + 1 == -2147483648)"      // wraps
+                "assert(2 ^ 10 == 1024) assert(0x10 == 16)"
+                "assert(string.format('%d', 5) == '5')"),
+            "");
+  EXPECT_NE(Run("local z = 0 local x = 1 / z").find("attempt to divide by zero"),
+            std::string::npos);
+  EXPECT_NE(Run("local z = 0 local x = 1 % z").find("attempt to divide by zero"),
+            std::string::npos);
+  EXPECT_EQ(Run("local m, n = -2147483648, -1 assert(m / n == m) assert(m % n == 0)"), "");
+  // The error names the line of the division, not an earlier one.
+  EXPECT_NE(Run("local z = 0\nlocal a = 1\nlocal b = a / z").find(":3:"), std::string::npos);
+}
+
+TEST_F(ScriptTest, OnlyTheEngineLibrariesAreOpen) {
+  EXPECT_EQ(Run("assert(io and os and string and coroutine and print)"
+                "assert(table == nil and math == nil and debug == nil and require == nil)"
+                "assert(type(class) == 'function')"),
+            "");
+}
+
+TEST_F(ScriptTest, ClassesHaveNoConstructors) {
+  EXPECT_NE(Run("local o = Object()"), "");
+  EXPECT_NE(Run("local i = Instance()"), "");
+  EXPECT_NE(Run("local s = SpriteSet()"), "");
+}
+
+TEST_F(ScriptTest, LuabindErrorTexts) {
+  std::string mismatch = Run("Mod('x', 1)");
+  EXPECT_EQ(mismatch.find("no match for function call 'Mod'"), 0u) << mismatch;
+  EXPECT_EQ(Run("local ok, e = pcall(ThrowStd) assert(not ok) assert(e == 'disk on fire', e)"),
+            "");
+  EXPECT_EQ(Run("local ok, e = pcall(ThrowOther) assert(not ok)"
+                "assert(e == 'ThrowOther() threw an exception', e)"),
+            "");
+}
+
+TEST_F(ScriptTest, CallbackErrorsSurfaceInTheCallingScript) {
+  EXPECT_EQ(Run("function bad() error('boom in callback') end "
+                "local ok, e = pcall(CallBack, 'bad') "
+                "assert(not ok) assert(string.find(e, 'boom in callback'), e) "
+                "ok, e = pcall(CallBack, 'nothing_here') assert(not ok) "
+                "assert(string.find(e, 'attempt to call'), e) "
+                "done = 0 function good() done = done + 1 end "
+                "CallBack('good') CallBack('good') assert(done == 2)"),
+            "");
+  // The state is still usable and the stack balanced after the failures.
+  int top = lua_gettop(L);
+  EXPECT_NE(Run("CallBack('bad')"), "");
+  EXPECT_EQ(lua_gettop(L), top);
+}
+
+class FileRunTest : public ScriptTest {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/lunashot-run-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    ASSERT_EQ(system("mkdir script replay"), 0);
+    ASSERT_TRUE(engine::InitPaths());
+    ScriptTest::SetUp();
+  }
+  void TearDown() override {
+    ScriptTest::TearDown();
+    ASSERT_EQ(chdir(old_), 0);
+    std::string cmd = "rm -rf " + dir_;
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+  void Write(const char* path, const char* text) {
+    std::FILE* f = std::fopen(path, "w");
+    std::fputs(text, f);
+    std::fclose(f);
+  }
+  std::string dir_;
+  char old_[4096];
+};
+
+TEST_F(FileRunTest, FailuresGoToAlertAndNothingIsRaised) {
+  Write("script/syntax.lua", "x = = 1");
+  Write("script/runtime.lua", "ran = 1 error('late failure') ran = 2");
+  Write("script/good.lua", "shared = (shared or 0) + 1");
+  EXPECT_EQ(Run("alerts = {} function _ALERT(m) alerts[#alerts + 1] = m end "
+                "RunScript('missing.lua') RunScript('syntax.lua') RunScript('runtime.lua') "
+                "RunScript('good.lua') RunScript('good.lua') "
+                "first, second, third = alerts[1], alerts[2], alerts[3] "
+                "assert(ran == 1 and shared == 2)"),
+            "");
+  EXPECT_EQ(Global("first"),
+            "cannot read " + dir_ + "/script/missing.lua: No such file or directory");
+  EXPECT_NE(Global("second").find("syntax.lua:1:"), std::string::npos);
+  EXPECT_NE(Global("third").find("late failure"), std::string::npos);
+}
+
+TEST_F(FileRunTest, WithoutAlertTheMessageGoesToStandardError) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run("RunReplay('none') after = 'yes'"), "");
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "cannot read " + dir_ + "/replay/none: No such file or directory\n");
+  EXPECT_EQ(Global("after"), "yes");
+  EXPECT_NE(Run("RunScript(string.rep('x', 300))").find("RunScript: "), std::string::npos);
+}
+
+TEST_F(FileRunTest, StopRequestEndsEvenALoopInsidePcall) {
+  Write("script/loop.lua",
+        "n = 0 while true do pcall(function() n = n + 1 if n == 50 then Stop() end end) end");
+  luabind::module(L)[luabind::def("Stop", &script::AbortRun)];
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(script::RunFile(engine::GetScriptPath("loop.lua")));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // a stop is not an error report
+  EXPECT_TRUE(script::Aborted());
+}
+
+}  // namespace
