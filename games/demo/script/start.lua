@@ -1,0 +1,2 @@
+-- The demo game (placeholder): shows that the engine runs.
+print("lunashot demo")
