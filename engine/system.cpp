@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "engine/error_screen.h"
 #include "engine/fixed.h"
 #include "engine/frame.h"
 #include "engine/log.h"
@@ -22,6 +23,7 @@
 #include "script/host.h"
 #include "sound/sound.h"
 #include "video/display.h"
+#include "video/recorder.h"
 
 namespace engine {
 
@@ -152,6 +154,7 @@ int RunEngine(const Options& options) {
   if (!options.input_file.empty()) UseInputFile(options.input_file);
   InitDirTable();
   if (!video::InitVideo(&error)) StartupFailure(error);
+  if (!options.record_dir.empty()) video::StartRecording(options.record_dir);
   sound::InitSound(options.headless);
   object::InitPool();
   script::InitScript();
@@ -160,8 +163,12 @@ int RunEngine(const Options& options) {
   const char* start = GetScriptPath("start.lua");
   char path[kPathSize];
   std::strcpy(path, start ? start : "start.lua");
-  bool ran = script::RunFile(path);
+  std::string unreported;
+  bool ran = script::RunMainFile(path, &unreported);
   bool stopped = script::Aborted();
+  // A windowed player sees an error that went only to stderr.
+  if (!ran && !stopped && !options.headless && !unreported.empty())
+    ShowErrorScreen(unreported);
 
   script::QuitScript();
   sound::QuitSound();

@@ -33,24 +33,89 @@ void OpenLibrary(lua_State* L, lua_CFunction opener, const char* name) {
   lua_call(L, 1, 0);
 }
 
-// Reports a failed file run the way Lua 5.0's lua_dofile did.
-void Report(lua_State* L) {
+// The traceback of the last failed run, made where the error was raised.
+std::string last_traceback;
+
+// Message handler of file runs: keeps the message as it is and notes the
+// stack it was raised on.
+int NoteTraceback(lua_State* L) {
+  last_traceback = "stack traceback:";
+  lua_Debug ar;
+  for (int level = 1; lua_getstack(L, level, &ar); ++level) {
+    if (level > 22) {
+      last_traceback += "\n\t...";
+      break;
+    }
+    lua_getinfo(L, "Snl", &ar);
+    last_traceback += "\n\t";
+    last_traceback += ar.short_src;
+    if (ar.currentline > 0) last_traceback += ":" + std::to_string(ar.currentline);
+    if (*ar.namewhat)
+      last_traceback += std::string(" in function '") + (ar.name ? ar.name : "?") + "'";
+    else if (*ar.what == 'm')
+      last_traceback += " in main chunk";
+    else if (*ar.what == 'C')
+      last_traceback += " in a function of the engine";
+    else
+      last_traceback += " in function <" + std::string(ar.short_src) + ":" +
+                        std::to_string(ar.linedefined) + ">";
+  }
+  return 1;
+}
+
+// Reports a failed file run the way Lua 5.0's lua_dofile did: the message to
+// _ALERT when it is a function, else to stderr (with the traceback when
+// `unreported` asks for it). Returns true when it went to stderr.
+bool Report(lua_State* L, std::string* unreported = nullptr) {
   const char* message = lua_tostring(L, -1);
   if (!message) message = "(error object is not a string)";
   if (aborted) {
     lua_pop(L, 1);
-    return;
+    return false;
   }
   lua_getglobal(L, "_ALERT");
   if (lua_isfunction(L, -1)) {
     lua_pushstring(L, message);
     if (lua_pcall(L, 1, 0, 0) != 0) lua_pop(L, 1);
-  } else {
     lua_pop(L, 1);
-    std::fprintf(stderr, "%s\n", message);
-    std::fflush(stderr);
+    return false;
   }
   lua_pop(L, 1);
+  if (unreported) {
+    *unreported = message;
+    if (!last_traceback.empty()) *unreported += "\n" + last_traceback;
+    std::fprintf(stderr, "%s\n", unreported->c_str());
+  } else {
+    std::fprintf(stderr, "%s\n", message);
+  }
+  std::fflush(stderr);
+  lua_pop(L, 1);
+  return true;
+}
+
+bool Run(const char* path, std::string* unreported) {
+  lua_State* L = LuaState;
+  last_traceback.clear();
+  std::FILE* probe = std::fopen(path, "r");
+  if (!probe) {
+    lua_pushfstring(L, "cannot read %s: %s", path, std::strerror(errno));
+    Report(L, unreported);
+    return false;
+  }
+  std::fclose(probe);
+  int status = luaL_loadfile(L, path);
+  if (status == 0) {
+    lua_pushcfunction(L, NoteTraceback);
+    lua_insert(L, -2);
+    int handler = lua_gettop(L) - 1;
+    status = lua_pcall(L, 0, 0, handler);
+    lua_remove(L, handler);
+  }
+  if (status != 0) {
+    Report(L, unreported);
+    return false;
+  }
+  return true;
 }
 
 void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped"); }
@@ -82,23 +147,9 @@ void QuitScript() {
   handles_made = false;
 }
 
-bool RunFile(const char* path) {
-  lua_State* L = LuaState;
-  std::FILE* probe = std::fopen(path, "r");
-  if (!probe) {
-    lua_pushfstring(L, "cannot read %s: %s", path, std::strerror(errno));
-    Report(L);
-    return false;
-  }
-  std::fclose(probe);
-  int status = luaL_loadfile(L, path);
-  if (status == 0) status = lua_pcall(L, 0, 0, 0);
-  if (status != 0) {
-    Report(L);
-    return false;
-  }
-  return true;
-}
+bool RunFile(const char* path) { return Run(path, nullptr); }
+
+bool RunMainFile(const char* path, std::string* unreported) { return Run(path, unreported); }
 
 void RunScript(const char* name) {
   const char* path = engine::GetScriptPath(name);

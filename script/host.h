@@ -2,6 +2,7 @@
 // and the stop request that ends the running scripts (frame limit, window
 // closed) through the normal shutdown path.
 #pragma once
+#include <string>
 
 struct lua_State;
 
@@ -24,6 +25,11 @@ void QuitScript();
 // the global _ALERT when it is a function, else to stderr; nothing is raised.
 // True when the file ran to its end.
 bool RunFile(const char* path);
+
+// The run of start.lua: like RunFile, and when the failure went to stderr (no
+// _ALERT), the message is followed there by a stack traceback, and
+// `unreported` receives that whole text for the error screen.
+bool RunMainFile(const char* path, std::string* unreported);
 void RunScript(const char* name);
 void RunReplay(const char* name);
 
