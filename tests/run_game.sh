@@ -13,7 +13,8 @@
 #   --no-palette        do not add the test palette
 #   --golden FILE       recorded frames must have these md5 sums ("NAME SUM" lines);
 #                       implies --record-frames WORK_DIR/frames
-# A game without sprite/pal.pal gets the test palette. The game runs in a
+# A game without sprite/pal.pal gets the test palette; tests/games/lib/*.lua
+# (TestLib: sprite files from Lua, error expectations) is copied into script/. The game runs in a
 # fresh copy, so files it writes never touch the source tree.
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4"
@@ -41,6 +42,7 @@ rm -rf "$work"
 mkdir -p "$(dirname "$work")"
 cp -r "$src" "$work"
 mkdir -p "$work/sprite" "$work/script" "$work/sound" "$work/replay"
+cp "$(dirname "$0")/games/lib/"*.lua "$work/script/" 2>/dev/null
 [ "$palette_ok" = 1 ] && [ ! -f "$work/sprite/pal.pal" ] && cp "$palette" "$work/sprite/pal.pal"
 
 extra=()
