@@ -1,4 +1,6 @@
-// Input queries (placeholder until the input work lands).
+// Button queries read the platform's input as of its last poll; the key
+// bitmask packs the stick direction (first down in a fixed priority order)
+// with A and X; the replayed queries decode ReplayKey.
 #include "event/input.h"
 
 #include "platform/platform.h"
@@ -7,11 +9,72 @@ namespace event {
 
 std::uint8_t ReplayKey = 0;
 
-void JoystickUpdate() { platform::input->Poll(); }
-std::uint8_t GetKey() { return 0; }
-#define Q(name) \
-  std::uint8_t name() { return 0; }
-Q(IsU) Q(IsD) Q(IsL) Q(IsR) Q(IsUL) Q(IsDL) Q(IsDR) Q(IsUR) Q(IsStart) Q(IsA) Q(IsX) Q(IsY)
-Q(GetRkey) Q(IsRU) Q(IsRD) Q(IsRL) Q(IsRR) Q(IsRUL) Q(IsRDL) Q(IsRDR) Q(IsRUR) Q(IsRA) Q(IsRX)
+namespace {
+
+enum Button {
+  kUp = 0, kUpLeft = 1, kLeft = 2, kDownLeft = 3, kDown = 4, kDownRight = 5, kRight = 6,
+  kUpRight = 7, kStart = 8, kA = 12, kX = 14, kY = 15
+};
+
+// Without an input backend every button reads as up.
+std::uint8_t Down(int index) {
+  return platform::input && platform::input->Button(index) ? 1 : 0;
+}
+
+// Stick buttons in GetKey's order (diagonals first, up over down, left over
+// right) with their direction codes.
+struct Priority {
+  int button;
+  std::uint8_t code;
+};
+constexpr Priority kPriority[] = {{kUpRight, 8}, {kUpLeft, 6}, {kDownRight, 2}, {kDownLeft, 4},
+                                  {kUp, 7},      {kDown, 3},   {kLeft, 5},      {kRight, 1}};
+
+std::uint8_t ReplayCodeIs(std::uint8_t code) { return (ReplayKey >> 2) == code ? 1 : 0; }
+
+}  // namespace
+
+void JoystickUpdate() {
+  if (platform::input) platform::input->Poll();
+}
+
+std::uint8_t GetKey() {
+  std::uint8_t code = 0;
+  for (const Priority& p : kPriority) {
+    if (Down(p.button)) {
+      code = p.code;
+      break;
+    }
+  }
+  std::uint8_t key = static_cast<std::uint8_t>(code * 4);
+  if (Down(kX)) key += 1;
+  if (Down(kA)) key += 2;
+  return key;
+}
+
+std::uint8_t IsU() { return Down(kUp); }
+std::uint8_t IsD() { return Down(kDown); }
+std::uint8_t IsL() { return Down(kLeft); }
+std::uint8_t IsR() { return Down(kRight); }
+std::uint8_t IsUL() { return Down(kUpLeft); }
+std::uint8_t IsDL() { return Down(kDownLeft); }
+std::uint8_t IsDR() { return Down(kDownRight); }
+std::uint8_t IsUR() { return Down(kUpRight); }
+std::uint8_t IsStart() { return Down(kStart); }
+std::uint8_t IsA() { return Down(kA); }
+std::uint8_t IsX() { return Down(kX); }
+std::uint8_t IsY() { return Down(kY); }
+
+std::uint8_t GetRkey() { return ReplayKey; }
+std::uint8_t IsRR() { return ReplayCodeIs(1); }
+std::uint8_t IsRDR() { return ReplayCodeIs(2); }
+std::uint8_t IsRD() { return ReplayCodeIs(3); }
+std::uint8_t IsRDL() { return ReplayCodeIs(4); }
+std::uint8_t IsRL() { return ReplayCodeIs(5); }
+std::uint8_t IsRUL() { return ReplayCodeIs(6); }
+std::uint8_t IsRU() { return ReplayCodeIs(7); }
+std::uint8_t IsRUR() { return ReplayCodeIs(8); }
+std::uint8_t IsRA() { return (ReplayKey >> 1) & 1; }
+std::uint8_t IsRX() { return ReplayKey & 1; }
 
 }  // namespace event

@@ -1,5 +1,9 @@
-// The --input file: scripted button states by Update call, for headless runs.
-// Lines "N B1,B2,..." or "N -", N ascending; '#' starts a comment line.
+// The --input file: scripted button states by Update call, for headless runs
+// and tests. Each line that is not blank and does not start with '#' (after
+// leading blanks) is "N B1,B2,..." or "N -": from the N-th call of Update on
+// (calls counted from 1 over the whole run; N = 0 sets the state before the
+// first call) exactly the listed button indices (0-31) are down, "-" none.
+// N rises strictly from line to line.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -17,7 +21,8 @@ struct InputStep {
 // Parses the whole text. False with "line N: problem" on the first bad line.
 bool ParseInputScript(const std::string& text, std::vector<InputStep>* steps, std::string* error);
 
-// An Input backend that replays a parsed script against the Update count.
+// An Input backend that replays a parsed script against engine::UpdateCalls:
+// a poll takes on every step whose N the count has reached.
 class ScriptedInput : public platform::Input {
  public:
   explicit ScriptedInput(std::vector<InputStep> steps);

@@ -1,5 +1,7 @@
 // Replay recording, replay files (scripts of rep() lines) and the listing of
-// the replay directory.
+// the replay directory. A replay file is run as a script, so nothing a game
+// passes to SaveReplayFile may change what the file does: names that the
+// format cannot carry are refused before anything is written.
 #pragma once
 #include <cstdint>
 #include <list>
@@ -9,15 +11,24 @@
 
 namespace event {
 
+// Recorded keys waiting to be written, in SaveReplay order; never fired.
 extern std::list<std::unique_ptr<ReplayEvent>> ReplayRecords;
 
 void SaveReplay(dword frame, std::uint8_t key);
-// Refuses (script error, nothing written, records kept) names that cannot be
-// carried by the file format or paths that are too long.
+// Writes replay/<prefix>_<second>: two RunScript lines, VAR_replay, VAR_life,
+// VAR_score, then one "rep(frame,key)" line per record, and empties the
+// records. A nil name, a name holding a single quote, backslash or line
+// break, a file name or path over 255 characters, and a file that cannot be
+// written are script errors: no file appears (the text goes to a temporary
+// file renamed into place) and the records stay for another attempt.
 void SaveReplayFile(const char* prefix, const char* first, const char* second, int life,
                     int score);
+// Lists replay/ (names longer than 4 characters, byte order); -1 keeps the
+// previous listing when the directory cannot be read.
 int GetReplayFiles();
+// Name i of the current listing; nullptr (nil) outside it.
 const char* GetReplayFile(int i);
+// unlink() of the path as given; -1 for a nil path.
 int Remove(const char* path);
 
 }  // namespace event

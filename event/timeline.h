@@ -1,7 +1,8 @@
 // The frame counter and the event list: events sorted by due frame, equal
 // frames in insertion order; the dispatch fires those due now, discards the
 // overdue, and advances the counter by one. Events own a copy of their name
-// and keep their kind alive until they are gone.
+// and keep their kind alive until they are gone. A Fire that fails leaves
+// its event in the list, still due, and the counter where it was.
 #pragma once
 #include <cstdint>
 #include <list>
@@ -27,6 +28,8 @@ struct ReplayEvent : Event {
   void Fire() override;
 };
 
+// A nil name is kept as "no name": firing such an event raises a script
+// error naming the Add function, exactly where a missing function would.
 struct FuncEvent : Event {
   std::string name;
   bool has_name = false;
@@ -38,6 +41,7 @@ struct ITimeEvent : FuncEvent {
   void Fire() override;
 };
 
+// A spawn: `name` becomes the new instance's updater (none when nil).
 struct InstanceEvent : FuncEvent {
   boost::intrusive_ptr<object::Object> object;
   int x = 0;
@@ -53,11 +57,18 @@ struct InstanceEvent : FuncEvent {
 extern dword TimeCounter;
 
 void InsertEvent(std::unique_ptr<Event> event);
+// A call from inside a function the dispatch fired (a nested Update) is a
+// script error naming Update: the firing event is still due, so a nested
+// dispatch would fire it again without end.
 void DispatchEvents();
 std::size_t PendingEvents();
+// Due frames of the pending events, front first (for tests).
+std::list<dword> PendingTimes();
 
 void AddTimeEvent(dword delay, const char* name);
 void AddInstanceEvent(dword delay, const char* name, object::Instance* instance);
+// A kind already released is a script error naming the function; a nil kind
+// is accepted and fails when the event falls due, as AddEnemy0 with nil does.
 void AddEnemy0Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
                     std::uint8_t dir, std::uint8_t anim, std::int16_t life);
 void AddEnemy1Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
@@ -71,6 +82,9 @@ void AddLayer2Event(dword delay, object::Object* kind, const char* name, int x, 
 void AddLayer3Event(dword delay, object::Object* kind, const char* name, int x, int y, int vel,
                     std::uint8_t dir, std::uint8_t anim, std::int16_t life);
 void rep(dword frame, std::uint8_t key);
+// Empties the list and the replay records, ReplayKey and the counter to 0.
+// From inside a fired function it also ends the firing event; the dispatch
+// then touches none of the destroyed events.
 void ClearEvent();
 void SetTime(unsigned int t);
 dword GetTime();

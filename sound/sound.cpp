@@ -1,23 +1,101 @@
-// Sound (placeholder until the sound work lands).
+// Sound: opening and closing the mixer, and the sample functions scripts
+// call. Samples are reached only through a Sound that is not unloaded.
 #include "sound/sound.h"
 
+#include <cstdio>
+#include <string>
+
+#include "engine/error.h"
 #include "engine/log.h"
+#include "engine/paths.h"
+#include "engine/system.h"
 #include "platform/platform.h"
 
 namespace sound {
+
+namespace {
+
+constexpr int kFrequency = 11025;
+constexpr unsigned short kFormat = 0x8008;  // signed 8-bit samples
+constexpr int kChannels = 1;
+constexpr int kChunkSize = 512;
+constexpr int kMixChannels = 8;
+
+bool silent = false;
+
+// The chunk of a sample a script passes; nullptr for nil.
+void* ChunkOf(Sound* s, const char* function) {
+  if (!s) return nullptr;
+  if (s->unloaded) engine::Fail(function, "the sound was unloaded");
+  return s->chunk;
+}
+
+bool Open(bool dummy, std::string* error) {
+  return platform::mixer->Open(kFrequency, kFormat, kChannels, kChunkSize, dummy, error);
+}
+
+}  // namespace
 
 void intrusive_ptr_add_ref(Sound* s) { ++s->refs; }
 void intrusive_ptr_release(Sound* s) {
   if (--s->refs == 0) delete s;
 }
-void InitSound(bool) {}
-void QuitSound() {}
-int SetVol(int, int) { return 0; }
-boost::intrusive_ptr<Sound> LoadSound(const char*) { return nullptr; }
-void UnloadSound(Sound*) {}
-int PlaySound(int, Sound*, int, int) { return -1; }
-int StopSound(int) { return 0; }
-int FISound(int, Sound*, int, int, int) { return -1; }
-int FOSound(int, int) { return 0; }
+
+void InitSound(bool headless) {
+  std::string error;
+  silent = headless;
+  if (!Open(headless, &error)) {
+    if (headless) engine::StartupFailure(error);
+    const std::string note =
+        "no sound (" + error + "); running silent on SDL's dummy audio driver";
+    std::fprintf(stderr, "lunashot: %s\n", note.c_str());
+    engine::WriteLog(note.c_str());
+    error.clear();
+    silent = true;
+    if (!Open(true, &error)) engine::StartupFailure(error);
+  }
+  platform::mixer->AllocateChannels(kMixChannels);
+}
+
+void QuitSound() {
+  platform::mixer->HaltMusic();
+  platform::mixer->Close();
+}
+
+bool SilentSound() { return silent; }
+
+int SetVol(int channel, int volume) { return platform::mixer->Volume(channel, volume); }
+
+boost::intrusive_ptr<Sound> LoadSound(const char* name) {
+  if (!name) engine::Fail("LoadSound", "the file name is nil");
+  const char* path = engine::GetSoundPath(name);
+  if (!path) engine::Fail("LoadSound", "the path would be longer than 255 characters");
+  // The mixer copies what it needs from the path; the buffer may change after.
+  void* chunk = platform::mixer->LoadWAV(path);
+  if (!chunk) return nullptr;
+  boost::intrusive_ptr<Sound> s(new Sound);
+  s->chunk = chunk;
+  return s;
+}
+
+void UnloadSound(Sound* s) {
+  if (!s) return;
+  if (s->unloaded) engine::Fail("UnloadSound", "the sound was already unloaded");
+  platform::mixer->FreeChunk(s->chunk);
+  s->chunk = nullptr;
+  s->unloaded = true;
+}
+
+int PlaySound(int channel, Sound* s, int loops, int ticks) {
+  return platform::mixer->PlayChannelTimed(channel, ChunkOf(s, "PlaySound"), loops, ticks);
+}
+
+int StopSound(int channel) { return platform::mixer->HaltChannel(channel); }
+
+int FISound(int channel, Sound* s, int loops, int ms, int ticks) {
+  return platform::mixer->FadeInChannelTimed(channel, ChunkOf(s, "FISound"), loops, ms, ticks);
+}
+
+int FOSound(int channel, int ms) { return platform::mixer->FadeOutChannel(channel, ms); }
 
 }  // namespace sound

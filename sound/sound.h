@@ -1,6 +1,8 @@
 // The eight-channel mixer and samples. A Sound is shared by its script
 // handle (intrusive count); UnloadSound frees the sample and marks the handle
-// unloaded, so a later use is a script error instead of a double free.
+// unloaded, so a later use (a second unload included) is a script error
+// instead of a double free. The channel functions pass their arguments to
+// the mixer unchanged and return its result.
 #pragma once
 #include <boost/intrusive_ptr.hpp>
 
@@ -16,14 +18,21 @@ void intrusive_ptr_add_ref(Sound* s);
 void intrusive_ptr_release(Sound* s);
 
 // Opens the mixer (11025 Hz, signed 8-bit, mono, 512 samples, 8 channels).
-// Without an audio device: a log line, then SDL's dummy driver; only when
-// that fails too does the start-up failure path apply.
+// Headless runs use SDL's dummy driver directly. Otherwise, without an audio
+// device: a log line, then the dummy driver (the game runs silent); only
+// when that fails too: a log line and the launcher.
 void InitSound(bool headless);
 void QuitSound();
+// Whether the mixer is open on the dummy driver (no sound is heard).
+bool SilentSound();
 
 int SetVol(int channel, int volume);
+// nil for a missing or undecodable file (nothing logged); a nil name or too
+// long a path is a script error.
 boost::intrusive_ptr<Sound> LoadSound(const char* name);
+// A nil sample does nothing, as the mixer's own free does.
 void UnloadSound(Sound* s);
+// A nil sample is handed to the mixer as it is (which refuses it).
 int PlaySound(int channel, Sound* s, int loops, int ticks);
 int StopSound(int channel);
 int FISound(int channel, Sound* s, int loops, int ms, int ticks);
