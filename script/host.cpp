@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "lauxlib.h"
@@ -26,6 +27,29 @@ bool aborted = false;
 // Registry references of the instance handles, by pool index.
 int handle_refs[object::kPoolSize];
 bool handles_made = false;
+
+// The scripts' heap is capped, so a runaway script (a string doubled in a
+// loop) gets "not enough memory" instead of taking the machine's memory.
+constexpr std::size_t kHeapLimit = std::size_t{512} << 20;
+std::size_t heap_in_use = 0;
+
+void* Allocate(void*, void* block, std::size_t old_size, std::size_t new_size) {
+  if (new_size == 0) {
+    std::free(block);
+    heap_in_use -= old_size;
+    return nullptr;
+  }
+  if (new_size > old_size && heap_in_use - old_size + new_size > kHeapLimit) return nullptr;
+  void* grown = std::realloc(block, new_size);
+  if (grown) heap_in_use = heap_in_use - old_size + new_size;
+  return grown;
+}
+
+int Panic(lua_State* L) {
+  std::fprintf(stderr, "lunashot: unprotected script error: %s\n",
+               lua_tostring(L, -1) ? lua_tostring(L, -1) : "?");
+  std::abort();
+}
 
 void OpenLibrary(lua_State* L, lua_CFunction opener, const char* name) {
   lua_pushcfunction(L, opener);
@@ -125,7 +149,9 @@ void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped");
 }  // namespace
 
 void InitScript() {
-  lua_State* L = lua_open();
+  heap_in_use = 0;
+  lua_State* L = lua_newstate(Allocate, nullptr);
+  lua_atpanic(L, Panic);
   OpenLibrary(L, luaopen_base, "");
   OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
   OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
