@@ -1,0 +1,194 @@
+// Replay files byte for byte, names that are refused, failures that keep the
+// records, the directory listing and Remove, in a scratch working directory.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/error.h"
+#include "engine/paths.h"
+#include "event/replay.h"
+#include "event/timeline.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(getcwd(old_cwd_, sizeof old_cwd_));
+    char dir[] = "/tmp/lunashot-replay-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    dir_ = dir;
+    ASSERT_EQ(chdir(dir), 0);
+    ASSERT_TRUE(engine::InitPaths());
+    fs::create_directory(dir_ + "/replay");
+    event::ClearEvent();
+  }
+  void TearDown() override {
+    event::ClearEvent();
+    ASSERT_EQ(chdir(old_cwd_), 0);
+    fs::remove_all(dir_);
+  }
+
+  std::string Read(const std::string& name) {
+    std::ifstream in(dir_ + "/replay/" + name, std::ios::binary);
+    if (!in) return "<missing>";
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  // Names in replay/, sorted, including hidden ones.
+  std::string Files() {
+    std::string out;
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_ + "/replay"))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    for (const auto& n : names) out += n + " ";
+    return out;
+  }
+  // The script error of a SaveReplayFile call, "" when it succeeded.
+  std::string Save(const char* prefix, const char* first, const char* second, int life = 0,
+                   int score = 0) {
+    try {
+      event::SaveReplayFile(prefix, first, second, life, score);
+    } catch (const engine::ScriptError& e) {
+      return e.what();
+    }
+    return "";
+  }
+  void Touch(const std::string& path) { std::ofstream(dir_ + "/" + path) << "x"; }
+
+  std::string dir_;
+
+ private:
+  char old_cwd_[PATH_MAX];
+};
+
+TEST_F(ReplayTest, WritesTheExactFileAndEmptiesTheRecords) {
+  event::SaveReplay(1, 0);
+  event::SaveReplay(2, 28);
+  ASSERT_EQ(Save("a", "b.lua", "c.lua", 3, 1200), "");
+  EXPECT_EQ(Read("a_c.lua"),
+            "RunScript('b.lua')\nRunScript('c.lua')\nVAR_replay=true\nVAR_life=3\n"
+            "VAR_score=1200\nrep(1,0)\nrep(2,28)\n");
+  EXPECT_TRUE(event::ReplayRecords.empty());
+  EXPECT_EQ(Files(), "a_c.lua ");  // no temporary file left behind
+
+  // Nothing recorded since: five lines, and the old file is replaced.
+  ASSERT_EQ(Save("a", "x", "c.lua", -1, -5), "");
+  EXPECT_EQ(Read("a_c.lua"),
+            "RunScript('x')\nRunScript('c.lua')\nVAR_replay=true\nVAR_life=-1\n"
+            "VAR_score=-5\n");
+}
+
+TEST_F(ReplayTest, RecordsKeepTheirOrderFramesAndKeys) {
+  event::SaveReplay(9, 35);
+  event::SaveReplay(3, 36);
+  event::SaveReplay(3, 255);
+  event::SaveReplay(0, 1);
+  event::SaveReplay(0xFFFFFFFFu, 2);  // what -1 from a script arrives as
+  ASSERT_EQ(Save("p", "s", "t"), "");
+  const std::string body = Read("p_t");
+  EXPECT_EQ(body.substr(body.find("rep(")),
+            "rep(9,35)\nrep(3,36)\nrep(3,255)\nrep(0,1)\nrep(-1,2)\n");
+}
+
+TEST_F(ReplayTest, RefusesNamesTheFileCannotCarryAndKeepsTheRecords) {
+  event::SaveReplay(4, 8);
+  const std::string long_name(250, 'n');
+  struct Case {
+    const char* prefix;
+    const char* first;
+    const char* second;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"p", "b')os.exit()--", "c", "the first script name 'b')os.exit()--' holds a quote"},
+      {"p", "b", "c\\", "the second script name"},
+      {"p\n", "b", "c", "the prefix"},
+      {"p", "b\r", "c", "line break"},
+      {"p", "b", "c'", "quote"},
+      {nullptr, "b", "c", "SaveReplayFile: the prefix is nil"},
+      {"p", nullptr, "c", "SaveReplayFile: the first script name is nil"},
+      {"p", "b", nullptr, "SaveReplayFile: the second script name is nil"},
+      {long_name.c_str(), "b", "cccccc", "the file name would be longer than 255"},
+      {long_name.c_str(), "b", "c", "the path would be longer than 255"},
+  };
+  for (const Case& c : cases) {
+    std::string error = Save(c.prefix, c.first, c.second);
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_EQ(error.rfind("SaveReplayFile: ", 0), 0u) << error;
+  }
+  EXPECT_EQ(Files(), "");
+  ASSERT_EQ(event::ReplayRecords.size(), 1u);
+  ASSERT_EQ(Save("ok", "b", "c"), "");
+  EXPECT_NE(Read("ok_c").find("rep(4,8)\n"), std::string::npos);
+}
+
+TEST_F(ReplayTest, AFileThatCannotBeWrittenIsAnErrorAndKeepsTheRecords) {
+  event::SaveReplay(7, 3);
+  fs::remove(dir_ + "/replay");
+  std::string error = Save("p", "b", "c");
+  EXPECT_NE(error.find("SaveReplayFile: cannot create"), std::string::npos) << error;
+  EXPECT_NE(error.find("replay/p_c"), std::string::npos) << error;
+  EXPECT_EQ(event::ReplayRecords.size(), 1u);
+
+  // A directory in the way of the rename: the text was written, then refused.
+  fs::create_directories(dir_ + "/replay/p_c/inner");
+  error = Save("p", "b", "c");
+  EXPECT_NE(error.find("SaveReplayFile: cannot write"), std::string::npos) << error;
+  EXPECT_EQ(event::ReplayRecords.size(), 1u);
+  EXPECT_EQ(Files(), "p_c ");  // and the temporary file is gone
+  fs::remove_all(dir_ + "/replay/p_c");
+
+  ASSERT_EQ(Save("p", "b", "c"), "");
+  EXPECT_NE(Read("p_c").find("rep(7,3)"), std::string::npos);
+}
+
+TEST_F(ReplayTest, ListsNamesLongerThanFourInByteOrder) {
+  EXPECT_EQ(event::GetReplayFile(0), nullptr);  // before any listing
+  Touch("replay/abcd");
+  Touch("replay/abcde");
+  EXPECT_EQ(event::GetReplayFiles(), 1);
+  ASSERT_NE(event::GetReplayFile(0), nullptr);
+  EXPECT_STREQ(event::GetReplayFile(0), "abcde");
+  EXPECT_EQ(event::GetReplayFile(1), nullptr);
+  EXPECT_EQ(event::GetReplayFile(-1), nullptr);
+
+  Touch("replay/b_stage");
+  Touch("replay/B_stage");
+  Touch("replay/a_stage");
+  fs::create_directory(dir_ + "/replay/zdirectory");  // the type is not looked at
+  ASSERT_EQ(event::GetReplayFiles(), 5);
+  std::string names;
+  for (int i = 0; i < 5; ++i) names += std::string(event::GetReplayFile(i)) + " ";
+  EXPECT_EQ(names, "B_stage a_stage abcde b_stage zdirectory ");
+
+  // An unreadable directory: -1, and the previous listing stays.
+  fs::rename(dir_ + "/replay", dir_ + "/gone");
+  EXPECT_EQ(event::GetReplayFiles(), -1);
+  EXPECT_STREQ(event::GetReplayFile(4), "zdirectory");
+}
+
+TEST_F(ReplayTest, RemoveUsesThePathAsGiven) {
+  Touch("victim");
+  Touch("replay/victim");
+  EXPECT_EQ(event::Remove("victim"), 0);
+  EXPECT_FALSE(fs::exists(dir_ + "/victim"));
+  EXPECT_TRUE(fs::exists(dir_ + "/replay/victim"));
+  EXPECT_EQ(event::Remove("victim"), -1);
+  EXPECT_EQ(event::Remove(nullptr), -1);
+  EXPECT_EQ(event::Remove(engine::GetReplayPath("victim")), 0);
+  EXPECT_FALSE(fs::exists(dir_ + "/replay/victim"));
+}
+
+}  // namespace

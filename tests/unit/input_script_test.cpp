@@ -1,0 +1,118 @@
+// The --input file: its grammar, the errors naming the bad line, and the
+// scripted backend following the count of Update calls.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/frame.h"
+#include "event/input_script.h"
+
+namespace {
+
+using event::InputStep;
+using event::ParseInputScript;
+using event::ScriptedInput;
+
+std::string Error(const std::string& text) {
+  std::vector<InputStep> steps;
+  std::string error;
+  EXPECT_FALSE(ParseInputScript(text, &steps, &error)) << text;
+  return error;
+}
+
+TEST(InputScript, AcceptsCommentsBlanksAndCarriageReturns) {
+  std::vector<InputStep> steps;
+  std::string error;
+  ASSERT_TRUE(ParseInputScript("# a test play\n"
+                               "\n"
+                               "0 -\r\n"
+                               "   # indented comment\n"
+                               "3 12,14\n"
+                               "\t7\t0, 2 ,31 \n"
+                               "4294967295 -",
+                               &steps, &error))
+      << error;
+  ASSERT_EQ(steps.size(), 4u);
+  EXPECT_EQ(steps[0].from_update, 0u);
+  EXPECT_EQ(steps[0].buttons, 0u);
+  EXPECT_EQ(steps[1].from_update, 3u);
+  EXPECT_EQ(steps[1].buttons, (1u << 12) | (1u << 14));
+  EXPECT_EQ(steps[2].from_update, 7u);
+  EXPECT_EQ(steps[2].buttons, 1u | 4u | 0x80000000u);
+  EXPECT_EQ(steps[3].from_update, 4294967295u);
+
+  EXPECT_TRUE(ParseInputScript("", &steps, &error));
+  EXPECT_TRUE(steps.empty());
+  EXPECT_TRUE(ParseInputScript("\n\n# only comments\n", &steps, &error));
+  EXPECT_TRUE(steps.empty());
+}
+
+TEST(InputScript, NamesTheFirstBadLine) {
+  EXPECT_EQ(Error("0 -\nup 1\n"), "line 2: expected an Update count, found 'u'");
+  EXPECT_EQ(Error("# x\n\n3\n"), "line 3: expected a blank after the Update count, found the end "
+                                 "of the line");
+  EXPECT_EQ(Error("1 32"), "line 1: a button index is larger than 31");
+  EXPECT_EQ(Error("1 1,"), "line 1: expected a button index, found the end of the line");
+  EXPECT_EQ(Error("1 1 2"), "line 1: unexpected text after the buttons, found '2'");
+  EXPECT_EQ(Error("1 -x"), "line 1: unexpected text after the buttons, found 'x'");
+  EXPECT_EQ(Error("1 "), "line 1: expected a button index, found the end of the line");
+  EXPECT_EQ(Error("4294967296 1"), "line 1: an Update count is larger than 4294967295");
+  EXPECT_EQ(Error("-1 2"), "line 1: expected an Update count, found '-'");
+  EXPECT_EQ(Error(std::string("1 2\n2 3\0", 8)),
+            "line 2: unexpected text after the buttons, found byte 0");
+  EXPECT_EQ(Error("5 1\n5 2"), "line 2: Update count 5 does not rise above the previous line's 5");
+  EXPECT_EQ(Error("5 1\n# c\n4 2"),
+            "line 3: Update count 4 does not rise above the previous line's 5");
+}
+
+class ScriptedInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_ = engine::UpdateCalls; }
+  void TearDown() override { engine::UpdateCalls = saved_; }
+  std::uint32_t saved_ = 0;
+};
+
+TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
+  std::vector<InputStep> steps;
+  std::string error;
+  ASSERT_TRUE(ParseInputScript("0 12\n2 0,14\n3 -\n6 7\n9 15", &steps, &error)) << error;
+  engine::UpdateCalls = 0;
+  ScriptedInput input(steps);
+  // Before any poll, the N = 0 line holds.
+  EXPECT_TRUE(input.Button(12));
+  std::string seen;
+  for (std::uint32_t call = 1; call <= 7; ++call) {
+    engine::UpdateCalls = call;  // Update counts itself before it polls
+    input.Poll();
+    std::string down;
+    for (int b = -1; b <= 32; ++b)
+      if (input.Button(b)) down += std::to_string(b) + ",";
+    seen += std::to_string(call) + ":" + down + " ";
+  }
+  EXPECT_EQ(seen, "1:12, 2:0,14, 3: 4: 5: 6:7, 7:7, ");
+  // A poll between Updates (JoystickUpdate) changes nothing; skipped counts
+  // land on the latest step reached.
+  input.Poll();
+  EXPECT_TRUE(input.Button(7));
+  engine::UpdateCalls = 50;
+  input.Poll();
+  EXPECT_TRUE(input.Button(15));
+  EXPECT_FALSE(input.Button(7));
+}
+
+TEST_F(ScriptedInputTest, WithoutAZeroLineEverythingStartsUp) {
+  std::vector<InputStep> steps;
+  std::string error;
+  ASSERT_TRUE(ParseInputScript("1 4", &steps, &error));
+  engine::UpdateCalls = 0;
+  ScriptedInput input(steps);
+  EXPECT_FALSE(input.Button(4));
+  input.Poll();
+  EXPECT_FALSE(input.Button(4));
+  engine::UpdateCalls = 1;
+  input.Poll();
+  EXPECT_TRUE(input.Button(4));
+}
+
+}  // namespace
