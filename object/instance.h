@@ -1,9 +1,24 @@
 // Instances, the pool of exactly 1000 and the eight instance lists.
 // Invariants: every instance is in exactly one of the pool or the eight
 // lists; a listed instance is never handed out by a spawn; an instance that
-// returns to the pool is cut from every parent/child link of its former life.
-// Each instance keeps its pool index for the whole run: the script host
-// gives it one script handle by that index.
+// returns to the pool (or is spawned again) is cut from every parent/child
+// link of its former life; parent chains never loop. Each instance keeps its
+// pool index for the whole run: the script host gives it one script handle
+// by that index.
+//
+// Lists are intrusive (prev/next) so that spawns, removals and returns are
+// O(1) and allocate nothing. Walks over a list (ListWalk) stay valid whatever
+// their callbacks do:
+// - a spawn puts the new instance at the front, so a walk in progress does
+//   not visit it;
+// - a nested walk (CheckEnemy, CheckEBullet, SetDamage, or Update itself,
+//   called from a callback) may return elements to the pool; a walk standing
+//   before such an element steps over it;
+// - ClearInstance returns every listed instance at once: every walk in
+//   progress ends after the callback that called it returns, and the
+//   instance that callback was made for is not dealt with any further (it
+//   is in the pool). Walks that start later in the same UpdateWorld see the
+//   lists as they then are (holding only what was spawned since).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -40,7 +55,19 @@ struct Instance {
   int index = 0;  // position in the pool, fixed for the run
   int list = -1;  // which list holds it (List value), -1 in the pool
 
+  // Neighbours in the list or the pool that holds it.
+  Instance* prev = nullptr;
+  Instance* next = nullptr;
+  // Counts returns to the pool: a walk that finds it changed after a
+  // callback knows that the instance left its list meanwhile.
+  std::uint32_t generation = 0;
+  // The instances whose `children` name this one, each as often as it does
+  // (SetParent does not take a child from an earlier parent's list), so that
+  // a return to the pool can cut every such link.
+  std::vector<Instance*> adopted_by;
+
   virtual ~Instance() = default;
+  // One step of the world update: updater, motion, animation, life count.
   virtual void Step();
 };
 
@@ -50,14 +77,18 @@ enum List {
 
 // All 1000 instances, by pool index.
 Instance* PoolInstance(int index);
-// Makes the 1000 instances and fills the pool (start-up step 6).
+// Makes the 1000 instances and fills the pool (start-up step 6). Called
+// again (tests), it empties every list and resets every instance.
 void InitPool();
-// Instances in a list, front (newest) first; for tests and the render.
+// Instances in a list, front (newest) first; for tests.
 std::vector<Instance*> ListContents(List list);
+// The free instances in the order spawns will take them; for tests.
+std::vector<Instance*> PoolContents();
 int PoolFree();
 
 // The eight spawns. A released or nil kind, or anim not below its animsize,
-// is a script error naming the function; an empty pool gives nullptr.
+// is a script error naming the function and spawns nothing; an empty pool
+// gives nullptr (nil).
 Instance* AddEnemy0(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
 Instance* AddEnemy1(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
@@ -74,15 +105,56 @@ Instance* AddLayer2(Object* kind, const char* updater, int x, int y, engine::FIX
                     std::uint8_t anim, std::int16_t life);
 Instance* AddLayer3(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
+// `function` names the caller in errors (a spawn event passes its own name).
 Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, engine::FIXED vel,
                 int dir, std::uint8_t anim, std::int16_t life, const char* function);
 
+// Returns every listed instance to the pool (see the walk rules above).
 void ClearInstance();
 int GetHP(Instance* i);
+// A parent that is the child or one of its descendants is a script error;
+// a nil parent clears the child's parent (earlier parents keep listing it).
 void SetParent(Instance* child, Instance* parent);
 Instance* GetParent(Instance* i);
 void SetUpdater(Instance* i, const char* name);
 void SetDisposer(Instance* i, const char* name);
 void Dispose(Instance* i);
+
+// Engine-internal.
+
+// Takes a listed instance off its list, appends it to the pool and cuts its
+// links; walks in progress step over it.
+void ReturnToPool(Instance* i);
+
+// A walk over one list, front to back:
+//   for (ListWalk walk(kEnemy0); Instance* e = walk.Next();) {
+//     std::uint32_t g = e->generation;  ... callbacks ...  walk.Finish(e, g);
+//   }
+// Walks nest (LIFO) and unwind with exceptions.
+class ListWalk {
+ public:
+  explicit ListWalk(List list);
+  ~ListWalk();
+  ListWalk(const ListWalk&) = delete;
+  ListWalk& operator=(const ListWalk&) = delete;
+
+  Instance* Next() {
+    Instance* current = next_;
+    if (current) next_ = current->next;
+    return current;
+  }
+  // After an element has been dealt with: returns it to the pool when it
+  // is disposed and still in this list in the same life.
+  static void Finish(Instance* i, std::uint32_t generation) {
+    if (i->generation == generation && i->disposed) ReturnToPool(i);
+  }
+
+ private:
+  friend void ReturnToPool(Instance* i);
+  friend void InitPool();
+  List list_;
+  Instance* next_;
+  ListWalk* below_;
+};
 
 }  // namespace object

@@ -1,12 +1,38 @@
-// Object kinds (placeholder until the objects work lands).
+// Object kinds: the animation table and the script's access to a kind. A
+// released kind stays in memory while instances or events hold it; only the
+// script's own uses of it fail from then on.
 #include "object/object.h"
+
+#include "engine/error.h"
 
 namespace object {
 
-void Object::SetSpriteSet(video::SpriteSet* set) { spriteset = set; }
-void Object::SetAnimSize(std::uint8_t) {}
-void Object::SetAnim(std::uint8_t, int, int, std::uint8_t, bool) {}
-void Object::Release() { released = true; }
+void Object::SetSpriteSet(video::SpriteSet* set) {
+  CheckObject(this, "SetSpriteSet");
+  if (set) video::CheckSpriteSet(set, "SetSpriteSet");
+  spriteset = set;
+}
+
+void Object::SetAnimSize(std::uint8_t n) {
+  CheckObject(this, "SetAnimSize");
+  AnimEntry* table = n ? new AnimEntry[n]() : nullptr;
+  delete[] anims;
+  anims = table;
+  animsize = n;
+}
+
+void Object::SetAnim(std::uint8_t i, int start, int end, std::uint8_t hold, bool loop) {
+  CheckObject(this, "SetAnim");
+  if (i >= animsize)
+    engine::Fail("SetAnim", "animation %d does not exist (the kind has %d)", i, animsize);
+  anims[i] = {static_cast<std::uint8_t>(start), static_cast<std::uint8_t>(end), hold, loop};
+}
+
+void Object::Release() {
+  CheckObject(this, "Release");
+  released = true;
+}
+
 Object::~Object() { delete[] anims; }
 
 void intrusive_ptr_add_ref(Object* kind) { ++kind->refs; }
@@ -15,16 +41,51 @@ void intrusive_ptr_release(Object* kind) {
 }
 
 boost::intrusive_ptr<Object> NewObject() { return boost::intrusive_ptr<Object>(new Object); }
-void CheckObject(const Object*, const char*) {}
-int GetCx(const Object& k) { return k.cx; }
-void SetCx(Object& k, int v) { k.cx = v; }
-int GetCy(const Object& k) { return k.cy; }
-void SetCy(Object& k, int v) { k.cy = v; }
-int GetObjectHp(const Object& k) { return k.hp; }
-void SetObjectHp(Object& k, int v) { k.hp = v; }
-int GetSize(const Object& k) { return k.size; }
-void SetSize(Object& k, int v) { k.size = v; }
-std::uint8_t GetDelay(const Object& k) { return k.delay; }
-void SetDelay(Object& k, std::uint8_t v) { k.delay = v; }
+
+void CheckObject(const Object* kind, const char* function) {
+  if (!kind) engine::Fail(function, "no kind given (nil)");
+  if (kind->released) engine::Fail(function, "the kind was released");
+}
+
+int GetCx(const Object& k) {
+  CheckObject(&k, "Object.cx");
+  return k.cx;
+}
+void SetCx(Object& k, int v) {
+  CheckObject(&k, "Object.cx");
+  k.cx = v;
+}
+int GetCy(const Object& k) {
+  CheckObject(&k, "Object.cy");
+  return k.cy;
+}
+void SetCy(Object& k, int v) {
+  CheckObject(&k, "Object.cy");
+  k.cy = v;
+}
+int GetObjectHp(const Object& k) {
+  CheckObject(&k, "Object.hp");
+  return k.hp;
+}
+void SetObjectHp(Object& k, int v) {
+  CheckObject(&k, "Object.hp");
+  k.hp = v;
+}
+int GetSize(const Object& k) {
+  CheckObject(&k, "Object.size");
+  return k.size;
+}
+void SetSize(Object& k, int v) {
+  CheckObject(&k, "Object.size");
+  k.size = v;
+}
+std::uint8_t GetDelay(const Object& k) {
+  CheckObject(&k, "Object.delay");
+  return k.delay;
+}
+void SetDelay(Object& k, std::uint8_t v) {
+  CheckObject(&k, "Object.delay");
+  k.delay = v;
+}
 
 }  // namespace object

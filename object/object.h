@@ -31,7 +31,9 @@ struct Object {
   int refs = 0;
   bool released = false;
 
+  // nil stores none; a released set is a script error.
   void SetSpriteSet(video::SpriteSet* set);
+  // Replaces the table by n zeroed entries (instances bound-check `anim`).
   void SetAnimSize(std::uint8_t n);
   // Index at or above animsize: a script error naming SetAnim.
   void SetAnim(std::uint8_t i, int start, int end, std::uint8_t hold, bool loop);
@@ -45,10 +47,11 @@ void intrusive_ptr_release(Object* kind);
 
 boost::intrusive_ptr<Object> NewObject();
 
-// Throws a script error naming `function` when the kind is released.
+// Throws a script error naming `function` when the kind is nil or released.
 void CheckObject(const Object* kind, const char* function);
 
-// Property access for scripts (each checks that the kind is not released).
+// Property access for scripts (each checks that the kind is not released;
+// errors name "Object.cx" and so on).
 int GetCx(const Object& kind);
 void SetCx(Object& kind, int v);
 int GetCy(const Object& kind);

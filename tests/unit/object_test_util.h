@@ -1,0 +1,90 @@
+// Shared fixture of the object tests: a fresh pool, direction tables and a
+// Lua state with the whole interface, plus UpdateWorld/RenderWorld for the
+// test scripts, and helpers that run chunks and read results.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <luabind/luabind.hpp>
+
+#include "engine/fixed.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "object/instance.h"
+#include "object/object.h"
+#include "object/world.h"
+#include "script/host.h"
+
+namespace object_test {
+
+class ObjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine::InitDirTable();
+    object::InitPool();
+    script::InitScript();
+    script::RegisterInterface();
+    L = script::LuaState;
+    luabind::module(L)[luabind::def("UpdateWorld", &object::UpdateWorld),
+                       luabind::def("RenderWorld", &object::RenderWorld)];
+    // K: a kind with one single-frame animation, size 2; `log` collects notes.
+    EXPECT_EQ(Run("K = NewObject() K:SetAnimSize(1) K:SetAnim(0, 0, 0, 0, false) K.size = 2\n"
+                  "log = '' function note(s) log = log .. s .. ' ' end"),
+              "");
+  }
+  void TearDown() override {
+    script::QuitScript();
+    object::InitPool();
+  }
+
+  // Runs a chunk; "" on success, else the error message.
+  std::string Run(const std::string& code) {
+    if (luaL_dostring(L, code.c_str()) == 0) return "";
+    const char* m = lua_tostring(L, -1);
+    std::string message = m ? m : "(no message)";
+    lua_pop(L, 1);
+    return message;
+  }
+  // Evaluates an expression to an integer, or a string ("<nil>" for nil).
+  int Int(const std::string& expression) {
+    EXPECT_EQ(Run("_r = " + expression), "");
+    lua_getglobal(L, "_r");
+    int v = static_cast<int>(lua_tointeger(L, -1));
+    lua_pop(L, 1);
+    return v;
+  }
+  std::string Str(const std::string& expression) {
+    EXPECT_EQ(Run("_r = " + expression), "");
+    lua_getglobal(L, "_r");
+    const char* s = lua_tostring(L, -1);
+    std::string v = lua_isnil(L, -1) ? "<nil>" : (s ? s : "?");
+    lua_pop(L, 1);
+    return v;
+  }
+  // The engine instance behind a script value (nullptr for nil).
+  object::Instance* Inst(const std::string& expression) {
+    EXPECT_EQ(Run("_r = " + expression), "");
+    object::Instance* found = nullptr;
+    lua_getglobal(L, "_r");
+    for (int n = 0; n < object::kPoolSize && !lua_isnil(L, -1); ++n) {
+      script::PushInstance(L, object::PoolInstance(n));
+      if (lua_rawequal(L, -1, -2)) found = object::PoolInstance(n);
+      lua_pop(L, 1);
+      if (found) break;
+    }
+    lua_pop(L, 1);
+    return found;
+  }
+  bool HasError(const std::string& code, const std::string& text) {
+    std::string e = Run(code);
+    if (e.find(text) != std::string::npos) return true;
+    ADD_FAILURE() << "code: " << code << "\nerror: '" << e << "', expected to contain '" << text
+                  << "'";
+    return false;
+  }
+
+  lua_State* L = nullptr;
+};
+
+}  // namespace object_test
