@@ -1,0 +1,1 @@
+io.stderr:write("start.lua ran\n")

@@ -1,0 +1,60 @@
+-- Records 40 frames of live keys, saves them, plays them back through
+-- RunReplay, and compares frame by frame.
+local frames = 40
+
+ClearEvent()
+local recorded, distinct, count = {}, {}, 0
+for n = 1, frames do
+  Update()
+  local key = GetKey()
+  SaveReplay(GetTime(), key)
+  recorded[GetTime()] = key
+  if not distinct[key] then distinct[key] = true count = count + 1 end
+end
+-- The input file gives up+left (28), up-left with right (24), A+X (3),
+-- up-right with both (35), and Start+Y alone (0) among others.
+for _, key in ipairs({0, 28, 24, 3, 35, 8, 17, 14, 20, 4, 32}) do
+  assert(distinct[key], "the recording lacks key " .. key)
+end
+assert(recorded[29] == 0, "Start and Y are not part of the key")
+
+SaveReplayFile("rt", "intro.lua", "stage.lua", 3, 1200)
+
+-- The file, line by line.
+local f = assert(io.open(GetReplayPath("rt_stage.lua"), "rb"))
+local text = f:read("*a")
+f:close()
+local expected = "RunScript('intro.lua')\nRunScript('stage.lua')\nVAR_replay=true\n" ..
+                 "VAR_life=3\nVAR_score=1200\n"
+for frame = 1, frames do
+  expected = expected .. "rep(" .. frame .. "," .. recorded[frame] .. ")\n"
+end
+assert(text == expected, "replay file differs:\n" .. text)
+
+-- Play back in the same run: a fresh timeline, then the replay file.
+ClearEvent()
+RunReplay("rt_stage.lua")
+assert(stage_runs == 1 and intro_saw_replay == nil)
+assert(VAR_replay == true and VAR_life == 3 and VAR_score == 1200)
+local differs = 0
+for n = 1, frames do
+  Update()
+  local t = GetTime()
+  assert(GetRkey() == recorded[t],
+         "frame " .. t .. ": replayed " .. GetRkey() .. ", recorded " .. recorded[t])
+  -- The live input has gone quiet: playback does not read it.
+  assert(GetKey() == 0)
+  if GetRkey() ~= GetKey() then differs = differs + 1 end
+  if recorded[t] == 30 then assert(IsRU() == 1 and IsRA() == 1) end
+end
+assert(differs > 10)
+-- The last key holds after the last record.
+for n = 1, 5 do Update() end
+assert(GetRkey() == recorded[frames])
+
+-- Listing and removal of the saved replay.
+assert(GetReplayFiles() == 1 and GetReplayFile(0) == "rt_stage.lua" and GetReplayFile(1) == nil)
+assert(Remove("rt_stage.lua") == -1)  -- relative to the working directory
+assert(Remove(GetReplayPath("rt_stage.lua")) == 0)
+assert(GetReplayFiles() == 0)
+print("replay round trip: " .. frames .. " frames, " .. count .. " distinct keys")
