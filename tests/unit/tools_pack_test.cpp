@@ -1,0 +1,377 @@
+// lunashot-pack commands run in-process: sheets and file lists to sprite
+// sets, fonts, unpacking and the round trip, and every kind of bad input
+// (exit status, message, and no output file left behind).
+#include "tools/sheet.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/tools/test_support.h"
+#include "tools/sprite_codec.h"
+
+namespace {
+
+using tools::Pixel;
+using tools::Rgb;
+using tools_test::Bytes;
+using tools_test::RunPack;
+using tools_test::SavePng;
+using tools_test::ScratchDir;
+using ByteVector = std::vector<std::uint8_t>;
+using Files = std::vector<std::string>;
+
+std::vector<tools::SpriteData> ReadSet(const std::string& path) {
+  std::vector<tools::SpriteData> sprites;
+  std::string error;
+  EXPECT_TRUE(tools::DecodeSpriteSet(Bytes(path), path, &sprites, &error)) << error;
+  return sprites;
+}
+
+tools::PixelImage Pixels(const tools::SpriteData& sprite) {
+  tools::PixelImage image;
+  std::string error;
+  EXPECT_TRUE(tools::DecodeSprite(sprite, &image, &error)) << error;
+  return image;
+}
+
+// Writes pal.pal for the palette into the directory.
+std::string SavePal(const ScratchDir& dir, const tools::Palette& palette) {
+  tools_test::WriteBytes(dir / "pal.pal", tools::BuildPalFile(palette, tools::BlendMode::kMix));
+  return dir / "pal.pal";
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(ToolsAlpha, PartialAlphaTakesTheNearestQuarter) {
+  EXPECT_EQ(tools::PixelFromAlpha(0, 9).kind, Pixel::kTransparent);
+  EXPECT_TRUE(tools::PixelFromAlpha(255, 9) == (Pixel{Pixel::kOpaque, 9, 0}));
+  for (auto [alpha, level] : std::vector<std::pair<int, int>>{
+           {1, 0}, {64, 0}, {95, 0}, {96, 1}, {128, 1}, {159, 1}, {160, 2}, {192, 2}, {254, 2}}) {
+    EXPECT_TRUE(tools::PixelFromAlpha(std::uint8_t(alpha), 9) == (Pixel{Pixel::kBlended, 9, std::uint8_t(level)}))
+        << "alpha " << alpha;
+  }
+}
+
+TEST(ToolsSpritesCommand, IndexedSheetKeepsIndicesAndEntryAlpha) {
+  ScratchDir dir;
+  // Entry 10 is fully transparent, 11 half, 12 near a quarter, 13 near three quarters.
+  std::vector<std::uint8_t> alpha(256, 255);
+  alpha[10] = 0, alpha[11] = 128, alpha[12] = 60, alpha[13] = 200;
+  SavePng(dir / "sheet.png", tools_test::IndexedImage(6, 2, {10, 5, 11, 12, 10, 10,  //
+                                                             10, 10, 10, 255, 13, 0},
+                                                      tools_test::CubePalette(), alpha));
+  auto run = RunPack({"sprites", dir / "sheet.png", dir / "out.spr", "--cell", "3x2"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Bytes(dir / "out.spr"),
+            (ByteVector{0x02, 0x00,                                                    //
+                        3, 0, 0, 0, 2, 0, 0, 0, 13, 0, 0, 0,                           //
+                        0x09, 0x00, 0x01, 0x80, 0x01, 0x00, 0x05, 0x01, 0x40, 0x0b, 0x01,  //
+                        0x00, 0x00,                                                    //
+                        3, 0, 0, 0, 2, 0, 0, 0, 18, 0, 0, 0,                           //
+                        0x04, 0x00, 0x01, 0x40, 0x0c, 0x00,                            //
+                        0x0a, 0x00, 0x01, 0x00, 0xff, 0x01, 0x40, 0x0d, 0x02, 0x01, 0x00, 0x00}));
+  EXPECT_EQ(dir.Files(), (Files{"out.spr", "sheet.png"}));
+
+  auto first = RunPack({"sprites", dir / "sheet.png", dir / "one.spr", "--cell", "3x2", "--count", "1"});
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(ReadSet(dir / "one.spr").size(), 1u);
+}
+
+TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
+  ScratchDir dir;
+  // 1-bit indexed, entry 0 transparent through tRNS: pixels 1 0 1 1 0 0 0 1.
+  tools::Palette two;
+  two.fill(Rgb{0, 0, 0});
+  two[1] = {255, 255, 255};
+  tools::Image bits = tools_test::IndexedImage(8, 1, {1, 0, 1, 1, 0, 0, 0, 1}, two, {0});
+  bits.palette.resize(2);
+  bits.bit_depth = 1;
+  SavePng(dir / "bits.png", bits);
+  tools::Image image;
+  tools::PixelImage pixels;
+  std::string error;
+  ASSERT_TRUE(tools::ReadPng(dir / "bits.png", &image, &error)) << error;
+  ASSERT_TRUE(tools::ImageToPixels(image, "bits.png", nullptr, &pixels, &error)) << error;
+  std::string kinds;
+  for (const Pixel& p : pixels.pixels) kinds += p.kind == Pixel::kOpaque && p.index == 1 ? '#' : p.kind == Pixel::kTransparent ? '.' : '?';
+  EXPECT_EQ(kinds, "#.##...#");
+
+  // 8-bit grey and 16-bit RGB go through the palette like RGBA.
+  tools_test::WriteBytes(dir / "grey.png", tools_test::RawPng(2, 1, 8, 0, {}, {0, 0, 255}));
+  tools_test::WriteBytes(dir / "deep.png",
+                         tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
+  ASSERT_TRUE(tools::ReadPng(dir / "grey.png", &image, &error)) << error;
+  tools::Palette cube = tools_test::CubePalette();
+  ASSERT_TRUE(tools::ImageToPixels(image, "grey.png", &cube, &pixels, &error)) << error;
+  EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0, 0}));
+  EXPECT_TRUE(pixels.at(1, 0) == (Pixel{Pixel::kOpaque, 255, 0}));
+  ASSERT_TRUE(tools::ReadPng(dir / "deep.png", &image, &error)) << error;
+  ASSERT_TRUE(tools::ImageToPixels(image, "deep.png", &cube, &pixels, &error)) << error;
+  EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0xe0, 0}));  // pure red
+}
+
+TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
+  ScratchDir dir;
+  std::string pal = SavePal(dir, tools_test::CubePalette());
+  // Red, a half-transparent near-blue, nothing, a near-white opaque.
+  SavePng(dir / "rgba.png", tools_test::RgbaImage(4, 1, {0xff0000ff, 0x0000fa80, 0x12345600, 0xfafafaff}));
+  tools::Image rgb = tools_test::RgbaImage(2, 1, {0x00ff0000, 0x000000ff});
+  rgb.format = tools::Image::Format::kRgb;  // no alpha channel at all: every pixel opaque
+  SavePng(dir / "rgb.png", rgb);
+
+  auto run = RunPack({"sprites", "--files", dir / "rgba.png", dir / "rgb.png", dir / "out.spr", "--palette", pal});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto sprites = ReadSet(dir / "out.spr");
+  ASSERT_EQ(sprites.size(), 2u);
+  tools::PixelImage a = Pixels(sprites[0]), b = Pixels(sprites[1]);
+  EXPECT_EQ(a.width, 4);
+  EXPECT_TRUE(a.at(0, 0) == (Pixel{Pixel::kOpaque, 0xe0, 0}));
+  EXPECT_TRUE(a.at(1, 0) == (Pixel{Pixel::kBlended, 0x03, 1}));
+  EXPECT_EQ(a.at(2, 0).kind, Pixel::kTransparent);
+  EXPECT_TRUE(a.at(3, 0) == (Pixel{Pixel::kOpaque, 0xff, 0}));
+  EXPECT_EQ(b.width, 2);
+  EXPECT_TRUE(b.at(0, 0) == (Pixel{Pixel::kOpaque, 0x1c, 0}));
+  EXPECT_TRUE(b.at(1, 0) == (Pixel{Pixel::kOpaque, 0x00, 0}));
+
+  auto bare = RunPack({"sprites", "--files", dir / "rgb.png", dir / "bare.spr"});
+  EXPECT_EQ(bare.status, 1);
+  EXPECT_TRUE(Contains(bare.err, dir / "rgb.png: an RGB picture has no palette indices; give --palette")) << bare.err;
+  EXPECT_EQ(dir.Files(), (Files{"out.spr", "pal.pal", "rgb.png", "rgba.png"}));
+}
+
+// A palette with repeated colours: 200 repeats 0 (black) and 201 repeats 1.
+tools::Palette RepeatingPalette() {
+  tools::Palette p = tools_test::CubePalette();
+  p[200] = p[0];
+  p[201] = p[1];
+  return p;
+}
+
+TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
+  ScratchDir dir;
+  std::string pal = SavePal(dir, RepeatingPalette());
+  std::vector<std::uint8_t> alpha(256, 255);
+  alpha[17] = 0, alpha[200] = 64, alpha[255] = 192, alpha[40] = 130;
+  std::vector<std::uint8_t> indices(10 * 8);
+  for (std::size_t i = 0; i < indices.size(); ++i) {
+    static const std::uint8_t kUsed[] = {0, 200, 201, 255, 17, 17, 40, 3, 17, 99, 201};
+    indices[i] = kUsed[(i * 7 + i / 10) % 11];
+  }
+  SavePng(dir / "sheet.png", tools_test::IndexedImage(10, 8, indices, RepeatingPalette(), alpha));
+  // Five 2x8 cells, unpacked into 3 columns: the sixth cell of the grid is empty.
+  ASSERT_EQ(RunPack({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "2x8"}).status, 0);
+  auto unpack = RunPack({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal, "--columns", "3"});
+  ASSERT_EQ(unpack.status, 0) << unpack.err;
+  EXPECT_TRUE(Contains(unpack.out, "5 sprites in 3 columns of 2x8 cells; pack it again with --cell 2x8 --count 5"))
+      << unpack.out;
+  auto again = RunPack({"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5", "--palette", pal});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Bytes(dir / "b.spr"), Bytes(dir / "a.spr"));
+
+  // The same from an RGBA sheet with odd alpha values.
+  SavePng(dir / "rgba.png", tools_test::RgbaImage(3, 2, {0x00000001, 0xffffff64, 0x112233fe,  //
+                                                         0x00000000, 0xff0000ff, 0x00ff00a0}));
+  ASSERT_EQ(RunPack({"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  ASSERT_EQ(RunPack({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}).status, 0);
+  ASSERT_EQ(RunPack({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  EXPECT_EQ(Bytes(dir / "d.spr"), Bytes(dir / "c.spr"));
+}
+
+TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
+  ScratchDir dir;
+  std::string pal = SavePal(dir, RepeatingPalette());
+  SavePng(dir / "sheet.png", tools_test::IndexedImage(3, 1, {200, 201, 5}, RepeatingPalette()));
+  ASSERT_EQ(RunPack({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "3x1"}).status, 0);
+  ASSERT_EQ(RunPack({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal}).status, 0);
+  tools::Image image;
+  std::string error;
+  ASSERT_TRUE(tools::ReadPng(dir / "a.png", &image, &error)) << error;
+  ASSERT_EQ(image.index_plane, (ByteVector{200, 201, 5}));
+  // An editor repaints the last pixel red but keeps the stale index plane.
+  image.pixels[8] = 255, image.pixels[9] = 0, image.pixels[10] = 0;
+  SavePng(dir / "edited.png", image);
+  ASSERT_EQ(RunPack({"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  tools::PixelImage b = Pixels(ReadSet(dir / "b.spr")[0]);
+  EXPECT_EQ(b.at(0, 0).index, 200);
+  EXPECT_EQ(b.at(1, 0).index, 201);
+  EXPECT_EQ(b.at(2, 0).index, 0xe0);
+  // Without the plane, repeated colours fall back to their lowest index.
+  image.index_plane.clear();
+  SavePng(dir / "plain.png", image);
+  ASSERT_EQ(RunPack({"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  tools::PixelImage c = Pixels(ReadSet(dir / "c.spr")[0]);
+  EXPECT_EQ(c.at(0, 0).index, 0);
+  EXPECT_EQ(c.at(1, 0).index, 1);
+}
+
+TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
+  ScratchDir dir;
+  tools::Palette cube = tools_test::CubePalette();
+  std::string pal = SavePal(dir, cube);
+  tools::PalFile table;
+  std::string error;
+  ASSERT_TRUE(tools::ReadPalFile(pal, &table, &error)) << error;
+  // Sprite 0 is 2x1: opaque 0x1c, blended (0xe0, level 2). Sprite 1 is 1x2 with a blank top.
+  tools::SpriteData one, two;
+  tools::PixelImage p1(2, 1), p2(1, 2);
+  p1.at(0, 0) = Pixel{Pixel::kOpaque, 0x1c, 0};
+  p1.at(1, 0) = Pixel{Pixel::kBlended, 0xe0, 2};
+  p2.at(0, 1) = Pixel{Pixel::kBlended, 0x03, 0};
+  ASSERT_TRUE(tools::EncodeSprite(p1, &one, &error));
+  ASSERT_TRUE(tools::EncodeSprite(p2, &two, &error));
+  ByteVector file;
+  ASSERT_TRUE(tools::EncodeSpriteSet({one, two}, &file, &error));
+  tools_test::WriteBytes(dir / "s.spr", file);
+
+  ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}).status, 0);
+  tools::Image data;
+  ASSERT_TRUE(tools::ReadPng(dir / "data.png", &data, &error)) << error;
+  ASSERT_EQ(data.width, 4);  // two 2x2 cells side by side
+  ASSERT_EQ(data.height, 2);
+  auto rgba = [&](const tools::Image& image, int x, int y) {
+    const std::uint8_t* p = &image.pixels[(y * image.width + x) * 4];
+    return std::vector<int>{p[0], p[1], p[2], p[3]};
+  };
+  EXPECT_EQ(rgba(data, 0, 0), (std::vector<int>{0, 255, 0, 255}));
+  EXPECT_EQ(rgba(data, 1, 0), (std::vector<int>{255, 0, 0, 192}));
+  EXPECT_EQ(rgba(data, 2, 1), (std::vector<int>{0, 0, 255, 64}));
+  EXPECT_EQ(rgba(data, 2, 0)[3], 0);
+  EXPECT_EQ(rgba(data, 1, 1)[3], 0);
+
+  auto view = RunPack({"unpack", dir / "s.spr", dir / "view.png", "--palette", pal, "--view", "--background", "2",
+                       "--columns", "1"});
+  ASSERT_EQ(view.status, 0) << view.err;
+  tools::Image shown;
+  ASSERT_TRUE(tools::ReadPng(dir / "view.png", &shown, &error)) << error;
+  ASSERT_EQ(shown.width, 2);  // one column of two cells
+  ASSERT_EQ(shown.height, 4);
+  auto colour = [&](int index) {
+    return std::vector<int>{cube[index].r, cube[index].g, cube[index].b, 255};
+  };
+  EXPECT_EQ(rgba(shown, 0, 0), colour(0x1c));
+  EXPECT_EQ(rgba(shown, 1, 0), colour(table.Blend(2, 0xe0, 2)));
+  EXPECT_EQ(rgba(shown, 0, 3), colour(table.Blend(2, 0x03, 0)));
+  EXPECT_EQ(rgba(shown, 0, 2), colour(2));
+  EXPECT_EQ(rgba(shown, 1, 3), colour(2));
+
+  // The default background is a checkerboard of 8-pixel squares.
+  ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "check.png", "--palette", pal, "--view", "--columns", "1"}).status,
+            0);
+  ASSERT_TRUE(tools::ReadPng(dir / "check.png", &shown, &error)) << error;
+  EXPECT_EQ(rgba(shown, 1, 2), colour(tools::NearestColour(cube).Find({0xc0, 0xc0, 0xc0})));
+}
+
+TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
+  ScratchDir dir;
+  // Three 4x5 cells: 'A' uses columns 1-2, 'B' is blank, 'C' uses all four.
+  std::vector<std::uint8_t> alpha(256, 255);
+  alpha[0] = 0;
+  alpha[9] = 128;
+  std::vector<std::uint8_t> px(12 * 5, 0);
+  px[0 * 12 + 1] = 7, px[4 * 12 + 2] = 7;
+  px[2 * 12 + 8] = 9, px[3 * 12 + 11] = 7;
+  SavePng(dir / "glyphs.png", tools_test::IndexedImage(12, 5, px, tools_test::CubePalette(), alpha));
+
+  auto run = RunPack({"font", dir / "glyphs.png", dir / "font.spr", "--cell", "4x5", "--first", "A", "--space", "3",
+                      "--line", "6"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto font = ReadSet(dir / "font.spr");
+  ASSERT_EQ(font.size(), 256u);
+  EXPECT_EQ(font[0].width, 3);
+  EXPECT_EQ(font[0].height, 6);
+  EXPECT_EQ(font[0].rows, ByteVector(12, 0));
+  EXPECT_EQ(font['A'].width, 3);  // two used columns and one spacing column
+  EXPECT_EQ(font['A'].height, 5);
+  tools::PixelImage a = Pixels(font['A']);
+  EXPECT_TRUE(a.at(0, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
+  EXPECT_TRUE(a.at(1, 4) == (Pixel{Pixel::kOpaque, 7, 0}));
+  EXPECT_EQ(a.at(2, 0).kind, Pixel::kTransparent);
+  EXPECT_EQ(font['C'].width, 5);
+  EXPECT_TRUE(Pixels(font['C']).at(0, 2) == (Pixel{Pixel::kBlended, 9, 1}));
+  for (int c : std::vector<int>{1, 'B', '@', 'D', 255}) {
+    EXPECT_EQ(font[c].width, 0) << c;
+    EXPECT_EQ(font[c].height, 0) << c;
+    EXPECT_TRUE(font[c].rows.empty()) << c;
+  }
+
+  // Defaults: half the cell width (rounded up) and the cell height; numeric --first.
+  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"}).status, 0);
+  auto f2 = ReadSet(dir / "f2.spr");
+  EXPECT_EQ(f2[0].width, 2);
+  EXPECT_EQ(f2[0].height, 5);
+  EXPECT_EQ(f2['C'].rows, font['C'].rows);
+
+  auto zero = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "0"});
+  EXPECT_EQ(zero.status, 2);
+  auto past = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
+  EXPECT_EQ(past.status, 1);
+  EXPECT_TRUE(Contains(past.err, "glyphs.png: 3 glyphs from byte 254 pass byte 255")) << past.err;
+  EXPECT_EQ(dir.Files(), (Files{"f2.spr", "font.spr", "glyphs.png"}));
+}
+
+// Each bad input: the status, a message naming the file and the problem,
+// and no output (nor temporary) file.
+TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
+  ScratchDir dir;
+  std::string pal = SavePal(dir, tools_test::CubePalette());
+  SavePng(dir / "sheet.png", tools_test::IndexedImage(6, 4, ByteVector(24, 1), tools_test::CubePalette()));
+  ByteVector png = Bytes(dir / "sheet.png");
+  tools_test::WriteBytes(dir / "cut.png", ByteVector(png.begin(), png.begin() + long(png.size() / 2)));
+  tools_test::WriteBytes(dir / "text.png", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g', '\n'});
+  tools_test::WriteBytes(dir / "short.pal", ByteVector(768, 0));
+  // Index 9 of a four-colour palette.
+  tools_test::WriteBytes(dir / "beyond.png",
+                         tools_test::RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));
+  SavePng(dir / "huge.png", tools_test::IndexedImage(257, 256, ByteVector(257 * 256, 1), tools_test::CubePalette()));
+  tools_test::WriteBytes(dir / "bad.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 4, 0, 1, 0x40, 5, 3});
+  tools_test::WriteBytes(dir / "out.spr", {'o', 'l', 'd'});  // must survive every failed run
+  Files before = dir.Files();
+
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  std::string out = dir / "out.spr";
+  std::vector<Case> cases = {
+      {{"sprites", dir / "text.png", out, "--cell", "2x2"}, 1, dir / "text.png: not a PNG file"},
+      {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt or unsupported PNG ("},
+      {{"sprites", dir / "nothing.png", out, "--cell", "2x2"}, 1, dir / "nothing.png: cannot read (No such file"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "4x4"}, 1,
+       dir / "sheet.png: the 6x4 sheet is not a whole number of 4x4 cells"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x8"}, 1,
+       dir / "sheet.png: a 2x8 cell does not fit the 6x4 sheet"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "7"}, 1,
+       dir / "sheet.png: --count 7 but the sheet has only 6 cells of 2x2"},
+      {{"sprites", dir / "huge.png", out, "--cell", "1x1"}, 1,
+       dir / "huge.png: 65792 cells of 1x1, more than a sprite set can hold (65535)"},
+      {{"sprites", dir / "beyond.png", out, "--cell", "1x1"}, 1,
+       dir / "beyond.png: pixel (1, 0) has colour index 9, which is not in the PNG's 4-colour palette"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--palette", dir / "short.pal"}, 1,
+       dir / "short.pal: not a palette file (768 bytes, expected 197376)"},
+      {{"sprites", "--files", dir / "sheet.png", dir / "text.png", out}, 1, dir / "text.png: not a PNG file"},
+      {{"font", dir / "text.png", out, "--cell", "2x2", "--first", "33"}, 1, dir / "text.png: not a PNG file"},
+      {{"unpack", dir / "bad.spr", dir / "out.png", "--palette", pal}, 1,
+       dir / "bad.spr: sprite 0: row 0: blend level 3 is above 2"},
+      {{"unpack", dir / "sheet.png", dir / "out.png", "--palette", pal}, 1, dir / "sheet.png: "},
+      {{"unpack", dir / "bad.spr", dir / "out.png"}, 2, "unpack needs --palette PAL"},
+      {{"palette", dir / "sheet.png", dir / "no/such/dir.pal"}, 1, dir / "no/such/dir.pal: cannot write ("},
+      {{"palette", dir / "sheet.png", out, "--mix"}, 2, "unknown option --mix for palette"},
+      {{"sprites", dir / "sheet.png", out}, 2, "sprites needs --cell WxH"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "16"}, 2, "--cell 16: expected WxH"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "0x4"}, 2, "--cell 0: expected a whole number from 1"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "-1"}, 2, "--count -1: expected"},
+      {{"sprites", dir / "sheet.png", out, "--cell"}, 2, "--cell needs a value"},
+      {{"sprites", dir / "sheet.png", "--cell", "2x2"}, 2, "expected sprites SHEET.png OUT"},
+      {{"pack", dir / "sheet.png", out}, 2, "unknown command pack"},
+  };
+  for (const Case& c : cases) {
+    auto run = RunPack(c.args);
+    std::string label = c.args[0] + " " + c.args[1];
+    EXPECT_EQ(run.status, c.status) << label << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.err, "lunashot-pack: " + c.message)) << label << "\n" << run.err;
+    EXPECT_EQ(dir.Files(), before) << label;
+  }
+  EXPECT_EQ(Bytes(out), (ByteVector{'o', 'l', 'd'}));
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// lunashot-pack palettes: colour distance, nearest-colour ties, the blend
+// table against mixes worked out by hand, and the palette source formats.
+#include "tools/palette.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/tools/test_support.h"
+
+namespace {
+
+using tools::Rgb;
+using tools_test::RunPack;
+using tools_test::ScratchDir;
+
+TEST(ToolsColourDistance, IsTheScaledRedmeanDistance) {
+  EXPECT_EQ(tools::ColourDistance({10, 20, 30}, {10, 20, 30}), 0);
+  // (1024 + 10 + 13) * 3^2 + 2048 * 4^2 + 0
+  EXPECT_EQ(tools::ColourDistance({10, 20, 30}, {13, 16, 30}), 42191);
+  EXPECT_EQ(tools::ColourDistance({13, 16, 30}, {10, 20, 30}), 42191);
+  // The extremes stay within int.
+  EXPECT_EQ(tools::ColourDistance({0, 0, 0}, {255, 255, 255}), (1024 + 255 + 2048 + 1534 - 255) * 65025);
+  // Green weighs most; red weighs more among bright reds, blue among dark ones.
+  EXPECT_GT(tools::ColourDistance({0, 0, 0}, {0, 10, 0}), tools::ColourDistance({0, 0, 0}, {10, 0, 0}));
+  EXPECT_GT(tools::ColourDistance({245, 0, 0}, {255, 0, 0}), tools::ColourDistance({0, 0, 0}, {10, 0, 0}));
+  EXPECT_GT(tools::ColourDistance({0, 0, 0}, {0, 0, 10}), tools::ColourDistance({250, 0, 0}, {250, 0, 10}));
+}
+
+TEST(ToolsNearestColour, TiesGoToTheLowestIndex) {
+  tools::Palette palette;
+  palette.fill(Rgb{255, 255, 255});
+  palette[2] = {100, 101, 100};
+  palette[5] = {100, 99, 100};
+  palette[9] = {7, 7, 7};
+  palette[30] = {7, 7, 7};
+  tools::NearestColour nearest(palette);
+  EXPECT_EQ(nearest.Find({100, 100, 100}), 2);  // equally far from 2 and 5
+  EXPECT_EQ(nearest.Find({7, 7, 7}), 9);
+  EXPECT_EQ(nearest.Find({100, 98, 100}), 5);
+  EXPECT_EQ(nearest.Find({100, 100, 100}), 2);  // again, from its memory
+  EXPECT_EQ(nearest.Find({250, 250, 250}), 0);
+}
+
+// Eight colours; the other 248 entries are the black padding.
+tools::Palette TinyPalette() {
+  tools::Palette p;
+  p.fill(Rgb{0, 0, 0});
+  p[0] = {128, 0, 0};
+  p[1] = {255, 255, 255};
+  p[2] = {64, 64, 64};
+  p[3] = {128, 128, 128};
+  p[4] = {191, 191, 191};
+  p[5] = {255, 0, 0};
+  p[6] = {0, 0, 0};
+  p[7] = {0, 0, 255};
+  return p;
+}
+
+int Entry(const std::vector<std::uint8_t>& pal, int d, int s, int level) {
+  return pal[768 + (d * 256 + s) * 3 + level];
+}
+
+TEST(ToolsBlendTable, MixesSourceOverDestinationByQuarters) {
+  std::vector<std::uint8_t> pal = tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix);
+  ASSERT_EQ(pal.size(), tools::kPalFileSize);
+  EXPECT_EQ(std::vector<std::uint8_t>(pal.begin(), pal.begin() + 9),
+            (std::vector<std::uint8_t>{128, 0, 0, 255, 255, 255, 64, 64, 64}));
+  // White over black: 64, 128, 191 grey.
+  EXPECT_EQ(Entry(pal, 6, 1, 0), 2);
+  EXPECT_EQ(Entry(pal, 6, 1, 1), 3);
+  EXPECT_EQ(Entry(pal, 6, 1, 2), 4);
+  // Black over white is the same mix the other way round.
+  EXPECT_EQ(Entry(pal, 1, 6, 0), 4);
+  EXPECT_EQ(Entry(pal, 1, 6, 2), 2);
+  // White over 128 grey: level 0 is 160 (nearer 191 than 128); level 2 is 223,
+  // as far from 191 (index 4) as from 255 (index 1): the lower index wins.
+  EXPECT_EQ(Entry(pal, 3, 1, 0), 4);
+  EXPECT_EQ(Entry(pal, 3, 1, 2), 1);
+  // Red over black, level 0: (64, 0, 0) is as far from black as from
+  // (128, 0, 0) in plain RGB, but the redmean weight favours black (index 6).
+  EXPECT_EQ(Entry(pal, 6, 5, 0), 6);
+  EXPECT_EQ(Entry(pal, 6, 5, 1), 0);
+  // A colour over itself, and the padding: black resolves to its first index.
+  EXPECT_EQ(Entry(pal, 7, 7, 1), 7);
+  EXPECT_EQ(Entry(pal, 200, 100, 2), 6);
+}
+
+TEST(ToolsBlendTable, AdditiveAddsQuartersOfTheSourceAndClamps) {
+  tools::Palette palette = TinyPalette();
+  std::vector<std::uint8_t> pal = tools::BuildPalFile(palette, tools::BlendMode::kAdditive);
+  ASSERT_EQ(pal.size(), tools::kPalFileSize);
+  EXPECT_EQ(Entry(pal, 6, 1, 0), 2);
+  EXPECT_EQ(Entry(pal, 6, 1, 2), 4);
+  // 128 grey plus white: 192, then 256 and 319 clamped to 255.
+  EXPECT_EQ(Entry(pal, 3, 1, 0), 4);
+  EXPECT_EQ(Entry(pal, 3, 1, 1), 1);
+  EXPECT_EQ(Entry(pal, 3, 1, 2), 1);
+  // Additive is not symmetric: black plus anything is a quarter of it.
+  EXPECT_EQ(Entry(pal, 1, 6, 0), 1);
+  EXPECT_EQ(tools::BlendColour({128, 128, 128}, {255, 255, 255}, 0, tools::BlendMode::kAdditive),
+            (Rgb{192, 192, 192}));
+  EXPECT_EQ(tools::BlendColour({10, 20, 30}, {2, 2, 2}, 0, tools::BlendMode::kMix), (Rgb{8, 16, 23}));
+}
+
+TEST(ToolsPaletteSource, ReadsGimpPalettes) {
+  tools::Palette p;
+  int colours = 0;
+  std::string error;
+  ASSERT_TRUE(tools::ParseGimpPalette("GIMP Palette\r\nName: test\r\nColumns: 4\r\n# comment\r\n\r\n"
+                                      "255   0  10\tRed thing\r\n  1 2 3\r\n",
+                                      "a.gpl", &p, &colours, &error))
+      << error;
+  EXPECT_EQ(colours, 2);
+  EXPECT_EQ(p[0], (Rgb{255, 0, 10}));
+  EXPECT_EQ(p[1], (Rgb{1, 2, 3}));
+  EXPECT_EQ(p[2], (Rgb{0, 0, 0}));
+  EXPECT_EQ(p[255], (Rgb{0, 0, 0}));
+
+  EXPECT_FALSE(tools::ParseGimpPalette("JASC-PAL\n0 0 0\n", "b.gpl", &p, &colours, &error));
+  EXPECT_EQ(error, "b.gpl, line 1: not a GIMP palette (no \"GIMP Palette\" header)");
+  EXPECT_FALSE(tools::ParseGimpPalette("GIMP Palette\n1 2 256\n", "c.gpl", &p, &colours, &error));
+  EXPECT_EQ(error, "c.gpl, line 2: expected three numbers 0-255 (red green blue)");
+  EXPECT_FALSE(tools::ParseGimpPalette("GIMP Palette\n1 2\n", "c.gpl", &p, &colours, &error));
+  EXPECT_FALSE(tools::ParseGimpPalette("GIMP Palette\nName: x\n", "d.gpl", &p, &colours, &error));
+  EXPECT_EQ(error, "d.gpl: the palette has no colours");
+  std::string many = "GIMP Palette\n";
+  for (int i = 0; i < 257; ++i) many += "1 1 1\n";
+  EXPECT_FALSE(tools::ParseGimpPalette(many, "e.gpl", &p, &colours, &error));
+  EXPECT_EQ(error, "e.gpl, line 258: more than 256 colours");
+}
+
+TEST(ToolsPaletteSource, TakesAnIndexedPngsPaletteOnly) {
+  ScratchDir dir;
+  tools::Palette sixteen;
+  sixteen.fill(Rgb{0, 0, 0});
+  for (int i = 0; i < 16; ++i) sixteen[i] = Rgb{std::uint8_t(i * 16), 1, 2};
+  tools::Image indexed = tools_test::IndexedImage(2, 1, {0, 15}, sixteen);
+  indexed.palette.resize(16);
+  indexed.bit_depth = 4;
+  tools_test::SavePng(dir / "p.png", indexed);
+  tools_test::SavePng(dir / "rgb.png", tools_test::RgbaImage(1, 1, {0x102030ff}));
+  tools_test::WriteBytes(dir / "junk.txt", {'h', 'e', 'l', 'l', 'o'});
+
+  tools::Palette p;
+  p.fill(Rgb{9, 9, 9});
+  int colours = 0;
+  std::string error;
+  ASSERT_TRUE(tools::ReadPaletteSource(dir / "p.png", &p, &colours, &error)) << error;
+  EXPECT_EQ(colours, 16);
+  EXPECT_EQ(p[15], (Rgb{240, 1, 2}));
+  EXPECT_EQ(p[16], (Rgb{0, 0, 0}));
+
+  EXPECT_FALSE(tools::ReadPaletteSource(dir / "rgb.png", &p, &colours, &error));
+  EXPECT_EQ(error, dir / "rgb.png" + ": not an indexed PNG, so it has no palette to take");
+  EXPECT_FALSE(tools::ReadPaletteSource(dir / "junk.txt", &p, &colours, &error));
+  EXPECT_EQ(error, dir / "junk.txt" + ": neither a PNG nor a GIMP palette (.gpl)");
+}
+
+TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
+  ScratchDir dir;
+  std::string gpl = "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n255 0 0\n0 0 0\n0 0 255\n";
+  tools_test::WriteBytes(dir / "p.gpl", std::vector<std::uint8_t>(gpl.begin(), gpl.end()));
+
+  auto mix = RunPack({"palette", dir / "p.gpl", dir / "mix.pal"});
+  ASSERT_EQ(mix.status, 0) << mix.err;
+  EXPECT_EQ(tools_test::Bytes(dir / "mix.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix));
+  auto add = RunPack({"palette", dir / "p.gpl", dir / "add.pal", "--additive"});
+  ASSERT_EQ(add.status, 0) << add.err;
+  EXPECT_EQ(tools_test::Bytes(dir / "add.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive));
+
+  auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("missing.gpl: cannot read"), std::string::npos) << bad.err;
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"add.pal", "mix.pal", "p.gpl"}));
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// The 256-colour game palette, the perceptual colour distance the tools use,
+// and the pal.pal file: 768 bytes of colours, then the 65536 x 3 blend table
+// whose entry (d, s) at (d * 256 + s) * 3 holds the result indices of the
+// three blend levels.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tools/png_io.h"
+
+namespace tools {
+
+using Palette = std::array<Rgb, 256>;
+
+constexpr std::size_t kPalFileSize = 768 + 65536 * 3;
+
+// "Redmean" weighted RGB distance, scaled by 512 so that it stays exact in
+// integers: (1024 + r1 + r2) dr^2 + 2048 dg^2 + (1534 - r1 - r2) db^2.
+int ColourDistance(Rgb a, Rgb b);
+
+// Nearest palette colour by ColourDistance, ties to the lowest index.
+// Remembers every colour it has looked up.
+class NearestColour {
+ public:
+  explicit NearestColour(const Palette& palette) : palette_(palette) {}
+  std::uint8_t Find(Rgb colour);
+
+ private:
+  Palette palette_;
+  std::unordered_map<std::uint32_t, std::uint8_t> cache_;
+};
+
+enum class BlendMode {
+  kMix,       // level k: (k+1)/4 of the source over (3-k)/4 of the destination
+  kAdditive,  // level k: destination + (k+1)/4 of the source, clamped to 255
+};
+
+// The colour that level `level` of mode makes from destination d and source s,
+// each channel rounded to nearest (halves up).
+Rgb BlendColour(Rgb d, Rgb s, int level, BlendMode mode);
+
+// A complete pal.pal image for the palette.
+std::vector<std::uint8_t> BuildPalFile(const Palette& palette, BlendMode mode);
+
+// Reads the colours of a palette source: the PLTE of an indexed PNG or a
+// GIMP .gpl file. Up to 256 colours; the rest are black. `colours` gets the
+// number the file gave.
+bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, std::string* error);
+// The .gpl parser on its own; `name` labels messages ("NAME, line 4: ...").
+bool ParseGimpPalette(const std::string& text, const std::string& name, Palette* palette,
+                      int* colours, std::string* error);
+
+// A pal.pal read back: its colours and its blend table.
+struct PalFile {
+  Palette colours;
+  std::vector<std::uint8_t> blend;  // 196608 bytes
+  std::uint8_t Blend(int d, int s, int level) const { return blend[(d * 256 + s) * 3 + level]; }
+};
+
+// Reads a pal.pal; it must be exactly kPalFileSize bytes.
+bool ReadPalFile(const std::string& path, PalFile* pal, std::string* error);
+
+}  // namespace tools
