@@ -6,6 +6,7 @@
 #include "event/timeline.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "engine/error.h"
 #include "event/input.h"
@@ -25,15 +26,28 @@ std::list<std::unique_ptr<Event>> EventList;
 Event* firing = nullptr;
 std::unique_ptr<Event> orphan;
 
-// Marks `e` as firing for the length of its Fire, normal or failing.
+// Marks the event at `at` as firing for the length of its Fire, normal or
+// failing. A spawn event that fails leaves the list as the error unwinds:
+// its kind and values are fixed, so it would fail again every frame. Other
+// failed events stay, still due.
 class FiringScope {
  public:
-  explicit FiringScope(Event* e) { firing = e; }
+  explicit FiringScope(std::list<std::unique_ptr<Event>>::iterator at)
+      : at_(at), exceptions_(std::uncaught_exceptions()) {
+    firing = at->get();
+  }
   ~FiringScope() {
+    if (std::uncaught_exceptions() > exceptions_ && !orphan &&
+        dynamic_cast<InstanceEvent*>(firing))
+      EventList.erase(at_);
     firing = nullptr;
     orphan.reset();
   }
   bool Orphaned() const { return orphan != nullptr; }
+
+ private:
+  std::list<std::unique_ptr<Event>>::iterator at_;
+  int exceptions_;
 };
 
 const char* const kSpawnNames[object::kListCount] = {
@@ -98,7 +112,7 @@ void DispatchEvents() {
     Event* e = it->get();
     if (e->time > TimeCounter) break;
     if (e->time == TimeCounter) {
-      FiringScope scope(e);
+      FiringScope scope(it);
       e->Fire();
       // A ClearEvent inside the Fire already took it (and everything else)
       // out of the list; `it` is gone with them.

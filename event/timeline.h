@@ -1,8 +1,10 @@
 // The frame counter and the event list: events sorted by due frame, equal
 // frames in insertion order; the dispatch fires those due now, discards the
 // overdue, and advances the counter by one. Events own a copy of their name
-// and keep their kind alive until they are gone. A Fire that fails leaves
-// its event in the list, still due, and the counter where it was.
+// and keep their kind alive until they are gone. A Fire that fails stops the
+// dispatch with the counter where it was; a failed function event stays in
+// the list, still due, while a failed spawn event is dropped (it would fail
+// the same way every frame).
 #pragma once
 #include <cstdint>
 #include <list>

@@ -254,7 +254,7 @@ TEST_F(TimelineTest, SpawnEventsCarryTheirValuesAndKeepTheKindAlive) {
   EXPECT_EQ(enemies[0]->life, 6);
 }
 
-TEST_F(TimelineTest, SpawnEventsRefuseReleasedKindsAndFailLikeTheSpawn) {
+TEST_F(TimelineTest, SpawnEventsRefuseReleasedKindsAndAFailedSpawnIsDropped) {
   ASSERT_EQ(Run("k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false)"), "");
   ASSERT_EQ(Run("r = NewObject() r:Release()"), "");
   EXPECT_NE(Run("AddEnemy0Event(0, r, 'x', 0, 0, 0, 0, 0, 0)")
@@ -263,13 +263,23 @@ TEST_F(TimelineTest, SpawnEventsRefuseReleasedKindsAndFailLikeTheSpawn) {
   EXPECT_EQ(PendingEvents(), 0u);
 
   // Released after adding: the kind is still there, the spawn refuses it.
-  ASSERT_EQ(Run("AddLayer0Event(0, k, nil, 0, 0, 0, 0, 0, 0) k:Release()"), "");
+  // The failed spawn is dropped (it can only fail again); the counter waits
+  // and the rest of the frame's events fire at the next dispatch.
+  ASSERT_EQ(Run("f'after' SetTime(4) AddLayer0Event(0, k, nil, 0, 0, 0, 0, 0, 0) k:Release()"
+                "AddTimeEvent(0, 'after')"),
+            "");
   std::string error = Run("Dispatch()");
   EXPECT_NE(error.find("AddLayer0"), std::string::npos) << error;
-  EXPECT_EQ(PendingEvents(), 1u);
+  EXPECT_EQ(PendingTimes(), (std::list<event::dword>{4}));
+  EXPECT_EQ(GetTime(), 4u);
+  Dispatch(1);
+  EXPECT_EQ(Log(), "after ");
+  EXPECT_EQ(GetTime(), 5u);
 
   ASSERT_EQ(Run("ClearEvent() AddLayer3Event(0, nil, nil, 0, 0, 0, 0, 0, 0)"), "");
   EXPECT_NE(Run("Dispatch()").find("AddLayer3"), std::string::npos);
+  EXPECT_EQ(PendingEvents(), 0u);
+  EXPECT_TRUE(object::ListContents(object::kLayer3).empty());
 }
 
 }  // namespace
