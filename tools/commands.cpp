@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <new>
 #include <set>
 
 #include "tools/file_io.h"
@@ -21,7 +22,8 @@ const char kUsageText[] =
     "  sprites SHEET.png OUT --cell WxH [--count N] [--palette PAL]\n"
     "  sprites --files A.png [B.png ...] OUT [--palette PAL]\n"
     "  unpack IN OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
-    "  font GLYPHS.png OUT --cell WxH --first C [--count N] [--space W] [--line H] [--palette PAL]\n";
+    "  font GLYPHS.png OUT --cell WxH --first C [--count N] [--space W] [--line H] [--fixed]\n"
+    "       [--palette PAL]\n";
 
 struct UsageError {
   std::string message;
@@ -64,7 +66,8 @@ Arguments Parse(const std::vector<std::string>& args, const std::set<std::string
 // A whole decimal number (or 0x hexadecimal) within [low, high].
 int ParseNumber(const std::string& option, const std::string& text, long low, long high) {
   char* end = nullptr;
-  long value = text.empty() ? 0 : std::strtol(text.c_str(), &end, 0);
+  bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  long value = text.empty() ? 0 : std::strtol(text.c_str(), &end, hex ? 16 : 10);
   if (text.empty() || *end || value < low || value > high || text[0] == '-' || text[0] == '+')
     throw UsageError{option + " " + text + ": expected a whole number from " + std::to_string(low) + " to " +
                      std::to_string(high)};
@@ -193,12 +196,9 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   std::string error;
   Check(ReadFile(input, &bytes, &error), error);
   Check(DecodeSpriteSet(bytes, input, &sprites, &error), error);
-  std::vector<PixelImage> pixels(sprites.size());
-  for (std::size_t i = 0; i < sprites.size(); ++i) Check(DecodeSprite(sprites[i], &pixels[i], &error), error);
-
   Image image;
   int cw, ch, columns;
-  Check(RenderSheet(pixels, pal, options, &image, &cw, &ch, &columns, &error), error, input + ": ");
+  Check(RenderSheet(sprites, pal, options, &image, &cw, &ch, &columns, &error), error, input + ": ");
   Check(WritePng(a.positional[1], image, &error), error);
   out << a.positional[1] << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw << "x"
       << ch << " cells";
@@ -210,7 +210,7 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int FontCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--cell", "--first", "--count", "--space", "--line", "--palette"}, {});
+  Arguments a = Parse(args, {"--cell", "--first", "--count", "--space", "--line", "--palette"}, {"--fixed"});
   ExpectPositional(a, 2, "font GLYPHS.png OUT --cell WxH --first C");
   if (!a.Has("--cell") || !a.Has("--first")) throw UsageError{"font needs --cell WxH and --first C"};
   int w, h;
@@ -233,7 +233,7 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out) {
   Check(CutCells(LoadPixels(sheet, have_palette ? &pal.colours : nullptr, w, h, count), sheet, w, h, count, &cells,
                    &error),
         error);
-  Check(BuildFont(cells, first, space, line, &sprites, &error), error, sheet + ": ");
+  Check(BuildFont(cells, first, space, line, a.Has("--fixed"), &sprites, &error), error, sheet + ": ");
   WriteSpriteSet(a.positional[1], sprites);
   out << a.positional[1] << ": font of " << cells.size() << " glyphs from byte " << first << ", space " << space
       << ", line " << line << "\n";
@@ -259,6 +259,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kUsage;
   } catch (const Failure& e) {
     err << "lunashot-pack: " << e.message << "\n";
+    return kFailed;
+  } catch (const std::bad_alloc&) {
+    err << "lunashot-pack: out of memory\n";
     return kFailed;
   }
 }

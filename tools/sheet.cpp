@@ -102,7 +102,7 @@ PixelImage TrimGlyph(const PixelImage& cell) {
   return glyph;
 }
 
-bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int line,
+bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int line, bool fixed,
                std::vector<SpriteData>* sprites, std::string* error) {
   if (first < 1 || first > 255) {
     *error = "the first character must be a byte from 1 to 255 (byte 0 holds the metrics)";
@@ -115,7 +115,7 @@ bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int l
   sprites->assign(256, SpriteData());
   if (!EncodeSprite(PixelImage(space, line), &(*sprites)[0], error)) return false;
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (!EncodeSprite(TrimGlyph(cells[i]), &(*sprites)[first + i], error)) {
+    if (!EncodeSprite(fixed ? cells[i] : TrimGlyph(cells[i]), &(*sprites)[first + i], error)) {
       *error = "glyph " + std::to_string(first + i) + ": " + *error;
       return false;
     }
@@ -123,7 +123,7 @@ bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int l
   return true;
 }
 
-bool RenderSheet(const std::vector<PixelImage>& sprites, const PalFile& pal,
+bool RenderSheet(const std::vector<SpriteData>& sprites, const PalFile& pal,
                  const UnpackOptions& options, Image* image, int* cell_width, int* cell_height,
                  int* columns, std::string* error) {
   if (sprites.empty()) {
@@ -131,7 +131,7 @@ bool RenderSheet(const std::vector<PixelImage>& sprites, const PalFile& pal,
     return false;
   }
   int cw = 1, ch = 1;
-  for (const PixelImage& s : sprites) {
+  for (const SpriteData& s : sprites) {
     cw = std::max(cw, s.width);
     ch = std::max(ch, s.height);
   }
@@ -163,12 +163,16 @@ bool RenderSheet(const std::vector<PixelImage>& sprites, const PalFile& pal,
   std::size_t total = std::size_t(image->width) * image->height;
   image->pixels.assign(total * 4, 0);
   if (!options.view) image->index_plane.assign(total, 0);
+  // The layout fits kMaxPixels, so every sprite expands to less than that.
+  std::vector<PixelImage> pixels(sprites.size());
+  for (std::size_t i = 0; i < sprites.size(); ++i)
+    if (!DecodeSprite(sprites[i], &pixels[i], error)) return false;
   for (int y = 0; y < image->height; ++y) {
     for (int x = 0; x < image->width; ++x) {
       long cell = (y / ch) * across + x / cw;
       int sx = x % cw, sy = y % ch;
       Pixel pixel;
-      if (cell < count && sx < sprites[cell].width && sy < sprites[cell].height) pixel = sprites[cell].at(sx, sy);
+      if (cell < count && sx < pixels[cell].width && sy < pixels[cell].height) pixel = pixels[cell].at(sx, sy);
       std::uint8_t back = background(x, y);
       std::uint8_t index = back, alpha = 0;
       if (pixel.kind == Pixel::kOpaque) {

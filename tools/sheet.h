@@ -39,10 +39,12 @@ bool CutCells(const PixelImage& sheet, const std::string& name, int w, int h, in
 // gives an empty 0 x 0 glyph.
 PixelImage TrimGlyph(const PixelImage& cell);
 
-// A 256-sprite font: cell i is the glyph of byte first + i; sprite 0 is an
-// empty sprite of space x line (its width is the space width, its height the
-// line height); every byte without a glyph gets an empty 0 x 0 sprite.
-bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int line,
+// A 256-sprite font: cell i is the glyph of byte first + i, trimmed by
+// TrimGlyph (or, when `fixed`, the whole cell, so every glyph is as wide as a
+// cell); sprite 0 is an empty sprite of space x line (its width is the space
+// width, its height the line height); every byte without a cell gets an
+// empty 0 x 0 sprite.
+bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int line, bool fixed,
                std::vector<SpriteData>* sprites, std::string* error);
 
 struct UnpackOptions {
@@ -57,7 +59,8 @@ struct UnpackOptions {
 // pixel's own (a blended pixel's source colour; the background for
 // transparent ones), and the index plane holds the exact indices. With
 // `view`: RGB of the sprites drawn over the background through the blend table.
-bool RenderSheet(const std::vector<PixelImage>& sprites, const PalFile& pal,
+// The sprites' rows must have passed DecodeSpriteSet.
+bool RenderSheet(const std::vector<SpriteData>& sprites, const PalFile& pal,
                  const UnpackOptions& options, Image* image, int* cell_width, int* cell_height,
                  int* columns, std::string* error);
 

@@ -73,11 +73,18 @@ bool EncodeSprite(const PixelImage& image, SpriteData* sprite, std::string* erro
 }
 
 bool DecodeSprite(const SpriteData& sprite, PixelImage* image, std::string* error) {
-  if (sprite.width < 0 || sprite.height < 0 || long(sprite.width) * sprite.height > (1L << 28)) {
+  if (sprite.width < 0 || sprite.height < 0) {
     *error = "impossible size " + std::to_string(sprite.width) + "x" + std::to_string(sprite.height);
     return false;
   }
-  *image = PixelImage(sprite.width, sprite.height);
+  if (image) {
+    if (long(sprite.width) * sprite.height > kMaxSpritePixels) {
+      *error = "a sprite of " + std::to_string(sprite.width) + "x" + std::to_string(sprite.height) +
+               " is too large to draw";
+      return false;
+    }
+    *image = PixelImage(sprite.width, sprite.height);
+  }
   const std::uint8_t* p = sprite.rows.data();
   const std::uint8_t* const end = p + sprite.rows.size();
   for (int y = 0; y < sprite.height; ++y) {
@@ -103,12 +110,14 @@ bool DecodeSprite(const SpriteData& sprite, PixelImage* image, std::string* erro
         if (row_end - p < 2 * n) return fail("blended run passes the row length");
         for (int i = 0; i < n; ++i, p += 2) {
           if (p[1] > 2) return fail("blend level " + std::to_string(p[1]) + " is above 2");
-          image->at(x++, y) = Pixel{Pixel::kBlended, p[0], p[1]};
+          if (image) image->at(x, y) = Pixel{Pixel::kBlended, p[0], p[1]};
+          ++x;
         }
       } else {
         if (code & 0x3000) return fail("opaque run code has bits 12-13 set");
         if (row_end - p < n) return fail("opaque run passes the row length");
-        for (int i = 0; i < n; ++i) image->at(x++, y) = Pixel{Pixel::kOpaque, *p++, 0};
+        for (int i = 0; i < n; ++i, ++x, ++p)
+          if (image) image->at(x, y) = Pixel{Pixel::kOpaque, *p, 0};
       }
     }
   }
@@ -162,8 +171,7 @@ bool DecodeSpriteSet(const std::vector<std::uint8_t>& bytes, const std::string& 
     }
     sprite.rows.assign(bytes.begin() + long(offset), bytes.begin() + long(offset) + size);
     offset += std::size_t(size);
-    PixelImage pixels;
-    if (!DecodeSprite(sprite, &pixels, error)) {
+    if (!DecodeSprite(sprite, nullptr, error)) {
       *error = where + *error;
       return false;
     }

@@ -47,8 +47,12 @@ struct SpriteData {
 // Codes the pixels as run-length rows. False when a row would pass the
 // 65535-byte limit of its length field.
 bool EncodeSprite(const PixelImage& image, SpriteData* sprite, std::string* error);
-// Expands coded rows, checking them as the engine's loader does.
+// Expands coded rows into `image`, checking them as the engine's loader
+// does; with image null it only checks (and allocates nothing). Expanding a
+// sprite of more than kMaxSpritePixels is refused.
 bool DecodeSprite(const SpriteData& sprite, PixelImage* image, std::string* error);
+
+constexpr long kMaxSpritePixels = 1L << 25;
 
 // The file image of a sprite set. False when there are more than 65535 sprites.
 bool EncodeSpriteSet(const std::vector<SpriteData>& sprites, std::vector<std::uint8_t>* bytes,

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <boost/intrusive_ptr.hpp>
+
 #include "tests/tools/test_support.h"
 #include "tools/sprite_codec.h"
+#include "video/sprite.h"
 
 namespace {
 
@@ -300,12 +303,51 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   EXPECT_EQ(f2[0].height, 5);
   EXPECT_EQ(f2['C'].rows, font['C'].rows);
 
+  // --fixed keeps whole cells, blank ones included.
+  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A", "--fixed"}).status, 0);
+  auto f4 = ReadSet(dir / "f4.spr");
+  EXPECT_EQ(f4['A'].width, 4);
+  EXPECT_TRUE(Pixels(f4['A']).at(1, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
+  EXPECT_EQ(f4['B'].width, 4);
+  EXPECT_EQ(f4['B'].height, 5);
+  EXPECT_EQ(f4['D'].width, 0);
+
   auto zero = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "0"});
   EXPECT_EQ(zero.status, 2);
   auto past = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
   EXPECT_EQ(past.status, 1);
   EXPECT_TRUE(Contains(past.err, "glyphs.png: 3 glyphs from byte 254 pass byte 255")) << past.err;
-  EXPECT_EQ(dir.Files(), (Files{"f2.spr", "font.spr", "glyphs.png"}));
+  EXPECT_EQ(dir.Files(), (Files{"f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
+}
+
+// The engine's own loader must take the packer's files: every kind of run,
+// a split run, empty rows, and a font's empty 0 x 0 sprites.
+TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
+  ScratchDir dir;
+  std::vector<std::uint8_t> alpha(256, 255);
+  alpha[0] = 0, alpha[1] = 100;
+  ByteVector px(5000 * 4, 0);
+  for (int x = 0; x < 5000; ++x) px[x] = std::uint8_t(2 + x % 200);    // opaque, split at 4095
+  for (int x = 0; x < 4500; ++x) px[5000 + x] = x % 3 ? 1 : 7;           // blended and opaque
+  for (int x = 0; x < 4200; ++x) px[2 * 5000 + x] = 1;                    // blended, split at 4095
+  px[3 * 5000 + 2] = 9;                                                   // transparent, then one pixel
+  SavePng(dir / "wide.png", tools_test::IndexedImage(5000, 4, px, tools_test::CubePalette(), alpha));
+  ASSERT_EQ(RunPack({"sprites", dir / "wide.png", dir / "wide.spr", "--cell", "5000x2"}).status, 0);
+  ASSERT_EQ(RunPack({"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"}).status, 0);
+
+  for (const char* name : {"wide.spr", "font.spr"}) {
+    ByteVector bytes = Bytes(dir / name);
+    std::string error;
+    boost::intrusive_ptr<video::SpriteSet> set(video::ParseSpriteSet(bytes.data(), bytes.size(), &error));
+    ASSERT_TRUE(set) << name << ": " << error;
+    auto ours = ReadSet(dir / name);
+    ASSERT_EQ(set->count, ours.size());
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+      EXPECT_EQ(set->sprites[i]->width, ours[i].width);
+      EXPECT_EQ(set->sprites[i]->height, ours[i].height);
+      EXPECT_EQ(std::size_t(set->sprites[i]->size), ours[i].rows.size());
+    }
+  }
 }
 
 // Each bad input: the status, a message naming the file and the problem,
@@ -323,6 +365,10 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
                          tools_test::RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));
   SavePng(dir / "huge.png", tools_test::IndexedImage(257, 256, ByteVector(257 * 256, 1), tools_test::CubePalette()));
   tools_test::WriteBytes(dir / "bad.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 4, 0, 1, 0x40, 5, 3});
+  // One sprite of 100000 x 100000 whose rows are all empty.
+  ByteVector vast = {1, 0, 0xa0, 0x86, 0x01, 0, 0xa0, 0x86, 0x01, 0, 0x40, 0x0d, 0x03, 0};
+  vast.resize(vast.size() + 200000, 0);
+  tools_test::WriteBytes(dir / "vast.spr", vast);
   tools_test::WriteBytes(dir / "out.spr", {'o', 'l', 'd'});  // must survive every failed run
   Files before = dir.Files();
 
@@ -354,6 +400,8 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
        dir / "bad.spr: sprite 0: row 0: blend level 3 is above 2"},
       {{"unpack", dir / "sheet.png", dir / "out.png", "--palette", pal}, 1, dir / "sheet.png: "},
       {{"unpack", dir / "bad.spr", dir / "out.png"}, 2, "unpack needs --palette PAL"},
+      {{"unpack", dir / "vast.spr", dir / "out.png", "--palette", pal}, 1,
+       dir / "vast.spr: a sheet of 1 x 1 cells of 100000x100000 is too large for a PNG here"},
       {{"palette", dir / "sheet.png", dir / "no/such/dir.pal"}, 1, dir / "no/such/dir.pal: cannot write ("},
       {{"palette", dir / "sheet.png", out, "--mix"}, 2, "unknown option --mix for palette"},
       {{"sprites", dir / "sheet.png", out}, 2, "sprites needs --cell WxH"},
@@ -361,6 +409,9 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
       {{"sprites", dir / "sheet.png", out, "--cell", "0x4"}, 2, "--cell 0: expected a whole number from 1"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "-1"}, 2, "--count -1: expected"},
       {{"sprites", dir / "sheet.png", out, "--cell"}, 2, "--cell needs a value"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "3 "}, 2, "--count 3 : expected"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "07"}, 1,
+       dir / "sheet.png: --count 7 but"},
       {{"sprites", dir / "sheet.png", "--cell", "2x2"}, 2, "expected sprites SHEET.png OUT"},
       {{"pack", dir / "sheet.png", out}, 2, "unknown command pack"},
   };
