@@ -221,8 +221,14 @@ void SetParent(Instance* child, Instance* parent) {
   for (Instance* p = parent; p; p = p->parent)
     if (p == child) engine::Fail("SetParent", "an instance cannot be its own ancestor");
   child->parent = parent;
-  parent->children.push_back(child);
-  child->adopted_by.push_back(parent);
+  // Listed once per parent: a repeated SetParent (say, every frame) would
+  // otherwise grow the list without end. Disposal takes children by their
+  // first entry and Dispose drops every entry, so no order changes.
+  if (std::find(parent->children.begin(), parent->children.end(), child) ==
+      parent->children.end()) {
+    parent->children.push_back(child);
+    child->adopted_by.push_back(parent);
+  }
 }
 
 Instance* GetParent(Instance* i) { return i ? i->parent : nullptr; }

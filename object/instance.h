@@ -61,9 +61,9 @@ struct Instance {
   // Counts returns to the pool: a walk that finds it changed after a
   // callback knows that the instance left its list meanwhile.
   std::uint32_t generation = 0;
-  // The instances whose `children` name this one, each as often as it does
-  // (SetParent does not take a child from an earlier parent's list), so that
-  // a return to the pool can cut every such link.
+  // The instances whose `children` name this one (SetParent does not take a
+  // child from an earlier parent's list), so that a return to the pool can
+  // cut every such link.
   std::vector<Instance*> adopted_by;
 
   virtual ~Instance() = default;
@@ -114,6 +114,7 @@ void ClearInstance();
 int GetHP(Instance* i);
 // A parent that is the child or one of its descendants is a script error;
 // a nil parent clears the child's parent (earlier parents keep listing it).
+// A child is listed at most once by each parent.
 void SetParent(Instance* child, Instance* parent);
 Instance* GetParent(Instance* i);
 void SetUpdater(Instance* i, const char* name);

@@ -145,11 +145,18 @@ TEST_F(InstanceTest, DisposedChildLeavesItsParent) {
   EXPECT_EQ(Run("function bye(i) note(i.state) end\n"
                 "p = AddEnemy0(K, nil, 0, 0, 0, 0, 0, 10) SetDisposer(p, 'bye') p.state = 1\n"
                 "c = AddLayer0(K, nil, 0, 0, 0, 0, 0, 10) SetDisposer(c, 'bye') c.state = 2\n"
-                "SetParent(c, p) SetParent(c, p)\n"  // listed twice: both entries go
+                "for n = 1, 1000 do SetParent(c, p) end\n"
                 "Dispose(c) Dispose(p)"),
             "");
   EXPECT_EQ(Str("log"), "2 1 ");
   EXPECT_TRUE(Inst("p")->children.empty());
+  // Re-attaching to the same parent does not grow its list.
+  EXPECT_EQ(Run("q = AddEnemy0(K, nil, 0, 0, 0, 0, 0, 10) d = AddLayer0(K, nil, 0, 0, 0, 0, 0, 10)\n"
+                "e = AddLayer0(K, nil, 0, 0, 0, 0, 0, 10)\n"
+                "for n = 1, 1000 do SetParent(d, q) SetParent(e, q) end"),
+            "");
+  EXPECT_EQ(Inst("q")->children, (std::vector<Instance*>{Inst("d"), Inst("e")}));
+  EXPECT_EQ(Inst("d")->adopted_by, (std::vector<Instance*>{Inst("q")}));
 }
 
 TEST_F(InstanceTest, ReparentedChildIsStillDisposedWithTheEarlierParent) {
