@@ -18,27 +18,42 @@ std::uint32_t MaxFrames = 0;
 
 namespace {
 
-// After a completed Update: the frame limit or a closed window ends the run.
+// The frame limit ends the run once the Update that reached it has done its
+// work and the script has presented that frame (or calls Update again
+// without presenting it). A closed window ends the run at once.
+bool LimitReached() { return MaxFrames != 0 && UpdateCalls >= MaxFrames; }
+
 void FrameDone() {
-  if ((MaxFrames != 0 && UpdateCalls >= MaxFrames) ||
-      (platform::host && platform::host->QuitRequested()))
-    script::AbortRun();
+  if (platform::host && platform::host->QuitRequested()) script::AbortRun();
 }
 
 }  // namespace
 
+void FramePresented() {
+  if (LimitReached()) script::AbortRun();
+}
+
 void Update() {
+  if (LimitReached()) {
+    script::AbortRun();
+    return;
+  }
   ++UpdateCalls;
   platform::input->Poll();
   event::DispatchEvents();
   object::UpdateWorld();
   std::uint32_t now = platform::clock->Ticks();
-  if (NextFrameTime < now) {
+  // Late when the deadline has passed. The difference is taken modulo 2^32
+  // so that the wrap of the millisecond count (after 49.7 days) reads as a
+  // late frame instead of a wait of weeks; a deadline more than one period
+  // ahead cannot come from this schedule and is treated the same way.
+  std::uint32_t ahead = NextFrameTime - now;
+  if (ahead > FramePeriod) {
     NextFrameTime = now + FramePeriod;
     FrameDone();
     return;
   }
-  platform::clock->Delay(NextFrameTime - now);
+  platform::clock->Delay(ahead);
   NextFrameTime += FramePeriod;
   std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
   object::RenderWorld();

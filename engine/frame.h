@@ -10,9 +10,12 @@ extern std::uint32_t FramePeriod;
 extern std::uint32_t NextFrameTime;
 // Calls of Update begun since start (the --input schedule counts these).
 extern std::uint32_t UpdateCalls;
-// Stop after this many completed Updates (0: never).
+// Stop after this many frames (0: never): the run ends at the Present that
+// follows the MaxFrames-th Update, or at the next Update if none came.
 extern std::uint32_t MaxFrames;
 
 void Update();
+// Present's report that a frame was shown (ends the run at the frame limit).
+void FramePresented();
 
 }  // namespace engine

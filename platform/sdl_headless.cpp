@@ -1,7 +1,9 @@
-// The headless display: the framebuffer lives in memory and nothing is shown.
-// Palette registers are accepted and ignored; gamma cannot be set.
+// The headless display: the framebuffer lives in memory and nothing is
+// shown; no SDL video at all, so no window and no text-mode fallback. The
+// palette registers are decoded like the window's; gamma cannot be set.
 #include <vector>
 
+#include "platform/palette_registers.h"
 #include "platform/sdl_host.h"
 
 namespace platform {
@@ -10,12 +12,15 @@ namespace {
 
 class HeadlessDisplay : public SdlDisplay {
  public:
-  void WriteRegister(std::uint32_t, std::uint16_t) override {}
+  void WriteRegister(std::uint32_t offset, std::uint16_t value) override {
+    palette_.Write(offset, value);
+  }
   std::uint8_t* Framebuffer() override { return frame_.data(); }
   void FrameWritten() override {}
   int SetGamma(float, float, float) override { return -1; }
 
  private:
+  PaletteRegisters palette_;
   std::vector<std::uint8_t> frame_ = std::vector<std::uint8_t>(kFrameBytes);
 };
 

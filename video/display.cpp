@@ -1,11 +1,16 @@
-// BackBuffer, Screen and Present.
+// BackBuffer, Screen and Present. The display behind platform::display
+// receives the two layer-register writes at start-up, the palette through
+// its registers (AdjustPalette) and one 76800-byte copy per Present.
 #include "video/display.h"
 
 #include <cstring>
 
+#include "engine/frame.h"
 #include "engine/paths.h"
 #include "platform/platform.h"
+#include "script/host.h"
 #include "video/palette.h"
+#include "video/recorder.h"
 
 namespace video {
 
@@ -21,14 +26,20 @@ bool InitVideo(std::string* error) {
   if (!LoadPalette(path, error)) return false;
   if (!platform::host->OpenDisplay(error)) return false;
   platform::display->WriteRegister(platform::kRegLayerControl, 0x2AB);
-  platform::display->WriteRegister(platform::kRegLineWidth, 320);
-  Screen = WrapSurface(platform::display->Framebuffer(), 320, 240);
-  BackBuffer = CreateSurface(320, 240);
+  platform::display->WriteRegister(platform::kRegLineWidth, platform::kScreenWidth);
+  Screen = WrapSurface(platform::display->Framebuffer(), platform::kScreenWidth,
+                       platform::kScreenHeight);
+  BackBuffer = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);
+  if (!BackBuffer) {
+    *error = "out of memory for the back buffer";
+    return false;
+  }
   AdjustPalette();
   return true;
 }
 
 void QuitVideo() {
+  StopRecording();
   if (Screen) DestroySurface(Screen);
   if (BackBuffer) DestroySurface(BackBuffer);
   Screen = BackBuffer = nullptr;
@@ -38,6 +49,10 @@ void QuitVideo() {
 void Present() {
   std::memcpy(Screen->pixels, BackBuffer->pixels, static_cast<std::size_t>(Screen->size));
   platform::display->FrameWritten();
+  if (Recording()) RecordFrame(Screen->pixels);
+  engine::FramePresented();
+  // A closed window also ends loops that present without calling Update.
+  if (platform::host && platform::host->QuitRequested()) script::AbortRun();
 }
 
 }  // namespace video

@@ -12,11 +12,12 @@ namespace video {
 
 Color WorkPalette[256];
 Color BasePalette[256];
+Color ShownPalette[256];
 std::uint8_t BlendTable[65536 * 3];
 
 bool ReadPalette(const std::uint8_t* bytes, std::size_t length, std::string* error) {
   if (length < static_cast<std::size_t>(kPaletteFileSize)) {
-    *error = "pal.pal is " + std::to_string(length) + " bytes long, shorter than " +
+    *error = "only " + std::to_string(length) + " bytes; a palette file has " +
              std::to_string(kPaletteFileSize);
     return false;
   }
@@ -45,6 +46,7 @@ bool LoadPalette(const char* path, std::string* error) {
 }
 
 void AdjustPalette() {
+  std::memcpy(ShownPalette, WorkPalette, sizeof ShownPalette);
   platform::display->WriteRegister(platform::kRegPaletteIndex, 0);
   for (const Color& c : WorkPalette) {
     platform::display->WriteRegister(platform::kRegPaletteData,
@@ -61,39 +63,30 @@ void SetPalette(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
 
 namespace {
 
-void Toward(std::uint8_t* v, std::uint8_t target) {
-  if (*v > target) --*v;
-  else if (*v < target) ++*v;
+// n single steps toward the target, done at once: each component moves by
+// min(n, distance) and so never overshoots.
+std::uint8_t Toward(std::uint8_t v, std::uint8_t target, int n) {
+  if (v > target) return static_cast<std::uint8_t>(v - n >= target ? v - n : target);
+  return static_cast<std::uint8_t>(v + n <= target ? v + n : target);
+}
+
+void FadeTo(const Color* targets, int step_target, std::uint8_t steps) {
+  if (steps == 0) return;
+  for (int i = 0; i < 256; ++i) {
+    Color& c = WorkPalette[i];
+    Color t = targets ? targets[i]
+                      : Color{static_cast<std::uint8_t>(step_target),
+                              static_cast<std::uint8_t>(step_target),
+                              static_cast<std::uint8_t>(step_target)};
+    c = {Toward(c.r, t.r, steps), Toward(c.g, t.g, steps), Toward(c.b, t.b, steps)};
+  }
 }
 
 }  // namespace
 
-void FadeIn(std::uint8_t steps) {
-  for (int n = 0; n < steps; ++n)
-    for (int i = 0; i < 256; ++i) {
-      Toward(&WorkPalette[i].r, BasePalette[i].r);
-      Toward(&WorkPalette[i].g, BasePalette[i].g);
-      Toward(&WorkPalette[i].b, BasePalette[i].b);
-    }
-}
-
-void FadeOutBlack(std::uint8_t steps) {
-  for (int n = 0; n < steps; ++n)
-    for (Color& c : WorkPalette) {
-      Toward(&c.r, 0);
-      Toward(&c.g, 0);
-      Toward(&c.b, 0);
-    }
-}
-
-void FadeOutWhite(std::uint8_t steps) {
-  for (int n = 0; n < steps; ++n)
-    for (Color& c : WorkPalette) {
-      Toward(&c.r, 255);
-      Toward(&c.g, 255);
-      Toward(&c.b, 255);
-    }
-}
+void FadeIn(std::uint8_t steps) { FadeTo(BasePalette, 0, steps); }
+void FadeOutBlack(std::uint8_t steps) { FadeTo(nullptr, 0, steps); }
+void FadeOutWhite(std::uint8_t steps) { FadeTo(nullptr, 255, steps); }
 
 int SetGamma(float red, float green, float blue) {
   return platform::display->SetGamma(red, green, blue);

@@ -14,6 +14,9 @@ constexpr int kPaletteFileSize = 768 + 65536 * 3;
 
 extern Color WorkPalette[256];
 extern Color BasePalette[256];
+// The colours last sent by AdjustPalette (black before the first upload):
+// what the display shows, and what recorded frames are written through.
+extern Color ShownPalette[256];
 // Entry (d, s) at (d * 256 + s) * 3; bytes 0..2 for blend levels 0..2.
 extern std::uint8_t BlendTable[65536 * 3];
 

@@ -32,6 +32,9 @@ struct SpriteSet {
   bool released;
 };
 
+// Largest width or height a sprite may declare.
+constexpr std::int32_t kMaxSpriteSide = 16384;
+
 void intrusive_ptr_add_ref(SpriteSet* set);
 void intrusive_ptr_release(SpriteSet* set);
 
@@ -43,6 +46,8 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
 SpriteSet* ReadSpriteSet(const char* name, std::string* error);
 // Checks one sprite record's run-length rows (the loader's test per sprite).
 bool ValidateSprite(const Sprite& sprite, std::string* error);
+// Frees a set and its sprites whatever its count (sets never handed out).
+void DestroySpriteSet(SpriteSet* set);
 
 // Script-facing: a script error naming LoadSpriteSet and the file on failure.
 boost::intrusive_ptr<SpriteSet> LoadSpriteSet(const char* name);
@@ -51,7 +56,13 @@ void ReleaseSpriteSet(SpriteSet* set);
 // Throws a script error naming `function` when the set is nil or released.
 void CheckSpriteSet(const SpriteSet* set, const char* function);
 
+// Draws a validated sprite with its top-left pixel at (x, y), clipped to the
+// target: opaque runs are copied, blended pixels looked up in BlendTable.
 void DrawSprite(Surface* target, const Sprite* sprite, int x, int y);
+// The sprite's shape in one colour. Blended pixels take the colour when the
+// sprite lies wholly inside the target horizontally, but BlendTable entry
+// (target pixel, colour) at their level when it is clipped left or right;
+// scripts see this difference, so it is kept.
 void DrawSpriteSolid(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colour);
 
 }  // namespace video

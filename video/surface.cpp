@@ -1,28 +1,97 @@
-// Surfaces (placeholder loaders until the video work lands).
+// Surfaces and surface sets. Loaders read the whole image before building
+// anything, so a missing, truncated or oversized file gives nullptr and a
+// message, never a half-read surface.
 #include "video/surface.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "engine/paths.h"
 
 namespace video {
 
+namespace {
+
+std::int32_t ReadInt32(const std::uint8_t* b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) |
+                                   static_cast<std::uint32_t>(b[1]) << 8 |
+                                   static_cast<std::uint32_t>(b[2]) << 16 |
+                                   static_cast<std::uint32_t>(b[3]) << 24);
+}
+
+// Checks a declared size against the limits; the product is taken in 64 bits.
+bool SaneSize(std::int32_t width, std::int32_t height, std::string* error) {
+  if (width < 0 || height < 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide ||
+      static_cast<std::int64_t>(width) * height > kMaxSurfaceBytes) {
+    *error = "bad image size " + std::to_string(width) + " x " + std::to_string(height);
+    return false;
+  }
+  return true;
+}
+
+std::FILE* OpenSprite(const char* name, std::string* error) {
+  if (!name) {
+    *error = "no file name given";
+    return nullptr;
+  }
+  const char* path = engine::GetSpritePath(name);
+  if (!path) {
+    *error = std::string(name) + ": the path is too long";
+    return nullptr;
+  }
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) *error = std::string(name) + ": cannot open: " + std::strerror(errno);
+  return f;
+}
+
+}  // namespace
+
 Surface* CreateSurface(std::int32_t width, std::int32_t height) {
-  Surface* s = new Surface{true, nullptr, width, height, width * height};
-  s->pixels = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(s->size ? s->size : 1)));
-  return s;
+  if (width < 0 || height < 0) return nullptr;
+  std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  auto* pixels = static_cast<std::uint8_t*>(std::malloc(bytes ? bytes : 1));
+  if (!pixels) return nullptr;
+  return new Surface{true, pixels, width, height, width * height};
 }
 
 Surface* WrapSurface(std::uint8_t* pixels, std::int32_t width, std::int32_t height) {
   return new Surface{false, pixels, width, height, width * height};
 }
 
-Surface* LoadSurface(const char*, std::string* error) {
-  *error = "not implemented";
-  return nullptr;
+Surface* ReadSurface(std::FILE* stream, std::string* error) {
+  std::uint8_t header[8];
+  if (std::fread(header, 1, sizeof header, stream) != sizeof header) {
+    *error = "truncated image header";
+    return nullptr;
+  }
+  std::int32_t width = ReadInt32(header), height = ReadInt32(header + 4);
+  if (!SaneSize(width, height, error)) return nullptr;
+  Surface* s = CreateSurface(width, height);
+  if (!s) {
+    *error = "out of memory for a " + std::to_string(width) + " x " + std::to_string(height) +
+             " image";
+    return nullptr;
+  }
+  std::size_t bytes = static_cast<std::size_t>(s->size);
+  if (std::fread(s->pixels, 1, bytes, stream) != bytes) {
+    DestroySurface(s);
+    *error = "truncated image: " + std::to_string(width) + " x " + std::to_string(height) +
+             " needs " + std::to_string(bytes) + " pixel bytes";
+    return nullptr;
+  }
+  return s;
 }
 
-Surface* ReadSurface(std::FILE*, std::string* error) {
-  *error = "not implemented";
-  return nullptr;
+Surface* LoadSurface(const char* name, std::string* error) {
+  std::FILE* f = OpenSprite(name, error);
+  if (!f) return nullptr;
+  Surface* s = ReadSurface(f, error);
+  std::fclose(f);
+  if (!s) *error = std::string(name) + ": " + *error;
+  return s;
 }
 
 void DestroySurface(Surface* surface) {
@@ -31,11 +100,45 @@ void DestroySurface(Surface* surface) {
   delete surface;
 }
 
-SurfaceSet* LoadSurfaceSet(const char*, std::string* error) {
-  *error = "not implemented";
-  return nullptr;
+SurfaceSet* LoadSurfaceSet(const char* name, std::string* error) {
+  std::FILE* f = OpenSprite(name, error);
+  if (!f) return nullptr;
+  std::uint8_t head[2];
+  std::vector<Surface*> loaded;
+  bool ok = std::fread(head, 1, 2, f) == 2;
+  if (!ok) *error = "truncated: no image count";
+  std::uint16_t count = ok ? static_cast<std::uint16_t>(head[0] | head[1] << 8) : 0;
+  for (std::uint16_t i = 0; ok && i < count; ++i) {
+    Surface* s = ReadSurface(f, error);
+    if (!s) {
+      *error = "image " + std::to_string(i) + " of " + std::to_string(count) + ": " + *error;
+      ok = false;
+      break;
+    }
+    loaded.push_back(s);
+  }
+  std::fclose(f);
+  if (!ok) {
+    for (Surface* s : loaded) DestroySurface(s);
+    *error = std::string(name) + ": " + *error;
+    return nullptr;
+  }
+  auto* set = new SurfaceSet{nullptr, nullptr, count};
+  set->name = new char[std::strlen(name) + 1];
+  std::strcpy(set->name, name);
+  if (count) {
+    set->surfaces = new Surface*[count];
+    std::copy(loaded.begin(), loaded.end(), set->surfaces);
+  }
+  return set;
 }
 
-void DestroySurfaceSet(SurfaceSet*) {}
+void DestroySurfaceSet(SurfaceSet* set) {
+  if (!set) return;
+  delete[] set->name;
+  for (std::uint16_t i = 0; i < set->count && set->surfaces; ++i) DestroySurface(set->surfaces[i]);
+  delete[] set->surfaces;
+  delete set;
+}
 
 }  // namespace video

@@ -27,6 +27,8 @@ struct SurfaceSet {
 constexpr std::int32_t kMaxSurfaceSide = 16384;
 constexpr std::int64_t kMaxSurfaceBytes = 64 * 1024 * 1024;
 
+// An owning surface with uninitialised pixels; nullptr for a negative size
+// or when memory runs out.
 Surface* CreateSurface(std::int32_t width, std::int32_t height);
 Surface* WrapSurface(std::uint8_t* pixels, std::int32_t width, std::int32_t height);
 // Reads one image (width, height, pixels) from the sprite directory's file.
@@ -35,6 +37,8 @@ Surface* LoadSurface(const char* name, std::string* error);
 Surface* ReadSurface(std::FILE* stream, std::string* error);
 void DestroySurface(Surface* surface);
 
+// A 2-byte count, then that many images back to back. Nothing is kept from
+// a file that is missing, truncated or declares an oversized image.
 SurfaceSet* LoadSurfaceSet(const char* name, std::string* error);
 void DestroySurfaceSet(SurfaceSet* set);
 

@@ -1,0 +1,174 @@
+// The frame step's pacing against a fake clock: on-time frames wait for the
+// deadline and are drawn, late frames re-base the schedule and are not,
+// logic runs once per call either way; and the frame limit.
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/frame.h"
+#include "event/timeline.h"
+#include "platform/platform.h"
+#include "script/host.h"
+#include "video/display.h"
+
+namespace {
+
+// Time passes only when the test or the engine says so.
+class FakeClock : public platform::Clock {
+ public:
+  std::uint32_t now = 0;
+  std::vector<std::uint32_t> delays;
+  std::uint32_t Ticks() override { return now; }
+  void Delay(std::uint32_t ms) override {
+    delays.push_back(ms);
+    now += ms;
+  }
+};
+
+// Each poll stands for the start of a frame's work, which costs `work` ms.
+class FakeInput : public platform::Input {
+ public:
+  explicit FakeInput(FakeClock* clock) : clock_(clock) {}
+  int polls = 0;
+  std::uint32_t work = 0;
+  void Poll() override {
+    ++polls;
+    clock_->now += work;
+  }
+  bool Button(int) override { return false; }
+
+ private:
+  FakeClock* clock_;
+};
+
+class Frame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = {platform::clock, platform::input, video::BackBuffer};
+    platform::clock = &clock_;
+    platform::input = &input_;
+    video::BackBuffer = back_;
+    engine::FramePeriod = 16;
+    engine::NextFrameTime = 0;
+    engine::UpdateCalls = 0;
+    engine::MaxFrames = 0;
+    event::ClearEvent();
+  }
+  void TearDown() override {
+    platform::clock = saved_.clock;
+    platform::input = saved_.input;
+    video::BackBuffer = saved_.back;
+    video::DestroySurface(back_);
+    engine::MaxFrames = 0;
+  }
+  // Paints the back buffer; an Update that draws clears it to 0.
+  void Paint() { std::memset(back_->pixels, 0xAA, 76800); }
+  bool Drawn() const { return back_->pixels[0] == 0 && back_->pixels[76799] == 0; }
+  bool Untouched() const { return back_->pixels[0] == 0xAA && back_->pixels[76799] == 0xAA; }
+
+  FakeClock clock_;
+  FakeInput input_{&clock_};
+  video::Surface* back_ = video::CreateSurface(320, 240);
+  struct {
+    platform::Clock* clock;
+    platform::Input* input;
+    video::Surface* back;
+  } saved_{};
+};
+
+TEST_F(Frame, FiveMillisecondsOfWorkGiveOneFrameEvery16) {
+  clock_.now = 1000;
+  engine::Update();  // first call: the deadline 0 has passed
+  EXPECT_EQ(engine::NextFrameTime, 1016u);
+  input_.work = 5;
+  std::uint32_t last = clock_.now;
+  for (int i = 0; i < 10; ++i) {
+    Paint();
+    engine::Update();
+    EXPECT_EQ(clock_.now - last, 16u) << i;
+    EXPECT_TRUE(Drawn()) << i;
+    last = clock_.now;
+  }
+  EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>(10, 11));
+}
+
+TEST_F(Frame, OneMillisecondLateSkipsWaitAndDrawing) {
+  engine::NextFrameTime = 100;
+  clock_.now = 101;
+  Paint();
+  engine::Update();
+  EXPECT_TRUE(clock_.delays.empty());
+  EXPECT_TRUE(Untouched());  // the previous picture stays
+  EXPECT_EQ(engine::NextFrameTime, 117u);
+}
+
+TEST_F(Frame, ExactlyOnTheDeadlineDrawsAfterDelayZero) {
+  engine::NextFrameTime = 100;
+  clock_.now = 100;
+  Paint();
+  engine::Update();
+  EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{0});
+  EXPECT_TRUE(Drawn());
+  EXPECT_EQ(engine::NextFrameTime, 116u);
+}
+
+TEST_F(Frame, LateFramesStillRunTheLogicOnce) {
+  input_.work = 40;  // every frame misses its deadline
+  clock_.now = 500;
+  std::uint32_t time = event::TimeCounter;
+  for (int i = 0; i < 3; ++i) {
+    Paint();
+    engine::Update();
+    EXPECT_TRUE(Untouched());
+  }
+  EXPECT_EQ(input_.polls, 3);
+  EXPECT_EQ(event::TimeCounter, time + 3);
+  EXPECT_TRUE(clock_.delays.empty());
+}
+
+TEST_F(Frame, FirstFrameIsDrawnOnlyWhileTheClockReadsZero) {
+  Paint();
+  engine::Update();
+  EXPECT_TRUE(Drawn());
+  EXPECT_EQ(engine::NextFrameTime, 16u);
+  engine::NextFrameTime = 0;
+  clock_.now = 1;
+  Paint();
+  engine::Update();
+  EXPECT_TRUE(Untouched());
+}
+
+TEST_F(Frame, ClockWrapIsALateFrameNotALongWait) {
+  engine::NextFrameTime = 0xFFFFFFFAu;
+  clock_.now = 5;  // wrapped past the deadline
+  engine::Update();
+  EXPECT_TRUE(clock_.delays.empty());
+  EXPECT_EQ(engine::NextFrameTime, 21u);
+  // A deadline just past the wrap while the clock is still below it waits.
+  engine::NextFrameTime = 4;
+  clock_.now = 0xFFFFFFFEu;
+  engine::Update();
+  EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{6});
+}
+
+TEST_F(Frame, LimitEndsTheRunAfterTheLastFrameIsPresented) {
+  script::InitScript();
+  engine::MaxFrames = 2;
+  engine::Update();
+  engine::FramePresented();
+  engine::Update();
+  EXPECT_FALSE(script::Aborted());  // the second frame may still be drawn
+  engine::FramePresented();
+  EXPECT_TRUE(script::Aborted());
+  script::QuitScript();
+
+  script::InitScript();
+  engine::Update();  // the limit was reached without a Present
+  EXPECT_TRUE(script::Aborted());
+  EXPECT_EQ(input_.polls, 2);  // and this call did no work
+  EXPECT_EQ(engine::UpdateCalls, 2u);
+  script::QuitScript();
+}
+
+}  // namespace

@@ -1,0 +1,309 @@
+// Video start-up, Present, the palette and its upload, fades, and frame
+// recording, against a display that records its register writes.
+#include <cstring>
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include "platform/palette_registers.h"
+#include "tests/unit/video_test_support.h"
+#include "video/display.h"
+#include "video/palette.h"
+#include "video/recorder.h"
+
+namespace {
+
+using namespace video_test;
+using platform::kRegPaletteData;
+using platform::kRegPaletteIndex;
+
+class FakeHost : public platform::Host {
+ public:
+  RecordingDisplay display;
+  bool can_open = true;
+  int closes = 0;
+  bool quit = false;
+  bool InitSystem(std::string*) override { return true; }
+  bool OpenDisplay(std::string* error) override {
+    if (!can_open) {
+      *error = "no window";
+      return false;
+    }
+    platform::display = &display;
+    return true;
+  }
+  void CloseDisplay() override {
+    ++closes;
+    platform::display = nullptr;
+  }
+  void QuitSystem() override {}
+  bool QuitRequested() override { return quit; }
+};
+
+// A palette file whose colour i is (i, 255 - i, i / 2) and whose blend
+// entries count up.
+Bytes PaletteFile() {
+  Bytes b;
+  for (int i = 0; i < 256; ++i) {
+    b.push_back(static_cast<std::uint8_t>(i));
+    b.push_back(static_cast<std::uint8_t>(255 - i));
+    b.push_back(static_cast<std::uint8_t>(i / 2));
+  }
+  for (int i = 0; i < 65536 * 3; ++i) b.push_back(static_cast<std::uint8_t>(i * 13));
+  return b;
+}
+
+class Video : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_host_ = platform::host;
+    platform::host = &host_;
+  }
+  void TearDown() override {
+    video::QuitVideo();
+    platform::host = saved_host_;
+    platform::display = nullptr;
+  }
+  bool Init(std::string* error = nullptr) {
+    std::string e;
+    bool ok = video::InitVideo(&e);
+    if (error) *error = e;
+    return ok;
+  }
+  // The colours the recorded register writes leave in the palette.
+  std::vector<platform::PaletteRegisters::Rgb> Decoded(std::size_t from = 0) const {
+    platform::PaletteRegisters regs;
+    for (std::size_t i = from; i < host_.display.writes.size(); ++i)
+      regs.Write(host_.display.writes[i].first, host_.display.writes[i].second);
+    std::vector<platform::PaletteRegisters::Rgb> out;
+    for (int i = 0; i < 256; ++i) out.push_back(regs[i]);
+    return out;
+  }
+  ScratchGame game_;
+  FakeHost host_;
+  platform::Host* saved_host_ = nullptr;
+};
+
+TEST_F(Video, StartsWithLayerRegistersThenABlackUpload) {
+  game_.Write("sprite/pal.pal", PaletteFile());
+  ASSERT_TRUE(Init());
+  auto& w = host_.display.writes;
+  ASSERT_EQ(w.size(), 2u + 1u + 512u);
+  EXPECT_EQ(w[0], std::make_pair(0x28DAu, std::uint16_t{0x2AB}));
+  EXPECT_EQ(w[1], std::make_pair(0x290Cu, std::uint16_t{320}));
+  EXPECT_EQ(w[2], std::make_pair(kRegPaletteIndex, std::uint16_t{0}));
+  for (std::size_t i = 3; i < w.size(); ++i) EXPECT_EQ(w[i], std::make_pair(kRegPaletteData, std::uint16_t{0}));
+  EXPECT_EQ(video::BasePalette[200].r, 200);
+  EXPECT_EQ(video::BasePalette[200].g, 55);
+  EXPECT_EQ(video::BasePalette[200].b, 100);
+  EXPECT_EQ(video::BlendTable[65536 * 3 - 1], static_cast<std::uint8_t>((65536 * 3 - 1) * 13));
+  EXPECT_EQ(video::Screen->pixels, host_.display.frame.data());
+  EXPECT_EQ(video::BackBuffer->size, 76800);
+  video::QuitVideo();
+  EXPECT_EQ(video::BackBuffer, nullptr);
+  EXPECT_EQ(host_.closes, 1);
+}
+
+TEST_F(Video, MissingOrShortPaletteFailsWithACause) {
+  std::string error;
+  EXPECT_FALSE(Init(&error));
+  EXPECT_NE(error.find("pal.pal: No such file"), std::string::npos) << error;
+  Bytes shorter = PaletteFile();
+  shorter.pop_back();
+  game_.Write("sprite/pal.pal", shorter);
+  EXPECT_FALSE(Init(&error));
+  EXPECT_NE(error.find("only 197375 bytes"), std::string::npos) << error;
+  EXPECT_EQ(error.find('\n'), std::string::npos);
+  game_.Write("sprite/pal.pal", PaletteFile());
+  host_.can_open = false;
+  EXPECT_FALSE(Init(&error));
+  EXPECT_EQ(error, "no window");
+}
+
+TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
+  game_.Write("sprite/pal.pal", PaletteFile());
+  ASSERT_TRUE(Init());
+  auto& w = host_.display.writes;
+  std::size_t start = w.size();
+  video::SetPalette(1, 2, 3);
+  video::FadeIn(4);
+  video::ResetPalette();
+  video::FadeOutWhite(9);
+  video::BackBuffer->pixels[5] = 42;
+  video::Present();
+  video::Present();
+  EXPECT_EQ(w.size(), start);  // neither the fades nor Present upload
+  EXPECT_EQ(host_.display.frames_written, 2);
+  EXPECT_EQ(host_.display.frame[5], 42);
+  EXPECT_EQ(std::memcmp(host_.display.frame.data(), video::BackBuffer->pixels, 76800), 0);
+
+  video::SetPalette(1, 2, 3);
+  video::AdjustPalette();
+  ASSERT_EQ(w.size(), start + 513);
+  EXPECT_EQ(w[start], std::make_pair(kRegPaletteIndex, std::uint16_t{0}));
+  EXPECT_EQ(w[start + 1], std::make_pair(kRegPaletteData, std::uint16_t{2 * 256 + 3}));
+  EXPECT_EQ(w[start + 2], std::make_pair(kRegPaletteData, std::uint16_t{1}));
+  video::ResetPalette();
+  video::AdjustPalette();
+  auto shown = Decoded(start + 513);
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(shown[i].r, video::BasePalette[i].r);
+    EXPECT_EQ(shown[i].g, video::BasePalette[i].g);
+    EXPECT_EQ(shown[i].b, video::BasePalette[i].b);
+  }
+  EXPECT_EQ(video::SetGamma(1, 1, 1), -1);
+  EXPECT_EQ(host_.display.gamma_calls, 1);
+}
+
+TEST(PaletteRegisters, IndexWriteRestartsTheUpload) {
+  platform::PaletteRegisters regs;
+  regs.Write(kRegPaletteIndex, 0);
+  regs.Write(kRegPaletteData, 0x1122);  // a green/blue half, then a restart
+  regs.Write(kRegPaletteIndex, 0);
+  bool done = false;
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_FALSE(done);
+    regs.Write(kRegPaletteData, static_cast<std::uint16_t>(i << 8 | (255 - i)));
+    done = regs.Write(kRegPaletteData, static_cast<std::uint16_t>(i / 3));
+  }
+  EXPECT_TRUE(done);
+  EXPECT_EQ(regs[7].r, 2);
+  EXPECT_EQ(regs[7].g, 7);
+  EXPECT_EQ(regs[7].b, 248);
+  regs.Write(0x28DA, 0x2AB);  // other registers leave the palette alone
+  EXPECT_EQ(regs[0].b, 255);
+}
+
+class Fades : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < 256; ++i) {
+      video::BasePalette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7),
+                               static_cast<std::uint8_t>(255 - i)};
+      video::WorkPalette[i] = {static_cast<std::uint8_t>(i * 5), static_cast<std::uint8_t>(i),
+                               static_cast<std::uint8_t>(i * 3)};
+    }
+  }
+  static Bytes Work() {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(video::WorkPalette);
+    return Bytes(p, p + 768);
+  }
+};
+
+TEST_F(Fades, ZeroStepsChangeNothing) {
+  Bytes before = Work();
+  video::FadeIn(0);
+  video::FadeOutBlack(0);
+  video::FadeOutWhite(0);
+  EXPECT_EQ(Work(), before);
+}
+
+TEST_F(Fades, StepsAddUpAndNeverOvershoot) {
+  video::BasePalette[0] = {12, 10, 0};
+  video::WorkPalette[0] = {10, 12, 255};
+  video::FadeIn(3);
+  EXPECT_EQ(video::WorkPalette[0].r, 12);
+  EXPECT_EQ(video::WorkPalette[0].g, 10);
+  EXPECT_EQ(video::WorkPalette[0].b, 252);
+  // n steps at once are n single steps, for each fade.
+  for (void (*fade)(std::uint8_t) : {&video::FadeIn, &video::FadeOutBlack, &video::FadeOutWhite})
+    for (int n : {1, 2, 17, 128, 254, 255}) {
+      SetUp();
+      for (int i = 0; i < n; ++i) fade(1);
+      Bytes stepped = Work();
+      SetUp();
+      fade(static_cast<std::uint8_t>(n));
+      ASSERT_EQ(Work(), stepped) << n;
+    }
+}
+
+TEST_F(Fades, EndsExactlyAtTheirTargets) {
+  video::WorkPalette[3] = {0, 255, 0};
+  video::FadeOutBlack(1);
+  EXPECT_EQ(video::WorkPalette[3].r, 0);
+  EXPECT_EQ(video::WorkPalette[3].g, 254);
+  video::WorkPalette[3] = {255, 0, 255};
+  video::FadeOutWhite(1);
+  EXPECT_EQ(video::WorkPalette[3].r, 255);
+  EXPECT_EQ(video::WorkPalette[3].g, 1);
+  video::FadeOutBlack(255);
+  for (auto& c : video::WorkPalette) EXPECT_EQ(c.r + c.g + c.b, 0);
+  video::SetPalette(255, 0, 0);
+  video::FadeIn(255);
+  EXPECT_EQ(std::memcmp(video::WorkPalette, video::BasePalette, 768), 0);
+  video::FadeOutWhite(255);
+  for (auto& c : video::WorkPalette) EXPECT_EQ(c.r + c.g + c.b, 765);
+}
+
+// Reads a recorded frame back as RGB.
+Bytes ReadPng(const std::string& path, int* width, int* height) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  Bytes rgb(PNG_IMAGE_SIZE(image));
+  *width = static_cast<int>(image.width);
+  *height = static_cast<int>(image.height);
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+  return rgb;
+}
+
+TEST_F(Video, RecordsEachPresentThroughTheShownPalette) {
+  game_.Write("sprite/pal.pal", PaletteFile());
+  ASSERT_TRUE(Init());
+  std::string dir = game_.dir() + "/out/frames";
+  video::StartRecording(dir);
+  std::memset(video::BackBuffer->pixels, 7, 76800);
+  video::BackBuffer->pixels[320 * 10 + 3] = 200;
+  video::ResetPalette();  // not uploaded: the first frame stays black
+  video::Present();
+  video::AdjustPalette();
+  video::Present();
+  video::StopRecording();
+  video::Present();
+  int w = 0, h = 0;
+  Bytes first = ReadPng(dir + "/000001.png", &w, &h);
+  ASSERT_EQ(first.size(), 76800u * 3);
+  EXPECT_EQ(w, 320);
+  EXPECT_EQ(h, 240);
+  EXPECT_EQ(first, Bytes(76800 * 3, 0));
+  Bytes second = ReadPng(dir + "/000002.png", &w, &h);
+  ASSERT_EQ(second.size(), 76800u * 3);
+  EXPECT_EQ(second[0], 7);
+  EXPECT_EQ(second[1], 248);
+  EXPECT_EQ(second[2], 3);
+  std::size_t at = (320 * 10 + 3) * 3;
+  EXPECT_EQ(second[at], 200);
+  EXPECT_EQ(second[at + 1], 55);
+  EXPECT_EQ(second[at + 2], 100);
+  EXPECT_TRUE(ReadPng(dir + "/000003.png", &w, &h).empty());
+}
+
+TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
+  game_.Write("sprite/pal.pal", PaletteFile());
+  ASSERT_TRUE(Init());
+  game_.Write("file", {1});
+  testing::internal::CaptureStderr();
+  video::StartRecording(game_.dir() + "/file/frames");
+  video::Present();
+  video::Present();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("frame recording stopped"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+  EXPECT_EQ(host_.display.frames_written, 2);
+
+  // A directory that goes away while recording.
+  std::string dir = game_.dir() + "/gone";
+  testing::internal::CaptureStderr();
+  video::StartRecording(dir);
+  video::Present();
+  std::system(("rm -rf " + dir).c_str());
+  video::Present();
+  video::Present();
+  err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("gone/000002.png"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// Sprite-set files: what loads, what each malformed file is refused with,
+// and the script handle's Release rules.
+#include <gtest/gtest.h>
+
+#include "engine/error.h"
+#include "tests/unit/video_test_support.h"
+
+namespace {
+
+using namespace video_test;
+
+// A hand-made row: the bytes of its runs, with L put in front.
+Bytes RowOf(std::initializer_list<std::uint8_t> run_bytes) {
+  Bytes runs(run_bytes);
+  Bytes row;
+  Put16(&row, static_cast<unsigned>(runs.size()));
+  row.insert(row.end(), runs.begin(), runs.end());
+  return row;
+}
+
+std::string Refusal(const Bytes& file) {
+  std::string error;
+  SetPtr set = Parse(file, &error);
+  EXPECT_FALSE(set) << "accepted a malformed file";
+  return error;
+}
+
+TEST(SpriteSetParse, LoadsTheDocumentedExampleRow) {
+  // Transparent, colour 7, colour 9 blended at level 1: eleven bytes.
+  Bytes row = {0x09, 0x00, 0x01, 0x80, 0x01, 0x00, 0x07, 0x01, 0x40, 0x09, 0x01};
+  SetPtr set = Parse(SetFile({Record(3, 1, row)}));
+  ASSERT_TRUE(set);
+  ASSERT_EQ(set->count, 1);
+  EXPECT_EQ(set->sprites[0]->width, 3);
+  EXPECT_EQ(set->sprites[0]->size, 11);
+  EXPECT_EQ(Bytes(set->sprites[0]->data, set->sprites[0]->data + 11), row);
+}
+
+TEST(SpriteSetParse, EmptySetHasNoArray) {
+  SetPtr set = Parse(SetFile({}));
+  ASSERT_TRUE(set);
+  EXPECT_EQ(set->count, 0);
+  EXPECT_EQ(set->sprites, nullptr);
+}
+
+TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
+  Bytes good = SetFile({Record(Pattern{{"ab", "Cd"}}), Record(Pattern{{"e.f"}})});
+  ASSERT_TRUE(Parse(good));
+
+  EXPECT_NE(Refusal({}).find("no sprite count"), std::string::npos);
+  EXPECT_NE(Refusal({1}).find("no sprite count"), std::string::npos);
+  // Cut anywhere inside: always refused, never read past the end.
+  for (std::size_t n = 2; n < good.size(); ++n) {
+    std::string e = Refusal(Bytes(good.begin(), good.begin() + n));
+    EXPECT_NE(e.find("truncated"), std::string::npos) << n << ": " << e;
+  }
+  // A count far beyond what the file holds.
+  Bytes huge = good;
+  huge[0] = huge[1] = 0xFF;
+  EXPECT_NE(Refusal(huge).find("65535 sprites"), std::string::npos);
+
+  // An opaque run of 3 in a 2-wide sprite.
+  EXPECT_NE(Refusal(SetFile({Record(2, 1, RowOf({0x03, 0x00, 1, 2, 3}))})).find(
+                "passes the sprite's width"),
+            std::string::npos);
+  // A transparent run that passes the width.
+  EXPECT_NE(Refusal(SetFile({Record(2, 1, RowOf({0x03, 0x80}))})).find("sprite's width"),
+            std::string::npos);
+  // Pixels past the row's length: the opaque run claims 3 bytes, L holds 1.
+  EXPECT_NE(Refusal(SetFile({Record(4, 1, RowOf({0x03, 0x00, 1}))})).find("row's length"),
+            std::string::npos);
+  // A run code cut in half by L.
+  EXPECT_NE(Refusal(SetFile({Record(4, 1, RowOf({0x01}))})).find("cut off"), std::string::npos);
+  // L itself passes the data.
+  EXPECT_NE(Refusal(SetFile({Record(4, 1, {0x09, 0x00, 0x01, 0x80})})).find("end of the data"),
+            std::string::npos);
+  // Blend level 3.
+  EXPECT_NE(Refusal(SetFile({Record(1, 1, RowOf({0x01, 0x40, 5, 3}))})).find("blend level 3"),
+            std::string::npos);
+  // An opaque run with bit 12 set.
+  EXPECT_NE(Refusal(SetFile({Record(1, 1, RowOf({0x01, 0x10, 5}))})).find("bits 12-13"),
+            std::string::npos);
+  // Data left over after the last row.
+  EXPECT_NE(Refusal(SetFile({Record(1, 1, {0x00, 0x00, 0xAA})})).find("after the last row"),
+            std::string::npos);
+  // Fewer rows in the data than the height says.
+  EXPECT_NE(Refusal(SetFile({Record(1, 2, {0x00, 0x00})})).find("ends before the row"),
+            std::string::npos);
+  // Sizes that are negative or absurd.
+  EXPECT_NE(Refusal(SetFile({Record(-1, 1, {0, 0})})).find("bad size"), std::string::npos);
+  EXPECT_NE(Refusal(SetFile({Record(1, 0x7FFFFFFF, {0, 0})})).find("bad size"),
+            std::string::npos);
+  Bytes negative_size = SetFile({Record(1, 0, {})});
+  negative_size[10] = negative_size[11] = negative_size[12] = negative_size[13] = 0xFF;
+  EXPECT_NE(Refusal(negative_size).find("negative data size"), std::string::npos);
+  // The message says which sprite and row.
+  std::string where = Refusal(
+      SetFile({Record(Pattern{{"a"}}), Record(1, 2, {0, 0, 0x02, 0x00, 0x01, 0x40})}));
+  EXPECT_NE(where.find("sprite 1: row 1"), std::string::npos) << where;
+}
+
+class SpriteSetFiles : public ::testing::Test {
+ protected:
+  ScratchGame game_;
+};
+
+TEST_F(SpriteSetFiles, LoadSpriteSetNamesTheFileAndProblem) {
+  game_.Write("sprite/bad.spr", SetFile({Record(1, 1, RowOf({0x01, 0x40, 5, 7}))}));
+  try {
+    video::LoadSpriteSet("bad.spr");
+    FAIL() << "no error";
+  } catch (const engine::ScriptError& e) {
+    EXPECT_STREQ(e.what(), "LoadSpriteSet: bad.spr: sprite 0: row 0: blend level 7 (levels are 0-2)");
+  }
+  try {
+    video::LoadSpriteSet("missing.spr");
+    FAIL() << "no error";
+  } catch (const engine::ScriptError& e) {
+    EXPECT_NE(std::string(e.what()).find("LoadSpriteSet: missing.spr: cannot open"),
+              std::string::npos);
+  }
+  EXPECT_THROW(video::LoadSpriteSet(nullptr), engine::ScriptError);
+}
+
+TEST_F(SpriteSetFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
+  game_.Write("sprite/ok.spr", SetFile({Record(Pattern{{"ab"}})}));
+  boost::intrusive_ptr<video::SpriteSet> script = video::LoadSpriteSet("ok.spr");
+  boost::intrusive_ptr<video::SpriteSet> kind = script;  // an object kind's hold
+  EXPECT_EQ(script->refs, 2);
+  video::ReleaseSpriteSet(script.get());
+  EXPECT_TRUE(kind->released);
+  try {
+    video::ReleaseSpriteSet(script.get());
+    FAIL() << "second Release accepted";
+  } catch (const engine::ScriptError& e) {
+    EXPECT_STREQ(e.what(), "Release: the sprite set was released");
+  }
+  EXPECT_THROW(video::CheckSpriteSet(script.get(), "Draw"), engine::ScriptError);
+  EXPECT_THROW(video::CheckSpriteSet(nullptr, "Draw"), engine::ScriptError);
+  script.reset();
+  // The kind's hold still draws valid data.
+  Target t(2, 1);
+  video::DrawSprite(t.s, kind->sprites[0], 0, 0);
+  EXPECT_EQ(t.at(1, 0), 2);
+}
+
+}  // namespace

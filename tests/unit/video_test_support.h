@@ -1,0 +1,209 @@
+// Helpers shared by the video tests: a sprite encoder driven by pixel
+// patterns, a reference renderer that works pixel by pixel with explicit
+// bounds checks, a display that records register writes, and a scratch game
+// directory with the engine's paths pointed at it.
+#pragma once
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/paths.h"
+#include "platform/platform.h"
+#include "video/palette.h"
+#include "video/sprite.h"
+#include "video/surface.h"
+
+namespace video_test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline void Put16(Bytes* b, unsigned v) {
+  b->push_back(static_cast<std::uint8_t>(v));
+  b->push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+inline void Put32(Bytes* b, std::uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+
+// A sprite pattern: one string per row. '.' transparent; 'a'.. opaque with
+// colour c - 'a' + 1; 'A'.. blended with source c - 'A' + 1 at `level`.
+// Trailing '.' are left out of the row (the row ends early), so they test
+// the pixels after a row's last run.
+struct Pattern {
+  std::vector<std::string> rows;
+  int level = 1;
+  int width() const {
+    std::size_t w = 0;
+    for (auto& r : rows) w = std::max(w, r.size());
+    return static_cast<int>(w);
+  }
+};
+
+inline int Kind(char c) { return c == '.' ? 0 : (c >= 'a' && c <= 'z') ? 1 : 2; }
+
+inline Bytes EncodeRows(const Pattern& p) {
+  Bytes data;
+  for (const std::string& full : p.rows) {
+    std::string row = full.substr(0, full.find_last_not_of('.') + 1);
+    Bytes runs;
+    for (std::size_t i = 0; i < row.size();) {
+      std::size_t j = i;
+      while (j < row.size() && Kind(row[j]) == Kind(row[i])) ++j;
+      unsigned n = static_cast<unsigned>(j - i);
+      int kind = Kind(row[i]);
+      Put16(&runs, (kind == 0 ? 0x8000 : kind == 2 ? 0x4000 : 0) | n);
+      for (std::size_t k = i; k < j; ++k) {
+        if (kind == 1) runs.push_back(static_cast<std::uint8_t>(row[k] - 'a' + 1));
+        if (kind == 2) {
+          runs.push_back(static_cast<std::uint8_t>(row[k] - 'A' + 1));
+          runs.push_back(static_cast<std::uint8_t>(p.level));
+        }
+      }
+      i = j;
+    }
+    Put16(&data, static_cast<unsigned>(runs.size()));
+    data.insert(data.end(), runs.begin(), runs.end());
+  }
+  return data;
+}
+
+// One sprite record: width, height, size, rows.
+inline Bytes Record(std::int32_t width, std::int32_t height, const Bytes& rows) {
+  Bytes b;
+  Put32(&b, static_cast<std::uint32_t>(width));
+  Put32(&b, static_cast<std::uint32_t>(height));
+  Put32(&b, static_cast<std::uint32_t>(rows.size()));
+  b.insert(b.end(), rows.begin(), rows.end());
+  return b;
+}
+
+inline Bytes Record(const Pattern& p) {
+  return Record(p.width(), static_cast<std::int32_t>(p.rows.size()), EncodeRows(p));
+}
+
+inline Bytes SetFile(const std::vector<Bytes>& records) {
+  Bytes b;
+  Put16(&b, static_cast<unsigned>(records.size()));
+  for (auto& r : records) b.insert(b.end(), r.begin(), r.end());
+  return b;
+}
+
+struct SetDeleter {
+  void operator()(video::SpriteSet* s) const { video::DestroySpriteSet(s); }
+};
+using SetPtr = std::unique_ptr<video::SpriteSet, SetDeleter>;
+
+inline SetPtr Parse(const Bytes& file, std::string* error = nullptr) {
+  std::string e;
+  SetPtr set(video::ParseSpriteSet(file.data(), file.size(), &e));
+  if (error) *error = e;
+  return set;
+}
+
+// A blend table whose every entry is distinct enough to tell which (d, s,
+// level) was looked up.
+inline std::uint8_t Blend(int d, int s, int k) { return static_cast<std::uint8_t>(d * 7 + s * 3 + k * 101 + 1); }
+
+inline void FillBlendTable() {
+  for (int d = 0; d < 256; ++d)
+    for (int s = 0; s < 256; ++s)
+      for (int k = 0; k < 3; ++k) video::BlendTable[(d * 256 + s) * 3 + k] = Blend(d, s, k);
+}
+
+// An owning surface filled with a position-dependent background.
+struct Target {
+  video::Surface* s;
+  Target(int w, int h) : s(video::CreateSurface(w, h)) {
+    for (int i = 0; i < s->size; ++i) s->pixels[i] = static_cast<std::uint8_t>(200 + i % 37);
+  }
+  ~Target() { video::DestroySurface(s); }
+  Target(const Target&) = delete;
+  Target& operator=(const Target&) = delete;
+  std::uint8_t at(int x, int y) const { return s->pixels[y * s->width + x]; }
+  Bytes pixels() const { return Bytes(s->pixels, s->pixels + s->size); }
+};
+
+// What a draw must give, worked out one pixel at a time.
+inline Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool solid,
+                       std::uint8_t colour) {
+  Bytes out = t.pixels();
+  const int W = t.s->width, H = t.s->height, w = p.width();
+  const bool clipped = !(x >= 0 && static_cast<long long>(x) + w <= W);
+  for (int r = 0; r < static_cast<int>(p.rows.size()); ++r)
+    for (int c = 0; c < static_cast<int>(p.rows[r].size()); ++c) {
+      long long tx = static_cast<long long>(x) + c, ty = static_cast<long long>(y) + r;
+      if (tx < 0 || ty < 0 || tx >= W || ty >= H) continue;
+      std::uint8_t& d = out[ty * W + tx];
+      char ch = p.rows[r][c];
+      int kind = Kind(ch);
+      if (kind == 1) d = solid ? colour : static_cast<std::uint8_t>(ch - 'a' + 1);
+      if (kind == 2) {
+        int s = ch - 'A' + 1;
+        if (!solid) d = Blend(d, s, p.level);
+        else d = clipped ? Blend(d, colour, p.level) : colour;
+      }
+    }
+  return out;
+}
+
+// Records every register write; the framebuffer is a plain array.
+class RecordingDisplay : public platform::Display {
+ public:
+  std::vector<std::pair<std::uint32_t, std::uint16_t>> writes;
+  Bytes frame = Bytes(platform::kFrameBytes, 0);
+  int frames_written = 0;
+  int gamma_calls = 0;
+  void WriteRegister(std::uint32_t offset, std::uint16_t value) override {
+    writes.emplace_back(offset, value);
+  }
+  std::uint8_t* Framebuffer() override { return frame.data(); }
+  void FrameWritten() override { ++frames_written; }
+  int SetGamma(float, float, float) override {
+    ++gamma_calls;
+    return -1;
+  }
+};
+
+// A scratch game directory (sprite/, script/, ...) made the working
+// directory for the test's life, with the engine's paths built from it.
+class ScratchGame {
+ public:
+  ScratchGame() {
+    char tmpl[] = "/tmp/lunashot-video-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    char cwd[PATH_MAX];
+    old_ = getcwd(cwd, sizeof cwd) ? cwd : "/";
+    for (const char* sub : {"/sprite", "/script", "/sound", "/replay"})
+      std::system(("mkdir -p " + dir_ + sub).c_str());
+    if (chdir(dir_.c_str()) != 0) std::abort();
+    engine::InitPaths();
+  }
+  ~ScratchGame() {
+    if (chdir(old_.c_str()) != 0) std::abort();
+    std::system(("rm -rf " + dir_).c_str());
+  }
+  ScratchGame(const ScratchGame&) = delete;
+  ScratchGame& operator=(const ScratchGame&) = delete;
+  const std::string& dir() const { return dir_; }
+  void Write(const std::string& relative, const Bytes& bytes) const {
+    std::FILE* f = std::fopen((dir_ + "/" + relative).c_str(), "wb");
+    if (!f) std::abort();
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+
+ private:
+  std::string dir_, old_;
+};
+
+}  // namespace video_test

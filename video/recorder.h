@@ -1,0 +1,25 @@
+// Frame recording: every Present also writes the screen as the player sees
+// it (the pixels through the palette last uploaded) as DIR/000001.png,
+// 000002.png, ... A failure to write is reported once on stderr and ends
+// the recording; the game goes on.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "video/palette.h"
+
+namespace video {
+
+// Starts recording into `dir` (created, with its parents, when missing).
+void StartRecording(const std::string& dir);
+void StopRecording();
+bool Recording();
+// Writes the next numbered frame; Present calls it after each copy.
+void RecordFrame(const std::uint8_t* pixels);
+
+// Writes width x height colour indices as an 8-bit RGB PNG through
+// `palette`. False with a message on failure.
+bool WritePng(const char* path, const std::uint8_t* pixels, int width, int height,
+              const Color* palette, std::string* error);
+
+}  // namespace video
