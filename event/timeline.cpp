@@ -1,8 +1,8 @@
 // The timeline: insertion keeps the list sorted with ties in insertion
 // order; the dispatch fires the front while it is due. The event whose Fire
-// runs stays in the list during the call (so a failing call leaves it there,
-// still due); a ClearEvent from inside that call hands it to the dispatch
-// instead of destroying it under its own feet.
+// runs stays in the list during the call (so a failing script function
+// leaves it there, still due); a ClearEvent from inside that call hands it to
+// the dispatch instead of destroying it under its own feet.
 #include "event/timeline.h"
 
 #include <algorithm>
