@@ -282,19 +282,30 @@ void Gunship(std::vector<Sheet>* sheets) {
     hull.Polygon(Map(body, tf));
     Light l;
     l.bevel = 2.5;
-    ShadeMask(&c, w, kRust, 3, 11, -1, l);
+    ShadeMask(&c, w, kSteel, 2, 10, -1, l);
     ShadeMask(&c, guns, kSteel, 4, 13, -1, l);
     l.bevel = 3.0;
-    ShadeMask(&c, pods, kBronze, 3, 14, -1, l);
-    ShadeMask(&c, hull, kBronze, 4, 15, -1, l);
-    // Panel seams and the bridge windows.
+    ShadeMask(&c, pods, kRust, 3, 13, -1, l);
+    // Ribs across the pods.
+    for (int y = 9; y <= 21; y += 4)
+      for (int x = 0; x < 32; ++x)
+        if (pods.At(x, y) && pods.At(x, y - 2) && pods.At(x, y + 2)) c.Set(x, y, std::max(c.IndexAt(x, y) - 3, kRust + 2));
+    ShadeMask(&c, hull, kBronze, 3, 15, -1, l);
+    // Panel seams, a dark spine and the canopy.
     for (int x = 13; x <= 18; ++x) c.Set(x, 12, kBronze + 5);
     for (int x = 12; x <= 19; ++x) c.Set(x, 4, kBronze + 6);
+    for (int y = 5; y <= 11; ++y) c.Set(16, y, kBronze + 6);
+    Mask canopy(32, 32);
+    canopy.Ellipse(16, 25.5, 2.2, 3.0);
+    Light cl;
+    cl.bevel = 1.5;
+    cl.gloss = 0.9;
+    ShadeMask(&c, canopy, kTeal, 3, 15, -1, cl);
     int light = (f == 0 || f == 3) ? kRed + 14 : kRed + 10;
-    c.Set(15, 20, light);
-    c.Set(16, 20, light);
-    c.Set(15, 21, kRed + 8);
-    c.Set(16, 21, kRed + 8);
+    c.Set(15, 17, light);
+    c.Set(16, 17, light);
+    c.Set(15, 18, kRed + 8);
+    c.Set(16, 18, kRed + 8);
     c.Set(5, 15, kYellow + 13);
     c.Set(26, 15, kYellow + 13);
     Mask all = Union(Union(Union(w, pods), guns), hull);
@@ -813,26 +824,52 @@ void Items(std::vector<Sheet>* sheets) {
   sheets->push_back(std::move(sheet));
 }
 
-// HUD icons, 8x8: 0 a life (a small ship), 1 a bomb.
+// HUD pieces, 10x10 cells: 0 a life (a small ship), 1 a bomb, 2 and 3 a lit
+// and an unlit power-bar segment, 4 a boss-bar segment, 5 the dot and 7 the
+// ring of the input display, 6 nothing at all (for invisible helpers).
 void Hud(std::vector<Sheet>* sheets) {
-  Sheet sheet("hud", 8, 8, 2);
-  Canvas life(8, 8);
+  Sheet sheet("hud", 10, 10, 8);
+  Canvas life(10, 10);
   const char* ship[8] = {"...##...", "...##...", "..####..", ".######.",
                          "########", "##.##.##", "...##...", "........"};
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x)
-      if (ship[y][x] == '#') life.Set(x, y, y < 3 ? kSteel + 14 : (x == 3 || x == 4 ? kTeal + 12 : kSteel + 10));
+      if (ship[y][x] == '#')
+        life.Set(x + 1, y + 1, y < 3 ? kSteel + 14 : (x == 3 || x == 4 ? kTeal + 12 : kSteel + 10));
   sheet.Put(0, life);
-  Canvas bomb(8, 8);
-  Mask m(8, 8);
-  m.Ellipse(3.8, 4.4, 3.2, 3.2);
+  Canvas bomb(10, 10);
+  Mask m(10, 10);
+  m.Ellipse(4.8, 5.4, 3.2, 3.2);
   Light l;
   l.bevel = 1.5;
   l.gloss = 0.8;
   ShadeMask(&bomb, m, kOrange, 4, 15, -1, l);
-  bomb.Set(6, 0, kYellow + 15);
-  bomb.Set(5, 1, kSteel + 10);
+  bomb.Set(7, 1, kYellow + 15);
+  bomb.Set(6, 2, kSteel + 10);
   sheet.Put(1, bomb);
+  Canvas lit(10, 10), unlit(10, 10), boss(10, 10);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 2; ++x) {
+      lit.Set(x, y, y < 2 ? kBlue + 14 : kBlue + 11 - y / 2);
+      unlit.Set(x, y, kNavy + 4);
+      if (y < 5) boss.Set(x, y, y < 2 ? kYellow + 13 : kOrange + 12 - y);
+    }
+  sheet.Put(2, lit);
+  sheet.Put(3, unlit);
+  sheet.Put(4, boss);
+  Canvas dot(10, 10);
+  for (int y = 3; y <= 6; ++y)
+    for (int x = 3; x <= 6; ++x)
+      if ((x != 3 && x != 6) || (y != 3 && y != 6)) dot.Set(x, y, x + y < 9 ? kGrey + 15 : kBlue + 12);
+  sheet.Put(5, dot);
+  sheet.Put(6, Canvas(10, 10));
+  Canvas ring(10, 10);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) {
+      double d = std::hypot(x + 0.5 - 5, y + 0.5 - 5);
+      if (d > 3.9 && d < 5.0) ring.Set(x, y, kSteel + 7);
+    }
+  sheet.Put(7, ring);
   sheets->push_back(std::move(sheet));
 }
 
