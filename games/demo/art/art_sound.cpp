@@ -108,13 +108,13 @@ void MakeSounds(std::vector<Sound>* sounds) {
   std::vector<double> s;
 
   s.clear();
-  Tone(&s, 0, 0.07, 1500, 520, 0.30, 0.25, 3.0);
-  Noise(&s, 0, 0.03, 1, 2, 0.06, 6.0);
+  Tone(&s, 0, 0.07, 1500, 520, 0.42, 0.25, 3.0);
+  Noise(&s, 0, 0.03, 1, 2, 0.10, 6.0);
   add("shot", s);
 
   s.clear();
-  Tone(&s, 0, 0.04, 1900, 1200, 0.22, 0.5, 5.0);
-  Noise(&s, 0, 0.05, 1, 1, 0.22, 7.0);
+  Tone(&s, 0, 0.04, 1900, 1200, 0.40, 0.5, 5.0);
+  Noise(&s, 0, 0.05, 1, 1, 0.40, 7.0);
   add("hit", s);
 
   s.clear();
@@ -140,28 +140,30 @@ void MakeSounds(std::vector<Sound>* sounds) {
 
   s.clear();
   const int up[4] = {3, 7, 10, 15};
-  for (int i = 0; i < 4; ++i) Tone(&s, i * 0.05, 0.07, Note(up[i] + 12), Note(up[i] + 12), 0.28, 0.5, 3.0);
+  for (int i = 0; i < 4; ++i) Tone(&s, i * 0.05, 0.07, Note(up[i] + 12), Note(up[i] + 12), 0.45, 0.5, 3.0);
   add("item", s);
 
   s.clear();
   for (int i = 0; i < 6; ++i)
-    Tone(&s, i * 0.26, 0.25, i % 2 ? 784 : 587, i % 2 ? 740 : 554, 0.30, 0.5, 0.8, 0.01);
+    Tone(&s, i * 0.26, 0.25, i % 2 ? 784 : 587, i % 2 ? 740 : 554, 0.50, 0.5, 0.8, 0.01);
   add("warning", s);
 
   s.clear();
-  Tone(&s, 0, 0.03, 1047, 1047, 0.25, 0.5, 3.0);
+  Tone(&s, 0, 0.03, 1047, 1047, 0.40, 0.5, 3.0);
   add("move", s);
 
   s.clear();
-  Tone(&s, 0, 0.05, 784, 784, 0.28, 0.5, 2.0);
-  Tone(&s, 0.05, 0.12, 1568, 1568, 0.28, 0.5, 3.0);
+  Tone(&s, 0, 0.05, 784, 784, 0.45, 0.5, 2.0);
+  Tone(&s, 0.05, 0.12, 1568, 1568, 0.45, 0.5, 3.0);
   add("select", s);
 
   s.clear();
-  Tone(&s, 0, 0.06, 950, 330, 0.16, 0.5, 3.0);
+  Tone(&s, 0, 0.06, 950, 330, 0.38, 0.5, 3.0);
   add("eshot", s);
 
-  add("music", Music());
+  std::vector<double> music = Music();
+  for (double& v : music) v *= 1.4;
+  add("music", music);
 }
 
 }  // namespace demo_art

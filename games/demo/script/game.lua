@@ -424,6 +424,7 @@ function DrawHud()
     end
   end
   if G.quit_hold > 0 then Centre(210, "HOLD START TO QUIT", S.font_dim) end
+  if G.attract and Mod(t, 80) < 56 then Centre(196, "DEMO PLAY - PRESS ANY KEY", S.font_hi) end
 end
 
 -- One play, from the frame after stage1.lua (or a replay file) set it up to
@@ -443,7 +444,7 @@ function PlayGame()
     -- Leaving early: Start held for a second while playing, Y or Start
     -- while watching a replay. Neither is part of the recorded key.
     if VAR_replay then
-      if IsY() == 1 or IsStart() == 1 then completed = false break end
+      if IsY() == 1 or IsStart() == 1 or (G.attract and GetKey() ~= 0) then completed = false break end
     elseif IsStart() == 1 then
       G.quit_hold = G.quit_hold + 1
       if G.quit_hold > 60 then completed = false break end

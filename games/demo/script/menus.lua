@@ -114,10 +114,16 @@ function TitleScreen()
     Centre(210, "ARROWS: MOVE   Z: FIRE   X: BOMB", S.font_dim)
     Centre(222, "Z OR RETURN: SELECT", S.font_dim)
   end
-  local function input()
+  local replays = #ListReplays()
+  local function input(t)
     local up, down, a = MenuKeys:Read()
     local start = IsStart() == 1 and not start_held
     start_held = IsStart() == 1
+    -- Left alone for half a minute, the title plays the best replay.
+    if t > 1900 and replays > 0 then
+      FOSound(7, 500)
+      return "attract"
+    end
     if up then choice = Mod(choice + #items - 2, #items) + 1 Sfx(6, SND.move) end
     if down then choice = Mod(choice, #items) + 1 Sfx(6, SND.move) end
     if a or start then
@@ -201,13 +207,29 @@ function ReplayMenu()
   end
 end
 
+-- The title's demo play: the replay with the best score, until a key.
+function AttractMode()
+  local list, best = ListReplays(), nil
+  for i = 1, #list do
+    if not best or list[i].score > best.score then best = list[i] end
+  end
+  if best then WatchReplay(best, true) end
+end
+
 -- Plays a replay file back: it runs game.lua and stage1.lua, sets
 -- VAR_replay, VAR_life and VAR_score, and queues its keys with rep().
-function WatchReplay(r)
+-- As the title's demo play (attract), any key ends it and no result follows.
+function WatchReplay(r, attract)
   VAR_replay, VAR_life, VAR_score = false, nil, nil
   RunReplay(r.name)
   if not VAR_replay then
     print("demo: replay " .. r.name .. " did not run")
+    return
+  end
+  if attract then
+    G.attract = true
+    PlayGame()
+    VAR_replay = false
     return
   end
   local finished = PlayGame()

@@ -78,7 +78,7 @@ for i = 1, #SOUNDS do
   -- A missing sample only silences its effect (Sfx skips nil).
   if not SND[SOUNDS[i]] then print("demo: cannot load sound/" .. SOUNDS[i] .. ".wav") end
 end
-local VOLUMES = { [0] = 40, 72, 90, 90, 128, 44, 110, 96 }
+local VOLUMES = { [0] = 52, 80, 96, 96, 128, 60, 110, 96 }
 for channel = 0, 7 do SetVol(channel, VOLUMES[channel]) end
 
 function FreeResources()

@@ -29,6 +29,8 @@ while true do
     NewGame()
   elseif choice == "replays" then
     ReplayMenu()
+  elseif choice == "attract" then
+    AttractMode()
   else
     break
   end
