@@ -30,6 +30,19 @@ void* ChunkOf(Sound* s, const char* function) {
   return s->chunk;
 }
 
+// The mixer indexes its channel table with any channel other than -1 in
+// SetVol, StopSound and FOSound, so a channel below -1 would read or write
+// outside it.
+void CheckChannel(int channel, const char* function) {
+  if (channel < -1)
+    engine::Fail(function, "channel %d does not exist (channels are 0 to 7; -1 means all)",
+                 channel);
+}
+
+// A fade of 0 ms makes the mixer divide by zero on its audio thread when the
+// fade starts in the same millisecond; 1 ms is the same fade without that.
+int FadeLength(int ms) { return ms == 0 ? 1 : ms; }
+
 bool Open(bool dummy, std::string* error) {
   return platform::mixer->Open(kFrequency, kFormat, kChannels, kChunkSize, dummy, error);
 }
@@ -64,7 +77,10 @@ void QuitSound() {
 
 bool SilentSound() { return silent; }
 
-int SetVol(int channel, int volume) { return platform::mixer->Volume(channel, volume); }
+int SetVol(int channel, int volume) {
+  CheckChannel(channel, "SetVol");
+  return platform::mixer->Volume(channel, volume);
+}
 
 boost::intrusive_ptr<Sound> LoadSound(const char* name) {
   if (!name) engine::Fail("LoadSound", "the file name is nil");
@@ -90,12 +106,19 @@ int PlaySound(int channel, Sound* s, int loops, int ticks) {
   return platform::mixer->PlayChannelTimed(channel, ChunkOf(s, "PlaySound"), loops, ticks);
 }
 
-int StopSound(int channel) { return platform::mixer->HaltChannel(channel); }
-
-int FISound(int channel, Sound* s, int loops, int ms, int ticks) {
-  return platform::mixer->FadeInChannelTimed(channel, ChunkOf(s, "FISound"), loops, ms, ticks);
+int StopSound(int channel) {
+  CheckChannel(channel, "StopSound");
+  return platform::mixer->HaltChannel(channel);
 }
 
-int FOSound(int channel, int ms) { return platform::mixer->FadeOutChannel(channel, ms); }
+int FISound(int channel, Sound* s, int loops, int ms, int ticks) {
+  return platform::mixer->FadeInChannelTimed(channel, ChunkOf(s, "FISound"), loops,
+                                             FadeLength(ms), ticks);
+}
+
+int FOSound(int channel, int ms) {
+  CheckChannel(channel, "FOSound");
+  return platform::mixer->FadeOutChannel(channel, FadeLength(ms));
+}
 
 }  // namespace sound

@@ -2,7 +2,10 @@
 // handle (intrusive count); UnloadSound frees the sample and marks the handle
 // unloaded, so a later use (a second unload included) is a script error
 // instead of a double free. The channel functions pass their arguments to
-// the mixer unchanged and return its result.
+// the mixer unchanged and return its result, except where the mixer itself
+// would fail: a channel below -1 for SetVol, StopSound and FOSound (outside
+// its channel table) is a script error, and a fade of 0 ms (a division by
+// zero on the audio thread) fades over 1 ms.
 #pragma once
 #include <boost/intrusive_ptr.hpp>
 

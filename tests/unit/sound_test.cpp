@@ -159,9 +159,9 @@ TEST_F(SoundTest, WhenTheDummyDriverFailsTooTheStartUpEnds) {
 
 TEST_F(SoundTest, ChannelFunctionsPassArgumentsAndResultsThrough) {
   EXPECT_EQ(sound::SetVol(-1, 1000), 77);
-  EXPECT_EQ(sound::StopSound(-7), 5);
+  EXPECT_EQ(sound::StopSound(12), 5);
   EXPECT_EQ(sound::FOSound(9, -2), 8);
-  EXPECT_EQ(mixer.Calls(), "Volume -1 1000; Halt -7; FadeOut 9 -2; ");
+  EXPECT_EQ(mixer.Calls(), "Volume -1 1000; Halt 12; FadeOut 9 -2; ");
 
   boost::intrusive_ptr<sound::Sound> s = sound::LoadSound("shot.wav");
   ASSERT_TRUE(s);
@@ -171,6 +171,27 @@ TEST_F(SoundTest, ChannelFunctionsPassArgumentsAndResultsThrough) {
   EXPECT_EQ(sound::PlaySound(0, nullptr, 0, -1), -3);  // the mixer judges nil
   EXPECT_EQ(mixer.Calls(), "Play 12 #1 -1 0; FadeIn -1 #1 3 250 -1; Play 0 null 0 -1; ");
   sound::UnloadSound(s.get());
+}
+
+TEST_F(SoundTest, ChannelsBelowMinusOneAndZeroFadesNeverReachTheMixer) {
+  EXPECT_EQ(ErrorOf([] { sound::SetVol(-2, 5); }),
+            "SetVol: channel -2 does not exist (channels are 0 to 7; -1 means all)");
+  EXPECT_NE(ErrorOf([] { sound::StopSound(-40000); }).find("StopSound: channel -40000"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf([] { sound::FOSound(INT_MIN, 5); }).find("FOSound: channel -2147483648"),
+            std::string::npos);
+  EXPECT_EQ(mixer.Calls(), "");
+  // Playing on such a channel touches no table: passed through.
+  EXPECT_EQ(sound::PlaySound(-5, nullptr, 0, -1), -3);
+  EXPECT_EQ(sound::FISound(-5, nullptr, 0, 7, -1), 6);
+  EXPECT_EQ(sound::SetVol(9, 5), 77);
+  // A 0 ms fade becomes 1 ms; other lengths pass unchanged.
+  EXPECT_EQ(sound::FOSound(-1, 0), 8);
+  EXPECT_EQ(sound::FISound(2, nullptr, 1, 0, 9), 6);
+  EXPECT_EQ(sound::FOSound(3, -4), 8);
+  EXPECT_EQ(mixer.Calls(),
+            "Play -5 null 0 -1; FadeIn -5 null 0 7 -1; Volume 9 5; FadeOut -1 1; "
+            "FadeIn 2 null 1 1 9; FadeOut 3 -4; ");
 }
 
 TEST_F(SoundTest, LoadSoundGivesNilQuietlyAndRefusesBadNames) {

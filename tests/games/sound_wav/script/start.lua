@@ -43,6 +43,12 @@ assert(SetVol(5, -1) == 64)
 assert(FOSound(7, 10) == 1)  -- channel 7 is playing at full volume
 assert(StopSound(-1) == 0)
 
+-- Channels below -1 lie outside the mixer's table: refused.
+TestLib.ExpectError("SetVol: channel -2 does not exist", SetVol, -2, 10)
+TestLib.ExpectError("StopSound: channel -40000 does not exist", StopSound, -40000)
+TestLib.ExpectError("FOSound: channel -2147483648 does not exist", FOSound, -2147483648, 10)
+
+StopSound(-1)
 Update()
 
 UnloadSound(beep)
