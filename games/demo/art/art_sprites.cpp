@@ -533,7 +533,7 @@ Canvas Fireball(int size, double t, std::uint32_t seed, bool shock) {
         // A thin blended shock ring around the big blasts.
         double ring = std::abs(d - 1.15);
         if (shock && t < 0.6 && ring < 0.07 && n > 0.35)
-          c.Set(x, y, t < 0.3 ? kYellow + 14 : kOrange + 14, t < 0.3 ? 128 : 64);
+          c.Set(x, y, t < 0.3 ? kOrange + 14 : kRed + 14, t < 0.3 ? 128 : 64);
         else if (t > 0.45 && heat > -0.25 && n > 0.52) c.Set(x, y, kRust + 9, 64);  // smoke
         continue;
       }
