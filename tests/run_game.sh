@@ -13,13 +13,15 @@
 #   --no-palette        do not add the test palette
 #   --golden FILE       recorded frames must have these md5 sums ("NAME SUM" lines);
 #                       implies --record-frames WORK_DIR/frames
+#   --last-frame MD5    the last recorded frame must have this md5 sum (implies
+#                       --record-frames WORK_DIR/frames)
 # A game without sprite/pal.pal gets the test palette; tests/games/lib/*.lua
 # (TestLib: sprite files from Lua, error expectations) is copied into script/. The game runs in a
 # fresh copy, so files it writes never touch the source tree.
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4"
 shift 4
-status=0 golden="" palette_ok=1
+status=0 golden="" palette_ok=1 last_frame=""
 stderr_re=() no_stderr_re=() stdout_re=() no_stdout_re=() log_re=() files=() no_files=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   case "$1" in
@@ -33,6 +35,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --no-file) no_files+=("$2"); shift 2 ;;
     --no-palette) palette_ok=0; shift ;;
     --golden) golden="$2"; shift 2 ;;
+    --last-frame) last_frame="$2"; shift 2 ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
   esac
 done
@@ -46,7 +49,7 @@ cp "$(dirname "$0")/games/lib/"*.lua "$work/script/" 2>/dev/null
 [ "$palette_ok" = 1 ] && [ ! -f "$work/sprite/pal.pal" ] && cp "$palette" "$work/sprite/pal.pal"
 
 extra=()
-[ -n "$golden" ] && extra+=(--record-frames "$work/frames")
+{ [ -n "$golden" ] || [ -n "$last_frame" ]; } && extra+=(--record-frames "$work/frames")
 "$lunashot" --headless "${extra[@]}" "$@" "$work" >"$work.stdout" 2>"$work.stderr"
 got=$?
 fail=0
@@ -77,6 +80,14 @@ done
 for f in "${no_files[@]}"; do
   [ -e "$work/$f" ] && { echo "FAIL: $f exists" >&2; fail=1; }
 done
+if [ -n "$last_frame" ]; then
+  last=$(ls "$work/frames" 2>/dev/null | sort | tail -n 1)
+  have=$(md5sum "$work/frames/$last" 2>/dev/null | cut -d' ' -f1)
+  if [ "$have" != "$last_frame" ]; then
+    echo "FAIL: last frame ${last:-<none>} has md5 ${have:-<missing>}, golden $last_frame" >&2
+    fail=1
+  fi
+fi
 if [ -n "$golden" ]; then
   while read -r name sum; do
     [ -z "$name" ] && continue

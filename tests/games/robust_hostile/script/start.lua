@@ -1,0 +1,207 @@
+-- Hostile scripts: every registered function with wrong, missing, huge and
+-- released arguments; failing callbacks; clearing from inside every kind of
+-- callback; deep recursion; runaway memory. The process must survive all of
+-- it, and the engine must still draw a correct final frame.
+RunScript("testlib.lua")
+
+local alerts = 0
+function _ALERT(m) alerts = alerts + 1 end
+
+TestLib.WriteSpriteSet("box.spr", {TestLib.Box(8, 8, 200), TestLib.Box(4, 4, 28)})
+local set = LoadSpriteSet("box.spr")
+local dead_set = LoadSpriteSet("box.spr")
+dead_set:Release()
+local kind = NewObject()
+kind:SetSpriteSet(set)
+kind:SetAnimSize(1)
+kind:SetAnim(0, 0, 1, 2, true)
+kind.size = 4
+local dead_kind = NewObject()
+dead_kind:Release()
+local sound = LoadSound("none.wav")   -- nil: no such file
+local inst = AddEnemy0(kind, nil, 50, 50, 0, 0, 0, 100)
+
+local names = {
+  "SetSeed", "Mod", "GetRand", "ToFIXED", "GetDirY", "GetDirX", "IsOdd", "RunScript",
+  "RunReplay", "Update", "Present", "JoystickUpdate", "GetScriptPath", "GetReplayPath",
+  "GetReplayFiles", "GetReplayFile", "Remove", "SetVol", "LoadSound", "UnloadSound",
+  "PlaySound", "StopSound", "FISound", "FOSound", "AdjustPalette", "FadeIn", "FadeOutBlack",
+  "FadeOutWhite", "ResetPalette", "SetPalette", "SetGamma", "DrawFont", "Draw",
+  "LoadSpriteSet", "GetKey", "IsU", "IsD", "IsL", "IsR", "IsUL", "IsDL", "IsDR", "IsUR",
+  "IsStart", "IsA", "IsX", "IsY", "ClearEvent", "AddTimeEvent", "AddEnemy0Event",
+  "AddEnemy1Event", "AddLayer0Event", "AddLayer1Event", "AddLayer2Event", "AddLayer3Event",
+  "AddInstanceEvent", "rep", "SaveReplay", "SaveReplayFile", "SetTime", "GetTime",
+  "SetDamage", "GetRkey", "IsRU", "IsRD", "IsRL", "IsRR", "IsRUL", "IsRDL", "IsRDR", "IsRUR",
+  "IsRA", "IsRX", "NewObject", "AddEnemy0", "AddEnemy1", "AddEBullet", "AddPBullet",
+  "AddLayer0", "AddLayer1", "AddLayer2", "AddLayer3", "ClearInstance", "GetHP", "GetX",
+  "GetY", "SetX", "SetY", "CheckEBullet", "CheckEnemy", "GetDist", "GetDir", "GetDestDist",
+  "GetDestDir", "SetDisposer", "SetUpdater", "SetParent", "GetParent", "Dispose",
+}
+
+local big, small = 2147483647, -2147483648
+local values = {nil, big, small, -1, 0, 300, -40000, "x", "", string.rep("n", 400), true,
+                {}, set, dead_set, kind, dead_kind, inst, print}
+local nvalues = 18
+
+-- Callbacks that the calls below may trigger.
+function e_col(e, b) end
+function damage(e) end
+function noop() end
+
+local calls, failures = 0, 0
+local function try(f, ...)
+  calls = calls + 1
+  local ok = pcall(f, ...)
+  if not ok then failures = failures + 1 end
+end
+
+-- Every function, with 0 to 9 arguments: the same value everywhere, one
+-- value among plausible ones, and mixes of extremes.
+local plausible = {kind, "noop", 10, 20, 65536, 30, 0, 50, 1}
+local mixes = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
+               {kind, "noop", big, small, big, small, 255, -1, 0},
+               {0, kind, "noop", small, big, small, 300, 300, -32769},
+               {-1, set, -5, -5, 99, -99, 0, 0, 0},
+               {inst, inst, inst, 0, 0, 0, 0, 0, 0}}
+for _, name in ipairs(names) do
+  local f = _G[name]
+  assert(type(f) == "function", name .. " is not registered")
+  for arity = 0, 9 do
+    for i = 1, nvalues do
+      local v = values[i]
+      local same = {v, v, v, v, v, v, v, v, v}
+      try(f, unpack(same, 1, arity))
+      for pos = 1, arity do
+        local a = {unpack(plausible)}
+        a[pos] = v
+        try(f, unpack(a, 1, arity))
+      end
+    end
+    for _, m in ipairs(mixes) do try(f, unpack(m, 1, arity)) end
+  end
+end
+print("calls " .. calls .. ", script errors " .. failures)
+_ALERT = nil
+ClearEvent()   -- the calls above queued events with impossible arguments
+
+-- Released objects are errors that name the function.
+TestLib.ExpectError("Draw", Draw, dead_set, 0, 0, 0)
+TestLib.ExpectError("Release", function() dead_set:Release() end)
+TestLib.ExpectError("Release", function() dead_kind:Release() end)
+TestLib.ExpectError("AddEnemy0", AddEnemy0, dead_kind, nil, 0, 0, 0, 0, 0, 10)
+TestLib.ExpectError("Draw", Draw, set, 0, 0, 2)
+TestLib.ExpectError("Draw", Draw, nil, 0, 0, 0)
+TestLib.ExpectError("DrawFont", DrawFont, nil, 0, 0, "x", -1)
+
+-- An exhausted pool gives nil, and the nil-tolerant functions carry on.
+ClearInstance()
+local count, last = 0, nil
+while true do
+  local i = AddLayer0(kind, nil, count % 320, 10, 0, 0, 0, 1000)
+  if not i then break end
+  count, last = count + 1, i
+end
+assert(count == 1000, count)
+assert(AddEnemy0(kind, nil, 0, 0, 0, 0, 0, 10) == nil)
+assert(GetX(nil) == 160 and GetParent(nil) == nil and GetHP(nil) == 0)
+Dispose(nil) SetX(nil, 3) SetUpdater(nil, "x") SetParent(nil, last) CheckEnemy(nil, "x")
+Update()
+ClearInstance()
+
+-- Callbacks that fail surface as errors of the engine call; the engine goes on.
+function bad_updater(i) error("updater failed") end
+local victim = AddEnemy0(kind, "bad_updater", 10, 10, 0, 0, 0, 100)
+TestLib.ExpectError("updater failed", Update)
+Dispose(victim)
+Update()
+AddTimeEvent(0, "missing_function")
+TestLib.ExpectError("attempt to call", Update)
+ClearEvent()
+Update()
+
+-- Clearing from inside every kind of callback.
+local function spawn_field()
+  ClearInstance()
+  for n = 1, 5 do
+    AddEnemy0(kind, "clear_updater", 100 + n, 100, 0, 0, 0, 50)
+    AddEnemy1(kind, nil, 100 + n, 100, 0, 0, 0, 50)
+    AddEBullet(kind, nil, 100, 100, 0, 0, 0, 50)
+    AddPBullet(kind, nil, 100 + n, 100, 0, 0, 0, 50)
+  end
+end
+local clears = 0
+function clear_updater(i) clears = clears + 1 ClearInstance() end
+function clear_both(i) clears = clears + 1 ClearInstance() ClearEvent() end
+spawn_field()
+Update()
+spawn_field()
+e_col = clear_both
+for n = 1, 5 do SetUpdater(AddEnemy0(kind, nil, 100, 100, 0, 0, 0, 50), nil) end
+Update()
+e_col = function(e, b) end
+spawn_field()
+local who = AddLayer0(kind, nil, 100, 100, 0, 0, 0, 50)
+CheckEnemy(who, "clear_both")
+spawn_field()
+who = AddLayer0(kind, nil, 100, 100, 0, 0, 0, 50)
+CheckEBullet(who, "clear_both")
+spawn_field()
+damage = clear_both
+SetDamage(0, 0, 320, 240)
+damage = function(e) end
+spawn_field()
+local d = AddEnemy0(kind, nil, 5, 5, 0, 0, 0, 50)
+SetDisposer(d, "clear_both")
+Dispose(d)
+for n = 1, 3 do AddTimeEvent(0, "clear_both") end
+AddInstanceEvent(0, "clear_both", AddEnemy0(kind, nil, 5, 5, 0, 0, 0, 50))
+Update()
+Update()
+assert(clears >= 6, clears)
+
+-- Re-entering the frame step from a callback, and checks from inside checks.
+function reenter(i) pcall(Update) pcall(CheckEnemy, i, "noop") pcall(SetDamage, 0, 0, 320, 240) end
+ClearInstance()
+for n = 1, 20 do AddEnemy0(kind, "reenter", 100, 100 + n, 0, 0, 0, 5) end
+for n = 1, 20 do AddPBullet(kind, nil, 100, 100 + n, 0, 0, 0, 5) end
+function e_col(e, b) Dispose(e) Dispose(b) CheckEnemy(b, "noop") end
+for n = 1, 8 do pcall(Update) end
+e_col = function(e, b) end
+
+-- Parent loops are refused; deep chains stay finite.
+ClearInstance()
+local a, b = AddLayer1(kind, nil, 1, 1, 0, 0, 0, 10), AddLayer1(kind, nil, 1, 1, 0, 0, 0, 10)
+SetParent(b, a)
+TestLib.ExpectError("SetParent", SetParent, a, b)
+TestLib.ExpectError("SetParent", SetParent, a, a)
+local chain = a
+for n = 1, 900 do
+  local c = AddLayer1(kind, nil, 0, 0, 0, 0, 0, 10)
+  if not c then break end
+  SetParent(c, chain)
+  chain = c
+end
+assert(GetX(chain) > 0)
+Dispose(a)
+Update()
+
+-- Deep recursion and runaway memory end as script errors.
+local function deep(n) return deep(n + 1) + 1 end
+TestLib.ExpectError("stack overflow", deep, 1)
+local s = "x"
+TestLib.ExpectError("not enough memory", function() while true do s = s .. s end end)
+s = nil
+collectgarbage("collect")
+
+-- The engine still works: a known final frame.
+ClearEvent()
+ClearInstance()
+ResetPalette()
+AdjustPalette()
+AddEnemy0(kind, nil, 160, 120, 0, 0, 0, 100)
+SetTime(0)
+Update()
+Draw(set, 10, 10, 0)
+Draw(set, 300, 220, 1)
+Present()
+print("survived")
