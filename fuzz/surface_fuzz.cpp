@@ -1,16 +1,36 @@
-// Surface files, read back to back through a real stream.
+// Surface files read back to back through a real stream, and the same bytes
+// as a surface-set file loaded from the sprite directory.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "engine/paths.h"
 #include "video/surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static bool ready = [] {
+    char dir[] = "/tmp/lunashot-fuzz-XXXXXX";
+    if (!mkdtemp(dir)) std::abort();
+    std::snprintf(engine::SpriteDir, sizeof engine::SpriteDir, "%s/", dir);
+    return true;
+  }();
+  (void)ready;
   std::string error;
   if (std::FILE* f = fmemopen(const_cast<std::uint8_t*>(data), size, "rb")) {
     while (video::Surface* s = video::ReadSurface(f, &error)) video::DestroySurface(s);
     std::fclose(f);
+  }
+  std::string path = std::string(engine::SpriteDir) + "set.bin";
+  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    if (video::SurfaceSet* set = video::LoadSurfaceSet("set.bin", &error))
+      video::DestroySurfaceSet(set);
   }
   return 0;
 }
