@@ -30,6 +30,7 @@ void FreeSprites(SpriteSet* set) {
   for (std::uint16_t i = 0; set->sprites && i < set->count; ++i) {
     if (!set->sprites[i]) continue;
     delete[] set->sprites[i]->data;
+    delete[] set->sprites[i]->row_offsets;
     delete set->sprites[i];
   }
   delete[] set->sprites;
@@ -165,7 +166,7 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
       *error = where + "truncated header";
       return nullptr;
     }
-    Sprite s{nullptr, Read32(bytes + at), Read32(bytes + at + 4), Read32(bytes + at + 8)};
+    Sprite s{nullptr, Read32(bytes + at), Read32(bytes + at + 4), Read32(bytes + at + 8), nullptr};
     at += 12;
     if (s.size >= 0 && static_cast<std::size_t>(s.size) > length - at) {
       *error = where + "truncated: " + std::to_string(s.size) + " bytes of data declared, " +
@@ -177,10 +178,16 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
       *error = where + *error;
       return nullptr;
     }
-    auto* sprite = new Sprite(s);
+    auto* sprite = new Sprite{nullptr, s.width, s.height, s.size, nullptr};
+    set->sprites[i] = sprite;
     sprite->data = new std::uint8_t[static_cast<std::size_t>(s.size)];
     std::memcpy(sprite->data, bytes + at, static_cast<std::size_t>(s.size));
-    set->sprites[i] = sprite;
+    sprite->row_offsets = new std::uint32_t[static_cast<std::size_t>(s.height)];
+    std::uint32_t offset = 0;
+    for (std::int32_t row = 0; row < s.height; ++row) {
+      sprite->row_offsets[row] = offset;
+      offset += 2 + Read16(sprite->data + offset);
+    }
     at += static_cast<std::size_t>(s.size);
   }
   return set.release();

@@ -23,6 +23,9 @@ struct Sprite {
   std::int32_t width;
   std::int32_t height;
   std::int32_t size;
+  // Where each row starts in `data` (height entries, made at load), so a
+  // draw cut at the top starts at its first visible row at once.
+  std::uint32_t* row_offsets;
 };
 
 struct SpriteSet {

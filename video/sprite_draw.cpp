@@ -102,9 +102,36 @@ void DrawRowsWhole(const std::uint8_t* p, int rows, std::uint8_t* dst, int pitch
   }
 }
 
-// Rows cut to sprite columns [a, b): `row` is the first target row; sprite
-// column c lands on row[x + c], touched only for c in [a, b).
+// Bytes of pixel data after a run's code.
+// Branch-free: n shifted by the blended bit, masked to 0 for transparent.
+inline unsigned DataBytes(unsigned code, unsigned n) {
+  return (n << ((code >> 14) & 1)) & ((code >> 15) - 1);
+}
+
+// Draws sprite columns [from, to) of one run that starts at sprite column
+// `column`; `q` points at the run's pixel data.
 template <Mode kMode>
+inline void DrawPart(unsigned code, const std::uint8_t* q, int column, int from, int to,
+                     std::uint8_t* row, int x, std::uint8_t colour) {
+  if (code & 0x8000) return;
+  std::uint8_t* d = row + (x + from);
+  unsigned n = static_cast<unsigned>(to - from), skip = static_cast<unsigned>(from - column);
+  if (code & 0x4000) {
+    if (kMode == Mode::kSolid) BlendRunWith(d, q + 2 * skip, n, colour);
+    else BlendRun(d, q + 2 * skip, n);
+  } else {
+    if (kMode == Mode::kSolid) FillRun(d, colour, n);
+    else CopyRun(d, q + skip, n);
+  }
+}
+
+// Rows cut to sprite columns [a, b): `row` is the first target row; sprite
+// column c lands on row[x + c], touched only for c in [a, b). Each row is
+// decoded in three stretches: runs wholly left of a are only stepped over,
+// the run that reaches a is cut, and from there runs are drawn whole until
+// one passes b. With kRight false, b is the sprite's width, which no run
+// passes, so the last stretch is the unclipped loop.
+template <Mode kMode, bool kRight>
 void DrawRowsClipped(const std::uint8_t* p, int rows, std::uint8_t* row, int pitch, int x, int a,
                      int b, std::uint8_t colour) {
   for (; rows > 0; --rows, row += pitch) {
@@ -112,29 +139,40 @@ void DrawRowsClipped(const std::uint8_t* p, int rows, std::uint8_t* row, int pit
     const std::uint8_t* end = q + Read16(p);
     p = end;
     int column = 0;
-    while (q < end && column < b) {
-      unsigned code = Read16(q);
+    unsigned code = 0, n = 0;
+    while (q < end) {
+      code = Read16(q);
+      n = code & 0xFFF;
+      if (column + static_cast<int>(n) > a) break;
+      q += 2 + DataBytes(code, n);
+      column += static_cast<int>(n);
+    }
+    if (q >= end) continue;
+    q += 2;
+    int stop = column + static_cast<int>(n);
+    DrawPart<kMode>(code, q, column, a, stop < b ? stop : b, row, x, colour);
+    q += DataBytes(code, n);
+    column = stop;
+    while (q < end && (!kRight || column < b)) {
+      code = Read16(q);
       q += 2;
-      int n = static_cast<int>(code & 0xFFF);
-      int lo = column > a ? column : a;
-      int hi = column + n < b ? column + n : b;
-      int skip = lo - column;
-      if (code & 0x8000) {
-        // transparent: nothing to touch
-      } else if (code & 0x4000) {
-        if (lo < hi) {
-          if (kMode == Mode::kSolid) BlendRunWith(row + (x + lo), q + 2 * skip, hi - lo, colour);
-          else BlendRun(row + (x + lo), q + 2 * skip, hi - lo);
+      n = code & 0xFFF;
+      stop = column + static_cast<int>(n);
+      if (!kRight || stop <= b) {
+        std::uint8_t* d = row + (x + column);
+        if (code & 0x8000) {
+        } else if (code & 0x4000) {
+          if (kMode == Mode::kSolid) BlendRunWith(d, q, n, colour);
+          else BlendRun(d, q, n);
+        } else {
+          if (kMode == Mode::kSolid) FillRun(d, colour, n);
+          else CopyRun(d, q, n);
         }
-        q += 2 * n;
       } else {
-        if (lo < hi) {
-          if (kMode == Mode::kSolid) FillRun(row + (x + lo), colour, hi - lo);
-          else CopyRun(row + (x + lo), q + skip, hi - lo);
-        }
-        q += n;
+        DrawPart<kMode>(code, q, column, column, b, row, x, colour);
       }
-      column += n;
+      q += DataBytes(code, n);
+      column = stop;
     }
   }
 }
@@ -146,16 +184,16 @@ void Draw(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colo
   if (x > W || y > H || static_cast<std::int64_t>(x) + w < 0 ||
       static_cast<std::int64_t>(y) + h < 0)
     return;
-  const std::uint8_t* p = sprite->data;
-  int rows;
+  int first = 0, rows;
   if (y < 0) {
-    for (int skip = -y; skip > 0; --skip) p += 2 + Read16(p);
+    first = -y;
     rows = y + h < H ? y + h : H;
     y = 0;
   } else {
     rows = h < H - y ? h : H - y;
   }
   if (rows <= 0) return;
+  const std::uint8_t* p = sprite->data + sprite->row_offsets[first];
   std::uint8_t* row = target->pixels + static_cast<std::ptrdiff_t>(y) * W;
   if (x >= 0 && x + w <= W) {
     DrawRowsWhole<kMode>(p, rows, row + x, W, colour);
@@ -163,7 +201,10 @@ void Draw(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colo
     int a = x < 0 ? -x : 0;
     int b = w < W - x ? w : W - x;
     if (a >= b) return;
-    DrawRowsClipped<kMode>(p, rows, row, W, x, a, b, colour);
+    if (b < w)
+      DrawRowsClipped<kMode, true>(p, rows, row, W, x, a, b, colour);
+    else
+      DrawRowsClipped<kMode, false>(p, rows, row, W, x, a, b, colour);
   }
 }
 

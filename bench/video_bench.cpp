@@ -1,0 +1,391 @@
+// Speed of the video core against plain references: DrawSprite against SDL
+// 1.2's RLE colour-key blit of the same 8-bit sprites (unclipped, left- and
+// top-clipped), blended pixels, the frame step's clear against memset, and
+// Present against memcpy. Prints each goal as a ratio after the run.
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/frame.h"
+#include "event/timeline.h"
+#include "object/instance.h"
+#include "platform/platform.h"
+#include "video/display.h"
+#include "video/palette.h"
+#include "video/sprite.h"
+#include "video/surface.h"
+
+namespace {
+
+constexpr int kW = 320, kH = 240;
+constexpr int kSide = 32;       // the sprites are 32 x 32, a typical ship
+constexpr int kSprites = 8;
+constexpr int kDraws = 64;      // draws per benchmark iteration
+
+// Sprite s, pixel (x, y): 0 transparent, else an opaque colour index. An
+// ellipse with two cut-outs, so rows hold one to three opaque runs.
+int Pixel(int s, int x, int y) {
+  int dx = 2 * x - (kSide - 1), dy = 2 * y - (kSide - 1);
+  int rx = kSide - 2 - s, ry = kSide - 6 + s / 2;
+  if (dx * dx * ry * ry + dy * dy * rx * rx > rx * rx * ry * ry) return 0;
+  if (y > kSide / 2 && (x + s) % 11 < 3) return 0;  // exhausts between the fins
+  return 1 + (s * 31 + x * 3 + y) % 250;
+}
+
+void Put16(std::vector<std::uint8_t>* out, unsigned v) {
+  out->push_back(static_cast<std::uint8_t>(v));
+  out->push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void Put32(std::vector<std::uint8_t>* out, std::uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+// The part of each sprite that a draw shows: columns [x0, kSide), rows
+// [y0, kSide).
+struct Window {
+  int x0 = 0, y0 = 0;
+};
+
+// Encodes sprites from Pixel() cut to `win`; with `blended` every pixel of
+// the square is a blended pixel (source index, level by column).
+video::SpriteSet* MakeSet(bool blended, Window win = {}) {
+  std::vector<std::uint8_t> file;
+  Put16(&file, kSprites);
+  const int width = kSide - win.x0, height = kSide - win.y0;
+  for (int s = 0; s < kSprites; ++s) {
+    std::vector<std::uint8_t> rows;
+    auto pixel = [&](int x, int y) { return Pixel(s, x + win.x0, y + win.y0); };
+    for (int y = 0; y < height; ++y) {
+      std::vector<std::uint8_t> runs;
+      if (blended) {
+        Put16(&runs, 0x4000 | kSide);
+        for (int x = 0; x < kSide; ++x) {
+          runs.push_back(static_cast<std::uint8_t>(1 + (s * 7 + x + y) % 250));
+          runs.push_back(static_cast<std::uint8_t>(x % 3));
+        }
+      } else {
+        int last = width;
+        while (last > 0 && pixel(last - 1, y) == 0) --last;
+        for (int x = 0; x < last;) {
+          bool opaque = pixel(x, y) != 0;
+          int end = x;
+          while (end < last && (pixel(end, y) != 0) == opaque) ++end;
+          Put16(&runs, (opaque ? 0 : 0x8000) | (end - x));
+          if (opaque)
+            for (int i = x; i < end; ++i) runs.push_back(static_cast<std::uint8_t>(pixel(i, y)));
+          x = end;
+        }
+      }
+      Put16(&rows, static_cast<unsigned>(runs.size()));
+      rows.insert(rows.end(), runs.begin(), runs.end());
+    }
+    Put32(&file, static_cast<std::uint32_t>(width));
+    Put32(&file, static_cast<std::uint32_t>(height));
+    Put32(&file, static_cast<std::uint32_t>(rows.size()));
+    file.insert(file.end(), rows.begin(), rows.end());
+  }
+  std::string error;
+  video::SpriteSet* set = video::ParseSpriteSet(file.data(), file.size(), &error);
+  if (!set) {
+    std::fprintf(stderr, "video_bench: %s\n", error.c_str());
+    std::exit(1);
+  }
+  return set;
+}
+
+struct Placement {
+  int sprite, x, y;
+};
+
+enum class Clip { kNone, kLeft, kTop };
+
+// kDraws placements; clipped ones show exactly half of each sprite. With
+// `at_edge`, the places where the visible halves land (for drawing the
+// pre-cut halves unclipped).
+std::vector<Placement> Placements(Clip clip, bool at_edge = false) {
+  std::vector<Placement> out;
+  for (int i = 0; i < kDraws; ++i) {
+    int x = (i * 37) % (kW - kSide), y = (i * 53) % (kH - kSide);
+    if (clip == Clip::kLeft) x = at_edge ? 0 : -kSide / 2;
+    if (clip == Clip::kTop) y = at_edge ? 0 : -kSide / 2;
+    out.push_back({i % kSprites, x, y});
+  }
+  return out;
+}
+
+// Opaque pixels that land on the target, per iteration.
+long VisiblePixels(const std::vector<Placement>& where) {
+  long n = 0;
+  for (const Placement& p : where)
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < kSide; ++x)
+        if (Pixel(p.sprite, x, y) && p.x + x >= 0 && p.y + y >= 0 && p.x + x < kW && p.y + y < kH)
+          ++n;
+  return n;
+}
+
+struct Fixture {
+  video::SpriteSet* set = MakeSet(false);
+  // The halves that the clipped draws show, as sprites of their own.
+  video::SpriteSet* right_halves = MakeSet(false, {kSide / 2, 0});
+  video::SpriteSet* bottom_halves = MakeSet(false, {0, kSide / 2});
+  video::SpriteSet* blend_set = MakeSet(true);
+  video::Surface* target = video::CreateSurface(kW, kH);
+  SDL_Surface* sdl_target = nullptr;
+  SDL_Surface* sdl_sprites[kSprites] = {};
+
+  Fixture() {
+    for (int i = 0; i < 65536 * 3; ++i) video::BlendTable[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+    SDL_Color colours[256];
+    for (int i = 0; i < 256; ++i)
+      colours[i] = {static_cast<Uint8>(i), static_cast<Uint8>(255 - i), static_cast<Uint8>(i * 3), 0};
+    sdl_target = SDL_CreateRGBSurface(SDL_SWSURFACE, kW, kH, 8, 0, 0, 0, 0);
+    SDL_SetColors(sdl_target, colours, 0, 256);
+    for (int s = 0; s < kSprites; ++s) {
+      SDL_Surface* sp = SDL_CreateRGBSurface(SDL_SWSURFACE, kSide, kSide, 8, 0, 0, 0, 0);
+      SDL_SetColors(sp, colours, 0, 256);
+      for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+          static_cast<Uint8*>(sp->pixels)[y * sp->pitch + x] = static_cast<Uint8>(Pixel(s, x, y));
+      SDL_SetColorKey(sp, SDL_SRCCOLORKEY | SDL_RLEACCEL, 0);
+      SDL_Rect at = {0, 0, 0, 0};
+      SDL_BlitSurface(sp, nullptr, sdl_target, &at);  // encodes the RLE form
+      if (!(sp->flags & SDL_RLEACCEL)) {
+        std::fprintf(stderr, "video_bench: SDL did not RLE-encode sprite %d\n", s);
+        std::exit(1);
+      }
+      sdl_sprites[s] = sp;
+    }
+  }
+};
+
+Fixture& F() {
+  static Fixture f;
+  return f;
+}
+
+std::map<std::string, double> pixels_per_iteration;
+
+void Note(benchmark::State& state, const std::string& name, long pixels) {
+  pixels_per_iteration[name] = static_cast<double>(pixels);
+  state.SetItemsProcessed(state.iterations() * pixels);
+}
+
+void DrawSprites(benchmark::State& state, Clip clip, const char* name) {
+  Fixture& f = F();
+  auto where = Placements(clip);
+  for (auto _ : state) {
+    for (const Placement& p : where) video::DrawSprite(f.target, f.set->sprites[p.sprite], p.x, p.y);
+    benchmark::ClobberMemory();
+  }
+  Note(state, name, VisiblePixels(where));
+}
+
+// The same visible pixels as a clipped draw, from pre-cut sprites drawn
+// wholly inside: the baseline for the cost of clipping.
+void DrawHalves(benchmark::State& state, Clip clip, const char* name) {
+  Fixture& f = F();
+  video::SpriteSet* halves = clip == Clip::kLeft ? f.right_halves : f.bottom_halves;
+  auto where = Placements(clip, true);
+  for (auto _ : state) {
+    for (const Placement& p : where) video::DrawSprite(f.target, halves->sprites[p.sprite], p.x, p.y);
+    benchmark::ClobberMemory();
+  }
+  Note(state, name, VisiblePixels(Placements(clip)));
+}
+
+void SdlBlits(benchmark::State& state, Clip clip, const char* name) {
+  Fixture& f = F();
+  auto where = Placements(clip);
+  for (auto _ : state) {
+    for (const Placement& p : where) {
+      SDL_Rect at = {static_cast<Sint16>(p.x), static_cast<Sint16>(p.y), 0, 0};
+      SDL_BlitSurface(f.sdl_sprites[p.sprite], nullptr, f.sdl_target, &at);
+    }
+    benchmark::ClobberMemory();
+  }
+  Note(state, name, VisiblePixels(where));
+}
+
+void BM_DrawSprite(benchmark::State& s) { DrawSprites(s, Clip::kNone, "BM_DrawSprite"); }
+void BM_SdlBlit(benchmark::State& s) { SdlBlits(s, Clip::kNone, "BM_SdlBlit"); }
+void BM_DrawSpriteLeftClipped(benchmark::State& s) { DrawSprites(s, Clip::kLeft, "BM_DrawSpriteLeftClipped"); }
+void BM_SdlBlitLeftClipped(benchmark::State& s) { SdlBlits(s, Clip::kLeft, "BM_SdlBlitLeftClipped"); }
+void BM_DrawSpriteTopClipped(benchmark::State& s) { DrawSprites(s, Clip::kTop, "BM_DrawSpriteTopClipped"); }
+void BM_SdlBlitTopClipped(benchmark::State& s) { SdlBlits(s, Clip::kTop, "BM_SdlBlitTopClipped"); }
+void BM_DrawRightHalves(benchmark::State& s) { DrawHalves(s, Clip::kLeft, "BM_DrawRightHalves"); }
+void BM_DrawBottomHalves(benchmark::State& s) { DrawHalves(s, Clip::kTop, "BM_DrawBottomHalves"); }
+
+void BM_DrawBlended(benchmark::State& state) {
+  Fixture& f = F();
+  auto where = Placements(Clip::kNone);
+  for (auto _ : state) {
+    for (const Placement& p : where)
+      video::DrawSprite(f.target, f.blend_set->sprites[p.sprite], p.x, p.y);
+    benchmark::ClobberMemory();
+  }
+  Note(state, "BM_DrawBlended", static_cast<long>(where.size()) * kSide * kSide);
+}
+
+// The frame step with an empty world, on time every call: its cost is the
+// clear of the back buffer plus the (empty) logic steps.
+class OnTimeClock : public platform::Clock {
+ public:
+  std::uint32_t Ticks() override { return engine::NextFrameTime; }
+  void Delay(std::uint32_t) override {}
+};
+class NoInput : public platform::Input {
+ public:
+  void Poll() override {}
+  bool Button(int) override { return false; }
+};
+
+void BM_FrameClear(benchmark::State& state) {
+  OnTimeClock clock;
+  NoInput input;
+  platform::clock = &clock;
+  platform::input = &input;
+  object::InitPool();
+  video::BackBuffer = F().target;
+  engine::NextFrameTime = 0;
+  for (auto _ : state) {
+    event::TimeCounter = 0;
+    engine::Update();
+    benchmark::ClobberMemory();
+  }
+  Note(state, "BM_FrameClear", kW * kH);
+}
+
+void BM_Memset(benchmark::State& state) {
+  std::uint8_t* p = F().target->pixels;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(p);
+    std::memset(p, 0, kW * kH);
+    benchmark::ClobberMemory();
+  }
+  Note(state, "BM_Memset", kW * kH);
+}
+
+// A display like the headless one: the frame lands in memory.
+class MemoryDisplay : public platform::Display {
+ public:
+  std::vector<std::uint8_t> frame = std::vector<std::uint8_t>(kW * kH);
+  void WriteRegister(std::uint32_t, std::uint16_t) override {}
+  std::uint8_t* Framebuffer() override { return frame.data(); }
+  void FrameWritten() override {}
+  int SetGamma(float, float, float) override { return -1; }
+};
+
+MemoryDisplay& Display() {
+  static MemoryDisplay d;
+  return d;
+}
+
+void BM_Present(benchmark::State& state) {
+  platform::display = &Display();
+  video::BackBuffer = F().target;
+  video::Surface* screen = video::WrapSurface(Display().Framebuffer(), kW, kH);
+  video::Screen = screen;
+  for (auto _ : state) {
+    video::Present();
+    benchmark::ClobberMemory();
+  }
+  video::Screen = nullptr;
+  video::DestroySurface(screen);
+  Note(state, "BM_Present", kW * kH);
+}
+
+void BM_Memcpy(benchmark::State& state) {
+  std::uint8_t* to = Display().Framebuffer();
+  const std::uint8_t* from = F().target->pixels;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(to);
+    std::memcpy(to, from, kW * kH);
+    benchmark::ClobberMemory();
+  }
+  Note(state, "BM_Memcpy", kW * kH);
+}
+
+BENCHMARK(BM_DrawSprite);
+BENCHMARK(BM_SdlBlit);
+BENCHMARK(BM_DrawSpriteLeftClipped);
+BENCHMARK(BM_SdlBlitLeftClipped);
+BENCHMARK(BM_DrawSpriteTopClipped);
+BENCHMARK(BM_SdlBlitTopClipped);
+BENCHMARK(BM_DrawRightHalves);
+BENCHMARK(BM_DrawBottomHalves);
+BENCHMARK(BM_DrawBlended);
+BENCHMARK(BM_FrameClear);
+BENCHMARK(BM_Memset);
+BENCHMARK(BM_Present);
+BENCHMARK(BM_Memcpy);
+
+// Keeps each benchmark's CPU time per iteration (ns) for the summary: the
+// least over repetitions, the one least disturbed by other work.
+class Collector : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> ns;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) {
+      if (r.run_type != Run::RT_Iteration || r.error_occurred) continue;
+      double t = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e9;
+      std::string name = r.run_name.function_name;
+      auto it = ns.find(name);
+      if (it == ns.end() || t < it->second) ns[name] = t;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  Collector collector;
+  benchmark::RunSpecifiedBenchmarks(&collector);
+  auto per_pixel = [&](const char* name) {
+    auto t = collector.ns.find(name);
+    auto p = pixels_per_iteration.find(name);
+    return t == collector.ns.end() || p == pixels_per_iteration.end() ? 0.0 : t->second / p->second;
+  };
+  auto line = [](const char* what, double value, const char* goal, bool met) {
+    std::printf("%-52s %8.3f   goal %-8s %s\n", what, value, goal, value == 0 ? "(not run)" : met ? "met" : "MISSED");
+  };
+  double ours = per_pixel("BM_DrawSprite"), sdl = per_pixel("BM_SdlBlit");
+  double left = per_pixel("BM_DrawSpriteLeftClipped"), top = per_pixel("BM_DrawSpriteTopClipped");
+  std::printf("\nns per visible pixel: DrawSprite %.3f, SDL %.3f; left-clipped %.3f (SDL %.3f); "
+              "top-clipped %.3f (SDL %.3f)\n",
+              ours, sdl, left, per_pixel("BM_SdlBlitLeftClipped"), top,
+              per_pixel("BM_SdlBlitTopClipped"));
+  double r;
+  r = ours > 0 ? sdl / ours : 0;
+  line("DrawSprite throughput / SDL RLE blit, unclipped", r, ">= 1.3", r >= 1.3);
+  double right_halves = per_pixel("BM_DrawRightHalves"), bottom_halves = per_pixel("BM_DrawBottomHalves");
+  std::printf("ns per visible pixel of the same halves drawn unclipped: right %.3f, bottom %.3f\n",
+              right_halves, bottom_halves);
+  r = right_halves > 0 ? left / right_halves : 0;
+  line("left-clipped / unclipped, per visible pixel", r, "<= 1.1", r <= 1.1);
+  r = bottom_halves > 0 ? top / bottom_halves : 0;
+  line("top-clipped / unclipped, per visible pixel", r, "<= 1.1", r <= 1.1);
+  r = ours > 0 ? per_pixel("BM_SdlBlitLeftClipped") / left : 0;
+  line("left-clipped throughput / SDL left-clipped", r, "(info)", true);
+  r = ours > 0 ? per_pixel("BM_SdlBlitTopClipped") / top : 0;
+  line("top-clipped throughput / SDL top-clipped", r, "(info)", true);
+  r = per_pixel("BM_DrawBlended");
+  line("blended pixel, ns", r, "<= 1.5", r <= 1.5);
+  r = collector.ns.count("BM_Memset") ? collector.ns["BM_FrameClear"] / collector.ns["BM_Memset"] : 0;
+  line("frame step clear / memset of 76800 bytes", r, "<= 1.2", r <= 1.2);
+  r = collector.ns.count("BM_Memcpy") ? collector.ns["BM_Present"] / collector.ns["BM_Memcpy"] : 0;
+  line("Present / memcpy of 76800 bytes", r, "<= 1.2", r <= 1.2);
+  benchmark::Shutdown();
+  return 0;
+}
