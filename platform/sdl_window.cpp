@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -22,6 +23,33 @@ bool UsableDriver(const char* name) {
          std::strcmp(name, "caca") != 0;
 }
 
+// Brings up SDL video. A driver named in SDL_VIDEODRIVER is used as given
+// (unless it draws as text); otherwise only drivers that give real pixels
+// are tried, so SDL never falls back to a text-mode driver, which would take
+// over the terminal before it could be refused.
+bool InitVideo(std::string* error) {
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (chosen && *chosen) {
+    if (!UsableDriver(chosen)) {
+      *error = std::string("the '") + chosen + "' video driver cannot show a window";
+      return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    *error = SDL_GetError();
+    return false;
+  }
+  for (const char* driver : {"x11", "fbcon"}) {
+    setenv("SDL_VIDEODRIVER", driver, 1);
+    bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!up && error->empty()) *error = SDL_GetError();
+    unsetenv("SDL_VIDEODRIVER");
+    if (up) return true;
+  }
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) *error += " (DISPLAY is not set)";
+  return false;
+}
+
 class WindowDisplay : public SdlDisplay {
  public:
   explicit WindowDisplay(const HostConfig& config)
@@ -32,18 +60,12 @@ class WindowDisplay : public SdlDisplay {
   }
 
   bool Open(std::string* error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
-      *error = std::string("cannot open a window: ") + SDL_GetError();
+    std::string cause;
+    if (!InitVideo(&cause)) {
+      *error = "cannot open a window: " + cause;
       return false;
     }
     video_up_ = true;
-    char driver[32] = "";
-    SDL_VideoDriverName(driver, sizeof driver);
-    if (!UsableDriver(driver)) {
-      *error = std::string("cannot open a window: only the '") + driver +
-               "' video driver is available (no display?)";
-      return false;
-    }
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     desktop_w_ = info && info->current_w > 0 ? info->current_w : 640;
     desktop_h_ = info && info->current_h > 0 ? info->current_h : 480;
