@@ -71,6 +71,32 @@ inline void BlendRunWith(std::uint8_t* d, const std::uint8_t* pairs, unsigned n,
 
 enum class Mode { kNormal, kSolid };
 
+// Draws the runs from q to the row's end with their first pixel at d; no
+// run passes the target's edge. Blended pixels take the colour in the
+// solid draw (this is the unclipped case).
+template <Mode kMode>
+inline void DrawRuns(const std::uint8_t* q, const std::uint8_t* end, std::uint8_t* d,
+                     std::uint8_t colour) {
+  while (q < end) {
+    unsigned code = Read16(q);
+    q += 2;
+    unsigned n = code & 0xFFF;
+    if (code & 0x8000) {
+      d += n;
+    } else if (code & 0x4000) {
+      if (kMode == Mode::kSolid) FillRun(d, colour, n);
+      else BlendRun(d, q, n);
+      q += 2 * n;
+      d += n;
+    } else {
+      if (kMode == Mode::kSolid) FillRun(d, colour, n);
+      else CopyRun(d, q, n);
+      q += n;
+      d += n;
+    }
+  }
+}
+
 // Rows wholly inside the target horizontally: `dst` is the target pixel of
 // sprite column 0 on the first row.
 template <Mode kMode>
@@ -78,27 +104,8 @@ void DrawRowsWhole(const std::uint8_t* p, int rows, std::uint8_t* dst, int pitch
                    std::uint8_t colour) {
   for (; rows > 0; --rows, dst += pitch) {
     const std::uint8_t* q = p + 2;
-    const std::uint8_t* end = q + Read16(p);
-    p = end;
-    std::uint8_t* d = dst;
-    while (q < end) {
-      unsigned code = Read16(q);
-      q += 2;
-      unsigned n = code & 0xFFF;
-      if (code & 0x8000) {
-        d += n;
-      } else if (code & 0x4000) {
-        if (kMode == Mode::kSolid) FillRun(d, colour, n);
-        else BlendRun(d, q, n);
-        q += 2 * n;
-        d += n;
-      } else {
-        if (kMode == Mode::kSolid) FillRun(d, colour, n);
-        else CopyRun(d, q, n);
-        q += n;
-        d += n;
-      }
-    }
+    p = q + Read16(p);
+    DrawRuns<kMode>(q, p, dst, colour);
   }
 }
 
@@ -153,6 +160,14 @@ void DrawRowsClipped(const std::uint8_t* p, int rows, std::uint8_t* row, int pit
     DrawPart<kMode>(code, q, column, a, stop < b ? stop : b, row, x, colour);
     q += DataBytes(code, n);
     column = stop;
+    if (!kRight) {
+      // Nothing passes the right edge: the rest of the row as unclipped,
+      // except that a solid draw's blended pixels still blend.
+      if (kMode == Mode::kNormal) {
+        DrawRuns<kMode>(q, end, row + (x + column), colour);
+        continue;
+      }
+    }
     while (q < end && (!kRight || column < b)) {
       code = Read16(q);
       q += 2;
