@@ -1,0 +1,140 @@
+-- A small shooter scene through the real Update: scrolling background
+-- tiles, a player that fires, enemies that animate, fire back and carry a
+-- turret, hits through "e_col", a bomb through SetDamage and "damage",
+-- named collision callbacks, explosions that play once, and a stripe on
+-- top. The frames are checked against golden md5 sums; the counts below
+-- check the callbacks.
+RunScript("testlib.lua")
+local T = TestLib
+ResetPalette()
+AdjustPalette()
+
+-- Colours of the 3-3-2 test palette.
+local RED, ORANGE, YELLOW, WHITE, GREEN = 224, 240, 252, 255, 28
+local MAGENTA, CYAN, GREY, DARK1, DARK2 = 227, 31, 146, 37, 41
+
+-- A d x d diamond of one colour.
+local function Diamond(d, colour)
+  local rows = {}
+  for y = 0, d - 1 do
+    local half = y
+    if d - 1 - y < half then half = d - 1 - y end
+    local c = d / 2
+    rows[y + 1] = T.Row(T.Clear(c - half) .. T.Solid(string.rep(string.char(colour), 2 * half)))
+  end
+  return T.Sprite(d, rows)
+end
+
+T.WriteSpriteSet("world.spr", {
+  Diamond(16, RED), Diamond(16, ORANGE), Diamond(16, YELLOW), Diamond(16, WHITE),  -- 0-3 enemy
+  T.Box(4, 4, MAGENTA),                                                            -- 4 enemy bullet
+  T.Box(2, 6, YELLOW),                                                             -- 5 player bullet
+  T.Box(32, 32, DARK1), T.Box(32, 32, DARK2),                                      -- 6-7 tiles
+  Diamond(12, GREEN),                                                              -- 8 player
+  T.Box(4, 4, ORANGE), T.Box(8, 8, YELLOW), T.Box(12, 12, ORANGE), T.Box(16, 16, RED),  -- 9-12 blast
+  T.Box(320, 6, GREY),                                                             -- 13 stripe
+  T.Box(6, 6, CYAN),                                                               -- 14 turret
+})
+local sprites = LoadSpriteSet("world.spr")
+
+local function Kind(size, cx, cy, anims)
+  local k = NewObject()
+  k:SetSpriteSet(sprites)
+  k:SetAnimSize(#anims)
+  for n, a in ipairs(anims) do k:SetAnim(n - 1, a[1], a[2], a[3], a[4]) end
+  k.size, k.cx, k.cy, k.hp = size, cx, cy, 3
+  return k
+end
+local ENEMY = Kind(8, 8, 8, {{0, 3, 2, true}, {3, 0, 0, true}})
+local EBULLET = Kind(2, 2, 2, {{4, 4, 0, false}})
+local PBULLET = Kind(2, 1, 3, {{5, 5, 0, false}})
+local TILE = Kind(0, 0, 0, {{6, 6, 0, false}, {7, 7, 0, false}})
+local PLAYER = Kind(6, 6, 6, {{8, 8, 0, false}})
+local BLAST = Kind(0, 8, 8, {{9, 12, 1, false}})
+local STRIPE = Kind(0, 0, 0, {{13, 13, 0, false}})
+local TURRET = Kind(0, 3, 3, {{14, 14, 0, false}})
+
+local counts = {e_col = 0, damage = 0, shot = 0, touched = 0, blasts = 0}
+local order = ""
+
+-- Background: a checker of tiles scrolling down one pixel a frame; nine
+-- rows of 32 pixels keep the screen covered as they wrap.
+function scroll(tile)
+  if GetY(tile) >= 240 then SetY(tile, GetY(tile) - 288) end
+end
+for row = 0, 8 do
+  for col = 0, 9 do
+    AddLayer0(TILE, "scroll", col * 32, row * 32 - 16, 65536, 30, Mod(row + col, 2), -1)
+  end
+end
+AddLayer3(STRIPE, nil, 0, 0, 0, 0, 0, -1)
+
+-- The player swings between x 120 and 200 and fires every fourth frame.
+function steer(p)
+  if GetX(p) >= 200 then p.dir = 60 elseif GetX(p) <= 120 then p.dir = 0 end
+  if Mod(p.age, 4) == 0 then AddPBullet(PBULLET, nil, GetX(p), GetY(p) - 8, 4 * 65536, 90, 0, 60) end
+  CheckEBullet(p, "shot")
+  CheckEnemy(p, "touched")
+end
+player = AddLayer1(PLAYER, "steer", 160, 200, 65536, 0, 0, -1)
+function shot(b) counts.shot = counts.shot + 1 player.hit = RED end
+function touched(e) counts.touched = counts.touched + 1 end
+
+-- Enemies: two drifting in enemy0, one with a turret in enemy1 that fires
+-- a fan of seven bullets at the player every twelfth frame.
+function boom(e)
+  order = order .. "e" .. e.state .. " "
+  counts.blasts = counts.blasts + 1
+  AddLayer2(BLAST, nil, GetX(e), GetY(e), 0, 0, 0, 8)
+end
+function turret_gone(t) order = order .. "turret " end
+function aim(e)
+  if Mod(e.age, 12) == 0 then
+    for spread = -6, 6, 2 do
+      AddEBullet(EBULLET, nil, GetX(e), GetY(e) + 8, 3 * 65536, GetDir(e, player) + spread, 0, -1)
+    end
+  end
+end
+local function Enemy(add, x, y, dir, state, anim, updater)
+  local e = add(ENEMY, updater, x, y, 32768, dir, anim, -1)
+  e.state = state
+  e.hp = 2
+  SetDisposer(e, "boom")
+  return e
+end
+Enemy(AddEnemy0, 140, 60, 0, 1, 0)
+Enemy(AddEnemy0, 180, 50, 60, 2, 1)
+local boss = Enemy(AddEnemy1, 250, 110, 0, 3, 0, "aim")
+boss.vel = 0
+boss.hp = 30
+local turret = AddLayer2(TURRET, nil, 0, 12, 0, 0, 0, -1)
+SetParent(turret, boss)
+SetDisposer(turret, "turret_gone")
+
+function e_col(e, b)
+  counts.e_col = counts.e_col + 1
+  e.hp = e.hp - 1
+  e.hit = WHITE
+  Dispose(b)
+  if e.hp <= 0 then Dispose(e) end
+end
+function damage(e)
+  counts.damage = counts.damage + 1
+  Dispose(e)
+end
+
+for frame = 1, 60 do
+  if frame == 45 then SetDamage(0, 0, 320, 140) end
+  Update()
+  Present()
+end
+
+-- Two player bullets take the first drifting enemy (2 hit points) before
+-- the bomb; the bomb takes the other one (enemy0 first) and then the boss,
+-- whose disposer runs before its turret's. The boss's fans reach the player.
+assert(counts.e_col == 2, "e_col ran " .. counts.e_col .. " times")
+assert(counts.damage == 2, "damage ran " .. counts.damage .. " times")
+assert(order == "e1 e2 e3 turret ", "order: " .. order)
+assert(counts.blasts == 3, "blasts: " .. counts.blasts)
+assert(counts.shot >= 1, "the player was never shot")
+assert(counts.touched == 0, "touched: " .. counts.touched)
