@@ -150,7 +150,7 @@ TEST_F(CollisionTest, PositionsThroughTheParentChain) {
   Instance* a = Inst("a");
   a->x = -32768;
   EXPECT_EQ(object::GetX(a), -1);
-  a->x = 0x7FFF0000 + 0x10000;  // integer part 32768 reads as -32768
+  a->x = static_cast<engine::FIXED>(0x80000000u);  // integer part 32768 reads as -32768
   EXPECT_EQ(object::GetX(a), -32768);
 }
 
