@@ -25,7 +25,13 @@ function Digits(n, width) return string.format("%0" .. width .. "d", n) end
 -- 1 right, then clockwise in eighths of a turn to 8 up-right).
 KEY_DX = { [0] = 0, 1, 1, 0, -1, -1, -1, 0, 1 }
 KEY_DY = { [0] = 0, 0, 1, 1, 1, 0, -1, -1, -1 }
-function KeyCode(key) return Mod(key / 4, 16) end
+-- Codes above 8 (never made by GetKey, possible in an edited replay) count
+-- as no direction.
+function KeyCode(key)
+  local code = Mod(key / 4, 16)
+  if code > 8 then return 0 end
+  return code
+end
 function KeyA(key) return Mod(key / 2, 2) == 1 end
 function KeyX(key) return Mod(key, 2) == 1 end
 -- The direction code of a step (dx, dy), each -1, 0 or 1.
