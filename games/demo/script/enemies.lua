@@ -141,10 +141,10 @@ function MineUpdate(e)
   if G.player then
     if Mod(e.age, 8) == 0 then e.dir = Steer(e.dir, GetDir(e, G.player), 3) end
     -- Close to the player, a mine goes off by itself (no points for that).
-    if e.age > 60 and GetDestDist(e, GetX(G.player), GetY(G.player)) < 34 * 34 then
+    if e.age > 60 and GetDestDist(e, GetX(G.player), GetY(G.player)) < 40 * 40 then
       e.state = 2
       Boom("small", GetX(e), GetY(e))
-      Ring(O.eb_small, GetX(e), GetY(e), 8, GetRand(0, 15), ToFIXED(1, 40))
+      Ring(O.eb_small, GetX(e), GetY(e), 6, GetRand(0, 20), ToFIXED(1, 20))
       Dispose(e)
       return
     end

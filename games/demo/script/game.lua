@@ -330,6 +330,8 @@ function PlayTick()
   if G.respawn > 0 then
     G.respawn = G.respawn - 1
     if G.respawn == 0 then
+      -- A new ship comes in on a clean screen: every enemy bullet becomes points.
+      CancelBullets()
       SpawnPlayer(160, 262)
       G.entering, G.invuln, G.bombs = 40, 200, Max(G.bombs, START_BOMBS)
     end

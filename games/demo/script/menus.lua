@@ -147,7 +147,7 @@ function ReplayMenu()
     local function draw(t)
       Centre(14, "REPLAYS", S.font_big, true)
       if #list == 0 then Centre(70, "NO REPLAYS YET: PLAY A GAME FIRST", S.font_dim) end
-      Text(70, 38, "NO.     SCORE", S.font_dim)
+      if #list > 0 then Text(70, 38, "NO.     SCORE", S.font_dim) end
       -- Newest first, ten rows at a time.
       if choice < first then first = choice end
       if choice > first + 9 then first = choice - 9 end
