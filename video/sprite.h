@@ -42,14 +42,16 @@ void intrusive_ptr_add_ref(SpriteSet* set);
 void intrusive_ptr_release(SpriteSet* set);
 
 // Parses and validates a sprite-set file image. nullptr and a message
-// ("sprite 3, row 2: run passes the sprite's width") when malformed.
+// ("sprite 3: row 2: a run passes the sprite's width ...") when malformed;
+// nothing of a malformed file is kept.
 SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::string* error);
 // Reads the named file of the sprite directory; nullptr and a message that
 // names the file when it is missing or malformed.
 SpriteSet* ReadSpriteSet(const char* name, std::string* error);
 // Checks one sprite record's run-length rows (the loader's test per sprite).
 bool ValidateSprite(const Sprite& sprite, std::string* error);
-// Frees a set and its sprites whatever its count (sets never handed out).
+// Frees a set and its sprites whatever its count (for sets never handed to
+// a script or a kind: tests, tools).
 void DestroySpriteSet(SpriteSet* set);
 
 // Script-facing: a script error naming LoadSpriteSet and the file on failure.

@@ -198,7 +198,7 @@ class ScratchGame {
   void Write(const std::string& relative, const Bytes& bytes) const {
     std::FILE* f = std::fopen((dir_ + "/" + relative).c_str(), "wb");
     if (!f) std::abort();
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
 
