@@ -17,6 +17,7 @@
 #include "object/instance.h"
 #include "platform/platform.h"
 #include "script/host.h"
+#include "tests/unit/lua_fixture.h"
 
 namespace event_test {
 
@@ -31,13 +32,10 @@ class FakeInput : public platform::Input {
   int polls = 0;
 };
 
-class EventTest : public ::testing::Test {
+class EventTest : public test_support::LuaFixture {
  protected:
   void SetUp() override {
-    object::InitPool();
-    script::InitScript();
-    script::RegisterInterface();
-    L = script::LuaState;
+    OpenState();
     luabind::module(L)[luabind::def("Dispatch", &event::DispatchEvents)];
     event::ClearEvent();
     saved_input_ = platform::input;
@@ -49,40 +47,15 @@ class EventTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::input = saved_input_;
-    script::QuitScript();
-    object::InitPool();
+    CloseState();
   }
 
-  // Runs a chunk; "" on success, else the error message.
-  std::string Run(const std::string& code) {
-    if (luaL_dostring(L, code.c_str()) == 0) return "";
-    const char* m = lua_tostring(L, -1);
-    std::string message = m ? m : "(no message)";
-    lua_pop(L, 1);
-    return message;
-  }
-  int Int(const std::string& expression) {
-    EXPECT_EQ(Run("_r = " + expression), "");
-    lua_getglobal(L, "_r");
-    int v = static_cast<int>(lua_tointeger(L, -1));
-    lua_pop(L, 1);
-    return v;
-  }
-  std::string Str(const std::string& expression) {
-    EXPECT_EQ(Run("_r = " + expression), "");
-    lua_getglobal(L, "_r");
-    const char* s = lua_tostring(L, -1);
-    std::string v = lua_isnil(L, -1) ? "<nil>" : (s ? s : "?");
-    lua_pop(L, 1);
-    return v;
-  }
   std::string Log() { return Str("log"); }
   // Runs `n` dispatches from the script, as n calls of Update would.
   void Dispatch(int n) {
     for (int i = 0; i < n; ++i) ASSERT_EQ(Run("Dispatch()"), "");
   }
 
-  lua_State* L = nullptr;
   FakeInput input;
 
  private:

@@ -15,17 +15,15 @@
 #include "object/object.h"
 #include "object/world.h"
 #include "script/host.h"
+#include "tests/unit/lua_fixture.h"
 
 namespace object_test {
 
-class ObjectTest : public ::testing::Test {
+class ObjectTest : public test_support::LuaFixture {
  protected:
   void SetUp() override {
     engine::InitDirTable();
-    object::InitPool();
-    script::InitScript();
-    script::RegisterInterface();
-    L = script::LuaState;
+    OpenState();
     luabind::module(L)[luabind::def("UpdateWorld", &object::UpdateWorld),
                        luabind::def("RenderWorld", &object::RenderWorld)];
     // K: a kind with one single-frame animation, size 2; `log` collects notes.
@@ -34,34 +32,9 @@ class ObjectTest : public ::testing::Test {
               "");
   }
   void TearDown() override {
-    script::QuitScript();
-    object::InitPool();
+    CloseState();
   }
 
-  // Runs a chunk; "" on success, else the error message.
-  std::string Run(const std::string& code) {
-    if (luaL_dostring(L, code.c_str()) == 0) return "";
-    const char* m = lua_tostring(L, -1);
-    std::string message = m ? m : "(no message)";
-    lua_pop(L, 1);
-    return message;
-  }
-  // Evaluates an expression to an integer, or a string ("<nil>" for nil).
-  int Int(const std::string& expression) {
-    EXPECT_EQ(Run("_r = " + expression), "");
-    lua_getglobal(L, "_r");
-    int v = static_cast<int>(lua_tointeger(L, -1));
-    lua_pop(L, 1);
-    return v;
-  }
-  std::string Str(const std::string& expression) {
-    EXPECT_EQ(Run("_r = " + expression), "");
-    lua_getglobal(L, "_r");
-    const char* s = lua_tostring(L, -1);
-    std::string v = lua_isnil(L, -1) ? "<nil>" : (s ? s : "?");
-    lua_pop(L, 1);
-    return v;
-  }
   // The engine instance behind a script value (nullptr for nil).
   object::Instance* Inst(const std::string& expression) {
     EXPECT_EQ(Run("_r = " + expression), "");
@@ -84,7 +57,6 @@ class ObjectTest : public ::testing::Test {
     return false;
   }
 
-  lua_State* L = nullptr;
 };
 
 }  // namespace object_test
