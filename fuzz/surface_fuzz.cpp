@@ -14,8 +14,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static bool ready = [] {
-    char dir[] = "/tmp/lunashot-fuzz-XXXXXX";
-    if (!mkdtemp(dir)) std::abort();
+    // A memory file system when there is one: the file is rewritten per input.
+    char shm[] = "/dev/shm/lunashot-fuzz-XXXXXX";
+    char tmp[] = "/tmp/lunashot-fuzz-XXXXXX";
+    char* dir = mkdtemp(shm);
+    if (!dir) dir = mkdtemp(tmp);
+    if (!dir) std::abort();
     std::snprintf(engine::SpriteDir, sizeof engine::SpriteDir, "%s/", dir);
     return true;
   }();
