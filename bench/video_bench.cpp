@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/sprite_file.h"
 #include "engine/frame.h"
 #include "event/timeline.h"
 #include "object/instance.h"
@@ -39,14 +40,7 @@ int Pixel(int s, int x, int y) {
   return 1 + (s * 31 + x * 3 + y) % 250;
 }
 
-void Put16(std::vector<std::uint8_t>* out, unsigned v) {
-  out->push_back(static_cast<std::uint8_t>(v));
-  out->push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>* out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
+using bench::Put16;
 
 // The part of each sprite that a draw shows: columns [x0, kSide), rows
 // [y0, kSide).
@@ -87,18 +81,9 @@ video::SpriteSet* MakeSet(bool blended, Window win = {}) {
       Put16(&rows, static_cast<unsigned>(runs.size()));
       rows.insert(rows.end(), runs.begin(), runs.end());
     }
-    Put32(&file, static_cast<std::uint32_t>(width));
-    Put32(&file, static_cast<std::uint32_t>(height));
-    Put32(&file, static_cast<std::uint32_t>(rows.size()));
-    file.insert(file.end(), rows.begin(), rows.end());
+    bench::PutSprite(&file, width, height, rows);
   }
-  std::string error;
-  video::SpriteSet* set = video::ParseSpriteSet(file.data(), file.size(), &error);
-  if (!set) {
-    std::fprintf(stderr, "video_bench: %s\n", error.c_str());
-    std::exit(1);
-  }
-  return set;
+  return bench::ParseOrExit(file, "video_bench");
 }
 
 struct Placement {

@@ -12,6 +12,7 @@
 
 #include <luabind/luabind.hpp>
 
+#include "bench/sprite_file.h"
 #include "engine/fixed.h"
 #include "lauxlib.h"
 #include "lua.h"
@@ -27,14 +28,7 @@ namespace {
 lua_State* L = nullptr;
 object::Instance* probe = nullptr;  // a listed instance with the updater "up"
 
-void Put16(std::vector<std::uint8_t>* out, unsigned v) {
-  out->push_back(static_cast<std::uint8_t>(v));
-  out->push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>* out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
+using bench::Put16;
 
 // Four 16 x 16 sprites: per row 3 transparent, 10 opaque, 3 transparent.
 boost::intrusive_ptr<video::SpriteSet> MakeSprites() {
@@ -49,18 +43,9 @@ boost::intrusive_ptr<video::SpriteSet> MakeSprites() {
       for (int c = 0; c < 10; ++c) rows.push_back(static_cast<std::uint8_t>(s * 40 + r + c));
       Put16(&rows, 0x8000 | 3);
     }
-    Put32(&file, 16);
-    Put32(&file, 16);
-    Put32(&file, static_cast<std::uint32_t>(rows.size()));
-    file.insert(file.end(), rows.begin(), rows.end());
+    bench::PutSprite(&file, 16, 16, rows);
   }
-  std::string error;
-  video::SpriteSet* set = video::ParseSpriteSet(file.data(), file.size(), &error);
-  if (!set) {
-    std::fprintf(stderr, "world_bench: sprite set: %s\n", error.c_str());
-    std::exit(1);
-  }
-  return boost::intrusive_ptr<video::SpriteSet>(set);
+  return boost::intrusive_ptr<video::SpriteSet>(bench::ParseOrExit(file, "world_bench"));
 }
 
 void Lua(const char* code) {
