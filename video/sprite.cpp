@@ -3,14 +3,12 @@
 // trust widths, row lengths, run codes and blend levels.
 #include "video/sprite.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "engine/error.h"
-#include "engine/paths.h"
 
 namespace video {
 
@@ -194,20 +192,8 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
 }
 
 SpriteSet* ReadSpriteSet(const char* name, std::string* error) {
-  if (!name) {
-    *error = "no file name given";
-    return nullptr;
-  }
-  const char* path = engine::GetSpritePath(name);
-  if (!path) {
-    *error = std::string(name) + ": the path is too long";
-    return nullptr;
-  }
-  std::FILE* f = std::fopen(path, "rb");
-  if (!f) {
-    *error = std::string(name) + ": cannot open: " + std::strerror(errno);
-    return nullptr;
-  }
+  std::FILE* f = OpenSprite(name, error);
+  if (!f) return nullptr;
   std::vector<std::uint8_t> bytes;
   std::uint8_t chunk[65536];
   std::size_t got;

@@ -32,6 +32,8 @@ bool SaneSize(std::int32_t width, std::int32_t height, std::string* error) {
   return true;
 }
 
+}  // namespace
+
 std::FILE* OpenSprite(const char* name, std::string* error) {
   if (!name) {
     *error = "no file name given";
@@ -46,8 +48,6 @@ std::FILE* OpenSprite(const char* name, std::string* error) {
   if (!f) *error = std::string(name) + ": cannot open: " + std::strerror(errno);
   return f;
 }
-
-}  // namespace
 
 Surface* CreateSurface(std::int32_t width, std::int32_t height) {
   if (width < 0 || height < 0) return nullptr;

@@ -29,6 +29,10 @@ constexpr std::int64_t kMaxSurfaceBytes = 64 * 1024 * 1024;
 
 // An owning surface with uninitialised pixels; nullptr for a negative size
 // or when memory runs out.
+// Opens a file of the sprite directory for reading; nullptr and a message
+// naming the file when there is no name, the path is too long or it fails.
+std::FILE* OpenSprite(const char* name, std::string* error);
+
 Surface* CreateSurface(std::int32_t width, std::int32_t height);
 Surface* WrapSurface(std::uint8_t* pixels, std::int32_t width, std::int32_t height);
 // Reads one image (width, height, pixels) from the sprite directory's file.
