@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/unit/scratch_dir.h"
 #include "engine/error.h"
 #include "engine/log.h"
 #include "engine/paths.h"
@@ -21,21 +22,8 @@ using namespace engine;
 // Runs each test in a fresh temporary working directory.
 class PathsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/lunashot-paths-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-    ASSERT_TRUE(InitPaths());
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(old_), 0);
-    std::string cmd = "rm -rf " + dir_;
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
-  std::string dir_;
-  char old_[4096];
+  test_support::ScratchDir scratch_{"lunashot-paths"};
+  std::string dir_ = scratch_.path();
 };
 
 TEST_F(PathsTest, DirectoriesComeFromTheWorkingDirectory) {

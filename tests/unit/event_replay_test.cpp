@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/unit/scratch_dir.h"
 #include "engine/error.h"
 #include "engine/paths.h"
 #include "event/replay.h"
@@ -23,19 +24,14 @@ namespace fs = std::filesystem;
 class ReplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(getcwd(old_cwd_, sizeof old_cwd_));
-    char dir[] = "/tmp/lunashot-replay-XXXXXX";
-    ASSERT_TRUE(mkdtemp(dir));
-    dir_ = dir;
-    ASSERT_EQ(chdir(dir), 0);
-    ASSERT_TRUE(engine::InitPaths());
-    fs::create_directory(dir_ + "/replay");
+    scratch_ = std::make_unique<test_support::ScratchDir>("lunashot-replay",
+                                                          std::initializer_list<const char*>{"replay"});
+    dir_ = scratch_->path();
     event::ClearEvent();
   }
   void TearDown() override {
     event::ClearEvent();
-    ASSERT_EQ(chdir(old_cwd_), 0);
-    fs::remove_all(dir_);
+    scratch_.reset();
   }
 
   std::string Read(const std::string& name) {
@@ -70,7 +66,7 @@ class ReplayTest : public ::testing::Test {
   std::string dir_;
 
  private:
-  char old_cwd_[PATH_MAX];
+  std::unique_ptr<test_support::ScratchDir> scratch_;
 };
 
 TEST_F(ReplayTest, WritesTheExactFileAndEmptiesTheRecords) {

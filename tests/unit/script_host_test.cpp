@@ -10,6 +10,7 @@
 
 #include <luabind/luabind.hpp>
 
+#include "tests/unit/scratch_dir.h"
 #include "engine/paths.h"
 #include "lauxlib.h"
 #include "lua.h"
@@ -107,29 +108,13 @@ TEST_F(ScriptTest, CallbackErrorsSurfaceInTheCallingScript) {
 
 class FileRunTest : public ScriptTest {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/lunashot-run-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-    ASSERT_EQ(system("mkdir script replay"), 0);
-    ASSERT_TRUE(engine::InitPaths());
-    ScriptTest::SetUp();
-  }
-  void TearDown() override {
-    ScriptTest::TearDown();
-    ASSERT_EQ(chdir(old_), 0);
-    std::string cmd = "rm -rf " + dir_;
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
+  test_support::ScratchDir scratch_{"lunashot-run", {"script", "replay"}};
+  std::string dir_ = scratch_.path();
   void Write(const char* path, const char* text) {
     std::FILE* f = std::fopen(path, "w");
     std::fputs(text, f);
     std::fclose(f);
   }
-  std::string dir_;
-  char old_[4096];
 };
 
 TEST_F(FileRunTest, FailuresGoToAlertAndNothingIsRaised) {

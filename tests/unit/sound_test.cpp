@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/scratch_dir.h"
 #include "engine/error.h"
 #include "engine/paths.h"
 #include "platform/platform.h"
@@ -89,20 +90,15 @@ class FakeMixer : public platform::Mixer {
 class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(getcwd(old_cwd_, sizeof old_cwd_));
-    char dir[] = "/tmp/lunashot-sound-XXXXXX";
-    ASSERT_TRUE(mkdtemp(dir));
-    dir_ = dir;
-    ASSERT_EQ(chdir(dir), 0);
-    ASSERT_TRUE(engine::InitPaths());
-    fs::create_directory(dir_ + "/script");
+    scratch_ = std::make_unique<test_support::ScratchDir>("lunashot-sound",
+                                                          std::initializer_list<const char*>{"script"});
+    dir_ = scratch_->path();
     saved_ = platform::mixer;
     platform::mixer = &mixer;
   }
   void TearDown() override {
     platform::mixer = saved_;
-    ASSERT_EQ(chdir(old_cwd_), 0);
-    fs::remove_all(dir_);
+    scratch_.reset();
   }
   std::string Log() {
     std::ifstream in(dir_ + "/script/log.txt");
@@ -125,7 +121,7 @@ class SoundTest : public ::testing::Test {
 
  private:
   platform::Mixer* saved_ = nullptr;
-  char old_cwd_[PATH_MAX];
+  std::unique_ptr<test_support::ScratchDir> scratch_;
 };
 
 TEST_F(SoundTest, OpensWithTheFixedFormatAndEightChannels) {
