@@ -161,8 +161,9 @@ int RunEngine(const Options& options) {
   script::RegisterInterface();
 
   const char* start = GetScriptPath("start.lua");
+  if (!start) StartupFailure("the path of script/start.lua is longer than 255 characters");
   char path[kPathSize];
-  std::strcpy(path, start ? start : "start.lua");
+  std::strcpy(path, start);
   std::string unreported;
   bool ran = script::RunMainFile(path, &unreported);
   bool stopped = script::Aborted();

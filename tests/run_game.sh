@@ -59,21 +59,20 @@ if [ "$got" != "$status" ]; then
   echo "FAIL: exit status $got, expected $status" >&2
   fail=1
 fi
-for re in "${stderr_re[@]}"; do
-  grep -Eq -- "$re" "$work.stderr" || { echo "FAIL: stderr does not match: $re" >&2; fail=1; }
-done
-for re in "${no_stderr_re[@]}"; do
-  grep -Eq -- "$re" "$work.stderr" && { echo "FAIL: stderr matches: $re" >&2; fail=1; }
-done
-for re in "${stdout_re[@]}"; do
-  grep -Eq -- "$re" "$work.stdout" || { echo "FAIL: stdout does not match: $re" >&2; fail=1; }
-done
-for re in "${no_stdout_re[@]}"; do
-  grep -Eq -- "$re" "$work.stdout" && { echo "FAIL: stdout matches: $re" >&2; fail=1; }
-done
-for re in "${log_re[@]}"; do
-  grep -Eq -- "$re" "$work/script/log.txt" 2>/dev/null || { echo "FAIL: log.txt does not match: $re" >&2; fail=1; }
-done
+# expect FILE WHAT yes|no REGEX: the file must (yes) or must not (no) match.
+expect() {
+  local found=no
+  grep -Eq -- "$4" "$1" 2>/dev/null && found=yes
+  if [ "$found" != "$3" ]; then
+    [ "$3" = yes ] && echo "FAIL: $2 does not match: $4" >&2 || echo "FAIL: $2 matches: $4" >&2
+    fail=1
+  fi
+}
+for re in "${stderr_re[@]}"; do expect "$work.stderr" stderr yes "$re"; done
+for re in "${no_stderr_re[@]}"; do expect "$work.stderr" stderr no "$re"; done
+for re in "${stdout_re[@]}"; do expect "$work.stdout" stdout yes "$re"; done
+for re in "${no_stdout_re[@]}"; do expect "$work.stdout" stdout no "$re"; done
+for re in "${log_re[@]}"; do expect "$work/script/log.txt" log.txt yes "$re"; done
 for f in "${files[@]}"; do
   [ -e "$work/$f" ] || { echo "FAIL: $f was not made" >&2; fail=1; }
 done
