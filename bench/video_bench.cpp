@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/sprite_file.h"
-#include "engine/frame.h"
+#include "runtime/frame.h"
 #include "event/timeline.h"
 #include "object/instance.h"
 #include "platform/platform.h"
@@ -224,7 +224,7 @@ void BM_DrawBlended(benchmark::State& state) {
 // clear of the back buffer plus the (empty) logic steps.
 class OnTimeClock : public platform::Clock {
  public:
-  std::uint32_t Ticks() override { return engine::NextFrameTime; }
+  std::uint32_t Ticks() override { return runtime::NextFrameTime; }
   void Delay(std::uint32_t) override {}
 };
 class NoInput : public platform::Input {
@@ -240,10 +240,10 @@ void BM_FrameClear(benchmark::State& state) {
   platform::input = &input;
   object::InitPool();
   video::BackBuffer = F().target;
-  engine::NextFrameTime = 0;
+  runtime::NextFrameTime = 0;
   for (auto _ : state) {
     event::TimeCounter = 0;
-    engine::Update();
+    runtime::Update();
     benchmark::ClobberMemory();
   }
   Note(state, "BM_FrameClear", kW * kH);

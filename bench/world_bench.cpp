@@ -13,11 +13,12 @@
 #include <luabind/luabind.hpp>
 
 #include "bench/sprite_file.h"
-#include "engine/fixed.h"
+#include "base/fixed.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "object/instance.h"
 #include "object/world.h"
+#include "runtime/handles.h"
 #include "script/host.h"
 #include "video/display.h"
 #include "video/sprite.h"
@@ -60,10 +61,10 @@ void Lua(const char* code) {
 // bullets and 400 layer pieces. Every updater reads and writes `dir`, which
 // swings the instance one pixel right and back.
 void BuildWorld() {
-  engine::InitDirTable();
+  base::InitDirTable();
   object::InitPool();
   script::InitScript();
-  script::RegisterInterface();
+  runtime::RegisterInterface();
   L = script::LuaState;
   video::BackBuffer = video::CreateSurface(320, 240);
   luabind::globals(L)["SPRITES"] = MakeSprites();
@@ -111,13 +112,13 @@ BENCHMARK(BM_RenderWorld);
 
 // The engine's updater call: by name, the instance's one handle pushed.
 void BM_EngineUpdaterCall(benchmark::State& state) {
-  for (auto _ : state) script::CallFunction(probe->updater.c_str(), probe);
+  for (auto _ : state) script::CallFunction(probe->updater.c_str(), probe->index);
 }
 BENCHMARK(BM_EngineUpdaterCall);
 
 // The same Lua function called directly with a cached userdata argument.
 void BM_RawUpdaterCall(benchmark::State& state) {
-  script::PushInstance(L, probe);
+  script::PushHandle(L, probe->index);
   const int handle = lua_gettop(L);
   for (auto _ : state) {
     lua_getglobal(L, "up");
@@ -193,7 +194,7 @@ int main(int argc, char** argv) {
 
   const double frame_growth = GrowthPerFrame(Frame);
   const double raw_growth = GrowthPerFrame([] {
-    script::PushInstance(L, probe);
+    script::PushHandle(L, probe->index);
     for (int n = 0; n < object::kPoolSize; ++n) {
       lua_getglobal(L, "up");
       lua_pushvalue(L, -2);

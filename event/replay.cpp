@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/error.h"
-#include "engine/paths.h"
+#include "base/error.h"
+#include "base/paths.h"
 
 namespace event {
 
@@ -27,10 +27,10 @@ std::vector<std::string> listing;
 // Each name goes between single quotes in a script line, or into the file
 // name: refuse what would end the quote, escape, or start a new line.
 void CheckName(const char* what, const char* name) {
-  if (!name) engine::Fail("SaveReplayFile", "the %s is nil", what);
+  if (!name) base::Fail("SaveReplayFile", "the %s is nil", what);
   for (const char* c = name; *c; ++c) {
     if (*c == '\'' || *c == '\\' || *c == '\n' || *c == '\r')
-      engine::Fail("SaveReplayFile", "the %s '%.64s' holds a quote, backslash or line break",
+      base::Fail("SaveReplayFile", "the %s '%.64s' holds a quote, backslash or line break",
                    what, name);
   }
 }
@@ -67,10 +67,10 @@ void SaveReplayFile(const char* prefix, const char* first, const char* second, i
   CheckName("second script name", second);
   const std::string name = std::string(prefix) + "_" + second;
   if (name.size() > kMaxName)
-    engine::Fail("SaveReplayFile", "the file name would be longer than %zu characters", kMaxName);
-  const char* built = engine::GetReplayPath(name.c_str());
+    base::Fail("SaveReplayFile", "the file name would be longer than %zu characters", kMaxName);
+  const char* built = base::GetReplayPath(name.c_str());
   if (!built)
-    engine::Fail("SaveReplayFile", "the path would be longer than %zu characters", kMaxName);
+    base::Fail("SaveReplayFile", "the path would be longer than %zu characters", kMaxName);
   const std::string path = built;
 
   // The temporary file lies beside the target (same directory, so the rename
@@ -79,7 +79,7 @@ void SaveReplayFile(const char* prefix, const char* first, const char* second, i
   const std::string temp = path.substr(0, slash + 1) + ".tmp";
   std::FILE* f = std::fopen(temp.c_str(), "wt");
   if (!f)
-    engine::Fail("SaveReplayFile", "cannot create %s: %s", path.c_str(), std::strerror(errno));
+    base::Fail("SaveReplayFile", "cannot create %s: %s", path.c_str(), std::strerror(errno));
   bool written = WriteReplay(f, first, second, life, score);
   int saved = errno;
   if (std::fclose(f) != 0 && written) {
@@ -92,13 +92,13 @@ void SaveReplayFile(const char* prefix, const char* first, const char* second, i
   }
   if (!written) {
     unlink(temp.c_str());
-    engine::Fail("SaveReplayFile", "cannot write %s: %s", path.c_str(), std::strerror(saved));
+    base::Fail("SaveReplayFile", "cannot write %s: %s", path.c_str(), std::strerror(saved));
   }
   ReplayRecords.clear();
 }
 
 int GetReplayFiles() {
-  const char* dir = engine::GetReplayPath("");
+  const char* dir = base::GetReplayPath("");
   if (!dir) return -1;
   struct dirent** entries = nullptr;
   int n = scandir(dir, &entries, LongerThanFour, alphasort);

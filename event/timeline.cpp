@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "engine/error.h"
+#include "base/error.h"
 #include "event/input.h"
 #include "event/replay.h"
 #include "script/host.h"
@@ -57,7 +57,7 @@ const char* const kSpawnNames[object::kListCount] = {
 void AddSpawnEvent(const char* function, object::List list, dword delay, object::Object* kind,
                    const char* name, int x, int y, int vel, std::uint8_t dir, std::uint8_t anim,
                    std::int16_t life) {
-  if (kind && kind->released) engine::Fail(function, "the kind was released");
+  if (kind && kind->released) base::Fail(function, "the kind was released");
   auto e = std::make_unique<InstanceEvent>();
   e->time = TimeCounter + delay;
   e->has_name = name != nullptr;
@@ -79,16 +79,16 @@ void ReplayEvent::Fire() { ReplayKey = key; }
 
 void FuncEvent::Fire() {
   if (!has_name)
-    engine::Fail("AddTimeEvent", "the event due at frame %u was added without a function name",
+    base::Fail("AddTimeEvent", "the event due at frame %u was added without a function name",
                  time);
   script::CallFunction(name.c_str());
 }
 
 void ITimeEvent::Fire() {
   if (!has_name)
-    engine::Fail("AddInstanceEvent",
+    base::Fail("AddInstanceEvent",
                  "the event due at frame %u was added without a function name", time);
-  script::CallFunction(name.c_str(), instance);
+  script::CallFunction(name.c_str(), object::HandleOf(instance));
 }
 
 void InstanceEvent::Fire() {
@@ -106,7 +106,7 @@ void InsertEvent(std::unique_ptr<Event> event) {
 
 void DispatchEvents() {
   if (firing)
-    engine::Fail("Update", "called from inside a function that the timeline fired");
+    base::Fail("Update", "called from inside a function that the timeline fired");
   while (!EventList.empty()) {
     auto it = EventList.begin();
     Event* e = it->get();
@@ -187,5 +187,7 @@ void ClearEvent() {
 void SetTime(unsigned int t) { TimeCounter = t; }
 
 dword GetTime() { return TimeCounter; }
+
+bool IsOdd() { return (TimeCounter & 1u) != 0; }
 
 }  // namespace event

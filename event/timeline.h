@@ -48,7 +48,7 @@ struct InstanceEvent : FuncEvent {
   boost::intrusive_ptr<object::Object> object;
   int x = 0;
   int y = 0;
-  engine::FIXED vel = 0;
+  base::FIXED vel = 0;
   std::uint8_t anim = 0;
   std::uint8_t dir = 0;
   std::int16_t life = 0;
@@ -88,6 +88,8 @@ void rep(dword frame, std::uint8_t key);
 // From inside a fired function it also ends the firing event; the dispatch
 // then touches none of the destroyed events.
 void ClearEvent();
+// True on odd frames of the counter (the scripts' blink helper).
+bool IsOdd();
 void SetTime(unsigned int t);
 dword GetTime();
 

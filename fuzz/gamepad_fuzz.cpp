@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "event/gamepad_map.h"
+#include "base/gamepad_map.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "event/input_script.h"
+#include "backend/scripted_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

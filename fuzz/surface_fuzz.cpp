@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/paths.h"
+#include "base/paths.h"
 #include "video/surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char* dir = mkdtemp(shm);
     if (!dir) dir = mkdtemp(tmp);
     if (!dir) std::abort();
-    std::snprintf(engine::SpriteDir, sizeof engine::SpriteDir, "%s/", dir);
+    std::snprintf(base::SpriteDir, sizeof base::SpriteDir, "%s/", dir);
     return true;
   }();
   (void)ready;
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (video::Surface* s = video::ReadSurface(f, &error)) video::DestroySurface(s);
     std::fclose(f);
   }
-  std::string path = std::string(engine::SpriteDir) + "set.bin";
+  std::string path = std::string(base::SpriteDir) + "set.bin";
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);

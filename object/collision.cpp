@@ -3,7 +3,7 @@
 // in a callback leaves the lists consistent.
 #include "object/collision.h"
 
-#include "engine/error.h"
+#include "base/error.h"
 #include "script/host.h"
 
 namespace object {
@@ -18,7 +18,7 @@ void ReportEnemies(const char* name, Test touches) {
   for (List list : {kEnemy0, kEnemy1}) {
     for (ListWalk walk(list); Instance* e = walk.Next();) {
       const std::uint32_t life = e->generation;
-      if (touches(e)) script::CallFunction(name, e);
+      if (touches(e)) script::CallFunction(name, e->index);
       ListWalk::Finish(e, life);
     }
   }
@@ -44,17 +44,17 @@ bool MeetsRectangle(std::int32_t ex, std::int32_t ey, std::int32_t r, int x, int
 
 void CheckEnemy(Instance* who, const char* name) {
   if (!who) return;
-  if (!name) engine::Fail("CheckEnemy", "no function name given (nil)");
+  if (!name) base::Fail("CheckEnemy", "no function name given (nil)");
   ReportEnemies(name, [who](Instance* e) { return Touch(who, e); });
 }
 
 void CheckEBullet(Instance* who, const char* name) {
   if (!who) return;
-  if (!name) engine::Fail("CheckEBullet", "no function name given (nil)");
+  if (!name) base::Fail("CheckEBullet", "no function name given (nil)");
   for (ListWalk walk(kEBullet); Instance* b = walk.Next();) {
     const std::uint32_t life = b->generation;
     if (Touch(who, b)) {
-      script::CallFunction(name, b);
+      script::CallFunction(name, b->index);
       // Taken without disposal, whatever the callback did (unless it has
       // already left the list, for instance through ClearInstance).
       if (b->generation == life) ReturnToPool(b);

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "engine/fixed.h"
+#include "base/fixed.h"
 
 namespace object {
 
@@ -73,12 +73,12 @@ int DirectionOf(int dx, int dy) {
 }
 
 int TangentIndex(int r) {
-  if (r > engine::TanTable[29]) return 30;
+  if (r > base::TanTable[29]) return 30;
   // Largest i with T[i] < r; T is increasing and T[0] = 0.
   int lo = 0, hi = 29;
   while (lo < hi) {
     int mid = (lo + hi + 1) / 2;
-    if (engine::TanTable[mid] < r)
+    if (base::TanTable[mid] < r)
       lo = mid;
     else
       hi = mid - 1;

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/fixed.h"
+#include "base/fixed.h"
 #include "object/instance.h"
 
 namespace object {
@@ -19,7 +19,7 @@ inline std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 // The whole-pixel part of a FIXED coordinate (its upper 16 bits, signed).
-inline std::int32_t PixelOf(engine::FIXED v) { return static_cast<std::int16_t>(v >> 16); }
+inline std::int32_t PixelOf(base::FIXED v) { return static_cast<std::int16_t>(v >> 16); }
 
 // Absolute position (GetX, GetY) in one walk up the parent chain.
 inline void AbsolutePosition(const Instance* i, std::int32_t* x, std::int32_t* y) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cassert>
 
-#include "engine/error.h"
+#include "base/error.h"
 #include "object/geometry.h"
 #include "script/host.h"
 
@@ -64,17 +64,17 @@ void CutLinks(Instance* i) {
     i->parent = nullptr;
     return;
   }
-  const engine::FIXED ax = static_cast<engine::FIXED>(static_cast<std::uint32_t>(GetX(i)) << 16);
-  const engine::FIXED ay = static_cast<engine::FIXED>(static_cast<std::uint32_t>(GetY(i)) << 16);
+  const base::FIXED ax = static_cast<base::FIXED>(static_cast<std::uint32_t>(GetX(i)) << 16);
+  const base::FIXED ay = static_cast<base::FIXED>(static_cast<std::uint32_t>(GetY(i)) << 16);
   for (Instance* a : i->adopted_by) EraseAll(a->children, i);
   i->adopted_by.clear();
   for (Instance* c : i->children) {
     EraseOne(c->adopted_by, i);
     if (c->parent == i) {
       c->parent = nullptr;
-      c->x = static_cast<engine::FIXED>(static_cast<std::uint32_t>(c->x) +
+      c->x = static_cast<base::FIXED>(static_cast<std::uint32_t>(c->x) +
                                         static_cast<std::uint32_t>(ax));
-      c->y = static_cast<engine::FIXED>(static_cast<std::uint32_t>(c->y) +
+      c->y = static_cast<base::FIXED>(static_cast<std::uint32_t>(c->y) +
                                         static_cast<std::uint32_t>(ay));
     }
   }
@@ -155,11 +155,11 @@ std::vector<Instance*> PoolContents() {
 
 int PoolFree() { return free_list.count; }
 
-Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, engine::FIXED vel,
+Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base::FIXED vel,
                 int dir, std::uint8_t anim, std::int16_t life, const char* function) {
   CheckObject(kind, function);
   if (anim >= kind->animsize)
-    engine::Fail(function, "animation %d does not exist (the kind has %d)", anim, kind->animsize);
+    base::Fail(function, "animation %d does not exist (the kind has %d)", anim, kind->animsize);
   Instance* i = free_list.head;
   if (!i) return nullptr;
   Unlink(free_list, i);
@@ -175,8 +175,8 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, engi
   i->parent = nullptr;
   i->disposer.clear();
   i->hp = kind->hp;
-  i->x = static_cast<engine::FIXED>(static_cast<std::uint32_t>(x) << 16);
-  i->y = static_cast<engine::FIXED>(static_cast<std::uint32_t>(y) << 16);
+  i->x = static_cast<base::FIXED>(static_cast<std::uint32_t>(x) << 16);
+  i->y = static_cast<base::FIXED>(static_cast<std::uint32_t>(y) << 16);
   i->vel = vel;
   i->dir = static_cast<std::uint8_t>(dir);
   i->anim = anim;
@@ -191,7 +191,7 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, engi
 }
 
 #define SPAWN(name, list)                                                                      \
-  Instance* name(Object* k, const char* u, int x, int y, engine::FIXED v, int d, std::uint8_t a, \
+  Instance* name(Object* k, const char* u, int x, int y, base::FIXED v, int d, std::uint8_t a, \
                  std::int16_t l) {                                                             \
     return Spawn(list, k, u, x, y, v, d, a, l, #name);                                         \
   }
@@ -219,7 +219,7 @@ void SetParent(Instance* child, Instance* parent) {
     return;
   }
   for (Instance* p = parent; p; p = p->parent)
-    if (p == child) engine::Fail("SetParent", "an instance cannot be its own ancestor");
+    if (p == child) base::Fail("SetParent", "an instance cannot be its own ancestor");
   child->parent = parent;
   // Listed once per parent: a repeated SetParent (say, every frame) would
   // otherwise grow the list without end. Disposal takes children by their
@@ -255,7 +255,7 @@ void Dispose(Instance* i) {
   const std::uint32_t life = i->generation;
   // The name is read before the callback runs, so it may change the name.
   if (!i->disposer.empty()) {
-    script::CallFunction(i->disposer.c_str(), i);
+    script::CallFunction(i->disposer.c_str(), i->index);
     // Returned to the pool by the callback (ClearInstance): its links are
     // cut already, and any it has now belong to a new life.
     if (i->generation != life) return;

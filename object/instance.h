@@ -26,7 +26,7 @@
 
 #include <boost/intrusive_ptr.hpp>
 
-#include "engine/fixed.h"
+#include "base/fixed.h"
 #include "object/object.h"
 
 namespace object {
@@ -34,7 +34,7 @@ namespace object {
 constexpr int kPoolSize = 1000;
 
 struct Instance {
-  engine::FIXED vel = 0;
+  base::FIXED vel = 0;
   std::uint8_t dir = 0;
   std::uint8_t state = 0;
   std::uint8_t anim = 0;
@@ -44,8 +44,8 @@ struct Instance {
   std::int16_t life = 0;
   std::string updater;   // empty: none
   std::string disposer;  // empty: none
-  engine::FIXED x = 0;
-  engine::FIXED y = 0;
+  base::FIXED x = 0;
+  base::FIXED y = 0;
   boost::intrusive_ptr<Object> object;
   std::uint8_t tick = 0;
   std::int16_t frame = 0;
@@ -77,6 +77,8 @@ enum List {
 
 // All 1000 instances, by pool index.
 Instance* PoolInstance(int index);
+// The script handle of an instance: its pool index (script::kNoHandle for none).
+inline int HandleOf(const Instance* i) { return i ? i->index : -1; }
 // Makes the 1000 instances and fills the pool (start-up step 6). Called
 // again (tests), it empties every list and resets every instance.
 void InitPool();
@@ -89,24 +91,24 @@ int PoolFree();
 // The eight spawns. A released or nil kind, or anim not below its animsize,
 // is a script error naming the function and spawns nothing; an empty pool
 // gives nullptr (nil).
-Instance* AddEnemy0(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddEnemy0(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
-Instance* AddEnemy1(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddEnemy1(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
-Instance* AddEBullet(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddEBullet(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                      std::uint8_t anim, std::int16_t life);
-Instance* AddPBullet(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddPBullet(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                      std::uint8_t anim, std::int16_t life);
-Instance* AddLayer0(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddLayer0(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
-Instance* AddLayer1(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddLayer1(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
-Instance* AddLayer2(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddLayer2(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
-Instance* AddLayer3(Object* kind, const char* updater, int x, int y, engine::FIXED vel, int dir,
+Instance* AddLayer3(Object* kind, const char* updater, int x, int y, base::FIXED vel, int dir,
                     std::uint8_t anim, std::int16_t life);
 // `function` names the caller in errors (a spawn event passes its own name).
-Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, engine::FIXED vel,
+Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base::FIXED vel,
                 int dir, std::uint8_t anim, std::int16_t life, const char* function);
 
 // Returns every listed instance to the pool (see the walk rules above).

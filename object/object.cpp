@@ -3,7 +3,7 @@
 // script's own uses of it fail from then on.
 #include "object/object.h"
 
-#include "engine/error.h"
+#include "base/error.h"
 
 namespace object {
 
@@ -24,7 +24,7 @@ void Object::SetAnimSize(std::uint8_t n) {
 void Object::SetAnim(std::uint8_t i, int start, int end, std::uint8_t hold, bool loop) {
   CheckObject(this, "SetAnim");
   if (i >= animsize)
-    engine::Fail("SetAnim", "animation %d does not exist (the kind has %d)", i, animsize);
+    base::Fail("SetAnim", "animation %d does not exist (the kind has %d)", i, animsize);
   anims[i] = {static_cast<std::uint8_t>(start), static_cast<std::uint8_t>(end), hold, loop};
 }
 
@@ -43,8 +43,8 @@ void intrusive_ptr_release(Object* kind) {
 boost::intrusive_ptr<Object> NewObject() { return boost::intrusive_ptr<Object>(new Object); }
 
 void CheckObject(const Object* kind, const char* function) {
-  if (!kind) engine::Fail(function, "no kind given (nil)");
-  if (kind->released) engine::Fail(function, "the kind was released");
+  if (!kind) base::Fail(function, "no kind given (nil)");
+  if (kind->released) base::Fail(function, "the kind was released");
 }
 
 int GetCx(const Object& k) {

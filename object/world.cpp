@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "engine/fixed.h"
+#include "base/fixed.h"
 #include "object/collision.h"
 #include "object/geometry.h"
 #include "object/instance.h"
@@ -78,7 +78,7 @@ void HitEnemies(Instance* b, std::uint32_t bullet_life) {
       std::int32_t ex, ey;
       AbsolutePosition(e, &ex, &ey);
       if (TouchAt(ex, ey, SizeOf(e), bx, by, bs)) {
-        script::CallFunction("e_col", e, b);
+        script::CallFunction("e_col", e->index, b->index);
         ListWalk::Finish(e, life);
         if (b->generation != bullet_life) return;
         // The callback may have moved the bullet or changed its kind.
@@ -141,12 +141,12 @@ void Instance::Step() {
   }
   if (!updater.empty()) {
     const std::uint32_t own_life = generation;
-    script::CallFunction(updater.c_str(), this);
+    script::CallFunction(updater.c_str(), index);
     // Returned to the pool by the callback: nothing more to do for it.
     if (generation != own_life) return;
   }
   if (vel != 0) {
-    const engine::DirEntry& u = engine::DirTable[dir % engine::kDirections];
+    const base::DirEntry& u = base::DirTable[dir % base::kDirections];
     const std::int32_t v = vel >> 8;
     x = WrapAdd(x, WrapMul(v, u.cos >> 8));
     y = WrapAdd(y, WrapMul(v, u.sin >> 8));

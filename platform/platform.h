@@ -85,10 +85,10 @@ class Host {
 };
 
 // The backends in use; set by main (or a test) before the engine starts.
-extern Host* host;
-extern Display* display;
-extern Clock* clock;
-extern Input* input;
-extern Mixer* mixer;
+inline Host* host = nullptr;
+inline Display* display = nullptr;
+inline Clock* clock = nullptr;
+inline Input* input = nullptr;
+inline Mixer* mixer = nullptr;
 
 }  // namespace platform

@@ -1,21 +1,20 @@
 // The Lua state, file runs with Lua 5.0's reporting (_ALERT or stderr), the
-// call-by-name path of every callback, and the instance handles.
+// call-by-name path of every callback, and the handles it passes.
 #include "script/host.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
-#include "script/handles.h"
+#include "luabind/luabind.hpp"
 
-#include "engine/error.h"
-#include "engine/paths.h"
-#include "event/timeline.h"
-#include "object/instance.h"
+#include "base/error.h"
+#include "base/paths.h"
 
 namespace script {
 
@@ -24,9 +23,8 @@ lua_State* LuaState = nullptr;
 namespace {
 
 bool aborted = false;
-// Registry references of the instance handles, by pool index.
-int handle_refs[object::kPoolSize];
-bool handles_made = false;
+// Registry references of the handles, by number.
+std::vector<int> handle_refs;
 
 // The scripts' heap is capped, so a runaway script (a string doubled in a
 // loop) gets "not enough memory" instead of taking the machine's memory.
@@ -160,17 +158,16 @@ void InitScript() {
   luabind::open(L);
   LuaState = L;
   aborted = false;
-  handles_made = false;
+  handle_refs.clear();
 }
 
 void QuitScript() {
-  event::ClearEvent();
   if (LuaState) {
     lua_sethook(LuaState, nullptr, 0, 0);
     lua_close(LuaState);
   }
   LuaState = nullptr;
-  handles_made = false;
+  handle_refs.clear();
 }
 
 bool RunFile(const char* path) { return Run(path, nullptr); }
@@ -178,17 +175,17 @@ bool RunFile(const char* path) { return Run(path, nullptr); }
 bool RunMainFile(const char* path, std::string* unreported) { return Run(path, unreported); }
 
 void RunScript(const char* name) {
-  const char* path = engine::GetScriptPath(name);
-  if (!path) engine::Fail("RunScript", "the path would be longer than 255 characters");
-  char copy[engine::kPathSize];
+  const char* path = base::GetScriptPath(name);
+  if (!path) base::Fail("RunScript", "the path would be longer than 255 characters");
+  char copy[base::kPathSize];
   std::strcpy(copy, path);
   RunFile(copy);
 }
 
 void RunReplay(const char* name) {
-  const char* path = engine::GetReplayPath(name);
-  if (!path) engine::Fail("RunReplay", "the path would be longer than 255 characters");
-  char copy[engine::kPathSize];
+  const char* path = base::GetReplayPath(name);
+  if (!path) base::Fail("RunReplay", "the path would be longer than 255 characters");
+  char copy[base::kPathSize];
   std::strcpy(copy, path);
   RunFile(copy);
 }
@@ -199,35 +196,32 @@ void CallFunction(const char* name) {
   if (lua_pcall(L, 0, 0, 0) != 0) Raise(L);
 }
 
-void CallFunction(const char* name, object::Instance* a) {
+void CallFunction(const char* name, int a) {
   lua_State* L = LuaState;
   lua_getfield(L, LUA_GLOBALSINDEX, name);
-  PushInstance(L, a);
+  PushHandle(L, a);
   if (lua_pcall(L, 1, 0, 0) != 0) Raise(L);
 }
 
-void CallFunction(const char* name, object::Instance* a, object::Instance* b) {
+void CallFunction(const char* name, int a, int b) {
   lua_State* L = LuaState;
   lua_getfield(L, LUA_GLOBALSINDEX, name);
-  PushInstance(L, a);
-  PushInstance(L, b);
+  PushHandle(L, a);
+  PushHandle(L, b);
   if (lua_pcall(L, 2, 0, 0) != 0) Raise(L);
 }
 
-void MakeInstanceHandles(lua_State* L) {
-  for (int i = 0; i < object::kPoolSize; ++i) {
-    luabind::detail::make_instance(L, object::PoolInstance(i));
-    handle_refs[i] = luaL_ref(L, LUA_REGISTRYINDEX);
-  }
-  handles_made = true;
+int AddHandle(lua_State* L) {
+  handle_refs.push_back(luaL_ref(L, LUA_REGISTRYINDEX));
+  return static_cast<int>(handle_refs.size()) - 1;
 }
 
-void PushInstance(lua_State* L, object::Instance* i) {
-  if (!i || !handles_made) {
+void PushHandle(lua_State* L, int handle) {
+  if (handle < 0 || static_cast<std::size_t>(handle) >= handle_refs.size()) {
     lua_pushnil(L);
     return;
   }
-  lua_rawgeti(L, LUA_REGISTRYINDEX, handle_refs[i->index]);
+  lua_rawgeti(L, LUA_REGISTRYINDEX, handle_refs[handle]);
 }
 
 void AbortRun() {

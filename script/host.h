@@ -6,19 +6,13 @@
 
 struct lua_State;
 
-namespace object {
-struct Instance;
-}
-
 namespace script {
 
 extern lua_State* LuaState;
 
 // Creates the state: base (with coroutine), io, os and string; luabind.
 void InitScript();
-// Registers the whole script interface (bindings.cpp) and the instance handles.
-void RegisterInterface();
-// ClearEvent, then closes the state.
+// Closes the state; the handles go with it.
 void QuitScript();
 
 // Runs a file in the state. Failures (cannot read, syntax, run time) go to
@@ -36,12 +30,18 @@ void RunReplay(const char* name);
 // Calls the global function `name` in protected mode, results dropped. On
 // failure throws luabind::error with the callback's message on the stack,
 // which becomes the error of the script that called the engine.
+// Arguments are handles (see AddHandle); kNoHandle passes nil.
 void CallFunction(const char* name);
-void CallFunction(const char* name, object::Instance* a);
-void CallFunction(const char* name, object::Instance* a, object::Instance* b);
+void CallFunction(const char* name, int a);
+void CallFunction(const char* name, int a, int b);
 
-// Pushes the one script handle of an instance (nil for nullptr).
-void PushInstance(lua_State* L, object::Instance* i);
+// Handles: values made once and pushed by number ever after, so that a
+// script sees the same value each time (pooled engine objects). AddHandle
+// pops the value on top of the stack and returns its number, counting from 0.
+constexpr int kNoHandle = -1;
+int AddHandle(lua_State* L);
+// Pushes handle `handle`, or nil for kNoHandle and numbers not made yet.
+void PushHandle(lua_State* L, int handle);
 
 // Ends every running script: from now on each Lua instruction raises an
 // error that pcall cannot hold for more than one instruction.

@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/error.h"
-#include "engine/log.h"
-#include "engine/paths.h"
-#include "engine/system.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/paths.h"
 #include "platform/platform.h"
 
 namespace sound {
@@ -26,7 +25,7 @@ bool silent = false;
 // The chunk of a sample a script passes; nullptr for nil.
 void* ChunkOf(Sound* s, const char* function) {
   if (!s) return nullptr;
-  if (s->unloaded) engine::Fail(function, "the sound was unloaded");
+  if (s->unloaded) base::Fail(function, "the sound was unloaded");
   return s->chunk;
 }
 
@@ -35,7 +34,7 @@ void* ChunkOf(Sound* s, const char* function) {
 // outside it.
 void CheckChannel(int channel, const char* function) {
   if (channel < -1)
-    engine::Fail(function, "channel %d does not exist (channels are 0 to 7; -1 means all)",
+    base::Fail(function, "channel %d does not exist (channels are 0 to 7; -1 means all)",
                  channel);
 }
 
@@ -54,20 +53,27 @@ void intrusive_ptr_release(Sound* s) {
   if (--s->refs == 0) delete s;
 }
 
-void InitSound(bool headless) {
+bool InitSound(bool headless, std::string* failure) {
   std::string error;
   silent = headless;
   if (!Open(headless, &error)) {
-    if (headless) engine::StartupFailure(error);
+    if (headless) {
+      *failure = error;
+      return false;
+    }
     const std::string note =
         "no sound (" + error + "); running silent on SDL's dummy audio driver";
     std::fprintf(stderr, "lunashot: %s\n", note.c_str());
-    engine::WriteLog(note.c_str());
+    base::WriteLog(note.c_str());
     error.clear();
     silent = true;
-    if (!Open(true, &error)) engine::StartupFailure(error);
+    if (!Open(true, &error)) {
+      *failure = error;
+      return false;
+    }
   }
   platform::mixer->AllocateChannels(kMixChannels);
+  return true;
 }
 
 void QuitSound() {
@@ -83,9 +89,9 @@ int SetVol(int channel, int volume) {
 }
 
 boost::intrusive_ptr<Sound> LoadSound(const char* name) {
-  if (!name) engine::Fail("LoadSound", "the file name is nil");
-  const char* path = engine::GetSoundPath(name);
-  if (!path) engine::Fail("LoadSound", "the path would be longer than 255 characters");
+  if (!name) base::Fail("LoadSound", "the file name is nil");
+  const char* path = base::GetSoundPath(name);
+  if (!path) base::Fail("LoadSound", "the path would be longer than 255 characters");
   // The mixer copies what it needs from the path; the buffer may change after.
   void* chunk = platform::mixer->LoadWAV(path);
   if (!chunk) return nullptr;
@@ -96,7 +102,7 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
 
 void UnloadSound(Sound* s) {
   if (!s) return;
-  if (s->unloaded) engine::Fail("UnloadSound", "the sound was already unloaded");
+  if (s->unloaded) base::Fail("UnloadSound", "the sound was already unloaded");
   platform::mixer->FreeChunk(s->chunk);
   s->chunk = nullptr;
   s->unloaded = true;

@@ -24,7 +24,7 @@ void intrusive_ptr_release(Sound* s);
 // Headless runs use SDL's dummy driver directly. Otherwise, without an audio
 // device: a log line, then the dummy driver (the game runs silent); only
 // when that fails too: a log line and the launcher.
-void InitSound(bool headless);
+bool InitSound(bool headless, std::string* error);
 void QuitSound();
 // Whether the mixer is open on the dummy driver (no sound is heard).
 bool SilentSound();

@@ -5,10 +5,8 @@
 
 #include <cstring>
 
-#include "engine/frame.h"
-#include "engine/paths.h"
+#include "base/paths.h"
 #include "platform/platform.h"
-#include "script/host.h"
 #include "video/palette.h"
 #include "video/recorder.h"
 
@@ -18,7 +16,7 @@ Surface* BackBuffer = nullptr;
 Surface* Screen = nullptr;
 
 bool InitVideo(std::string* error) {
-  const char* path = engine::GetSpritePath("pal.pal");
+  const char* path = base::GetSpritePath("pal.pal");
   if (!path) {
     *error = "the path of pal.pal is too long";
     return false;
@@ -50,9 +48,6 @@ void Present() {
   std::memcpy(Screen->pixels, BackBuffer->pixels, static_cast<std::size_t>(Screen->size));
   platform::display->FrameWritten();
   if (Recording()) RecordFrame(Screen->pixels);
-  engine::FramePresented();
-  // A closed window also ends loops that present without calling Update.
-  if (platform::host && platform::host->QuitRequested()) script::AbortRun();
 }
 
 }  // namespace video

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/error.h"
+#include "base/error.h"
 
 namespace video {
 
@@ -213,7 +213,7 @@ SpriteSet* ReadSpriteSet(const char* name, std::string* error) {
 boost::intrusive_ptr<SpriteSet> LoadSpriteSet(const char* name) {
   std::string error;
   SpriteSet* set = ReadSpriteSet(name, &error);
-  if (!set) engine::Fail("LoadSpriteSet", "%s", error.c_str());
+  if (!set) base::Fail("LoadSpriteSet", "%s", error.c_str());
   return boost::intrusive_ptr<SpriteSet>(set);
 }
 
@@ -225,8 +225,8 @@ void ReleaseSpriteSet(SpriteSet* set) {
 }
 
 void CheckSpriteSet(const SpriteSet* set, const char* function) {
-  if (!set) engine::Fail(function, "the sprite set is nil");
-  if (set->released) engine::Fail(function, "the sprite set was released");
+  if (!set) base::Fail(function, "the sprite set is nil");
+  if (set->released) base::Fail(function, "the sprite set was released");
 }
 
 }  // namespace video

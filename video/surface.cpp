@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/paths.h"
+#include "base/paths.h"
 
 namespace video {
 
@@ -39,7 +39,7 @@ std::FILE* OpenSprite(const char* name, std::string* error) {
     *error = "no file name given";
     return nullptr;
   }
-  const char* path = engine::GetSpritePath(name);
+  const char* path = base::GetSpritePath(name);
   if (!path) {
     *error = std::string(name) + ": the path is too long";
     return nullptr;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "engine/error.h"
+#include "base/error.h"
 #include "video/display.h"
 
 namespace video {
@@ -21,13 +21,13 @@ bool OnInt(std::int64_t v) { return v > -kFar && v < kFar; }
 void Draw(SpriteSet* set, int x, int y, int index) {
   CheckSpriteSet(set, "Draw");
   if (index < 0 || index >= set->count)
-    engine::Fail("Draw", "index %d is outside the set (%d sprites)", index, set->count);
+    base::Fail("Draw", "index %d is outside the set (%d sprites)", index, set->count);
   DrawSprite(BackBuffer, set->sprites[index], x, y);
 }
 
 void DrawFont(SpriteSet* font, int x, int y, const char* text, int count) {
   CheckSpriteSet(font, "DrawFont");
-  if (font->count == 0) engine::Fail("DrawFont", "the font has no sprite 0 (it is empty)");
+  if (font->count == 0) base::Fail("DrawFont", "the font has no sprite 0 (it is empty)");
   if (!text) return;
   const std::int64_t space = font->sprites[0]->width, line = font->sprites[0]->height;
   std::int64_t pen_x = x, pen_y = y;

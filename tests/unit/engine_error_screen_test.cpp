@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "engine/error_screen.h"
+#include "runtime/error_screen.h"
 #include "platform/platform.h"
 #include "tests/unit/video_test_support.h"
 #include "video/display.h"
@@ -71,7 +71,7 @@ class ErrorScreenTest : public ::testing::Test {
 };
 
 TEST_F(ErrorScreenTest, ShowsWhiteTextOnBlackWithARedTitle) {
-  engine::DrawErrorScreen("start.lua:3: boom\nstack traceback:\n\t[C] in function 'error'");
+  runtime::DrawErrorScreen("start.lua:3: boom\nstack traceback:\n\t[C] in function 'error'");
   // The last palette upload: colour 0 black, 1 white, 2 red, the rest black.
   ASSERT_GE(display_.writes.size(), 513u);
   auto upload = display_.writes.end() - 513;
@@ -90,7 +90,7 @@ TEST_F(ErrorScreenTest, ShowsWhiteTextOnBlackWithARedTitle) {
 }
 
 TEST_F(ErrorScreenTest, LongLinesWrapOntoTheNextLine) {
-  engine::DrawErrorScreen(std::string(60, 'x'));
+  runtime::DrawErrorScreen(std::string(60, 'x'));
   EXPECT_EQ(Colours(22, 29), (std::set<int>{0, 1}));
   EXPECT_EQ(Colours(31, 38), (std::set<int>{0, 1}));  // the wrapped rest
   EXPECT_EQ(Colours(40, 240), std::set<int>{0});
@@ -99,7 +99,7 @@ TEST_F(ErrorScreenTest, LongLinesWrapOntoTheNextLine) {
 TEST_F(ErrorScreenTest, WaitsForAFreshPressNotTheButtonStillHeld) {
   PressAfter input(3, 6);  // held from the game for 3 polls, pressed again at the 6th
   platform::input = &input;
-  engine::ShowErrorScreen("boom");
+  runtime::ShowErrorScreen("boom");
   EXPECT_EQ(input.polls, 6);
   EXPECT_EQ(clock_.now, 5u * 16u);  // one frame's wait per poll that did not end it
 }

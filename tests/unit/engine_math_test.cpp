@@ -3,12 +3,12 @@
 
 #include <cstdlib>
 
-#include "engine/error.h"
-#include "engine/fixed.h"
+#include "base/error.h"
+#include "base/fixed.h"
 
 namespace {
 
-using namespace engine;
+using namespace base;
 
 class MathTest : public ::testing::Test {
  protected:

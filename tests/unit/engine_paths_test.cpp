@@ -10,14 +10,15 @@
 #include <string>
 
 #include "tests/unit/scratch_dir.h"
-#include "engine/error.h"
-#include "engine/log.h"
-#include "engine/paths.h"
-#include "engine/system.h"
+#include "base/error.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "runtime/system.h"
 
 namespace {
 
-using namespace engine;
+using namespace base;
+using namespace runtime;
 
 // Runs each test in a fresh temporary working directory.
 class PathsTest : public ::testing::Test {

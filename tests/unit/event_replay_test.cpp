@@ -12,8 +12,8 @@
 #include <string>
 
 #include "tests/unit/scratch_dir.h"
-#include "engine/error.h"
-#include "engine/paths.h"
+#include "base/error.h"
+#include "base/paths.h"
 #include "event/replay.h"
 #include "event/timeline.h"
 
@@ -56,7 +56,7 @@ class ReplayTest : public ::testing::Test {
                    int score = 0) {
     try {
       event::SaveReplayFile(prefix, first, second, life, score);
-    } catch (const engine::ScriptError& e) {
+    } catch (const base::ScriptError& e) {
       return e.what();
     }
     return "";
@@ -183,7 +183,7 @@ TEST_F(ReplayTest, RemoveUsesThePathAsGiven) {
   EXPECT_TRUE(fs::exists(dir_ + "/replay/victim"));
   EXPECT_EQ(event::Remove("victim"), -1);
   EXPECT_EQ(event::Remove(nullptr), -1);
-  EXPECT_EQ(event::Remove(engine::GetReplayPath("victim")), 0);
+  EXPECT_EQ(event::Remove(base::GetReplayPath("victim")), 0);
   EXPECT_FALSE(fs::exists(dir_ + "/replay/victim"));
 }
 

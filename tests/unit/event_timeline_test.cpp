@@ -210,7 +210,7 @@ TEST_F(TimelineTest, NilNamesFailWhenDueAndNestedDispatchIsRefused) {
 }
 
 TEST_F(TimelineTest, EventsKeepTheirOwnNamesAndInstances) {
-  script::PushInstance(L, object::PoolInstance(7));
+  script::PushHandle(L, object::HandleOf(object::PoolInstance(7)));
   lua_setglobal(L, "seven");
   ASSERT_EQ(Run("got = {}\n"
                 "function withInstance(i) got[1] = i got[2] = rawequal(i, seven) end\n"

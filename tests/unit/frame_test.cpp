@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/frame.h"
+#include "runtime/frame.h"
 #include "event/timeline.h"
 #include "platform/platform.h"
 #include "script/host.h"
@@ -49,10 +49,10 @@ class Frame : public ::testing::Test {
     platform::clock = &clock_;
     platform::input = &input_;
     video::BackBuffer = back_;
-    engine::FramePeriod = 16;
-    engine::NextFrameTime = 0;
-    engine::UpdateCalls = 0;
-    engine::MaxFrames = 0;
+    runtime::FramePeriod = 16;
+    runtime::NextFrameTime = 0;
+    runtime::UpdateCalls = 0;
+    runtime::MaxFrames = 0;
     event::ClearEvent();
   }
   void TearDown() override {
@@ -60,7 +60,7 @@ class Frame : public ::testing::Test {
     platform::input = saved_.input;
     video::BackBuffer = saved_.back;
     video::DestroySurface(back_);
-    engine::MaxFrames = 0;
+    runtime::MaxFrames = 0;
   }
   // Paints the back buffer; an Update that draws clears it to 0.
   void Paint() { std::memset(back_->pixels, 0xAA, 76800); }
@@ -79,13 +79,13 @@ class Frame : public ::testing::Test {
 
 TEST_F(Frame, FiveMillisecondsOfWorkGiveOneFrameEvery16) {
   clock_.now = 1000;
-  engine::Update();  // first call: the deadline 0 has passed
-  EXPECT_EQ(engine::NextFrameTime, 1016u);
+  runtime::Update();  // first call: the deadline 0 has passed
+  EXPECT_EQ(runtime::NextFrameTime, 1016u);
   input_.work = 5;
   std::uint32_t last = clock_.now;
   for (int i = 0; i < 10; ++i) {
     Paint();
-    engine::Update();
+    runtime::Update();
     EXPECT_EQ(clock_.now - last, 16u) << i;
     EXPECT_TRUE(Drawn()) << i;
     last = clock_.now;
@@ -94,23 +94,23 @@ TEST_F(Frame, FiveMillisecondsOfWorkGiveOneFrameEvery16) {
 }
 
 TEST_F(Frame, OneMillisecondLateSkipsWaitAndDrawing) {
-  engine::NextFrameTime = 100;
+  runtime::NextFrameTime = 100;
   clock_.now = 101;
   Paint();
-  engine::Update();
+  runtime::Update();
   EXPECT_TRUE(clock_.delays.empty());
   EXPECT_TRUE(Untouched());  // the previous picture stays
-  EXPECT_EQ(engine::NextFrameTime, 117u);
+  EXPECT_EQ(runtime::NextFrameTime, 117u);
 }
 
 TEST_F(Frame, ExactlyOnTheDeadlineDrawsAfterDelayZero) {
-  engine::NextFrameTime = 100;
+  runtime::NextFrameTime = 100;
   clock_.now = 100;
   Paint();
-  engine::Update();
+  runtime::Update();
   EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{0});
   EXPECT_TRUE(Drawn());
-  EXPECT_EQ(engine::NextFrameTime, 116u);
+  EXPECT_EQ(runtime::NextFrameTime, 116u);
 }
 
 TEST_F(Frame, LateFramesStillRunTheLogicOnce) {
@@ -119,7 +119,7 @@ TEST_F(Frame, LateFramesStillRunTheLogicOnce) {
   std::uint32_t time = event::TimeCounter;
   for (int i = 0; i < 3; ++i) {
     Paint();
-    engine::Update();
+    runtime::Update();
     EXPECT_TRUE(Untouched());
   }
   EXPECT_EQ(input_.polls, 3);
@@ -129,45 +129,45 @@ TEST_F(Frame, LateFramesStillRunTheLogicOnce) {
 
 TEST_F(Frame, FirstFrameIsDrawnOnlyWhileTheClockReadsZero) {
   Paint();
-  engine::Update();
+  runtime::Update();
   EXPECT_TRUE(Drawn());
-  EXPECT_EQ(engine::NextFrameTime, 16u);
-  engine::NextFrameTime = 0;
+  EXPECT_EQ(runtime::NextFrameTime, 16u);
+  runtime::NextFrameTime = 0;
   clock_.now = 1;
   Paint();
-  engine::Update();
+  runtime::Update();
   EXPECT_TRUE(Untouched());
 }
 
 TEST_F(Frame, ClockWrapIsALateFrameNotALongWait) {
-  engine::NextFrameTime = 0xFFFFFFFAu;
+  runtime::NextFrameTime = 0xFFFFFFFAu;
   clock_.now = 5;  // wrapped past the deadline
-  engine::Update();
+  runtime::Update();
   EXPECT_TRUE(clock_.delays.empty());
-  EXPECT_EQ(engine::NextFrameTime, 21u);
+  EXPECT_EQ(runtime::NextFrameTime, 21u);
   // A deadline just past the wrap while the clock is still below it waits.
-  engine::NextFrameTime = 4;
+  runtime::NextFrameTime = 4;
   clock_.now = 0xFFFFFFFEu;
-  engine::Update();
+  runtime::Update();
   EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{6});
 }
 
 TEST_F(Frame, LimitEndsTheRunAfterTheLastFrameIsPresented) {
   script::InitScript();
-  engine::MaxFrames = 2;
-  engine::Update();
-  engine::FramePresented();
-  engine::Update();
+  runtime::MaxFrames = 2;
+  runtime::Update();
+  runtime::FramePresented();
+  runtime::Update();
   EXPECT_FALSE(script::Aborted());  // the second frame may still be drawn
-  engine::FramePresented();
+  runtime::FramePresented();
   EXPECT_TRUE(script::Aborted());
   script::QuitScript();
 
   script::InitScript();
-  engine::Update();  // the limit was reached without a Present
+  runtime::Update();  // the limit was reached without a Present
   EXPECT_TRUE(script::Aborted());
   EXPECT_EQ(input_.polls, 2);  // and this call did no work
-  EXPECT_EQ(engine::UpdateCalls, 2u);
+  EXPECT_EQ(runtime::UpdateCalls, 2u);
   script::QuitScript();
 }
 

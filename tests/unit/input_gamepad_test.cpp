@@ -5,25 +5,25 @@
 #include <string>
 #include <vector>
 
-#include "event/gamepad_map.h"
+#include "base/gamepad_map.h"
 
 namespace {
 
-using event::GamepadMap;
-using event::kNoButton;
-using event::ParseGamepadMap;
+using base::GamepadMap;
+using base::kNoButton;
+using base::ParseGamepadMap;
 
 // "pad->target" pairs of the mapped pad buttons.
 std::string Table(const GamepadMap& map) {
   std::string out;
-  for (int i = 0; i < event::kPadButtons; ++i)
+  for (int i = 0; i < base::kPadButtons; ++i)
     if (map.target[i] != kNoButton)
       out += std::to_string(i) + "->" + std::to_string(map.target[i]) + " ";
   return out;
 }
 
 TEST(GamepadMap, DefaultsToAXYAndStart) {
-  GamepadMap map = event::DefaultGamepadMap();
+  GamepadMap map = base::DefaultGamepadMap();
   EXPECT_EQ(Table(map), "0->12 1->14 2->15 7->8 ");
   EXPECT_EQ(map.dead_zone, 8000);
   std::vector<std::string> errors;

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/frame.h"
-#include "event/input_script.h"
+#include "runtime/frame.h"
+#include "backend/scripted_input.h"
 
 namespace {
 
-using event::InputStep;
-using event::ParseInputScript;
-using event::ScriptedInput;
+using base::InputStep;
+using base::ParseInputScript;
+using backend::ScriptedInput;
 
 std::string Error(const std::string& text) {
   std::vector<InputStep> steps;
@@ -68,8 +68,8 @@ TEST(InputScript, NamesTheFirstBadLine) {
 
 class ScriptedInputTest : public ::testing::Test {
  protected:
-  void SetUp() override { saved_ = engine::UpdateCalls; }
-  void TearDown() override { engine::UpdateCalls = saved_; }
+  void SetUp() override { saved_ = runtime::UpdateCalls; }
+  void TearDown() override { runtime::UpdateCalls = saved_; }
   std::uint32_t saved_ = 0;
 };
 
@@ -77,13 +77,13 @@ TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
   std::vector<InputStep> steps;
   std::string error;
   ASSERT_TRUE(ParseInputScript("0 12\n2 0,14\n3 -\n6 7\n9 15", &steps, &error)) << error;
-  engine::UpdateCalls = 0;
+  runtime::UpdateCalls = 0;
   ScriptedInput input(steps);
   // Before any poll, the N = 0 line holds.
   EXPECT_TRUE(input.Button(12));
   std::string seen;
   for (std::uint32_t call = 1; call <= 7; ++call) {
-    engine::UpdateCalls = call;  // Update counts itself before it polls
+    runtime::UpdateCalls = call;  // Update counts itself before it polls
     input.Poll();
     std::string down;
     for (int b = -1; b <= 32; ++b)
@@ -95,7 +95,7 @@ TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
   // land on the latest step reached.
   input.Poll();
   EXPECT_TRUE(input.Button(7));
-  engine::UpdateCalls = 50;
+  runtime::UpdateCalls = 50;
   input.Poll();
   EXPECT_TRUE(input.Button(15));
   EXPECT_FALSE(input.Button(7));
@@ -105,12 +105,12 @@ TEST_F(ScriptedInputTest, WithoutAZeroLineEverythingStartsUp) {
   std::vector<InputStep> steps;
   std::string error;
   ASSERT_TRUE(ParseInputScript("1 4", &steps, &error));
-  engine::UpdateCalls = 0;
+  runtime::UpdateCalls = 0;
   ScriptedInput input(steps);
   EXPECT_FALSE(input.Button(4));
   input.Poll();
   EXPECT_FALSE(input.Button(4));
-  engine::UpdateCalls = 1;
+  runtime::UpdateCalls = 1;
   input.Poll();
   EXPECT_TRUE(input.Button(4));
 }

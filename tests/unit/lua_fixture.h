@@ -8,6 +8,7 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "object/instance.h"
+#include "runtime/handles.h"
 #include "script/host.h"
 
 namespace test_support {
@@ -18,7 +19,7 @@ class LuaFixture : public ::testing::Test {
   void OpenState() {
     object::InitPool();
     script::InitScript();
-    script::RegisterInterface();
+    runtime::RegisterInterface();
     L = script::LuaState;
   }
   void CloseState() {

@@ -150,7 +150,7 @@ TEST_F(CollisionTest, PositionsThroughTheParentChain) {
   Instance* a = Inst("a");
   a->x = -32768;
   EXPECT_EQ(object::GetX(a), -1);
-  a->x = static_cast<engine::FIXED>(0x80000000u);  // integer part 32768 reads as -32768
+  a->x = static_cast<base::FIXED>(0x80000000u);  // integer part 32768 reads as -32768
   EXPECT_EQ(object::GetX(a), -32768);
 }
 
@@ -168,7 +168,7 @@ TEST_F(CollisionTest, GetDestDirTable) {
 
 TEST_F(CollisionTest, TangentIndexAndDirectionOfLargeOffsets) {
   using object::TangentIndex;
-  EXPECT_EQ(engine::TanTable[15], 64);
+  EXPECT_EQ(base::TanTable[15], 64);
   EXPECT_EQ(TangentIndex(1), 0);
   EXPECT_EQ(TangentIndex(3), 0);
   EXPECT_EQ(TangentIndex(4), 1);
@@ -181,8 +181,8 @@ TEST_F(CollisionTest, TangentIndexAndDirectionOfLargeOffsets) {
   for (int r = 1; r <= 1300; ++r) {
     int i = TangentIndex(r);
     if (i < 30) {
-      EXPECT_LT(engine::TanTable[i], r);
-      EXPECT_GE(engine::TanTable[i + 1], r);
+      EXPECT_LT(base::TanTable[i], r);
+      EXPECT_GE(base::TanTable[i + 1], r);
     }
   }
   // Offsets whose product or quotient leaves 32 bits must not trap.

@@ -199,7 +199,7 @@ TEST_F(KindTest, MotionAlongTheDirectionTable) {
   EXPECT_EQ(diag->y, (100 << 16) + 3 * 256 * 181);
   EXPECT_EQ(tiny->x, 100 << 16);              // 255 >> 8 is 0
   EXPECT_EQ(neg->x, (100 << 16) - 3 * 256);  // -1 >> 8 is -1 (arithmetic)
-  const engine::DirEntry& u = engine::DirTable[44];
+  const base::DirEntry& u = base::DirTable[44];
   EXPECT_EQ(spun->x, (100 << 16) + 3 * 256 * (u.cos >> 8));
 }
 

@@ -8,7 +8,7 @@
 
 #include <luabind/luabind.hpp>
 
-#include "engine/fixed.h"
+#include "base/fixed.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "object/instance.h"
@@ -22,7 +22,7 @@ namespace object_test {
 class ObjectTest : public test_support::LuaFixture {
  protected:
   void SetUp() override {
-    engine::InitDirTable();
+    base::InitDirTable();
     OpenState();
     luabind::module(L)[luabind::def("UpdateWorld", &object::UpdateWorld),
                        luabind::def("RenderWorld", &object::RenderWorld)];
@@ -41,7 +41,7 @@ class ObjectTest : public test_support::LuaFixture {
     object::Instance* found = nullptr;
     lua_getglobal(L, "_r");
     for (int n = 0; n < object::kPoolSize && !lua_isnil(L, -1); ++n) {
-      script::PushInstance(L, object::PoolInstance(n));
+      script::PushHandle(L, object::HandleOf(object::PoolInstance(n)));
       if (lua_rawequal(L, -1, -2)) found = object::PoolInstance(n);
       lua_pop(L, 1);
       if (found) break;

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/paths.h"
+#include "base/paths.h"
 
 namespace test_support {
 
@@ -26,7 +26,7 @@ class ScratchDir {
     path_ = pattern;
     for (const char* d : subdirs) std::filesystem::create_directory(path_ + "/" + d);
     if (chdir(path_.c_str()) != 0) ADD_FAILURE() << "cannot enter " << path_;
-    if (!engine::InitPaths()) ADD_FAILURE() << "paths of " << path_ << " do not fit";
+    if (!base::InitPaths()) ADD_FAILURE() << "paths of " << path_ << " do not fit";
   }
   ~ScratchDir() {
     if (chdir(old_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_;

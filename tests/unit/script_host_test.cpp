@@ -11,10 +11,11 @@
 #include <luabind/luabind.hpp>
 
 #include "tests/unit/scratch_dir.h"
-#include "engine/paths.h"
+#include "base/paths.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "object/instance.h"
+#include "runtime/handles.h"
 #include "script/host.h"
 
 namespace {
@@ -28,7 +29,7 @@ class ScriptTest : public ::testing::Test {
   void SetUp() override {
     object::InitPool();
     script::InitScript();
-    script::RegisterInterface();
+    runtime::RegisterInterface();
     L = script::LuaState;
     luabind::module(L)[luabind::def("CallBack", &CallBack), luabind::def("ThrowStd", &ThrowStd),
                        luabind::def("ThrowOther", &ThrowOther)];
@@ -147,7 +148,7 @@ TEST_F(FileRunTest, StopRequestEndsEvenALoopInsidePcall) {
         "n = 0 while true do pcall(function() n = n + 1 if n == 50 then Stop() end end) end");
   luabind::module(L)[luabind::def("Stop", &script::AbortRun)];
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(script::RunFile(engine::GetScriptPath("loop.lua")));
+  EXPECT_FALSE(script::RunFile(base::GetScriptPath("loop.lua")));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");  // a stop is not an error report
   EXPECT_TRUE(script::Aborted());
 }

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include "platform/palette_registers.h"
+#include "backend/palette_registers.h"
 #include "tests/unit/video_test_support.h"
 #include "video/display.h"
 #include "video/palette.h"
@@ -71,11 +71,11 @@ class Video : public ::testing::Test {
     return ok;
   }
   // The colours the recorded register writes leave in the palette.
-  std::vector<platform::PaletteRegisters::Rgb> Decoded(std::size_t from = 0) const {
-    platform::PaletteRegisters regs;
+  std::vector<backend::PaletteRegisters::Rgb> Decoded(std::size_t from = 0) const {
+    backend::PaletteRegisters regs;
     for (std::size_t i = from; i < host_.display.writes.size(); ++i)
       regs.Write(host_.display.writes[i].first, host_.display.writes[i].second);
-    std::vector<platform::PaletteRegisters::Rgb> out;
+    std::vector<backend::PaletteRegisters::Rgb> out;
     for (int i = 0; i < 256; ++i) out.push_back(regs[i]);
     return out;
   }
@@ -156,7 +156,7 @@ TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
 }
 
 TEST(PaletteRegisters, IndexWriteRestartsTheUpload) {
-  platform::PaletteRegisters regs;
+  backend::PaletteRegisters regs;
   regs.Write(kRegPaletteIndex, 0);
   regs.Write(kRegPaletteData, 0x1122);  // a green/blue half, then a restart
   regs.Write(kRegPaletteIndex, 0);

@@ -2,7 +2,7 @@
 // and the script handle's Release rules.
 #include <gtest/gtest.h>
 
-#include "engine/error.h"
+#include "base/error.h"
 #include "tests/unit/video_test_support.h"
 
 namespace {
@@ -109,17 +109,17 @@ TEST_F(SpriteSetFiles, LoadSpriteSetNamesTheFileAndProblem) {
   try {
     video::LoadSpriteSet("bad.spr");
     FAIL() << "no error";
-  } catch (const engine::ScriptError& e) {
+  } catch (const base::ScriptError& e) {
     EXPECT_STREQ(e.what(), "LoadSpriteSet: bad.spr: sprite 0: row 0: blend level 7 (levels are 0-2)");
   }
   try {
     video::LoadSpriteSet("missing.spr");
     FAIL() << "no error";
-  } catch (const engine::ScriptError& e) {
+  } catch (const base::ScriptError& e) {
     EXPECT_NE(std::string(e.what()).find("LoadSpriteSet: missing.spr: cannot open"),
               std::string::npos);
   }
-  EXPECT_THROW(video::LoadSpriteSet(nullptr), engine::ScriptError);
+  EXPECT_THROW(video::LoadSpriteSet(nullptr), base::ScriptError);
 }
 
 TEST_F(SpriteSetFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
@@ -132,11 +132,11 @@ TEST_F(SpriteSetFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
   try {
     video::ReleaseSpriteSet(script.get());
     FAIL() << "second Release accepted";
-  } catch (const engine::ScriptError& e) {
+  } catch (const base::ScriptError& e) {
     EXPECT_STREQ(e.what(), "Release: the sprite set was released");
   }
-  EXPECT_THROW(video::CheckSpriteSet(script.get(), "Draw"), engine::ScriptError);
-  EXPECT_THROW(video::CheckSpriteSet(nullptr, "Draw"), engine::ScriptError);
+  EXPECT_THROW(video::CheckSpriteSet(script.get(), "Draw"), base::ScriptError);
+  EXPECT_THROW(video::CheckSpriteSet(nullptr, "Draw"), base::ScriptError);
   script.reset();
   // The kind's hold still draws valid data.
   Target t(2, 1);

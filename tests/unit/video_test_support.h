@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/paths.h"
+#include "base/paths.h"
 #include "platform/platform.h"
 #include "video/palette.h"
 #include "video/sprite.h"
@@ -186,7 +186,7 @@ class ScratchGame {
     for (const char* sub : {"/sprite", "/script", "/sound", "/replay"})
       std::system(("mkdir -p " + dir_ + sub).c_str());
     if (chdir(dir_.c_str()) != 0) std::abort();
-    engine::InitPaths();
+    base::InitPaths();
   }
   ~ScratchGame() {
     if (chdir(old_.c_str()) != 0) std::abort();

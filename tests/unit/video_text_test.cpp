@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/error.h"
+#include "base/error.h"
 #include "tests/unit/video_test_support.h"
 #include "video/display.h"
 #include "video/text.h"
@@ -107,7 +107,7 @@ TEST_F(Text, BadSetsAndIndicesAreScriptErrors) {
   auto message = [](auto&& call) -> std::string {
     try {
       call();
-    } catch (const engine::ScriptError& e) {
+    } catch (const base::ScriptError& e) {
       return e.what();
     }
     return "no error";

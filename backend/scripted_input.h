@@ -1,0 +1,26 @@
+// The scripted input backend (--input): button states from a parsed input
+// file, taken on by the count of Update calls.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "base/input_script.h"
+#include "platform/platform.h"
+
+namespace backend {
+
+// An Input backend that replays a parsed script against runtime::UpdateCalls:
+// a poll takes on every step whose N the count has reached.
+class ScriptedInput : public platform::Input {
+ public:
+  explicit ScriptedInput(std::vector<base::InputStep> steps);
+  void Poll() override;
+  bool Button(int index) override;
+
+ private:
+  std::vector<base::InputStep> steps_;
+  std::size_t next_ = 0;
+  std::uint32_t state_ = 0;
+};
+
+}  // namespace backend

@@ -1,0 +1,133 @@
+// Device input by the handheld's button indices. Sources, combined at every
+// poll: joystick 0 (the handheld's own, read by button index; or a desktop
+// gamepad, whose hat or left stick gives the eight stick buttons and whose
+// buttons map through gamepad.txt), and in a window the keyboard: arrows for
+// the stick, Z = A, X = X, C = Y, Return = Start. Stick directions from all
+// sources add up, so opposite directions cancel and two arrows give the
+// diagonal's own button, as the handheld's stick does. Headless runs read
+// no device: every button is up.
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "base/gamepad_map.h"
+#include "backend/sdl_host.h"
+
+namespace backend {
+
+namespace {
+
+// The handheld's joystick: at least 16 buttons and neither axes nor hats.
+bool IsHandheld(SDL_Joystick* j) {
+  return SDL_JoystickNumButtons(j) >= 16 && SDL_JoystickNumAxes(j) == 0 &&
+         SDL_JoystickNumHats(j) == 0;
+}
+
+constexpr int kStart = 8, kA = 12, kX = 14, kY = 15;
+
+// The stick button of a direction (dx right, dy down, each -1..1); -1: none.
+int StickButton(int dx, int dy) {
+  static const int kButtons[3][3] = {
+      // dx = -1, 0, 1
+      {1, 0, 7},   // dy = -1: up-left, up, up-right
+      {2, -1, 6},  // dy = 0: left, none, right
+      {3, 4, 5}};  // dy = 1: down-left, down, down-right
+  return kButtons[dy + 1][dx + 1];
+}
+
+int Sign(int v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+// Adds the direction of a handheld stick button (0 up, 1 up-left, ... 7
+// up-right, counter-clockwise) to dx, dy.
+void AddDirection(int stick_button, int* dx, int* dy) {
+  static const int kDx[8] = {0, -1, -1, -1, 0, 1, 1, 1};
+  static const int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+  *dx += kDx[stick_button];
+  *dy += kDy[stick_button];
+}
+
+class DeviceInput : public Input {
+ public:
+  DeviceInput(const HostConfig& config, void (*pump)()) : pump_(pump) {
+    if (config.headless) return;
+    if (SDL_NumJoysticks() > 0) joystick_ = SDL_JoystickOpen(0);
+    if (joystick_ && !IsHandheld(joystick_)) {
+      gamepad_ = true;
+      map_ = base::LoadGamepadMap();
+    }
+    keyboard_ = true;
+  }
+
+  void Poll() override {
+    SDL_JoystickUpdate();
+    if (pump_) pump_();
+    if (!keyboard_ && !joystick_) return;
+    std::uint32_t state = 0;
+    int dx = 0, dy = 0;
+    if (joystick_ && !gamepad_) {
+      for (int i = 0; i < 32; ++i)
+        if (SDL_JoystickGetButton(joystick_, i) == 1) state |= 1u << i;
+    } else if (joystick_) {
+      ReadGamepad(&state, &dx, &dy);
+    }
+    if (keyboard_) ReadKeyboard(&state, &dx, &dy);
+    const int stick = StickButton(Sign(dx), Sign(dy));
+    if (stick >= 0) state |= 1u << stick;
+    state_ = state;
+  }
+
+  bool Button(int index) override {
+    return index >= 0 && index < 32 && ((state_ >> index) & 1u) != 0;
+  }
+
+ private:
+  void ReadGamepad(std::uint32_t* state, int* dx, int* dy) {
+    const int buttons = SDL_JoystickNumButtons(joystick_);
+    for (int i = 0; i < buttons && i < base::kPadButtons; ++i) {
+      const int target = map_.target[static_cast<std::size_t>(i)];
+      if (target == base::kNoButton || SDL_JoystickGetButton(joystick_, i) != 1) continue;
+      if (target < 8)
+        AddDirection(target, dx, dy);
+      else
+        *state |= 1u << target;
+    }
+    if (SDL_JoystickNumHats(joystick_) > 0) {
+      const Uint8 hat = SDL_JoystickGetHat(joystick_, 0);
+      *dx += ((hat & SDL_HAT_RIGHT) ? 1 : 0) - ((hat & SDL_HAT_LEFT) ? 1 : 0);
+      *dy += ((hat & SDL_HAT_DOWN) ? 1 : 0) - ((hat & SDL_HAT_UP) ? 1 : 0);
+    }
+    if (SDL_JoystickNumAxes(joystick_) >= 2) {
+      const int x = SDL_JoystickGetAxis(joystick_, 0);
+      const int y = SDL_JoystickGetAxis(joystick_, 1);
+      *dx += (x > map_.dead_zone) - (x < -map_.dead_zone);
+      *dy += (y > map_.dead_zone) - (y < -map_.dead_zone);
+    }
+  }
+
+  void ReadKeyboard(std::uint32_t* state, int* dx, int* dy) {
+    const Uint8* keys = SDL_GetKeyState(nullptr);
+    if (!keys) return;
+    *dx += keys[SDLK_RIGHT] - keys[SDLK_LEFT];
+    *dy += keys[SDLK_DOWN] - keys[SDLK_UP];
+    if (keys[SDLK_z]) *state |= 1u << kA;
+    if (keys[SDLK_x]) *state |= 1u << kX;
+    if (keys[SDLK_c]) *state |= 1u << kY;
+    // Alt+Return toggles fullscreen; it is not Start.
+    if (keys[SDLK_RETURN] && !(SDL_GetModState() & KMOD_ALT)) *state |= 1u << kStart;
+  }
+
+  void (*pump_)();
+  SDL_Joystick* joystick_ = nullptr;
+  bool gamepad_ = false;
+  bool keyboard_ = false;
+  base::GamepadMap map_ = base::DefaultGamepadMap();
+  std::uint32_t state_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Input> CreateDeviceInput(const HostConfig& config, void (*pump)()) {
+  return std::make_unique<DeviceInput>(config, pump);
+}
+
+}  // namespace backend

@@ -1,0 +1,189 @@
+// The window display: the 320x240 frame shown through the palette uploaded
+// via the palette registers, scaled by a whole factor and centred on black.
+// The display layer brings up SDL's video itself; start-up's SDL_Init stays
+// audio and joystick only. The screen changes at each Present, at the end of
+// each palette upload (as the hardware palette does) and on expose.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "backend/palette_registers.h"
+#include "backend/sdl_host.h"
+
+namespace backend {
+
+namespace {
+
+// Drivers that would draw into the terminal or nowhere: never a window.
+bool UsableDriver(const char* name) {
+  return std::strcmp(name, "dummy") != 0 && std::strcmp(name, "aalib") != 0 &&
+         std::strcmp(name, "caca") != 0;
+}
+
+// Brings up SDL video. A driver named in SDL_VIDEODRIVER is used as given
+// (unless it draws as text); otherwise only drivers that give real pixels
+// are tried, so SDL never falls back to a text-mode driver, which would take
+// over the terminal before it could be refused.
+bool InitVideo(std::string* error) {
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (chosen && *chosen) {
+    if (!UsableDriver(chosen)) {
+      *error = std::string("the '") + chosen + "' video driver cannot show a window";
+      return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    *error = SDL_GetError();
+    return false;
+  }
+  for (const char* driver : {"x11", "fbcon"}) {
+    setenv("SDL_VIDEODRIVER", driver, 1);
+    bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!up && error->empty()) *error = SDL_GetError();
+    unsetenv("SDL_VIDEODRIVER");
+    if (up) return true;
+  }
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) *error += " (DISPLAY is not set)";
+  return false;
+}
+
+class WindowDisplay : public SdlDisplay {
+ public:
+  explicit WindowDisplay(const HostConfig& config)
+      : fixed_scale_(config.scale), fullscreen_(config.fullscreen) {}
+
+  ~WindowDisplay() override {
+    if (video_up_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  bool Open(std::string* error) {
+    std::string cause;
+    if (!InitVideo(&cause)) {
+      *error = "cannot open a window: " + cause;
+      return false;
+    }
+    video_up_ = true;
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    desktop_w_ = info && info->current_w > 0 ? info->current_w : 640;
+    desktop_h_ = info && info->current_h > 0 ? info->current_h : 480;
+    SDL_WM_SetCaption("lunashot", "lunashot");
+    bool ok = SetMode();
+    if (!ok && fullscreen_) {
+      fullscreen_ = false;  // no fullscreen mode: a window will do
+      ok = SetMode();
+    }
+    if (!ok) {
+      *error = std::string("cannot open a window: ") + SDL_GetError();
+      return false;
+    }
+    return true;
+  }
+
+  void WriteRegister(std::uint32_t offset, std::uint16_t value) override {
+    if (palette_.Write(offset, value)) {
+      MapPalette();
+      Show();
+    }
+  }
+
+  std::uint8_t* Framebuffer() override { return frame_.data(); }
+  void FrameWritten() override { Show(); }
+  int SetGamma(float red, float green, float blue) override {
+    return SDL_SetGamma(red, green, blue);
+  }
+
+  void ToggleFullscreen() override {
+    fullscreen_ = !fullscreen_;
+    if (!SetMode()) {
+      fullscreen_ = !fullscreen_;
+      SetMode();
+    }
+    Show();
+  }
+
+  void Redraw() override { Show(); }
+
+ private:
+  // Sets the video mode for the current fullscreen choice and lays out the
+  // frame: windowed, the window is exactly the scaled frame; fullscreen, the
+  // desktop's size with the frame centred on black.
+  bool SetMode() {
+    int fit = std::max(1, std::min(desktop_w_ / platform::kScreenWidth, desktop_h_ / platform::kScreenHeight));
+    int w, h;
+    if (fullscreen_) {
+      scale_ = fixed_scale_ > 0 ? std::min(fixed_scale_, fit) : fit;
+      w = std::max(desktop_w_, platform::kScreenWidth * scale_);
+      h = std::max(desktop_h_, platform::kScreenHeight * scale_);
+    } else {
+      scale_ = fixed_scale_ > 0 ? fixed_scale_ : std::max(2, fit);
+      w = platform::kScreenWidth * scale_;
+      h = platform::kScreenHeight * scale_;
+    }
+    Uint32 flags = SDL_SWSURFACE | (fullscreen_ ? SDL_FULLSCREEN : 0);
+    SDL_Surface* s = SDL_SetVideoMode(w, h, 32, flags);
+    if (!s || s->format->BytesPerPixel != 4) return false;
+    screen_ = s;
+    // The mode set may not give the size asked for; centre on what it gave.
+    left_ = std::max(0, (screen_->w - platform::kScreenWidth * scale_) / 2);
+    top_ = std::max(0, (screen_->h - platform::kScreenHeight * scale_) / 2);
+    SDL_ShowCursor(fullscreen_ ? SDL_DISABLE : SDL_ENABLE);
+    SDL_FillRect(screen_, nullptr, SDL_MapRGB(screen_->format, 0, 0, 0));
+    SDL_Flip(screen_);
+    MapPalette();
+    return true;
+  }
+
+  void MapPalette() {
+    if (!screen_) return;
+    for (int i = 0; i < 256; ++i)
+      pixel_[i] = SDL_MapRGB(screen_->format, palette_[i].r, palette_[i].g, palette_[i].b);
+  }
+
+  // Converts and scales the framebuffer into the window: each source row is
+  // widened once and its copy repeated for the other `scale_ - 1` rows.
+  void Show() {
+    if (!screen_) return;
+    if (SDL_MUSTLOCK(screen_) && SDL_LockSurface(screen_) < 0) return;
+    const int s = scale_;
+    const int visible_w = std::min(platform::kScreenWidth * s, screen_->w - left_);
+    const int visible_h = std::min(platform::kScreenHeight * s, screen_->h - top_);
+    auto* base = static_cast<std::uint8_t*>(screen_->pixels) +
+                 static_cast<std::ptrdiff_t>(top_) * screen_->pitch + left_ * 4;
+    for (int y = 0; y * s < visible_h; ++y) {
+      auto* out = reinterpret_cast<Uint32*>(base + static_cast<std::ptrdiff_t>(y) * s * screen_->pitch);
+      const std::uint8_t* in = frame_.data() + y * platform::kScreenWidth;
+      for (int x = 0, o = 0; x < platform::kScreenWidth && o < visible_w; ++x) {
+        Uint32 p = pixel_[in[x]];
+        for (int k = 0; k < s && o < visible_w; ++k) out[o++] = p;
+      }
+      for (int k = 1; k < s && y * s + k < visible_h; ++k)
+        std::memcpy(reinterpret_cast<std::uint8_t*>(out) + k * screen_->pitch, out,
+                    static_cast<std::size_t>(visible_w) * 4);
+    }
+    if (SDL_MUSTLOCK(screen_)) SDL_UnlockSurface(screen_);
+    SDL_UpdateRect(screen_, left_, top_, visible_w, visible_h);
+  }
+
+  const int fixed_scale_;
+  bool fullscreen_;
+  bool video_up_ = false;
+  int desktop_w_ = 0, desktop_h_ = 0;
+  int scale_ = 2, left_ = 0, top_ = 0;
+  SDL_Surface* screen_ = nullptr;
+  PaletteRegisters palette_;
+  Uint32 pixel_[256] = {};
+  std::vector<std::uint8_t> frame_ = std::vector<std::uint8_t>(platform::kFrameBytes);
+};
+
+}  // namespace
+
+std::unique_ptr<SdlDisplay> CreateWindowDisplay(const HostConfig& config, std::string* error) {
+  auto display = std::make_unique<WindowDisplay>(config);
+  if (!display->Open(error)) return nullptr;
+  return display;
+}
+
+}  // namespace backend

@@ -1,0 +1,149 @@
+// gamepad.txt: the parser (pure, so tests and fuzzers can drive it) and the
+// loader that reports bad lines to log.txt.
+#include "base/gamepad_map.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "base/log.h"
+
+namespace base {
+
+namespace {
+
+constexpr char kFileName[] = "gamepad.txt";
+
+struct Name {
+  const char* text;
+  int index;
+};
+constexpr Name kNames[] = {
+    {"up", 0},      {"upleft", 1},   {"left", 2}, {"downleft", 3}, {"down", 4},
+    {"downright", 5}, {"right", 6},  {"upright", 7}, {"start", 8}, {"select", 9},
+    {"l", 10},      {"r", 11},       {"a", 12},   {"b", 13},       {"x", 14},
+    {"y", 15}};
+
+std::string Lower(const std::string& s) {
+  std::string out = s;
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// Splits a line at blanks (space, tab, CR).
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : line) {
+    if (c == ' ' || c == '\t' || c == '\r') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(word);
+  return words;
+}
+
+// A decimal number from 0 to max; false for anything else.
+bool Number(const std::string& word, long max, long* out) {
+  if (word.empty() || word.size() > 6) return false;
+  long v = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v > max) return false;
+  *out = v;
+  return true;
+}
+
+// Shows a word in a message without control bytes.
+std::string Shown(const std::string& word) {
+  std::string out;
+  for (char c : word.substr(0, 32)) out += (c >= 0x20 && c < 0x7f) ? c : '?';
+  return "'" + out + "'";
+}
+
+}  // namespace
+
+GamepadMap DefaultGamepadMap() {
+  GamepadMap map;
+  map.target.fill(kNoButton);
+  map.target[0] = 12;  // A
+  map.target[1] = 14;  // X
+  map.target[2] = 15;  // Y
+  map.target[7] = 8;   // Start
+  return map;
+}
+
+GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* errors) {
+  GamepadMap map = DefaultGamepadMap();
+  std::array<std::int8_t, kPadButtons> table;
+  table.fill(kNoButton);
+  bool any_button = false;
+  std::istringstream in(text);
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    auto fail = [&](const std::string& problem) {
+      errors->push_back("line " + std::to_string(number) + ": " + problem);
+    };
+    std::vector<std::string> words = Words(line);
+    if (words.empty() || words[0][0] == '#') continue;
+    if (words.size() != 2) {
+      fail("expected two words, '<pad button> <name>' or 'deadzone <0-32767>'");
+      continue;
+    }
+    long value = 0;
+    if (Lower(words[0]) == "deadzone") {
+      if (!Number(words[1], 32767, &value)) {
+        fail("the dead zone " + Shown(words[1]) + " is not a number from 0 to 32767");
+        continue;
+      }
+      map.dead_zone = static_cast<int>(value);
+      continue;
+    }
+    if (!Number(words[0], kPadButtons - 1, &value)) {
+      fail("the pad button " + Shown(words[0]) + " is not a number from 0 to 255");
+      continue;
+    }
+    const std::string name = Lower(words[1]);
+    int index = kNoButton;
+    for (const Name& n : kNames)
+      if (name == n.text) index = n.index;
+    if (index == kNoButton) {
+      fail("unknown button name " + Shown(words[1]) +
+           " (A, B, X, Y, Start, Select, L, R, Up, Down, Left, Right, UpLeft, UpRight, "
+           "DownLeft, DownRight)");
+      continue;
+    }
+    if (table[static_cast<std::size_t>(value)] != kNoButton) {
+      fail("pad button " + std::to_string(value) + " is mapped twice");
+      continue;
+    }
+    table[static_cast<std::size_t>(value)] = static_cast<std::int8_t>(index);
+    any_button = true;
+  }
+  if (any_button) map.target = table;
+  return map;
+}
+
+GamepadMap LoadGamepadMap() {
+  std::ifstream in(kFileName, std::ios::binary);
+  if (!in) return DefaultGamepadMap();
+  std::stringstream text;
+  text << in.rdbuf();
+  std::vector<std::string> errors;
+  GamepadMap map = ParseGamepadMap(text.str(), &errors);
+  for (const std::string& e : errors) {
+    const std::string message = std::string(kFileName) + " " + e;
+    std::fprintf(stderr, "lunashot: %s\n", message.c_str());
+    base::WriteLog(message.c_str());
+  }
+  return map;
+}
+
+}  // namespace base

@@ -1,0 +1,173 @@
+// The script interface, declared once: every global function and class a
+// script can use, in registration order, in one scope. Entries only forward
+// to the engine's own functions.
+#include <cassert>
+
+#include <luabind/luabind.hpp>
+
+#include "base/fixed.h"
+#include "runtime/frame.h"
+#include "base/paths.h"
+#include "event/input.h"
+#include "event/replay.h"
+#include "event/timeline.h"
+#include "object/collision.h"
+#include "object/geometry.h"
+#include "object/instance.h"
+#include "object/object.h"
+#include "runtime/handles.h"
+#include "script/host.h"
+#include "sound/sound.h"
+#include "video/display.h"
+#include "video/palette.h"
+#include "video/sprite.h"
+#include "video/text.h"
+
+namespace runtime {
+
+namespace {
+
+using luabind::class_;
+using luabind::def;
+using object::Instance;
+using object::Object;
+using sound::Sound;
+using video::SpriteSet;
+
+template <class T>
+using Handle = boost::intrusive_ptr<T>;
+
+}  // namespace
+
+void RegisterInterface() {
+  lua_State* L = script::LuaState;
+  luabind::module(L)[
+    def("SetSeed", &base::SetSeed),
+    def("Mod", &base::Mod),
+    def("GetRand", &base::GetRand),
+    def("ToFIXED", &base::ToFIXED),
+    def("GetDirY", &base::GetDirY),
+    def("GetDirX", &base::GetDirX),
+    def("IsOdd", &event::IsOdd),
+    def("RunScript", &script::RunScript),
+    def("RunReplay", &script::RunReplay),
+    def("Update", &runtime::Update),
+    def("Present", &runtime::Present),
+    def("JoystickUpdate", &event::JoystickUpdate),
+    def("GetScriptPath", &base::ScriptGetScriptPath),
+    def("GetReplayPath", &base::ScriptGetReplayPath),
+    def("GetReplayFiles", &event::GetReplayFiles),
+    def("GetReplayFile", &event::GetReplayFile),
+    def("Remove", &event::Remove),
+    class_<Sound, Handle<Sound>>("Sound"),
+    def("SetVol", &sound::SetVol),
+    def("LoadSound", &sound::LoadSound),
+    def("UnloadSound", &sound::UnloadSound),
+    def("PlaySound", &sound::PlaySound),
+    def("StopSound", &sound::StopSound),
+    def("FISound", &sound::FISound),
+    def("FOSound", &sound::FOSound),
+    def("AdjustPalette", &video::AdjustPalette),
+    def("FadeIn", &video::FadeIn),
+    def("FadeOutBlack", &video::FadeOutBlack),
+    def("FadeOutWhite", &video::FadeOutWhite),
+    def("ResetPalette", &video::ResetPalette),
+    def("SetPalette", &video::SetPalette),
+    def("SetGamma", &video::SetGamma),
+    def("DrawFont", &video::DrawFont),
+    def("Draw", &video::Draw),
+    def("LoadSpriteSet", &video::LoadSpriteSet),
+    class_<SpriteSet, Handle<SpriteSet>>("SpriteSet")
+      .def("Release", &video::ReleaseSpriteSet),
+    def("GetKey", &event::GetKey),
+    def("IsU", &event::IsU),
+    def("IsD", &event::IsD),
+    def("IsL", &event::IsL),
+    def("IsR", &event::IsR),
+    def("IsUL", &event::IsUL),
+    def("IsDL", &event::IsDL),
+    def("IsDR", &event::IsDR),
+    def("IsUR", &event::IsUR),
+    def("IsStart", &event::IsStart),
+    def("IsA", &event::IsA),
+    def("IsX", &event::IsX),
+    def("IsY", &event::IsY),
+    def("ClearEvent", &event::ClearEvent),
+    def("AddTimeEvent", &event::AddTimeEvent),
+    def("AddEnemy0Event", &event::AddEnemy0Event),
+    def("AddEnemy1Event", &event::AddEnemy1Event),
+    def("AddLayer0Event", &event::AddLayer0Event),
+    def("AddLayer1Event", &event::AddLayer1Event),
+    def("AddLayer2Event", &event::AddLayer2Event),
+    def("AddLayer3Event", &event::AddLayer3Event),
+    def("AddInstanceEvent", &event::AddInstanceEvent),
+    def("rep", &event::rep),
+    def("SaveReplay", &event::SaveReplay),
+    def("SaveReplayFile", &event::SaveReplayFile),
+    def("SetTime", &event::SetTime),
+    def("GetTime", &event::GetTime),
+    def("SetDamage", &object::SetDamage),
+    def("GetRkey", &event::GetRkey),
+    def("IsRU", &event::IsRU),
+    def("IsRD", &event::IsRD),
+    def("IsRL", &event::IsRL),
+    def("IsRR", &event::IsRR),
+    def("IsRUL", &event::IsRUL),
+    def("IsRDL", &event::IsRDL),
+    def("IsRDR", &event::IsRDR),
+    def("IsRUR", &event::IsRUR),
+    def("IsRA", &event::IsRA),
+    def("IsRX", &event::IsRX),
+    def("NewObject", &object::NewObject),
+    class_<Object, Handle<Object>>("Object")
+      .def("SetSpriteSet", &Object::SetSpriteSet)
+      .def("SetAnimSize", &Object::SetAnimSize)
+      .def("SetAnim", &Object::SetAnim)
+      .def("Release", &Object::Release)
+      .property("cx", &object::GetCx, &object::SetCx)
+      .property("cy", &object::GetCy, &object::SetCy)
+      .property("hp", &object::GetObjectHp, &object::SetObjectHp)
+      .property("size", &object::GetSize, &object::SetSize)
+      .property("delay", &object::GetDelay, &object::SetDelay),
+    def("AddEnemy0", &object::AddEnemy0),
+    def("AddEnemy1", &object::AddEnemy1),
+    def("AddEBullet", &object::AddEBullet),
+    def("AddPBullet", &object::AddPBullet),
+    def("AddLayer0", &object::AddLayer0),
+    def("AddLayer1", &object::AddLayer1),
+    def("AddLayer2", &object::AddLayer2),
+    def("AddLayer3", &object::AddLayer3),
+    def("ClearInstance", &object::ClearInstance),
+    def("GetHP", &object::GetHP),
+    def("GetX", &object::GetX),
+    def("GetY", &object::GetY),
+    def("SetX", &object::SetX),
+    def("SetY", &object::SetY),
+    def("CheckEBullet", &object::CheckEBullet),
+    def("CheckEnemy", &object::CheckEnemy),
+    def("GetDist", &object::GetDist),
+    def("GetDir", &object::GetDir),
+    def("GetDestDist", &object::GetDestDist),
+    def("GetDestDir", &object::GetDestDir),
+    def("SetDisposer", &object::SetDisposer),
+    def("SetUpdater", &object::SetUpdater),
+    def("SetParent", &object::SetParent),
+    def("GetParent", &object::GetParent),
+    def("Dispose", &object::Dispose),
+    class_<Instance>("Instance")
+      .def_readwrite("hit", &Instance::hit)
+      .def_readwrite("anim", &Instance::anim)
+      .def_readwrite("age", &Instance::age)
+      .def_readwrite("state", &Instance::state)
+      .def_readwrite("dir", &Instance::dir)
+      .def_readwrite("hp", &Instance::hp)
+      .def_readwrite("vel", &Instance::vel)
+  ];
+  for (int i = 0; i < object::kPoolSize; ++i) {
+    luabind::detail::make_instance(L, object::PoolInstance(i));
+    [[maybe_unused]] int handle = script::AddHandle(L);
+    assert(handle == i);
+  }
+}
+
+}  // namespace runtime

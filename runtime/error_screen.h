@@ -1,0 +1,15 @@
+// The script error screen: when start.lua ends with an error that no _ALERT
+// took, a windowed run shows the message and its traceback until a button is
+// pressed or the window is closed.
+#pragma once
+#include <string>
+
+namespace runtime {
+
+// Draws `text` in the built-in font on the back buffer and presents it with a
+// black-and-white palette. Pure drawing; no waiting.
+void DrawErrorScreen(const std::string& text);
+// Draws, then waits for a button press (after all are up) or a closed window.
+void ShowErrorScreen(const std::string& text);
+
+}  // namespace runtime

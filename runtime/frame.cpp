@@ -1,0 +1,69 @@
+// Update: the engine's whole per-frame work, in a fixed order.
+#include "runtime/frame.h"
+
+#include <cstring>
+
+#include "event/timeline.h"
+#include "object/world.h"
+#include "platform/platform.h"
+#include "script/host.h"
+#include "video/display.h"
+
+namespace runtime {
+
+std::uint32_t FramePeriod = 16;
+std::uint32_t NextFrameTime = 0;
+std::uint32_t UpdateCalls = 0;
+std::uint32_t MaxFrames = 0;
+
+namespace {
+
+// The frame limit ends the run once the Update that reached it has done its
+// work and the script has presented that frame (or calls Update again
+// without presenting it). A closed window ends the run at once.
+bool LimitReached() { return MaxFrames != 0 && UpdateCalls >= MaxFrames; }
+
+void FrameDone() {
+  if (platform::host && platform::host->QuitRequested()) script::AbortRun();
+}
+
+}  // namespace
+
+void FramePresented() {
+  if (LimitReached()) script::AbortRun();
+  FrameDone();
+}
+
+void Present() {
+  video::Present();
+  FramePresented();
+}
+
+void Update() {
+  if (LimitReached()) {
+    script::AbortRun();
+    return;
+  }
+  ++UpdateCalls;
+  platform::input->Poll();
+  event::DispatchEvents();
+  object::UpdateWorld();
+  std::uint32_t now = platform::clock->Ticks();
+  // Late when the deadline has passed. The difference is taken modulo 2^32
+  // so that the wrap of the millisecond count (after 49.7 days) reads as a
+  // late frame instead of a wait of weeks; a deadline more than one period
+  // ahead cannot come from this schedule and is treated the same way.
+  std::uint32_t ahead = NextFrameTime - now;
+  if (ahead > FramePeriod) {
+    NextFrameTime = now + FramePeriod;
+    FrameDone();
+    return;
+  }
+  platform::clock->Delay(ahead);
+  NextFrameTime += FramePeriod;
+  std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
+  object::RenderWorld();
+  FrameDone();
+}
+
+}  // namespace runtime

@@ -1,0 +1,167 @@
+// The start-up sequence, the shutdown in reverse, and the launcher.
+#include "runtime/system.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "runtime/error_screen.h"
+#include "base/fixed.h"
+#include "runtime/frame.h"
+#include "base/log.h"
+#include "base/paths.h"
+#include "event/timeline.h"
+#include "object/instance.h"
+#include "runtime/handles.h"
+#include "platform/platform.h"
+#include "script/host.h"
+#include "sound/sound.h"
+#include "video/display.h"
+#include "video/recorder.h"
+
+namespace runtime {
+
+namespace {
+
+const char kUsage[] =
+    "usage: lunashot [options] [GAMEDIR]\n"
+    "Runs script/start.lua of GAMEDIR (default: the current directory).\n"
+    "  --headless          no window; silent audio; a virtual clock (every frame drawn)\n"
+    "  --max-frames N      shut down after the N-th call of Update\n"
+    "  --record-frames DIR write every presented frame as DIR/000001.png, ...\n"
+    "  --scale N           window scale factor (default: the largest that fits, at least 2)\n"
+    "  --fullscreen        start fullscreen (Alt+Enter toggles)\n"
+    "  --input FILE        take the buttons from FILE instead of the devices\n"
+    "  --help              print this text\n";
+
+bool ParseCount(const char* text, unsigned long* out) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  errno = 0;
+  unsigned long v = std::strtoul(text, &end, 10);
+  if (*end || errno || text[0] == '-') return false;
+  *out = v;
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
+                  int* exit_status) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](const char* what) -> const char* {
+      if (i + 1 >= argc) {
+        *message = "lunashot: " + a + " needs " + what + "\n" + kUsage;
+        return nullptr;
+      }
+      return argv[++i];
+    };
+    unsigned long n = 0;
+    if (a == "--help" || a == "-h") {
+      *message = kUsage;
+      *exit_status = 0;
+      return false;
+    } else if (a == "--headless") {
+      options->headless = true;
+    } else if (a == "--fullscreen") {
+      options->fullscreen = true;
+    } else if (a == "--max-frames" || a == "--scale") {
+      const char* v = value("a number");
+      if (!v) break;
+      if (!ParseCount(v, &n) || n == 0 || n > 0xFFFFFFFFul) {
+        *message = "lunashot: " + a + " needs a positive whole number, not '" + v + "'\n";
+        break;
+      }
+      if (a == "--scale") {
+        if (n > 16) {
+          *message = "lunashot: --scale must be 1 to 16\n";
+          break;
+        }
+        options->scale = static_cast<int>(n);
+      } else {
+        options->max_frames = n;
+      }
+    } else if (a == "--record-frames" || a == "--input") {
+      const char* v = value(a == "--input" ? "a file" : "a directory");
+      if (!v) break;
+      (a == "--input" ? options->input_file : options->record_dir) = v;
+    } else if (!a.empty() && a[0] == '-') {
+      *message = "lunashot: unknown option " + a + "\n" + kUsage;
+      break;
+    } else if (options->game_dir.empty()) {
+      options->game_dir = a;
+    } else {
+      *message = "lunashot: more than one game directory given\n" + std::string(kUsage);
+      break;
+    }
+  }
+  if (!message->empty()) {
+    *exit_status = 2;
+    return false;
+  }
+  return true;
+}
+
+void StartupFailure(const std::string& cause) {
+  std::fprintf(stderr, "lunashot: %s\n", cause.c_str());
+  base::WriteLog(cause.c_str());
+  ReturnToMenu(0);
+}
+
+void ReturnToMenu(int status) {
+  std::fflush(nullptr);
+  // Only a launcher in its own directory is started: never a program of the
+  // same name in the game's directory.
+  if (chdir("/usr/gp2x") == 0) execl("gp2xmenu", "gp2xmenu", static_cast<char*>(nullptr));
+  std::exit(status);
+}
+
+int RunEngine(const Options& options) {
+  FramePeriod = 16;
+  MaxFrames = static_cast<std::uint32_t>(options.max_frames);
+  if (!base::InitPaths()) {
+    std::fprintf(stderr, "lunashot: the working directory's path is too long\n");
+    ReturnToMenu(0);
+  }
+  std::string error;
+  if (!platform::host->InitSystem(&error)) {
+    std::fprintf(stderr, "lunashot: %s\n", error.c_str());
+    base::WriteLog(error.c_str());
+    ReturnToMenu(0);
+  }
+  base::InitDirTable();
+  if (!video::InitVideo(&error)) StartupFailure(error);
+  if (!options.record_dir.empty()) video::StartRecording(options.record_dir);
+  if (!sound::InitSound(options.headless, &error)) StartupFailure(error);
+  object::InitPool();
+  script::InitScript();
+  runtime::RegisterInterface();
+
+  const char* start = base::GetScriptPath("start.lua");
+  if (!start) StartupFailure("the path of script/start.lua is longer than 255 characters");
+  char path[base::kPathSize];
+  std::strcpy(path, start);
+  std::string unreported;
+  bool ran = script::RunMainFile(path, &unreported);
+  bool stopped = script::Aborted();
+  // A windowed player sees an error that went only to stderr.
+  if (!ran && !stopped && !options.headless && !unreported.empty())
+    ShowErrorScreen(unreported);
+
+  event::ClearEvent();
+  script::QuitScript();
+  sound::QuitSound();
+  video::QuitVideo();
+  platform::host->QuitSystem();
+  return (options.headless && !ran && !stopped) ? 1 : 0;
+}
+
+}  // namespace runtime

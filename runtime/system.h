@@ -1,0 +1,32 @@
+// Start-up, shutdown and the launcher.
+#pragma once
+#include <string>
+
+namespace runtime {
+
+struct Options {
+  bool headless = false;
+  unsigned long max_frames = 0;
+  std::string record_dir;
+  int scale = 0;  // 0: the largest integer factor that fits, at least 2
+  bool fullscreen = false;
+  std::string input_file;
+  std::string game_dir;
+};
+
+// Parses the command line. False with a message (or help text) to print;
+// `exit_status` says how to leave.
+bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
+                  int* exit_status);
+
+// Runs the whole start-up sequence, start.lua and the shutdown; returns the
+// exit status for ReturnToMenu.
+int RunEngine(const Options& options);
+
+// Logs a start-up failure and leaves through the launcher.
+[[noreturn]] void StartupFailure(const std::string& cause);
+
+// Starts the launcher from its own directory, or exits with `status`.
+[[noreturn]] void ReturnToMenu(int status);
+
+}  // namespace runtime
