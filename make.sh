@@ -19,9 +19,19 @@ shift || true
 case "$cmd" in
   run)
     prepare
-    has_dir=0
-    for a in "$@"; do [ -d "$a" ] && has_dir=1; done
-    if [ "$has_dir" = 1 ]; then exec "$build/lunashot" "$@"; else exec "$build/lunashot" "$@" games/demo; fi
+    # The game is the argument that is neither an option nor an option's
+    # value (so --record-frames DIR never names the game); default: the demo.
+    has_game=0
+    takes_value=0
+    for a in "$@"; do
+      if [ "$takes_value" = 1 ]; then takes_value=0; continue; fi
+      case "$a" in
+        --max-frames|--record-frames|--scale|--input|--gif) takes_value=1 ;;
+        -*) ;;
+        *) has_game=1 ;;
+      esac
+    done
+    if [ "$has_game" = 1 ]; then exec "$build/lunashot" "$@"; else exec "$build/lunashot" "$@" games/demo; fi
     ;;
   test)
     prepare

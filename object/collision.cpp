@@ -17,9 +17,9 @@ template <class Test>
 void ReportEnemies(const char* name, Test touches) {
   for (List list : {kEnemy0, kEnemy1}) {
     for (ListWalk walk(list); Instance* e = walk.Next();) {
-      const std::uint32_t life = e->generation;
+      const std::uint32_t seen = e->generation;
       if (touches(e)) script::CallFunction(name, e->index);
-      ListWalk::Finish(e, life);
+      ListWalk::Finish(e, seen);
     }
   }
 }
@@ -52,15 +52,15 @@ void CheckEBullet(Instance* who, const char* name) {
   if (!who) return;
   if (!name) base::Fail("CheckEBullet", "no function name given (nil)");
   for (ListWalk walk(kEBullet); Instance* b = walk.Next();) {
-    const std::uint32_t life = b->generation;
+    const std::uint32_t seen = b->generation;
     if (Touch(who, b)) {
       script::CallFunction(name, b->index);
       // Taken without disposal, whatever the callback did (unless it has
       // already left the list, for instance through ClearInstance).
-      if (b->generation == life) ReturnToPool(b);
+      if (b->generation == seen) ReturnToPool(b);
       return;
     }
-    ListWalk::Finish(b, life);
+    ListWalk::Finish(b, seen);
   }
 }
 

@@ -47,45 +47,45 @@ void Animate(Instance* i, const AnimEntry& e) {
 
 void StepList(List list) {
   for (ListWalk walk(list); Instance* i = walk.Next();) {
-    const std::uint32_t life = i->generation;
+    const std::uint32_t seen = i->generation;
     i->Step();
-    ListWalk::Finish(i, life);
+    ListWalk::Finish(i, seen);
   }
 }
 
 void StepEnemyBullets() {
   for (ListWalk walk(kEBullet); Instance* b = walk.Next();) {
-    const std::uint32_t life = b->generation;
+    const std::uint32_t seen = b->generation;
     b->Step();
-    if (b->generation == life) {
+    if (b->generation == seen) {
       std::int32_t x, y;
       AbsolutePosition(b, &x, &y);
       if (x < kLeft || x > kRight || y < kTop || y > kBottom) Dispose(b);
     }
-    ListWalk::Finish(b, life);
+    ListWalk::Finish(b, seen);
   }
 }
 
 // Tests one player bullet against every enemy, reporting hits to "e_col".
 // Stops when the bullet leaves its list during a callback.
-void HitEnemies(Instance* b, std::uint32_t bullet_life) {
+void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
   std::int32_t bx, by;
   AbsolutePosition(b, &bx, &by);
   std::int32_t bs = SizeOf(b);
   for (List list : {kEnemy0, kEnemy1}) {
     for (ListWalk walk(list); Instance* e = walk.Next();) {
-      const std::uint32_t life = e->generation;
+      const std::uint32_t seen = e->generation;
       std::int32_t ex, ey;
       AbsolutePosition(e, &ex, &ey);
       if (TouchAt(ex, ey, SizeOf(e), bx, by, bs)) {
         script::CallFunction("e_col", e->index, b->index);
-        ListWalk::Finish(e, life);
-        if (b->generation != bullet_life) return;
+        ListWalk::Finish(e, seen);
+        if (b->generation != bullet_seen) return;
         // The callback may have moved the bullet or changed its kind.
         AbsolutePosition(b, &bx, &by);
         bs = SizeOf(b);
       } else {
-        ListWalk::Finish(e, life);
+        ListWalk::Finish(e, seen);
       }
     }
   }
@@ -93,16 +93,16 @@ void HitEnemies(Instance* b, std::uint32_t bullet_life) {
 
 void StepPlayerBullets() {
   for (ListWalk walk(kPBullet); Instance* b = walk.Next();) {
-    const std::uint32_t life = b->generation;
+    const std::uint32_t seen = b->generation;
     b->Step();
-    if (b->generation == life) {
+    if (b->generation == seen) {
       std::int32_t x, y;
       AbsolutePosition(b, &x, &y);
       // No bottom edge: a player bullet below the screen stays.
       if (x < kLeft || x > kRight || y < kTop) Dispose(b);
     }
-    if (b->generation == life) HitEnemies(b, life);
-    ListWalk::Finish(b, life);
+    if (b->generation == seen) HitEnemies(b, seen);
+    ListWalk::Finish(b, seen);
   }
 }
 
@@ -140,10 +140,10 @@ void Instance::Step() {
     return;
   }
   if (!updater.empty()) {
-    const std::uint32_t own_life = generation;
+    const std::uint32_t seen = generation;
     script::CallFunction(updater.c_str(), index);
     // Returned to the pool by the callback: nothing more to do for it.
-    if (generation != own_life) return;
+    if (generation != seen) return;
   }
   if (vel != 0) {
     const base::DirEntry& u = base::DirTable[dir % base::kDirections];
