@@ -66,14 +66,47 @@ void StepEnemyBullets() {
   }
 }
 
-// Tests one player bullet against every enemy, reporting hits to "e_col".
-// Stops when the bullet leaves its list during a callback.
-void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
+// The enemies as the hit test sees them, gathered into arrays once and kept
+// while LayoutVersion stays the same, so that testing a bullet reads no
+// instance. `usable` is false when a listed enemy is disposed (the walk
+// must return it to the pool, which the pointer walk does).
+struct EnemyPack {
+  std::uint32_t version = 0;
+  bool gathered = false;
+  bool usable = false;
+  int count = 0;
+  std::int32_t x[kPoolSize], y[kPoolSize], size[kPoolSize];
+  Instance* who[kPoolSize];
+};
+EnemyPack pack;
+
+void GatherEnemies() {
+  pack.gathered = true;
+  pack.version = LayoutVersion;
+  pack.usable = false;
+  int n = 0;
+  for (List list : {kEnemy0, kEnemy1}) {
+    for (Instance* e = ListFront(list); e; e = e->next, ++n) {
+      if (e->disposed) return;
+      AbsolutePosition(e, &pack.x[n], &pack.y[n]);
+      pack.size[n] = SizeOf(e);
+      pack.who[n] = e;
+    }
+  }
+  pack.count = n;
+  pack.usable = true;
+}
+
+// Tests one player bullet against the enemies from `from` (of list `first`)
+// to the end of the enemy lists, reporting hits to "e_col". Stops when the
+// bullet leaves its list during a callback.
+void HitEnemiesFrom(Instance* b, std::uint32_t bullet_seen, List first, Instance* from) {
   std::int32_t bx, by;
   AbsolutePosition(b, &bx, &by);
   std::int32_t bs = SizeOf(b);
   for (List list : {kEnemy0, kEnemy1}) {
-    for (ListWalk walk(list); Instance* e = walk.Next();) {
+    if (list < first) continue;
+    for (ListWalk walk(list, list == first ? from : ListFront(list)); Instance* e = walk.Next();) {
       const std::uint32_t seen = e->generation;
       std::int32_t ex, ey;
       AbsolutePosition(e, &ex, &ey);
@@ -87,6 +120,24 @@ void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
       } else {
         ListWalk::Finish(e, seen);
       }
+    }
+  }
+}
+
+// Tests one player bullet against every enemy, in list order. Up to the
+// first hit nothing can change the world, so the gathered arrays serve;
+// from the first hit on (its callback may change anything) the pointer walk
+// takes over.
+void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
+  if (!pack.gathered || pack.version != LayoutVersion) GatherEnemies();
+  if (!pack.usable) return HitEnemiesFrom(b, bullet_seen, kEnemy0, ListFront(kEnemy0));
+  std::int32_t bx, by;
+  AbsolutePosition(b, &bx, &by);
+  const std::int32_t bs = SizeOf(b);
+  for (int k = 0; k < pack.count; ++k) {
+    if (TouchAt(pack.x[k], pack.y[k], pack.size[k], bx, by, bs)) {
+      Instance* e = pack.who[k];
+      return HitEnemiesFrom(b, bullet_seen, static_cast<List>(e->list), e);
     }
   }
 }
@@ -150,6 +201,7 @@ void Instance::Step() {
     const std::int32_t v = vel >> 8;
     x = WrapAdd(x, WrapMul(v, u.cos >> 8));
     y = WrapAdd(y, WrapMul(v, u.sin >> 8));
+    if (list == kEnemy0 || list == kEnemy1 || !children.empty()) ++LayoutVersion;
   }
   // An anim set out of range by a script: the instance is not animated (nor
   // drawn) until it names an entry again.
