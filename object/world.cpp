@@ -75,7 +75,8 @@ struct EnemyPack {
   bool gathered = false;
   bool usable = false;
   int count = 0;
-  std::int32_t x[kPoolSize], y[kPoolSize], size[kPoolSize];
+  // Positions and squared sizes as unsigned, so the test wraps as TouchAt.
+  std::uint32_t x[kPoolSize], y[kPoolSize], size2[kPoolSize];
   Instance* who[kPoolSize];
 };
 EnemyPack pack;
@@ -88,8 +89,12 @@ void GatherEnemies() {
   for (List list : {kEnemy0, kEnemy1}) {
     for (Instance* e = ListFront(list); e; e = e->next, ++n) {
       if (e->disposed) return;
-      AbsolutePosition(e, &pack.x[n], &pack.y[n]);
-      pack.size[n] = SizeOf(e);
+      std::int32_t ex, ey;
+      AbsolutePosition(e, &ex, &ey);
+      const std::uint32_t s = static_cast<std::uint32_t>(SizeOf(e));
+      pack.x[n] = static_cast<std::uint32_t>(ex);
+      pack.y[n] = static_cast<std::uint32_t>(ey);
+      pack.size2[n] = s * s;
       pack.who[n] = e;
     }
   }
@@ -131,13 +136,29 @@ void HitEnemiesFrom(Instance* b, std::uint32_t bullet_seen, List first, Instance
 void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
   if (!pack.gathered || pack.version != LayoutVersion) GatherEnemies();
   if (!pack.usable) return HitEnemiesFrom(b, bullet_seen, kEnemy0, ListFront(kEnemy0));
-  std::int32_t bx, by;
-  AbsolutePosition(b, &bx, &by);
-  const std::int32_t bs = SizeOf(b);
-  for (int k = 0; k < pack.count; ++k) {
-    if (TouchAt(pack.x[k], pack.y[k], pack.size[k], bx, by, bs)) {
-      Instance* e = pack.who[k];
-      return HitEnemiesFrom(b, bullet_seen, static_cast<List>(e->list), e);
+  std::int32_t sbx, sby;
+  AbsolutePosition(b, &sbx, &sby);
+  const std::uint32_t bx = static_cast<std::uint32_t>(sbx), by = static_cast<std::uint32_t>(sby);
+  const std::uint32_t bs = static_cast<std::uint32_t>(SizeOf(b));
+  const std::uint32_t bs2 = bs * bs;
+  // TouchAt over a block at a time, without branches, so that it vectorises;
+  // only a block with a hit is looked at pair by pair.
+  constexpr int kBlock = 32;
+  auto touches = [&](int k) {
+    const std::uint32_t dx = pack.x[k] - bx, dy = pack.y[k] - by;
+    return static_cast<std::int32_t>(dx * dx + dy * dy) <
+           static_cast<std::int32_t>(pack.size2[k] + bs2);
+  };
+  for (int start = 0; start < pack.count; start += kBlock) {
+    const int end = start + kBlock < pack.count ? start + kBlock : pack.count;
+    int any = 0;
+    for (int k = start; k < end; ++k) any |= touches(k) ? 1 : 0;
+    if (!any) continue;
+    for (int k = start;; ++k) {
+      if (touches(k)) {
+        Instance* e = pack.who[k];
+        return HitEnemiesFrom(b, bullet_seen, static_cast<List>(e->list), e);
+      }
     }
   }
 }
