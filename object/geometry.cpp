@@ -33,11 +33,15 @@ int GetY(Instance* i) {
 }
 
 void SetX(Instance* i, int v) {
-  if (i) i->x = Wrap(static_cast<std::uint32_t>(v) << 16);
+  if (!i) return;
+  i->x = Wrap(static_cast<std::uint32_t>(v) << 16);
+  ++LayoutVersion;
 }
 
 void SetY(Instance* i, int v) {
-  if (i) i->y = Wrap(static_cast<std::uint32_t>(v) << 16);
+  if (!i) return;
+  i->y = Wrap(static_cast<std::uint32_t>(v) << 16);
+  ++LayoutVersion;
 }
 
 int GetDist(Instance* a, Instance* b) {

@@ -11,6 +11,8 @@
 
 namespace object {
 
+std::uint32_t LayoutVersion = 0;
+
 namespace {
 
 struct ListHead {
@@ -25,6 +27,7 @@ ListHead lists[kListCount];
 ListHead free_list;
 
 void Unlink(ListHead& head, Instance* i) {
+  ++LayoutVersion;
   (i->prev ? i->prev->next : head.head) = i->next;
   (i->next ? i->next->prev : head.tail) = i->prev;
   i->prev = i->next = nullptr;
@@ -32,6 +35,7 @@ void Unlink(ListHead& head, Instance* i) {
 }
 
 void PushFront(ListHead& head, Instance* i) {
+  ++LayoutVersion;
   i->prev = nullptr;
   i->next = head.head;
   (head.head ? head.head->prev : head.tail) = i;
@@ -40,6 +44,7 @@ void PushFront(ListHead& head, Instance* i) {
 }
 
 void PushBack(ListHead& head, Instance* i) {
+  ++LayoutVersion;
   i->next = nullptr;
   i->prev = head.tail;
   (head.tail ? head.tail->next : head.head) = i;
@@ -60,6 +65,7 @@ void EraseOne(std::vector<Instance*>& v, Instance* i) {
 // their position from it keep their place on the screen: their offset
 // becomes the absolute position they had.
 void CutLinks(Instance* i) {
+  ++LayoutVersion;
   if (i->adopted_by.empty() && i->children.empty()) {
     i->parent = nullptr;
     return;
@@ -88,6 +94,11 @@ ListWalk::ListWalk(List list) : list_(list), next_(lists[list].head), below_(lis
   lists[list].walks = this;
 }
 
+ListWalk::ListWalk(List list, Instance* from) : list_(list), next_(from), below_(lists[list].walks) {
+  assert(!from || from->list == list);
+  lists[list].walks = this;
+}
+
 ListWalk::~ListWalk() {
   assert(lists[list_].walks == this);
   lists[list_].walks = below_;
@@ -104,6 +115,8 @@ void ReturnToPool(Instance* i) {
   CutLinks(i);
   PushBack(free_list, i);
 }
+
+Instance* ListFront(List list) { return lists[list].head; }
 
 Instance* PoolInstance(int index) {
   assert(index >= 0 && index < kPoolSize);
@@ -214,6 +227,7 @@ int GetHP(Instance* i) { return i && i->object ? i->object->hp : 0; }
 
 void SetParent(Instance* child, Instance* parent) {
   if (!child) return;
+  ++LayoutVersion;
   if (!parent) {
     child->parent = nullptr;
     return;
@@ -251,6 +265,7 @@ void SetDisposer(Instance* i, const char* name) {
 
 void Dispose(Instance* i) {
   if (!i || i->disposed) return;
+  ++LayoutVersion;
   i->disposed = true;
   const std::uint32_t life = i->generation;
   // The name is read before the callback runs, so it may change the name.

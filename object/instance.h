@@ -84,6 +84,14 @@ inline int HandleOf(const Instance* i) { return i ? i->index : -1; }
 void InitPool();
 // Instances in a list, front (newest) first; for tests.
 std::vector<Instance*> ListContents(List list);
+// The first instance of a list (then follow `next`), nullptr when empty.
+Instance* ListFront(List list);
+
+// Bumped by every change that can move an enemy on the screen, change its
+// size, list or disposal: list changes, positions set or cut from parents,
+// parents, kinds' sizes, disposals, and the motion of enemies and parents.
+// The hit test keeps what it gathered while this stays the same.
+extern std::uint32_t LayoutVersion;
 // The free instances in the order spawns will take them; for tests.
 std::vector<Instance*> PoolContents();
 int PoolFree();
@@ -137,6 +145,8 @@ void ReturnToPool(Instance* i);
 class ListWalk {
  public:
   explicit ListWalk(List list);
+  // A walk that begins at `from`, an instance of the list (or nullptr: none).
+  ListWalk(List list, Instance* from);
   ~ListWalk();
   ListWalk(const ListWalk&) = delete;
   ListWalk& operator=(const ListWalk&) = delete;

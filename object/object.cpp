@@ -4,6 +4,7 @@
 #include "object/object.h"
 
 #include "base/error.h"
+#include "object/instance.h"
 
 namespace object {
 
@@ -78,6 +79,7 @@ int GetSize(const Object& k) {
 void SetSize(Object& k, int v) {
   CheckObject(&k, "Object.size");
   k.size = v;
+  ++LayoutVersion;
 }
 std::uint8_t GetDelay(const Object& k) {
   CheckObject(&k, "Object.delay");

@@ -66,14 +66,52 @@ void StepEnemyBullets() {
   }
 }
 
-// Tests one player bullet against every enemy, reporting hits to "e_col".
-// Stops when the bullet leaves its list during a callback.
-void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
+// The enemies as the hit test sees them, gathered into arrays once and kept
+// while LayoutVersion stays the same, so that testing a bullet reads no
+// instance. `usable` is false when a listed enemy is disposed (the walk
+// must return it to the pool, which the pointer walk does).
+struct EnemyPack {
+  std::uint32_t version = 0;
+  bool gathered = false;
+  bool usable = false;
+  int count = 0;
+  // Positions and squared sizes as unsigned, so the test wraps as TouchAt.
+  std::uint32_t x[kPoolSize], y[kPoolSize], size2[kPoolSize];
+  Instance* who[kPoolSize];
+};
+EnemyPack pack;
+
+void GatherEnemies() {
+  pack.gathered = true;
+  pack.version = LayoutVersion;
+  pack.usable = false;
+  int n = 0;
+  for (List list : {kEnemy0, kEnemy1}) {
+    for (Instance* e = ListFront(list); e; e = e->next, ++n) {
+      if (e->disposed) return;
+      std::int32_t ex, ey;
+      AbsolutePosition(e, &ex, &ey);
+      const std::uint32_t s = static_cast<std::uint32_t>(SizeOf(e));
+      pack.x[n] = static_cast<std::uint32_t>(ex);
+      pack.y[n] = static_cast<std::uint32_t>(ey);
+      pack.size2[n] = s * s;
+      pack.who[n] = e;
+    }
+  }
+  pack.count = n;
+  pack.usable = true;
+}
+
+// Tests one player bullet against the enemies from `from` (of list `first`)
+// to the end of the enemy lists, reporting hits to "e_col". Stops when the
+// bullet leaves its list during a callback.
+void HitEnemiesFrom(Instance* b, std::uint32_t bullet_seen, List first, Instance* from) {
   std::int32_t bx, by;
   AbsolutePosition(b, &bx, &by);
   std::int32_t bs = SizeOf(b);
   for (List list : {kEnemy0, kEnemy1}) {
-    for (ListWalk walk(list); Instance* e = walk.Next();) {
+    if (list < first) continue;
+    for (ListWalk walk(list, list == first ? from : ListFront(list)); Instance* e = walk.Next();) {
       const std::uint32_t seen = e->generation;
       std::int32_t ex, ey;
       AbsolutePosition(e, &ex, &ey);
@@ -86,6 +124,40 @@ void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
         bs = SizeOf(b);
       } else {
         ListWalk::Finish(e, seen);
+      }
+    }
+  }
+}
+
+// Tests one player bullet against every enemy, in list order. Up to the
+// first hit nothing can change the world, so the gathered arrays serve;
+// from the first hit on (its callback may change anything) the pointer walk
+// takes over.
+void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
+  if (!pack.gathered || pack.version != LayoutVersion) GatherEnemies();
+  if (!pack.usable) return HitEnemiesFrom(b, bullet_seen, kEnemy0, ListFront(kEnemy0));
+  std::int32_t sbx, sby;
+  AbsolutePosition(b, &sbx, &sby);
+  const std::uint32_t bx = static_cast<std::uint32_t>(sbx), by = static_cast<std::uint32_t>(sby);
+  const std::uint32_t bs = static_cast<std::uint32_t>(SizeOf(b));
+  const std::uint32_t bs2 = bs * bs;
+  // TouchAt over a block at a time, without branches, so that it vectorises;
+  // only a block with a hit is looked at pair by pair.
+  constexpr int kBlock = 32;
+  auto touches = [&](int k) {
+    const std::uint32_t dx = pack.x[k] - bx, dy = pack.y[k] - by;
+    return static_cast<std::int32_t>(dx * dx + dy * dy) <
+           static_cast<std::int32_t>(pack.size2[k] + bs2);
+  };
+  for (int start = 0; start < pack.count; start += kBlock) {
+    const int end = start + kBlock < pack.count ? start + kBlock : pack.count;
+    int any = 0;
+    for (int k = start; k < end; ++k) any |= touches(k) ? 1 : 0;
+    if (!any) continue;
+    for (int k = start;; ++k) {
+      if (touches(k)) {
+        Instance* e = pack.who[k];
+        return HitEnemiesFrom(b, bullet_seen, static_cast<List>(e->list), e);
       }
     }
   }
@@ -150,6 +222,7 @@ void Instance::Step() {
     const std::int32_t v = vel >> 8;
     x = WrapAdd(x, WrapMul(v, u.cos >> 8));
     y = WrapAdd(y, WrapMul(v, u.sin >> 8));
+    if (list == kEnemy0 || list == kEnemy1 || !children.empty()) ++LayoutVersion;
   }
   // An anim set out of range by a script: the instance is not animated (nor
   // drawn) until it names an entry again.

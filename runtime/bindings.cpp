@@ -16,6 +16,7 @@
 #include "object/instance.h"
 #include "object/object.h"
 #include "runtime/handles.h"
+#include "runtime/instance_fields.h"
 #include "script/host.h"
 #include "sound/sound.h"
 #include "video/display.h"
@@ -168,6 +169,7 @@ void RegisterInterface() {
     [[maybe_unused]] int handle = script::AddHandle(L);
     assert(handle == i);
   }
+  InstallInstanceFields(L, object::kPoolSize);
 }
 
 }  // namespace runtime

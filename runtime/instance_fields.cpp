@@ -1,0 +1,130 @@
+// The fast field path. Each field stores the way luabind's def_readwrite
+// does (the number converted to the field's C++ type, so 300 in a byte field
+// is 44), and anything it does not serve falls through to luabind, so error
+// texts, methods, equality and identity are luabind's.
+#include "runtime/instance_fields.h"
+
+#include <cstdint>
+
+#include <luabind/luabind.hpp>
+
+#include "lua.h"
+#include "object/instance.h"
+#include "script/host.h"
+
+namespace runtime {
+
+namespace {
+
+using object::Instance;
+
+enum Field { kHit, kAnim, kAge, kState, kDir, kHp, kVel, kFieldCount };
+
+// The same names as the Instance class in bindings.cpp.
+constexpr const char* kFieldNames[kFieldCount] = {"hit", "anim", "age", "state", "dir", "hp", "vel"};
+
+// Upvalues of both closures: the name -> field table, luabind's handler.
+constexpr int kNamesUpvalue = 1;
+constexpr int kLuabindUpvalue = 2;
+
+Instance* InstanceAt(lua_State* L, int index) {
+  auto* rep = static_cast<luabind::detail::object_rep*>(lua_touserdata(L, index));
+  if (!rep) return nullptr;
+  return static_cast<Instance*>(
+      rep->get_instance(luabind::detail::registered_class<Instance>::id).first);
+}
+
+// The field named by the key at `key`, or -1.
+int FieldOf(lua_State* L, int key) {
+  if (lua_type(L, key) != LUA_TSTRING) return -1;
+  lua_pushvalue(L, key);
+  lua_rawget(L, lua_upvalueindex(kNamesUpvalue));
+  const int field = lua_type(L, -1) == LUA_TNUMBER ? static_cast<int>(lua_tonumber(L, -1)) : -1;
+  lua_pop(L, 1);
+  return field;
+}
+
+int ToLuabind(lua_State* L, int args, int results) {
+  lua_pushvalue(L, lua_upvalueindex(kLuabindUpvalue));
+  lua_insert(L, 1);
+  lua_call(L, args, results);
+  return results;
+}
+
+int Index(lua_State* L) {
+  const int field = FieldOf(L, 2);
+  Instance* i = field >= 0 ? InstanceAt(L, 1) : nullptr;
+  if (!i) return ToLuabind(L, 2, 1);
+  switch (field) {
+    case kHit: lua_pushnumber(L, i->hit); break;
+    case kAnim: lua_pushnumber(L, i->anim); break;
+    case kAge: lua_pushnumber(L, i->age); break;
+    case kState: lua_pushnumber(L, i->state); break;
+    case kDir: lua_pushnumber(L, i->dir); break;
+    case kHp: lua_pushnumber(L, i->hp); break;
+    default: lua_pushnumber(L, i->vel); break;
+  }
+  return 1;
+}
+
+int NewIndex(lua_State* L) {
+  const int field = lua_type(L, 3) == LUA_TNUMBER ? FieldOf(L, 2) : -1;
+  Instance* i = field >= 0 ? InstanceAt(L, 1) : nullptr;
+  if (!i) return ToLuabind(L, 3, 0);
+  const lua_Number v = lua_tonumber(L, 3);
+  switch (field) {
+    case kHit: i->hit = static_cast<decltype(i->hit)>(v); break;
+    case kAnim: i->anim = static_cast<decltype(i->anim)>(v); break;
+    case kAge: i->age = static_cast<decltype(i->age)>(v); break;
+    case kState: i->state = static_cast<decltype(i->state)>(v); break;
+    case kDir: i->dir = static_cast<decltype(i->dir)>(v); break;
+    case kHp: i->hp = static_cast<decltype(i->hp)>(v); break;
+    default: i->vel = static_cast<decltype(i->vel)>(v); break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void InstallInstanceFields(lua_State* L, int handle_count) {
+  if (handle_count == 0) return;
+  // A copy of luabind's instance metatable (its tag, __gc, operators) with
+  // the two handlers replaced, shared by every handle.
+  script::PushHandle(L, 0);
+  lua_getmetatable(L, -1);
+  const int original = lua_gettop(L);
+  lua_newtable(L);
+  const int fast = lua_gettop(L);
+  lua_pushnil(L);
+  while (lua_next(L, original) != 0) {
+    lua_pushvalue(L, -2);
+    lua_insert(L, -2);
+    lua_rawset(L, fast);
+  }
+  lua_createtable(L, 0, kFieldCount);
+  for (int f = 0; f < kFieldCount; ++f) {
+    lua_pushnumber(L, f);
+    lua_setfield(L, -2, kFieldNames[f]);
+  }
+  const int names = lua_gettop(L);
+  const struct {
+    const char* event;
+    lua_CFunction handler;
+  } kHandlers[] = {{"__index", Index}, {"__newindex", NewIndex}};
+  for (const auto& h : kHandlers) {
+    lua_pushstring(L, h.event);
+    lua_pushvalue(L, names);
+    lua_getfield(L, original, h.event);
+    lua_pushcclosure(L, h.handler, 2);
+    lua_rawset(L, fast);
+  }
+  for (int n = 0; n < handle_count; ++n) {
+    script::PushHandle(L, n);
+    lua_pushvalue(L, fast);
+    lua_setmetatable(L, -2);
+    lua_pop(L, 1);
+  }
+  lua_settop(L, original - 2);
+}
+
+}  // namespace runtime

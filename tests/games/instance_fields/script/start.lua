@@ -1,0 +1,24 @@
+-- Each field stores its C++ type: bytes wrap, ints keep the number.
+local k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 1, true)
+local i = AddLayer0(k, nil, 0, 0, 0, 0, 0, -1)
+local bytes = {[300] = 44, [-1] = 255, [70000] = 112, [2147483647] = 255}
+for _, f in ipairs({"hit", "anim", "state", "dir", "age", "hp", "vel"}) do
+  for v, byte in pairs(bytes) do
+    i[f] = v
+    local want = (f == "age" or f == "hp" or f == "vel") and v or byte
+    assert(i[f] == want, f .. " = " .. v .. " reads " .. i[f])
+  end
+end
+-- Wrong values are refused with the binding's message; other keys are the
+-- instance's own; handles compare and index as themselves.
+local function fails(code, text)
+  local ok, e = pcall(loadstring("local i = ... " .. code), i)
+  assert(not ok and string.find(e, text, 1, true), code .. ": " .. tostring(e))
+end
+fails("i.dir = 'x'", "no match for function call '<unknown>' with the parameters (userdata, string)")
+fails("i.hp = {}", "void <unknown>(Instance&,int)")
+fails("i.vel = nil", "(userdata, nil)")
+i.foo = 7
+assert(i.foo == 7 and i.Release == nil and type(i.dir) == "number")
+local t = {[i] = 1}
+assert(t[i] == 1 and i == i and i ~= AddLayer0(k, nil, 0, 0, 0, 0, 0, -1))
