@@ -167,10 +167,17 @@ TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   ASSERT_EQ(add.status, 0) << add.err;
   EXPECT_EQ(tools_test::Bytes(dir / "add.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive));
 
+  // An output name that is a link is replaced; what it points to is not written.
+  tools_test::WriteBytes(dir / "target", {'k'});
+  std::filesystem::create_symlink(dir / "target", dir / "link.pal");
+  ASSERT_EQ(RunPack({"palette", dir / "p.gpl", dir / "link.pal"}).status, 0);
+  EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.pal"));
+  EXPECT_EQ(tools_test::Bytes(dir / "target"), std::vector<std::uint8_t>{'k'});
+
   auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("missing.gpl: cannot open"), std::string::npos) << bad.err;
-  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"add.pal", "mix.pal", "p.gpl"}));
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"add.pal", "link.pal", "mix.pal", "p.gpl", "target"}));
 }
 
 }  // namespace

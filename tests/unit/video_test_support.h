@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/bytes.h"
+#include "base/file.h"
 #include "base/paths.h"
 #include "base/sprite_file.h"
 #include "platform/platform.h"
@@ -176,10 +177,8 @@ class ScratchGame {
   ScratchGame& operator=(const ScratchGame&) = delete;
   const std::string& dir() const { return dir_; }
   void Write(const std::string& relative, const Bytes& bytes) const {
-    std::FILE* f = std::fopen((dir_ + "/" + relative).c_str(), "wb");
-    if (!f) std::abort();
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    base::FileError error;
+    if (!base::WriteFile(dir_ + "/" + relative, bytes.data(), bytes.size(), &error)) std::abort();
   }
 
  private:
