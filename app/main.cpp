@@ -6,17 +6,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "backend/sdl_host.h"
+#include "base/file.h"
 #include "base/input_script.h"
 #include "base/paths.h"
 #include "runtime/system.h"
 
 namespace {
+
+// An --input file is a list of frames and buttons: a few kilobytes.
+constexpr std::size_t kMaxInputFileBytes = std::size_t{64} << 20;
 
 // Relative option paths name places below the directory lunashot was
 // started from, not below the game directory it changes into.
@@ -46,13 +49,13 @@ int main(int argc, char** argv) {
   }
   backend::HostConfig config;
   if (!options.input_file.empty()) {
-    std::ifstream in(options.input_file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
+    std::vector<std::uint8_t> text;
+    base::FileError failure;
     std::string error;
-    if (!in) {
-      error = "cannot read input file " + options.input_file + ": " + std::strerror(errno);
-    } else if (!base::ParseInputScript(text.str(), &config.input_steps, &error)) {
+    if (!base::ReadFile(options.input_file, kMaxInputFileBytes, &text, &failure)) {
+      error = "cannot read input file " + options.input_file + ": " + failure.reason;
+    } else if (!base::ParseInputScript(std::string(text.begin(), text.end()), &config.input_steps,
+                                       &error)) {
       error = "input file " + options.input_file + ": " + error;
     }
     if (!error.empty()) {

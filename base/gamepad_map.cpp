@@ -4,9 +4,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
+#include "base/file.h"
 #include "base/log.h"
 
 namespace base {
@@ -132,12 +132,16 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
 }
 
 GamepadMap LoadGamepadMap() {
-  std::ifstream in(kFileName, std::ios::binary);
-  if (!in) return DefaultGamepadMap();
-  std::stringstream text;
-  text << in.rdbuf();
+  std::vector<std::uint8_t> bytes;
+  FileError failure;
   std::vector<std::string> errors;
-  GamepadMap map = ParseGamepadMap(text.str(), &errors);
+  GamepadMap map = DefaultGamepadMap();
+  // A file that does not open is no map; one that does not read whole (a map
+  // is a few lines) is reported.
+  if (ReadFile(kFileName, std::size_t{1} << 20, &bytes, &failure))
+    map = ParseGamepadMap(std::string(bytes.begin(), bytes.end()), &errors);
+  else if (failure.step != std::string("cannot open"))
+    errors.push_back(failure.Text());
   for (const std::string& e : errors) {
     const std::string message = std::string(kFileName) + " " + e;
     std::fprintf(stderr, "lunashot: %s\n", message.c_str());

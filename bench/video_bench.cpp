@@ -40,8 +40,6 @@ int Pixel(int s, int x, int y) {
   return 1 + (s * 31 + x * 3 + y) % 250;
 }
 
-using bench::Put16;
-
 // The part of each sprite that a draw shows: columns [x0, kSide), rows
 // [y0, kSide).
 struct Window {
@@ -51,39 +49,20 @@ struct Window {
 // Encodes sprites from Pixel() cut to `win`; with `blended` every pixel of
 // the square is a blended pixel (source index, level by column).
 video::SpriteSet* MakeSet(bool blended, Window win = {}) {
-  std::vector<std::uint8_t> file;
-  Put16(&file, kSprites);
   const int width = kSide - win.x0, height = kSide - win.y0;
-  for (int s = 0; s < kSprites; ++s) {
-    std::vector<std::uint8_t> rows;
-    auto pixel = [&](int x, int y) { return Pixel(s, x + win.x0, y + win.y0); };
-    for (int y = 0; y < height; ++y) {
-      std::vector<std::uint8_t> runs;
-      if (blended) {
-        Put16(&runs, 0x4000 | kSide);
-        for (int x = 0; x < kSide; ++x) {
-          runs.push_back(static_cast<std::uint8_t>(1 + (s * 7 + x + y) % 250));
-          runs.push_back(static_cast<std::uint8_t>(x % 3));
-        }
-      } else {
-        int last = width;
-        while (last > 0 && pixel(last - 1, y) == 0) --last;
-        for (int x = 0; x < last;) {
-          bool opaque = pixel(x, y) != 0;
-          int end = x;
-          while (end < last && (pixel(end, y) != 0) == opaque) ++end;
-          Put16(&runs, (opaque ? 0 : 0x8000) | (end - x));
-          if (opaque)
-            for (int i = x; i < end; ++i) runs.push_back(static_cast<std::uint8_t>(pixel(i, y)));
-          x = end;
-        }
+  std::vector<base::PixelImage> images(kSprites, base::PixelImage(width, height));
+  for (int s = 0; s < kSprites; ++s)
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        int index = Pixel(s, x + win.x0, y + win.y0);
+        base::Pixel& p = images[s].at(x, y);
+        if (blended)
+          p = {base::Pixel::kBlended, static_cast<std::uint8_t>(1 + (s * 7 + x + y) % 250),
+               static_cast<std::uint8_t>(x % 3)};
+        else if (index)
+          p = {base::Pixel::kOpaque, static_cast<std::uint8_t>(index), 0};
       }
-      Put16(&rows, static_cast<unsigned>(runs.size()));
-      rows.insert(rows.end(), runs.begin(), runs.end());
-    }
-    bench::PutSprite(&file, width, height, rows);
-  }
-  return bench::ParseOrExit(file, "video_bench");
+  return bench::MakeSetOrExit(images, "video_bench");
 }
 
 struct Placement {

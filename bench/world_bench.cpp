@@ -30,24 +30,14 @@ namespace {
 lua_State* L = nullptr;
 object::Instance* probe = nullptr;  // a listed instance with the updater "up"
 
-using bench::Put16;
-
 // Four 16 x 16 sprites: per row 3 transparent, 10 opaque, 3 transparent.
 boost::intrusive_ptr<video::SpriteSet> MakeSprites() {
-  std::vector<std::uint8_t> file;
-  Put16(&file, 4);
-  for (int s = 0; s < 4; ++s) {
-    std::vector<std::uint8_t> rows;
-    for (int r = 0; r < 16; ++r) {
-      Put16(&rows, 2 + 2 + 10 + 2);
-      Put16(&rows, 0x8000 | 3);
-      Put16(&rows, 10);
-      for (int c = 0; c < 10; ++c) rows.push_back(static_cast<std::uint8_t>(s * 40 + r + c));
-      Put16(&rows, 0x8000 | 3);
-    }
-    bench::PutSprite(&file, 16, 16, rows);
-  }
-  return boost::intrusive_ptr<video::SpriteSet>(bench::ParseOrExit(file, "world_bench"));
+  std::vector<base::PixelImage> images(4, base::PixelImage(16, 16));
+  for (int s = 0; s < 4; ++s)
+    for (int r = 0; r < 16; ++r)
+      for (int c = 0; c < 10; ++c)
+        images[s].at(3 + c, r) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(s * 40 + r + c), 0};
+  return boost::intrusive_ptr<video::SpriteSet>(bench::MakeSetOrExit(images, "world_bench"));
 }
 
 void Lua(const char* code) {

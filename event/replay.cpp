@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "base/file.h"
 #include "base/paths.h"
 
 namespace event {
@@ -37,18 +38,19 @@ void CheckName(const char* what, const char* name) {
 
 int LongerThanFour(const struct dirent* entry) { return std::strlen(entry->d_name) > 4; }
 
-// Writes the whole file; false with errno set on the first failed call.
-bool WriteReplay(std::FILE* f, const char* first, const char* second, int life, int score) {
-  if (std::fprintf(f, "RunScript('%s')\n", first) < 0) return false;
-  if (std::fprintf(f, "RunScript('%s')\n", second) < 0) return false;
-  if (std::fprintf(f, "VAR_replay=true\n") < 0) return false;
-  if (std::fprintf(f, "VAR_life=%d\n", life) < 0) return false;
-  if (std::fprintf(f, "VAR_score=%d\n", score) < 0) return false;
+// The replay script: the two script runs, the saved variables, then one
+// rep(frame, key) line per record.
+std::string ReplayText(const char* first, const char* second, int life, int score) {
+  std::string text = std::string("RunScript('") + first + "')\nRunScript('" + second +
+                     "')\nVAR_replay=true\nVAR_life=" + std::to_string(life) +
+                     "\nVAR_score=" + std::to_string(score) + "\n";
+  char line[32];
   for (const auto& r : ReplayRecords) {
     // %d of the frame: the value a script passed (numbers are 32-bit signed).
-    if (std::fprintf(f, "rep(%d,%d)\n", static_cast<int>(r->time), r->key) < 0) return false;
+    std::snprintf(line, sizeof line, "rep(%d,%d)\n", static_cast<int>(r->time), r->key);
+    text += line;
   }
-  return std::fflush(f) == 0 && !std::ferror(f);
+  return text;
 }
 
 }  // namespace
@@ -73,27 +75,12 @@ void SaveReplayFile(const char* prefix, const char* first, const char* second, i
     base::Fail("SaveReplayFile", "the path would be longer than %zu characters", kMaxName);
   const std::string path = built;
 
-  // The temporary file lies beside the target (same directory, so the rename
-  // is atomic) and has a four-character name, which no listing shows.
-  const std::size_t slash = path.rfind('/');
-  const std::string temp = path.substr(0, slash + 1) + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wt");
-  if (!f)
-    base::Fail("SaveReplayFile", "cannot create %s: %s", path.c_str(), std::strerror(errno));
-  bool written = WriteReplay(f, first, second, life, score);
-  int saved = errno;
-  if (std::fclose(f) != 0 && written) {
-    written = false;
-    saved = errno;
-  }
-  if (written && std::rename(temp.c_str(), path.c_str()) != 0) {
-    written = false;
-    saved = errno;
-  }
-  if (!written) {
-    unlink(temp.c_str());
-    base::Fail("SaveReplayFile", "cannot write %s: %s", path.c_str(), std::strerror(saved));
-  }
+  // base::WriteFileAtomic's temporary file lies beside the target (so the
+  // rename is atomic) and has a four-character name, which no listing shows.
+  const std::string text = ReplayText(first, second, life, score);
+  base::FileError failure;
+  if (!base::WriteFileAtomic(path, text.data(), text.size(), &failure))
+    base::Fail("SaveReplayFile", "%s %s: %s", failure.step, path.c_str(), failure.reason.c_str());
   ReplayRecords.clear();
 }
 

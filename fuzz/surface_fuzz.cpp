@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/file.h"
 #include "base/paths.h"
 #include "video/surface.h"
 
@@ -30,9 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(f);
   }
   std::string path = std::string(base::SpriteDir) + "set.bin";
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+  base::FileError failure;
+  if (base::WriteFile(path, data, size, &failure)) {
     if (video::SurfaceSet* set = video::LoadSurfaceSet("set.bin", &error))
       video::DestroySurfaceSet(set);
   }

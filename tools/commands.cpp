@@ -7,11 +7,10 @@
 #include <new>
 #include <set>
 
-#include "tools/file_io.h"
+#include "base/sprite_file.h"
 #include "tools/palette.h"
 #include "tools/png_io.h"
 #include "tools/sheet.h"
-#include "tools/sprite_codec.h"
 
 namespace tools {
 namespace {
@@ -77,8 +76,8 @@ int ParseNumber(const std::string& option, const std::string& text, long low, lo
 void ParseCell(const std::string& text, int* w, int* h) {
   std::size_t x = text.find('x');
   if (x == std::string::npos) throw UsageError{"--cell " + text + ": expected WxH, for example 16x16"};
-  *w = ParseNumber("--cell", text.substr(0, x), 1, 65535);
-  *h = ParseNumber("--cell", text.substr(x + 1), 1, 65535);
+  *w = ParseNumber("--cell", text.substr(0, x), 1, base::kMaxSpriteSide);
+  *h = ParseNumber("--cell", text.substr(x + 1), 1, base::kMaxSpriteSide);
 }
 
 void ExpectPositional(const Arguments& a, std::size_t n, const char* what) {
@@ -99,7 +98,7 @@ bool LoadPalColours(const Arguments& a, PalFile* pal) {
   const std::string* path = a.Value("--palette");
   if (!path) return false;
   std::string error;
-  Check(ReadPalFile(*path, pal, &error), error);
+  Check(base::ReadPalFile(*path, pal, &error), error);
   return true;
 }
 
@@ -120,8 +119,8 @@ PixelImage LoadPixels(const std::string& path, const Palette* palette, int cell_
 void WriteSpriteSet(const std::string& path, const std::vector<SpriteData>& sprites) {
   std::vector<std::uint8_t> bytes;
   std::string error;
-  Check(EncodeSpriteSet(sprites, &bytes, &error), error, path + ": ");
-  Check(WriteFileAtomic(path, bytes, &error), error);
+  Check(base::EncodeSpriteSet(sprites, &bytes, &error), error, path + ": ");
+  Check(WriteOutput(path, bytes, &error), error);
 }
 
 int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
@@ -132,7 +131,7 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   std::string error;
   Check(ReadPaletteSource(a.positional[0], &palette, &colours, &error), error);
   BlendMode mode = a.Has("--additive") ? BlendMode::kAdditive : BlendMode::kMix;
-  Check(WriteFileAtomic(a.positional[1], BuildPalFile(palette, mode), &error), error);
+  Check(WriteOutput(a.positional[1], BuildPalFile(palette, mode), &error), error);
   out << a.positional[1] << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
       << ", " << (mode == BlendMode::kAdditive ? "additive" : "mixing") << " blend table\n";
   return kOk;
@@ -173,7 +172,7 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out) {
   }
   std::vector<SpriteData> sprites(cells.size());
   for (std::size_t i = 0; i < cells.size(); ++i)
-    Check(EncodeSprite(cells[i], &sprites[i], &error), error, labels[i] + ": ");
+    Check(base::EncodeSprite(cells[i], &sprites[i], &error), error, labels[i] + ": ");
   WriteSpriteSet(output, sprites);
   out << output << ": " << sprites.size() << " sprites\n";
   return kOk;
@@ -192,10 +191,10 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
 
   const std::string& input = a.positional[0];
   std::vector<std::uint8_t> bytes;
-  std::vector<SpriteData> sprites;
+  std::vector<base::SpriteView> sprites;
   std::string error;
-  Check(ReadFile(input, &bytes, &error), error);
-  Check(DecodeSpriteSet(bytes, input, &sprites, &error), error);
+  Check(ReadInput(input, base::kMaxSpriteFileBytes, &bytes, &error), error);
+  Check(base::DecodeSpriteSet(bytes.data(), bytes.size(), &sprites, &error), error, input + ": ");
   Image image;
   int cw, ch, columns;
   Check(RenderSheet(sprites, pal, options, &image, &cw, &ch, &columns, &error), error, input + ": ");
@@ -221,8 +220,8 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out) {
                   ? static_cast<unsigned char>(first_text[0])
                   : ParseNumber("--first", first_text, 1, 255);
   int count = a.Has("--count") ? ParseNumber("--count", *a.Value("--count"), 0, 255) : -1;
-  int space = a.Has("--space") ? ParseNumber("--space", *a.Value("--space"), 0, 65535) : (w + 1) / 2;
-  int line = a.Has("--line") ? ParseNumber("--line", *a.Value("--line"), 0, 65535) : h;
+  int space = a.Has("--space") ? ParseNumber("--space", *a.Value("--space"), 0, base::kMaxSpriteSide) : (w + 1) / 2;
+  int line = a.Has("--line") ? ParseNumber("--line", *a.Value("--line"), 0, base::kMaxSpriteSide) : h;
   PalFile pal;
   bool have_palette = LoadPalColours(a, &pal);
 

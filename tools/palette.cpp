@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "tools/file_io.h"
+#include "base/pal_file.h"
 
 namespace tools {
 
@@ -44,19 +44,15 @@ Rgb BlendColour(Rgb d, Rgb s, int level, BlendMode mode) {
 }
 
 std::vector<std::uint8_t> BuildPalFile(const Palette& palette, BlendMode mode) {
-  std::vector<std::uint8_t> out;
-  out.reserve(kPalFileSize);
-  for (const Rgb& c : palette) {
-    out.push_back(c.r);
-    out.push_back(c.g);
-    out.push_back(c.b);
-  }
+  PalFile pal;
+  pal.colours = palette;
   NearestColour nearest(palette);
+  std::uint8_t* out = pal.blend.data();
   for (int d = 0; d < 256; ++d)
     for (int s = 0; s < 256; ++s)
       for (int level = 0; level < 3; ++level)
-        out.push_back(nearest.Find(BlendColour(palette[d], palette[s], level, mode)));
-  return out;
+        *out++ = nearest.Find(BlendColour(palette[d], palette[s], level, mode));
+  return base::EncodePalFile(pal);
 }
 
 bool ParseGimpPalette(const std::string& text, const std::string& name, Palette* palette,
@@ -111,7 +107,7 @@ bool ParseGimpPalette(const std::string& text, const std::string& name, Palette*
 
 bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, std::string* error) {
   std::vector<std::uint8_t> bytes;
-  if (!ReadFile(path, &bytes, error)) return false;
+  if (!ReadInput(path, kMaxInputBytes, &bytes, error)) return false;
   static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
   if (bytes.size() >= 8 && std::equal(kSignature, kSignature + 8, bytes.begin())) {
     Image image;
@@ -133,19 +129,6 @@ bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, 
     return false;
   }
   return ParseGimpPalette(text, path, palette, colours, error);
-}
-
-bool ReadPalFile(const std::string& path, PalFile* pal, std::string* error) {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadFile(path, &bytes, error)) return false;
-  if (bytes.size() != kPalFileSize) {
-    *error = path + ": not a palette file (" + std::to_string(bytes.size()) + " bytes, expected " +
-             std::to_string(kPalFileSize) + ")";
-    return false;
-  }
-  for (int i = 0; i < 256; ++i) pal->colours[i] = Rgb{bytes[i * 3], bytes[i * 3 + 1], bytes[i * 3 + 2]};
-  pal->blend.assign(bytes.begin() + 768, bytes.end());
-  return true;
 }
 
 }  // namespace tools

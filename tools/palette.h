@@ -1,7 +1,5 @@
 // The 256-colour game palette, the perceptual colour distance the tools use,
-// and the pal.pal file: 768 bytes of colours, then the 65536 x 3 blend table
-// whose entry (d, s) at (d * 256 + s) * 3 holds the result indices of the
-// three blend levels.
+// the blend table of pal.pal (base/pal_file.h) and the palette sources.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -9,13 +7,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/pal_file.h"
 #include "tools/png_io.h"
 
 namespace tools {
 
 using Palette = std::array<Rgb, 256>;
-
-constexpr std::size_t kPalFileSize = 768 + 65536 * 3;
+using base::PalFile;
 
 // "Redmean" weighted RGB distance, scaled by 512 so that it stays exact in
 // integers: (1024 + r1 + r2) dr^2 + 2048 dg^2 + (1534 - r1 - r2) db^2.
@@ -52,15 +50,5 @@ bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, 
 // The .gpl parser on its own; `name` labels messages ("NAME, line 4: ...").
 bool ParseGimpPalette(const std::string& text, const std::string& name, Palette* palette,
                       int* colours, std::string* error);
-
-// A pal.pal read back: its colours and its blend table.
-struct PalFile {
-  Palette colours;
-  std::vector<std::uint8_t> blend;  // 196608 bytes
-  std::uint8_t Blend(int d, int s, int level) const { return blend[(d * 256 + s) * 3 + level]; }
-};
-
-// Reads a pal.pal; it must be exactly kPalFileSize bytes.
-bool ReadPalFile(const std::string& path, PalFile* pal, std::string* error);
 
 }  // namespace tools

@@ -1,47 +1,38 @@
-// A small PNG reader and writer over libpng for lunashot-pack. Indexed images
-// keep their indices (one byte per pixel whatever the bit depth); every other
-// colour type is read as 8-bit RGBA.
+// lunashot-pack's files: reading inputs and writing outputs with messages
+// that name the file, and pictures (base/png_file.h) with the private chunk
+// "lsIX" that keeps the exact palette indices beside an RGBA sheet.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "base/png_file.h"
+
 namespace tools {
 
-struct Rgb {
-  std::uint8_t r, g, b;
-  bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-  bool operator!=(const Rgb& o) const { return !(*this == o); }
-};
+using base::Rgb;
 
-struct Image {
-  enum class Format { kIndexed, kRgba, kRgb };
-  Format format = Format::kRgba;
-  int width = 0;
-  int height = 0;
-  // kIndexed: one index per pixel. kRgba and kRgb: four bytes R, G, B, A per
-  // pixel (a kRgb image is written without its alpha; read images are kRgba).
-  std::vector<std::uint8_t> pixels;
-  std::vector<Rgb> palette;                 // PLTE of an indexed image
-  std::vector<std::uint8_t> palette_alpha;  // one alpha per palette entry (tRNS, else 255)
-  // Exact palette indices that lunashot-pack stores beside an RGBA sheet it
-  // wrote (private chunk "lsIX"); empty when the image carries none.
+// Largest input file read (a PNG or a .gpl).
+constexpr std::size_t kMaxInputBytes = std::size_t{256} << 20;
+
+// The whole file, at most max_bytes; false with "PATH: cannot open: REASON".
+bool ReadInput(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
+               std::string* error);
+// All or nothing (base::WriteFileAtomic); false with "PATH: cannot write: REASON".
+bool WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error);
+
+struct Image : base::PngImage {
+  // Exact palette indices stored beside an RGBA sheet (one per pixel); empty
+  // when the picture carries none or they do not fit it.
   std::vector<std::uint8_t> index_plane;
-  int bit_depth = 8;  // written indexed images only: 1, 2, 4 or 8
 };
 
-// Decodes a PNG file image. `name` only labels the message: "NAME: not a PNG
-// file", "NAME: corrupt PNG (...)". Images of more than kMaxPixels are refused.
+// Decodes a PNG file image; messages start with `name`.
 bool DecodePng(const std::vector<std::uint8_t>& bytes, const std::string& name, Image* image,
                std::string* error);
-constexpr long kMaxPixels = 1L << 25;
-
-// ReadFile plus DecodePng.
+// ReadInput plus DecodePng.
 bool ReadPng(const std::string& path, Image* image, std::string* error);
-
-// Encodes an image; an RGBA image with a non-empty index_plane carries it.
-bool EncodePng(const Image& image, std::vector<std::uint8_t>* bytes, std::string* error);
-// EncodePng plus WriteFileAtomic.
+// Encodes (an RGBA image with an index plane carries it) and writes all or nothing.
 bool WritePng(const std::string& path, const Image& image, std::string* error);
 
 }  // namespace tools

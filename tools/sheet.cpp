@@ -113,9 +113,9 @@ bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int l
     return false;
   }
   sprites->assign(256, SpriteData());
-  if (!EncodeSprite(PixelImage(space, line), &(*sprites)[0], error)) return false;
+  if (!base::EncodeSprite(PixelImage(space, line), &(*sprites)[0], error)) return false;
   for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (!EncodeSprite(fixed ? cells[i] : TrimGlyph(cells[i]), &(*sprites)[first + i], error)) {
+    if (!base::EncodeSprite(fixed ? cells[i] : TrimGlyph(cells[i]), &(*sprites)[first + i], error)) {
       *error = "glyph " + std::to_string(first + i) + ": " + *error;
       return false;
     }
@@ -123,7 +123,7 @@ bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int l
   return true;
 }
 
-bool RenderSheet(const std::vector<SpriteData>& sprites, const PalFile& pal,
+bool RenderSheet(const std::vector<base::SpriteView>& sprites, const PalFile& pal,
                  const UnpackOptions& options, Image* image, int* cell_width, int* cell_height,
                  int* columns, std::string* error) {
   if (sprites.empty()) {
@@ -131,14 +131,14 @@ bool RenderSheet(const std::vector<SpriteData>& sprites, const PalFile& pal,
     return false;
   }
   int cw = 1, ch = 1;
-  for (const SpriteData& s : sprites) {
+  for (const base::SpriteView& s : sprites) {
     cw = std::max(cw, s.width);
     ch = std::max(ch, s.height);
   }
   long count = long(sprites.size());
   long across = options.columns > 0 ? std::min<long>(options.columns, count) : std::min<long>(count, 16);
   long down = (count + across - 1) / across;
-  if (across * cw > 65535 || down * ch > 65535 || across * cw * down * ch > kMaxPixels) {
+  if (across * cw > 65535 || down * ch > 65535 || across * cw * down * ch > base::kMaxPngPixels) {
     *error = "a sheet of " + std::to_string(across) + " x " + std::to_string(down) + " cells of " +
              std::to_string(cw) + "x" + std::to_string(ch) + " is too large for a PNG here";
     return false;
@@ -161,12 +161,13 @@ bool RenderSheet(const std::vector<SpriteData>& sprites, const PalFile& pal,
   image->height = int(down * ch);
   image->format = options.view ? Image::Format::kRgb : Image::Format::kRgba;
   std::size_t total = std::size_t(image->width) * image->height;
-  image->pixels.assign(total * 4, 0);
+  const int channels = options.view ? 3 : 4;
+  image->pixels.assign(total * channels, 0);
   if (!options.view) image->index_plane.assign(total, 0);
-  // The layout fits kMaxPixels, so every sprite expands to less than that.
-  std::vector<PixelImage> pixels(sprites.size());
-  for (std::size_t i = 0; i < sprites.size(); ++i)
-    if (!DecodeSprite(sprites[i], &pixels[i], error)) return false;
+  // The layout fits kMaxPngPixels, so every sprite expands to less than that.
+  std::vector<PixelImage> pixels;
+  pixels.reserve(sprites.size());
+  for (const base::SpriteView& s : sprites) pixels.push_back(base::DecodeSprite(s));
   for (int y = 0; y < image->height; ++y) {
     for (int x = 0; x < image->width; ++x) {
       long cell = (y / ch) * across + x / cw;
@@ -183,11 +184,14 @@ bool RenderSheet(const std::vector<SpriteData>& sprites, const PalFile& pal,
         alpha = std::uint8_t(64 * (pixel.level + 1));
       }
       std::size_t i = std::size_t(y) * image->width + x;
-      image->pixels[i * 4] = pal.colours[index].r;
-      image->pixels[i * 4 + 1] = pal.colours[index].g;
-      image->pixels[i * 4 + 2] = pal.colours[index].b;
-      image->pixels[i * 4 + 3] = options.view ? 255 : alpha;
-      if (!options.view) image->index_plane[i] = index;
+      std::uint8_t* out = &image->pixels[i * channels];
+      out[0] = pal.colours[index].r;
+      out[1] = pal.colours[index].g;
+      out[2] = pal.colours[index].b;
+      if (!options.view) {
+        out[3] = alpha;
+        image->index_plane[i] = index;
+      }
     }
   }
   return true;

@@ -5,11 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "base/sprite_file.h"
 #include "tools/palette.h"
 #include "tools/png_io.h"
-#include "tools/sprite_codec.h"
 
 namespace tools {
+
+using base::kMaxSprites;
+using base::Pixel;
+using base::PixelImage;
+using base::SpriteData;
 
 // The pixel kind an alpha value gives: 0 transparent, 255 opaque, anything
 // else blended at the nearest of 1/4, 1/2 and 3/4 (levels 0, 1, 2).
@@ -59,8 +64,8 @@ struct UnpackOptions {
 // pixel's own (a blended pixel's source colour; the background for
 // transparent ones), and the index plane holds the exact indices. With
 // `view`: RGB of the sprites drawn over the background through the blend table.
-// The sprites' rows must have passed DecodeSpriteSet.
-bool RenderSheet(const std::vector<SpriteData>& sprites, const PalFile& pal,
+// The sprites come from base::DecodeSpriteSet.
+bool RenderSheet(const std::vector<base::SpriteView>& sprites, const PalFile& pal,
                  const UnpackOptions& options, Image* image, int* cell_width, int* cell_height,
                  int* columns, std::string* error);
 

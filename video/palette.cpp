@@ -1,11 +1,11 @@
 // pal.pal, the working palette and its fades, and the upload to the display.
 #include "video/palette.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "base/file.h"
+#include "base/pal_file.h"
 #include "platform/platform.h"
 
 namespace video {
@@ -15,30 +15,33 @@ Color BasePalette[256];
 Color ShownPalette[256];
 std::uint8_t BlendTable[65536 * 3];
 
-bool ReadPalette(const std::uint8_t* bytes, std::size_t length, std::string* error) {
-  if (length < static_cast<std::size_t>(kPaletteFileSize)) {
-    *error = "only " + std::to_string(length) + " bytes; a palette file has " +
-             std::to_string(kPaletteFileSize);
-    return false;
-  }
+namespace {
+
+void Install(const base::PalFile& pal) {
   for (int c = 0; c < 256; ++c) {
-    BasePalette[c] = {bytes[c * 3], bytes[c * 3 + 1], bytes[c * 3 + 2]};
+    BasePalette[c] = {pal.colours[c].r, pal.colours[c].g, pal.colours[c].b};
     WorkPalette[c] = {0, 0, 0};
   }
-  std::memcpy(BlendTable, bytes + 768, sizeof BlendTable);
+  std::memcpy(BlendTable, pal.blend.data(), sizeof BlendTable);
+}
+
+}  // namespace
+
+bool ReadPalette(const std::uint8_t* bytes, std::size_t length, std::string* error) {
+  base::PalFile pal;
+  if (!base::DecodePalFile(bytes, length, &pal, error)) return false;
+  Install(pal);
   return true;
 }
 
 bool LoadPalette(const char* path, std::string* error) {
-  std::FILE* f = std::fopen(path, "rb");
-  if (!f) {
-    *error = std::string("cannot open ") + path + ": " + std::strerror(errno);
+  std::vector<std::uint8_t> bytes;
+  base::FileError failure;
+  if (!base::ReadFile(path, base::kPalFileBytes, &bytes, &failure, true)) {
+    *error = std::string(failure.step) + " " + path + ": " + failure.reason;
     return false;
   }
-  std::vector<std::uint8_t> bytes(kPaletteFileSize);
-  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-  if (!ReadPalette(bytes.data(), got, error)) {
+  if (!ReadPalette(bytes.data(), bytes.size(), error)) {
     *error = std::string(path) + ": " + *error;
     return false;
   }

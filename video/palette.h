@@ -10,8 +10,6 @@ struct Color {
   std::uint8_t r, g, b;
 };
 
-constexpr int kPaletteFileSize = 768 + 65536 * 3;
-
 extern Color WorkPalette[256];
 extern Color BasePalette[256];
 // The colours last sent by AdjustPalette (black before the first upload):
@@ -20,8 +18,8 @@ extern Color ShownPalette[256];
 // Entry (d, s) at (d * 256 + s) * 3; bytes 0..2 for blend levels 0..2.
 extern std::uint8_t BlendTable[65536 * 3];
 
-// Reads a whole pal.pal; the working palette becomes black. False with a
-// message when the file is missing or shorter than 197376 bytes.
+// Reads pal.pal (base/pal_file.h); the working palette becomes black. False
+// with a message when the file is missing or shorter than 197376 bytes.
 bool LoadPalette(const char* path, std::string* error);
 // The same from memory (tests, fuzzing).
 bool ReadPalette(const std::uint8_t* bytes, std::size_t length, std::string* error);

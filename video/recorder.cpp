@@ -1,17 +1,17 @@
-// PNG frames through libpng. The PNG carries no time or text chunks, so the
-// same frames always give the same files (golden tests compare their hashes).
+// PNG frames through base/png_file. The PNG carries no time or text chunks,
+// so the same frames always give the same files (golden tests compare their
+// hashes).
 #include "video/recorder.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include <png.h>
-
+#include "base/file.h"
+#include "base/png_file.h"
 #include "platform/platform.h"
 
 namespace video {
@@ -48,62 +48,35 @@ bool MakeDirectories(const std::string& dir, std::string* error) {
   return true;
 }
 
-void PngError(png_structp png, png_const_charp message) {
-  auto* error = static_cast<std::string*>(png_get_error_ptr(png));
-  if (error) *error = message;
-  png_longjmp(png, 1);
-}
-
-void PngWarning(png_structp, png_const_charp) {}
-
 }  // namespace
 
+// RGB at compression level 1: the settings every golden frame hash was made
+// with.
 bool WritePng(const char* path, const std::uint8_t* pixels, int width, int height,
               const Color* palette, std::string* error) {
-  std::FILE* f = std::fopen(path, "wb");
-  if (!f) {
-    *error = std::string("cannot write ") + path + ": " + std::strerror(errno);
-    return false;
+  base::PngImage image;
+  image.format = base::PngImage::Format::kRgb;
+  image.width = width;
+  image.height = height;
+  image.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+  std::uint8_t* out = image.pixels.data();
+  for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i) {
+    const Color& c = palette[pixels[i]];
+    *out++ = c.r;
+    *out++ = c.g;
+    *out++ = c.b;
   }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, PngError, PngWarning);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info) {
-    if (png) png_destroy_write_struct(&png, nullptr);
-    std::fclose(f);
-    *error = "out of memory for the PNG writer";
-    return false;
-  }
-  // Declared before setjmp so that a longjmp leaves them in a known state.
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
-  volatile bool ok = false;
-  if (setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 1);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-      const std::uint8_t* src = pixels + static_cast<std::size_t>(y) * width;
-      for (int x = 0; x < width; ++x) {
-        const Color& c = palette[src[x]];
-        row[3 * x] = c.r;
-        row[3 * x + 1] = c.g;
-        row[3 * x + 2] = c.b;
-      }
-      png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    ok = true;
-  } else {
+  std::vector<std::uint8_t> bytes;
+  if (!base::EncodePng(image, 1, &bytes, error)) {
     *error = std::string(path) + ": " + *error;
+    return false;
   }
-  png_destroy_write_struct(&png, &info);
-  if (std::fclose(f) != 0 && ok) {
-    *error = std::string("cannot write ") + path + ": " + std::strerror(errno);
-    ok = false;
+  base::FileError failure;
+  if (!base::WriteFile(path, bytes.data(), bytes.size(), &failure)) {
+    *error = std::string("cannot write ") + path + ": " + failure.reason;
+    return false;
   }
-  return ok;
+  return true;
 }
 
 void StartRecording(const std::string& dir) {

@@ -1,7 +1,8 @@
 // Run-length sprites and sprite sets. Every set is validated when loaded
-// (counts, sizes, every row's runs within L and within the width, run codes,
-// blend levels, exact data length), so the drawing code trusts the data and
-// makes one clipping decision per call, no per-pixel checks.
+// (base/sprite_file: counts, sizes, every row's runs within L and within the
+// width, run codes, blend levels, exact data length), so the drawing code
+// trusts the data and makes one clipping decision per call, no per-pixel
+// checks.
 //
 // A SpriteSet is shared by the script's handle and by the kinds that use it
 // (intrusive count `refs`). Release marks it released: any further use by a
@@ -35,9 +36,6 @@ struct SpriteSet {
   bool released;
 };
 
-// Largest width or height a sprite may declare.
-constexpr std::int32_t kMaxSpriteSide = 16384;
-
 void intrusive_ptr_add_ref(SpriteSet* set);
 void intrusive_ptr_release(SpriteSet* set);
 
@@ -48,8 +46,6 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
 // Reads the named file of the sprite directory; nullptr and a message that
 // names the file when it is missing or malformed.
 SpriteSet* ReadSpriteSet(const char* name, std::string* error);
-// Checks one sprite record's run-length rows (the loader's test per sprite).
-bool ValidateSprite(const Sprite& sprite, std::string* error);
 // Frees a set and its sprites whatever its count (for sets never handed to
 // a script or a kind: tests, tools).
 void DestroySpriteSet(SpriteSet* set);

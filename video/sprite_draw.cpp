@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/bytes.h"
 #include "video/palette.h"
 #include "video/sprite.h"
 
@@ -13,7 +14,7 @@ namespace video {
 
 namespace {
 
-inline unsigned Read16(const std::uint8_t* b) { return b[0] | static_cast<unsigned>(b[1]) << 8; }
+using base::GetLe16;
 
 // Copies a run. Runs are short, so the common lengths are done with two
 // overlapping fixed-size moves instead of a call.
@@ -78,7 +79,7 @@ template <Mode kMode>
 inline void DrawRuns(const std::uint8_t* q, const std::uint8_t* end, std::uint8_t* d,
                      std::uint8_t colour) {
   while (q < end) {
-    unsigned code = Read16(q);
+    unsigned code = GetLe16(q);
     q += 2;
     unsigned n = code & 0xFFF;
     if (code & 0x8000) {
@@ -104,7 +105,7 @@ void DrawRowsWhole(const std::uint8_t* p, int rows, std::uint8_t* dst, int pitch
                    std::uint8_t colour) {
   for (; rows > 0; --rows, dst += pitch) {
     const std::uint8_t* q = p + 2;
-    p = q + Read16(p);
+    p = q + GetLe16(p);
     DrawRuns<kMode>(q, p, dst, colour);
   }
 }
@@ -143,12 +144,12 @@ void DrawRowsClipped(const std::uint8_t* p, int rows, std::uint8_t* row, int pit
                      int b, std::uint8_t colour) {
   for (; rows > 0; --rows, row += pitch) {
     const std::uint8_t* q = p + 2;
-    const std::uint8_t* end = q + Read16(p);
+    const std::uint8_t* end = q + GetLe16(p);
     p = end;
     int column = 0;
     unsigned code = 0, n = 0;
     while (q < end) {
-      code = Read16(q);
+      code = GetLe16(q);
       n = code & 0xFFF;
       if (column + static_cast<int>(n) > a) break;
       q += 2 + DataBytes(code, n);
@@ -169,7 +170,7 @@ void DrawRowsClipped(const std::uint8_t* p, int rows, std::uint8_t* row, int pit
       }
     }
     while (q < end && (!kRight || column < b)) {
-      code = Read16(q);
+      code = GetLe16(q);
       q += 2;
       n = code & 0xFFF;
       stop = column + static_cast<int>(n);

@@ -1,6 +1,6 @@
-// Surfaces and surface sets. Loaders read the whole image before building
-// anything, so a missing, truncated or oversized file gives nullptr and a
-// message, never a half-read surface.
+// Surfaces and surface sets. Loaders check each declared size against the
+// limits of base/sprite_file before allocating, so a missing, truncated or
+// oversized file gives nullptr and a message, never a half-read surface.
 #include "video/surface.h"
 
 #include <algorithm>
@@ -9,41 +9,25 @@
 #include <cstring>
 #include <vector>
 
+#include "base/bytes.h"
 #include "base/paths.h"
+#include "base/sprite_file.h"
 
 namespace video {
 
-namespace {
-
-std::int32_t ReadInt32(const std::uint8_t* b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) |
-                                   static_cast<std::uint32_t>(b[1]) << 8 |
-                                   static_cast<std::uint32_t>(b[2]) << 16 |
-                                   static_cast<std::uint32_t>(b[3]) << 24);
-}
-
-// Checks a declared size against the limits; the product is taken in 64 bits.
-bool SaneSize(std::int32_t width, std::int32_t height, std::string* error) {
-  if (width < 0 || height < 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide ||
-      static_cast<std::int64_t>(width) * height > kMaxSurfaceBytes) {
-    *error = "bad image size " + std::to_string(width) + " x " + std::to_string(height);
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-std::FILE* OpenSprite(const char* name, std::string* error) {
+const char* SpritePath(const char* name, std::string* error) {
   if (!name) {
     *error = "no file name given";
     return nullptr;
   }
   const char* path = base::GetSpritePath(name);
-  if (!path) {
-    *error = std::string(name) + ": the path is too long";
-    return nullptr;
-  }
+  if (!path) *error = std::string(name) + ": the path is too long";
+  return path;
+}
+
+std::FILE* OpenSprite(const char* name, std::string* error) {
+  const char* path = SpritePath(name, error);
+  if (!path) return nullptr;
   std::FILE* f = std::fopen(path, "rb");
   if (!f) *error = std::string(name) + ": cannot open: " + std::strerror(errno);
   return f;
@@ -67,8 +51,8 @@ Surface* ReadSurface(std::FILE* stream, std::string* error) {
     *error = "truncated image header";
     return nullptr;
   }
-  std::int32_t width = ReadInt32(header), height = ReadInt32(header + 4);
-  if (!SaneSize(width, height, error)) return nullptr;
+  std::int32_t width = base::GetLe32(header), height = base::GetLe32(header + 4);
+  if (!base::CheckSurfaceSize(width, height, error)) return nullptr;
   Surface* s = CreateSurface(width, height);
   if (!s) {
     *error = "out of memory for a " + std::to_string(width) + " x " + std::to_string(height) +
@@ -107,7 +91,7 @@ SurfaceSet* LoadSurfaceSet(const char* name, std::string* error) {
   std::vector<Surface*> loaded;
   bool ok = std::fread(head, 1, 2, f) == 2;
   if (!ok) *error = "truncated: no image count";
-  std::uint16_t count = ok ? static_cast<std::uint16_t>(head[0] | head[1] << 8) : 0;
+  std::uint16_t count = ok ? static_cast<std::uint16_t>(base::GetLe16(head)) : 0;
   for (std::uint16_t i = 0; ok && i < count; ++i) {
     Surface* s = ReadSurface(f, error);
     if (!s) {

@@ -1,7 +1,7 @@
 // Surfaces: rectangles of 8-bit colour indices, row-major, rows contiguous.
 // Invariant: size == width * height and pixels holds size bytes. Loaded
-// surfaces are validated when read; a failed load returns nullptr and a
-// message, never a half-read surface.
+// surfaces are validated when read (limits in base/sprite_file.h); a failed
+// load returns nullptr and a message, never a half-read surface.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -23,16 +23,16 @@ struct SurfaceSet {
   std::uint16_t count;
 };
 
-// Largest image a surface file may declare (both sides, and their product).
-constexpr std::int32_t kMaxSurfaceSide = 16384;
-constexpr std::int64_t kMaxSurfaceBytes = 64 * 1024 * 1024;
+// The path of a file of the sprite directory (base::GetSpritePath's buffer);
+// nullptr and a message naming the file when there is no name or the path
+// is too long.
+const char* SpritePath(const char* name, std::string* error);
+// Opens a file of the sprite directory for reading; nullptr and a message
+// naming the file when SpritePath fails or the file does not open.
+std::FILE* OpenSprite(const char* name, std::string* error);
 
 // An owning surface with uninitialised pixels; nullptr for a negative size
 // or when memory runs out.
-// Opens a file of the sprite directory for reading; nullptr and a message
-// naming the file when there is no name, the path is too long or it fails.
-std::FILE* OpenSprite(const char* name, std::string* error);
-
 Surface* CreateSurface(std::int32_t width, std::int32_t height);
 Surface* WrapSurface(std::uint8_t* pixels, std::int32_t width, std::int32_t height);
 // Reads one image (width, height, pixels) from the sprite directory's file.

@@ -11,8 +11,8 @@
 #include <stdlib.h>
 #include <zlib.h>
 
+#include "base/file.h"
 #include "tools/commands.h"
-#include "tools/file_io.h"
 #include "tools/palette.h"
 #include "tools/png_io.h"
 
@@ -55,14 +55,14 @@ inline RunResult RunPack(const std::vector<std::string>& args) {
 
 inline std::vector<std::uint8_t> Bytes(const std::string& path) {
   std::vector<std::uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(tools::ReadFile(path, &bytes, &error)) << error;
+  base::FileError error;
+  EXPECT_TRUE(base::ReadFile(path, std::size_t{1} << 30, &bytes, &error)) << path << ": " << error.Text();
   return bytes;
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::string error;
-  ASSERT_TRUE(tools::WriteFileAtomic(path, bytes, &error)) << error;
+  base::FileError error;
+  ASSERT_TRUE(base::WriteFileAtomic(path, bytes, &error)) << path << ": " << error.Text();
 }
 
 // The test palette of the game tests: colour i is a 3-3-2 RGB cube entry.

@@ -7,6 +7,7 @@
 
 #include <luabind/luabind.hpp>
 
+#include "base/sprite_file.h"
 #include "object/geometry.h"
 #include "object_test_util.h"
 #include "video/display.h"
@@ -18,30 +19,17 @@ namespace {
 
 using object::Instance;
 
-void Put16(std::vector<std::uint8_t>* out, unsigned v) {
-  out->push_back(static_cast<std::uint8_t>(v));
-  out->push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
 // Sprite n is a size x size square of colour 10 + n.
 boost::intrusive_ptr<video::SpriteSet> Squares(int count, int size) {
+  std::vector<base::SpriteData> sprites(static_cast<std::size_t>(count));
   std::vector<std::uint8_t> file;
-  Put16(&file, static_cast<unsigned>(count));
-  for (int n = 0; n < count; ++n) {
-    std::vector<std::uint8_t> rows;
-    for (int r = 0; r < size; ++r) {
-      Put16(&rows, 2 + static_cast<unsigned>(size));
-      Put16(&rows, static_cast<unsigned>(size));
-      for (int c = 0; c < size; ++c) rows.push_back(static_cast<std::uint8_t>(10 + n));
-    }
-    for (std::uint32_t v : {static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(size),
-                            static_cast<std::uint32_t>(rows.size())}) {
-      Put16(&file, v & 0xFFFF);
-      Put16(&file, v >> 16);
-    }
-    file.insert(file.end(), rows.begin(), rows.end());
-  }
   std::string error;
+  for (int n = 0; n < count; ++n) {
+    base::PixelImage square(size, size);
+    for (base::Pixel& p : square.pixels) p = {base::Pixel::kOpaque, static_cast<std::uint8_t>(10 + n), 0};
+    EXPECT_TRUE(base::EncodeSprite(square, &sprites[static_cast<std::size_t>(n)], &error));
+  }
+  EXPECT_TRUE(base::EncodeSpriteSet(sprites, &file, &error)) << error;
   video::SpriteSet* set = video::ParseSpriteSet(file.data(), file.size(), &error);
   EXPECT_NE(set, nullptr) << error;
   return boost::intrusive_ptr<video::SpriteSet>(set);

@@ -7,8 +7,9 @@
 
 #include <boost/intrusive_ptr.hpp>
 
+#include "base/sprite_file.h"
 #include "tests/tools/test_support.h"
-#include "tools/sprite_codec.h"
+#include "video/palette.h"
 #include "video/sprite.h"
 
 namespace {
@@ -22,19 +23,17 @@ using tools_test::ScratchDir;
 using ByteVector = std::vector<std::uint8_t>;
 using Files = std::vector<std::string>;
 
-std::vector<tools::SpriteData> ReadSet(const std::string& path) {
-  std::vector<tools::SpriteData> sprites;
+std::vector<base::SpriteData> ReadSet(const std::string& path) {
+  ByteVector bytes = Bytes(path);
+  std::vector<base::SpriteView> views;
   std::string error;
-  EXPECT_TRUE(tools::DecodeSpriteSet(Bytes(path), path, &sprites, &error)) << error;
+  EXPECT_TRUE(base::DecodeSpriteSet(bytes.data(), bytes.size(), &views, &error)) << error;
+  std::vector<base::SpriteData> sprites;
+  for (const base::SpriteView& v : views) sprites.push_back({v.width, v.height, ByteVector(v.rows, v.rows + v.size)});
   return sprites;
 }
 
-tools::PixelImage Pixels(const tools::SpriteData& sprite) {
-  tools::PixelImage image;
-  std::string error;
-  EXPECT_TRUE(tools::DecodeSprite(sprite, &image, &error)) << error;
-  return image;
-}
+tools::PixelImage Pixels(const base::SpriteData& sprite) { return base::DecodeSprite(base::View(sprite)); }
 
 // Writes pal.pal for the palette into the directory.
 std::string SavePal(const ScratchDir& dir, const tools::Palette& palette) {
@@ -117,8 +116,10 @@ TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
   std::string pal = SavePal(dir, tools_test::CubePalette());
   // Red, a half-transparent near-blue, nothing, a near-white opaque.
   SavePng(dir / "rgba.png", tools_test::RgbaImage(4, 1, {0xff0000ff, 0x0000fa80, 0x12345600, 0xfafafaff}));
-  tools::Image rgb = tools_test::RgbaImage(2, 1, {0x00ff0000, 0x000000ff});
-  rgb.format = tools::Image::Format::kRgb;  // no alpha channel at all: every pixel opaque
+  tools::Image rgb;  // no alpha channel at all: every pixel opaque
+  rgb.format = tools::Image::Format::kRgb;
+  rgb.width = 2, rgb.height = 1;
+  rgb.pixels = {0x00, 0xff, 0x00, 0x00, 0x00, 0x00};
   SavePng(dir / "rgb.png", rgb);
 
   auto run = RunPack({"sprites", "--files", dir / "rgba.png", dir / "rgb.png", dir / "out.spr", "--palette", pal});
@@ -212,17 +213,17 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   std::string pal = SavePal(dir, cube);
   tools::PalFile table;
   std::string error;
-  ASSERT_TRUE(tools::ReadPalFile(pal, &table, &error)) << error;
+  ASSERT_TRUE(base::ReadPalFile(pal, &table, &error)) << error;
   // Sprite 0 is 2x1: opaque 0x1c, blended (0xe0, level 2). Sprite 1 is 1x2 with a blank top.
-  tools::SpriteData one, two;
+  base::SpriteData one, two;
   tools::PixelImage p1(2, 1), p2(1, 2);
   p1.at(0, 0) = Pixel{Pixel::kOpaque, 0x1c, 0};
   p1.at(1, 0) = Pixel{Pixel::kBlended, 0xe0, 2};
   p2.at(0, 1) = Pixel{Pixel::kBlended, 0x03, 0};
-  ASSERT_TRUE(tools::EncodeSprite(p1, &one, &error));
-  ASSERT_TRUE(tools::EncodeSprite(p2, &two, &error));
+  ASSERT_TRUE(base::EncodeSprite(p1, &one, &error));
+  ASSERT_TRUE(base::EncodeSprite(p2, &two, &error));
   ByteVector file;
-  ASSERT_TRUE(tools::EncodeSpriteSet({one, two}, &file, &error));
+  ASSERT_TRUE(base::EncodeSpriteSet({one, two}, &file, &error));
   tools_test::WriteBytes(dir / "s.spr", file);
 
   ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}).status, 0);
@@ -334,8 +335,20 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
   SavePng(dir / "wide.png", tools_test::IndexedImage(5000, 4, px, tools_test::CubePalette(), alpha));
   ASSERT_EQ(RunPack({"sprites", dir / "wide.png", dir / "wide.spr", "--cell", "5000x2"}).status, 0);
   ASSERT_EQ(RunPack({"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"}).status, 0);
+  // The widest sprite both take; one wider the tool refuses, as the engine would.
+  const int side = base::kMaxSpriteSide;
+  SavePng(dir / "edge.png", tools_test::IndexedImage(side, 1, ByteVector(side, 5), tools_test::CubePalette()));
+  SavePng(dir / "over.png", tools_test::IndexedImage(20000, 1, ByteVector(20000, 5), tools_test::CubePalette()));
+  ASSERT_EQ(RunPack({"sprites", "--files", dir / "edge.png", dir / "edge.spr"}).status, 0);
+  auto over = RunPack({"sprites", "--files", dir / "over.png", dir / "over.spr"});
+  EXPECT_EQ(over.status, 1);
+  EXPECT_TRUE(Contains(over.err, "over.png: a 20000 x 1 sprite is larger than the engine loads")) << over.err;
+  ByteVector wider = {1, 0};
+  base::AppendSpriteRecord(&wider, 20000, 1, {0, 0});
+  std::string refusal;
+  EXPECT_EQ(video::ParseSpriteSet(wider.data(), wider.size(), &refusal), nullptr);
 
-  for (const char* name : {"wide.spr", "font.spr"}) {
+  for (const char* name : {"wide.spr", "font.spr", "edge.spr"}) {
     ByteVector bytes = Bytes(dir / name);
     std::string error;
     boost::intrusive_ptr<video::SpriteSet> set(video::ParseSpriteSet(bytes.data(), bytes.size(), &error));
@@ -347,6 +360,23 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
       EXPECT_EQ(set->sprites[i]->height, ours[i].height);
       EXPECT_EQ(std::size_t(set->sprites[i]->size), ours[i].rows.size());
     }
+  }
+}
+
+// pal.pal: the engine runs any file of at least 197376 bytes (it ignores the
+// rest), and the tool takes the same files.
+TEST(ToolsEngineAcceptance, TheToolReadsThePaletteFilesTheEngineRuns) {
+  ScratchDir dir;
+  ByteVector pal = tools::BuildPalFile(tools_test::CubePalette(), tools::BlendMode::kMix);
+  tools_test::WriteBytes(dir / "s.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0, 0});
+  for (std::size_t size : {base::kPalFileBytes - 1, base::kPalFileBytes, base::kPalFileBytes + 1}) {
+    pal.resize(size, 7);
+    tools_test::WriteBytes(dir / "pal.pal", pal);
+    std::string error;
+    bool engine = video::LoadPalette((dir / "pal.pal").c_str(), &error);
+    EXPECT_EQ(engine, size >= base::kPalFileBytes) << size << ": " << error;
+    auto run = RunPack({"unpack", dir / "s.spr", dir / "s.png", "--palette", dir / "pal.pal"});
+    EXPECT_EQ(run.status, engine ? 0 : 1) << size << ": " << run.err;
   }
 }
 
@@ -365,9 +395,12 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
                          tools_test::RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));
   SavePng(dir / "huge.png", tools_test::IndexedImage(257, 256, ByteVector(257 * 256, 1), tools_test::CubePalette()));
   tools_test::WriteBytes(dir / "bad.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 4, 0, 1, 0x40, 5, 3});
-  // One sprite of 100000 x 100000 whose rows are all empty.
-  ByteVector vast = {1, 0, 0xa0, 0x86, 0x01, 0, 0xa0, 0x86, 0x01, 0, 0x40, 0x0d, 0x03, 0};
-  vast.resize(vast.size() + 200000, 0);
+  // Sprites of 100000 x 1 (more than a sprite may be) and of 16384 x 16384
+  // with empty rows (more than one picture may hold).
+  ByteVector wide = {1, 0}, vast = {1, 0};
+  base::AppendSpriteRecord(&wide, 100000, 1, {0, 0});
+  base::AppendSpriteRecord(&vast, 16384, 16384, ByteVector(2 * 16384, 0));
+  tools_test::WriteBytes(dir / "wide.spr", wide);
   tools_test::WriteBytes(dir / "vast.spr", vast);
   tools_test::WriteBytes(dir / "out.spr", {'o', 'l', 'd'});  // must survive every failed run
   Files before = dir.Files();
@@ -381,7 +414,7 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   std::vector<Case> cases = {
       {{"sprites", dir / "text.png", out, "--cell", "2x2"}, 1, dir / "text.png: not a PNG file"},
       {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt or unsupported PNG ("},
-      {{"sprites", dir / "nothing.png", out, "--cell", "2x2"}, 1, dir / "nothing.png: cannot read (No such file"},
+      {{"sprites", dir / "nothing.png", out, "--cell", "2x2"}, 1, dir / "nothing.png: cannot open: No such file"},
       {{"sprites", dir / "sheet.png", out, "--cell", "4x4"}, 1,
        dir / "sheet.png: the 6x4 sheet is not a whole number of 4x4 cells"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x8"}, 1,
@@ -393,20 +426,23 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
       {{"sprites", dir / "beyond.png", out, "--cell", "1x1"}, 1,
        dir / "beyond.png: pixel (1, 0) has colour index 9, which is not in the PNG's 4-colour palette"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--palette", dir / "short.pal"}, 1,
-       dir / "short.pal: not a palette file (768 bytes, expected 197376)"},
+       dir / "short.pal: only 768 bytes; a palette file has 197376"},
       {{"sprites", "--files", dir / "sheet.png", dir / "text.png", out}, 1, dir / "text.png: not a PNG file"},
       {{"font", dir / "text.png", out, "--cell", "2x2", "--first", "33"}, 1, dir / "text.png: not a PNG file"},
       {{"unpack", dir / "bad.spr", dir / "out.png", "--palette", pal}, 1,
-       dir / "bad.spr: sprite 0: row 0: blend level 3 is above 2"},
+       dir / "bad.spr: sprite 0: row 0: blend level 3 (levels are 0-2)"},
+      {{"unpack", dir / "wide.spr", dir / "out.png", "--palette", pal}, 1,
+       dir / "wide.spr: sprite 0: bad size 100000 x 1"},
       {{"unpack", dir / "sheet.png", dir / "out.png", "--palette", pal}, 1, dir / "sheet.png: "},
       {{"unpack", dir / "bad.spr", dir / "out.png"}, 2, "unpack needs --palette PAL"},
       {{"unpack", dir / "vast.spr", dir / "out.png", "--palette", pal}, 1,
-       dir / "vast.spr: a sheet of 1 x 1 cells of 100000x100000 is too large for a PNG here"},
-      {{"palette", dir / "sheet.png", dir / "no/such/dir.pal"}, 1, dir / "no/such/dir.pal: cannot write ("},
+       dir / "vast.spr: a sheet of 1 x 1 cells of 16384x16384 is too large for a PNG here"},
+      {{"palette", dir / "sheet.png", dir / "no/such/dir.pal"}, 1, dir / "no/such/dir.pal: cannot create: No such"},
       {{"palette", dir / "sheet.png", out, "--mix"}, 2, "unknown option --mix for palette"},
       {{"sprites", dir / "sheet.png", out}, 2, "sprites needs --cell WxH"},
       {{"sprites", dir / "sheet.png", out, "--cell", "16"}, 2, "--cell 16: expected WxH"},
       {{"sprites", dir / "sheet.png", out, "--cell", "0x4"}, 2, "--cell 0: expected a whole number from 1"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "20000x1"}, 2, "--cell 20000: expected a whole number from 1 to 16384"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "-1"}, 2, "--count -1: expected"},
       {{"sprites", dir / "sheet.png", out, "--cell"}, 2, "--cell needs a value"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "3 "}, 2, "--count 3 : expected"},

@@ -61,7 +61,7 @@ int Entry(const std::vector<std::uint8_t>& pal, int d, int s, int level) {
 
 TEST(ToolsBlendTable, MixesSourceOverDestinationByQuarters) {
   std::vector<std::uint8_t> pal = tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix);
-  ASSERT_EQ(pal.size(), tools::kPalFileSize);
+  ASSERT_EQ(pal.size(), base::kPalFileBytes);
   EXPECT_EQ(std::vector<std::uint8_t>(pal.begin(), pal.begin() + 9),
             (std::vector<std::uint8_t>{128, 0, 0, 255, 255, 255, 64, 64, 64}));
   // White over black: 64, 128, 191 grey.
@@ -87,7 +87,7 @@ TEST(ToolsBlendTable, MixesSourceOverDestinationByQuarters) {
 TEST(ToolsBlendTable, AdditiveAddsQuartersOfTheSourceAndClamps) {
   tools::Palette palette = TinyPalette();
   std::vector<std::uint8_t> pal = tools::BuildPalFile(palette, tools::BlendMode::kAdditive);
-  ASSERT_EQ(pal.size(), tools::kPalFileSize);
+  ASSERT_EQ(pal.size(), base::kPalFileBytes);
   EXPECT_EQ(Entry(pal, 6, 1, 0), 2);
   EXPECT_EQ(Entry(pal, 6, 1, 2), 4);
   // 128 grey plus white: 192, then 256 and 319 clamped to 255.
@@ -167,10 +167,17 @@ TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   ASSERT_EQ(add.status, 0) << add.err;
   EXPECT_EQ(tools_test::Bytes(dir / "add.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive));
 
+  // An output name that is a link is replaced; what it points to is not written.
+  tools_test::WriteBytes(dir / "target", {'k'});
+  std::filesystem::create_symlink(dir / "target", dir / "link.pal");
+  ASSERT_EQ(RunPack({"palette", dir / "p.gpl", dir / "link.pal"}).status, 0);
+  EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.pal"));
+  EXPECT_EQ(tools_test::Bytes(dir / "target"), std::vector<std::uint8_t>{'k'});
+
   auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
   EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.err.find("missing.gpl: cannot read"), std::string::npos) << bad.err;
-  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"add.pal", "mix.pal", "p.gpl"}));
+  EXPECT_NE(bad.err.find("missing.gpl: cannot open"), std::string::npos) << bad.err;
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"add.pal", "link.pal", "mix.pal", "p.gpl", "target"}));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ using namespace video_test;
 Bytes RowOf(std::initializer_list<std::uint8_t> run_bytes) {
   Bytes runs(run_bytes);
   Bytes row;
-  Put16(&row, static_cast<unsigned>(runs.size()));
+  PutLe16(&row, static_cast<unsigned>(runs.size()));
   row.insert(row.end(), runs.begin(), runs.end());
   return row;
 }
@@ -46,6 +46,9 @@ TEST(SpriteSetParse, EmptySetHasNoArray) {
 TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
   Bytes good = SetFile({Record(Pattern{{"ab", "Cd"}}), Record(Pattern{{"e.f"}})});
   ASSERT_TRUE(Parse(good));
+  Bytes longer = good;  // bytes after the last sprite are ignored
+  longer.push_back(7);
+  EXPECT_TRUE(Parse(longer));
 
   EXPECT_NE(Refusal({}).find("no sprite count"), std::string::npos);
   EXPECT_NE(Refusal({1}).find("no sprite count"), std::string::npos);

@@ -10,8 +10,8 @@ using namespace video_test;
 
 Bytes Image(std::int32_t width, std::int32_t height, std::uint8_t first = 1) {
   Bytes b;
-  Put32(&b, static_cast<std::uint32_t>(width));
-  Put32(&b, static_cast<std::uint32_t>(height));
+  PutLe32(&b, static_cast<std::uint32_t>(width));
+  PutLe32(&b, static_cast<std::uint32_t>(height));
   for (std::int64_t i = 0; i < static_cast<std::int64_t>(width) * height; ++i)
     b.push_back(static_cast<std::uint8_t>(first + i));
   return b;
@@ -62,8 +62,8 @@ TEST_F(Surfaces, RefusesMissingTruncatedAndOversizedImages) {
   for (auto wh : {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2},
                   {16384, 16384}}) {
     Bytes header;
-    Put32(&header, static_cast<std::uint32_t>(wh.first));
-    Put32(&header, static_cast<std::uint32_t>(wh.second));
+    PutLe32(&header, static_cast<std::uint32_t>(wh.first));
+    PutLe32(&header, static_cast<std::uint32_t>(wh.second));
     game_.Write("sprite/big.img", header);
     EXPECT_EQ(video::LoadSurface("big.img", &error), nullptr);
     EXPECT_NE(error.find("bad image size"), std::string::npos) << error;

@@ -1,5 +1,5 @@
-// Helpers shared by the video tests: a sprite encoder driven by pixel
-// patterns, a reference renderer that works pixel by pixel with explicit
+// Helpers shared by the video tests: sprite files from pixel patterns
+// (through the format library's encoder), a reference renderer that works pixel by pixel with explicit
 // bounds checks, a display that records register writes, and a scratch game
 // directory with the engine's paths pointed at it.
 #pragma once
@@ -15,7 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/bytes.h"
+#include "base/file.h"
 #include "base/paths.h"
+#include "base/sprite_file.h"
 #include "platform/platform.h"
 #include "video/palette.h"
 #include "video/sprite.h"
@@ -25,15 +28,8 @@ namespace video_test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void Put16(Bytes* b, unsigned v) {
-  b->push_back(static_cast<std::uint8_t>(v));
-  b->push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-inline void Put32(Bytes* b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using base::PutLe16;
+using base::PutLe32;
 
 // A sprite pattern: one string per row. '.' transparent; 'a'.. opaque with
 // colour c - 'a' + 1; 'A'.. blended with source c - 'A' + 1 at `level`.
@@ -51,49 +47,34 @@ struct Pattern {
 
 inline int Kind(char c) { return c == '.' ? 0 : (c >= 'a' && c <= 'z') ? 1 : 2; }
 
-inline Bytes EncodeRows(const Pattern& p) {
-  Bytes data;
-  for (const std::string& full : p.rows) {
-    std::string row = full.substr(0, full.find_last_not_of('.') + 1);
-    Bytes runs;
-    for (std::size_t i = 0; i < row.size();) {
-      std::size_t j = i;
-      while (j < row.size() && Kind(row[j]) == Kind(row[i])) ++j;
-      unsigned n = static_cast<unsigned>(j - i);
-      int kind = Kind(row[i]);
-      Put16(&runs, (kind == 0 ? 0x8000 : kind == 2 ? 0x4000 : 0) | n);
-      for (std::size_t k = i; k < j; ++k) {
-        if (kind == 1) runs.push_back(static_cast<std::uint8_t>(row[k] - 'a' + 1));
-        if (kind == 2) {
-          runs.push_back(static_cast<std::uint8_t>(row[k] - 'A' + 1));
-          runs.push_back(static_cast<std::uint8_t>(p.level));
-        }
-      }
-      i = j;
-    }
-    Put16(&data, static_cast<unsigned>(runs.size()));
-    data.insert(data.end(), runs.begin(), runs.end());
-  }
-  return data;
-}
-
-// One sprite record: width, height, size, rows.
+// One sprite record as given (width, height, size, rows), checked or not.
 inline Bytes Record(std::int32_t width, std::int32_t height, const Bytes& rows) {
   Bytes b;
-  Put32(&b, static_cast<std::uint32_t>(width));
-  Put32(&b, static_cast<std::uint32_t>(height));
-  Put32(&b, static_cast<std::uint32_t>(rows.size()));
-  b.insert(b.end(), rows.begin(), rows.end());
+  base::AppendSpriteRecord(&b, width, height, rows);
   return b;
 }
 
+// The pattern coded by the format library's encoder.
 inline Bytes Record(const Pattern& p) {
-  return Record(p.width(), static_cast<std::int32_t>(p.rows.size()), EncodeRows(p));
+  base::PixelImage image(p.width(), static_cast<int>(p.rows.size()));
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < static_cast<int>(p.rows[y].size()); ++x) {
+      char c = p.rows[y][x];
+      int kind = Kind(c);
+      if (kind == 1) image.at(x, y) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(c - 'a' + 1), 0};
+      if (kind == 2)
+        image.at(x, y) = {base::Pixel::kBlended, static_cast<std::uint8_t>(c - 'A' + 1),
+                          static_cast<std::uint8_t>(p.level)};
+    }
+  base::SpriteData sprite;
+  std::string error;
+  if (!base::EncodeSprite(image, &sprite, &error)) std::abort();
+  return Record(sprite.width, sprite.height, sprite.rows);
 }
 
 inline Bytes SetFile(const std::vector<Bytes>& records) {
   Bytes b;
-  Put16(&b, static_cast<unsigned>(records.size()));
+  PutLe16(&b, static_cast<unsigned>(records.size()));
   for (auto& r : records) b.insert(b.end(), r.begin(), r.end());
   return b;
 }
@@ -196,10 +177,8 @@ class ScratchGame {
   ScratchGame& operator=(const ScratchGame&) = delete;
   const std::string& dir() const { return dir_; }
   void Write(const std::string& relative, const Bytes& bytes) const {
-    std::FILE* f = std::fopen((dir_ + "/" + relative).c_str(), "wb");
-    if (!f) std::abort();
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    base::FileError error;
+    if (!base::WriteFile(dir_ + "/" + relative, bytes.data(), bytes.size(), &error)) std::abort();
   }
 
  private:

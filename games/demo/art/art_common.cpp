@@ -1,14 +1,14 @@
 // Palette, canvases, noise, mask shading and the file writers of the art
 // generator. Output depends only on the code: the same build writes the same
 // bytes.
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 
 #include "art.h"
+#include "base/bytes.h"
+#include "base/file.h"
+#include "base/png_file.h"
 
 namespace demo_art {
 
@@ -225,116 +225,81 @@ void Glow(Canvas* c, const Mask& m, int colour, double radius, double strength) 
 
 namespace {
 
-struct PngFile {
-  std::FILE* f = nullptr;
-  png_structp png = nullptr;
-  png_infop info = nullptr;
-  ~PngFile() {
-    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
-    if (f) std::fclose(f);
-  }
-  bool Open(const std::string& path) {
-    f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return false;
-    info = png_create_info_struct(png);
-    return info != nullptr;
-  }
-};
+// Level 9 unless asked otherwise: the committed sources were written so.
+bool SavePng(const std::string& path, const base::PngImage& image, int level = 9) {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  base::FileError failure;
+  return base::EncodePng(image, level, &bytes, &error) &&
+         base::WriteFileAtomic(path, bytes, &failure);
+}
+
+base::PngImage Picture(base::PngImage::Format format, int w, int h) {
+  base::PngImage image;
+  image.format = format;
+  image.width = w;
+  image.height = h;
+  return image;
+}
 
 }  // namespace
 
 bool WriteRgbaPng(const std::string& path, const Canvas& c) {
-  PngFile out;
-  if (!out.Open(path)) return false;
-  std::vector<png_byte> rows(static_cast<std::size_t>(c.w) * c.h * 4);
+  base::PngImage image = Picture(base::PngImage::Format::kRgba, c.w, c.h);
+  image.pixels.assign(static_cast<std::size_t>(c.w) * c.h * 4, 0);
   const auto& pal = Palette();
   for (int i = 0; i < c.w * c.h; ++i) {
     if (!c.alpha[i]) continue;
     Rgb col = pal[c.index[i]];
-    rows[i * 4 + 0] = col.r;
-    rows[i * 4 + 1] = col.g;
-    rows[i * 4 + 2] = col.b;
-    rows[i * 4 + 3] = c.alpha[i];
+    image.pixels[i * 4 + 0] = col.r;
+    image.pixels[i * 4 + 1] = col.g;
+    image.pixels[i * 4 + 2] = col.b;
+    image.pixels[i * 4 + 3] = c.alpha[i];
   }
-  if (setjmp(png_jmpbuf(out.png))) return false;
-  png_init_io(out.png, out.f);
-  png_set_compression_level(out.png, 9);
-  png_set_IHDR(out.png, out.info, c.w, c.h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(out.png, out.info);
-  for (int y = 0; y < c.h; ++y) png_write_row(out.png, &rows[static_cast<std::size_t>(y) * c.w * 4]);
-  png_write_end(out.png, out.info);
-  return true;
+  return SavePng(path, image);
 }
 
 // The palette as an indexed 128x128 picture of 8x8 swatches: its PLTE is the
 // palette the packer reads, and a person can look at it.
 bool WritePalettePng(const std::string& path) {
-  PngFile out;
-  if (!out.Open(path)) return false;
-  png_color colours[256];
-  const auto& pal = Palette();
-  for (int i = 0; i < 256; ++i) colours[i] = {pal[i].r, pal[i].g, pal[i].b};
-  std::vector<png_byte> rows(128 * 128);
+  base::PngImage image = Picture(base::PngImage::Format::kIndexed, 128, 128);
+  for (const Rgb& c : Palette()) image.palette.push_back({c.r, c.g, c.b});
+  image.pixels.resize(128 * 128);
   for (int y = 0; y < 128; ++y)
-    for (int x = 0; x < 128; ++x) rows[y * 128 + x] = static_cast<png_byte>((y / 8) * 16 + x / 8);
-  if (setjmp(png_jmpbuf(out.png))) return false;
-  png_init_io(out.png, out.f);
-  png_set_compression_level(out.png, 9);
-  png_set_IHDR(out.png, out.info, 128, 128, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_PLTE(out.png, out.info, colours, 256);
-  png_write_info(out.png, out.info);
-  for (int y = 0; y < 128; ++y) png_write_row(out.png, &rows[y * 128]);
-  png_write_end(out.png, out.info);
-  return true;
+    for (int x = 0; x < 128; ++x) image.pixels[y * 128 + x] = static_cast<std::uint8_t>((y / 8) * 16 + x / 8);
+  return SavePng(path, image);
 }
 
 bool WriteRgbPng(const std::string& path, int w, int h, const std::vector<std::uint8_t>& rgb) {
-  PngFile out;
-  if (!out.Open(path)) return false;
-  if (setjmp(png_jmpbuf(out.png))) return false;
-  png_init_io(out.png, out.f);
-  png_set_IHDR(out.png, out.info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(out.png, out.info);
-  for (int y = 0; y < h; ++y)
-    png_write_row(out.png, const_cast<png_byte*>(&rgb[static_cast<std::size_t>(y) * w * 3]));
-  png_write_end(out.png, out.info);
-  return true;
+  base::PngImage image = Picture(base::PngImage::Format::kRgb, w, h);
+  image.pixels = rgb;
+  return SavePng(path, image, -1);
 }
 
 bool WriteWav(const std::string& path, const std::vector<double>& samples) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  auto u32 = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) std::fputc((v >> (8 * i)) & 0xFF, f);
-  };
-  auto u16 = [&](std::uint16_t v) {
-    std::fputc(v & 0xFF, f);
-    std::fputc(v >> 8, f);
-  };
+  std::vector<std::uint8_t> out;
+  auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
   std::uint32_t n = static_cast<std::uint32_t>(samples.size());
-  std::fwrite("RIFF", 1, 4, f);
-  u32(36 + n + (n & 1));
-  std::fwrite("WAVEfmt ", 1, 8, f);
-  u32(16);
-  u16(1);       // PCM
-  u16(1);       // mono
-  u32(kRate);
-  u32(kRate);   // bytes per second
-  u16(1);       // block align
-  u16(8);       // bits per sample
-  std::fwrite("data", 1, 4, f);
-  u32(n);
+  tag("RIFF");
+  base::PutLe32(&out, 36 + n + (n & 1));
+  tag("WAVE");
+  tag("fmt ");
+  base::PutLe32(&out, 16);
+  base::PutLe16(&out, 1);  // PCM
+  base::PutLe16(&out, 1);  // mono
+  base::PutLe32(&out, kRate);
+  base::PutLe32(&out, kRate);  // bytes per second
+  base::PutLe16(&out, 1);      // block align
+  base::PutLe16(&out, 8);      // bits per sample
+  tag("data");
+  base::PutLe32(&out, n);
   for (double s : samples) {
     long v = std::lround(128.0 + std::clamp(s, -1.0, 1.0) * 127.0);
-    std::fputc(static_cast<int>(std::clamp(v, 0L, 255L)), f);
+    out.push_back(static_cast<std::uint8_t>(std::clamp(v, 0L, 255L)));
   }
-  if (n & 1) std::fputc(128, f);
-  return std::fclose(f) == 0;
+  if (n & 1) out.push_back(128);
+  base::FileError failure;
+  return base::WriteFileAtomic(path, out, &failure);
 }
 
 }  // namespace demo_art

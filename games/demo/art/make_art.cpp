@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "art.h"
+#include "base/file.h"
 
 namespace {
 
@@ -66,9 +67,8 @@ int main(int argc, char** argv) {
   MakeSounds(&sounds);
   for (const Sound& s : sounds) ok = WriteWav(out + "/" + s.name + ".wav", s.samples) && ok;
 
-  std::FILE* f = std::fopen((out + "/sheets.txt").c_str(), "wb");
-  ok = f && std::fwrite(list.data(), 1, list.size(), f) == list.size() && ok;
-  if (f) ok = std::fclose(f) == 0 && ok;
+  base::FileError failure;
+  ok = base::WriteFileAtomic(out + "/sheets.txt", list.data(), list.size(), &failure) && ok;
   if (!ok) {
     std::fprintf(stderr, "make_art: cannot write into %s\n", out.c_str());
     return 1;

@@ -1,0 +1,122 @@
+// Whole-file reads and writes over the POSIX calls. A write either completes
+// or leaves nothing behind: every failure path removes what it created.
+#include "base/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace base {
+
+namespace {
+
+bool Fail(FileError* error, const char* step, int err) {
+  error->step = step;
+  error->reason = std::strerror(err);
+  return false;
+}
+
+// Writes every byte, going on after short writes and interruptions; 0 or errno.
+int WriteAll(int fd, const void* data, std::size_t size) {
+  auto* p = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    ssize_t n = write(fd, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// Creates ".XXX" beside `path` with O_EXCL, so an existing file (or link) of
+// that name is never opened; another name is tried on a collision.
+int CreateTemporary(const std::string& path, std::string* temp) {
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static unsigned counter = 0;
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::uint32_t seed = static_cast<std::uint32_t>(now.tv_nsec) ^
+                       static_cast<std::uint32_t>(getpid()) * 2654435761u;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::uint32_t x = (seed + ++counter) * 2654435761u;
+    x ^= x >> 15;
+    *temp = dir + "." + kChars[x % 62] + kChars[x / 62 % 62] + kChars[x / 3844 % 62];
+    int fd = open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace
+
+bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
+              FileError* error, bool head_only) {
+  bytes->clear();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(error, "cannot open", errno);
+  std::uint8_t chunk[65536];
+  int failure = 0;
+  // One byte past the cap is read to tell a file of exactly max_bytes from
+  // a longer one.
+  while (bytes->size() <= max_bytes) {
+    std::size_t want = std::min(sizeof chunk, max_bytes + 1 - bytes->size());
+    ssize_t got = read(fd, chunk, want);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) failure = errno;
+    if (got <= 0) break;
+    bytes->insert(bytes->end(), chunk, chunk + got);
+  }
+  close(fd);
+  if (failure) {
+    bytes->clear();
+    return Fail(error, "cannot read", failure);
+  }
+  if (bytes->size() > max_bytes) {
+    if (head_only) {
+      bytes->resize(max_bytes);
+      return true;
+    }
+    bytes->clear();
+    error->step = "too large";
+    error->reason = "more than " + std::to_string(max_bytes) + " bytes";
+    return false;
+  }
+  return true;
+}
+
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, FileError* error) {
+  std::string temp;
+  int fd = CreateTemporary(path, &temp);
+  if (fd < 0) return Fail(error, "cannot create", errno);
+  int failure = WriteAll(fd, data, size);
+  if (!failure && fsync(fd) != 0) failure = errno;
+  if (close(fd) != 0 && !failure) failure = errno;
+  if (!failure && std::rename(temp.c_str(), path.c_str()) != 0) failure = errno;
+  if (failure) {
+    unlink(temp.c_str());
+    return Fail(error, "cannot write", failure);
+  }
+  return true;
+}
+
+bool WriteFile(const std::string& path, const void* data, std::size_t size, FileError* error) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return Fail(error, "cannot create", errno);
+  int failure = WriteAll(fd, data, size);
+  if (close(fd) != 0 && !failure) failure = errno;
+  return failure ? Fail(error, "cannot write", failure) : true;
+}
+
+}  // namespace base

@@ -1,0 +1,40 @@
+// Whole files: reading one into memory with a size cap, and writing one so
+// that it appears complete under its name or not at all. Failures say which
+// step failed and why, so each caller can name the file as its user knows it.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace base {
+
+struct FileError {
+  // "cannot open", "cannot read", "too large", "cannot create", "cannot write"
+  const char* step = "";
+  std::string reason;  // the system's reason, or the limit that was passed
+  // "STEP: REASON"
+  std::string Text() const { return std::string(step) + ": " + reason; }
+};
+
+// Reads the file at `path`. A file of more than max_bytes is refused unless
+// `head_only`, which keeps its first max_bytes and ignores the rest.
+bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
+              FileError* error, bool head_only = false);
+
+// Writes to a new file of a unique name beside `path` (created exclusively,
+// never through a symbolic link), syncs it and renames it over `path`. On
+// failure the temporary file is removed and `path` is untouched. Temporary
+// names are four characters (".XXX"), so listings that skip such short names
+// (the replay menu) never show one.
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, FileError* error);
+inline bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                            FileError* error) {
+  return WriteFileAtomic(path, bytes.data(), bytes.size(), error);
+}
+
+// Creates or truncates `path` and writes the bytes, without the temporary
+// file and sync: for output that is cheap to make again (recorded frames).
+bool WriteFile(const std::string& path, const void* data, std::size_t size, FileError* error);
+
+}  // namespace base
