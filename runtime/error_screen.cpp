@@ -82,7 +82,8 @@ void ShowErrorScreen(const std::string& text) {
   bool released = false;
   for (;;) {
     platform::backends.input->Poll();
-    if (platform::backends.machine && platform::backends.machine->QuitRequested()) return;
+    platform::Machine* machine = platform::backends.machine;
+    if (machine && machine->QuitRequested()) return;
     bool down = AnyButton();
     if (down && released) return;
     if (!down) released = true;

@@ -24,7 +24,8 @@ namespace {
 bool LimitReached() { return MaxFrames != 0 && UpdateCalls >= MaxFrames; }
 
 void FrameDone() {
-  if (platform::backends.machine && platform::backends.machine->QuitRequested()) script::AbortRun();
+  platform::Machine* machine = platform::backends.machine;
+  if (machine && machine->QuitRequested()) script::AbortRun();
 }
 
 }  // namespace

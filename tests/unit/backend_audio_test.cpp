@@ -1,7 +1,7 @@
 // The SDL_mixer backends on SDL's dummy driver: LoadSample gives a chunk in
 // the format the device really runs (widened when it is not the device
 // format, refused at another rate) that the mixer plays and frees; the
-// silent output opens again after its quick close.
+// silent output opens in the device format, again after its quick close.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -74,6 +74,12 @@ TEST(SilentAudio, OpensAgainAfterItsQuickClose) {
     auto audio = backend::CreateSilentAudio();
     std::string error;
     ASSERT_TRUE(audio->Open(&error)) << error;
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    ASSERT_EQ(Mix_QuerySpec(&rate, &format, &channels), 1);  // open once, not twice
+    EXPECT_EQ(rate, 11025);
+    EXPECT_EQ(format, AUDIO_S8);
+    EXPECT_EQ(channels, 1);
     EXPECT_EQ(audio->AllocateChannels(8), 8);
     void* sample = audio->LoadSample(kSamples, sizeof kSamples);
     ASSERT_NE(sample, nullptr);

@@ -139,4 +139,20 @@ TEST_F(Frame, LimitEndsTheRunAfterTheLastFrameIsPresented) {
   script::QuitScript();
 }
 
+TEST_F(Frame, AClosedWindowEndsTheRunAtOnceOnEveryPath) {
+  test_support::FakeMachine machine;
+  platform::backends.machine = &machine;
+  for (int path = 0; path < 3; ++path) {
+    script::InitScript();
+    runtime::NextFrameTime = clock_.now + (path == 1 ? 0 : 100);  // path 1: a late frame
+    path == 2 ? runtime::FramePresented() : runtime::Update();
+    EXPECT_FALSE(script::Aborted()) << path;
+    machine.quit = true;
+    path == 2 ? runtime::FramePresented() : runtime::Update();
+    EXPECT_TRUE(script::Aborted()) << path;
+    machine.quit = false;
+    script::QuitScript();
+  }
+}
+
 }  // namespace

@@ -2,10 +2,9 @@
 // device, the arguments that never reach the mixer or reach it changed, and
 // samples that cannot be used after unloading.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
-#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,55 +19,46 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// Records the calls that the checks below are about; results are fixed.
+// Notes the calls that the checks below are about; results are fixed.
 class FakeAudio : public platform::Audio {
  public:
+  std::string calls;
+  bool device_works = true, silent_works = true;
+  int loaded = 0;
+
   bool Open(std::string* error) override {
-    calls += "Open; ";
-    if (!device_works) *error = "No available audio device";
-    return device_works;
+    return Opened("Open", device_works, "No available audio device", error);
   }
   bool OpenSilent(std::string* error) override {
-    calls += "OpenSilent; ";
-    if (!silent_works) *error = "no dummy either";
-    return silent_works;
+    return Opened("OpenSilent", silent_works, "no dummy either", error);
   }
-  void Close() override { calls += "Close; "; }
-  int AllocateChannels(int count) override {
-    calls += "AllocateChannels " + std::to_string(count) + "; ";
-    return count;
-  }
+  void Close() override {}
+  int AllocateChannels(int count) override { return Note("AllocateChannels", count, count); }
   void* LoadSample(const std::int8_t*, std::size_t) override { return nullptr; }
   void* LoadWAV(const char* path) override {
     calls += std::string("LoadWAV ") + path + "; ";
-    if (std::string(path).find("missing") != std::string::npos) return nullptr;
-    return new int(++loaded);
+    return std::strstr(path, "missing") ? nullptr : new int(++loaded);
   }
   void FreeSample(void* sample) override {
-    calls += "Free " + std::to_string(*static_cast<int*>(sample)) + "; ";
+    Note("Free", *static_cast<int*>(sample), 0);
     delete static_cast<int*>(sample);
   }
   int Play(int channel, void*, int, int) override { return Note("Play", channel, -3); }
-  int FadeIn(int channel, void*, int, int ms, int) override {
-    return Note("FadeIn", channel, 6, ms);
-  }
+  int FadeIn(int channel, void*, int, int ms, int) override { return Note("FadeIn", channel, 6, ms); }
   int FadeOut(int channel, int ms) override { return Note("FadeOut", channel, 8, ms); }
   int Stop(int channel) override { return Note("Stop", channel, 5); }
   int Volume(int channel, int) override { return Note("Volume", channel, 77); }
-
   std::string Calls() { return std::exchange(calls, ""); }
 
-  std::string calls;
-  bool device_works = true;
-  bool silent_works = true;
-  int loaded = 0;
-
  private:
-  int Note(const char* name, int channel, int result, int ms = -1) {
-    calls += name + (" " + std::to_string(channel)) + (ms >= 0 ? " " + std::to_string(ms) + "ms" : "") + "; ";
+  int Note(const char* name, int n, int result, int ms = -1) {
+    calls += name + (" " + std::to_string(n)) + (ms >= 0 ? " " + std::to_string(ms) + "ms" : "") + "; ";
     return result;
+  }
+  bool Opened(const char* name, bool works, const char* cause, std::string* error) {
+    calls += std::string(name) + "; ";
+    if (!works) *error = cause;
+    return works;
   }
 };
 
