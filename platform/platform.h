@@ -96,8 +96,8 @@ class Clock {
 class Machine {
  public:
   virtual ~Machine() = default;
-  // Brings up what the other backends need, before the display and the
-  // audio open (and the buttons' devices). False with the cause.
+  // Brings up what the other backends need and opens the buttons' devices,
+  // before the display and the audio open. False with the cause.
   virtual bool Init(std::string* error) = 0;
   // After the display and the audio have closed.
   virtual void Quit() = 0;
@@ -109,8 +109,8 @@ class Machine {
   virtual bool Interactive() = 0;
 };
 
-// The backends of a run; set in one place (main, or a test) before the
-// engine starts. The core treats a null input as all buttons up.
+// The backends of a run, set in one place before the engine starts: main,
+// or a test, which leaves null those it does not use.
 struct Backends {
   Machine* machine = nullptr;
   Display* display = nullptr;

@@ -72,11 +72,10 @@ class FakeDisplay : public platform::Display {
 class FakeMachine : public platform::Machine {
  public:
   bool quit = false;
-  bool interactive = false;
   bool Init(std::string*) override { return true; }
   void Quit() override {}
   bool QuitRequested() override { return quit; }
-  bool Interactive() override { return interactive; }
+  bool Interactive() override { return false; }
 };
 
 // Installs a set of backends (null for those a test does not need) and
