@@ -1,4 +1,5 @@
-// lunashot: runs a game's script/start.lua; see --help.
+// lunashot: runs a game's script/start.lua; see --help. Chooses the
+// backends (window or headless, device or scripted buttons) for the run.
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,9 +9,11 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "backend/sdl_host.h"
+#include "backend/backends.h"
+#include "backend/scripted_input.h"
 #include "base/file.h"
 #include "base/input_script.h"
 #include "base/paths.h"
@@ -18,7 +21,7 @@
 
 namespace {
 
-// An --input file is a list of frames and buttons: a few kilobytes.
+// A scripted play is a few lines a frame; anything near this is not one.
 constexpr std::size_t kMaxInputFileBytes = std::size_t{64} << 20;
 
 // Relative option paths name places below the directory lunashot was
@@ -47,28 +50,47 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 2;
   }
-  backend::HostConfig config;
+  std::unique_ptr<platform::Input> scripted;
   if (!options.input_file.empty()) {
     std::vector<std::uint8_t> text;
     base::FileError failure;
     std::string error;
+    std::vector<base::InputStep> steps;
     if (!base::ReadFile(options.input_file, kMaxInputFileBytes, &text, &failure)) {
       error = "cannot read input file " + options.input_file + ": " + failure.reason;
-    } else if (!base::ParseInputScript(std::string(text.begin(), text.end()), &config.input_steps,
-                                       &error)) {
+    } else if (!base::ParseInputScript(std::string(text.begin(), text.end()), &steps, &error)) {
       error = "input file " + options.input_file + ": " + error;
     }
     if (!error.empty()) {
       base::InitPaths();
       runtime::StartupFailure(error);
     }
-    config.scripted = true;
+    scripted = std::make_unique<backend::ScriptedInput>(std::move(steps));
   }
-  config.headless = options.headless;
-  config.scale = options.scale;
-  config.fullscreen = options.fullscreen;
-  config.record_dir = options.record_dir;
-  std::unique_ptr<platform::Host> host = backend::CreateSdlHost(config);
-  platform::host = host.get();
+
+  // The one place that chooses the backends.
+  std::unique_ptr<platform::Machine> machine;
+  std::unique_ptr<platform::Display> display;
+  std::unique_ptr<platform::Audio> audio;
+  std::unique_ptr<platform::Input> input = std::move(scripted);
+  std::unique_ptr<platform::Clock> clock;
+  if (options.headless) {
+    machine = backend::CreateHeadlessMachine();
+    display = backend::CreateHeadlessDisplay();
+    audio = backend::CreateSilentAudio();
+    clock = backend::CreateVirtualClock();
+    if (!input) input = std::make_unique<backend::ScriptedInput>(std::vector<base::InputStep>{});
+  } else {
+    std::unique_ptr<backend::WindowDisplay> window =
+        backend::CreateWindowDisplay(options.scale, options.fullscreen);
+    std::unique_ptr<backend::SdlInput> devices;
+    if (!input) devices = backend::CreateSdlInput();
+    machine = backend::CreateSdlMachine(window.get(), devices.get());
+    display = std::move(window);
+    if (devices) input = std::move(devices);
+    audio = backend::CreateSdlAudio();
+    clock = backend::CreateRealClock();
+  }
+  platform::backends = {machine.get(), display.get(), audio.get(), input.get(), clock.get()};
   runtime::ReturnToMenu(runtime::RunEngine(options));
 }

@@ -4,14 +4,14 @@
 // buttons map through gamepad.txt), and in a window the keyboard: arrows for
 // the stick, Z = A, X = X, C = Y, Return = Start. Stick directions from all
 // sources add up, so opposite directions cancel and two arrows give the
-// diagonal's own button, as the handheld's stick does. Headless runs read
-// no device: every button is up.
+// diagonal's own button, as the handheld's stick does.
 #include <SDL.h>
 
 #include <cstdint>
+#include <utility>
 
+#include "backend/backends.h"
 #include "base/gamepad_map.h"
-#include "backend/sdl_host.h"
 
 namespace backend {
 
@@ -46,10 +46,9 @@ void AddDirection(int stick_button, int* dx, int* dy) {
   *dy += kDy[stick_button];
 }
 
-class DeviceInput : public Input {
+class DeviceInput : public SdlInput {
  public:
-  DeviceInput(const HostConfig& config, void (*pump)()) : pump_(pump) {
-    if (config.headless) return;
+  void Open() override {
     if (SDL_NumJoysticks() > 0) joystick_ = SDL_JoystickOpen(0);
     if (joystick_ && !IsHandheld(joystick_)) {
       gamepad_ = true;
@@ -57,6 +56,8 @@ class DeviceInput : public Input {
     }
     keyboard_ = true;
   }
+
+  void SetEventPump(std::function<void()> pump) override { pump_ = std::move(pump); }
 
   void Poll() override {
     SDL_JoystickUpdate();
@@ -116,7 +117,7 @@ class DeviceInput : public Input {
     if (keys[SDLK_RETURN] && !(SDL_GetModState() & KMOD_ALT)) *state |= 1u << kStart;
   }
 
-  void (*pump_)();
+  std::function<void()> pump_;
   SDL_Joystick* joystick_ = nullptr;
   bool gamepad_ = false;
   bool keyboard_ = false;
@@ -126,8 +127,6 @@ class DeviceInput : public Input {
 
 }  // namespace
 
-std::unique_ptr<Input> CreateDeviceInput(const HostConfig& config, void (*pump)()) {
-  return std::make_unique<DeviceInput>(config, pump);
-}
+std::unique_ptr<SdlInput> CreateSdlInput() { return std::make_unique<DeviceInput>(); }
 
 }  // namespace backend

@@ -1,8 +1,8 @@
-// The window display: the 320x240 frame shown through the palette uploaded
-// via the palette registers, scaled by a whole factor and centred on black.
-// The display layer brings up SDL's video itself; start-up's SDL_Init stays
-// audio and joystick only. The screen changes at each Present, at the end of
-// each palette upload (as the hardware palette does) and on expose.
+// The window display: the 320x240 frame shown through the palette, scaled
+// by a whole factor and centred on black. The display brings up SDL's video
+// itself; the machine's SDL_Init stays audio and joystick only. The window
+// changes at each Present, at each new palette (as the hardware palette
+// does) and on expose.
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,8 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "backend/palette_registers.h"
-#include "backend/sdl_host.h"
+#include "backend/backends.h"
 
 namespace backend {
 
@@ -50,16 +49,12 @@ bool InitVideo(std::string* error) {
   return false;
 }
 
-class WindowDisplay : public SdlDisplay {
+class SdlWindow : public WindowDisplay {
  public:
-  explicit WindowDisplay(const HostConfig& config)
-      : fixed_scale_(config.scale), fullscreen_(config.fullscreen) {}
+  SdlWindow(int scale, bool fullscreen) : fixed_scale_(scale), fullscreen_(fullscreen) {}
+  ~SdlWindow() override { Close(); }
 
-  ~WindowDisplay() override {
-    if (video_up_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  }
-
-  bool Open(std::string* error) {
+  bool Open(std::string* error) override {
     std::string cause;
     if (!InitVideo(&cause)) {
       *error = "cannot open a window: " + cause;
@@ -77,25 +72,36 @@ class WindowDisplay : public SdlDisplay {
     }
     if (!ok) {
       *error = std::string("cannot open a window: ") + SDL_GetError();
+      Close();
       return false;
     }
     return true;
   }
 
-  void WriteRegister(std::uint32_t offset, std::uint16_t value) override {
-    if (palette_.Write(offset, value)) {
-      MapPalette();
-      Show();
-    }
+  void Close() override {
+    if (!video_up_) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video_up_ = false;
+    screen_ = nullptr;
   }
 
-  std::uint8_t* Framebuffer() override { return frame_.data(); }
-  void FrameWritten() override { Show(); }
+  void SetPalette(const platform::Rgb (&colours)[256]) override {
+    std::copy(colours, colours + 256, palette_);
+    MapPalette();
+    Show();
+  }
+
+  void Present(const std::uint8_t* frame) override {
+    std::memcpy(frame_.data(), frame, frame_.size());
+    Show();
+  }
+
   int SetGamma(float red, float green, float blue) override {
     return SDL_SetGamma(red, green, blue);
   }
 
   void ToggleFullscreen() override {
+    if (!screen_) return;
     fullscreen_ = !fullscreen_;
     if (!SetMode()) {
       fullscreen_ = !fullscreen_;
@@ -173,17 +179,15 @@ class WindowDisplay : public SdlDisplay {
   int desktop_w_ = 0, desktop_h_ = 0;
   int scale_ = 2, left_ = 0, top_ = 0;
   SDL_Surface* screen_ = nullptr;
-  PaletteRegisters palette_;
+  platform::Rgb palette_[256] = {};
   Uint32 pixel_[256] = {};
   std::vector<std::uint8_t> frame_ = std::vector<std::uint8_t>(platform::kFrameBytes);
 };
 
 }  // namespace
 
-std::unique_ptr<SdlDisplay> CreateWindowDisplay(const HostConfig& config, std::string* error) {
-  auto display = std::make_unique<WindowDisplay>(config);
-  if (!display->Open(error)) return nullptr;
-  return display;
+std::unique_ptr<WindowDisplay> CreateWindowDisplay(int scale, bool fullscreen) {
+  return std::make_unique<SdlWindow>(scale, fullscreen);
 }
 
 }  // namespace backend

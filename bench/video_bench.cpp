@@ -215,8 +215,8 @@ class NoInput : public platform::Input {
 void BM_FrameClear(benchmark::State& state) {
   OnTimeClock clock;
   NoInput input;
-  platform::clock = &clock;
-  platform::input = &input;
+  platform::backends.clock = &clock;
+  platform::backends.input = &input;
   object::InitPool();
   video::BackBuffer = F().target;
   runtime::NextFrameTime = 0;
@@ -238,25 +238,26 @@ void BM_Memset(benchmark::State& state) {
   Note(state, "BM_Memset", kW * kH);
 }
 
-// A display like the headless one: the frame lands in memory.
-class MemoryDisplay : public platform::Display {
+// A display like the headless one: the frame goes nowhere.
+class NoDisplay : public platform::Display {
  public:
-  std::vector<std::uint8_t> frame = std::vector<std::uint8_t>(kW * kH);
-  void WriteRegister(std::uint32_t, std::uint16_t) override {}
-  std::uint8_t* Framebuffer() override { return frame.data(); }
-  void FrameWritten() override {}
+  bool Open(std::string*) override { return true; }
+  void Close() override {}
+  void SetPalette(const platform::Rgb (&)[256]) override {}
+  void Present(const std::uint8_t*) override {}
   int SetGamma(float, float, float) override { return -1; }
 };
 
-MemoryDisplay& Display() {
-  static MemoryDisplay d;
-  return d;
+std::vector<std::uint8_t>& Frame() {
+  static std::vector<std::uint8_t> frame(kW * kH);
+  return frame;
 }
 
 void BM_Present(benchmark::State& state) {
-  platform::display = &Display();
+  NoDisplay display;
+  platform::backends.display = &display;
   video::BackBuffer = F().target;
-  video::Surface* screen = video::WrapSurface(Display().Framebuffer(), kW, kH);
+  video::Surface* screen = video::WrapSurface(Frame().data(), kW, kH);
   video::Screen = screen;
   for (auto _ : state) {
     video::Present();
@@ -264,11 +265,12 @@ void BM_Present(benchmark::State& state) {
   }
   video::Screen = nullptr;
   video::DestroySurface(screen);
+  platform::backends.display = nullptr;
   Note(state, "BM_Present", kW * kH);
 }
 
 void BM_Memcpy(benchmark::State& state) {
-  std::uint8_t* to = Display().Framebuffer();
+  std::uint8_t* to = Frame().data();
   const std::uint8_t* from = F().target->pixels;
   for (auto _ : state) {
     benchmark::DoNotOptimize(to);

@@ -18,7 +18,7 @@ enum Button {
 
 // Without an input backend every button reads as up.
 std::uint8_t Down(int index) {
-  return platform::input && platform::input->Button(index) ? 1 : 0;
+  return platform::backends.input && platform::backends.input->Button(index) ? 1 : 0;
 }
 
 // Stick buttons in GetKey's order (diagonals first, up over down, left over
@@ -35,7 +35,7 @@ std::uint8_t ReplayCodeIs(std::uint8_t code) { return (ReplayKey >> 2) == code ?
 }  // namespace
 
 void JoystickUpdate() {
-  if (platform::input) platform::input->Poll();
+  if (platform::backends.input) platform::backends.input->Poll();
 }
 
 std::uint8_t GetKey() {

@@ -1,94 +1,124 @@
-// What the engine core needs from the machine, and nothing more: a display
-// (the controller's registers and a framebuffer), a clock, button state and
-// the system's start and stop. The core calls only these; the SDL backends
-// (window, headless) and test fakes implement them. No SDL type appears here.
+// What the engine core needs from the machine, in the engine's own terms: a
+// 320x240 screen of 8-bit colour indices shown through a 256-colour palette,
+// mixer channels for 8-bit samples, the handheld's buttons, a millisecond
+// clock, and the machine's start and stop. The core calls only these; the
+// backends (window, headless, test fakes) implement them. Header only; no
+// SDL type or constant appears here.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace platform {
 
-// Display-controller register offsets the engine writes.
-constexpr std::uint32_t kRegLayerControl = 0x28DA;
-constexpr std::uint32_t kRegLineWidth = 0x290C;
-constexpr std::uint32_t kRegPaletteIndex = 0x2958;
-constexpr std::uint32_t kRegPaletteData = 0x295A;
-
 constexpr int kScreenWidth = 320;
 constexpr int kScreenHeight = 240;
 constexpr int kFrameBytes = kScreenWidth * kScreenHeight;
 
+struct Rgb {
+  std::uint8_t r, g, b;
+};
+
 class Display {
  public:
   virtual ~Display() = default;
-  // A 16-bit write to a display-controller register.
-  virtual void WriteRegister(std::uint32_t offset, std::uint16_t value) = 0;
-  // The 76800-byte framebuffer that the Screen surface wraps.
-  virtual std::uint8_t* Framebuffer() = 0;
-  // Called after each Present has copied a frame into the framebuffer.
-  virtual void FrameWritten() = 0;
-  // SDL_SetGamma's contract: 0 on success, -1 when gamma cannot be set.
+  // Brings the screen up (a window appears). False with a one-line cause.
+  virtual bool Open(std::string* error) = 0;
+  // Takes the screen down; harmless when it is not open.
+  virtual void Close() = 0;
+  // The 256 colours from now on. What is on screen changes at once, as a
+  // hardware palette does, without a new frame.
+  virtual void SetPalette(const Rgb (&colours)[256]) = 0;
+  // Shows a frame of kFrameBytes colour indices, row by row. The display
+  // keeps what it needs; `frame` may change after the call.
+  virtual void Present(const std::uint8_t* frame) = 0;
+  // 0 on success, -1 when gamma cannot be set (scripts see this value).
   virtual int SetGamma(float red, float green, float blue) = 0;
+};
+
+// The audio device format: signed 8-bit mono samples at 11025 Hz, mixed in
+// buffers of kAudioBufferSamples.
+constexpr int kSampleRate = 11025;
+constexpr int kAudioBufferSamples = 512;
+
+// Mixer channels playing samples. The channel calls have SDL mixer 1.2's
+// argument and return-value semantics (channel -1: any free channel, or all
+// channels; loops -1: forever; ticks -1: no time limit), since scripts see
+// their results unchanged. A sample is opaque; nullptr stands for none.
+class Audio {
+ public:
+  virtual ~Audio() = default;
+  // Opens the output in the device format. False with the cause.
+  virtual bool Open(std::string* error) = 0;
+  // Opens an output that is never heard but whose channels behave as a
+  // heard one's: the fallback when there is no device.
+  virtual bool OpenSilent(std::string* error) = 0;
+  virtual void Close() = 0;
+  // The number of mixing channels; returns the number now allocated.
+  virtual int AllocateChannels(int count) = 0;
+  // Copies `count` samples in the device format; nullptr on failure.
+  virtual void* LoadSample(const std::int8_t* samples, std::size_t count) = 0;
+  // Reads a WAV file and converts it to the device format; nullptr on
+  // failure.
+  virtual void* LoadWAV(const char* path) = 0;
+  // Frees a sample; nullptr does nothing.
+  virtual void FreeSample(void* sample) = 0;
+  // The channel that plays, or -1.
+  virtual int Play(int channel, void* sample, int loops, int ticks) = 0;
+  virtual int FadeIn(int channel, void* sample, int loops, int ms, int ticks) = 0;
+  // The number of channels that start fading out.
+  virtual int FadeOut(int channel, int ms) = 0;
+  // Always 0.
+  virtual int Stop(int channel) = 0;
+  // Sets a volume of 0-128 (-1 reads it); returns the previous one (for
+  // channel -1 the average).
+  virtual int Volume(int channel, int volume) = 0;
+};
+
+// Buttons by the handheld's indices (0-7 stick, 8 Start, 12 A, 14 X, 15 Y).
+class Input {
+ public:
+  virtual ~Input() = default;
+  // Takes a new reading of the buttons; Button reports the latest one.
+  virtual void Poll() = 0;
+  virtual bool Button(int index) = 0;
 };
 
 class Clock {
  public:
   virtual ~Clock() = default;
+  // Milliseconds since some start; wraps after 2^32.
   virtual std::uint32_t Ticks() = 0;
   virtual void Delay(std::uint32_t ms) = 0;
 };
 
-// Joystick-style buttons by the handheld's indices (0-7 stick, 8 Start,
-// 12 A, 14 X, 15 Y).
-class Input {
+// The machine's start and stop around the run, and the player's part in it.
+class Machine {
  public:
-  virtual ~Input() = default;
-  // Refreshes the state the queries read (SDL_JoystickUpdate's role).
-  virtual void Poll() = 0;
-  virtual bool Button(int index) = 0;
-};
-
-// SDL_mixer's calls as the sound module uses them. A chunk is opaque.
-class Mixer {
- public:
-  virtual ~Mixer() = default;
-  // Mix_OpenAudio; with dummy_driver the audio goes to SDL's dummy driver.
-  virtual bool Open(int frequency, std::uint16_t format, int channels, int chunk_size,
-                    bool dummy_driver, std::string* error) = 0;
-  virtual int AllocateChannels(int count) = 0;
-  // SDL_RWFromFile(path, "rb") + Mix_LoadWAV_RW(rw, 1); nullptr on failure.
-  virtual void* LoadWAV(const char* path) = 0;
-  virtual void FreeChunk(void* chunk) = 0;
-  virtual int Volume(int channel, int volume) = 0;
-  virtual int PlayChannelTimed(int channel, void* chunk, int loops, int ticks) = 0;
-  virtual int HaltChannel(int channel) = 0;
-  virtual int FadeInChannelTimed(int channel, void* chunk, int loops, int ms, int ticks) = 0;
-  virtual int FadeOutChannel(int channel, int ms) = 0;
-  virtual void HaltMusic() = 0;
-  virtual void Close() = 0;
-};
-
-// Start and stop of the machine's services, in the order the start-up
-// sequence needs them.
-class Host {
- public:
-  virtual ~Host() = default;
-  // SDL_Init for audio and joystick, joystick 0; installs clock and input.
-  virtual bool InitSystem(std::string* error) = 0;
-  // Opens the window or the headless display and installs it.
-  virtual bool OpenDisplay(std::string* error) = 0;
-  virtual void CloseDisplay() = 0;
-  // SDL_Quit.
-  virtual void QuitSystem() = 0;
-  // True once the player has closed the window.
+  virtual ~Machine() = default;
+  // Brings up what the other backends need and opens the buttons' devices,
+  // before the display and the audio open. False with the cause.
+  virtual bool Init(std::string* error) = 0;
+  // After the display and the audio have closed.
+  virtual void Quit() = 0;
+  // True once the player has asked to stop (closed the window).
   virtual bool QuitRequested() = 0;
+  // True when a player watches the display and answers with the buttons; a
+  // script error is then shown on screen. Unattended runs report it in the
+  // exit status instead.
+  virtual bool Interactive() = 0;
 };
 
-// The backends in use; set by main (or a test) before the engine starts.
-inline Host* host = nullptr;
-inline Display* display = nullptr;
-inline Clock* clock = nullptr;
-inline Input* input = nullptr;
-inline Mixer* mixer = nullptr;
+// The backends of a run, set in one place before the engine starts: main,
+// or a test, which leaves null those it does not use.
+struct Backends {
+  Machine* machine = nullptr;
+  Display* display = nullptr;
+  Audio* audio = nullptr;
+  Input* input = nullptr;
+  Clock* clock = nullptr;
+};
+
+inline Backends backends;
 
 }  // namespace platform

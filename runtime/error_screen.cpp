@@ -54,7 +54,7 @@ std::vector<std::string> Wrap(const std::string& text) {
 
 bool AnyButton() {
   for (int b = 0; b < 16; ++b)
-    if (platform::input->Button(b)) return true;
+    if (platform::backends.input->Button(b)) return true;
   return false;
 }
 
@@ -81,12 +81,13 @@ void ShowErrorScreen(const std::string& text) {
   DrawErrorScreen(text);
   bool released = false;
   for (;;) {
-    platform::input->Poll();
-    if (platform::host && platform::host->QuitRequested()) return;
+    platform::backends.input->Poll();
+    platform::Machine* machine = platform::backends.machine;
+    if (machine && machine->QuitRequested()) return;
     bool down = AnyButton();
     if (down && released) return;
     if (!down) released = true;
-    platform::clock->Delay(16);
+    platform::backends.clock->Delay(16);
     video::Present();  // keeps the window's picture fresh after exposure
   }
 }

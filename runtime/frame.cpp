@@ -24,7 +24,8 @@ namespace {
 bool LimitReached() { return MaxFrames != 0 && UpdateCalls >= MaxFrames; }
 
 void FrameDone() {
-  if (platform::host && platform::host->QuitRequested()) script::AbortRun();
+  platform::Machine* machine = platform::backends.machine;
+  if (machine && machine->QuitRequested()) script::AbortRun();
 }
 
 }  // namespace
@@ -45,10 +46,10 @@ void Update() {
     return;
   }
   ++UpdateCalls;
-  platform::input->Poll();
+  platform::backends.input->Poll();
   event::DispatchEvents();
   object::UpdateWorld();
-  std::uint32_t now = platform::clock->Ticks();
+  std::uint32_t now = platform::backends.clock->Ticks();
   // Late when the deadline has passed. The difference is taken modulo 2^32
   // so that the wrap of the millisecond count (after 49.7 days) reads as a
   // late frame instead of a wait of weeks; a deadline more than one period
@@ -59,7 +60,7 @@ void Update() {
     FrameDone();
     return;
   }
-  platform::clock->Delay(ahead);
+  platform::backends.clock->Delay(ahead);
   NextFrameTime += FramePeriod;
   std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
   object::RenderWorld();

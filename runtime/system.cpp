@@ -132,7 +132,7 @@ int RunEngine(const Options& options) {
     ReturnToMenu(0);
   }
   std::string error;
-  if (!platform::host->InitSystem(&error)) {
+  if (!platform::backends.machine->Init(&error)) {
     std::fprintf(stderr, "lunashot: %s\n", error.c_str());
     base::WriteLog(error.c_str());
     ReturnToMenu(0);
@@ -140,7 +140,7 @@ int RunEngine(const Options& options) {
   base::InitDirTable();
   if (!video::InitVideo(&error)) StartupFailure(error);
   if (!options.record_dir.empty()) video::StartRecording(options.record_dir);
-  if (!sound::InitSound(options.headless, &error)) StartupFailure(error);
+  if (!sound::InitSound(&error)) StartupFailure(error);
   object::InitPool();
   script::InitScript();
   runtime::RegisterInterface();
@@ -152,16 +152,17 @@ int RunEngine(const Options& options) {
   std::string unreported;
   bool ran = script::RunMainFile(path, &unreported);
   bool stopped = script::Aborted();
-  // A windowed player sees an error that went only to stderr.
-  if (!ran && !stopped && !options.headless && !unreported.empty())
+  const bool interactive = platform::backends.machine->Interactive();
+  // A player at the screen sees an error that went only to stderr.
+  if (!ran && !stopped && interactive && !unreported.empty())
     ShowErrorScreen(unreported);
 
   event::ClearEvent();
   script::QuitScript();
   sound::QuitSound();
   video::QuitVideo();
-  platform::host->QuitSystem();
-  return (options.headless && !ran && !stopped) ? 1 : 0;
+  platform::backends.machine->Quit();
+  return (!interactive && !ran && !stopped) ? 1 : 0;
 }
 
 }  // namespace runtime

@@ -14,13 +14,9 @@ namespace sound {
 
 namespace {
 
-constexpr int kFrequency = 11025;
-constexpr unsigned short kFormat = 0x8008;  // signed 8-bit samples
-constexpr int kChannels = 1;
-constexpr int kChunkSize = 512;
 constexpr int kMixChannels = 8;
 
-bool silent = false;
+platform::Audio& Mixer() { return *platform::backends.audio; }
 
 // The chunk of a sample a script passes; nullptr for nil.
 void* ChunkOf(Sound* s, const char* function) {
@@ -42,10 +38,6 @@ void CheckChannel(int channel, const char* function) {
 // fade starts in the same millisecond; 1 ms is the same fade without that.
 int FadeLength(int ms) { return ms == 0 ? 1 : ms; }
 
-bool Open(bool dummy, std::string* error) {
-  return platform::mixer->Open(kFrequency, kFormat, kChannels, kChunkSize, dummy, error);
-}
-
 }  // namespace
 
 void intrusive_ptr_add_ref(Sound* s) { ++s->refs; }
@@ -53,39 +45,28 @@ void intrusive_ptr_release(Sound* s) {
   if (--s->refs == 0) delete s;
 }
 
-bool InitSound(bool headless, std::string* failure) {
+bool InitSound(std::string* failure) {
   std::string error;
-  silent = headless;
-  if (!Open(headless, &error)) {
-    if (headless) {
-      *failure = error;
-      return false;
-    }
+  if (!Mixer().Open(&error)) {
     const std::string note =
         "no sound (" + error + "); running silent on SDL's dummy audio driver";
     std::fprintf(stderr, "lunashot: %s\n", note.c_str());
     base::WriteLog(note.c_str());
     error.clear();
-    silent = true;
-    if (!Open(true, &error)) {
+    if (!Mixer().OpenSilent(&error)) {
       *failure = error;
       return false;
     }
   }
-  platform::mixer->AllocateChannels(kMixChannels);
+  Mixer().AllocateChannels(kMixChannels);
   return true;
 }
 
-void QuitSound() {
-  platform::mixer->HaltMusic();
-  platform::mixer->Close();
-}
-
-bool SilentSound() { return silent; }
+void QuitSound() { Mixer().Close(); }
 
 int SetVol(int channel, int volume) {
   CheckChannel(channel, "SetVol");
-  return platform::mixer->Volume(channel, volume);
+  return Mixer().Volume(channel, volume);
 }
 
 boost::intrusive_ptr<Sound> LoadSound(const char* name) {
@@ -93,7 +74,7 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
   const char* path = base::GetSoundPath(name);
   if (!path) base::Fail("LoadSound", "the path would be longer than 255 characters");
   // The mixer copies what it needs from the path; the buffer may change after.
-  void* chunk = platform::mixer->LoadWAV(path);
+  void* chunk = Mixer().LoadWAV(path);
   if (!chunk) return nullptr;
   boost::intrusive_ptr<Sound> s(new Sound);
   s->chunk = chunk;
@@ -103,28 +84,27 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
 void UnloadSound(Sound* s) {
   if (!s) return;
   if (s->unloaded) base::Fail("UnloadSound", "the sound was already unloaded");
-  platform::mixer->FreeChunk(s->chunk);
+  Mixer().FreeSample(s->chunk);
   s->chunk = nullptr;
   s->unloaded = true;
 }
 
 int PlaySound(int channel, Sound* s, int loops, int ticks) {
-  return platform::mixer->PlayChannelTimed(channel, ChunkOf(s, "PlaySound"), loops, ticks);
+  return Mixer().Play(channel, ChunkOf(s, "PlaySound"), loops, ticks);
 }
 
 int StopSound(int channel) {
   CheckChannel(channel, "StopSound");
-  return platform::mixer->HaltChannel(channel);
+  return Mixer().Stop(channel);
 }
 
 int FISound(int channel, Sound* s, int loops, int ms, int ticks) {
-  return platform::mixer->FadeInChannelTimed(channel, ChunkOf(s, "FISound"), loops,
-                                             FadeLength(ms), ticks);
+  return Mixer().FadeIn(channel, ChunkOf(s, "FISound"), loops, FadeLength(ms), ticks);
 }
 
 int FOSound(int channel, int ms) {
   CheckChannel(channel, "FOSound");
-  return platform::mixer->FadeOutChannel(channel, FadeLength(ms));
+  return Mixer().FadeOut(channel, FadeLength(ms));
 }
 
 }  // namespace sound

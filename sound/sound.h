@@ -20,14 +20,11 @@ struct Sound {
 void intrusive_ptr_add_ref(Sound* s);
 void intrusive_ptr_release(Sound* s);
 
-// Opens the mixer (11025 Hz, signed 8-bit, mono, 512 samples, 8 channels).
-// Headless runs use SDL's dummy driver directly. Otherwise, without an audio
-// device: a log line, then the dummy driver (the game runs silent); only
-// when that fails too: a log line and the launcher.
-bool InitSound(bool headless, std::string* error);
+// Opens the audio backend with 8 channels. Without an audio device: a log
+// line, then the silent output (the game runs silent); false with the cause
+// only when that fails too.
+bool InitSound(std::string* error);
 void QuitSound();
-// Whether the mixer is open on the dummy driver (no sound is heard).
-bool SilentSound();
 
 int SetVol(int channel, int volume);
 // nil for a missing or undecodable file (nothing logged); a nil name or too

@@ -1,6 +1,5 @@
-// BackBuffer, Screen and Present. The display behind platform::display
-// receives the two layer-register writes at start-up, the palette through
-// its registers (AdjustPalette) and one 76800-byte copy per Present.
+// BackBuffer, Screen and Present. The display backend receives the palette
+// from AdjustPalette alone and each presented frame once, from Screen.
 #include "video/display.h"
 
 #include <cstring>
@@ -22,14 +21,11 @@ bool InitVideo(std::string* error) {
     return false;
   }
   if (!LoadPalette(path, error)) return false;
-  if (!platform::host->OpenDisplay(error)) return false;
-  platform::display->WriteRegister(platform::kRegLayerControl, 0x2AB);
-  platform::display->WriteRegister(platform::kRegLineWidth, platform::kScreenWidth);
-  Screen = WrapSurface(platform::display->Framebuffer(), platform::kScreenWidth,
-                       platform::kScreenHeight);
+  if (!platform::backends.display->Open(error)) return false;
+  Screen = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);
   BackBuffer = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);
-  if (!BackBuffer) {
-    *error = "out of memory for the back buffer";
+  if (!Screen || !BackBuffer) {
+    *error = "out of memory for the screen";
     return false;
   }
   AdjustPalette();
@@ -41,12 +37,12 @@ void QuitVideo() {
   if (Screen) DestroySurface(Screen);
   if (BackBuffer) DestroySurface(BackBuffer);
   Screen = BackBuffer = nullptr;
-  if (platform::host) platform::host->CloseDisplay();
+  if (platform::backends.display) platform::backends.display->Close();
 }
 
 void Present() {
   std::memcpy(Screen->pixels, BackBuffer->pixels, static_cast<std::size_t>(Screen->size));
-  platform::display->FrameWritten();
+  platform::backends.display->Present(Screen->pixels);
   if (Recording()) RecordFrame(Screen->pixels);
 }
 

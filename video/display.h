@@ -1,5 +1,5 @@
-// The screen: BackBuffer, which all drawing writes, and Screen, which wraps
-// the display's framebuffer. Present copies one to the other, nothing else.
+// The screen: BackBuffer, which all drawing writes, and Screen, the frame
+// last presented. Present copies one to the other and shows it.
 #pragma once
 #include <string>
 
@@ -10,8 +10,8 @@ namespace video {
 extern Surface* BackBuffer;
 extern Surface* Screen;
 
-// Loads pal.pal, sets up the display controller and both surfaces, uploads
-// the (black) working palette. False with a one-line cause on failure.
+// Loads pal.pal, opens the display, makes both surfaces and uploads the
+// (black) working palette. False with a one-line cause on failure.
 bool InitVideo(std::string* error);
 void QuitVideo();
 void Present();

@@ -50,12 +50,9 @@ bool LoadPalette(const char* path, std::string* error) {
 
 void AdjustPalette() {
   std::memcpy(ShownPalette, WorkPalette, sizeof ShownPalette);
-  platform::display->WriteRegister(platform::kRegPaletteIndex, 0);
-  for (const Color& c : WorkPalette) {
-    platform::display->WriteRegister(platform::kRegPaletteData,
-                                     static_cast<std::uint16_t>(c.g * 256 + c.b));
-    platform::display->WriteRegister(platform::kRegPaletteData, c.r);
-  }
+  platform::Rgb colours[256];
+  for (int i = 0; i < 256; ++i) colours[i] = {WorkPalette[i].r, WorkPalette[i].g, WorkPalette[i].b};
+  platform::backends.display->SetPalette(colours);
 }
 
 void ResetPalette() { std::memcpy(WorkPalette, BasePalette, sizeof WorkPalette); }
@@ -92,7 +89,7 @@ void FadeOutBlack(std::uint8_t steps) { FadeTo(nullptr, 0, steps); }
 void FadeOutWhite(std::uint8_t steps) { FadeTo(nullptr, 255, steps); }
 
 int SetGamma(float red, float green, float blue) {
-  return platform::display->SetGamma(red, green, blue);
+  return platform::backends.display->SetGamma(red, green, blue);
 }
 
 }  // namespace video

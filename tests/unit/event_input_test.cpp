@@ -10,7 +10,7 @@
 namespace {
 
 using event_test::EventTest;
-using event_test::FakeInput;
+using test_support::FakeInput;
 
 std::uint32_t Bits(std::initializer_list<int> indices) {
   std::uint32_t b = 0;
@@ -21,12 +21,12 @@ std::uint32_t Bits(std::initializer_list<int> indices) {
 class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = platform::input;
-    platform::input = &input;
+    saved_ = platform::backends.input;
+    platform::backends.input = &input;
     event::ReplayKey = 0;
   }
   void TearDown() override {
-    platform::input = saved_;
+    platform::backends.input = saved_;
     event::ReplayKey = 0;
   }
   // Which of the twelve queries answer 1, by script name.
@@ -103,7 +103,7 @@ TEST_F(InputTest, GetKeyTakesTheFirstStickButtonInPriorityOrderPlusFireBits) {
 }
 
 TEST_F(InputTest, WithoutAnInputBackendEverythingIsUp) {
-  platform::input = nullptr;
+  platform::backends.input = nullptr;
   EXPECT_EQ(Queries(), "");
   EXPECT_EQ(event::GetKey(), 0);
   event::JoystickUpdate();  // no backend to poll: nothing happens

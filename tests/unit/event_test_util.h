@@ -1,6 +1,6 @@
 // Shared fixture of the timeline, input and replay tests: a Lua state with
 // the whole interface plus Dispatch (the timeline step of Update, without
-// the world and the frame pacing), a fake input backend, and helpers that
+// the world and the frame pacing), the fake input backend, and helpers that
 // run chunks and read results.
 #pragma once
 #include <gtest/gtest.h>
@@ -17,20 +17,10 @@
 #include "object/instance.h"
 #include "platform/platform.h"
 #include "script/host.h"
+#include "tests/unit/fake_platform.h"
 #include "tests/unit/lua_fixture.h"
 
 namespace event_test {
-
-// Buttons set by the test; Poll only counts.
-class FakeInput : public platform::Input {
- public:
-  void Poll() override { ++polls; }
-  bool Button(int index) override {
-    return index >= 0 && index < 32 && ((buttons >> index) & 1u) != 0;
-  }
-  std::uint32_t buttons = 0;
-  int polls = 0;
-};
 
 class EventTest : public test_support::LuaFixture {
  protected:
@@ -38,15 +28,15 @@ class EventTest : public test_support::LuaFixture {
     OpenState();
     luabind::module(L)[luabind::def("Dispatch", &event::DispatchEvents)];
     event::ClearEvent();
-    saved_input_ = platform::input;
-    platform::input = &input;
+    saved_input_ = platform::backends.input;
+    platform::backends.input = &input;
     // `log` collects the names of fired functions; f(name) makes one.
     EXPECT_EQ(Run("log = '' function note(s) log = log .. s .. ' ' end\n"
                   "function f(name) _G[name] = function() note(name) end end"),
               "");
   }
   void TearDown() override {
-    platform::input = saved_input_;
+    platform::backends.input = saved_input_;
     CloseState();
   }
 
@@ -56,7 +46,7 @@ class EventTest : public test_support::LuaFixture {
     for (int i = 0; i < n; ++i) ASSERT_EQ(Run("Dispatch()"), "");
   }
 
-  FakeInput input;
+  test_support::FakeInput input;
 
  private:
   platform::Input* saved_input_ = nullptr;

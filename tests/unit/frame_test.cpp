@@ -8,47 +8,19 @@
 
 #include "runtime/frame.h"
 #include "event/timeline.h"
-#include "platform/platform.h"
 #include "script/host.h"
+#include "tests/unit/fake_platform.h"
 #include "video/display.h"
 
 namespace {
 
-// Time passes only when the test or the engine says so.
-class FakeClock : public platform::Clock {
- public:
-  std::uint32_t now = 0;
-  std::vector<std::uint32_t> delays;
-  std::uint32_t Ticks() override { return now; }
-  void Delay(std::uint32_t ms) override {
-    delays.push_back(ms);
-    now += ms;
-  }
-};
-
-// Each poll stands for the start of a frame's work, which costs `work` ms.
-class FakeInput : public platform::Input {
- public:
-  explicit FakeInput(FakeClock* clock) : clock_(clock) {}
-  int polls = 0;
-  std::uint32_t work = 0;
-  void Poll() override {
-    ++polls;
-    clock_->now += work;
-  }
-  bool Button(int) override { return false; }
-
- private:
-  FakeClock* clock_;
-};
-
 class Frame : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = {platform::clock, platform::input, video::BackBuffer};
-    platform::clock = &clock_;
-    platform::input = &input_;
+    saved_back_ = video::BackBuffer;
     video::BackBuffer = back_;
+    // Each poll stands for the start of a frame's work, which costs `work_` ms.
+    input_.on_poll = [this] { clock_.now += work_; };
     runtime::FramePeriod = 16;
     runtime::NextFrameTime = 0;
     runtime::UpdateCalls = 0;
@@ -56,9 +28,7 @@ class Frame : public ::testing::Test {
     event::ClearEvent();
   }
   void TearDown() override {
-    platform::clock = saved_.clock;
-    platform::input = saved_.input;
-    video::BackBuffer = saved_.back;
+    video::BackBuffer = saved_back_;
     video::DestroySurface(back_);
     runtime::MaxFrames = 0;
   }
@@ -67,21 +37,19 @@ class Frame : public ::testing::Test {
   bool Drawn() const { return back_->pixels[0] == 0 && back_->pixels[76799] == 0; }
   bool Untouched() const { return back_->pixels[0] == 0xAA && back_->pixels[76799] == 0xAA; }
 
-  FakeClock clock_;
-  FakeInput input_{&clock_};
+  test_support::FakeClock clock_;
+  test_support::FakeInput input_;
+  std::uint32_t work_ = 0;
+  test_support::FakeBackends backends_{{nullptr, nullptr, nullptr, &input_, &clock_}};
   video::Surface* back_ = video::CreateSurface(320, 240);
-  struct {
-    platform::Clock* clock;
-    platform::Input* input;
-    video::Surface* back;
-  } saved_{};
+  video::Surface* saved_back_ = nullptr;
 };
 
 TEST_F(Frame, FiveMillisecondsOfWorkGiveOneFrameEvery16) {
   clock_.now = 1000;
   runtime::Update();  // first call: the deadline 0 has passed
   EXPECT_EQ(runtime::NextFrameTime, 1016u);
-  input_.work = 5;
+  work_ = 5;
   std::uint32_t last = clock_.now;
   for (int i = 0; i < 10; ++i) {
     Paint();
@@ -114,7 +82,7 @@ TEST_F(Frame, ExactlyOnTheDeadlineDrawsAfterDelayZero) {
 }
 
 TEST_F(Frame, LateFramesStillRunTheLogicOnce) {
-  input_.work = 40;  // every frame misses its deadline
+  work_ = 40;  // every frame misses its deadline
   clock_.now = 500;
   std::uint32_t time = event::TimeCounter;
   for (int i = 0; i < 3; ++i) {
@@ -169,6 +137,22 @@ TEST_F(Frame, LimitEndsTheRunAfterTheLastFrameIsPresented) {
   EXPECT_EQ(input_.polls, 2);  // and this call did no work
   EXPECT_EQ(runtime::UpdateCalls, 2u);
   script::QuitScript();
+}
+
+TEST_F(Frame, AClosedWindowEndsTheRunAtOnceOnEveryPath) {
+  test_support::FakeMachine machine;
+  platform::backends.machine = &machine;
+  for (int path = 0; path < 3; ++path) {
+    script::InitScript();
+    runtime::NextFrameTime = clock_.now + (path == 1 ? 0 : 100);  // path 1: a late frame
+    path == 2 ? runtime::FramePresented() : runtime::Update();
+    EXPECT_FALSE(script::Aborted()) << path;
+    machine.quit = true;
+    path == 2 ? runtime::FramePresented() : runtime::Update();
+    EXPECT_TRUE(script::Aborted()) << path;
+    machine.quit = false;
+    script::QuitScript();
+  }
 }
 
 }  // namespace

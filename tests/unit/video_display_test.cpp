@@ -1,11 +1,11 @@
 // Video start-up, Present, the palette and its upload, fades, and frame
-// recording, against a display that records its register writes.
+// recording, against a display that keeps what it is sent.
 #include <cstring>
 
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include "backend/palette_registers.h"
+#include "tests/unit/fake_platform.h"
 #include "tests/unit/video_test_support.h"
 #include "video/display.h"
 #include "video/palette.h"
@@ -14,31 +14,7 @@
 namespace {
 
 using namespace video_test;
-using platform::kRegPaletteData;
-using platform::kRegPaletteIndex;
-
-class FakeHost : public platform::Host {
- public:
-  RecordingDisplay display;
-  bool can_open = true;
-  int closes = 0;
-  bool quit = false;
-  bool InitSystem(std::string*) override { return true; }
-  bool OpenDisplay(std::string* error) override {
-    if (!can_open) {
-      *error = "no window";
-      return false;
-    }
-    platform::display = &display;
-    return true;
-  }
-  void CloseDisplay() override {
-    ++closes;
-    platform::display = nullptr;
-  }
-  void QuitSystem() override {}
-  bool QuitRequested() override { return quit; }
-};
+using test_support::FakeDisplay;
 
 // A palette file whose colour i is (i, 255 - i, i / 2) and whose blend
 // entries count up.
@@ -55,53 +31,46 @@ Bytes PaletteFile() {
 
 class Video : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_host_ = platform::host;
-    platform::host = &host_;
-  }
-  void TearDown() override {
-    video::QuitVideo();
-    platform::host = saved_host_;
-    platform::display = nullptr;
-  }
+  void TearDown() override { video::QuitVideo(); }
   bool Init(std::string* error = nullptr) {
     std::string e;
     bool ok = video::InitVideo(&e);
     if (error) *error = e;
     return ok;
   }
-  // The colours the recorded register writes leave in the palette.
-  std::vector<backend::PaletteRegisters::Rgb> Decoded(std::size_t from = 0) const {
-    backend::PaletteRegisters regs;
-    for (std::size_t i = from; i < host_.display.writes.size(); ++i)
-      regs.Write(host_.display.writes[i].first, host_.display.writes[i].second);
-    std::vector<backend::PaletteRegisters::Rgb> out;
-    for (int i = 0; i < 256; ++i) out.push_back(regs[i]);
-    return out;
+  // Whether the display's last palette is `colour(i)` for every i.
+  template <class F>
+  bool LastPaletteIs(F colour) const {
+    if (display_.palettes.empty()) return false;
+    for (int i = 0; i < 256; ++i) {
+      const platform::Rgb got = display_.palettes.back()[i];
+      const video::Color want = colour(i);
+      if (got.r != want.r || got.g != want.g || got.b != want.b) return false;
+    }
+    return true;
   }
   ScratchGame game_;
-  FakeHost host_;
-  platform::Host* saved_host_ = nullptr;
+  FakeDisplay display_;
+  test_support::FakeBackends backends_{{nullptr, &display_, nullptr, nullptr, nullptr}};
 };
 
-TEST_F(Video, StartsWithLayerRegistersThenABlackUpload) {
+const auto kBlack = [](int) { return video::Color{0, 0, 0}; };
+
+TEST_F(Video, StartsWithABlackPalette) {
   game_.Write("sprite/pal.pal", PaletteFile());
   ASSERT_TRUE(Init());
-  auto& w = host_.display.writes;
-  ASSERT_EQ(w.size(), 2u + 1u + 512u);
-  EXPECT_EQ(w[0], std::make_pair(0x28DAu, std::uint16_t{0x2AB}));
-  EXPECT_EQ(w[1], std::make_pair(0x290Cu, std::uint16_t{320}));
-  EXPECT_EQ(w[2], std::make_pair(kRegPaletteIndex, std::uint16_t{0}));
-  for (std::size_t i = 3; i < w.size(); ++i) EXPECT_EQ(w[i], std::make_pair(kRegPaletteData, std::uint16_t{0}));
+  EXPECT_EQ(display_.opens, 1);
+  ASSERT_EQ(display_.palettes.size(), 1u);
+  EXPECT_TRUE(LastPaletteIs(kBlack));
   EXPECT_EQ(video::BasePalette[200].r, 200);
   EXPECT_EQ(video::BasePalette[200].g, 55);
   EXPECT_EQ(video::BasePalette[200].b, 100);
   EXPECT_EQ(video::BlendTable[65536 * 3 - 1], static_cast<std::uint8_t>((65536 * 3 - 1) * 13));
-  EXPECT_EQ(video::Screen->pixels, host_.display.frame.data());
+  EXPECT_EQ(video::Screen->size, 76800);
   EXPECT_EQ(video::BackBuffer->size, 76800);
   video::QuitVideo();
   EXPECT_EQ(video::BackBuffer, nullptr);
-  EXPECT_EQ(host_.closes, 1);
+  EXPECT_EQ(display_.closes, 1);
 }
 
 TEST_F(Video, MissingOrShortPaletteFailsWithACause) {
@@ -115,7 +84,7 @@ TEST_F(Video, MissingOrShortPaletteFailsWithACause) {
   EXPECT_NE(error.find("only 197375 bytes"), std::string::npos) << error;
   EXPECT_EQ(error.find('\n'), std::string::npos);
   game_.Write("sprite/pal.pal", PaletteFile());
-  host_.can_open = false;
+  display_.can_open = false;
   EXPECT_FALSE(Init(&error));
   EXPECT_EQ(error, "no window");
 }
@@ -123,8 +92,6 @@ TEST_F(Video, MissingOrShortPaletteFailsWithACause) {
 TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
   game_.Write("sprite/pal.pal", PaletteFile());
   ASSERT_TRUE(Init());
-  auto& w = host_.display.writes;
-  std::size_t start = w.size();
   video::SetPalette(1, 2, 3);
   video::FadeIn(4);
   video::ResetPalette();
@@ -132,46 +99,20 @@ TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
   video::BackBuffer->pixels[5] = 42;
   video::Present();
   video::Present();
-  EXPECT_EQ(w.size(), start);  // neither the fades nor Present upload
-  EXPECT_EQ(host_.display.frames_written, 2);
-  EXPECT_EQ(host_.display.frame[5], 42);
-  EXPECT_EQ(std::memcmp(host_.display.frame.data(), video::BackBuffer->pixels, 76800), 0);
+  EXPECT_EQ(display_.palettes.size(), 1u);  // neither the fades nor Present upload
+  EXPECT_EQ(display_.frames, 2);
+  EXPECT_EQ(display_.frame[5], 42);
+  EXPECT_EQ(std::memcmp(display_.frame.data(), video::BackBuffer->pixels, 76800), 0);
 
   video::SetPalette(1, 2, 3);
   video::AdjustPalette();
-  ASSERT_EQ(w.size(), start + 513);
-  EXPECT_EQ(w[start], std::make_pair(kRegPaletteIndex, std::uint16_t{0}));
-  EXPECT_EQ(w[start + 1], std::make_pair(kRegPaletteData, std::uint16_t{2 * 256 + 3}));
-  EXPECT_EQ(w[start + 2], std::make_pair(kRegPaletteData, std::uint16_t{1}));
+  EXPECT_TRUE(LastPaletteIs([](int) { return video::Color{1, 2, 3}; }));
   video::ResetPalette();
   video::AdjustPalette();
-  auto shown = Decoded(start + 513);
-  for (int i = 0; i < 256; ++i) {
-    EXPECT_EQ(shown[i].r, video::BasePalette[i].r);
-    EXPECT_EQ(shown[i].g, video::BasePalette[i].g);
-    EXPECT_EQ(shown[i].b, video::BasePalette[i].b);
-  }
+  EXPECT_TRUE(LastPaletteIs([](int i) { return video::BasePalette[i]; }));
+  EXPECT_EQ(display_.palettes.size(), 3u);
   EXPECT_EQ(video::SetGamma(1, 1, 1), -1);
-  EXPECT_EQ(host_.display.gamma_calls, 1);
-}
-
-TEST(PaletteRegisters, IndexWriteRestartsTheUpload) {
-  backend::PaletteRegisters regs;
-  regs.Write(kRegPaletteIndex, 0);
-  regs.Write(kRegPaletteData, 0x1122);  // a green/blue half, then a restart
-  regs.Write(kRegPaletteIndex, 0);
-  bool done = false;
-  for (int i = 0; i < 256; ++i) {
-    EXPECT_FALSE(done);
-    regs.Write(kRegPaletteData, static_cast<std::uint16_t>(i << 8 | (255 - i)));
-    done = regs.Write(kRegPaletteData, static_cast<std::uint16_t>(i / 3));
-  }
-  EXPECT_TRUE(done);
-  EXPECT_EQ(regs[7].r, 2);
-  EXPECT_EQ(regs[7].g, 7);
-  EXPECT_EQ(regs[7].b, 248);
-  regs.Write(0x28DA, 0x2AB);  // other registers leave the palette alone
-  EXPECT_EQ(regs[0].b, 255);
+  EXPECT_EQ(display_.gamma_calls, 1);
 }
 
 class Fades : public ::testing::Test {
@@ -291,7 +232,7 @@ TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("frame recording stopped"), std::string::npos) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
-  EXPECT_EQ(host_.display.frames_written, 2);
+  EXPECT_EQ(display_.frames, 2);
 
   // A directory that goes away while recording.
   std::string dir = game_.dir() + "/gone";

@@ -1,7 +1,7 @@
 // Helpers shared by the video tests: sprite files from pixel patterns
-// (through the format library's encoder), a reference renderer that works pixel by pixel with explicit
-// bounds checks, a display that records register writes, and a scratch game
-// directory with the engine's paths pointed at it.
+// (through the format library's encoder), a reference renderer that works
+// pixel by pixel with explicit bounds checks, and a scratch game directory
+// with the engine's paths pointed at it.
 #pragma once
 #include <unistd.h>
 
@@ -19,7 +19,6 @@
 #include "base/file.h"
 #include "base/paths.h"
 #include "base/sprite_file.h"
-#include "platform/platform.h"
 #include "video/palette.h"
 #include "video/sprite.h"
 #include "video/surface.h"
@@ -136,24 +135,6 @@ inline Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool sol
     }
   return out;
 }
-
-// Records every register write; the framebuffer is a plain array.
-class RecordingDisplay : public platform::Display {
- public:
-  std::vector<std::pair<std::uint32_t, std::uint16_t>> writes;
-  Bytes frame = Bytes(platform::kFrameBytes, 0);
-  int frames_written = 0;
-  int gamma_calls = 0;
-  void WriteRegister(std::uint32_t offset, std::uint16_t value) override {
-    writes.emplace_back(offset, value);
-  }
-  std::uint8_t* Framebuffer() override { return frame.data(); }
-  void FrameWritten() override { ++frames_written; }
-  int SetGamma(float, float, float) override {
-    ++gamma_calls;
-    return -1;
-  }
-};
 
 // A scratch game directory (sprite/, script/, ...) made the working
 // directory for the test's life, with the engine's paths built from it.

@@ -1,0 +1,51 @@
+// Every backend a run can be built from, one per file. A window run uses
+// the SDL machine, window, audio and input with the real clock; a headless
+// run uses the headless machine and display, silent audio and the virtual
+// clock; either takes its buttons from an --input file instead when given.
+#pragma once
+#include <functional>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace backend {
+
+// sdl_window.cpp: the frame scaled by a whole factor into a window (scale
+// 0: the largest that fits, at least 2), or fullscreen.
+class WindowDisplay : public platform::Display {
+ public:
+  virtual void ToggleFullscreen() = 0;
+  // Draws the last frame again (the window was exposed).
+  virtual void Redraw() = 0;
+};
+std::unique_ptr<WindowDisplay> CreateWindowDisplay(int scale, bool fullscreen);
+
+// sdl_input.cpp: joystick 0 (the handheld's own, or a desktop gamepad
+// mapped by gamepad.txt) and the keyboard.
+class SdlInput : public platform::Input {
+ public:
+  // Opens the joystick and reads gamepad.txt, once SDL is up.
+  virtual void Open() = 0;
+  // Called at every poll so that the window's events are handled.
+  virtual void SetEventPump(std::function<void()> pump) = 0;
+};
+std::unique_ptr<SdlInput> CreateSdlInput();
+
+// sdl_machine.cpp: SDL for audio and joystick, and the window's events:
+// close, Alt+Enter, expose. `input` is null when the buttons are scripted.
+std::unique_ptr<platform::Machine> CreateSdlMachine(WindowDisplay* window, SdlInput* input);
+// sdl_audio.cpp: SDL_mixer on the audio device.
+std::unique_ptr<platform::Audio> CreateSdlAudio();
+// real_clock.cpp: SDL's milliseconds.
+std::unique_ptr<platform::Clock> CreateRealClock();
+
+// headless_machine.cpp: nothing to bring up; no player.
+std::unique_ptr<platform::Machine> CreateHeadlessMachine();
+// headless_display.cpp: nothing shown; gamma cannot be set.
+std::unique_ptr<platform::Display> CreateHeadlessDisplay();
+// silent_audio.cpp: SDL_mixer on SDL's dummy driver.
+std::unique_ptr<platform::Audio> CreateSilentAudio();
+// virtual_clock.cpp: time passes only when the engine waits.
+std::unique_ptr<platform::Clock> CreateVirtualClock();
+
+}  // namespace backend
