@@ -1,7 +1,7 @@
-// The render: list order and order within a list, hotspots, children at
-// absolute positions, the one-frame `hit` flash, and the instances that are
-// stepped but never drawn (disposed, no sprite set, anim or frame outside
-// the tables).
+// The render: list order and order within a list, the one-frame `hit`
+// flash, and the instances that are stepped but never drawn (disposed, no
+// sprite set, anim or frame outside the tables). Hotspots and children at
+// absolute positions show in the golden frames of object_world.
 #include <cstring>
 
 #include "tests/unit/lua_fixture.h"
@@ -54,15 +54,6 @@ TEST_F(RenderTest, ListsAreDrawnInTheirFixedOrderTheOldestOnTop) {
   EXPECT_EQ(Pixel(50, 50), 0);
   // The newer one was drawn first, then covered.
   EXPECT_TRUE(Pixel(20, 20) == 11 && Pixel(21, 20) == 11 && Pixel(22, 20) == 12);
-}
-
-TEST_F(RenderTest, HotspotAndParentsPlaceTheSprite) {
-  Ok("local k = kind(3) k.cx, k.cy = 8, 8 a = AddLayer0(k, nil, 100, 50, 0, 0, 0, 10)\n"
-     "p = AddLayer0(kind(0), nil, 200, 100, 0, 0, 0, 10)\n"
-     "c = AddLayer1(kind(4), nil, 10, -5, 0, 0, 0, 10) SetParent(c, p)");
-  Render();
-  EXPECT_TRUE(Pixel(92, 42) == 13 && Pixel(93, 43) == 13 && Pixel(94, 43) == 0 && Pixel(91, 42) == 0);
-  EXPECT_EQ(Pixel(210, 95), 14);  // child at its absolute position
 }
 
 TEST_F(RenderTest, HitFlashesOnceAsASolidShape) {

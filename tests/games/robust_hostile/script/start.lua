@@ -84,41 +84,6 @@ print("calls " .. calls .. ", script errors " .. failures)
 _ALERT = nil
 ClearEvent()   -- the calls above queued events with impossible arguments
 
--- Released objects are errors that name the function.
-TestLib.ExpectError("Draw", Draw, dead_set, 0, 0, 0)
-TestLib.ExpectError("Release", function() dead_set:Release() end)
-TestLib.ExpectError("Release", function() dead_kind:Release() end)
-TestLib.ExpectError("AddEnemy0", AddEnemy0, dead_kind, nil, 0, 0, 0, 0, 0, 10)
-TestLib.ExpectError("Draw", Draw, set, 0, 0, 2)
-TestLib.ExpectError("Draw", Draw, nil, 0, 0, 0)
-TestLib.ExpectError("DrawFont", DrawFont, nil, 0, 0, "x", -1)
-
--- An exhausted pool gives nil, and the nil-tolerant functions carry on.
-ClearInstance()
-local count, last = 0, nil
-while true do
-  local i = AddLayer0(kind, nil, count % 320, 10, 0, 0, 0, 1000)
-  if not i then break end
-  count, last = count + 1, i
-end
-assert(count == 1000, count)
-assert(AddEnemy0(kind, nil, 0, 0, 0, 0, 0, 10) == nil)
-assert(GetX(nil) == 160 and GetParent(nil) == nil and GetHP(nil) == 0)
-Dispose(nil) SetX(nil, 3) SetUpdater(nil, "x") SetParent(nil, last) CheckEnemy(nil, "x")
-Update()
-ClearInstance()
-
--- Callbacks that fail surface as errors of the engine call; the engine goes on.
-function bad_updater(i) error("updater failed") end
-local victim = AddEnemy0(kind, "bad_updater", 10, 10, 0, 0, 0, 100)
-TestLib.ExpectError("updater failed", Update)
-Dispose(victim)
-Update()
-AddTimeEvent(0, "missing_function")
-TestLib.ExpectError("attempt to call", Update)
-ClearEvent()
-Update()
-
 -- Clearing from inside every kind of callback.
 local function spawn_field()
   ClearInstance()
