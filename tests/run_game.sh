@@ -11,12 +11,13 @@
 #   --log RE                   script/log.txt must match
 #   --file/--no-file PATH      PATH (relative to the game copy) must (not) exist afterwards
 #   --no-palette               do not add the test palette
+#   --no-replays               start without the replays saved in the game's replay/
 #   --golden FILE              recorded frames must have these md5 sums ("NAME SUM" lines)
 #   --last-frame MD5           the last recorded frame must have this md5 sum
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4"
 shift 4
-status=0 golden="" palette_ok=1 last_frame="" checks=() fail=0 us=$'\x1f'
+status=0 golden="" palette_ok=1 replays=1 last_frame="" checks=() fail=0 us=$'\x1f'
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   case "$1" in
     --status) status="$2" ;;
@@ -25,6 +26,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --log) checks+=("$work/script/log.txt${us}yes$us$2") ;;
     --file | --no-file) checks+=("$1$us$2") ;;
     --no-palette) palette_ok=0; shift; continue ;;
+    --no-replays) replays=0; shift; continue ;;
     --golden) golden="$2" ;;
     --last-frame) last_frame="$2" ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
@@ -39,6 +41,7 @@ cp -r "$src" "$work"
 mkdir -p "$work/sprite" "$work/script" "$work/sound" "$work/replay"
 cp "$(dirname "$0")/games/lib/"*.lua "$work/script/" 2>/dev/null
 [ "$palette_ok" = 1 ] && [ ! -f "$work/sprite/pal.pal" ] && cp "$palette" "$work/sprite/pal.pal"
+[ "$replays" = 0 ] && find "$work/replay" -type f ! -name .keep ! -name .gitignore -delete
 
 extra=()
 [ -n "$golden$last_frame" ] && extra+=(--record-frames "$work/frames")
