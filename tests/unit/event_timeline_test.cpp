@@ -132,6 +132,12 @@ TEST_F(TimelineTest, ClearEventInsideAFireStopsTheDispatchSafely) {
      "  AddTimeEvent(0, 'c') AddTimeEvent(2, 'b') end AddTimeEvent(0, 'a') AddTimeEvent(0, 'b')");
   EXPECT_EQ(After(1), "a c ");
   EXPECT_EQ(Pending(), Times({2}));
+  // Clearing the world as well, from time and instance events.
+  Ok("log = '' ClearEvent() function wipe() note('wipe') ClearInstance() ClearEvent() end\n"
+     "AddTimeEvent(0, 'wipe') AddInstanceEvent(0, 'wipe', AddEnemy0(K, nil, 0, 0, 0, 0, 0, 9))\n"
+     "AddTimeEvent(0, 'wipe')");
+  EXPECT_EQ(After(2), "wipe ");
+  EXPECT_EQ(object::PoolFree(), object::kPoolSize);
 }
 
 TEST_F(TimelineTest, AFailedCallbackLeavesItsEventDueAndTheCounterStill) {

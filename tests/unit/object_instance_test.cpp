@@ -208,6 +208,12 @@ TEST_F(InstanceTest, ClearInstanceReturnsEverythingWithoutDisposers) {
   // Lists in order enemy0, enemy1, ..., layer3.
   EXPECT_EQ(V(pool.end() - 3, pool.end()), Insts({"c", "a", "b"}));
   EXPECT_FALSE(Inst("a")->disposed);  // fields left as they were
+  // From a disposer: the children already back in the pool are not disposed.
+  Ok("log = '' function wipe(i) note('wipe') ClearInstance() end\n"
+     "p = AddLayer0(K, nil, 0, 0, 0, 0, 0, 10) SetDisposer(p, 'wipe')\n"
+     "c = AddLayer0(K, nil, 0, 0, 0, 0, 0, 10) SetDisposer(c, 'bye') SetParent(c, p) Dispose(p)");
+  EXPECT_EQ(Log(), "wipe ");
+  EXPECT_EQ(PoolFree(), kPoolSize);
 }
 
 }  // namespace
