@@ -4,13 +4,11 @@
 #include <string>
 
 #include "event/input.h"
-#include "event/timeline.h"
-#include "event_test_util.h"
+#include "tests/unit/lua_fixture.h"
 
 namespace {
 
-using event_test::EventTest;
-using test_support::FakeInput;
+using namespace event;
 
 std::uint32_t Bits(std::initializer_list<int> indices) {
   std::uint32_t b = 0;
@@ -18,69 +16,48 @@ std::uint32_t Bits(std::initializer_list<int> indices) {
   return b;
 }
 
-class InputTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    saved_ = platform::backends.input;
-    platform::backends.input = &input;
-    event::ReplayKey = 0;
-  }
-  void TearDown() override {
-    platform::backends.input = saved_;
-    event::ReplayKey = 0;
-  }
-  // Which of the twelve queries answer 1, by script name.
-  std::string Queries() {
-    struct Query {
-      const char* name;
-      std::uint8_t (*f)();
-    };
-    const Query queries[] = {
-        {"U", event::IsU},   {"UL", event::IsUL},   {"L", event::IsL},   {"DL", event::IsDL},
-        {"D", event::IsD},   {"DR", event::IsDR},   {"R", event::IsR},   {"UR", event::IsUR},
-        {"Start", event::IsStart}, {"A", event::IsA}, {"X", event::IsX}, {"Y", event::IsY}};
-    std::string on;
-    for (const Query& q : queries) {
-      std::uint8_t v = q.f();
-      EXPECT_TRUE(v == 0 || v == 1) << q.name;
-      if (v) on += std::string(on.empty() ? "" : " ") + q.name;
-    }
-    return on;
-  }
-  std::string Replayed() {
-    struct Query {
-      const char* name;
-      std::uint8_t (*f)();
-    };
-    const Query queries[] = {{"RU", event::IsRU},   {"RD", event::IsRD},   {"RL", event::IsRL},
-                             {"RR", event::IsRR},   {"RUL", event::IsRUL}, {"RDL", event::IsRDL},
-                             {"RDR", event::IsRDR}, {"RUR", event::IsRUR}, {"RA", event::IsRA},
-                             {"RX", event::IsRX}};
-    std::string on;
-    for (const Query& q : queries) {
-      std::uint8_t v = q.f();
-      EXPECT_TRUE(v == 0 || v == 1) << q.name;
-      if (v) on += std::string(on.empty() ? "" : " ") + q.name;
-    }
-    return on;
-  }
-
-  FakeInput input;
-
- private:
-  platform::Input* saved_ = nullptr;
+struct Query {
+  const char* name;
+  std::uint8_t (*f)();
 };
+const Query kLive[] = {{"U", IsU},     {"UL", IsUL}, {"L", IsL}, {"DL", IsDL}, {"D", IsD},
+                       {"DR", IsDR},   {"R", IsR},   {"UR", IsUR}, {"Start", IsStart},
+                       {"A", IsA},     {"X", IsX},   {"Y", IsY}};
+const Query kReplayed[] = {{"RU", IsRU},   {"RD", IsRD},   {"RL", IsRL}, {"RR", IsRR},
+                           {"RUL", IsRUL}, {"RDL", IsRDL}, {"RDR", IsRDR}, {"RUR", IsRUR},
+                           {"RA", IsRA},   {"RX", IsRX}};
+
+// The names of the queries that answer 1 (each must answer 0 or 1).
+template <std::size_t N>
+std::string On(const Query (&queries)[N]) {
+  std::string on;
+  for (const Query& q : queries) {
+    std::uint8_t v = q.f();
+    EXPECT_TRUE(v == 0 || v == 1) << q.name;
+    if (v) on += std::string(on.empty() ? "" : " ") + q.name;
+  }
+  return on;
+}
+
+using InputTest = test_support::LuaFixture;
 
 TEST_F(InputTest, EachQueryReadsItsOwnButtonIndex) {
   const char* expected[16] = {"U", "UL", "L", "DL", "D", "DR", "R", "UR",
                               "Start", "", "", "", "A", "", "X", "Y"};
   for (int i = 0; i < 16; ++i) {
     input.buttons = Bits({i});
-    EXPECT_EQ(Queries(), expected[i]) << "button " << i;
+    EXPECT_EQ(On(kLive), expected[i]) << "button " << i;
   }
   input.buttons = Bits({9, 10, 11, 13, 16, 31});
-  EXPECT_EQ(Queries(), "");
-  EXPECT_EQ(event::GetKey(), 0);
+  EXPECT_EQ(On(kLive), "");
+  EXPECT_EQ(GetKey(), 0);
+  // Without an input backend everything is up.
+  platform::Input* saved = platform::backends.input;
+  platform::backends.input = nullptr;
+  EXPECT_EQ(On(kLive), "");
+  EXPECT_EQ(GetKey(), 0);
+  JoystickUpdate();  // no backend to poll: nothing happens
+  platform::backends.input = saved;
 }
 
 TEST_F(InputTest, GetKeyTakesTheFirstStickButtonInPriorityOrderPlusFireBits) {
@@ -98,47 +75,37 @@ TEST_F(InputTest, GetKeyTakesTheFirstStickButtonInPriorityOrderPlusFireBits) {
   };
   for (const Case& c : cases) {
     input.buttons = Bits(c.buttons);
-    EXPECT_EQ(event::GetKey(), c.key) << "buttons " << input.buttons;
+    EXPECT_EQ(GetKey(), c.key) << "buttons " << input.buttons;
   }
-}
-
-TEST_F(InputTest, WithoutAnInputBackendEverythingIsUp) {
-  platform::backends.input = nullptr;
-  EXPECT_EQ(Queries(), "");
-  EXPECT_EQ(event::GetKey(), 0);
-  event::JoystickUpdate();  // no backend to poll: nothing happens
 }
 
 TEST_F(InputTest, ReplayedQueriesDecodeTheWholeDirectionCode) {
-  event::ReplayKey = 30;
-  EXPECT_EQ(event::GetRkey(), 30);
-  EXPECT_EQ(Replayed(), "RU RA");
+  ReplayKey = 30;
+  EXPECT_EQ(GetRkey(), 30);
+  EXPECT_EQ(On(kReplayed), "RU RA");
   const char* directions[9] = {"", "RR", "RDR", "RD", "RDL", "RL", "RUL", "RU", "RUR"};
   for (int code = 0; code < 9; ++code) {
-    event::ReplayKey = static_cast<std::uint8_t>(code * 4 + 1);
-    EXPECT_EQ(Replayed(), std::string(directions[code]) + (code ? " RX" : "RX")) << code;
+    ReplayKey = static_cast<std::uint8_t>(code * 4 + 1);
+    EXPECT_EQ(On(kReplayed), std::string(directions[code]) + (code ? " RX" : "RX")) << code;
   }
   // Bits 6 and 7 make the code 9 or more: no direction at all.
-  event::ReplayKey = 0x40 | 28 | 3;
-  EXPECT_EQ(Replayed(), "RA RX");
-  EXPECT_EQ(event::GetRkey(), 0x40 | 28 | 3);
+  ReplayKey = 0x40 | 28 | 3;
+  EXPECT_EQ(On(kReplayed), "RA RX");
+  EXPECT_EQ(GetRkey(), 0x40 | 28 | 3);
+  ReplayKey = 0;
 }
 
-using ReplayKeyTest = EventTest;
-
-TEST_F(ReplayKeyTest, JoystickUpdatePollsAndClearEventZeroesTheReplayedKey) {
-  ASSERT_EQ(Run("JoystickUpdate() JoystickUpdate()"), "");
+TEST_F(InputTest, JoystickUpdatePollsAndClearEventZeroesTheReplayedKey) {
+  Ok("JoystickUpdate() JoystickUpdate()");
   EXPECT_EQ(input.polls, 2);
   input.buttons = Bits({7, 14});
   EXPECT_EQ(Int("GetKey()"), 33);
-  EXPECT_EQ(Int("IsUR()"), 1);
-  EXPECT_EQ(Int("IsU()"), 0);
-
-  ASSERT_EQ(Run("rep(1, 30)"), "");
+  EXPECT_EQ(Int("IsUR() * 10 + IsU()"), 10);
+  Ok("rep(1, 30)");
   Dispatch(1);
   EXPECT_EQ(Int("GetRkey()"), 30);
   EXPECT_EQ(Int("IsRU() + IsRA()"), 2);
-  ASSERT_EQ(Run("ClearEvent()"), "");
+  Ok("ClearEvent()");
   EXPECT_EQ(Int("GetRkey() + IsRU() + IsRD() + IsRL() + IsRR() + IsRUL() + IsRDL() + IsRDR()"
                 "+ IsRUR() + IsRA() + IsRX()"),
             0);

@@ -1,13 +1,26 @@
-// Base fixture of tests that drive the engine through a Lua state with the
-// whole interface registered: running chunks and reading their results.
+// The fixture of the tests that drive the engine through its Lua interface
+// (objects, timeline, input): a fresh pool, state and timeline per test, a
+// fake input backend, and script globals K (a kind of size 2 with one
+// single-frame animation), log/note(s) (a trace) and f(name) (makes a global
+// function that notes its name), plus UpdateWorld, RenderWorld and Dispatch
+// (the timeline step of Update, without the world and the frame pacing).
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include <luabind/luabind.hpp>
+
+#include "base/fixed.h"
+#include "event/timeline.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "object/instance.h"
+#include "object/world.h"
+#include "platform/platform.h"
+#include "tests/unit/fake_platform.h"
 #include "runtime/handles.h"
 #include "script/host.h"
 
@@ -15,14 +28,24 @@ namespace test_support {
 
 class LuaFixture : public ::testing::Test {
  protected:
-  // A fresh pool and state with the interface registered.
-  void OpenState() {
+  void SetUp() override {
+    base::InitDirTable();
     object::InitPool();
     script::InitScript();
     runtime::RegisterInterface();
     L = script::LuaState;
+    luabind::module(L)[luabind::def("UpdateWorld", &object::UpdateWorld),
+                       luabind::def("RenderWorld", &object::RenderWorld),
+                       luabind::def("Dispatch", &event::DispatchEvents)];
+    event::ClearEvent();
+    saved_input_ = platform::backends.input;
+    platform::backends.input = &input;
+    Ok("K = NewObject() K:SetAnimSize(1) K:SetAnim(0, 0, 0, 0, false) K.size = 2\n"
+       "log = '' function note(s) log = log .. s .. ' ' end\n"
+       "function f(name) _G[name] = function() note(name) end end");
   }
-  void CloseState() {
+  void TearDown() override {
+    platform::backends.input = saved_input_;
     script::QuitScript();
     object::InitPool();
   }
@@ -35,24 +58,59 @@ class LuaFixture : public ::testing::Test {
     lua_pop(L, 1);
     return message;
   }
+  // Runs a chunk that must succeed.
+  void Ok(const std::string& code) { EXPECT_EQ(Run(code), "") << code; }
+  bool HasError(const std::string& code, const std::string& text) {
+    std::string e = Run(code);
+    if (e.find(text) != std::string::npos) return true;
+    ADD_FAILURE() << code << "\nerror: '" << e << "', expected to contain '" << text << "'";
+    return false;
+  }
   // Evaluates an expression to an integer, or a string ("<nil>" for nil).
   int Int(const std::string& expression) {
-    EXPECT_EQ(Run("_r = " + expression), "");
+    Ok("_r = " + expression);
     lua_getglobal(L, "_r");
     int v = static_cast<int>(lua_tointeger(L, -1));
     lua_pop(L, 1);
     return v;
   }
   std::string Str(const std::string& expression) {
-    EXPECT_EQ(Run("_r = " + expression), "");
+    Ok("_r = " + expression);
     lua_getglobal(L, "_r");
     const char* s = lua_tostring(L, -1);
     std::string v = lua_isnil(L, -1) ? "<nil>" : (s ? s : "?");
     lua_pop(L, 1);
     return v;
   }
+  std::string Log() { return Str("log"); }
+  // The engine instance behind a script value (nullptr for nil).
+  object::Instance* Inst(const std::string& expression) {
+    Ok("_r = " + expression);
+    object::Instance* found = nullptr;
+    lua_getglobal(L, "_r");
+    for (int n = 0; n < object::kPoolSize && !found && !lua_isnil(L, -1); ++n) {
+      script::PushHandle(L, object::HandleOf(object::PoolInstance(n)));
+      if (lua_rawequal(L, -1, -2)) found = object::PoolInstance(n);
+      lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+    return found;
+  }
+  std::vector<object::Instance*> Insts(std::initializer_list<const char*> names) {
+    std::vector<object::Instance*> out;
+    for (const char* n : names) out.push_back(Inst(n));
+    return out;
+  }
+  // Runs `n` dispatches from the script, as n calls of Update would.
+  void Dispatch(int n) {
+    for (int i = 0; i < n; ++i) ASSERT_EQ(Run("Dispatch()"), "");
+  }
 
   lua_State* L = nullptr;
+  FakeInput input;
+
+ private:
+  platform::Input* saved_input_ = nullptr;
 };
 
 }  // namespace test_support

@@ -1,15 +1,19 @@
 // A temporary game directory made the working directory for a test's life,
 // with the engine's paths built from it; removed, and the old working
-// directory restored, when it goes.
+// directory restored, when it goes. The one scratch directory of every test.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/paths.h"
 
@@ -18,7 +22,8 @@ namespace test_support {
 class ScratchDir {
  public:
   // `prefix` names the directory under /tmp; `subdirs` are made inside it.
-  ScratchDir(const char* prefix, std::initializer_list<const char*> subdirs = {}) {
+  explicit ScratchDir(const char* prefix = "lunashot-test",
+                      std::initializer_list<const char*> subdirs = {}) {
     char cwd[PATH_MAX];
     old_ = getcwd(cwd, sizeof cwd) ? cwd : "/";
     std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
@@ -37,6 +42,20 @@ class ScratchDir {
   ScratchDir& operator=(const ScratchDir&) = delete;
 
   const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // Writes `bytes` to the file at `relative`.
+  void Write(const std::string& relative, const std::vector<std::uint8_t>& bytes) const {
+    std::ofstream(*this / relative, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  // Names of the files in the directory, sorted.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::string old_;

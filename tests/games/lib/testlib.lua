@@ -16,31 +16,43 @@ end
 
 TestLib = {u16 = u16, i32 = i32}
 
--- Run codes: transparent, opaque and blended runs of n pixels.
-function TestLib.Clear(n) return u16(32768 + n) end
-function TestLib.Solid(colours)   -- a string of colour bytes
-  return u16(string.len(colours)) .. colours
+local function kind(ch)
+  if ch == "." then return 0 end
+  if string.find(ch, "%l") then return 1 end
+  return 2
 end
-function TestLib.Blend(pairs)     -- a string of (colour, level) byte pairs
-  return u16(16384 + string.len(pairs) / 2) .. pairs
-end
-function TestLib.Row(runs) return u16(string.len(runs)) .. runs end
 
--- A sprite record from its rows (each made with TestLib.Row).
-function TestLib.Sprite(width, rows)
-  local data, height = "", 0
-  for _, r in ipairs(rows) do
-    data = data .. r
-    height = height + 1
+-- A sprite record from pattern rows: '.' is transparent, a lower-case letter
+-- an opaque pixel of colour colours[letter], an upper-case letter a blended
+-- pixel of colours[lower-case letter] at `level` (default 0). Trailing '.'
+-- end the row early; the width is the longest row's unless given.
+function TestLib.Sprite(rows, colours, level, width)
+  local data, widest = "", 0
+  for _, pattern in ipairs(rows) do
+    local runs, i, n = "", 1, string.len(pattern)
+    if n > widest then widest = n end
+    while n > 0 and string.sub(pattern, n, n) == "." do n = n - 1 end
+    while i <= n do
+      local k, j = kind(string.sub(pattern, i, i)), i
+      while j <= n and kind(string.sub(pattern, j, j)) == k do j = j + 1 end
+      runs = runs .. u16(({32768, 0, 16384})[k + 1] + j - i)
+      for p = i, j - 1 do
+        local c = colours[string.lower(string.sub(pattern, p, p))]
+        if k == 1 then runs = runs .. string.char(c) end
+        if k == 2 then runs = runs .. string.char(c, level or 0) end
+      end
+      i = j
+    end
+    data = data .. u16(string.len(runs)) .. runs
   end
-  return i32(width) .. i32(height) .. i32(string.len(data)) .. data
+  return i32(width or widest) .. i32(#rows) .. i32(string.len(data)) .. data
 end
 
 -- A width x height sprite of one colour.
 function TestLib.Box(width, height, colour)
   local rows = {}
-  for i = 1, height do rows[i] = TestLib.Row(TestLib.Solid(string.rep(string.char(colour), width))) end
-  return TestLib.Sprite(width, rows)
+  for i = 1, height do rows[i] = string.rep("x", width) end
+  return TestLib.Sprite(rows, {x = colour})
 end
 
 -- Writes sprite/<name> from a list of sprite records.

@@ -19,10 +19,9 @@ local function Diamond(d, colour)
   for y = 0, d - 1 do
     local half = y
     if d - 1 - y < half then half = d - 1 - y end
-    local c = d / 2
-    rows[y + 1] = T.Row(T.Clear(c - half) .. T.Solid(string.rep(string.char(colour), 2 * half)))
+    rows[y + 1] = string.rep(".", d / 2 - half) .. string.rep("x", 2 * half)
   end
-  return T.Sprite(d, rows)
+  return T.Sprite(rows, {x = colour}, 0, d)
 end
 
 T.WriteSpriteSet("world.spr", {

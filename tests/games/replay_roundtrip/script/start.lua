@@ -1,5 +1,6 @@
 -- Records 40 frames of live keys, saves them, plays them back through
--- RunReplay, and compares frame by frame.
+-- RunReplay, and compares frame by frame (the unit tests check the file's
+-- text, its listing and removal).
 local frames = 40
 
 ClearEvent()
@@ -19,17 +20,6 @@ end
 assert(recorded[29] == 0, "Start and Y are not part of the key")
 
 SaveReplayFile("rt", "intro.lua", "stage.lua", 3, 1200)
-
--- The file, line by line.
-local f = assert(io.open(GetReplayPath("rt_stage.lua"), "rb"))
-local text = f:read("*a")
-f:close()
-local expected = "RunScript('intro.lua')\nRunScript('stage.lua')\nVAR_replay=true\n" ..
-                 "VAR_life=3\nVAR_score=1200\n"
-for frame = 1, frames do
-  expected = expected .. "rep(" .. frame .. "," .. recorded[frame] .. ")\n"
-end
-assert(text == expected, "replay file differs:\n" .. text)
 
 -- Play back in the same run: a fresh timeline, then the replay file.
 ClearEvent()
@@ -52,9 +42,4 @@ assert(differs > 10)
 for n = 1, 5 do Update() end
 assert(GetRkey() == recorded[frames])
 
--- Listing and removal of the saved replay.
-assert(GetReplayFiles() == 1 and GetReplayFile(0) == "rt_stage.lua" and GetReplayFile(1) == nil)
-assert(Remove("rt_stage.lua") == -1)  -- relative to the working directory
-assert(Remove(GetReplayPath("rt_stage.lua")) == 0)
-assert(GetReplayFiles() == 0)
 print("replay round trip: " .. frames .. " frames, " .. count .. " distinct keys")

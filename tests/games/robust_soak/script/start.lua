@@ -4,8 +4,7 @@
 -- by 1% or more; the figures are printed for the record.
 RunScript("testlib.lua")
 TestLib.WriteSpriteSet("soak.spr", {TestLib.Box(16, 16, 100), TestLib.Box(16, 16, 150),
-                                    TestLib.Sprite(3, {TestLib.Row(TestLib.Clear(1) ..
-                                      TestLib.Blend(string.char(7, 0, 9, 2)))})})
+                                    TestLib.Sprite({".AB"}, {a = 7, b = 9}, 2)})
 local set = LoadSpriteSet("soak.spr")
 local kinds = {}
 for k = 1, 4 do
