@@ -3,6 +3,7 @@
 // trust widths, row lengths, run codes and blend levels.
 #include "video/sprite.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -20,11 +21,44 @@ void FreeSprites(SpriteSet* set) {
   for (std::uint16_t i = 0; set->sprites && i < set->count; ++i) {
     if (!set->sprites[i]) continue;
     delete[] set->sprites[i]->data;
-    delete[] set->sprites[i]->row_offsets;
+    delete[] set->sprites[i]->spans;
+    delete[] set->sprites[i]->row_spans;
     delete set->sprites[i];
   }
   delete[] set->sprites;
   set->sprites = nullptr;
+}
+
+// The spans of a validated sprite: one per opaque or blended run.
+void MakeSpans(Sprite* sprite) {
+  std::vector<Span> spans;
+  sprite->row_spans = new std::uint32_t[static_cast<std::size_t>(sprite->height) + 1];
+  std::uint32_t offset = 0;
+  for (std::int32_t row = 0; row < sprite->height; ++row) {
+    sprite->row_spans[row] = static_cast<std::uint32_t>(spans.size());
+    const std::uint32_t end = offset + 2 + base::GetLe16(sprite->data + offset);
+    std::uint32_t q = offset + 2;
+    unsigned column = 0;
+    while (q < end) {
+      const unsigned code = base::GetLe16(sprite->data + q);
+      const unsigned n = code & 0xFFF;
+      q += 2;
+      if (code & 0x8000) {
+      } else if (code & 0x4000) {
+        spans.push_back({static_cast<std::uint16_t>(column),
+                         static_cast<std::uint16_t>(n | kBlendedSpan), q});
+        q += 2 * n;
+      } else {
+        spans.push_back({static_cast<std::uint16_t>(column), static_cast<std::uint16_t>(n), q});
+        q += n;
+      }
+      column += n;
+    }
+    offset = end;
+  }
+  sprite->row_spans[sprite->height] = static_cast<std::uint32_t>(spans.size());
+  sprite->spans = new Span[spans.size() ? spans.size() : 1];
+  std::copy(spans.begin(), spans.end(), sprite->spans);
 }
 
 }  // namespace
@@ -54,16 +88,12 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
   }
   for (std::size_t i = 0; i < records.size(); ++i) {
     const base::SpriteView& r = records[i];
-    auto* sprite = new Sprite{nullptr, r.width, r.height, static_cast<std::int32_t>(r.size), nullptr};
+    auto* sprite =
+        new Sprite{nullptr, r.width, r.height, static_cast<std::int32_t>(r.size), nullptr, nullptr};
     set->sprites[i] = sprite;
     sprite->data = new std::uint8_t[r.size];
     std::memcpy(sprite->data, r.rows, r.size);
-    sprite->row_offsets = new std::uint32_t[static_cast<std::size_t>(r.height)];
-    std::uint32_t offset = 0;
-    for (std::int32_t row = 0; row < r.height; ++row) {
-      sprite->row_offsets[row] = offset;
-      offset += 2 + base::GetLe16(sprite->data + offset);
-    }
+    MakeSpans(sprite);
   }
   return set.release();
 }

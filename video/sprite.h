@@ -19,14 +19,26 @@
 
 namespace video {
 
+// A run that draws, prepared at load: its first column, its length (with
+// kBlendedSpan set for blended pixels) and where its pixels start in the
+// sprite's data. Transparent runs are only the gaps between spans.
+struct Span {
+  std::uint16_t column;
+  std::uint16_t length;
+  std::uint32_t pixels;
+};
+constexpr std::uint16_t kBlendedSpan = 0x8000;
+
 struct Sprite {
-  std::uint8_t* data;
+  std::uint8_t* data;  // the rows as the file holds them
   std::int32_t width;
   std::int32_t height;
   std::int32_t size;
-  // Where each row starts in `data` (height entries, made at load), so a
-  // draw cut at the top starts at its first visible row at once.
-  std::uint32_t* row_offsets;
+  // The rows as spans, left to right: row r is spans[row_spans[r]] up to
+  // spans[row_spans[r + 1]] (height + 1 entries). Drawing reads only these,
+  // so clipping is a cut of each span, with no run decoding.
+  Span* spans;
+  std::uint32_t* row_spans;
 };
 
 struct SpriteSet {

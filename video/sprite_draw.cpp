@@ -1,8 +1,8 @@
-// DrawSprite and DrawSpriteSolid. The data was validated at load (runs stay
-// within L and within the width, levels 0-2), so rows are decoded without
-// checks. One clipping decision per call: a sprite wholly inside the target
-// horizontally takes the unclipped path; otherwise every row is cut to the
-// visible columns [a, b).
+// DrawSprite and DrawSpriteSolid over the spans made at load from validated
+// data (within the width, levels 0-2), so nothing is checked per pixel. One
+// clipping decision per call: a sprite wholly inside the target horizontally
+// takes the unclipped path; otherwise every span is cut to the visible
+// columns [a, b).
 #include <cstdint>
 #include <cstring>
 
@@ -14,7 +14,6 @@ namespace video {
 
 namespace {
 
-using base::GetLe16;
 
 // Copies a run. Runs are short, so the common lengths are done with two
 // overlapping fixed-size moves instead of a call.
@@ -72,59 +71,34 @@ inline void BlendRunWith(std::uint8_t* d, const std::uint8_t* pairs, unsigned n,
 
 enum class Mode { kNormal, kSolid };
 
-// Draws the runs from q to the row's end with their first pixel at d; no
-// run passes the target's edge. Blended pixels take the colour in the
-// solid draw (this is the unclipped case).
+// Rows wholly inside the target horizontally: `dst` is the target pixel of
+// sprite column 0 on the first drawn row. Blended pixels take the colour in
+// the solid draw.
 template <Mode kMode>
-inline void DrawRuns(const std::uint8_t* q, const std::uint8_t* end, std::uint8_t* d,
-                     std::uint8_t colour) {
-  while (q < end) {
-    unsigned code = GetLe16(q);
-    q += 2;
-    unsigned n = code & 0xFFF;
-    if (code & 0x8000) {
-      d += n;
-    } else if (code & 0x4000) {
+void DrawRowsWhole(const Sprite* sprite, int first, int rows, std::uint8_t* dst, int pitch,
+                   std::uint8_t colour) {
+  const Span* span = sprite->spans + sprite->row_spans[first];
+  for (int r = first; r < first + rows; ++r, dst += pitch) {
+    const Span* end = sprite->spans + sprite->row_spans[r + 1];
+    for (; span < end; ++span) {
+      const unsigned n = span->length & ~kBlendedSpan;
+      std::uint8_t* d = dst + span->column;
       if (kMode == Mode::kSolid) FillRun(d, colour, n);
-      else BlendRun(d, q, n);
-      q += 2 * n;
-      d += n;
-    } else {
-      if (kMode == Mode::kSolid) FillRun(d, colour, n);
-      else CopyRun(d, q, n);
-      q += n;
-      d += n;
+      else if (span->length & kBlendedSpan) BlendRun(d, sprite->data + span->pixels, n);
+      else CopyRun(d, sprite->data + span->pixels, n);
     }
   }
 }
 
-// Rows wholly inside the target horizontally: `dst` is the target pixel of
-// sprite column 0 on the first row.
+// Draws one span's columns [from, to) (sprite columns) onto the row. In the
+// solid draw, blended pixels blend the colour (this is the clipped case).
 template <Mode kMode>
-void DrawRowsWhole(const std::uint8_t* p, int rows, std::uint8_t* dst, int pitch,
-                   std::uint8_t colour) {
-  for (; rows > 0; --rows, dst += pitch) {
-    const std::uint8_t* q = p + 2;
-    p = q + GetLe16(p);
-    DrawRuns<kMode>(q, p, dst, colour);
-  }
-}
-
-// Bytes of pixel data after a run's code.
-// Branch-free: n shifted by the blended bit, masked to 0 for transparent.
-inline unsigned DataBytes(unsigned code, unsigned n) {
-  return (n << ((code >> 14) & 1)) & ((code >> 15) - 1);
-}
-
-// Draws sprite columns [from, to) of one run that starts at sprite column
-// `column`; `q` points at the run's pixel data.
-template <Mode kMode>
-inline void DrawPart(unsigned code, const std::uint8_t* q, int column, int from, int to,
-                     std::uint8_t* row, int x, std::uint8_t colour) {
-  if (code & 0x8000) return;
+inline void DrawCut(const Sprite* sprite, const Span* span, int from, int to, std::uint8_t* row,
+                    int x, std::uint8_t colour) {
+  const unsigned n = static_cast<unsigned>(to - from), skip = static_cast<unsigned>(from - span->column);
+  const std::uint8_t* q = sprite->data + span->pixels;
   std::uint8_t* d = row + (x + from);
-  unsigned n = static_cast<unsigned>(to - from), skip = static_cast<unsigned>(from - column);
-  if (code & 0x4000) {
+  if (span->length & kBlendedSpan) {
     if (kMode == Mode::kSolid) BlendRunWith(d, q + 2 * skip, n, colour);
     else BlendRun(d, q + 2 * skip, n);
   } else {
@@ -134,61 +108,25 @@ inline void DrawPart(unsigned code, const std::uint8_t* q, int column, int from,
 }
 
 // Rows cut to sprite columns [a, b): `row` is the first target row; sprite
-// column c lands on row[x + c], touched only for c in [a, b). Each row is
-// decoded in three stretches: runs wholly left of a are only stepped over,
-// the run that reaches a is cut, and from there runs are drawn whole until
-// one passes b. With kRight false, b is the sprite's width, which no run
-// passes, so the last stretch is the unclipped loop.
+// column c lands on row[x + c], touched only for c in [a, b). Spans left of
+// a are passed over, the one that reaches a is cut, and the rest are drawn
+// whole until one passes b (with kRight false, b is the width: none does).
 template <Mode kMode, bool kRight>
-void DrawRowsClipped(const std::uint8_t* p, int rows, std::uint8_t* row, int pitch, int x, int a,
-                     int b, std::uint8_t colour) {
-  for (; rows > 0; --rows, row += pitch) {
-    const std::uint8_t* q = p + 2;
-    const std::uint8_t* end = q + GetLe16(p);
-    p = end;
-    int column = 0;
-    unsigned code = 0, n = 0;
-    while (q < end) {
-      code = GetLe16(q);
-      n = code & 0xFFF;
-      if (column + static_cast<int>(n) > a) break;
-      q += 2 + DataBytes(code, n);
-      column += static_cast<int>(n);
-    }
-    if (q >= end) continue;
-    q += 2;
-    int stop = column + static_cast<int>(n);
-    DrawPart<kMode>(code, q, column, a, stop < b ? stop : b, row, x, colour);
-    q += DataBytes(code, n);
-    column = stop;
-    if (!kRight) {
-      // Nothing passes the right edge: the rest of the row as unclipped,
-      // except that a solid draw's blended pixels still blend.
-      if (kMode == Mode::kNormal) {
-        DrawRuns<kMode>(q, end, row + (x + column), colour);
-        continue;
-      }
-    }
-    while (q < end && (!kRight || column < b)) {
-      code = GetLe16(q);
-      q += 2;
-      n = code & 0xFFF;
-      stop = column + static_cast<int>(n);
-      if (!kRight || stop <= b) {
-        std::uint8_t* d = row + (x + column);
-        if (code & 0x8000) {
-        } else if (code & 0x4000) {
-          if (kMode == Mode::kSolid) BlendRunWith(d, q, n, colour);
-          else BlendRun(d, q, n);
-        } else {
-          if (kMode == Mode::kSolid) FillRun(d, colour, n);
-          else CopyRun(d, q, n);
-        }
-      } else {
-        DrawPart<kMode>(code, q, column, column, b, row, x, colour);
-      }
-      q += DataBytes(code, n);
-      column = stop;
+void DrawRowsClipped(const Sprite* sprite, int first, int rows, std::uint8_t* row, int pitch,
+                     int x, int a, int b, std::uint8_t colour) {
+  for (int r = first; r < first + rows; ++r, row += pitch) {
+    const Span* span = sprite->spans + sprite->row_spans[r];
+    const Span* end = sprite->spans + sprite->row_spans[r + 1];
+    while (span < end && span->column + (span->length & ~kBlendedSpan) <= a) ++span;
+    for (; span < end; ++span) {
+      const int column = span->column;
+      if (kRight && column >= b) break;
+      const int stop = column + (span->length & ~kBlendedSpan);
+      if (column < a || (kRight && stop > b))
+        DrawCut<kMode>(sprite, span, column > a ? column : a, kRight && stop > b ? b : stop, row,
+                       x, colour);
+      else
+        DrawCut<kMode>(sprite, span, column, stop, row, x, colour);
     }
   }
 }
@@ -209,18 +147,17 @@ void Draw(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colo
     rows = h < H - y ? h : H - y;
   }
   if (rows <= 0) return;
-  const std::uint8_t* p = sprite->data + sprite->row_offsets[first];
   std::uint8_t* row = target->pixels + static_cast<std::ptrdiff_t>(y) * W;
   if (x >= 0 && x + w <= W) {
-    DrawRowsWhole<kMode>(p, rows, row + x, W, colour);
+    DrawRowsWhole<kMode>(sprite, first, rows, row + x, W, colour);
   } else {
     int a = x < 0 ? -x : 0;
     int b = w < W - x ? w : W - x;
     if (a >= b) return;
     if (b < w)
-      DrawRowsClipped<kMode, true>(p, rows, row, W, x, a, b, colour);
+      DrawRowsClipped<kMode, true>(sprite, first, rows, row, W, x, a, b, colour);
     else
-      DrawRowsClipped<kMode, false>(p, rows, row, W, x, a, b, colour);
+      DrawRowsClipped<kMode, false>(sprite, first, rows, row, W, x, a, b, colour);
   }
 }
 
