@@ -71,7 +71,8 @@ TEST_F(ScriptTest, NumbersAreThirtyTwoBitIntegers) {
 
 TEST_F(ScriptTest, OnlyTheEngineLibrariesAreOpen) {
   EXPECT_EQ(Run("assert(io and os and string and coroutine and print)"
-                "assert(table == nil and math == nil and debug == nil and require == nil)"
+                "assert(table == nil and math == nil and debug == nil and package == nil)"
+                "assert(type(require) == 'function')"
                 "assert(type(class) == 'function')"),
             "");
 }
