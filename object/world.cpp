@@ -139,7 +139,7 @@ void Instance::Step() {
     Dispose(this);
     return;
   }
-  if (!updater.empty()) {
+  if (has_updater) {
     const std::uint32_t own_life = generation;
     script::CallFunction(updater.c_str(), index);
     // Returned to the pool by the callback: nothing more to do for it.
