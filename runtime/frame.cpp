@@ -16,12 +16,12 @@ std::uint32_t NextFrameTime = 0;
 std::uint32_t UpdateCalls = 0;
 std::uint32_t MaxFrames = 0;
 
-namespace {
-
 // The frame limit ends the run once the Update that reached it has done its
 // work and the script has presented that frame (or calls Update again
 // without presenting it). A closed window ends the run at once.
 bool LimitReached() { return MaxFrames != 0 && UpdateCalls >= MaxFrames; }
+
+namespace {
 
 void FrameDone() {
   if (platform::host && platform::host->QuitRequested()) script::AbortRun();
