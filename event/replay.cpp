@@ -31,15 +31,38 @@ constexpr std::size_t kMaxName = 255;
 
 std::vector<std::string> listing;
 
-// Each name goes between single quotes in a script line, or into the file
-// name: refuse what would end the quote, escape, or start a new line.
-void CheckName(const char* what, const char* name) {
+// Neither absolute nor holding a ".." part: the name stays in script/.
+bool ScriptNameStaysInside(const std::string& name) {
+  if (!name.empty() && name[0] == '/') return false;
+  for (std::size_t at = 0; at <= name.size();) {
+    std::size_t end = name.find('/', at);
+    if (end == std::string::npos) end = name.size();
+    if (name.compare(at, end - at, "..") == 0) return false;
+    at = end + 1;
+  }
+  return true;
+}
+
+// Each name goes between single quotes in a line of the file, and the
+// prefix and the second name make the file's name: refuse what would end
+// the quote, escape or start a new line; a file name holds no '/' (it would
+// leave replay/), and a script name none that leaves script/ (the reader
+// refuses those). A NUL byte would silently cut the name. `argument` is the
+// name's position in the script's call.
+void CheckName(const char* what, const char* name, int argument, bool file_name) {
   if (!name) base::Fail("SaveReplayFile", "the %s is nil", what);
+  if (script::ArgumentHoldsNul(argument))
+    base::Fail("SaveReplayFile", "the %s '%.64s...' holds a NUL byte", what, name);
   for (const char* c = name; *c; ++c) {
     if (*c == '\'' || *c == '\\' || *c == '\n' || *c == '\r')
       base::Fail("SaveReplayFile", "the %s '%.64s' holds a quote, backslash or line break",
                    what, name);
   }
+  if (file_name && std::strchr(name, '/'))
+    base::Fail("SaveReplayFile", "the %s '%.64s' holds a '/' (it is part of a file name)", what,
+               name);
+  if (!ScriptNameStaysInside(name))
+    base::Fail("SaveReplayFile", "the %s '%.64s' leaves the script folder", what, name);
 }
 
 // A replay file the engine wrote, read back: its two script names, life,
@@ -85,14 +108,7 @@ bool ReadScriptLine(const std::string& line, std::string* name) {
     return false;
   *name = line.substr(head.size(), line.size() - head.size() - tail.size());
   if (name->find_first_of(std::string("'\\\r\0", 4)) != std::string::npos) return false;
-  if (!name->empty() && (*name)[0] == '/') return false;
-  for (std::size_t at = 0; at <= name->size();) {
-    std::size_t end = name->find('/', at);
-    if (end == std::string::npos) end = name->size();
-    if (name->compare(at, end - at, "..") == 0) return false;
-    at = end + 1;
-  }
-  return true;
+  return ScriptNameStaysInside(*name);
 }
 
 bool ReadRepLine(const std::string& line, std::pair<dword, std::uint8_t>* record) {
@@ -199,9 +215,9 @@ void SaveReplay(dword frame, std::uint8_t key) {
 
 void SaveReplayFile(const char* prefix, const char* first, const char* second, int life,
                     int score) {
-  CheckName("prefix", prefix);
-  CheckName("first script name", first);
-  CheckName("second script name", second);
+  CheckName("prefix", prefix, 1, true);
+  CheckName("first script name", first, 2, false);
+  CheckName("second script name", second, 3, true);
   const std::string name = std::string(prefix) + "_" + second;
   if (name.size() > kMaxName)
     base::Fail("SaveReplayFile", "the file name would be longer than %zu characters", kMaxName);

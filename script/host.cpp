@@ -313,6 +313,7 @@ bool RunProtected(const std::function<void(lua_State*)>& body) {
 }
 
 bool ArgumentHoldsNul(int index) {
+  if (!LuaState) return false;
   lua_State* L = Current();
   std::size_t length = 0;
   if (lua_type(L, index) != LUA_TSTRING) return false;
