@@ -1,4 +1,5 @@
 // lunashot: runs a game's script/start.lua; see --help.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     std::fputs(message.c_str(), status == 0 ? stdout : stderr);
     return status;
   }
+  if (options.headless) runtime::SetStartupFailureStatus(runtime::kStartupFailed);
   options.record_dir = Absolute(options.record_dir);
   options.input_file = Absolute(options.input_file);
   if (!options.game_dir.empty() && chdir(options.game_dir.c_str()) != 0) {
@@ -50,7 +52,9 @@ int main(int argc, char** argv) {
     std::stringstream text;
     text << in.rdbuf();
     std::string error;
-    if (!in) {
+    struct stat st;
+    if (!in || (stat(options.input_file.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+      if (in) errno = EISDIR;  // a directory opens, and reads as nothing
       error = "cannot read input file " + options.input_file + ": " + std::strerror(errno);
     } else if (!base::ParseInputScript(text.str(), &config.input_steps, &error)) {
       error = "input file " + options.input_file + ": " + error;
