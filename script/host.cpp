@@ -192,7 +192,8 @@ int Require(lua_State* L) {
     std::string file = path.substr(at, end - at);
     at = end + 1;
     if (file.empty()) continue;
-    for (std::size_t q = file.find('?'); q != std::string::npos; q = file.find('?', q + std::strlen(name)))
+    const std::size_t length = std::strlen(name);
+    for (std::size_t q = file.find('?'); q != std::string::npos; q = file.find('?', q + length))
       file.replace(q, 1, name);
     status = luaL_loadfile(L, file.c_str());
     if (status == LUA_ERRFILE) lua_pop(L, 1);
