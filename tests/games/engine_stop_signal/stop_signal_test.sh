@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# SIGTERM to a windowed run (on a virtual X server) whose loop runs in a
+# SIGTERM to a windowed run (on a virtual X server, tests/xvfb_run.sh) whose loop runs in a
 # coroutine: the engine shuts down normally (status 0) within seconds.
 # usage: stop_signal_test.sh LUNASHOT PALETTE SRC WORK
 set -u
@@ -9,6 +9,7 @@ cat >"$work.sh" <<END
 SDL_AUDIODRIVER=dummy "$lunashot" "$work" >"$work.stdout" 2>&1 &
 pid=\$!
 for i in \$(seq 50); do grep -q looping "$work.stdout" && break; sleep 0.1; done
+grep -q looping "$work.stdout" || { kill -KILL \$pid; echo "FAIL: the game did not start" >&2; exit 1; }
 sleep 0.5
 kill -TERM \$pid
 for i in \$(seq 50); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
@@ -16,4 +17,4 @@ if kill -0 \$pid 2>/dev/null; then kill -KILL \$pid; echo "FAIL: still running 5
 wait \$pid; status=\$?
 [ \$status = 0 ] || { echo "FAIL: exit status \$status" >&2; exit 1; }
 END
-timeout 60 xvfb-run -a bash "$work.sh"
+timeout 60 bash "$(dirname "$0")/../../xvfb_run.sh" bash "$work.sh"
