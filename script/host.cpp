@@ -18,6 +18,7 @@
 
 #include "base/error.h"
 #include "base/paths.h"
+#include "platform/platform.h"
 
 namespace script {
 
@@ -221,6 +222,19 @@ int Require(lua_State* L) {
 
 void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped"); }
 
+// Finalizers run by lua_close after a normal end: every kShutdownCheck
+// instructions the input is polled (which takes in a closed window or
+// SIGTERM), and a stop request ends them as AbortRun would.
+constexpr int kShutdownCheck = 1 << 20;
+void ShutdownHook(lua_State* L, lua_Debug*) {
+  if (!platform::host || !platform::input) return;
+  platform::input->Poll();
+  if (!platform::host->QuitRequested()) return;
+  aborted = true;
+  lua_sethook(L, AbortHook, LUA_MASKCOUNT, 1);
+  luaL_error(L, "the run was stopped");
+}
+
 // Calls global `name` with `count` handles on the running thread. A failure
 // leaves only the callback's message on that thread's stack, which the
 // binding layer raises in the script that called the engine.
@@ -254,8 +268,12 @@ void InitScript() {
 
 void QuitScript() {
   // After a stop the hook stays on while lua_close runs the finalizers, so
-  // one that loops for ever ends at its first instruction.
-  if (LuaState) lua_close(LuaState);
+  // one that loops for ever ends at its first instruction. Otherwise they
+  // are watched for a stop that comes while they run.
+  if (LuaState) {
+    if (!aborted) lua_sethook(LuaState, ShutdownHook, LUA_MASKCOUNT, kShutdownCheck);
+    lua_close(LuaState);
+  }
   LuaState = nullptr;
   handle_refs.clear();
 }

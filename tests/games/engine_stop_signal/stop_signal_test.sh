@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# SIGTERM to a windowed run (on a virtual X server, tests/xvfb_run.sh) whose loop runs in a
-# coroutine: the engine shuts down normally (status 0) within seconds.
+# SIGTERM to a windowed run (on a virtual X server, tests/xvfb_run.sh) whose
+# loop runs in a coroutine (SRC/script), and to one whose finalizer loops at
+# shutdown (SRC/finalizer/script): the engine shuts down normally (status 0)
+# within seconds.
 # usage: stop_signal_test.sh LUNASHOT PALETTE SRC WORK
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4"
+[ -d "$src/finalizer" ] && { bash "$0" "$lunashot" "$palette" "$src/finalizer" "$work.finalizer" || exit 1; }
 rm -rf "$work" && mkdir -p "$work/sprite" && cp -r "$src/script" "$work/" && cp "$palette" "$work/sprite/pal.pal"
 cat >"$work.sh" <<END
 SDL_AUDIODRIVER=dummy "$lunashot" "$work" >"$work.stdout" 2>&1 &
