@@ -49,7 +49,8 @@ bool ScriptNameStaysInside(const std::string& name) {
 // leave replay/), and a script name none that leaves script/ (the reader
 // refuses those). A NUL byte would silently cut the name. `argument` is the
 // name's position in the script's call.
-void CheckName(const char* what, const char* name, int argument, bool file_name) {
+void CheckName(const char* what, const char* name, int argument, bool file_name,
+               bool script_name) {
   if (!name) base::Fail("SaveReplayFile", "the %s is nil", what);
   if (script::ArgumentHoldsNul(argument))
     base::Fail("SaveReplayFile", "the %s '%.64s...' holds a NUL byte", what, name);
@@ -61,7 +62,7 @@ void CheckName(const char* what, const char* name, int argument, bool file_name)
   if (file_name && std::strchr(name, '/'))
     base::Fail("SaveReplayFile", "the %s '%.64s' holds a '/' (it is part of a file name)", what,
                name);
-  if (!ScriptNameStaysInside(name))
+  if (script_name && !ScriptNameStaysInside(name))
     base::Fail("SaveReplayFile", "the %s '%.64s' leaves the script folder", what, name);
 }
 
@@ -215,9 +216,9 @@ void SaveReplay(dword frame, std::uint8_t key) {
 
 void SaveReplayFile(const char* prefix, const char* first, const char* second, int life,
                     int score) {
-  CheckName("prefix", prefix, 1, true);
-  CheckName("first script name", first, 2, false);
-  CheckName("second script name", second, 3, true);
+  CheckName("prefix", prefix, 1, true, false);
+  CheckName("first script name", first, 2, false, true);
+  CheckName("second script name", second, 3, true, true);
   const std::string name = std::string(prefix) + "_" + second;
   if (name.size() > kMaxName)
     base::Fail("SaveReplayFile", "the file name would be longer than %zu characters", kMaxName);

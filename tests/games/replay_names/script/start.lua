@@ -18,6 +18,9 @@ end
 assert(GetReplayFiles() == 0)
 -- A script name in a sub-folder of script/ is still fine, and the record
 -- kept through all the refusals is written.
+SaveReplayFile("..", "a.lua", "stage.lua", 1, 2)
+assert(Remove(GetReplayPath(".._stage.lua")) == 0)
+SaveReplay(1, 2)
 SaveReplayFile("ok", "levels/a.lua", "stage.lua", 1, 2)
 local f = assert(io.open(GetReplayPath("ok_stage.lua"), "rb"))
 assert(f:read("*a") == "RunScript('levels/a.lua')\nRunScript('stage.lua')\nVAR_replay=true\nVAR_life=1\nVAR_score=2\nrep(1,2)\n")
