@@ -6,6 +6,8 @@
 #include "event/replay.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -159,9 +161,20 @@ bool ParseReplay(const std::string& text, ReplayFile* replay, std::string* error
 }
 
 bool ReadReplay(const char* path, ReplayFile* replay, std::string* error) {
-  std::FILE* f = std::fopen(path, "rb");
+  // Opened without blocking and checked to be a plain file: a FIFO or a
+  // device planted in replay/ must not hang the game.
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  struct stat st;
+  if (fd >= 0 && fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+    close(fd);
+    *error = std::string("cannot read ") + path + ": " + std::strerror(EISDIR);
+    if (!S_ISDIR(st.st_mode)) *error = std::string(path) + ": not a replay file: not a plain file";
+    return false;
+  }
+  std::FILE* f = fd >= 0 ? fdopen(fd, "rb") : nullptr;
   if (!f) {
     *error = std::string("cannot read ") + path + ": " + std::strerror(errno);
+    if (fd >= 0) close(fd);
     return false;
   }
   std::string text;

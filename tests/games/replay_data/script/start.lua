@@ -34,6 +34,9 @@ for i, case in ipairs(hostile) do
          case[1] .. ": " .. alerts[i])
   assert(VAR_replay == nil and stage_runs == nil, case[1] .. " ran")
 end
+os.execute("mkfifo " .. GetReplayPath("RF_fifo.lua"))
+RunReplay("RF_fifo.lua")
+assert(string.find(alerts[#alerts], "RF_fifo.lua: not a replay file: not a plain file", 1, true), alerts[#alerts])
 RunReplay("missing.lua")
 assert(alerts[#alerts] == "cannot read " .. GetReplayPath("missing.lua") .. ": No such file or directory")
 
