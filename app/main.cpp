@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     std::fputs(message.c_str(), status == 0 ? stdout : stderr);
     return status;
   }
+  if (options.headless) runtime::SetStartupFailureStatus(runtime::kStartupFailed);
   options.record_dir = Absolute(options.record_dir);
   options.input_file = Absolute(options.input_file);
   if (!options.game_dir.empty() && chdir(options.game_dir.c_str()) != 0) {

@@ -1,5 +1,10 @@
-// log.txt: one line per start-up failure, "%s \n".
+// log.txt: one line per start-up failure, "%s \n". The file is opened without
+// following a symbolic link, so a link planted as script/log.txt cannot
+// make the engine append to a file outside the game folder.
 #include "base/log.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -10,8 +15,13 @@ namespace base {
 void WriteLog(const char* message) {
   const char* path = GetScriptPath("log.txt");
   if (!path) return;
-  std::FILE* f = std::fopen(path, "at");
-  if (!f) return;
+  int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return;
+  std::FILE* f = fdopen(fd, "a");
+  if (!f) {
+    close(fd);
+    return;
+  }
   std::fprintf(f, "%s \n", message ? message : "");
   std::fclose(f);
 }

@@ -1,7 +1,6 @@
-// Replay recording, replay files (scripts of rep() lines) and the listing of
-// the replay directory. A replay file is run as a script, so nothing a game
-// passes to SaveReplayFile may change what the file does: names that the
-// format cannot carry are refused before anything is written.
+// Replay recording, replay files (script-like lines of rep() records) and the
+// listing of the replay directory. Names that the format cannot carry are
+// refused before anything is written, so every saved file can be read back.
 #pragma once
 #include <cstdint>
 #include <list>
@@ -23,6 +22,12 @@ void SaveReplay(dword frame, std::uint8_t key);
 // file renamed into place) and the records stay for another attempt.
 void SaveReplayFile(const char* prefix, const char* first, const char* second, int life,
                     int score);
+// Plays replay/<name>: reads it as data, accepting exactly the lines that
+// SaveReplayFile writes (script names that stay in script/), then runs the
+// two scripts, sets VAR_replay, VAR_life and VAR_score, and queues each
+// record with rep(). Any other file is reported as a failed file run
+// (_ALERT or stderr) without doing anything, and the caller goes on.
+void RunReplay(const char* name);
 // Lists replay/ (names longer than 4 characters, byte order); -1 keeps the
 // previous listing when the directory cannot be read.
 int GetReplayFiles();

@@ -58,6 +58,7 @@ void AddSpawnEvent(const char* function, object::List list, dword delay, object:
                    const char* name, int x, int y, int vel, std::uint8_t dir, std::uint8_t anim,
                    std::int16_t life) {
   if (kind && kind->released) base::Fail(function, "the kind was released");
+  object::CheckFunctionName(function, name);
   auto e = std::make_unique<InstanceEvent>();
   e->time = TimeCounter + delay;
   e->has_name = name != nullptr;
@@ -133,6 +134,7 @@ std::list<dword> PendingTimes() {
 }
 
 void AddTimeEvent(dword delay, const char* name) {
+  object::CheckFunctionName("AddTimeEvent", name);
   auto e = std::make_unique<FuncEvent>();
   e->time = TimeCounter + delay;
   e->has_name = name != nullptr;
@@ -141,6 +143,7 @@ void AddTimeEvent(dword delay, const char* name) {
 }
 
 void AddInstanceEvent(dword delay, const char* name, object::Instance* instance) {
+  object::CheckFunctionName("AddInstanceEvent", name);
   auto e = std::make_unique<ITimeEvent>();
   e->time = TimeCounter + delay;
   e->has_name = name != nullptr;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 #include "base/error.h"
 #include "object/geometry.h"
@@ -137,6 +138,7 @@ void InitPool() {
     i.life = 0;
     i.updater.clear();
     i.disposer.clear();
+    i.has_updater = i.has_disposer = false;
     i.x = i.y = 0;
     i.object.reset();
     i.tick = 0;
@@ -171,6 +173,7 @@ int PoolFree() { return free_list.count; }
 Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base::FIXED vel,
                 int dir, std::uint8_t anim, std::int16_t life, const char* function) {
   CheckObject(kind, function);
+  CheckFunctionName(function, updater);
   if (anim >= kind->animsize)
     base::Fail(function, "animation %d does not exist (the kind has %d)", anim, kind->animsize);
   Instance* i = free_list.head;
@@ -187,6 +190,7 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
   i->disposed = false;
   i->parent = nullptr;
   i->disposer.clear();
+  i->has_disposer = false;
   i->hp = kind->hp;
   i->x = static_cast<base::FIXED>(static_cast<std::uint32_t>(x) << 16);
   i->y = static_cast<base::FIXED>(static_cast<std::uint32_t>(y) << 16);
@@ -194,10 +198,8 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
   i->dir = static_cast<std::uint8_t>(dir);
   i->anim = anim;
   i->life = life;
-  if (updater)
-    i->updater = updater;
-  else
-    i->updater.clear();
+  i->has_updater = updater != nullptr;
+  i->updater = updater ? updater : "";
   i->object = kind;
   i->frame = kind->anims[anim].start;
   return i;
@@ -247,20 +249,24 @@ void SetParent(Instance* child, Instance* parent) {
 
 Instance* GetParent(Instance* i) { return i ? i->parent : nullptr; }
 
+void CheckFunctionName(const char* function, const char* name) {
+  if (name && std::strlen(name) > kMaxFunctionName)
+    base::Fail(function, "the function name '%.32s...' is longer than %zu characters", name,
+               kMaxFunctionName);
+}
+
 void SetUpdater(Instance* i, const char* name) {
+  CheckFunctionName("SetUpdater", name);
   if (!i) return;
-  if (name)
-    i->updater = name;
-  else
-    i->updater.clear();
+  i->has_updater = name != nullptr;
+  i->updater = name ? name : "";
 }
 
 void SetDisposer(Instance* i, const char* name) {
+  CheckFunctionName("SetDisposer", name);
   if (!i) return;
-  if (name)
-    i->disposer = name;
-  else
-    i->disposer.clear();
+  i->has_disposer = name != nullptr;
+  i->disposer = name ? name : "";
 }
 
 void Dispose(Instance* i) {
@@ -269,7 +275,7 @@ void Dispose(Instance* i) {
   i->disposed = true;
   const std::uint32_t life = i->generation;
   // The name is read before the callback runs, so it may change the name.
-  if (!i->disposer.empty()) {
+  if (i->has_disposer) {
     script::CallFunction(i->disposer.c_str(), i->index);
     // Returned to the pool by the callback (ClearInstance): its links are
     // cut already, and any it has now belong to a new life.

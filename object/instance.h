@@ -42,8 +42,12 @@ struct Instance {
   std::int32_t hp = 0;
   std::int32_t age = 0;
   std::int16_t life = 0;
-  std::string updater;   // empty: none
-  std::string disposer;  // empty: none
+  // The script functions named for it; "" is a name like any other, and
+  // only a nil name (has_... false) means none.
+  std::string updater;
+  std::string disposer;
+  bool has_updater = false;
+  bool has_disposer = false;
   base::FIXED x = 0;
   base::FIXED y = 0;
   boost::intrusive_ptr<Object> object;
@@ -127,6 +131,12 @@ int GetHP(Instance* i);
 // A child is listed at most once by each parent.
 void SetParent(Instance* child, Instance* parent);
 Instance* GetParent(Instance* i);
+// Names of script functions that the engine keeps (updaters, disposers,
+// timeline events) are at most this long: a copy outside the script heap
+// must not let a script take memory without limit.
+constexpr std::size_t kMaxFunctionName = 255;
+// Fails for `function` when a non-nil name is longer than kMaxFunctionName.
+void CheckFunctionName(const char* function, const char* name);
 void SetUpdater(Instance* i, const char* name);
 void SetDisposer(Instance* i, const char* name);
 void Dispose(Instance* i);

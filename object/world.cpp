@@ -211,7 +211,7 @@ void Instance::Step() {
     Dispose(this);
     return;
   }
-  if (!updater.empty()) {
+  if (has_updater) {
     const std::uint32_t seen = generation;
     script::CallFunction(updater.c_str(), index);
     // Returned to the pool by the callback: nothing more to do for it.

@@ -51,7 +51,7 @@ void RegisterInterface() {
     def("GetDirX", &base::GetDirX),
     def("IsOdd", &event::IsOdd),
     def("RunScript", &script::RunScript),
-    def("RunReplay", &script::RunReplay),
+    def("RunReplay", &event::RunReplay),
     def("Update", &runtime::Update),
     def("Present", &runtime::Present),
     def("JoystickUpdate", &event::JoystickUpdate),

@@ -7,6 +7,7 @@
 
 #include "base/builtin_font.h"
 #include "platform/platform.h"
+#include "runtime/frame.h"
 #include "video/display.h"
 #include "video/palette.h"
 
@@ -81,6 +82,10 @@ void ShowErrorScreen(const std::string& text) {
   DrawErrorScreen(text);
   bool released = false;
   for (;;) {
+    // Each wait is a frame: --input goes on pressing buttons by its count,
+    // and --max-frames ends the screen as it would have ended the game.
+    ++UpdateCalls;
+    if (LimitReached()) return;
     platform::backends.input->Poll();
     platform::Machine* machine = platform::backends.machine;
     if (machine && machine->QuitRequested()) return;

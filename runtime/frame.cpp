@@ -16,12 +16,14 @@ std::uint32_t NextFrameTime = 0;
 std::uint32_t UpdateCalls = 0;
 std::uint32_t MaxFrames = 0;
 
-namespace {
-
 // The frame limit ends the run once the Update that reached it has done its
 // work and the script has presented that frame (or calls Update again
 // without presenting it). A closed window ends the run at once.
 bool LimitReached() { return MaxFrames != 0 && UpdateCalls >= MaxFrames; }
+
+namespace {
+
+constexpr std::uint32_t kMaxAhead = 1000;
 
 void FrameDone() {
   platform::Machine* machine = platform::backends.machine;
@@ -50,12 +52,14 @@ void Update() {
   event::DispatchEvents();
   object::UpdateWorld();
   std::uint32_t now = platform::backends.clock->Ticks();
-  // Late when the deadline has passed. The difference is taken modulo 2^32
-  // so that the wrap of the millisecond count (after 49.7 days) reads as a
-  // late frame instead of a wait of weeks; a deadline more than one period
-  // ahead cannot come from this schedule and is treated the same way.
+  // Late only when the deadline has passed. The difference is taken modulo
+  // 2^32 and read with its sign, so the wrap of the millisecond count (after
+  // 49.7 days) is no wait of weeks. A deadline a little more than a period
+  // ahead is on time (the tick count may step back a millisecond against
+  // the sleep); one more than a second ahead means the clock itself went
+  // back, and re-bases the schedule like a late frame.
   std::uint32_t ahead = NextFrameTime - now;
-  if (ahead > FramePeriod) {
+  if (static_cast<std::int32_t>(ahead) < 0 || ahead > kMaxAhead) {
     NextFrameTime = now + FramePeriod;
     FrameDone();
     return;

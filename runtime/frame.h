@@ -14,6 +14,9 @@ extern std::uint32_t UpdateCalls;
 // follows the MaxFrames-th Update, or at the next Update if none came.
 extern std::uint32_t MaxFrames;
 
+// True once --max-frames calls of Update (or error-screen frames) have run.
+bool LimitReached();
+
 void Update();
 // The script's Present: shows the frame, then ends the run at the frame
 // limit or when the window was closed (loops that present without Update).

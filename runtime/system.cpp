@@ -110,10 +110,16 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
   return true;
 }
 
+namespace {
+int startup_failure_status = 0;
+}  // namespace
+
+void SetStartupFailureStatus(int status) { startup_failure_status = status; }
+
 void StartupFailure(const std::string& cause) {
   std::fprintf(stderr, "lunashot: %s\n", cause.c_str());
   base::WriteLog(cause.c_str());
-  ReturnToMenu(0);
+  ReturnToMenu(startup_failure_status);
 }
 
 void ReturnToMenu(int status) {
@@ -129,13 +135,13 @@ int RunEngine(const Options& options) {
   MaxFrames = static_cast<std::uint32_t>(options.max_frames);
   if (!base::InitPaths()) {
     std::fprintf(stderr, "lunashot: the working directory's path is too long\n");
-    ReturnToMenu(0);
+    ReturnToMenu(startup_failure_status);
   }
   std::string error;
   if (!platform::backends.machine->Init(&error)) {
     std::fprintf(stderr, "lunashot: %s\n", error.c_str());
     base::WriteLog(error.c_str());
-    ReturnToMenu(0);
+    ReturnToMenu(startup_failure_status);
   }
   base::InitDirTable();
   if (!video::InitVideo(&error)) StartupFailure(error);

@@ -23,7 +23,11 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
 // exit status for ReturnToMenu.
 int RunEngine(const Options& options);
 
-// Logs a start-up failure and leaves through the launcher.
+// Logs a start-up failure and leaves through the launcher, with the status
+// set here: 0 by default (the handheld's way), kStartupFailed for headless
+// runs, so that a script or CI job sees the failure.
+constexpr int kStartupFailed = 3;
+void SetStartupFailureStatus(int status);
 [[noreturn]] void StartupFailure(const std::string& cause);
 
 // Starts the launcher from its own directory, or exits with `status`.

@@ -1,5 +1,8 @@
 // The Lua state, file runs with Lua 5.0's reporting (_ALERT or stderr), the
-// call-by-name path of every callback, and the handles it passes.
+// call-by-name path of every callback, and the handles it passes. Engine code
+// works on the thread that is running (a coroutine when a script calls the
+// engine from one), and its own global lookups never run script code
+// unprotected, so a strict-mode _G cannot turn a report into an abort.
 #include "script/host.h"
 
 #include <cerrno>
@@ -15,6 +18,7 @@
 
 #include "base/error.h"
 #include "base/paths.h"
+#include "platform/platform.h"
 
 namespace script {
 
@@ -53,6 +57,30 @@ void OpenLibrary(lua_State* L, lua_CFunction opener, const char* name) {
   lua_pushcfunction(L, opener);
   lua_pushstring(L, name);
   lua_call(L, 1, 0);
+}
+
+// The thread running Lua code now: the one whose call reached the engine.
+lua_State* Current() { return lua_running(LuaState); }
+
+int GetGlobal(lua_State* L) {
+  lua_gettable(L, LUA_GLOBALSINDEX);
+  return 1;
+}
+
+// Pushes global `name` as the engine sees it: the raw field; when that is nil
+// and the globals have a metatable, what their __index gives, looked up in
+// protected mode (an error there counts as nil, as an undefined name).
+void PushGlobal(lua_State* L, const char* name) {
+  lua_pushstring(L, name);
+  lua_rawget(L, LUA_GLOBALSINDEX);
+  if (!lua_isnil(L, -1) || !lua_getmetatable(L, LUA_GLOBALSINDEX)) return;
+  lua_pop(L, 2);
+  lua_pushcfunction(L, GetGlobal);
+  lua_pushstring(L, name);
+  if (lua_pcall(L, 1, 1, 0) != 0) {
+    lua_pop(L, 1);
+    lua_pushnil(L);
+  }
 }
 
 // The traceback of the last failed run, made where the error was raised.
@@ -95,7 +123,7 @@ bool Report(lua_State* L, std::string* unreported = nullptr) {
     lua_pop(L, 1);
     return false;
   }
-  lua_getglobal(L, "_ALERT");
+  PushGlobal(L, "_ALERT");
   if (lua_isfunction(L, -1)) {
     lua_pushstring(L, message);
     if (lua_pcall(L, 1, 0, 0) != 0) lua_pop(L, 1);
@@ -116,7 +144,7 @@ bool Report(lua_State* L, std::string* unreported = nullptr) {
 }
 
 bool Run(const char* path, std::string* unreported) {
-  lua_State* L = LuaState;
+  lua_State* L = Current();
   last_traceback.clear();
   std::FILE* probe = std::fopen(path, "r");
   if (!probe) {
@@ -140,9 +168,84 @@ bool Run(const char* path, std::string* unreported) {
   return true;
 }
 
+// Lua 5.0's require for source files: each ';'-separated template of the
+// global LUA_PATH (a string), or of "?;?.lua", with '?' replaced by the
+// name, is tried as a path relative to the working directory (the game
+// folder). The first that opens is run once with _REQUIREDNAME set to the
+// name; its result (true for nil) is kept and returned by later calls.
+// Nothing else is searched: no C modules, and precompiled files are refused
+// by the loader.
+int Require(lua_State* L) {
+  const char* name = luaL_checkstring(L, 1);
+  lua_settop(L, 1);
+  lua_getfield(L, LUA_REGISTRYINDEX, "lunashot.required");  // 2
+  lua_pushvalue(L, 1);
+  lua_rawget(L, 2);
+  if (lua_toboolean(L, -1)) return 1;
+  lua_pop(L, 1);
+  PushGlobal(L, "LUA_PATH");
+  std::string path = lua_type(L, -1) == LUA_TSTRING ? lua_tostring(L, -1) : "?;?.lua";
+  lua_pop(L, 1);
+  int status = LUA_ERRFILE;
+  for (std::size_t at = 0; status == LUA_ERRFILE && at <= path.size();) {
+    std::size_t end = path.find(';', at);
+    if (end == std::string::npos) end = path.size();
+    std::string file = path.substr(at, end - at);
+    at = end + 1;
+    if (file.empty()) continue;
+    const std::size_t length = std::strlen(name);
+    for (std::size_t q = file.find('?'); q != std::string::npos; q = file.find('?', q + length))
+      file.replace(q, 1, name);
+    status = luaL_loadfile(L, file.c_str());
+    if (status == LUA_ERRFILE) lua_pop(L, 1);
+  }
+  if (status == LUA_ERRFILE)
+    return luaL_error(L, "could not load package '%s' from path '%s'", name, path.c_str());
+  if (status != 0)
+    return luaL_error(L, "error loading package '%s' (%s)", name, lua_tostring(L, -1));
+  PushGlobal(L, "_REQUIREDNAME");
+  lua_insert(L, -2);
+  lua_pushvalue(L, 1);
+  lua_setglobal(L, "_REQUIREDNAME");
+  lua_call(L, 0, 1);
+  lua_insert(L, -2);
+  lua_setglobal(L, "_REQUIREDNAME");
+  if (lua_isnil(L, -1)) {
+    lua_pop(L, 1);
+    lua_pushboolean(L, 1);
+  }
+  lua_pushvalue(L, 1);
+  lua_pushvalue(L, -2);
+  lua_rawset(L, 2);
+  return 1;
+}
+
 void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped"); }
 
-[[noreturn]] void Raise(lua_State* L) { throw luabind::error(L); }
+// Finalizers run by lua_close after a normal end: every kShutdownCheck
+// instructions the input is polled (which takes in a closed window or
+// SIGTERM), and a stop request ends them as AbortRun would.
+constexpr int kShutdownCheck = 1 << 20;
+void ShutdownHook(lua_State* L, lua_Debug*) {
+  platform::Machine* machine = platform::backends.machine;
+  if (!machine || !platform::backends.input) return;
+  platform::backends.input->Poll();
+  if (!machine->QuitRequested()) return;
+  aborted = true;
+  lua_sethook(L, AbortHook, LUA_MASKCOUNT, 1);
+  luaL_error(L, "the run was stopped");
+}
+
+// Calls global `name` with `count` handles on the running thread. A failure
+// leaves only the callback's message on that thread's stack, which the
+// binding layer raises in the script that called the engine.
+void Call(const char* name, int count, int a, int b) {
+  lua_State* L = Current();
+  PushGlobal(L, name);
+  if (count > 0) PushHandle(L, a);
+  if (count > 1) PushHandle(L, b);
+  if (lua_pcall(L, count, 0, 0) != 0) throw luabind::error(L);
+}
 
 }  // namespace
 
@@ -154,6 +257,9 @@ void InitScript() {
   OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
   OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
   OpenLibrary(L, luaopen_string, LUA_STRLIBNAME);
+  lua_newtable(L);
+  lua_setfield(L, LUA_REGISTRYINDEX, "lunashot.required");
+  lua_register(L, "require", Require);
   lua_gc(L, LUA_GCCOLLECT, 0);
   luabind::open(L);
   LuaState = L;
@@ -162,8 +268,11 @@ void InitScript() {
 }
 
 void QuitScript() {
+  // After a stop the hook stays on while lua_close runs the finalizers, so
+  // one that loops for ever ends at its first instruction. Otherwise they
+  // are watched for a stop that comes while they run.
   if (LuaState) {
-    lua_sethook(LuaState, nullptr, 0, 0);
+    if (!aborted) lua_sethook(LuaState, ShutdownHook, LUA_MASKCOUNT, kShutdownCheck);
     lua_close(LuaState);
   }
   LuaState = nullptr;
@@ -182,34 +291,61 @@ void RunScript(const char* name) {
   RunFile(copy);
 }
 
-void RunReplay(const char* name) {
-  const char* path = base::GetReplayPath(name);
-  if (!path) base::Fail("RunReplay", "the path would be longer than 255 characters");
-  char copy[base::kPathSize];
-  std::strcpy(copy, path);
-  RunFile(copy);
+void ReportFailure(const std::string& message) {
+  lua_State* L = Current();
+  lua_pushlstring(L, message.data(), message.size());
+  Report(L);
 }
 
-void CallFunction(const char* name) {
-  lua_State* L = LuaState;
-  lua_getfield(L, LUA_GLOBALSINDEX, name);
-  if (lua_pcall(L, 0, 0, 0) != 0) Raise(L);
+namespace {
+
+int ProtectedBody(lua_State* L) {
+  auto* body = static_cast<const std::function<void(lua_State*)>*>(lua_touserdata(L, 1));
+  lua_settop(L, 0);
+  std::string failure;
+  try {
+    (*body)(L);
+    return 0;
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  lua_pushlstring(L, failure.data(), failure.size());
+  return lua_error(L);
 }
 
-void CallFunction(const char* name, int a) {
-  lua_State* L = LuaState;
-  lua_getfield(L, LUA_GLOBALSINDEX, name);
-  PushHandle(L, a);
-  if (lua_pcall(L, 1, 0, 0) != 0) Raise(L);
+}  // namespace
+
+bool RunProtected(const std::function<void(lua_State*)>& body) {
+  lua_State* L = Current();
+  last_traceback.clear();
+  lua_pushcfunction(L, NoteTraceback);
+  int handler = lua_gettop(L);
+  lua_pushcfunction(L, ProtectedBody);
+  lua_pushlightuserdata(L, const_cast<std::function<void(lua_State*)>*>(&body));
+  int status = lua_pcall(L, 1, 0, handler);
+  if (status != 0) {
+    lua_remove(L, handler);
+    Report(L);
+    return false;
+  }
+  lua_pop(L, 1);
+  return true;
 }
 
-void CallFunction(const char* name, int a, int b) {
-  lua_State* L = LuaState;
-  lua_getfield(L, LUA_GLOBALSINDEX, name);
-  PushHandle(L, a);
-  PushHandle(L, b);
-  if (lua_pcall(L, 2, 0, 0) != 0) Raise(L);
+bool ArgumentHoldsNul(int index) {
+  if (!LuaState) return false;
+  lua_State* L = Current();
+  std::size_t length = 0;
+  if (lua_type(L, index) != LUA_TSTRING) return false;
+  const char* text = lua_tolstring(L, index, &length);
+  return std::strlen(text) != length;
 }
+
+void CallFunction(const char* name) { Call(name, 0, 0, 0); }
+
+void CallFunction(const char* name, int a) { Call(name, 1, a, 0); }
+
+void CallFunction(const char* name, int a, int b) { Call(name, 2, a, b); }
 
 int AddHandle(lua_State* L) {
   handle_refs.push_back(luaL_ref(L, LUA_REGISTRYINDEX));
@@ -227,6 +363,10 @@ void PushHandle(lua_State* L, int handle) {
 void AbortRun() {
   if (aborted || !LuaState) return;
   aborted = true;
+  // Every thread on the chain of resumes, innermost first: each one that
+  // gets control back must stop too. Threads made later inherit the hook.
+  for (lua_State* t = Current(); t; t = lua_resumer(t))
+    lua_sethook(t, AbortHook, LUA_MASKCOUNT, 1);
   lua_sethook(LuaState, AbortHook, LUA_MASKCOUNT, 1);
 }
 

@@ -2,6 +2,7 @@
 // and the stop request that ends the running scripts (frame limit, window
 // closed) through the normal shutdown path.
 #pragma once
+#include <functional>
 #include <string>
 
 struct lua_State;
@@ -25,7 +26,16 @@ bool RunFile(const char* path);
 // `unreported` receives that whole text for the error screen.
 bool RunMainFile(const char* path, std::string* unreported);
 void RunScript(const char* name);
-void RunReplay(const char* name);
+
+// Reports `message` as a failed file run is reported (_ALERT or stderr).
+void ReportFailure(const std::string& message);
+// Runs `body` in protected mode on the running thread, as the body of a file
+// run: a Lua error or a standard exception out of it is reported like a
+// failed file run. True when it ran to its end.
+bool RunProtected(const std::function<void(lua_State*)>& body);
+// True when argument `index` of the engine function being called is a
+// string that holds a NUL byte (the const char* the function got is cut).
+bool ArgumentHoldsNul(int index);
 
 // Calls the global function `name` in protected mode, results dropped. On
 // failure throws luabind::error with the callback's message on the stack,

@@ -120,6 +120,28 @@ TEST_F(Frame, ClockWrapIsALateFrameNotALongWait) {
   EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{6});
 }
 
+TEST_F(Frame, ADeadlineAheadIsWaitedForUnlessTheClockWentBack) {
+  // { ms ahead of the clock, expected wait (none: late, re-based) }
+  const std::pair<std::uint32_t, int> cases[] = {{17, 17}, {16, 16}, {40, 40}, {1000, 1000},
+                                                 {1001, -1}, {0x80000000u, -1}};
+  for (const auto& [ahead, wait] : cases) {
+    clock_.delays.clear();
+    clock_.now = 5000;
+    runtime::NextFrameTime = 5000 + ahead;
+    Paint();
+    runtime::Update();
+    if (wait < 0) {
+      EXPECT_TRUE(clock_.delays.empty()) << ahead;
+      EXPECT_TRUE(Untouched()) << ahead;
+      EXPECT_EQ(runtime::NextFrameTime, 5016u) << ahead;
+    } else {
+      EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{std::uint32_t(wait)}) << ahead;
+      EXPECT_TRUE(Drawn()) << ahead;
+      EXPECT_EQ(runtime::NextFrameTime, 5000 + ahead + 16) << ahead;
+    }
+  }
+}
+
 TEST_F(Frame, LimitEndsTheRunAfterTheLastFrameIsPresented) {
   script::InitScript();
   runtime::MaxFrames = 2;

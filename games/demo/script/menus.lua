@@ -27,13 +27,14 @@ end
 
 -- Saves the play just finished as R<number>-<score>_stage1.lua; keeps the
 -- newest MAX_REPLAYS. Returns the number, or nil when it could not be saved.
+-- The oldest are deleted only once the new one is saved, so a failed save
+-- (a full disk) loses nothing.
 function SaveThisReplay()
   local list = ListReplays()
   local num = 1
   for i = 1, #list do
     if list[i].num >= num then num = list[i].num + 1 end
   end
-  for i = 1, #list - MAX_REPLAYS + 1 do Remove(GetReplayPath(list[i].name)) end
   local prefix = "R" .. Digits(num, 3) .. "-" .. Digits(G.score, 7)
   local ok, err = pcall(SaveReplayFile, prefix, "game.lua", "stage1.lua", START_LIVES, G.score)
   if not ok then
@@ -41,6 +42,8 @@ function SaveThisReplay()
     return nil
   end
   print("demo: saved replay " .. prefix .. "_stage1.lua")
+  list = ListReplays()
+  for i = 1, #list - MAX_REPLAYS do Remove(GetReplayPath(list[i].name)) end
   return num
 end
 
@@ -207,30 +210,38 @@ function ReplayMenu()
   end
 end
 
--- The title's demo play: the replay with the best score, until a key.
+-- The title's demo play: the replay with the best score that plays, until
+-- a key. Replays that cannot be played are skipped.
 function AttractMode()
-  local list, best = ListReplays(), nil
-  for i = 1, #list do
-    if not best or list[i].score > best.score then best = list[i] end
+  local list, tried = ListReplays(), {}
+  while true do
+    local best = nil
+    for i = 1, #list do
+      if not tried[i] and (not best or list[i].score > list[best].score) then best = i end
+    end
+    if not best then return end
+    tried[best] = true
+    if WatchReplay(list[best], true) then return end
   end
-  if best then WatchReplay(best, true) end
 end
 
 -- Plays a replay file back: it runs game.lua and stage1.lua, sets
 -- VAR_replay, VAR_life and VAR_score, and queues its keys with rep().
 -- As the title's demo play (attract), any key ends it and no result follows.
+-- False when the file could not be played (the engine reported why).
 function WatchReplay(r, attract)
   VAR_replay, VAR_life, VAR_score = false, nil, nil
-  RunReplay(r.name)
-  if not VAR_replay then
-    print("demo: replay " .. r.name .. " did not run")
-    return
+  local ok, err = pcall(RunReplay, r.name)
+  if not ok or not VAR_replay then
+    print("demo: replay " .. r.name .. " did not run" .. (ok and "" or ": " .. tostring(err)))
+    VAR_replay = false
+    return false
   end
   if attract then
     G.attract = true
     PlayGame()
     VAR_replay = false
-    return
+    return true
   end
   local finished = PlayGame()
   print("demo: replay " .. r.name .. " ended with score " .. G.score .. ", recorded " ..
@@ -241,6 +252,7 @@ function WatchReplay(r, attract)
     ResultScreen(lines)
   end
   VAR_replay = false
+  return true
 end
 
 -- A new game: stage1.lua sets the play up, PlayGame runs it, and a play that

@@ -1,1 +1,1 @@
-add_game_test(engine_no_palette CHECKS --no-palette --status 0 --log "pal.pal" --no-stdout "should not run")
+add_game_test(engine_no_palette CHECKS --no-palette --status 3 --log "pal.pal" --no-stdout "should not run")

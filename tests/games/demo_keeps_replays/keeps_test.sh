@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The demo keeps its replays: (1) a save that fails (a full disk: the file
+# size limit is lower than the replay) deletes none of the 20 kept ones; (2) the idle
+# title's demo play skips replays that cannot be played (a hostile file, a
+# name too long for a path) and plays the next best.
+# usage: keeps_test.sh LUNASHOT PALETTE RUN_GAME DEMO PLAY_INPUT WORK
+set -u
+lunashot="$1" palette="$2" run_game="$3" demo="$4" play="$5" work="$6"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+header() { printf "RunScript('game.lua')\nRunScript('stage1.lua')\nVAR_replay=true\nVAR_life=3\nVAR_score=%d\n" "$1"; }
+fresh() {  # fresh DIR: a copy of the demo without saved replays
+  rm -rf "$1" && cp -r "$demo" "$1"
+  find "$1/replay" -type f ! -name .keep ! -name .gitignore -delete
+}
+
+fresh "$work.full"
+for n in $(seq -w 1 20); do header 100 >"$work.full/replay/R0$n-0000100_stage1.lua"; done
+mkdir -p "$work"
+printf '#!/bin/bash\nulimit -f 16\ntrap "" XFSZ\nexec "%s" "$@"\n' "$lunashot" >"$work/limited"
+chmod +x "$work/limited"
+bash "$run_game" "$work/limited" "$palette" "$work.full" "$work/full" --no-stderr . \
+  --stdout "^demo: play ends at frame [0-9]* with score 18230$" --stdout "^demo: the replay was not saved" \
+  -- --input "$play" --max-frames 6000 >/dev/null || fail "the failed save"
+kept=$(find "$work/full/replay" -name 'R0*-0000100_stage1.lua' | wc -l)
+[ "$kept" = 20 ] || fail "$kept of the 20 replays are left after a failed save"
+
+fresh "$work.title"
+long=R$(printf '%0200d' 5)-9999998_stage1.lua
+printf "os.execute('touch pwned')\n" >"$work.title/replay/R777-9999999_stage1.lua"
+header 9999998 >"$work.title/replay/$long"
+header 100 >"$work.title/replay/R001-0000100_stage1.lua"
+bash "$run_game" "$lunashot" "$palette" "$work.title" "$work/title" --no-file pwned \
+  --stdout "^demo: replay R777-9999999_stage1.lua did not run$" \
+  --stdout "^demo: replay R0+5-9999998_stage1.lua did not run: RunReplay: the path would be longer" \
+  --stderr "R777-9999999_stage1.lua: not a replay file" --stdout "^demo: play starts at frame" \
+  -- --max-frames 2600 >/dev/null || fail "the title's demo play"
+echo "the demo kept its replays and skipped the unplayable ones"

@@ -1,0 +1,1 @@
+print("should not run")
