@@ -8,6 +8,7 @@
 #include <set>
 
 #include "base/sprite_file.h"
+#include "tools/output_guard.h"
 #include "tools/palette.h"
 #include "tools/png_io.h"
 #include "tools/sheet.h"
@@ -45,7 +46,7 @@ Arguments Parse(const std::vector<std::string>& args, const std::set<std::string
   Arguments parsed;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+    if ((a.size() > 2 && a.compare(0, 2, "--") == 0) || a == "-o") {
       if (parsed.Has(a)) throw UsageError{a + " is given twice"};
       if (with_value.count(a)) {
         if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
@@ -80,6 +81,20 @@ void ParseCell(const std::string& text, int* w, int* h) {
   *h = ParseNumber("--cell", text.substr(x + 1), 1, base::kMaxSpriteSide);
 }
 
+// The output file: -o OUT, or else the last file name, which must then carry
+// the extension the command writes; so a forgotten output name is an error
+// and never the last input overwritten.
+std::string TakeOutput(Arguments* a, OutputKind kind, const char* form) {
+  if (const std::string* named = a->Value("-o")) return *named;
+  if (a->positional.empty()) throw UsageError{std::string("expected ") + form};
+  std::string last = a->positional.back();
+  if (!HasExtension(last, kind))
+    throw UsageError{"no output named: the last file, " + last + ", does not end in " + ExtensionOf(kind) +
+                     "; end the output's name in " + ExtensionOf(kind) + " or give -o OUT"};
+  a->positional.pop_back();
+  return last;
+}
+
 void ExpectPositional(const Arguments& a, std::size_t n, const char* what) {
   if (a.positional.size() != n) throw UsageError{std::string("expected ") + what};
 }
@@ -92,6 +107,13 @@ struct Failure {
 // message that computation wrote.
 void Check(bool ok, const std::string& error, const std::string& prefix = "") {
   if (!ok) throw Failure{prefix + error};
+}
+
+void GuardOutput(const std::string& path, OutputKind kind, std::vector<std::string> inputs, const Arguments& a) {
+  for (const char* option : {"--palette", "--fixed", "--aseprite"})
+    if (const std::string* value = a.Value(option)) inputs.push_back(*value);
+  std::string error;
+  Check(CheckOutput(path, kind, inputs, &error), error);
 }
 
 bool LoadPalColours(const Arguments& a, PalFile* pal) {
@@ -124,47 +146,48 @@ void WriteSpriteSet(const std::string& path, const std::vector<SpriteData>& spri
 }
 
 int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {}, {"--additive"});
-  ExpectPositional(a, 2, "palette IN.png|IN.gpl OUT.pal");
+  Arguments a = Parse(args, {"-o"}, {"--additive"});
+  std::string output = TakeOutput(&a, OutputKind::kPalette, "palette IN.png|IN.gpl OUT.pal");
+  ExpectPositional(a, 1, "palette IN.png|IN.gpl OUT.pal");
+  GuardOutput(output, OutputKind::kPalette, a.positional, a);
   Palette palette;
   int colours = 0;
   std::string error;
   Check(ReadPaletteSource(a.positional[0], &palette, &colours, &error), error);
   BlendMode mode = a.Has("--additive") ? BlendMode::kAdditive : BlendMode::kMix;
-  Check(WriteOutput(a.positional[1], BuildPalFile(palette, mode), &error), error);
-  out << a.positional[1] << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
+  Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
+  out << output << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
       << ", " << (mode == BlendMode::kAdditive ? "additive" : "mixing") << " blend table\n";
   return kOk;
 }
 
 int SpritesCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--cell", "--count", "--palette"}, {"--files"});
+  Arguments a = Parse(args, {"-o", "--cell", "--count", "--palette"}, {"--files"});
+  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "sprites SHEET.png OUT.spr --cell WxH");
+  GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
   PalFile pal;
   bool have_palette = false;
   std::vector<PixelImage> cells;
   std::string error;
-  std::string output;
   std::vector<std::string> labels;  // names the source of each sprite in messages
   if (a.Has("--files")) {
     if (a.Has("--cell") || a.Has("--count")) throw UsageError{"--cell and --count go with a sheet, not with --files"};
-    if (a.positional.size() < 2) throw UsageError{"expected sprites --files A.png [B.png ...] OUT"};
-    if (a.positional.size() - 1 > std::size_t(kMaxSprites))
-      throw Failure{std::to_string(a.positional.size() - 1) + " files, more than a sprite set can hold (65535)"};
+    if (a.positional.empty()) throw UsageError{"expected sprites --files A.png [B.png ...] OUT.spr"};
+    if (a.positional.size() > std::size_t(kMaxSprites))
+      throw Failure{std::to_string(a.positional.size()) + " files, more than a sprite set can hold (65535)"};
     have_palette = LoadPalColours(a, &pal);
-    output = a.positional.back();
-    for (std::size_t i = 0; i + 1 < a.positional.size(); ++i) {
+    for (std::size_t i = 0; i < a.positional.size(); ++i) {
       cells.push_back(LoadPixels(a.positional[i], have_palette ? &pal.colours : nullptr));
       labels.push_back(a.positional[i]);
     }
   } else {
-    ExpectPositional(a, 2, "sprites SHEET.png OUT --cell WxH (or sprites --files A.png ... OUT)");
+    ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --cell WxH (or sprites --files A.png ... OUT.spr)");
     if (!a.Has("--cell")) throw UsageError{"sprites needs --cell WxH"};
     int w, h;
     ParseCell(*a.Value("--cell"), &w, &h);
     int count = a.Has("--count") ? ParseNumber("--count", *a.Value("--count"), 0, kMaxSprites) : -1;
     have_palette = LoadPalColours(a, &pal);
     const std::string& sheet = a.positional[0];
-    output = a.positional[1];
     Check(CutCells(LoadPixels(sheet, have_palette ? &pal.colours : nullptr, w, h, count), sheet, w, h, count, &cells,
                    &error),
           error);
@@ -179,8 +202,10 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--palette", "--background", "--columns"}, {"--view"});
-  ExpectPositional(a, 2, "unpack IN OUT.png --palette PAL");
+  Arguments a = Parse(args, {"-o", "--palette", "--background", "--columns"}, {"--view"});
+  std::string output = TakeOutput(&a, OutputKind::kPicture, "unpack IN.spr OUT.png --palette PAL");
+  ExpectPositional(a, 1, "unpack IN.spr OUT.png --palette PAL");
+  GuardOutput(output, OutputKind::kPicture, a.positional, a);
   if (!a.Has("--palette")) throw UsageError{"unpack needs --palette PAL for the colours"};
   UnpackOptions options;
   if (a.Has("--background")) options.background = ParseNumber("--background", *a.Value("--background"), 0, 255);
@@ -198,8 +223,8 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   Image image;
   int cw, ch, columns;
   Check(RenderSheet(sprites, pal, options, &image, &cw, &ch, &columns, &error), error, input + ": ");
-  Check(WritePng(a.positional[1], image, &error), error);
-  out << a.positional[1] << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw << "x"
+  Check(WritePng(output, image, &error), error);
+  out << output << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw << "x"
       << ch << " cells";
   if (!options.view)
     out << "; pack it again with --cell " << cw << "x" << ch << " --count " << sprites.size() << " --palette "
@@ -209,8 +234,10 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int FontCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--cell", "--first", "--count", "--space", "--line", "--palette"}, {"--fixed"});
-  ExpectPositional(a, 2, "font GLYPHS.png OUT --cell WxH --first C");
+  Arguments a = Parse(args, {"-o", "--cell", "--first", "--count", "--space", "--line", "--palette"}, {"--fixed"});
+  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "font GLYPHS.png OUT.spr --cell WxH --first C");
+  ExpectPositional(a, 1, "font GLYPHS.png OUT.spr --cell WxH --first C");
+  GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
   if (!a.Has("--cell") || !a.Has("--first")) throw UsageError{"font needs --cell WxH and --first C"};
   int w, h;
   ParseCell(*a.Value("--cell"), &w, &h);
@@ -233,8 +260,8 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out) {
                    &error),
         error);
   Check(BuildFont(cells, first, space, line, a.Has("--fixed"), &sprites, &error), error, sheet + ": ");
-  WriteSpriteSet(a.positional[1], sprites);
-  out << a.positional[1] << ": font of " << cells.size() << " glyphs from byte " << first << ", space " << space
+  WriteSpriteSet(output, sprites);
+  out << output << ": font of " << cells.size() << " glyphs from byte " << first << ", space " << space
       << ", line " << line << "\n";
   return kOk;
 }

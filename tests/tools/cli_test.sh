@@ -59,6 +59,11 @@ grep -q "a.png: an RGB picture has no palette indices; give --palette" err.txt |
 expect 1 "$pack" unpack text.png out.png --palette pal.pal
 expect 2 "$pack" sprites a.png out.spr
 expect 2 "$pack"
+# The output name forgotten: the last picture the shell gave is not written.
+cp a.png keep.png
+expect 2 "$pack" sprites --files a.png keep.png --palette pal.pal
+cmp -s a.png keep.png || fail "a forgotten output name overwrote a picture"
+rm keep.png
 { [ -e out.spr ] || [ -e out.png ] || ls -A | grep -q '^\.'; } && fail "a failed run left a file: $(ls -A)"
 
 [ "$failures" = 0 ] && echo "all lunashot-pack command-line checks passed"

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <boost/intrusive_ptr.hpp>
 
 #include "base/sprite_file.h"
@@ -448,7 +450,7 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "3 "}, 2, "--count 3 : expected"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "07"}, 1,
        dir / "sheet.png: --count 7 but"},
-      {{"sprites", dir / "sheet.png", "--cell", "2x2"}, 2, "expected sprites SHEET.png OUT"},
+      {{"sprites", dir / "sheet.png", "--cell", "2x2"}, 2, "no output named: the last file, " + dir / "sheet.png" + ", does not end"},
       {{"pack", dir / "sheet.png", out}, 2, "unknown command pack"},
   };
   for (const Case& c : cases) {
@@ -459,6 +461,63 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
     EXPECT_EQ(dir.Files(), before) << label;
   }
   EXPECT_EQ(Bytes(out), (ByteVector{'o', 'l', 'd'}));
+}
+
+// Every way to name a source as the output is refused before anything is
+// read or written: each file keeps every byte.
+TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
+  ScratchDir dir;
+  std::string pal = SavePal(dir, tools_test::CubePalette());
+  SavePng(dir / "a.png", tools_test::IndexedImage(2, 2, ByteVector(4, 1), tools_test::CubePalette()));
+  SavePng(dir / "b.png", tools_test::IndexedImage(2, 2, ByteVector(4, 2), tools_test::CubePalette()));
+  ASSERT_EQ(RunPack({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}).status, 0);
+  SavePng(dir / "disguised.spr", tools_test::IndexedImage(1, 1, {0}, tools_test::CubePalette()));
+  auto text = [&](const std::string& name, const std::string& content) {
+    tools_test::WriteBytes(dir / name, ByteVector(content.begin(), content.end()));
+  };
+  text("art.gpl", "GIMP Palette\n1 2 3\n");
+  text("sheet.json", " {\"frames\": []}");
+  text("anim.lua", "kind:SetAnim(0, 0, 1, 4, true)\n");
+  text("cat.gif", "GIF89a....");
+  text("boom.wav", "RIFF\x24\0\0\0WAVEfmt ");
+  std::map<std::string, ByteVector> before;
+  for (const std::string& name : dir.Files()) before[name] = Bytes(dir / name);
+
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  std::string a = dir / "a.png", b = dir / "b.png";
+  std::vector<Case> cases = {
+      {{"sprites", "--files", a, b, "--palette", pal}, 2, "the last file, " + b + ", does not end in .spr"},
+      {{"sprites", a, b, "--cell", "1x1"}, 2, "does not end in .spr; end the output's name in .spr or give -o OUT"},
+      {{"font", a, b, "--cell", "1x1", "--first", "A"}, 2, "does not end in .spr"},
+      {{"palette", a, b}, 2, "does not end in .pal"},
+      {{"unpack", dir / "set.bin", dir / "art.gpl", "--palette", pal}, 2, "does not end in .png"},
+      {{"sprites", a, "-o", a, "--cell", "1x1"}, 1, a + ": is also an input"},
+      {{"sprites", "--files", a, b, "-o", dir / "./b.png"}, 1, dir / "./b.png: is also an input"},
+      {{"sprites", a, "-o", pal, "--cell", "1x1", "--palette", pal}, 1, pal + ": is also an input"},
+      {{"unpack", dir / "set.bin", "-o", dir / "set.bin", "--palette", pal}, 1, "set.bin: is also an input"},
+      {{"sprites", a, "-o", dir / "art.gpl", "--cell", "1x1"}, 1, "art.gpl: is an existing GIMP palette, not a"},
+      {{"sprites", a, "-o", dir / "sheet.json", "--cell", "1x1"}, 1, "sheet.json: is an existing JSON file"},
+      {{"font", a, "-o", dir / "anim.lua", "--cell", "1x1", "--first", "A"}, 1, "anim.lua: is an existing Lua script"},
+      {{"sprites", a, dir / "disguised.spr", "--cell", "1x1"}, 1, "disguised.spr: is an existing PNG picture"},
+      {{"sprites", a, "-o", dir / "boom.wav", "--cell", "1x1"}, 1, "boom.wav: is an existing WAV sound"},
+      {{"palette", a, "-o", dir / "cat.gif"}, 1, "cat.gif: is an existing GIF picture"},
+      {{"palette", a, "-o", pal + "x", "-o", pal}, 2, "-o is given twice"},
+      {{"unpack", dir / "set.bin", "-o", dir / "anim.lua", "--palette", pal}, 1,
+       "anim.lua: is an existing Lua script, not a PNG picture"},
+  };
+  for (const Case& c : cases) {
+    auto run = RunPack(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[1] << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.err, "lunashot-pack: ")) << run.err;
+    EXPECT_TRUE(Contains(run.err, c.message)) << c.message << "\n" << run.err;
+    std::map<std::string, ByteVector> after;
+    for (const std::string& name : dir.Files()) after[name] = Bytes(dir / name);
+    EXPECT_TRUE(after == before) << c.message;
+  }
 }
 
 }  // namespace
