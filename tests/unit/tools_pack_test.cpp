@@ -404,6 +404,17 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   base::AppendSpriteRecord(&vast, 16384, 16384, ByteVector(2 * 16384, 0));
   tools_test::WriteBytes(dir / "wide.spr", wide);
   tools_test::WriteBytes(dir / "vast.spr", vast);
+  // A valid picture over the pixel limit; one whose IDAT is cut out; one
+  // whose text chunk claims 2 GiB in a 47-byte file.
+  ByteVector big = tools_test::RawPng(8193, 4096, 1, 0, {}, {});
+  tools_test::WriteBytes(dir / "big.png", big);
+  ByteVector tiny = tools_test::RawPng(1, 1, 8, 0, {}, {0, 0});
+  ByteVector no_data(tiny.begin(), tiny.begin() + 33);
+  no_data.insert(no_data.end(), tiny.end() - 12, tiny.end());
+  tools_test::WriteBytes(dir / "nodata.png", no_data);
+  no_data.resize(33);
+  no_data.insert(no_data.end(), {0x7f, 0xff, 0xff, 0xf0, 't', 'E', 'X', 't', 'a', 0, 'b', 'c', 'd', 'e'});
+  tools_test::WriteBytes(dir / "claim.png", no_data);
   tools_test::WriteBytes(dir / "out.spr", {'o', 'l', 'd'});  // must survive every failed run
   Files before = dir.Files();
 
@@ -415,8 +426,14 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   std::string out = dir / "out.spr";
   std::vector<Case> cases = {
       {{"sprites", dir / "text.png", out, "--cell", "2x2"}, 1, dir / "text.png: not a PNG file"},
-      {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt or unsupported PNG ("},
+      {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
       {{"sprites", dir / "nothing.png", out, "--cell", "2x2"}, 1, dir / "nothing.png: cannot open: No such file"},
+      {{"sprites", dir / "big.png", out, "--cell", "1x1"}, 1,
+       dir / "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
+      {{"sprites", dir / "nodata.png", out, "--cell", "1x1"}, 1,
+       dir / "nodata.png: the PNG has no image data (its IEND chunk comes before any IDAT chunk)"},
+      {{"palette", dir / "claim.png", dir / "claim.pal"}, 1,
+       dir / "claim.png: corrupt PNG: the file is truncated (a chunk of 2147483632 bytes at byte 33, only 2 left)"},
       {{"sprites", dir / "sheet.png", out, "--cell", "4x4"}, 1,
        dir / "sheet.png: the 6x4 sheet is not a whole number of 4x4 cells"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x8"}, 1,
