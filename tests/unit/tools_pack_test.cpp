@@ -92,9 +92,9 @@ TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
   SavePng(dir / "bits.png", bits);
   tools::Image image;
   tools::PixelImage pixels;
-  std::string error;
+  std::string error, warning;
   ASSERT_TRUE(tools::ReadPng(dir / "bits.png", &image, &error)) << error;
-  ASSERT_TRUE(tools::ImageToPixels(image, "bits.png", nullptr, &pixels, &error)) << error;
+  ASSERT_TRUE(tools::ImageToPixels(image, "bits.png", {}, &pixels, &warning, &error)) << error;
   std::string kinds;
   for (const Pixel& p : pixels.pixels) kinds += p.kind == Pixel::kOpaque && p.index == 1 ? '#' : p.kind == Pixel::kTransparent ? '.' : '?';
   EXPECT_EQ(kinds, "#.##...#");
@@ -105,11 +105,13 @@ TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
                          tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
   ASSERT_TRUE(tools::ReadPng(dir / "grey.png", &image, &error)) << error;
   tools::Palette cube = tools_test::CubePalette();
-  ASSERT_TRUE(tools::ImageToPixels(image, "grey.png", &cube, &pixels, &error)) << error;
+  tools::MapOptions options;
+  options.palette = &cube;
+  ASSERT_TRUE(tools::ImageToPixels(image, "grey.png", options, &pixels, &warning, &error)) << error;
   EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0, 0}));
   EXPECT_TRUE(pixels.at(1, 0) == (Pixel{Pixel::kOpaque, 255, 0}));
   ASSERT_TRUE(tools::ReadPng(dir / "deep.png", &image, &error)) << error;
-  ASSERT_TRUE(tools::ImageToPixels(image, "deep.png", &cube, &pixels, &error)) << error;
+  ASSERT_TRUE(tools::ImageToPixels(image, "deep.png", options, &pixels, &warning, &error)) << error;
   EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0xe0, 0}));  // pure red
 }
 
@@ -315,12 +317,15 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   EXPECT_EQ(f4['B'].height, 5);
   EXPECT_EQ(f4['D'].width, 0);
 
-  auto zero = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "0"});
-  EXPECT_EQ(zero.status, 2);
+  // --first 0: the sheet starts at byte 0, whose cell gives way to the metrics.
+  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}).status, 0);
+  auto f0 = ReadSet(dir / "f0.spr");
+  EXPECT_EQ(f0[0].width, 2);
+  EXPECT_EQ(f0[2].rows, font['C'].rows);
   auto past = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
   EXPECT_EQ(past.status, 1);
   EXPECT_TRUE(Contains(past.err, "glyphs.png: 3 glyphs from byte 254 pass byte 255")) << past.err;
-  EXPECT_EQ(dir.Files(), (Files{"f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
+  EXPECT_EQ(dir.Files(), (Files{"f0.spr", "f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
 }
 
 // The engine's own loader must take the packer's files: every kind of run,
