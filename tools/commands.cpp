@@ -20,13 +20,15 @@ namespace tools {
 namespace {
 
 const char kUsageText[] =
-    "usage: lunashot-pack COMMAND ARGUMENTS\n"
-    "  palette IN.png|IN.gpl OUT.pal [--additive]\n"
-    "  sprites SHEET.png OUT --cell WxH [--count N] [--palette PAL]\n"
-    "  sprites --files A.png [B.png ...] OUT [--palette PAL]\n"
-    "  unpack IN OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
-    "  font GLYPHS.png OUT --cell WxH --first C [--count N] [--space W] [--line H] [--fixed]\n"
-    "       [--palette PAL]\n";
+    "usage: lunashot-pack COMMAND ARGUMENTS (the output: -o OUT, or a last name ending in its extension)\n"
+    "  palette IN.png|IN.gpl [MORE.png ...] OUT.pal [--additive] [--reserve N] [--fixed FILE.gpl]\n"
+    "  sprites SHEET.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] [--trim] [PIXELS]\n"
+    "  sprites SHEET.png OUT.spr --aseprite SHEET.json [PIXELS]   (also writes OUT.lua)\n"
+    "  sprites --files A.png [B.png ...] OUT.spr [--trim] [PIXELS]\n"
+    "  unpack IN.spr OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
+    "  font GLYPHS.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] | --separator RRGGBB|auto\n"
+    "       --first C | --chars STRING [--space W] [--line H] [--fixed] [PIXELS]\n"
+    "  PIXELS: [--palette PAL] [--dither] [--keep-indices] [--key RRGGBB|auto]\n";
 
 struct UsageError {
   std::string message;

@@ -8,7 +8,9 @@
 #include <set>
 
 #include "base/pal_file.h"
+#include "base/sprite_file.h"
 #include "tests/tools/test_support.h"
+#include "tests/unit/lua_fixture.h"
 
 namespace {
 
@@ -152,6 +154,209 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   for (std::uint8_t i : indices)
     as_game.push_back(alpha[i] ? std::uint32_t(game[i].r) << 24 | game[i].g << 16 | game[i].b << 8 | 0xff : 0);
   ExpectSame(Unpack(dir, "kept.spr", "game.pal"), 0, 0, tools_test::RgbaImage(8, 4, as_game), 0, 0, 8, 4, "kept");
+}
+
+// A 3 x 2 grid of 4 x 3 cells with a 2-pixel margin and 1-pixel grid lines,
+// on magenta: the cells show colours from the cube palette, the last one a
+// single black pixel at (3, 2).
+tools::Image KeyedSheet() {
+  std::vector<std::uint32_t> rgba(18 * 11, 0xff00ffff);
+  tools::Palette cube = tools_test::CubePalette();
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 18; ++x) {
+      int cx = x - 2, cy = y - 2;
+      if (cx < 0 || cy < 0 || cx >= 14 || cy >= 7) continue;
+      bool line = cx % 5 == 4 || cy % 4 == 3;
+      Rgb c = cube[(x * 37 + y * 11) & 0xff];
+      if (line) rgba[y * 18 + x] = 0xffffffff;
+      else if (cx / 5 == 2 && cy / 4 == 1) rgba[y * 18 + x] = cx % 5 == 3 && cy % 4 == 2 ? 0x000000ff : 0xff00ffff;
+      else if ((x + y) % 3) rgba[y * 18 + x] = std::uint32_t(c.r) << 24 | c.g << 16 | c.b << 8 | 0xff;
+    }
+  return tools_test::RgbaImage(18, 11, rgba);
+}
+
+TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
+  ScratchDir dir;
+  tools::Palette cube = tools_test::CubePalette();
+  tools_test::WriteBytes(dir / "cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
+  tools::Image sheet = KeyedSheet();
+  SavePng(dir / "rgb.png", sheet);
+  // The same sheet indexed: magenta is cube entry 0xe3.
+  ByteVector indices;
+  tools::NearestColour nearest(cube);
+  for (std::size_t i = 0; i < sheet.pixels.size(); i += 4)
+    indices.push_back(nearest.Find({sheet.pixels[i], sheet.pixels[i + 1], sheet.pixels[i + 2]}));
+  SavePng(dir / "indexed.png", tools_test::IndexedImage(18, 11, indices, cube));
+  tools::Image keyed = sheet;  // what the cells should become: magenta transparent
+  for (std::size_t i = 0; i < keyed.pixels.size(); i += 4)
+    if (keyed.pixels[i] == 0xff && keyed.pixels[i + 1] == 0 && keyed.pixels[i + 2] == 0xff) keyed.pixels[i + 3] = 0;
+
+  for (const char* source : {"rgb.png", "indexed.png"})
+    for (const char* key : {"ff00ff", "auto"}) {
+      std::string label = std::string(source) + " --key " + key;
+      auto run = RunPack({"sprites", dir / source, dir / "cells.spr", "--cell", "4x3", "--margin", "2", "--spacing",
+                          "1", "--key", key, "--palette", dir / "cube.pal"});
+      ASSERT_EQ(run.status, 0) << label << run.err;
+      tools::Image unpacked = Unpack(dir, "cells.spr", "cube.pal", 3);
+      ASSERT_EQ(unpacked.width, 12) << label;
+      for (int cell = 0; cell < 6; ++cell)
+        ExpectSame(unpacked, cell % 3 * 4, cell / 3 * 3, keyed, 2 + cell % 3 * 5, 2 + cell / 3 * 4, 4, 3,
+                   label + " cell " + std::to_string(cell));
+    }
+
+  // Trimmed, each sprite is its visible box and says where it was.
+  auto trim = RunPack({"sprites", dir / "rgb.png", dir / "trim.spr", "--cell", "4x3", "--margin", "2", "--spacing",
+                       "1", "--key", "auto", "--palette", dir / "cube.pal", "--trim"});
+  ASSERT_EQ(trim.status, 0) << trim.err;
+  EXPECT_TRUE(Contains(trim.out, "sprite 0: 4x3 from (0, 0) of its cell; the cell's centre is its hotspot (2, 1)"))
+      << trim.out;
+  EXPECT_TRUE(Contains(trim.out, "sprite 5: 1x1 from (3, 2) of its cell; the cell's centre is its hotspot (-1, -1)"))
+      << trim.out;
+
+  auto loose = RunPack({"sprites", dir / "rgb.png", dir / "x.spr", "--cell", "4x3", "--spacing", "1"});
+  EXPECT_EQ(loose.status, 1);
+  EXPECT_TRUE(Contains(loose.err, "rgb.png: the 18x11 sheet is not a whole number of 4x3 cells, spacing 1"))
+      << loose.err;
+}
+
+// An export as Aseprite writes it: four 5 x 4 frames side by side, the third
+// trimmed to 3 x 2, two tags and a pivot.
+std::string AsepriteJson(bool hash) {
+  std::string frames;
+  const char* rects[] = {R"({"x":0,"y":0,"w":5,"h":4})", R"({"x":5,"y":0,"w":5,"h":4})",
+                         R"({"x":10,"y":0,"w":3,"h":2})", R"({"x":15,"y":0,"w":5,"h":4})"};
+  const char* source[] = {"0,\"y\":0", "0,\"y\":0", "1,\"y\":1", "0,\"y\":0"};
+  int durations[] = {100, 100, 50, 50};
+  for (int i = 0; i < 4; ++i) {
+    frames += i ? ",\n" : "";
+    if (hash) frames += "\"walk " + std::to_string(i) + ".aseprite\": ";
+    frames += std::string("{\"frame\": ") + rects[i] + ", \"rotated\": false, \"trimmed\": " +
+              (i == 2 ? "true" : "false") + ", \"spriteSourceSize\": {\"x\":" + source[i] +
+              ",\"w\":5,\"h\":4}, \"sourceSize\": {\"w\":5,\"h\":4}, \"duration\": " + std::to_string(durations[i]) +
+              "}";
+  }
+  return std::string("{ \"frames\": ") + (hash ? "{" : "[") + frames + (hash ? "}" : "]") +
+         R"(,
+ "meta": {"app": "https://www.aseprite.org/", "version": "1.3", "image": "walk.png", "format": "RGBA8888",
+  "size": {"w": 20, "h": 4}, "scale": "1",
+  "frameTags": [{"name": "walk", "from": 0, "to": 1, "direction": "forward", "color": "#000000ff"},
+                {"name": "hit", "from": 2, "to": 3, "direction": "reverse", "repeat": "1"}],
+  "layers": [{"name": "Layer 1", "opacity": 255, "blendMode": "normal"}],
+  "slices": [{"name": "feet", "color": "#0000ffff",
+              "keys": [{"frame": 0, "bounds": {"x": 0, "y": 0, "w": 5, "h": 4}, "pivot": {"x": 2, "y": 3}}]}]
+ }
+})";
+}
+
+class ToolsArtAseprite : public test_support::LuaFixture {};
+
+TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
+  ScratchDir dir;
+  tools::Palette cube = tools_test::CubePalette();
+  tools_test::WriteBytes(dir / "cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
+  std::vector<std::uint32_t> rgba(20 * 4, 0);
+  for (int i = 0; i < 80; ++i)
+    if (i % 20 < 13 || i % 20 >= 15) {
+      Rgb c = cube[(i * 29) & 0xff];
+      if (i % 7) rgba[i] = std::uint32_t(c.r) << 24 | c.g << 16 | c.b << 8 | 0xff;
+    }
+  for (int i : {12, 32, 52, 53, 54, 72, 73, 74}) rgba[i] = 0;  // outside the trimmed frame 2
+  tools::Image sheet = tools_test::RgbaImage(20, 4, rgba);
+  SavePng(dir / "walk.png", sheet);
+
+  for (bool hash : {false, true}) {
+    std::string json = AsepriteJson(hash);
+    tools_test::WriteBytes(dir / "walk.json", ByteVector(json.begin(), json.end()));
+    auto run = RunPack({"sprites", dir / "walk.png", dir / "walk.spr", "--aseprite", dir / "walk.json", "--palette",
+                        dir / "cube.pal"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, "walk.lua: 2 animations, hotspot (2, 3)")) << run.out;
+    tools::Image unpacked = Unpack(dir, "walk.spr", "cube.pal");
+    ASSERT_EQ(unpacked.width, 20);
+    for (int f : {0, 1, 3}) ExpectSame(unpacked, f * 5, 0, sheet, f * 5, 0, 5, 4, "frame " + std::to_string(f));
+    // The trimmed frame is back at (1, 1) of its 5 x 4 frame.
+    ExpectSame(unpacked, 11, 1, sheet, 10, 0, 3, 2, "trimmed frame");
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 5; ++x)
+        if (x < 1 || x > 3 || y < 1 || y > 2) EXPECT_EQ(PixelAt(unpacked, 10 + x, y) & 0xff, 0u) << x << "," << y;
+
+    ByteVector lua = tools_test::Bytes(dir / "walk.lua");
+    std::string script(lua.begin(), lua.end());
+    for (const char* line : {"kind:SetAnimSize(2)\n", "kind:SetAnim(0, 0, 1, 5, true)  -- walk\n",
+                             "kind:SetAnim(1, 3, 2, 2, false)  -- hit\n", "kind.cx = 2\nkind.cy = 3\n",
+                             "hotspots = {[0] = {2, 3}, {2, 3}, {2, 3}, {2, 3}}\n"})
+      EXPECT_TRUE(Contains(script, line)) << line << "\n" << script;
+    OpenState();
+    EXPECT_EQ(Run("kind = NewObject()\n" + script + "assert(kind.cx == 2 and kind.cy == 3 and #hotspots == 3)"), "");
+    CloseState();
+  }
+
+  struct Case {
+    std::string json;
+    std::string message;
+  };
+  std::vector<Case> cases = {
+      {"{\"frames\": [}", "walk.json: line 1: expected a value"},
+      {"{\"frames\": []}", "walk.json: the export has no frames"},
+      {"[1, 2]", "walk.json: not an Aseprite export"},
+      {R"({"frames": [{"frame": {"x": 18, "y": 0, "w": 5, "h": 4}}]})",
+       "walk.json: frame 0: 5x4 at (18, 0) reaches outside the 20x4 sheet"},
+      {R"({"frames": [{"frame": {"x": 0, "y": 0, "w": 5, "h": 4}}], "meta": {"frameTags": [{"from": 0, "to": 3}]}})",
+       "walk.json: frame tag 0: \"to\" must be a whole number from 0 to 0"},
+      {std::string(100, '[') + std::string(100, ']'), "walk.json: line 1: nested more than 64 deep"},
+  };
+  for (const Case& c : cases) {
+    tools_test::WriteBytes(dir / "walk.json", ByteVector(c.json.begin(), c.json.end()));
+    auto run = RunPack({"sprites", dir / "walk.png", dir / "bad.spr", "--aseprite", dir / "walk.json", "--palette",
+                        dir / "cube.pal"});
+    EXPECT_EQ(run.status, 1) << c.json;
+    EXPECT_TRUE(Contains(run.err, c.message)) << c.message << "\n" << run.err;
+  }
+}
+
+// A font sheet in the order the artist chose, and a strip font whose glyphs
+// are divided by columns of a separator colour.
+TEST(ToolsArtFont, CharsOrderAndStripFonts) {
+  ScratchDir dir;
+  tools::Palette cube = tools_test::CubePalette();
+  tools_test::WriteBytes(dir / "cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
+  // Strip: separator (red) | 2 columns | red | 3 columns | red | 1 column | red.
+  const std::uint32_t s = 0xff0000ff, o = 0x00ff00ff, t = 0;
+  std::vector<std::uint32_t> strip = {s, o, t, s, o, o, o, s, t, s,  //
+                                      s, t, o, s, o, t, o, s, o, s};
+  SavePng(dir / "strip.png", tools_test::RgbaImage(10, 2, strip));
+  auto run = RunPack({"font", dir / "strip.png", dir / "strip.spr", "--separator", "auto", "--chars", "iMj",
+                      "--palette", dir / "cube.pal"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  // Glyphs in the game font: trimmed plus a spacing column, side by side.
+  ASSERT_EQ(RunPack({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000", "--chars", "iMj",
+                     "--palette", dir / "cube.pal"}).status, 0);
+  EXPECT_EQ(tools_test::Bytes(dir / "hex.spr"), tools_test::Bytes(dir / "strip.spr"));
+
+  std::vector<std::uint32_t> i = {o, t, t, t, o, t}, m = {o, o, o, t, o, t, o, t}, j = {t, t, o, t};
+  struct Glyph {
+    int byte, width;
+    std::vector<std::uint32_t> pixels;
+  };
+  for (const Glyph& g : std::vector<Glyph>{{'i', 3, i}, {'M', 4, m}, {'j', 2, j}}) {
+    ByteVector bytes = tools_test::Bytes(dir / "strip.spr");
+    std::vector<base::SpriteView> views;
+    std::string error;
+    ASSERT_TRUE(base::DecodeSpriteSet(bytes.data(), bytes.size(), &views, &error)) << error;
+    base::PixelImage glyph = base::DecodeSprite(views[g.byte]);
+    ASSERT_EQ(glyph.width, g.width) << char(g.byte);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < g.width; ++x)
+        EXPECT_EQ(glyph.at(x, y).kind == base::Pixel::kOpaque, g.pixels[y * g.width + x] != 0)
+            << char(g.byte) << " " << x << "," << y;
+  }
+  auto twice = RunPack({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "aba"});
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_TRUE(Contains(twice.err, "--chars: 'a' is given twice")) << twice.err;
+  auto many = RunPack({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "abcd",
+                       "--palette", dir / "cube.pal"});
+  EXPECT_EQ(many.status, 1);
+  EXPECT_TRUE(Contains(many.err, "--chars names 4 characters but the sheet has only 3 glyphs")) << many.err;
 }
 
 }  // namespace
