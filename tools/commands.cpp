@@ -188,10 +188,11 @@ std::string ReadText(const std::string& path) {
 }
 
 // The sprites of an Aseprite export, each frame put back at its place in the
-// untrimmed frame so that one hotspot fits them all; writes OUT.lua.
+// untrimmed frame so that one hotspot fits them all; `lua` gets the script
+// and `summary` what it holds.
 std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image, const std::string& sheet_path,
-                                      const MapOptions& options, const std::string& output, std::ostream& out,
-                                      std::ostream& err) {
+                                      const MapOptions& options, const std::string& output, std::string* lua,
+                                      std::string* summary, std::ostream& err) {
   const std::string& json_path = *a.Value("--aseprite");
   Json doc;
   std::string error;
@@ -210,18 +211,9 @@ std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image, co
       for (int x = 0; x < f.w; ++x) cell.at(f.left + x, f.top + y) = pixels.at(f.x + x, f.y + y);
     cells.push_back(std::move(cell));
   }
-  std::string lua_path = output;
-  std::size_t dot = lua_path.find_last_of('.');
-  if (dot != std::string::npos && dot > lua_path.find_last_of('/') + 1)
-    lua_path.erase(dot);
-  lua_path += ".lua";
-  std::vector<std::string> inputs = {sheet_path, json_path};
-  if (const std::string* pal = a.Value("--palette")) inputs.push_back(*pal);
-  Check(CheckOutput(lua_path, OutputKind::kScript, inputs, &error), error);
-  std::string lua = AnimationScript(sheet, output, json_path);
-  Check(WriteOutput(lua_path, std::vector<std::uint8_t>(lua.begin(), lua.end()), &error), error);
-  out << lua_path << ": " << sheet.tags.size() << " animations, hotspot (" << sheet.frames[0].hot_x << ", "
-      << sheet.frames[0].hot_y << ")\n";
+  *lua = AnimationScript(sheet, output, json_path);
+  *summary = std::to_string(sheet.tags.size()) + " animations, hotspot (" + std::to_string(sheet.frames[0].hot_x) +
+             ", " + std::to_string(sheet.frames[0].hot_y) + ")";
   return cells;
 }
 
@@ -307,6 +299,11 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
                       With({"--files", "--trim"}, kMapFlags));
   std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "sprites SHEET.png OUT.spr --cell WxH");
   GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
+  std::string lua_path, lua, summary;  // the animations beside an Aseprite sheet's set
+  if (a.Has("--aseprite")) {
+    lua_path = output.substr(0, output.size() - (HasExtension(output, OutputKind::kSpriteSet) ? 4 : 0)) + ".lua";
+    GuardOutput(lua_path, OutputKind::kScript, a.positional, a);
+  }
   PalFile pal;
   bool have_palette = LoadPalColours(a, &pal);
   MapOptions options = ParseMapOptions(a, have_palette ? &pal : nullptr);
@@ -328,7 +325,7 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
     ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --aseprite SHEET.json");
     if (grid_options) throw UsageError{"--aseprite takes the frames from the JSON file, not from --cell"};
     const std::string& sheet = a.positional[0];
-    cells = AsepriteCells(a, LoadImage(sheet), sheet, options, output, out, err);
+    cells = AsepriteCells(a, LoadImage(sheet), sheet, options, output, &lua, &summary, err);
     for (std::size_t i = 0; i < cells.size(); ++i) labels.push_back(sheet + ": frame " + std::to_string(i));
   } else {
     ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --cell WxH (or sprites --files A.png ... OUT.spr)");
@@ -353,6 +350,10 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
     Check(base::EncodeSprite(cells[i], &sprites[i], &error), error, labels[i] + ": ");
   WriteSpriteSet(output, sprites);
   out << output << ": " << sprites.size() << " sprites\n";
+  if (!lua_path.empty()) {
+    Check(WriteOutput(lua_path, std::vector<std::uint8_t>(lua.begin(), lua.end()), &error), error);
+    out << lua_path << ": " << summary << "\n";
+  }
   return kOk;
 }
 

@@ -501,7 +501,9 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
   text("sheet.json", " {\"frames\": []}");
   text("anim.lua", "kind:SetAnim(0, 0, 1, 4, true)\n");
   text("cat.gif", "GIF89a....");
-  text("boom.wav", "RIFF\x24\0\0\0WAVEfmt ");
+  text("boom.wav", std::string("RIFF\x24\0\0\0WAVEfmt ", 16));
+  text("boom.sfx", std::string("RIFF\x24\0\0\0WAVEfmt ", 16));
+  text("shot.lua", "\x89PNG\r\n\x1a\n");
   std::map<std::string, ByteVector> before;
   for (const std::string& name : dir.Files()) before[name] = Bytes(dir / name);
 
@@ -526,7 +528,10 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
       {{"font", a, "-o", dir / "anim.lua", "--cell", "1x1", "--first", "A"}, 1, "anim.lua: is an existing Lua script"},
       {{"sprites", a, dir / "disguised.spr", "--cell", "1x1"}, 1, "disguised.spr: is an existing PNG picture"},
       {{"sprites", a, "-o", dir / "boom.wav", "--cell", "1x1"}, 1, "boom.wav: is an existing WAV sound"},
+      {{"font", a, "-o", dir / "boom.sfx", "--cell", "1x1", "--first", "A"}, 1, "boom.sfx: is an existing WAV sound"},
       {{"palette", a, "-o", dir / "cat.gif"}, 1, "cat.gif: is an existing GIF picture"},
+      {{"sprites", a, dir / "shot.spr", "--aseprite", dir / "sheet.json"}, 1,
+       "shot.lua: is an existing PNG picture, not a Lua script"},
       {{"palette", a, "-o", pal + "x", "-o", pal}, 2, "-o is given twice"},
       {{"unpack", dir / "set.bin", "-o", dir / "anim.lua", "--palette", pal}, 1,
        "anim.lua: is an existing Lua script, not a PNG picture"},
