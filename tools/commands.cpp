@@ -3,7 +3,9 @@
 #include "tools/commands.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <new>
 #include <set>
@@ -224,8 +226,14 @@ void WriteSpriteSet(const std::string& path, const std::vector<SpriteData>& spri
   Check(WriteOutput(path, bytes, &error), error);
 }
 
-bool IsGimpPaletteFile(const std::string& path) {
-  return path.size() > 4 && path.compare(path.size() - 4, 4, ".gpl") == 0;
+// Whatever is not a PNG is read as a palette (GIMP .gpl, whatever its name),
+// which names the problem when it is neither.
+bool IsPngFile(const std::string& path) {
+  unsigned char head[8] = {0};
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::size_t got = f ? std::fread(head, 1, sizeof head, f) : 0;
+  if (f) std::fclose(f);
+  return got == 8 && std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
 }
 
 int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
@@ -243,7 +251,7 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   if (a.positional.size() == 1 && !a.Has("--reserve") && !a.Has("--fixed")) {
     Image image;
     const std::string& input = a.positional[0];
-    if (IsGimpPaletteFile(input) || (ReadPng(input, &image, &error) && image.format == Image::Format::kIndexed)) {
+    if (!IsPngFile(input) || (ReadPng(input, &image, &error) && image.format == Image::Format::kIndexed)) {
       int colours = 0;
       Check(ReadPaletteSource(input, &palette, &colours, &error), error);
       Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
@@ -261,7 +269,7 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   }
   ColourCounts counts;
   for (const std::string& input : a.positional) {
-    if (IsGimpPaletteFile(input)) {
+    if (!IsPngFile(input)) {
       int colours = 0;
       Check(ReadPaletteSource(input, &palette, &colours, &error), error);
       for (int i = 0; i < colours; ++i) counts.Add(palette[i]);
