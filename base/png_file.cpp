@@ -209,7 +209,8 @@ bool DecodePng(const std::uint8_t* bytes, std::size_t size, const char* keep_chu
   bool ok = DecodeInto(png, info, &state, keep_chunk, image, &rows);
   png_destroy_read_struct(&png, &info, nullptr);
   if (!ok) {
-    *error = state.plain ? std::string(state.message) : std::string("corrupt or unsupported PNG (") + state.message + ")";
+    *error = state.plain ? std::string(state.message)
+                         : std::string("corrupt or unsupported PNG (") + state.message + ")";
     *image = PngImage();
   }
   return ok;

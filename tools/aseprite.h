@@ -32,8 +32,8 @@ struct AsepriteSheet {
 
 // Reads the export; every frame must lie inside a sheet of sheet_w x
 // sheet_h. Messages start with `name`.
-bool ReadAseprite(const Json& doc, const std::string& name, int sheet_w, int sheet_h, AsepriteSheet* sheet,
-                  std::string* error);
+bool ReadAseprite(const Json& doc, const std::string& name, int sheet_w, int sheet_h,
+                  AsepriteSheet* sheet, std::string* error);
 
 // Steps (at 60 per second) that a frame of `ms` milliseconds stays beyond
 // its first: the SetAnim hold, 0 to 255.
@@ -41,6 +41,7 @@ int HoldFor(double ms);
 
 // The script beside the sprite set: SetAnimSize, one SetAnim per tag (hold
 // from the tag's mean duration), the kind's hotspot and every sprite's.
-std::string AnimationScript(const AsepriteSheet& sheet, const std::string& set_name, const std::string& json_name);
+std::string AnimationScript(const AsepriteSheet& sheet, const std::string& set_name,
+                            const std::string& json_name);
 
 }  // namespace tools

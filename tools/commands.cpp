@@ -408,7 +408,8 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
   bool strip = a.Has("--separator");
   if (strip == a.Has("--cell")) throw UsageError{"font needs --cell WxH for a grid or --separator COLOUR for a strip"};
-  if (a.Has("--first") == a.Has("--chars")) throw UsageError{"font needs --first C or --chars \"STRING\" (one of them)"};
+  if (a.Has("--first") == a.Has("--chars"))
+    throw UsageError{"font needs --first C or --chars \"STRING\" (one of them)"};
   if (strip && (a.Has("--margin") || a.Has("--spacing") || a.Has("--count")))
     throw UsageError{"--margin, --spacing and --count go with --cell, not with --separator"};
   int first = 0;

@@ -15,7 +15,8 @@ class Parser {
   explicit Parser(const std::string& text) : text_(text) {}
 
   bool Document(Json* value, std::string* error) {
-    bool ok = Value(value, 0) && (Space(), at_ == text_.size() || Fail("text after the JSON value"));
+    bool ok =
+        Value(value, 0) && (Space(), at_ == text_.size() || Fail("text after the JSON value"));
     if (!ok) {
       int line = 1;
       for (std::size_t i = 0; i < at_ && i < text_.size(); ++i) line += text_[i] == '\n';
@@ -64,9 +65,12 @@ class Parser {
       return at_ > from;
     };
     if (at_ < text_.size() && text_[at_] == '-') ++at_;
-    if (at_ < text_.size() && text_[at_] == '0') ++at_;
-    else if (!digits()) return Fail("expected a value");
-    if (at_ < text_.size() && text_[at_] == '.' && (++at_, !digits())) return Fail("a number needs digits after '.'");
+    if (at_ < text_.size() && text_[at_] == '0')
+      ++at_;
+    else if (!digits())
+      return Fail("expected a value");
+    if (at_ < text_.size() && text_[at_] == '.' && (++at_, !digits()))
+      return Fail("a number needs digits after '.'");
     if (at_ < text_.size() && (text_[at_] == 'e' || text_[at_] == 'E')) {
       ++at_;
       if (at_ < text_.size() && (text_[at_] == '+' || text_[at_] == '-')) ++at_;
@@ -83,7 +87,8 @@ class Parser {
     } else if (code < 0x800) {
       *out += char(0xc0 | code >> 6), *out += char(0x80 | (code & 0x3f));
     } else if (code < 0x10000) {
-      *out += char(0xe0 | code >> 12), *out += char(0x80 | ((code >> 6) & 0x3f)), *out += char(0x80 | (code & 0x3f));
+      *out += char(0xe0 | code >> 12), *out += char(0x80 | ((code >> 6) & 0x3f)),
+          *out += char(0x80 | (code & 0x3f));
     } else {
       *out += char(0xf0 | code >> 18), *out += char(0x80 | ((code >> 12) & 0x3f));
       *out += char(0x80 | ((code >> 6) & 0x3f)), *out += char(0x80 | (code & 0x3f));
@@ -95,7 +100,10 @@ class Parser {
     *code = 0;
     for (int i = 0; i < 4; ++i) {
       char c = text_[at_++];
-      int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      int v = c >= '0' && c <= '9'   ? c - '0'
+              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                     : -1;
       if (v < 0) return Fail("\\u needs four hexadecimal digits");
       *code = *code * 16 + unsigned(v);
     }
@@ -125,7 +133,8 @@ class Parser {
         if (!Hex4(&code)) return false;
         if (code >= 0xd800 && code < 0xdc00) {
           unsigned low;
-          if (text_.compare(at_, 2, "\\u") != 0 || (at_ += 2, !Hex4(&low)) || low < 0xdc00 || low >= 0xe000)
+          if (text_.compare(at_, 2, "\\u") != 0 || (at_ += 2, !Hex4(&low)) || low < 0xdc00 ||
+              low >= 0xe000)
             return Fail("a lone surrogate in \\u escapes");
           code = 0x10000 + ((code - 0xd800) << 10) + (low - 0xdc00);
         } else if (code >= 0xdc00 && code < 0xe000) {
@@ -165,7 +174,8 @@ class Parser {
       std::string key;
       if (!String(&key)) return false;
       Space();
-      if (at_ >= text_.size() || text_[at_++] != ':') return Fail("expected ':' after a member name");
+      if (at_ >= text_.size() || text_[at_++] != ':')
+        return Fail("expected ':' after a member name");
       value->members.emplace_back(std::move(key), Json());
       if (!Value(&value->members.back().second, depth + 1)) return false;
       Space();

@@ -27,7 +27,8 @@ std::string ExtensionOfName(const std::string& path) {
 // The kind of file the first bytes show, or nullptr when they show none.
 const char* KindByContent(const std::string& head) {
   auto starts = [&](const char* magic, std::size_t at = 0) {
-    return head.size() >= at + std::strlen(magic) && head.compare(at, std::strlen(magic), magic) == 0;
+    return head.size() >= at + std::strlen(magic) &&
+           head.compare(at, std::strlen(magic), magic) == 0;
   };
   if (starts("\x89PNG\r\n\x1a\n")) return "PNG picture";
   if (starts("GIF87a") || starts("GIF89a")) return "GIF picture";
@@ -37,7 +38,8 @@ const char* KindByContent(const std::string& head) {
   if (starts("\x1bLua")) return "compiled Lua chunk";
   std::size_t text = head.find_first_not_of(" \t\r\n");
   if (text != std::string::npos && head.compare(text, 3, "\xEF\xBB\xBF") == 0) text += 3;
-  if (text != std::string::npos && head.compare(text, 12, "GIMP Palette") == 0) return "GIMP palette";
+  if (text != std::string::npos && head.compare(text, 12, "GIMP Palette") == 0)
+    return "GIMP palette";
   if (text != std::string::npos && text < head.size() && (head[text] == '{' || head[text] == '['))
     return "JSON file";
   return nullptr;
@@ -45,10 +47,11 @@ const char* KindByContent(const std::string& head) {
 
 const char* KindByName(const std::string& extension) {
   static const char* const kNames[][2] = {
-      {".png", "PNG picture"}, {".gif", "GIF picture"}, {".jpg", "JPEG picture"}, {".jpeg", "JPEG picture"},
-      {".bmp", "BMP picture"}, {".gpl", "GIMP palette"}, {".json", "JSON file"}, {".lua", "Lua script"},
-      {".wav", "WAV sound"},   {".ogg", "Ogg file"},     {".aseprite", "Aseprite file"},
-      {".ase", "Aseprite file"}, {".spr", "sprite set"}, {".pal", "palette file"}, {".txt", "text file"}};
+      {".png", "PNG picture"},   {".gif", "GIF picture"},        {".jpg", "JPEG picture"},
+      {".jpeg", "JPEG picture"}, {".bmp", "BMP picture"},        {".gpl", "GIMP palette"},
+      {".json", "JSON file"},    {".lua", "Lua script"},         {".wav", "WAV sound"},
+      {".ogg", "Ogg file"},      {".aseprite", "Aseprite file"}, {".ase", "Aseprite file"},
+      {".spr", "sprite set"},    {".pal", "palette file"},       {".txt", "text file"}};
   for (const auto& entry : kNames)
     if (extension == entry[0]) return entry[1];
   return nullptr;
@@ -56,11 +59,16 @@ const char* KindByName(const std::string& extension) {
 
 const char* KindName(OutputKind kind) {
   switch (kind) {
-    case OutputKind::kSpriteSet: return "sprite set";
-    case OutputKind::kPalette: return "palette file";
-    case OutputKind::kPicture: return "PNG picture";
-    case OutputKind::kScript: return "Lua script";
-    case OutputKind::kSound: return "WAV sound";
+    case OutputKind::kSpriteSet:
+      return "sprite set";
+    case OutputKind::kPalette:
+      return "palette file";
+    case OutputKind::kPicture:
+      return "PNG picture";
+    case OutputKind::kScript:
+      return "Lua script";
+    case OutputKind::kSound:
+      return "WAV sound";
   }
   return "";
 }
@@ -69,11 +77,16 @@ const char* KindName(OutputKind kind) {
 
 const char* ExtensionOf(OutputKind kind) {
   switch (kind) {
-    case OutputKind::kSpriteSet: return ".spr";
-    case OutputKind::kPalette: return ".pal";
-    case OutputKind::kPicture: return ".png";
-    case OutputKind::kScript: return ".lua";
-    case OutputKind::kSound: return ".wav";
+    case OutputKind::kSpriteSet:
+      return ".spr";
+    case OutputKind::kPalette:
+      return ".pal";
+    case OutputKind::kPicture:
+      return ".png";
+    case OutputKind::kScript:
+      return ".lua";
+    case OutputKind::kSound:
+      return ".wav";
   }
   return "";
 }
@@ -95,8 +108,10 @@ bool CheckOutput(const std::string& path, OutputKind kind, const std::vector<std
   }
   for (const std::string& input : inputs) {
     struct stat in;
-    if (input == path || (stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)) {
-      *error = path + ": is also an input (" + input + "); name the output with -o OUT; nothing was written";
+    if (input == path ||
+        (stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)) {
+      *error = path + ": is also an input (" + input +
+               "); name the output with -o OUT; nothing was written";
       return false;
     }
   }
@@ -111,9 +126,11 @@ bool CheckOutput(const std::string& path, OutputKind kind, const std::vector<std
   const char* found = KindByContent(head);
   if (!found) found = KindByName(ExtensionOfName(path));
   // A script is text of its own: only a file that shows another kind is refused.
-  if (kind == OutputKind::kScript && found && std::strcmp(found, "Lua script") == 0) found = nullptr;
+  if (kind == OutputKind::kScript && found && std::strcmp(found, "Lua script") == 0)
+    found = nullptr;
   if (found && std::strcmp(found, wanted) != 0) {
-    *error = path + ": is an existing " + found + ", not a " + wanted + "; refusing to write over it";
+    *error =
+        path + ": is an existing " + found + ", not a " + wanted + "; refusing to write over it";
     return false;
   }
   return true;
