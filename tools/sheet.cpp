@@ -58,7 +58,16 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
       used[index] = true;
     }
     if (palette && !options.keep_indices) {
-      return ImageToPixels(IndexedAsRgba(image), name, options, pixels, warning, error);
+      if (!ImageToPixels(IndexedAsRgba(image), name, options, pixels, warning, error)) return false;
+      int missing = 0;
+      for (int i = 0; i < int(image.palette.size()); ++i)
+        if (used[i] && image.palette_alpha[i] != 0 &&
+            std::find(palette->begin(), palette->end(), image.palette[i]) == palette->end())
+          ++missing;
+      if (missing)
+        *warning = name + ": " + std::to_string(missing) + " of the colours the picture uses are not in the " +
+                   "game palette; they take the nearest game colour";
+      return true;
     }
     int differ = 0;
     for (int i = 0; palette && i < int(image.palette.size()); ++i)

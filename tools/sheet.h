@@ -37,7 +37,8 @@ struct MapOptions {
 // indices with keep_indices or without a palette; the alpha of its pixels is
 // its entries' alpha (tRNS). An RGB picture without a palette is an error.
 // `warning` gets a note (or stays empty) when kept indices name colours
-// other than the game's.
+// other than the game's, or an indexed picture's colours are not all the
+// game's.
 bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options, PixelImage* pixels,
                    std::string* warning, std::string* error);
 

@@ -154,7 +154,7 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   auto mapped = RunPack({"sprites", dir / "own.png", dir / "own.spr", "--cell", "8x4", "--palette",
                          dir / "game.pal"});
   ASSERT_EQ(mapped.status, 0) << mapped.err;
-  EXPECT_EQ(mapped.err, "");
+  EXPECT_EQ(mapped.err, "");  // every colour is the game's, at another index
   ExpectSame(Unpack(dir, "own.spr", "game.pal"), 0, 0, tools_test::RgbaImage(8, 4, want), 0, 0, 8,
              4, "by colour");
 
@@ -170,6 +170,14 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
         alpha[i] ? std::uint32_t(game[i].r) << 24 | game[i].g << 16 | game[i].b << 8 | 0xff : 0);
   ExpectSame(Unpack(dir, "kept.spr", "game.pal"), 0, 0, tools_test::RgbaImage(8, 4, as_game), 0, 0,
              8, 4, "kept");
+  // A colour the game does not have is mapped, and the tool says so.
+  reversed[7] = Rgb{1, 2, 250};
+  SavePng(dir / "odd.png", tools_test::IndexedImage(8, 4, indices, reversed, alpha));
+  auto odd = RunPack({"sprites", dir / "odd.png", dir / "odd.spr", "--cell", "8x4", "--palette",
+                      dir / "game.pal"});
+  ASSERT_EQ(odd.status, 0) << odd.err;
+  EXPECT_TRUE(Contains(odd.err, "odd.png: 1 of the colours the picture uses are not in the game"))
+      << odd.err;
 }
 
 // A 3 x 2 grid of 4 x 3 cells with a 2-pixel margin and 1-pixel grid lines,
