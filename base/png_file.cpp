@@ -18,6 +18,7 @@ struct PngState {
   std::size_t offset = 0;
   std::vector<std::uint8_t>* output = nullptr;
   char message[256] = {0};
+  bool plain = false;  // the message says the whole problem; not "corrupt"
 };
 
 void OnError(png_structp png, png_const_charp message) {
@@ -52,7 +53,12 @@ bool DecodeInto(png_structp png, png_infop info, PngState* state, const char* ke
                 PngImage* image, std::vector<png_bytep>* rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_read_fn(png, state, ReadBytes);
-  png_set_user_limits(png, 65535, 65535);
+  // Sides are checked below, with a message that gives the limit. No chunk
+  // may need more memory than the file's own size: text and profile chunks
+  // that inflate past it are dropped, and a length that claims more fails.
+  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+  png_set_chunk_malloc_max(png, state->size);
+  png_set_chunk_cache_max(png, 1000);
   if (keep_chunk)
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS,
                                 reinterpret_cast<png_const_bytep>(keep_chunk), 1);
@@ -60,9 +66,11 @@ bool DecodeInto(png_structp png, png_infop info, PngState* state, const char* ke
 
   png_uint_32 width = png_get_image_width(png, info);
   png_uint_32 height = png_get_image_height(png, info);
-  if (long(width) * long(height) > kMaxPngPixels) {
-    std::snprintf(state->message, sizeof state->message, "image of %ux%u pixels is too large",
-                  unsigned(width), unsigned(height));
+  if (width > kMaxPngSide || height > kMaxPngSide || long(width) * long(height) > kMaxPngPixels) {
+    std::snprintf(state->message, sizeof state->message,
+                  "too large: %u x %u pixels, the limit is %ld pixels a side and %ld pixels in all",
+                  unsigned(width), unsigned(height), long(kMaxPngSide), kMaxPngPixels);
+    state->plain = true;
     return false;
   }
   int colour_type = png_get_color_type(png, info);
@@ -152,6 +160,31 @@ bool EncodeFrom(png_structp png, png_infop info, PngState* state, const PngImage
   return true;
 }
 
+// Walks the chunk headers before libpng sees them: libpng allocates a
+// chunk's claimed length before reading it, so a 57-byte file claiming a
+// 2 GiB text chunk would cost 2 GiB. False with the plain problem.
+bool ScanChunks(const std::uint8_t* bytes, std::size_t size, std::string* problem) {
+  std::size_t at = 8;
+  while (size - at >= 12) {
+    std::size_t length = (std::size_t(bytes[at]) << 24) | (std::size_t(bytes[at + 1]) << 16) |
+                         (std::size_t(bytes[at + 2]) << 8) | bytes[at + 3];
+    std::string type(reinterpret_cast<const char*>(bytes + at + 4), 4);
+    if (type == "IDAT") return true;  // libpng checks the rest as it streams
+    if (type == "IEND") {
+      *problem = "the PNG has no image data (its IEND chunk comes before any IDAT chunk)";
+      return false;
+    }
+    if (length > size - at - 12) {
+      *problem = "corrupt PNG: the file is truncated (a chunk of " + std::to_string(length) + " bytes at byte " +
+                 std::to_string(at) + ", only " + std::to_string(size - at - 12) + " left)";
+      return false;
+    }
+    at += 12 + length;
+  }
+  *problem = "corrupt PNG: the file is truncated before its image data";
+  return false;
+}
+
 }  // namespace
 
 bool DecodePng(const std::uint8_t* bytes, std::size_t size, const char* keep_chunk, PngImage* image,
@@ -161,6 +194,7 @@ bool DecodePng(const std::uint8_t* bytes, std::size_t size, const char* keep_chu
     *error = "not a PNG file";
     return false;
   }
+  if (!ScanChunks(bytes, size, error)) return false;
   PngState state;
   state.input = bytes;
   state.size = size;
@@ -175,7 +209,8 @@ bool DecodePng(const std::uint8_t* bytes, std::size_t size, const char* keep_chu
   bool ok = DecodeInto(png, info, &state, keep_chunk, image, &rows);
   png_destroy_read_struct(&png, &info, nullptr);
   if (!ok) {
-    *error = std::string("corrupt or unsupported PNG (") + state.message + ")";
+    *error = state.plain ? std::string(state.message)
+                         : std::string("corrupt or unsupported PNG (") + state.message + ")";
     *image = PngImage();
   }
   return ok;

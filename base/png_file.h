@@ -34,12 +34,14 @@ struct PngImage {
   std::vector<Chunk> chunks;
 };
 
-// Largest image DecodePng accepts (width x height); sides are at most 65535.
+// Largest image DecodePng accepts: each side and width x height.
+constexpr long kMaxPngSide = 65535;
 constexpr long kMaxPngPixels = 1L << 25;
 
 // Decodes a PNG file image, keeping the private chunk named `keep_chunk`
-// (nullptr: none). False with "not a PNG file" or "corrupt or unsupported
-// PNG (...)".
+// (nullptr: none). False with "not a PNG file", "too large: W x H pixels,
+// the limit is ...", "the PNG has no image data ..." or "corrupt or
+// unsupported PNG (...)". No chunk may take more memory than the file's size.
 bool DecodePng(const std::uint8_t* bytes, std::size_t size, const char* keep_chunk, PngImage* image,
                std::string* error);
 // Encodes at zlib `compression_level` (-1: libpng's default).

@@ -2,12 +2,18 @@
 // reads and checks all its input before it writes its one output file.
 #include "tools/commands.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <new>
 #include <set>
 
 #include "base/sprite_file.h"
+#include "tools/aseprite.h"
+#include "tools/json.h"
+#include "tools/output_guard.h"
 #include "tools/palette.h"
 #include "tools/png_io.h"
 #include "tools/sheet.h"
@@ -16,13 +22,15 @@ namespace tools {
 namespace {
 
 const char kUsageText[] =
-    "usage: lunashot-pack COMMAND ARGUMENTS\n"
-    "  palette IN.png|IN.gpl OUT.pal [--additive]\n"
-    "  sprites SHEET.png OUT --cell WxH [--count N] [--palette PAL]\n"
-    "  sprites --files A.png [B.png ...] OUT [--palette PAL]\n"
-    "  unpack IN OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
-    "  font GLYPHS.png OUT --cell WxH --first C [--count N] [--space W] [--line H] [--fixed]\n"
-    "       [--palette PAL]\n";
+    "usage: lunashot-pack COMMAND ARGUMENTS (the output: -o OUT, or a last name ending in its extension)\n"
+    "  palette IN.png|IN.gpl [MORE.png ...] OUT.pal [--additive] [--reserve N] [--fixed FILE.gpl]\n"
+    "  sprites SHEET.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] [--trim] [PIXELS]\n"
+    "  sprites SHEET.png OUT.spr --aseprite SHEET.json [PIXELS]   (also writes OUT.lua)\n"
+    "  sprites --files A.png [B.png ...] OUT.spr [--trim] [PIXELS]\n"
+    "  unpack IN.spr OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
+    "  font GLYPHS.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] | --separator RRGGBB|auto\n"
+    "       --first C | --chars STRING [--space W] [--line H] [--fixed] [PIXELS]\n"
+    "  PIXELS: [--palette PAL] [--dither] [--keep-indices] [--key RRGGBB|auto]\n";
 
 struct UsageError {
   std::string message;
@@ -45,7 +53,7 @@ Arguments Parse(const std::vector<std::string>& args, const std::set<std::string
   Arguments parsed;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+    if ((a.size() > 2 && a.compare(0, 2, "--") == 0) || a == "-o") {
       if (parsed.Has(a)) throw UsageError{a + " is given twice"};
       if (with_value.count(a)) {
         if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
@@ -80,6 +88,20 @@ void ParseCell(const std::string& text, int* w, int* h) {
   *h = ParseNumber("--cell", text.substr(x + 1), 1, base::kMaxSpriteSide);
 }
 
+// The output file: -o OUT, or else the last file name, which must then carry
+// the extension the command writes; so a forgotten output name is an error
+// and never the last input overwritten.
+std::string TakeOutput(Arguments* a, OutputKind kind, const char* form) {
+  if (const std::string* named = a->Value("-o")) return *named;
+  if (a->positional.empty()) throw UsageError{std::string("expected ") + form};
+  std::string last = a->positional.back();
+  if (!HasExtension(last, kind))
+    throw UsageError{"no output named: the last file, " + last + ", does not end in " + ExtensionOf(kind) +
+                     "; end the output's name in " + ExtensionOf(kind) + " or give -o OUT"};
+  a->positional.pop_back();
+  return last;
+}
+
 void ExpectPositional(const Arguments& a, std::size_t n, const char* what) {
   if (a.positional.size() != n) throw UsageError{std::string("expected ") + what};
 }
@@ -94,6 +116,13 @@ void Check(bool ok, const std::string& error, const std::string& prefix = "") {
   if (!ok) throw Failure{prefix + error};
 }
 
+void GuardOutput(const std::string& path, OutputKind kind, std::vector<std::string> inputs, const Arguments& a) {
+  for (const char* option : {"--palette", "--fixed", "--aseprite"})
+    if (const std::string* value = a.Value(option)) inputs.push_back(*value);
+  std::string error;
+  Check(CheckOutput(path, kind, inputs, &error), error);
+}
+
 bool LoadPalColours(const Arguments& a, PalFile* pal) {
   const std::string* path = a.Value("--palette");
   if (!path) return false;
@@ -102,18 +131,92 @@ bool LoadPalColours(const Arguments& a, PalFile* pal) {
   return true;
 }
 
-// Reads a PNG and converts it to palette pixels. With cell_width > 0 the
-// picture must first pass as a sheet of such cells.
-PixelImage LoadPixels(const std::string& path, const Palette* palette, int cell_width = 0, int cell_height = 0,
-                      int count = -1) {
+// The options that say how colours become indices (sprites and font).
+const std::set<std::string> kMapValues = {"--palette", "--key"};
+const std::set<std::string> kMapFlags = {"--dither", "--keep-indices"};
+
+MapOptions ParseMapOptions(const Arguments& a, const PalFile* pal) {
+  MapOptions options;
+  options.palette = pal ? &pal->colours : nullptr;
+  options.dither = a.Has("--dither");
+  options.keep_indices = a.Has("--keep-indices");
+  if (const std::string* key = a.Value("--key")) {
+    std::string hex = !key->empty() && (*key)[0] == '#' ? key->substr(1) : *key;
+    if (hex == "auto") {
+      options.key_auto = true;
+    } else if (hex.size() == 6 && hex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos) {
+      options.key = int(std::strtol(hex.c_str(), nullptr, 16));
+    } else {
+      throw UsageError{"--key " + *key + ": expected RRGGBB (six hexadecimal digits, say ff00ff) or auto"};
+    }
+  }
+  return options;
+}
+
+// Reads a PNG; with a grid, checks the picture is a sheet of such cells
+// before its colours are mapped.
+Image LoadImage(const std::string& path, const Grid* grid = nullptr) {
   Image image;
-  PixelImage pixels;
   std::string error;
   Check(ReadPng(path, &image, &error), error);
-  if (cell_width > 0)
-    Check(CheckCellGrid(image.width, image.height, path, cell_width, cell_height, count, &error), error);
-  Check(ImageToPixels(image, path, palette, &pixels, &error), error);
+  if (grid) Check(CheckCellGrid(image.width, image.height, path, *grid, &error), error);
+  return image;
+}
+
+// Converts a picture to palette pixels; a warning goes to `err`.
+PixelImage ToPixels(const Image& image, const std::string& path, const MapOptions& options, std::ostream& err) {
+  PixelImage pixels;
+  std::string error, warning;
+  Check(ImageToPixels(image, path, options, &pixels, &warning, &error), error);
+  if (!warning.empty()) err << "lunashot-pack: warning: " << warning << "\n";
   return pixels;
+}
+
+// --cell WxH [--margin N] [--spacing N] [--count N], for sheets.
+Grid ParseGrid(const Arguments& a, long max_count) {
+  Grid grid;
+  ParseCell(*a.Value("--cell"), &grid.w, &grid.h);
+  if (a.Has("--margin")) grid.margin = ParseNumber("--margin", *a.Value("--margin"), 0, 65535);
+  if (a.Has("--spacing")) grid.spacing = ParseNumber("--spacing", *a.Value("--spacing"), 0, 65535);
+  if (a.Has("--count")) grid.count = ParseNumber("--count", *a.Value("--count"), 0, max_count);
+  return grid;
+}
+
+std::string ReadText(const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  Check(ReadInput(path, kMaxInputBytes, &bytes, &error), error);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// The sprites of an Aseprite export, each frame put back at its place in the
+// untrimmed frame so that one hotspot fits them all; `lua` gets the script
+// and `summary` what it holds.
+std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image, const std::string& sheet_path,
+                                      const MapOptions& options, const std::string& output, std::string* lua,
+                                      std::string* summary, std::ostream& err) {
+  const std::string& json_path = *a.Value("--aseprite");
+  Json doc;
+  std::string error;
+  Check(ParseJson(ReadText(json_path), &doc, &error), error, json_path + ": ");
+  AsepriteSheet sheet;
+  Check(ReadAseprite(doc, json_path, image.width, image.height, &sheet, &error), error);
+  if (sheet.frames.size() > std::size_t(kMaxSprites)) throw Failure{json_path + ": more than 65535 frames"};
+  PixelImage pixels = ToPixels(image, sheet_path, options, err);
+  std::vector<PixelImage> cells;
+  for (const AsepriteFrame& f : sheet.frames) {
+    if (f.width > base::kMaxSpriteSide || f.height > base::kMaxSpriteSide)
+      throw Failure{json_path + ": a frame of " + std::to_string(f.width) + "x" + std::to_string(f.height) +
+                    " is larger than a sprite may be (16384 a side)"};
+    PixelImage cell(f.width, f.height);
+    for (int y = 0; y < f.h; ++y)
+      for (int x = 0; x < f.w; ++x) cell.at(f.left + x, f.top + y) = pixels.at(f.x + x, f.y + y);
+    cells.push_back(std::move(cell));
+  }
+  *lua = AnimationScript(sheet, output, json_path);
+  *summary = std::to_string(sheet.tags.size()) + " animations, hotspot (" + std::to_string(sheet.frames[0].hot_x) +
+             ", " + std::to_string(sheet.frames[0].hot_y) + ")";
+  return cells;
 }
 
 void WriteSpriteSet(const std::string& path, const std::vector<SpriteData>& sprites) {
@@ -123,64 +226,150 @@ void WriteSpriteSet(const std::string& path, const std::vector<SpriteData>& spri
   Check(WriteOutput(path, bytes, &error), error);
 }
 
+// Whatever is not a PNG is read as a palette (GIMP .gpl, whatever its name),
+// which names the problem when it is neither.
+bool IsPngFile(const std::string& path) {
+  unsigned char head[8] = {0};
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::size_t got = f ? std::fread(head, 1, sizeof head, f) : 0;
+  if (f) std::fclose(f);
+  return got == 8 && std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
+}
+
 int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {}, {"--additive"});
-  ExpectPositional(a, 2, "palette IN.png|IN.gpl OUT.pal");
-  Palette palette;
-  int colours = 0;
-  std::string error;
-  Check(ReadPaletteSource(a.positional[0], &palette, &colours, &error), error);
+  Arguments a = Parse(args, {"-o", "--reserve", "--fixed"}, {"--additive"});
+  std::string output = TakeOutput(&a, OutputKind::kPalette, "palette IN.png|IN.gpl [MORE.png ...] OUT.pal");
+  if (a.positional.empty()) throw UsageError{"expected palette IN.png|IN.gpl [MORE.png ...] OUT.pal"};
+  int reserve = a.Has("--reserve") ? ParseNumber("--reserve", *a.Value("--reserve"), 0, 255) : 0;
+  GuardOutput(output, OutputKind::kPalette, a.positional, a);
   BlendMode mode = a.Has("--additive") ? BlendMode::kAdditive : BlendMode::kMix;
-  Check(WriteOutput(a.positional[1], BuildPalFile(palette, mode), &error), error);
-  out << a.positional[1] << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
-      << ", " << (mode == BlendMode::kAdditive ? "additive" : "mixing") << " blend table\n";
+  const char* blend = mode == BlendMode::kAdditive ? "additive" : "mixing";
+  Palette palette;
+  std::string error;
+
+  // One palette file or indexed PNG, alone: its entries as they are.
+  if (a.positional.size() == 1 && !a.Has("--reserve") && !a.Has("--fixed")) {
+    Image image;
+    const std::string& input = a.positional[0];
+    if (!IsPngFile(input) || (ReadPng(input, &image, &error) && image.format == Image::Format::kIndexed)) {
+      int colours = 0;
+      Check(ReadPaletteSource(input, &palette, &colours, &error), error);
+      Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
+      out << output << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "") << ", "
+          << blend << " blend table\n";
+      return kOk;
+    }
+  }
+
+  std::vector<Rgb> fixed;
+  if (const std::string* path = a.Value("--fixed")) {
+    int colours = 0;
+    Check(ReadPaletteSource(*path, &palette, &colours, &error), error);
+    fixed.assign(palette.begin(), palette.begin() + colours);
+  }
+  ColourCounts counts;
+  for (const std::string& input : a.positional) {
+    if (!IsPngFile(input)) {
+      int colours = 0;
+      Check(ReadPaletteSource(input, &palette, &colours, &error), error);
+      for (int i = 0; i < colours; ++i) counts.Add(palette[i]);
+      continue;
+    }
+    Image image;
+    Check(ReadPng(input, &image, &error), error);
+    counts.AddImage(image);
+  }
+  PaletteReport report;
+  Check(BuildPalette(counts, fixed, reserve, &palette, &report, &error), error, output + ": ");
+  Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
+  int start = std::max<int>(reserve, int(fixed.size()));
+  out << output << ": ";
+  if (start > 0) out << "entries 0-" << start - 1 << " kept (" << fixed.size() << " fixed), ";
+  if (report.reduced) {
+    out.setf(std::ios::fixed);
+    out.precision(2);
+    out << report.distinct << " colours reduced to " << report.placed << " (mean square error " << report.error
+        << ")";
+  } else {
+    out << report.distinct << " colours, exact";
+  }
+  out << ", " << blend << " blend table\n";
   return kOk;
 }
 
-int SpritesCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--cell", "--count", "--palette"}, {"--files"});
+std::set<std::string> With(std::set<std::string> a, const std::set<std::string>& b) {
+  a.insert(b.begin(), b.end());
+  return a;
+}
+
+int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Arguments a = Parse(args, With({"-o", "--cell", "--count", "--margin", "--spacing", "--aseprite"}, kMapValues),
+                      With({"--files", "--trim"}, kMapFlags));
+  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "sprites SHEET.png OUT.spr --cell WxH");
+  GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
+  std::string lua_path, lua, summary;  // the animations beside an Aseprite sheet's set
+  if (a.Has("--aseprite")) {
+    lua_path = output.substr(0, output.size() - (HasExtension(output, OutputKind::kSpriteSet) ? 4 : 0)) + ".lua";
+    GuardOutput(lua_path, OutputKind::kScript, a.positional, a);
+  }
   PalFile pal;
-  bool have_palette = false;
+  bool have_palette = LoadPalColours(a, &pal);
+  MapOptions options = ParseMapOptions(a, have_palette ? &pal : nullptr);
   std::vector<PixelImage> cells;
   std::string error;
-  std::string output;
   std::vector<std::string> labels;  // names the source of each sprite in messages
+  bool grid_options = a.Has("--cell") || a.Has("--count") || a.Has("--margin") || a.Has("--spacing");
   if (a.Has("--files")) {
-    if (a.Has("--cell") || a.Has("--count")) throw UsageError{"--cell and --count go with a sheet, not with --files"};
-    if (a.positional.size() < 2) throw UsageError{"expected sprites --files A.png [B.png ...] OUT"};
-    if (a.positional.size() - 1 > std::size_t(kMaxSprites))
-      throw Failure{std::to_string(a.positional.size() - 1) + " files, more than a sprite set can hold (65535)"};
-    have_palette = LoadPalColours(a, &pal);
-    output = a.positional.back();
-    for (std::size_t i = 0; i + 1 < a.positional.size(); ++i) {
-      cells.push_back(LoadPixels(a.positional[i], have_palette ? &pal.colours : nullptr));
-      labels.push_back(a.positional[i]);
+    if (grid_options || a.Has("--aseprite"))
+      throw UsageError{"--cell, --count, --margin, --spacing and --aseprite go with a sheet, not with --files"};
+    if (a.positional.empty()) throw UsageError{"expected sprites --files A.png [B.png ...] OUT.spr"};
+    if (a.positional.size() > std::size_t(kMaxSprites))
+      throw Failure{std::to_string(a.positional.size()) + " files, more than a sprite set can hold (65535)"};
+    for (const std::string& path : a.positional) {
+      cells.push_back(ToPixels(LoadImage(path), path, options, err));
+      labels.push_back(path);
     }
-  } else {
-    ExpectPositional(a, 2, "sprites SHEET.png OUT --cell WxH (or sprites --files A.png ... OUT)");
-    if (!a.Has("--cell")) throw UsageError{"sprites needs --cell WxH"};
-    int w, h;
-    ParseCell(*a.Value("--cell"), &w, &h);
-    int count = a.Has("--count") ? ParseNumber("--count", *a.Value("--count"), 0, kMaxSprites) : -1;
-    have_palette = LoadPalColours(a, &pal);
+  } else if (a.Has("--aseprite")) {
+    ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --aseprite SHEET.json");
+    if (grid_options) throw UsageError{"--aseprite takes the frames from the JSON file, not from --cell"};
     const std::string& sheet = a.positional[0];
-    output = a.positional[1];
-    Check(CutCells(LoadPixels(sheet, have_palette ? &pal.colours : nullptr, w, h, count), sheet, w, h, count, &cells,
-                   &error),
-          error);
+    cells = AsepriteCells(a, LoadImage(sheet), sheet, options, output, &lua, &summary, err);
+    for (std::size_t i = 0; i < cells.size(); ++i) labels.push_back(sheet + ": frame " + std::to_string(i));
+  } else {
+    ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --cell WxH (or sprites --files A.png ... OUT.spr)");
+    if (!a.Has("--cell")) throw UsageError{"sprites needs --cell WxH"};
+    Grid grid = ParseGrid(a, kMaxSprites);
+    const std::string& sheet = a.positional[0];
+    Check(CutCells(ToPixels(LoadImage(sheet, &grid), sheet, options, err), sheet, grid, &cells, &error), error);
     for (std::size_t i = 0; i < cells.size(); ++i) labels.push_back(sheet + ": cell " + std::to_string(i));
+  }
+  if (a.Has("--trim")) {
+    // Each sprite's corner in its cell, so scripts can place it where the
+    // whole cell would have been: hotspot = the cell's hotspot - corner.
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      int x, y, w = cells[i].width, h = cells[i].height;
+      cells[i] = TrimCell(cells[i], &x, &y);
+      out << "sprite " << i << ": " << cells[i].width << "x" << cells[i].height << " from (" << x << ", " << y
+          << ") of its cell; the cell's centre is its hotspot (" << w / 2 - x << ", " << h / 2 - y << ")\n";
+    }
   }
   std::vector<SpriteData> sprites(cells.size());
   for (std::size_t i = 0; i < cells.size(); ++i)
     Check(base::EncodeSprite(cells[i], &sprites[i], &error), error, labels[i] + ": ");
   WriteSpriteSet(output, sprites);
   out << output << ": " << sprites.size() << " sprites\n";
+  if (!lua_path.empty()) {
+    Check(WriteOutput(lua_path, std::vector<std::uint8_t>(lua.begin(), lua.end()), &error), error);
+    out << lua_path << ": " << summary << "\n";
+  }
   return kOk;
 }
 
 int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--palette", "--background", "--columns"}, {"--view"});
-  ExpectPositional(a, 2, "unpack IN OUT.png --palette PAL");
+  Arguments a = Parse(args, {"-o", "--palette", "--background", "--columns"}, {"--view"});
+  std::string output = TakeOutput(&a, OutputKind::kPicture, "unpack IN.spr OUT.png --palette PAL");
+  ExpectPositional(a, 1, "unpack IN.spr OUT.png --palette PAL");
+  GuardOutput(output, OutputKind::kPicture, a.positional, a);
   if (!a.Has("--palette")) throw UsageError{"unpack needs --palette PAL for the colours"};
   UnpackOptions options;
   if (a.Has("--background")) options.background = ParseNumber("--background", *a.Value("--background"), 0, 255);
@@ -198,8 +387,8 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   Image image;
   int cw, ch, columns;
   Check(RenderSheet(sprites, pal, options, &image, &cw, &ch, &columns, &error), error, input + ": ");
-  Check(WritePng(a.positional[1], image, &error), error);
-  out << a.positional[1] << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw << "x"
+  Check(WritePng(output, image, &error), error);
+  out << output << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw << "x"
       << ch << " cells";
   if (!options.view)
     out << "; pack it again with --cell " << cw << "x" << ch << " --count " << sprites.size() << " --palette "
@@ -208,34 +397,75 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   return kOk;
 }
 
-int FontCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--cell", "--first", "--count", "--space", "--line", "--palette"}, {"--fixed"});
-  ExpectPositional(a, 2, "font GLYPHS.png OUT --cell WxH --first C");
-  if (!a.Has("--cell") || !a.Has("--first")) throw UsageError{"font needs --cell WxH and --first C"};
-  int w, h;
-  ParseCell(*a.Value("--cell"), &w, &h);
-  const std::string& first_text = *a.Value("--first");
-  // A single character other than a digit stands for itself.
-  int first = first_text.size() == 1 && !(first_text[0] >= '0' && first_text[0] <= '9')
-                  ? static_cast<unsigned char>(first_text[0])
-                  : ParseNumber("--first", first_text, 1, 255);
-  int count = a.Has("--count") ? ParseNumber("--count", *a.Value("--count"), 0, 255) : -1;
-  int space = a.Has("--space") ? ParseNumber("--space", *a.Value("--space"), 0, base::kMaxSpriteSide) : (w + 1) / 2;
-  int line = a.Has("--line") ? ParseNumber("--line", *a.Value("--line"), 0, base::kMaxSpriteSide) : h;
+int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Arguments a = Parse(args,
+                      With({"-o", "--cell", "--first", "--chars", "--count", "--space", "--line", "--margin",
+                            "--spacing", "--separator"},
+                           kMapValues),
+                      With({"--fixed"}, kMapFlags));
+  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "font GLYPHS.png OUT.spr --cell WxH --first C");
+  ExpectPositional(a, 1, "font GLYPHS.png OUT.spr --cell WxH --first C");
+  GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
+  bool strip = a.Has("--separator");
+  if (strip == a.Has("--cell")) throw UsageError{"font needs --cell WxH for a grid or --separator COLOUR for a strip"};
+  if (a.Has("--first") == a.Has("--chars"))
+    throw UsageError{"font needs --first C or --chars \"STRING\" (one of them)"};
+  if (strip && (a.Has("--margin") || a.Has("--spacing") || a.Has("--count")))
+    throw UsageError{"--margin, --spacing and --count go with --cell, not with --separator"};
+  int first = 0;
+  std::string chars;
+  if (const std::string* text = a.Value("--first")) {
+    // A single character other than a digit stands for itself.
+    first = text->size() == 1 && !((*text)[0] >= '0' && (*text)[0] <= '9') ? static_cast<unsigned char>((*text)[0])
+                                                                           : ParseNumber("--first", *text, 0, 255);
+  } else {
+    chars = *a.Value("--chars");
+    std::set<char> seen;
+    for (char c : chars)
+      if (!seen.insert(c).second) throw UsageError{"--chars: '" + std::string(1, c) + "' is given twice"};
+    if (chars.empty() || chars.size() > 256) throw UsageError{"--chars: expected 1 to 256 characters"};
+  }
   PalFile pal;
   bool have_palette = LoadPalColours(a, &pal);
+  MapOptions options = ParseMapOptions(a, have_palette ? &pal : nullptr);
 
   const std::string& sheet = a.positional[0];
   std::vector<PixelImage> cells;
   std::vector<SpriteData> sprites;
   std::string error;
-  Check(CutCells(LoadPixels(sheet, have_palette ? &pal.colours : nullptr, w, h, count), sheet, w, h, count, &cells,
-                   &error),
-        error);
-  Check(BuildFont(cells, first, space, line, a.Has("--fixed"), &sprites, &error), error, sheet + ": ");
-  WriteSpriteSet(a.positional[1], sprites);
-  out << a.positional[1] << ": font of " << cells.size() << " glyphs from byte " << first << ", space " << space
-      << ", line " << line << "\n";
+  int cell_w, cell_h;
+  if (strip) {
+    int separator = -1;
+    std::string text = *a.Value("--separator");
+    if (text != "auto") {
+      if (!text.empty() && text[0] == '#') text.erase(0, 1);
+      if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw UsageError{"--separator " + text + ": expected RRGGBB or auto (the top-left pixel's colour)"};
+      separator = int(std::strtol(text.c_str(), nullptr, 16));
+    }
+    Image image = LoadImage(sheet);
+    std::vector<std::pair<int, int>> runs;
+    Check(SplitStrip(image, sheet, separator, &runs, &error), error);
+    PixelImage pixels = ToPixels(image, sheet, options, err);
+    cell_w = 0, cell_h = image.height;
+    for (const auto& run : runs) {
+      cells.push_back(pixels.Crop(run.first, 0, run.second, image.height));
+      cell_w = std::max(cell_w, run.second);
+    }
+  } else {
+    Grid grid = ParseGrid(a, 256);
+    cell_w = grid.w, cell_h = grid.h;
+    Check(CutCells(ToPixels(LoadImage(sheet, &grid), sheet, options, err), sheet, grid, &cells, &error), error);
+  }
+  int space = a.Has("--space") ? ParseNumber("--space", *a.Value("--space"), 0, base::kMaxSpriteSide)
+                               : (cell_w + 1) / 2;
+  int line = a.Has("--line") ? ParseNumber("--line", *a.Value("--line"), 0, base::kMaxSpriteSide) : cell_h;
+  Check(BuildFont(cells, first, chars, space, line, a.Has("--fixed"), &sprites, &error), error, sheet + ": ");
+  WriteSpriteSet(output, sprites);
+  out << output << ": font of " << (chars.empty() ? cells.size() : chars.size()) << " glyphs ";
+  if (chars.empty()) out << "from byte " << first;
+  else out << "in the order given";
+  out << ", space " << space << ", line " << line << "\n";
   return kOk;
 }
 
@@ -249,9 +479,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   try {
     const std::string& command = args[0];
     if (command == "palette") return PaletteCommand(args, out);
-    if (command == "sprites") return SpritesCommand(args, out);
+    if (command == "sprites") return SpritesCommand(args, out, err);
     if (command == "unpack") return UnpackCommand(args, out);
-    if (command == "font") return FontCommand(args, out);
+    if (command == "font") return FontCommand(args, out, err);
     throw UsageError{"unknown command " + command};
   } catch (const UsageError& e) {
     err << "lunashot-pack: " << e.message << "\n" << kUsageText;

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include <libimagequant.h>
+
 #include "base/pal_file.h"
 
 namespace tools {
@@ -129,6 +131,102 @@ bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, 
     return false;
   }
   return ParseGimpPalette(text, path, palette, colours, error);
+}
+
+namespace {
+
+std::uint32_t Key(Rgb c) { return (std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b; }
+
+// Frees the quantiser's objects on every path.
+struct Quantiser {
+  liq_attr* attr = liq_attr_create();
+  liq_histogram* histogram = attr ? liq_histogram_create(attr) : nullptr;
+  liq_result* result = nullptr;
+  ~Quantiser() {
+    if (result) liq_result_destroy(result);
+    if (histogram) liq_histogram_destroy(histogram);
+    if (attr) liq_attr_destroy(attr);
+  }
+};
+
+}  // namespace
+
+void ColourCounts::Add(Rgb colour, unsigned count) {
+  auto inserted = counts_.emplace(Key(colour), 0u);
+  if (inserted.second) order_.push_back(colour);
+  inserted.first->second += count;
+}
+
+unsigned ColourCounts::CountOf(Rgb colour) const {
+  auto found = counts_.find(Key(colour));
+  return found == counts_.end() ? 0 : found->second;
+}
+
+void ColourCounts::AddImage(const Image& image) {
+  std::size_t count = std::size_t(image.width) * image.height;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (image.format == Image::Format::kIndexed) {
+      std::uint8_t index = image.pixels[i];
+      if (index < image.palette.size() && image.palette_alpha[index] != 0) Add(image.palette[index]);
+    } else {
+      const std::uint8_t* p = &image.pixels[i * (image.format == Image::Format::kRgb ? 3 : 4)];
+      if (image.format == Image::Format::kRgb || p[3] != 0) Add(Rgb{p[0], p[1], p[2]});
+    }
+  }
+}
+
+bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, int reserve, Palette* palette,
+                  PaletteReport* report, std::string* error) {
+  *report = PaletteReport();
+  palette->fill(Rgb{0, 0, 0});
+  std::unordered_map<std::uint32_t, bool> is_fixed;
+  for (std::size_t i = 0; i < fixed.size(); ++i) {
+    (*palette)[i] = fixed[i];
+    is_fixed[Key(fixed[i])] = true;
+  }
+  int start = std::max(reserve, int(fixed.size()));
+  int room = 256 - start;
+  std::vector<Rgb> wanted;
+  for (Rgb c : colours.colours())
+    if (!is_fixed.count(Key(c))) wanted.push_back(c);
+  report->distinct = int(wanted.size());
+  if (int(wanted.size()) <= room) {
+    std::copy(wanted.begin(), wanted.end(), palette->begin() + start);
+    report->placed = int(wanted.size());
+    return true;
+  }
+  // Quantised: the fixed colours take part so that colours near them are not
+  // given entries of their own; they come back unchanged and are dropped.
+  int most = room + int(fixed.size());
+  if (most < 2) {
+    *error = "no room left in the palette for the pictures' " + std::to_string(wanted.size()) + " colours";
+    return false;
+  }
+  Quantiser q;
+  if (!q.histogram || liq_set_max_colors(q.attr, most) != LIQ_OK) {
+    *error = "the colour quantiser could not start";
+    return false;
+  }
+  std::vector<liq_histogram_entry> entries;
+  entries.reserve(wanted.size());
+  for (Rgb c : wanted) entries.push_back({{c.r, c.g, c.b, 255}, colours.CountOf(c)});
+  for (Rgb c : fixed) liq_histogram_add_fixed_color(q.histogram, {c.r, c.g, c.b, 255}, 0);
+  if (liq_histogram_add_colors(q.histogram, q.attr, entries.data(), int(entries.size()), 0) != LIQ_OK ||
+      liq_histogram_quantize(q.histogram, q.attr, &q.result) != LIQ_OK) {
+    *error = "the colour quantiser failed on " + std::to_string(wanted.size()) + " colours";
+    return false;
+  }
+  const liq_palette* reduced = liq_get_palette(q.result);
+  int at = start;
+  for (unsigned i = 0; i < reduced->count; ++i) {
+    Rgb c{reduced->entries[i].r, reduced->entries[i].g, reduced->entries[i].b};
+    if (is_fixed.count(Key(c)) || at == 256) continue;
+    (*palette)[at++] = c;
+  }
+  report->placed = at - start;
+  report->reduced = true;
+  report->error = liq_get_quantization_error(q.result);
+  return true;
 }
 
 }  // namespace tools

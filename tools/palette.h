@@ -51,4 +51,31 @@ bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, 
 bool ParseGimpPalette(const std::string& text, const std::string& name, Palette* palette,
                       int* colours, std::string* error);
 
+// The colours of a set of pictures, in the order first seen, with counts.
+class ColourCounts {
+ public:
+  void Add(Rgb colour, unsigned count = 1);
+  // Every visible pixel (alpha > 0) of the picture.
+  void AddImage(const Image& image);
+  const std::vector<Rgb>& colours() const { return order_; }
+  unsigned CountOf(Rgb colour) const;
+
+ private:
+  std::vector<Rgb> order_;
+  std::unordered_map<std::uint32_t, unsigned> counts_;
+};
+
+struct PaletteReport {
+  int distinct = 0;      // colours in the pictures, the fixed ones excepted
+  int placed = 0;        // entries the pictures' colours took
+  bool reduced = false;  // more colours than room: quantised
+  double error = 0;      // the quantiser's mean square error (0-255 scale), when reduced
+};
+
+// A palette whose entries 0..fixed-1 are `fixed`, then black up to
+// `reserve`, then the pictures' colours: exactly, in the order first seen,
+// when they fit; else reduced by libimagequant (the fixed colours steer it).
+bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, int reserve, Palette* palette,
+                  PaletteReport* report, std::string* error);
+
 }  // namespace tools

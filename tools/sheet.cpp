@@ -2,6 +2,7 @@
 #include "tools/sheet.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tools {
 
@@ -14,11 +15,38 @@ Pixel PixelFromAlpha(std::uint8_t alpha, std::uint8_t index) {
   return Pixel{Pixel::kBlended, index, level};
 }
 
-bool ImageToPixels(const Image& image, const std::string& name, const Palette* palette,
-                   PixelImage* pixels, std::string* error) {
+namespace {
+
+// The indexed picture as RGBA whose index plane is its own indices, so the
+// colour path keeps index i wherever the game's colour i is the picture's.
+Image IndexedAsRgba(const Image& image) {
+  Image rgba;
+  rgba.format = Image::Format::kRgba;
+  rgba.width = image.width;
+  rgba.height = image.height;
+  rgba.index_plane = image.pixels;
+  rgba.pixels.resize(image.pixels.size() * 4);
+  for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+    std::uint8_t index = image.pixels[i];
+    Rgb c = image.palette[index];
+    std::uint8_t* out = &rgba.pixels[i * 4];
+    out[0] = c.r, out[1] = c.g, out[2] = c.b, out[3] = image.palette_alpha[index];
+  }
+  return rgba;
+}
+
+std::uint8_t Clamp(int v) { return std::uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+}  // namespace
+
+bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options, PixelImage* pixels,
+                   std::string* warning, std::string* error) {
+  warning->clear();
   *pixels = PixelImage(image.width, image.height);
   std::size_t count = std::size_t(image.width) * image.height;
+  const Palette* palette = options.palette;
   if (image.format == Image::Format::kIndexed) {
+    std::vector<bool> used(256, false);
     for (std::size_t i = 0; i < count; ++i) {
       std::uint8_t index = image.pixels[i];
       if (index >= image.palette.size()) {
@@ -27,7 +55,34 @@ bool ImageToPixels(const Image& image, const std::string& name, const Palette* p
                  std::to_string(image.palette.size()) + "-colour palette";
         return false;
       }
-      pixels->pixels[i] = PixelFromAlpha(image.palette_alpha[index], index);
+      used[index] = true;
+    }
+    if (palette && !options.keep_indices) {
+      if (!ImageToPixels(IndexedAsRgba(image), name, options, pixels, warning, error)) return false;
+      int missing = 0;
+      for (int i = 0; i < int(image.palette.size()); ++i)
+        if (used[i] && image.palette_alpha[i] != 0 &&
+            std::find(palette->begin(), palette->end(), image.palette[i]) == palette->end())
+          ++missing;
+      if (missing)
+        *warning = name + ": " + std::to_string(missing) + " of the colours the picture uses are not in the " +
+                   "game palette; they take the nearest game colour";
+      return true;
+    }
+    int differ = 0;
+    for (int i = 0; palette && i < int(image.palette.size()); ++i)
+      if (used[i] && image.palette_alpha[i] != 0 && !((*palette)[i] == image.palette[i])) ++differ;
+    if (differ)
+      *warning = name + ": " + std::to_string(differ) + " of the colours the picture uses differ from the game " +
+                 "palette's at the same index; --keep-indices draws them in the game's colours";
+    Rgb key_colour = image.palette[image.pixels.empty() ? 0 : image.pixels[0]];
+    for (std::size_t i = 0; i < count; ++i) {
+      std::uint8_t index = image.pixels[i];
+      Rgb c = image.palette[index];
+      bool keyed = (options.key_auto && c == key_colour) ||
+                   (options.key >= 0 && c == Rgb{std::uint8_t(options.key >> 16), std::uint8_t(options.key >> 8),
+                                                 std::uint8_t(options.key)});
+      pixels->pixels[i] = keyed ? Pixel{} : PixelFromAlpha(image.palette_alpha[index], index);
     }
     return true;
   }
@@ -38,36 +93,84 @@ bool ImageToPixels(const Image& image, const std::string& name, const Palette* p
   }
   NearestColour nearest(*palette);
   bool plane = image.index_plane.size() == count;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* p = &image.pixels[i * 4];
-    if (p[3] == 0) continue;
-    Rgb colour{p[0], p[1], p[2]};
-    std::uint8_t index = plane && (*palette)[image.index_plane[i]] == colour ? image.index_plane[i]
-                                                                           : nearest.Find(colour);
-    pixels->pixels[i] = PixelFromAlpha(p[3], index);
+  int key = options.key;
+  if (options.key_auto && count > 0)
+    key = (int(image.pixels[0]) << 16) | (int(image.pixels[1]) << 8) | image.pixels[2];
+  // Floyd-Steinberg: each row's error, in 1/16ths, for this row and the next.
+  std::vector<int> here, below;
+  if (options.dither) {
+    here.assign((std::size_t(image.width) + 2) * 3, 0);
+    below = here;
+  }
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      std::size_t i = std::size_t(y) * image.width + x;
+      const std::uint8_t* p = &image.pixels[i * 4];
+      if (p[3] == 0) continue;
+      if (key >= 0 && ((int(p[0]) << 16) | (int(p[1]) << 8) | p[2]) == key) continue;
+      Rgb colour{p[0], p[1], p[2]};
+      if (plane && (*palette)[image.index_plane[i]] == colour) {
+        pixels->pixels[i] = PixelFromAlpha(p[3], image.index_plane[i]);
+        continue;
+      }
+      int* e = options.dither ? &here[(std::size_t(x) + 1) * 3] : nullptr;
+      if (e) colour = Rgb{Clamp(p[0] + e[0] / 16), Clamp(p[1] + e[1] / 16), Clamp(p[2] + e[2] / 16)};
+      std::uint8_t index = nearest.Find(colour);
+      pixels->pixels[i] = PixelFromAlpha(p[3], index);
+      if (!e) continue;
+      const Rgb& got = (*palette)[index];
+      int err[3] = {colour.r - got.r, colour.g - got.g, colour.b - got.b};
+      for (int c = 0; c < 3; ++c) {
+        e[3 + c] += 7 * err[c];
+        below[std::size_t(x) * 3 + c] += 3 * err[c];
+        below[(std::size_t(x) + 1) * 3 + c] += 5 * err[c];
+        below[(std::size_t(x) + 2) * 3 + c] += err[c];
+      }
+    }
+    if (options.dither) {
+      here.swap(below);
+      std::fill(below.begin(), below.end(), 0);
+    }
   }
   return true;
 }
 
-bool CheckCellGrid(int sheet_width, int sheet_height, const std::string& name, int w, int h, int count,
+namespace {
+
+// Cells along one side, or -1 when the side is not a whole number of them.
+long CellsAlong(long side, int cell, int margin, int spacing) {
+  long inner = side - 2L * margin + spacing;
+  if (inner < cell + spacing || inner % (cell + spacing) != 0) return -1;
+  return inner / (cell + spacing);
+}
+
+}  // namespace
+
+bool CheckCellGrid(int sheet_width, int sheet_height, const std::string& name, const Grid& grid,
                    std::string* error) {
-  std::string cell = std::to_string(w) + "x" + std::to_string(h);
+  std::string cell = std::to_string(grid.w) + "x" + std::to_string(grid.h);
   std::string size = std::to_string(sheet_width) + "x" + std::to_string(sheet_height);
-  if (w < 1 || h < 1 || w > sheet_width || h > sheet_height) {
-    *error = name + ": a " + cell + " cell does not fit the " + size + " sheet";
+  std::string gaps;
+  if (grid.margin) gaps += ", margin " + std::to_string(grid.margin);
+  if (grid.spacing) gaps += ", spacing " + std::to_string(grid.spacing);
+  if (grid.w < 1 || grid.h < 1 || grid.w + 2L * grid.margin > sheet_width ||
+      grid.h + 2L * grid.margin > sheet_height) {
+    *error = name + ": a " + cell + " cell" + gaps + " does not fit the " + size + " sheet";
     return false;
   }
-  if (sheet_width % w != 0 || sheet_height % h != 0) {
-    *error = name + ": the " + size + " sheet is not a whole number of " + cell + " cells";
+  long across = CellsAlong(sheet_width, grid.w, grid.margin, grid.spacing);
+  long down = CellsAlong(sheet_height, grid.h, grid.margin, grid.spacing);
+  if (across < 0 || down < 0) {
+    *error = name + ": the " + size + " sheet is not a whole number of " + cell + " cells" + gaps;
     return false;
   }
-  long available = long(sheet_width / w) * (sheet_height / h);
-  if (count > available) {
-    *error = name + ": --count " + std::to_string(count) + " but the sheet has only " + std::to_string(available) +
-             " cells of " + cell;
+  long available = across * down;
+  if (grid.count > available) {
+    *error = name + ": --count " + std::to_string(grid.count) + " but the sheet has only " +
+             std::to_string(available) + " cells of " + cell;
     return false;
   }
-  long take = count < 0 ? available : count;
+  long take = grid.count < 0 ? available : grid.count;
   if (take > kMaxSprites) {
     *error = name + ": " + std::to_string(take) + " cells of " + cell + ", more than a sprite set can hold (65535)";
     return false;
@@ -75,15 +178,61 @@ bool CheckCellGrid(int sheet_width, int sheet_height, const std::string& name, i
   return true;
 }
 
-bool CutCells(const PixelImage& sheet, const std::string& name, int w, int h, int count,
-              std::vector<PixelImage>* cells, std::string* error) {
+bool CutCells(const PixelImage& sheet, const std::string& name, const Grid& grid, std::vector<PixelImage>* cells,
+              std::string* error) {
   cells->clear();
-  if (!CheckCellGrid(sheet.width, sheet.height, name, w, h, count, error)) return false;
-  long across = sheet.width / w;
-  long take = count < 0 ? across * (sheet.height / h) : count;
+  if (!CheckCellGrid(sheet.width, sheet.height, name, grid, error)) return false;
+  long across = CellsAlong(sheet.width, grid.w, grid.margin, grid.spacing);
+  long take = grid.count < 0 ? across * CellsAlong(sheet.height, grid.h, grid.margin, grid.spacing) : grid.count;
   cells->reserve(std::size_t(take));
   for (long i = 0; i < take; ++i)
-    cells->push_back(sheet.Crop(int(i % across) * w, int(i / across) * h, w, h));
+    cells->push_back(sheet.Crop(grid.margin + int(i % across) * (grid.w + grid.spacing),
+                                grid.margin + int(i / across) * (grid.h + grid.spacing), grid.w, grid.h));
+  return true;
+}
+
+PixelImage TrimCell(const PixelImage& cell, int* x, int* y) {
+  int left = cell.width, right = -1, top = cell.height, bottom = -1;
+  for (int j = 0; j < cell.height; ++j)
+    for (int i = 0; i < cell.width; ++i)
+      if (cell.at(i, j).kind != Pixel::kTransparent) {
+        left = std::min(left, i), right = std::max(right, i);
+        top = std::min(top, j), bottom = std::max(bottom, j);
+      }
+  *x = right < 0 ? 0 : left;
+  *y = right < 0 ? 0 : top;
+  return right < 0 ? PixelImage(0, 0) : cell.Crop(left, top, right - left + 1, bottom - top + 1);
+}
+
+bool SplitStrip(const Image& image, const std::string& name, int separator,
+                std::vector<std::pair<int, int>>* runs, std::string* error) {
+  runs->clear();
+  auto colour = [&](int x, int y) -> int {
+    std::size_t i = std::size_t(y) * image.width + x;
+    if (image.format == Image::Format::kIndexed) {
+      Rgb c = image.palette[image.pixels[i] < image.palette.size() ? image.pixels[i] : 0];
+      return c.r << 16 | c.g << 8 | c.b;
+    }
+    const std::uint8_t* p = &image.pixels[i * 4];
+    return p[0] << 16 | p[1] << 8 | p[2];
+  };
+  if (separator < 0) separator = colour(0, 0);
+  int start = -1;
+  for (int x = 0; x <= image.width; ++x) {
+    bool line = x == image.width;
+    for (int y = 0; !line && y < image.height && colour(x, y) == separator; ++y) line = y == image.height - 1;
+    if (line && start >= 0) runs->push_back({start, x - start});
+    if (line) start = -1;
+    else if (start < 0) start = x;
+  }
+  if (runs->empty()) {
+    *error = name + ": no glyphs between separator columns of colour " + [&] {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "%06x", separator);
+      return std::string(hex);
+    }();
+    return false;
+  }
   return true;
 }
 
@@ -102,21 +251,29 @@ PixelImage TrimGlyph(const PixelImage& cell) {
   return glyph;
 }
 
-bool BuildFont(const std::vector<PixelImage>& cells, int first, int space, int line, bool fixed,
-               std::vector<SpriteData>* sprites, std::string* error) {
-  if (first < 1 || first > 255) {
-    *error = "the first character must be a byte from 1 to 255 (byte 0 holds the metrics)";
+bool BuildFont(const std::vector<PixelImage>& cells, int first, const std::string& chars, int space, int line,
+               bool fixed, std::vector<SpriteData>* sprites, std::string* error) {
+  if (chars.empty() && (first < 0 || first > 255)) {
+    *error = "the first character must be a byte from 0 to 255";
     return false;
   }
-  if (first + long(cells.size()) - 1 > 255) {
+  if (chars.empty() && first + long(cells.size()) - 1 > 255) {
     *error = std::to_string(cells.size()) + " glyphs from byte " + std::to_string(first) + " pass byte 255";
+    return false;
+  }
+  if (!chars.empty() && chars.size() > cells.size()) {
+    *error = "--chars names " + std::to_string(chars.size()) + " characters but the sheet has only " +
+             std::to_string(cells.size()) + " glyphs";
     return false;
   }
   sprites->assign(256, SpriteData());
   if (!base::EncodeSprite(PixelImage(space, line), &(*sprites)[0], error)) return false;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (!base::EncodeSprite(fixed ? cells[i] : TrimGlyph(cells[i]), &(*sprites)[first + i], error)) {
-      *error = "glyph " + std::to_string(first + i) + ": " + *error;
+  std::size_t glyphs = chars.empty() ? cells.size() : chars.size();
+  for (std::size_t i = 0; i < glyphs; ++i) {
+    int byte = chars.empty() ? first + int(i) : static_cast<unsigned char>(chars[i]);
+    if (byte == 0) continue;
+    if (!base::EncodeSprite(fixed ? cells[i] : TrimGlyph(cells[i]), &(*sprites)[byte], error)) {
+      *error = "glyph " + std::to_string(byte) + ": " + *error;
       return false;
     }
   }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <boost/intrusive_ptr.hpp>
 
 #include "base/sprite_file.h"
@@ -90,9 +92,9 @@ TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
   SavePng(dir / "bits.png", bits);
   tools::Image image;
   tools::PixelImage pixels;
-  std::string error;
+  std::string error, warning;
   ASSERT_TRUE(tools::ReadPng(dir / "bits.png", &image, &error)) << error;
-  ASSERT_TRUE(tools::ImageToPixels(image, "bits.png", nullptr, &pixels, &error)) << error;
+  ASSERT_TRUE(tools::ImageToPixels(image, "bits.png", {}, &pixels, &warning, &error)) << error;
   std::string kinds;
   for (const Pixel& p : pixels.pixels) kinds += p.kind == Pixel::kOpaque && p.index == 1 ? '#' : p.kind == Pixel::kTransparent ? '.' : '?';
   EXPECT_EQ(kinds, "#.##...#");
@@ -103,11 +105,13 @@ TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
                          tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
   ASSERT_TRUE(tools::ReadPng(dir / "grey.png", &image, &error)) << error;
   tools::Palette cube = tools_test::CubePalette();
-  ASSERT_TRUE(tools::ImageToPixels(image, "grey.png", &cube, &pixels, &error)) << error;
+  tools::MapOptions options;
+  options.palette = &cube;
+  ASSERT_TRUE(tools::ImageToPixels(image, "grey.png", options, &pixels, &warning, &error)) << error;
   EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0, 0}));
   EXPECT_TRUE(pixels.at(1, 0) == (Pixel{Pixel::kOpaque, 255, 0}));
   ASSERT_TRUE(tools::ReadPng(dir / "deep.png", &image, &error)) << error;
-  ASSERT_TRUE(tools::ImageToPixels(image, "deep.png", &cube, &pixels, &error)) << error;
+  ASSERT_TRUE(tools::ImageToPixels(image, "deep.png", options, &pixels, &warning, &error)) << error;
   EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0xe0, 0}));  // pure red
 }
 
@@ -313,12 +317,15 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   EXPECT_EQ(f4['B'].height, 5);
   EXPECT_EQ(f4['D'].width, 0);
 
-  auto zero = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "0"});
-  EXPECT_EQ(zero.status, 2);
+  // --first 0: the sheet starts at byte 0, whose cell gives way to the metrics.
+  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}).status, 0);
+  auto f0 = ReadSet(dir / "f0.spr");
+  EXPECT_EQ(f0[0].width, 2);
+  EXPECT_EQ(f0[2].rows, font['C'].rows);
   auto past = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
   EXPECT_EQ(past.status, 1);
   EXPECT_TRUE(Contains(past.err, "glyphs.png: 3 glyphs from byte 254 pass byte 255")) << past.err;
-  EXPECT_EQ(dir.Files(), (Files{"f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
+  EXPECT_EQ(dir.Files(), (Files{"f0.spr", "f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
 }
 
 // The engine's own loader must take the packer's files: every kind of run,
@@ -402,6 +409,16 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   base::AppendSpriteRecord(&vast, 16384, 16384, ByteVector(2 * 16384, 0));
   tools_test::WriteBytes(dir / "wide.spr", wide);
   tools_test::WriteBytes(dir / "vast.spr", vast);
+  // A valid picture over the pixel limit; one whose IDAT is cut out; one
+  // whose text chunk claims 2 GiB in a 47-byte file.
+  ByteVector big = tools_test::RawPng(8193, 4096, 1, 0, {}, {});
+  tools_test::WriteBytes(dir / "big.png", big);
+  ByteVector no_data = tools_test::RawPng(1, 1, 8, 0, {}, {0, 0});
+  no_data.erase(no_data.begin() + 33, no_data.end() - 12);  // signature and IHDR, then IEND
+  tools_test::WriteBytes(dir / "nodata.png", no_data);
+  no_data.resize(33);
+  no_data.insert(no_data.end(), {0x7f, 0xff, 0xff, 0xf0, 't', 'E', 'X', 't', 'a', 0, 'b', 'c', 'd', 'e'});
+  tools_test::WriteBytes(dir / "claim.png", no_data);
   tools_test::WriteBytes(dir / "out.spr", {'o', 'l', 'd'});  // must survive every failed run
   Files before = dir.Files();
 
@@ -413,8 +430,14 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   std::string out = dir / "out.spr";
   std::vector<Case> cases = {
       {{"sprites", dir / "text.png", out, "--cell", "2x2"}, 1, dir / "text.png: not a PNG file"},
-      {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt or unsupported PNG ("},
+      {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
       {{"sprites", dir / "nothing.png", out, "--cell", "2x2"}, 1, dir / "nothing.png: cannot open: No such file"},
+      {{"sprites", dir / "big.png", out, "--cell", "1x1"}, 1,
+       dir / "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
+      {{"sprites", dir / "nodata.png", out, "--cell", "1x1"}, 1,
+       dir / "nodata.png: the PNG has no image data (its IEND chunk comes before any IDAT chunk)"},
+      {{"palette", dir / "claim.png", dir / "claim.pal"}, 1,
+       dir / "claim.png: corrupt PNG: the file is truncated (a chunk of 2147483632 bytes at byte 33, only 2 left)"},
       {{"sprites", dir / "sheet.png", out, "--cell", "4x4"}, 1,
        dir / "sheet.png: the 6x4 sheet is not a whole number of 4x4 cells"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x8"}, 1,
@@ -448,7 +471,7 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "3 "}, 2, "--count 3 : expected"},
       {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "07"}, 1,
        dir / "sheet.png: --count 7 but"},
-      {{"sprites", dir / "sheet.png", "--cell", "2x2"}, 2, "expected sprites SHEET.png OUT"},
+      {{"sprites", dir / "sheet.png", "--cell", "2x2"}, 2, "no output named: the last file, " + dir / "sheet.png" + ", does not end"},
       {{"pack", dir / "sheet.png", out}, 2, "unknown command pack"},
   };
   for (const Case& c : cases) {
@@ -459,6 +482,68 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
     EXPECT_EQ(dir.Files(), before) << label;
   }
   EXPECT_EQ(Bytes(out), (ByteVector{'o', 'l', 'd'}));
+}
+
+// Every way to name a source as the output is refused before anything is
+// read or written: each file keeps every byte.
+TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
+  ScratchDir dir;
+  std::string pal = SavePal(dir, tools_test::CubePalette());
+  SavePng(dir / "a.png", tools_test::IndexedImage(2, 2, ByteVector(4, 1), tools_test::CubePalette()));
+  SavePng(dir / "b.png", tools_test::IndexedImage(2, 2, ByteVector(4, 2), tools_test::CubePalette()));
+  ASSERT_EQ(RunPack({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}).status, 0);
+  SavePng(dir / "disguised.spr", tools_test::IndexedImage(1, 1, {0}, tools_test::CubePalette()));
+  auto text = [&](const std::string& name, const std::string& content) {
+    tools_test::WriteBytes(dir / name, ByteVector(content.begin(), content.end()));
+  };
+  text("art.gpl", "GIMP Palette\n1 2 3\n");
+  text("sheet.json", " {\"frames\": []}");
+  text("anim.lua", "kind:SetAnim(0, 0, 1, 4, true)\n");
+  text("cat.gif", "GIF89a....");
+  text("boom.wav", std::string("RIFF\x24\0\0\0WAVEfmt ", 16));
+  text("boom.sfx", std::string("RIFF\x24\0\0\0WAVEfmt ", 16));
+  text("shot.lua", "\x89PNG\r\n\x1a\n");
+  std::map<std::string, ByteVector> before;
+  for (const std::string& name : dir.Files()) before[name] = Bytes(dir / name);
+
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  std::string a = dir / "a.png", b = dir / "b.png";
+  std::vector<Case> cases = {
+      {{"sprites", "--files", a, b, "--palette", pal}, 2, "the last file, " + b + ", does not end in .spr"},
+      {{"sprites", a, b, "--cell", "1x1"}, 2, "does not end in .spr; end the output's name in .spr or give -o OUT"},
+      {{"font", a, b, "--cell", "1x1", "--first", "A"}, 2, "does not end in .spr"},
+      {{"palette", a, b}, 2, "does not end in .pal"},
+      {{"unpack", dir / "set.bin", dir / "art.gpl", "--palette", pal}, 2, "does not end in .png"},
+      {{"sprites", a, "-o", a, "--cell", "1x1"}, 1, a + ": is also an input"},
+      {{"sprites", "--files", a, b, "-o", dir / "./b.png"}, 1, dir / "./b.png: is also an input"},
+      {{"sprites", a, "-o", pal, "--cell", "1x1", "--palette", pal}, 1, pal + ": is also an input"},
+      {{"unpack", dir / "set.bin", "-o", dir / "set.bin", "--palette", pal}, 1, "set.bin: is also an input"},
+      {{"sprites", a, "-o", dir / "art.gpl", "--cell", "1x1"}, 1, "art.gpl: is an existing GIMP palette, not a"},
+      {{"sprites", a, "-o", dir / "sheet.json", "--cell", "1x1"}, 1, "sheet.json: is an existing JSON file"},
+      {{"font", a, "-o", dir / "anim.lua", "--cell", "1x1", "--first", "A"}, 1, "anim.lua: is an existing Lua script"},
+      {{"sprites", a, dir / "disguised.spr", "--cell", "1x1"}, 1, "disguised.spr: is an existing PNG picture"},
+      {{"sprites", a, "-o", dir / "boom.wav", "--cell", "1x1"}, 1, "boom.wav: is an existing WAV sound"},
+      {{"font", a, "-o", dir / "boom.sfx", "--cell", "1x1", "--first", "A"}, 1, "boom.sfx: is an existing WAV sound"},
+      {{"palette", a, "-o", dir / "cat.gif"}, 1, "cat.gif: is an existing GIF picture"},
+      {{"sprites", a, dir / "shot.spr", "--aseprite", dir / "sheet.json"}, 1,
+       "shot.lua: is an existing PNG picture, not a Lua script"},
+      {{"palette", a, "-o", pal + "x", "-o", pal}, 2, "-o is given twice"},
+      {{"unpack", dir / "set.bin", "-o", dir / "anim.lua", "--palette", pal}, 1,
+       "anim.lua: is an existing Lua script, not a PNG picture"},
+  };
+  for (const Case& c : cases) {
+    auto run = RunPack(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[1] << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.err, "lunashot-pack: ")) << run.err;
+    EXPECT_TRUE(Contains(run.err, c.message)) << c.message << "\n" << run.err;
+    std::map<std::string, ByteVector> after;
+    for (const std::string& name : dir.Files()) after[name] = Bytes(dir / name);
+    EXPECT_TRUE(after == before) << c.message;
+  }
 }
 
 }  // namespace
