@@ -1,7 +1,7 @@
 // The render: the order of the lists, and the instances that are stepped
 // but never drawn (disposed, no sprite set, anim or frame outside the
-// tables). The one-frame `hit` flash, the order within a list, hotspots and
-// children at absolute positions show in the golden frames of object_world.
+// tables). The one-frame `hit` flash, hotspots and children at absolute
+// positions show in the golden frames of object_world.
 #include <cstring>
 
 #include "tests/unit/lua_fixture.h"
