@@ -71,7 +71,8 @@ TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
       {Record(-1, 1, {0, 0}), "bad size"},
       {Record(1, 0x7FFFFFFF, {0, 0}), "bad size"},
   };
-  for (auto& r : refused) EXPECT_NE(Refusal(SetFile({r.first})).find(r.second), std::string::npos) << r.second;
+  for (auto& r : refused)
+    EXPECT_NE(Refusal(SetFile({r.first})).find(r.second), std::string::npos) << r.second;
   Bytes negative_size = SetFile({Record(1, 0, {})});
   negative_size[10] = negative_size[11] = negative_size[12] = negative_size[13] = 0xFF;
   EXPECT_NE(Refusal(negative_size).find("negative data size"), std::string::npos);
