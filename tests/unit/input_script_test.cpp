@@ -103,6 +103,7 @@ TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
   ASSERT_TRUE(ParseInputScript("1 4", &steps, &error));
   runtime::UpdateCalls = 0;
   ScriptedInput late(steps);
+  EXPECT_FALSE(late.Button(4));
   late.Poll();
   EXPECT_FALSE(late.Button(4));
   runtime::UpdateCalls = 1;
