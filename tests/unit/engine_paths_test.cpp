@@ -1,4 +1,5 @@
-// Path builders, the shared buffer, WriteLog and the command line.
+// Path builders at their length limit, WriteLog and the command line (the
+// directories themselves are used by every game test).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,19 +26,6 @@ class PathsTest : public ::testing::Test {
   test_support::ScratchDir scratch_{"lunashot-paths"};
   std::string dir_ = scratch_.path();
 };
-
-TEST_F(PathsTest, DirectoriesComeFromTheWorkingDirectoryAndShareOneBuffer) {
-  EXPECT_EQ(std::string(WorkPath), dir_ + "/");
-  EXPECT_EQ(std::string(SpriteDir), dir_ + "/sprite/");
-  EXPECT_EQ(std::string(ScriptDir), dir_ + "/script/");
-  EXPECT_EQ(std::string(SoundDir), dir_ + "/sound/");
-  EXPECT_EQ(std::string(ReplayDir), dir_ + "/replay/");
-  EXPECT_EQ(std::string(GetSpritePath("a.spr")), dir_ + "/sprite/a.spr");
-  EXPECT_EQ(std::string(GetSoundPath("fx/boom.wav")), dir_ + "/sound/fx/boom.wav");
-  char* first = GetScriptPath("a.lua");
-  EXPECT_TRUE(first == GetReplayPath("b") && first == WorkPath);
-  EXPECT_EQ(std::string(first), dir_ + "/replay/b");
-}
 
 TEST_F(PathsTest, OverlongPathsAreRefusedWithoutTouchingTheBuffer) {
   GetScriptPath("keep");

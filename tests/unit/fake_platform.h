@@ -44,7 +44,7 @@ class FakeDisplay : public platform::Display {
  public:
   using Palette = std::array<platform::Rgb, 256>;
   bool can_open = true;
-  int opens = 0, closes = 0, gamma_calls = 0;
+  int opens = 0, closes = 0;
   std::vector<Palette> palettes;  // every palette set, in order
   std::vector<std::uint8_t> frame = std::vector<std::uint8_t>(platform::kFrameBytes);
   int frames = 0;
@@ -63,10 +63,7 @@ class FakeDisplay : public platform::Display {
     frame.assign(pixels, pixels + platform::kFrameBytes);
     ++frames;
   }
-  int SetGamma(float, float, float) override {
-    ++gamma_calls;
-    return -1;
-  }
+  int SetGamma(float, float, float) override { return -1; }
 };
 
 class FakeMachine : public platform::Machine {

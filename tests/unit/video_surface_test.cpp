@@ -19,7 +19,7 @@ Bytes Image(std::int32_t width, std::int32_t height, std::uint8_t first = 1) {
 
 class Surfaces : public ::testing::Test {
  protected:
-  ScratchGame game_;
+  test_support::ScratchDir game_{"lunashot-video", {"sprite"}};
 };
 
 TEST_F(Surfaces, WrappedMemoryIsNeverFreed) {

@@ -1,14 +1,10 @@
 // Helpers shared by the video tests: sprite files from pixel patterns
-// (through the format library's encoder), a reference renderer that works
-// pixel by pixel with explicit bounds checks, and a scratch game directory
-// with the engine's paths pointed at it.
+// (through the format library's encoder) and a reference renderer that works
+// pixel by pixel with explicit bounds checks.
 #pragma once
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -16,12 +12,11 @@
 #include <vector>
 
 #include "base/bytes.h"
-#include "base/file.h"
-#include "base/paths.h"
 #include "base/sprite_file.h"
 #include "video/palette.h"
 #include "video/sprite.h"
 #include "video/surface.h"
+#include "tests/unit/scratch_dir.h"
 
 namespace video_test {
 
@@ -135,35 +130,5 @@ inline Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool sol
     }
   return out;
 }
-
-// A scratch game directory (sprite/, script/, ...) made the working
-// directory for the test's life, with the engine's paths built from it.
-class ScratchGame {
- public:
-  ScratchGame() {
-    char tmpl[] = "/tmp/lunashot-video-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    char cwd[PATH_MAX];
-    old_ = getcwd(cwd, sizeof cwd) ? cwd : "/";
-    for (const char* sub : {"/sprite", "/script", "/sound", "/replay"})
-      std::system(("mkdir -p " + dir_ + sub).c_str());
-    if (chdir(dir_.c_str()) != 0) std::abort();
-    base::InitPaths();
-  }
-  ~ScratchGame() {
-    if (chdir(old_.c_str()) != 0) std::abort();
-    std::system(("rm -rf " + dir_).c_str());
-  }
-  ScratchGame(const ScratchGame&) = delete;
-  ScratchGame& operator=(const ScratchGame&) = delete;
-  const std::string& dir() const { return dir_; }
-  void Write(const std::string& relative, const Bytes& bytes) const {
-    base::FileError error;
-    if (!base::WriteFile(dir_ + "/" + relative, bytes.data(), bytes.size(), &error)) std::abort();
-  }
-
- private:
-  std::string dir_, old_;
-};
 
 }  // namespace video_test
