@@ -7,6 +7,7 @@
 #include <new>
 #include <set>
 
+#include "base/builtin_font.h"
 #include "base/sprite_file.h"
 #include "tools/palette.h"
 #include "tools/png_io.h"
@@ -22,7 +23,8 @@ const char kUsageText[] =
     "  sprites --files A.png [B.png ...] OUT [--palette PAL]\n"
     "  unpack IN OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
     "  font GLYPHS.png OUT --cell WxH --first C [--count N] [--space W] [--line H] [--fixed]\n"
-    "       [--palette PAL]\n";
+    "       [--palette PAL]\n"
+    "  font --builtin OUT [--colour INDEX]\n";
 
 struct UsageError {
   std::string message;
@@ -208,8 +210,22 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   return kOk;
 }
 
+// The engine's built-in 5x7 font (the error screen's) in one palette colour.
+int BuiltinFontCommand(const Arguments& a, std::ostream& out) {
+  if (a.positional.size() != 1 || a.values.size() > (a.Has("--colour") ? 1u : 0u) || a.flags.size() != 1)
+    throw UsageError{"expected font --builtin OUT [--colour INDEX]"};
+  int colour = a.Has("--colour") ? ParseNumber("--colour", *a.Value("--colour"), 0, 255) : 15;
+  WriteSpriteSet(a.positional[0], base::BuiltinFontSprites(std::uint8_t(colour)));
+  out << a.positional[0] << ": the built-in font in colour " << colour << ", space " << base::kFontSetAdvance
+      << ", line " << base::kFontSetLine << "\n";
+  return kOk;
+}
+
 int FontCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"--cell", "--first", "--count", "--space", "--line", "--palette"}, {"--fixed"});
+  Arguments a = Parse(args, {"--cell", "--first", "--count", "--space", "--line", "--palette", "--colour"},
+                      {"--fixed", "--builtin"});
+  if (a.Has("--builtin")) return BuiltinFontCommand(a, out);
+  if (a.Has("--colour")) throw UsageError{"--colour goes with font --builtin"};
   ExpectPositional(a, 2, "font GLYPHS.png OUT --cell WxH --first C");
   if (!a.Has("--cell") || !a.Has("--first")) throw UsageError{"font needs --cell WxH and --first C"};
   int w, h;

@@ -2,7 +2,7 @@
 # Drives `lunashot new DIR` and the game it writes; see test.cmake.
 import os, select, shutil, struct, subprocess, sys, zlib
 
-lunashot, work, play = sys.argv[1:4]
+lunashot, pack, work, play = sys.argv[1:5]
 failures = []
 
 
@@ -54,6 +54,16 @@ files = ['sprite/pal.pal', 'sprite/font.spr', 'sprite/ship.spr', 'sound/shot.wav
 before = {f: open(os.path.join(game, f), 'rb').read() for f in files}
 check(len(before['sprite/pal.pal']) == 197376, 'pal.pal size')
 check(40 <= before['script/start.lua'].count(b'\n') <= 70, 'start.lua is about 40 lines')
+
+# lunashot-pack gives the same font set, in any colour.
+font = os.path.join(work, 'font.spr')
+for args, status in [(['--builtin', font], 0), (['--builtin', font, '--colour', '9'], 0),
+                     (['--builtin', font, '--cell', '8x8'], 2), (['x.png', font, '--colour', '9'], 2)]:
+    r = subprocess.run([pack, 'font', *args], capture_output=True, timeout=60)
+    check(r.returncode == status, 'pack font %s: status %d' % (args, r.returncode))
+    if args == ['--builtin', font]:
+        check(open(font, 'rb').read() == before['sprite/font.spr'], 'pack font --builtin differs from new')
+check(open(font, 'rb').read().count(9) > open(font, 'rb').read().count(15), '--colour 9 not taken')
 
 # Refusals: nothing is written over, the reason is named.
 open(os.path.join(work, 'a_file'), 'w').write('keep')
