@@ -15,6 +15,7 @@
 
 #include "base/error.h"
 #include "base/paths.h"
+#include "script/failed_runs.h"
 
 namespace script {
 
@@ -95,6 +96,7 @@ bool Report(lua_State* L, std::string* unreported = nullptr) {
     lua_pop(L, 1);
     return false;
   }
+  if (!unreported) NoteFailedRun(message);
   lua_getglobal(L, "_ALERT");
   if (lua_isfunction(L, -1)) {
     lua_pushstring(L, message);
@@ -158,6 +160,7 @@ void InitScript() {
   luabind::open(L);
   LuaState = L;
   aborted = false;
+  ClearFailedRuns();
   handle_refs.clear();
 }
 
