@@ -72,21 +72,25 @@ TEST_F(ErrorScreenTest, ListsTheFirstFailedFileRunsAboveTheError) {
   std::fclose(f);
   script::InitScript();
   testing::internal::CaptureStderr();
+  const std::string missing = "script/" + std::string(220, 'm');
+  script::RunFile(missing.c_str());  // a report of 4 screen lines, cut to 2
   for (int i = 0; i < 5; ++i) script::RunFile("script/broken.lua");
   std::string unreported;
   script::RunMainFile("script/broken.lua", &unreported);  // the error itself: not listed
   testing::internal::GetCapturedStderr();
   ASSERT_EQ(script::FailedRuns().size(), 4u);
-  EXPECT_EQ(script::FailedRuns()[0], "script/broken.lua:1: unexpected symbol near '='");
-  EXPECT_EQ(script::FailedRunsDropped(), 1);
+  EXPECT_EQ(script::FailedRuns()[0], ("cannot read " + missing).substr(0, 197) + "...");
+  EXPECT_EQ(script::FailedRuns()[1], "script/broken.lua:1: unexpected symbol near '='");
+  EXPECT_EQ(script::FailedRunsDropped(), 2);
 
   runtime::DrawErrorScreen(unreported);
   EXPECT_EQ(Colours(22, 29), (std::set<int>{0, 2}));  // "File runs that failed before:"
-  EXPECT_EQ(Colours(31, 38), (std::set<int>{0, 1}));  // the first of four reports
-  EXPECT_EQ(Colours(58, 65), (std::set<int>{0, 1}));  // the fourth
-  EXPECT_EQ(Colours(67, 74), (std::set<int>{0, 1}));  // "(and 1 more)"
-  EXPECT_EQ(Colours(76, 83), std::set<int>{0});
-  EXPECT_EQ(Colours(85, 92), (std::set<int>{0, 1}));  // the error
+  EXPECT_EQ(Colours(31, 47), (std::set<int>{0, 1}));  // the long report's two lines
+  EXPECT_EQ(Colours(49, 56), (std::set<int>{0, 1}));  // the second report
+  EXPECT_EQ(Colours(67, 74), (std::set<int>{0, 1}));  // the fourth
+  EXPECT_EQ(Colours(76, 83), (std::set<int>{0, 1}));  // "(and 2 more)"
+  EXPECT_EQ(Colours(85, 92), std::set<int>{0});
+  EXPECT_EQ(Colours(94, 101), (std::set<int>{0, 1}));  // the error
   // A fresh state starts a fresh list.
   script::QuitScript();
   script::InitScript();
