@@ -3,6 +3,7 @@
 // table; its sprites are drawn here from character maps in that palette.
 #include "app/new_game.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +11,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <dirent.h>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "base/blend_table.h"
@@ -266,7 +268,8 @@ bool MakeGameDir(const std::string& dir, std::string* error) {
 }  // namespace
 
 bool WriteStarterGame(const std::string& dir, std::string* error) {
-  // Everything is made in memory first, so a failure leaves no half game.
+  // Everything is made in memory first: a file that cannot be made leaves
+  // no folder behind.
   std::vector<std::uint8_t> font, ship;
   std::vector<base::SpriteData> glyphs = base::BuiltinFontSprites(15);
   if (!base::EncodeSpriteSet(glyphs, &font, error) || !SpriteSetBytes(ShipPictures(), &ship, error))
