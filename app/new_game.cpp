@@ -169,7 +169,9 @@ void Append32(std::vector<std::uint8_t>* out, std::uint32_t v) {
 // An 8-bit mono WAV at the mixer's 11025 Hz.
 std::vector<std::uint8_t> Wav(const std::vector<std::uint8_t>& samples) {
   std::vector<std::uint8_t> out;
-  auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+  auto tag = [&](const char* t) {
+    for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(t[i]));
+  };
   tag("RIFF");
   Append32(&out, std::uint32_t(36 + samples.size()));
   tag("WAVE");
