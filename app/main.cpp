@@ -1,5 +1,6 @@
-// lunashot: runs a game's script/start.lua; see --help. Chooses the
-// backends (window or headless, device or scripted buttons) for the run.
+// lunashot: runs a game's script/start.lua, or writes a starter game
+// (`lunashot new DIR`); see --help. Chooses the backends (window or
+// headless, device or scripted buttons) for the run.
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/new_game.h"
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
 #include "base/file.h"
@@ -36,6 +38,22 @@ std::string Absolute(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A script's print reaches a pipe (a test, an editor's console) line by
+  // line, not when the buffer fills or the program ends.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (argc >= 2 && std::strcmp(argv[1], "new") == 0) {
+    if (argc != 3 || argv[2][0] == '\0' || argv[2][0] == '-') {
+      std::fputs("usage: lunashot new DIR (a new or empty directory)\n", stderr);
+      return 2;
+    }
+    std::string error;
+    if (!WriteStarterGame(argv[2], &error)) {
+      std::fprintf(stderr, "lunashot new: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("lunashot new: wrote a starter game in %s; play it with: lunashot %s\n", argv[2], argv[2]);
+    return 0;
+  }
   runtime::Options options;
   std::string message;
   int status = 0;

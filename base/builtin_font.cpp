@@ -1,5 +1,8 @@
-// Glyph data of the built-in 5x7 font (printable ASCII).
+// Glyph data of the built-in 5x7 font (printable ASCII) and its sprite set.
 #include "base/builtin_font.h"
+
+#include <cassert>
+#include <string>
 
 namespace base {
 
@@ -108,6 +111,23 @@ const std::uint8_t kGlyphs[95][kGlyphHeight] = {
 const std::uint8_t* BuiltinGlyph(unsigned char c) {
   if (c < 32 || c > 126) c = '?';
   return kGlyphs[c - 32];
+}
+
+std::vector<SpriteData> BuiltinFontSprites(std::uint8_t colour) {
+  std::vector<SpriteData> sprites(256);
+  std::string error;
+  for (int c = 0; c < 127; ++c) {
+    if (c != 0 && c < 33) continue;
+    PixelImage cell(kFontSetAdvance, kFontSetLine);
+    const std::uint8_t* rows = c == 0 ? nullptr : kGlyphs[c - 32];
+    for (int y = 0; rows && y < kGlyphHeight; ++y)
+      for (int x = 0; x < kGlyphWidth; ++x)
+        if (rows[y] & (0x10 >> x)) cell.at(x, y) = Pixel{Pixel::kOpaque, colour, 0};
+    bool coded = EncodeSprite(cell, &sprites[c], &error);
+    assert(coded);
+    (void)coded;
+  }
+  return sprites;
 }
 
 }  // namespace base

@@ -1,13 +1,16 @@
 // Script error screen: word-wrapped text in the built-in 5x7 font, colour 1
-// (white) on 0 (black), title in colour 2 (red).
+// (white) on 0 (black), titles in colour 2 (red); the file runs that failed
+// before the error are listed above it.
 #include "runtime/error_screen.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "base/builtin_font.h"
 #include "platform/platform.h"
 #include "runtime/frame.h"
+#include "script/failed_runs.h"
 #include "video/display.h"
 #include "video/palette.h"
 
@@ -70,11 +73,24 @@ void DrawErrorScreen(const std::string& text) {
   video::AdjustPalette();
   DrawText(s, kMargin, kMargin, "SCRIPT ERROR - press a button to quit", 2);
   int y = kMargin + 2 * kLineHeight;
-  for (const std::string& line : Wrap(text)) {
-    if (y + base::kGlyphHeight > s->height) break;
-    DrawText(s, kMargin, y, line, 1);
+  auto draw = [&](const std::string& block, std::uint8_t colour, std::size_t max_lines) {
+    std::vector<std::string> lines = Wrap(block);
+    for (std::size_t i = 0; i < lines.size() && i < max_lines; ++i) {
+      if (y + base::kGlyphHeight > s->height) return;
+      DrawText(s, kMargin, y, lines[i], colour);
+      y += kLineHeight;
+    }
+  };
+  // Earlier failed file runs first: they are often the cause of the error,
+  // each in at most two lines so that the error itself keeps its room.
+  const std::vector<std::string>& failed = script::FailedRuns();
+  if (!failed.empty()) {
+    draw("File runs that failed before:", 2, 1);
+    for (const std::string& report : failed) draw(report, 1, 2);
+    if (int more = script::FailedRunsDropped()) draw("(and " + std::to_string(more) + " more)", 1, 1);
     y += kLineHeight;
   }
+  draw(text, 1, std::size_t(-1));
   video::Present();
 }
 

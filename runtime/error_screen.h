@@ -6,7 +6,8 @@
 
 namespace runtime {
 
-// Draws `text` in the built-in font on the back buffer and presents it with a
+// Draws `text` in the built-in font on the back buffer, below the failed file
+// runs the script host noted (script/failed_runs.h), and presents it with a
 // black-and-white palette. Pure drawing; no waiting.
 void DrawErrorScreen(const std::string& text);
 // Draws, then waits for a button press (after all are up) or a closed window.

@@ -32,6 +32,7 @@ namespace {
 
 const char kUsage[] =
     "usage: lunashot [options] [GAMEDIR]\n"
+    "       lunashot new DIR   (writes a starter game into DIR)\n"
     "Runs script/start.lua of GAMEDIR (default: the current directory).\n"
     "  --headless          no window; silent audio; a virtual clock (every frame drawn)\n"
     "  --max-frames N      shut down after the N-th call of Update\n"

@@ -19,6 +19,7 @@
 #include "base/error.h"
 #include "base/paths.h"
 #include "platform/platform.h"
+#include "script/failed_runs.h"
 
 namespace script {
 
@@ -123,6 +124,7 @@ bool Report(lua_State* L, std::string* unreported = nullptr) {
     lua_pop(L, 1);
     return false;
   }
+  if (!unreported) NoteFailedRun(message);
   PushGlobal(L, "_ALERT");
   if (lua_isfunction(L, -1)) {
     lua_pushstring(L, message);
@@ -264,6 +266,7 @@ void InitScript() {
   luabind::open(L);
   LuaState = L;
   aborted = false;
+  ClearFailedRuns();
   handle_refs.clear();
 }
 

@@ -10,6 +10,7 @@
 #include <new>
 #include <set>
 
+#include "base/builtin_font.h"
 #include "base/sprite_file.h"
 #include "tools/aseprite.h"
 #include "tools/json.h"
@@ -30,6 +31,7 @@ const char kUsageText[] =
     "  unpack IN.spr OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
     "  font GLYPHS.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] | --separator RRGGBB|auto\n"
     "       --first C | --chars STRING [--space W] [--line H] [--fixed] [PIXELS]\n"
+    "  font --builtin OUT.spr [--colour INDEX]   (the engine's built-in font)\n"
     "  PIXELS: [--palette PAL] [--dither] [--keep-indices] [--key RRGGBB|auto]\n";
 
 struct UsageError {
@@ -397,12 +399,28 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   return kOk;
 }
 
+// The engine's built-in 5x7 font (the error screen's) in one palette colour.
+int BuiltinFontCommand(Arguments a, std::ostream& out) {
+  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "font --builtin OUT.spr [--colour INDEX]");
+  ExpectPositional(a, 0, "font --builtin OUT.spr [--colour INDEX]");
+  if (a.values.size() > (a.Has("--colour") ? 1u : 0u) || a.flags.size() != 1)
+    throw UsageError{"expected font --builtin OUT.spr [--colour INDEX]"};
+  GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
+  int colour = a.Has("--colour") ? ParseNumber("--colour", *a.Value("--colour"), 0, 255) : 15;
+  WriteSpriteSet(output, base::BuiltinFontSprites(std::uint8_t(colour)));
+  out << output << ": the built-in font in colour " << colour << ", space " << base::kFontSetAdvance
+      << ", line " << base::kFontSetLine << "\n";
+  return kOk;
+}
+
 int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments a = Parse(args,
                       With({"-o", "--cell", "--first", "--chars", "--count", "--space", "--line", "--margin",
-                            "--spacing", "--separator"},
+                            "--spacing", "--separator", "--colour"},
                            kMapValues),
-                      With({"--fixed"}, kMapFlags));
+                      With({"--fixed", "--builtin"}, kMapFlags));
+  if (a.Has("--builtin")) return BuiltinFontCommand(a, out);
+  if (a.Has("--colour")) throw UsageError{"--colour goes with font --builtin"};
   std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "font GLYPHS.png OUT.spr --cell WxH --first C");
   ExpectPositional(a, 1, "font GLYPHS.png OUT.spr --cell WxH --first C");
   GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);

@@ -1,5 +1,5 @@
-// The 256-colour game palette, the perceptual colour distance the tools use,
-// the blend table of pal.pal (base/pal_file.h) and the palette sources.
+// The 256-colour game palette and the palette sources; the colour distance
+// and blend table come from base/blend_table.h.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -7,41 +7,21 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/blend_table.h"
 #include "base/pal_file.h"
 #include "tools/png_io.h"
 
 namespace tools {
 
-using Palette = std::array<Rgb, 256>;
+using base::Palette;
 using base::PalFile;
 
-// "Redmean" weighted RGB distance, scaled by 512 so that it stays exact in
-// integers: (1024 + r1 + r2) dr^2 + 2048 dg^2 + (1534 - r1 - r2) db^2.
-int ColourDistance(Rgb a, Rgb b);
-
-// Nearest palette colour by ColourDistance, ties to the lowest index.
-// Remembers every colour it has looked up.
-class NearestColour {
- public:
-  explicit NearestColour(const Palette& palette) : palette_(palette) {}
-  std::uint8_t Find(Rgb colour);
-
- private:
-  Palette palette_;
-  std::unordered_map<std::uint32_t, std::uint8_t> cache_;
-};
-
-enum class BlendMode {
-  kMix,       // level k: (k+1)/4 of the source over (3-k)/4 of the destination
-  kAdditive,  // level k: destination + (k+1)/4 of the source, clamped to 255
-};
-
-// The colour that level `level` of mode makes from destination d and source s,
-// each channel rounded to nearest (halves up).
-Rgb BlendColour(Rgb d, Rgb s, int level, BlendMode mode);
-
-// A complete pal.pal image for the palette.
-std::vector<std::uint8_t> BuildPalFile(const Palette& palette, BlendMode mode);
+// The blend-table builder lives in base/ so that `lunashot new` shares it.
+using base::BlendColour;
+using base::BlendMode;
+using base::BuildPalFile;
+using base::ColourDistance;
+using base::NearestColour;
 
 // Reads the colours of a palette source: the PLTE of an indexed PNG or a
 // GIMP .gpl file. Up to 256 colours; the rest are black. `colours` gets the

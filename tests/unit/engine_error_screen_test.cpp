@@ -1,11 +1,15 @@
 // The script error screen: its palette, its text on the screen, wrapping,
-// and how it waits for the player.
+// the failed file runs listed above the error, and how it waits for the player.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 
 #include "runtime/error_screen.h"
+#include "script/failed_runs.h"
+#include "script/host.h"
+#include "tests/unit/scratch_dir.h"
 #include "tests/unit/fake_platform.h"
 #include "video/display.h"
 #include "video/surface.h"
@@ -59,6 +63,39 @@ TEST_F(ErrorScreenTest, LongLinesWrapOntoTheNextLine) {
   EXPECT_EQ(Colours(22, 29), (std::set<int>{0, 1}));
   EXPECT_EQ(Colours(31, 38), (std::set<int>{0, 1}));  // the wrapped rest
   EXPECT_EQ(Colours(40, 240), std::set<int>{0});
+}
+
+TEST_F(ErrorScreenTest, ListsTheFirstFailedFileRunsAboveTheError) {
+  test_support::ScratchDir scratch{"lunashot-screen", {"script"}};
+  std::FILE* f = std::fopen("script/broken.lua", "w");
+  std::fputs("x = = 1", f);
+  std::fclose(f);
+  script::InitScript();
+  testing::internal::CaptureStderr();
+  const std::string missing = "script/" + std::string(220, 'm');
+  script::RunFile(missing.c_str());  // a report of 4 screen lines, cut to 2
+  for (int i = 0; i < 5; ++i) script::RunFile("script/broken.lua");
+  std::string unreported;
+  script::RunMainFile("script/broken.lua", &unreported);  // the error itself: not listed
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(script::FailedRuns().size(), 4u);
+  EXPECT_EQ(script::FailedRuns()[0], ("cannot read " + missing).substr(0, 197) + "...");
+  EXPECT_EQ(script::FailedRuns()[1], "script/broken.lua:1: unexpected symbol near '='");
+  EXPECT_EQ(script::FailedRunsDropped(), 2);
+
+  runtime::DrawErrorScreen(unreported);
+  EXPECT_EQ(Colours(22, 29), (std::set<int>{0, 2}));  // "File runs that failed before:"
+  EXPECT_EQ(Colours(31, 47), (std::set<int>{0, 1}));  // the long report's two lines
+  EXPECT_EQ(Colours(49, 56), (std::set<int>{0, 1}));  // the second report
+  EXPECT_EQ(Colours(67, 74), (std::set<int>{0, 1}));  // the fourth
+  EXPECT_EQ(Colours(76, 83), (std::set<int>{0, 1}));  // "(and 2 more)"
+  EXPECT_EQ(Colours(85, 92), std::set<int>{0});
+  EXPECT_EQ(Colours(94, 101), (std::set<int>{0, 1}));  // the error
+  // A fresh state starts a fresh list.
+  script::QuitScript();
+  script::InitScript();
+  EXPECT_TRUE(script::FailedRuns().empty());
+  script::QuitScript();
 }
 
 TEST_F(ErrorScreenTest, WaitsForAFreshPressNotTheButtonStillHeld) {

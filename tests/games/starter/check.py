@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+# Drives `lunashot new DIR` and the game it writes; see test.cmake.
+import os, select, shutil, struct, subprocess, sys, zlib
+
+lunashot, pack, work, play = sys.argv[1:5]
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+
+
+def run(*args):
+    return subprocess.run([lunashot, *args], capture_output=True, text=True, timeout=120)
+
+
+def read_png(path):
+    """The RGB rows of a recorded frame (8-bit RGB, any filter)."""
+    data, i, idat = open(path, 'rb').read(), 8, b''
+    while i < len(data):
+        n, kind = struct.unpack('>I4s', data[i:i + 8])
+        if kind == b'IHDR':
+            w, h = struct.unpack('>II', data[i + 8:i + 16])
+        if kind == b'IDAT':
+            idat += data[i + 8:i + 8 + n]
+        i += 12 + n
+    raw, stride, rows, prev, p = zlib.decompress(idat), w * 3, [], bytearray(w * 3), 0
+    for _ in range(h):
+        f, line = raw[p], bytearray(raw[p + 1:p + 1 + stride])
+        p += 1 + stride
+        for x in range(stride):
+            a, b = line[x - 3] if x >= 3 else 0, prev[x]
+            c = prev[x - 3] if x >= 3 else 0
+            pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+            line[x] = (line[x] + [0, a, b, (a + b) // 2,
+                                  a if pa <= pb and pa <= pc else b if pb <= pc else c][f]) & 255
+        rows.append(line)
+        prev = line
+    return [[tuple(r[x * 3:x * 3 + 3]) for x in range(w)] for r in rows]
+
+
+def where(frame, colour, y0=0, y1=240):
+    return [(x, y) for y in range(y0, y1) for x, c in enumerate(frame[y]) if c == colour]
+
+
+shutil.rmtree(work, ignore_errors=True)
+os.makedirs(work)
+game = os.path.join(work, 'game')
+made = run('new', game)
+check(made.returncode == 0, 'new: status %d: %s' % (made.returncode, made.stderr))
+files = ['sprite/pal.pal', 'sprite/font.spr', 'sprite/ship.spr', 'sound/shot.wav', 'sound/boom.wav',
+         'script/start.lua']
+before = {f: open(os.path.join(game, f), 'rb').read() for f in files}
+check(len(before['sprite/pal.pal']) == 197376, 'pal.pal size')
+check(40 <= before['script/start.lua'].count(b'\n') <= 70, 'start.lua is about 40 lines')
+
+# lunashot-pack gives the same font set, in any colour.
+font = os.path.join(work, 'font.spr')
+for args, status in [(['--builtin', font], 0), (['--builtin', font, '--colour', '9'], 0),
+                     (['--builtin', font, '--cell', '8x8'], 2), (['x.png', font, '--colour', '9'], 2)]:
+    r = subprocess.run([pack, 'font', *args], capture_output=True, timeout=60)
+    check(r.returncode == status, 'pack font %s: status %d' % (args, r.returncode))
+    if args == ['--builtin', font]:
+        check(open(font, 'rb').read() == before['sprite/font.spr'], 'pack font --builtin differs from new')
+check(open(font, 'rb').read().count(9) > open(font, 'rb').read().count(15), '--colour 9 not taken')
+
+# Refusals: nothing is written over, the reason is named.
+open(os.path.join(work, 'a_file'), 'w').write('keep')
+for args, status, message in [
+        (['new', game], 1, 'is not empty'),
+        (['new', os.path.join(work, 'a_file')], 1, 'not a directory'),
+        (['new', os.path.join(work, 'no/such/parent')], 1, 'cannot create'),
+        (['new'], 2, 'usage: lunashot new DIR'),
+        (['new', 'x', 'y'], 2, 'usage: lunashot new DIR')]:
+    r = run(*args)
+    check(r.returncode == status and message in r.stderr, '%s: %d %r' % (args, r.returncode, r.stderr))
+check(all(open(os.path.join(game, f), 'rb').read() == b for f, b in before.items()), 'files changed')
+check(open(os.path.join(work, 'a_file')).read() == 'keep', 'a_file changed')
+
+frames = os.path.join(work, 'frames')
+r = run('--headless', '--max-frames', '600', '--input', play, '--record-frames', frames, game)
+check(r.returncode == 0 and r.stderr == '', 'play: status %d: %s' % (r.returncode, r.stderr))
+check(r.stdout == 'starter: running; Return quits\n', 'play stdout %r' % r.stdout)
+check(len(os.listdir(frames)) == 600, 'frames recorded')
+first, last = read_png(os.path.join(frames, '000001.png')), read_png(os.path.join(frames, '000600.png'))
+white, silver, yellow = (255, 255, 255), (215, 215, 255), (255, 255, 95)
+check(not where(first, white), 'the first frame is not faded out')
+check(len(where(last, white, 8, 26)) > 100, 'no greeting text')
+check(len(where(last, white, 224, 233)) > 20, 'no frame counter text')
+hull = where(last, silver, 26, 224)
+check(hull and max(x for x, _ in hull) < 100 and max(y for _, y in hull) < 200, 'the ship did not move')
+check(len(where(last, yellow)) > 10, 'no shots')
+
+# print reaches a pipe at once: the game runs on (no frame limit) while the
+# line is read.
+game_run = subprocess.Popen([lunashot, '--headless', game], stdout=subprocess.PIPE)
+ready, _, _ = select.select([game_run.stdout], [], [], 60)
+line = game_run.stdout.readline() if ready else b''
+check(game_run.poll() is None, 'the endless run ended')
+game_run.kill()
+game_run.wait()
+check(line == b'starter: running; Return quits\n', 'piped print: %r' % line)
+
+for f in failures:
+    print('FAIL:', f, file=sys.stderr)
+sys.exit(1 if failures else 0)
