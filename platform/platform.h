@@ -3,6 +3,7 @@
 // the system's start and stop. The core calls only these; the SDL backends
 // (window, headless) and test fakes implement them. No SDL type appears here.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -56,8 +57,12 @@ class Mixer {
   virtual bool Open(int frequency, std::uint16_t format, int channels, int chunk_size,
                     bool dummy_driver, std::string* error) = 0;
   virtual int AllocateChannels(int count) = 0;
-  // SDL_RWFromFile(path, "rb") + Mix_LoadWAV_RW(rw, 1); nullptr on failure.
-  virtual void* LoadWAV(const char* path) = 0;
+  // A chunk of `count` samples in the native format (signed 8-bit, mono,
+  // 11025 Hz), copied and converted to the device's format if it differs;
+  // nullptr when the mixer is not open or the conversion fails.
+  virtual void* LoadSample(const std::int8_t* samples, std::size_t count) = 0;
+  // Frees what LoadSample returned (Mix_FreeChunk).
+  virtual void FreeSample(void* sample) = 0;
   virtual void FreeChunk(void* chunk) = 0;
   virtual int Volume(int channel, int volume) = 0;
   virtual int PlayChannelTimed(int channel, void* chunk, int loops, int ticks) = 0;

@@ -2,12 +2,18 @@
 // call. Samples are reached only through a Sound that is not unloaded.
 #include "sound/sound.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 #include "base/log.h"
 #include "base/paths.h"
+#include "base/sound_file.h"
 #include "platform/platform.h"
 
 namespace sound {
@@ -21,6 +27,7 @@ constexpr int kChunkSize = 512;
 constexpr int kMixChannels = 8;
 
 bool silent = false;
+std::set<std::string> reported;  // files whose LoadSound failure was reported
 
 // The chunk of a sample a script passes; nullptr for nil.
 void* ChunkOf(Sound* s, const char* function) {
@@ -92,8 +99,21 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
   if (!name) base::Fail("LoadSound", "the file name is nil");
   const char* path = base::GetSoundPath(name);
   if (!path) base::Fail("LoadSound", "the path would be longer than 255 characters");
-  // The mixer copies what it needs from the path; the buffer may change after.
-  void* chunk = platform::mixer->LoadWAV(path);
+  // The path buffer is shared: take a copy before anything else can change it.
+  const std::string file = path;
+  struct stat st;
+  if (stat(file.c_str(), &st) != 0 && errno == ENOENT) return nullptr;  // missing: quietly nil
+  std::vector<std::int8_t> samples;
+  base::SoundSource source;
+  std::string error;
+  if (!base::DecodeSoundFile(file, &samples, &source, &error)) {
+    // Once per file, so a game that retries every frame does not flood the
+    // terminal; nothing goes to log.txt, which is for start-up failures.
+    if (reported.insert(file).second)
+      std::fprintf(stderr, "lunashot: LoadSound: sound/%s: %s\n", name, error.c_str());
+    return nullptr;
+  }
+  void* chunk = platform::mixer->LoadSample(samples.data(), samples.size());
   if (!chunk) return nullptr;
   boost::intrusive_ptr<Sound> s(new Sound);
   s->chunk = chunk;
@@ -103,7 +123,7 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
 void UnloadSound(Sound* s) {
   if (!s) return;
   if (s->unloaded) base::Fail("UnloadSound", "the sound was already unloaded");
-  platform::mixer->FreeChunk(s->chunk);
+  platform::mixer->FreeSample(s->chunk);
   s->chunk = nullptr;
   s->unloaded = true;
 }
