@@ -27,7 +27,7 @@ constexpr int kChunkSize = 512;
 constexpr int kMixChannels = 8;
 
 bool silent = false;
-std::set<std::string> reported;  // files whose LoadSound failure was reported
+std::set<std::string> failed;  // versions of files that LoadSound could not use
 
 // The chunk of a sample a script passes; nullptr for nil.
 void* ChunkOf(Sound* s, const char* function) {
@@ -101,16 +101,22 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
   if (!path) base::Fail("LoadSound", "the path would be longer than 255 characters");
   // The path buffer is shared: take a copy before anything else can change it.
   const std::string file = path;
-  struct stat st;
+  struct stat st {};
   if (stat(file.c_str(), &st) != 0 && errno == ENOENT) return nullptr;  // missing: quietly nil
+  // A file that failed is not decoded again until it changes: the reason is
+  // printed once, and a game retrying every frame costs nothing (libsndfile
+  // leaks a little on some broken Ogg files).
+  const std::string version = file + '\n' + std::to_string(st.st_size) + ' ' +
+                              std::to_string(st.st_mtim.tv_sec) + '.' +
+                              std::to_string(st.st_mtim.tv_nsec);
+  if (failed.count(version)) return nullptr;
   std::vector<std::int8_t> samples;
   base::SoundSource source;
   std::string error;
   if (!base::DecodeSoundFile(file, &samples, &source, &error)) {
-    // Once per file, so a game that retries every frame does not flood the
-    // terminal; nothing goes to log.txt, which is for start-up failures.
-    if (reported.insert(file).second)
-      std::fprintf(stderr, "lunashot: LoadSound: sound/%s: %s\n", name, error.c_str());
+    // Standard error, not log.txt, which is for start-up failures.
+    failed.insert(version);
+    std::fprintf(stderr, "lunashot: LoadSound: sound/%s: %s\n", name, error.c_str());
     return nullptr;
   }
   void* chunk = platform::mixer->LoadSample(samples.data(), samples.size());

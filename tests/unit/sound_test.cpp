@@ -323,6 +323,9 @@ TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
   }
   EXPECT_EQ(mixer.Calls(), "");
   EXPECT_EQ(Log(), "");
+  // Mended, the same file loads.
+  WriteNative("text.wav", 20);
+  EXPECT_TRUE(sound::LoadSound("text.wav"));
 }
 
 // Half a second of a 440 Hz sine at half scale in each format reaches the
