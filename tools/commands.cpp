@@ -11,6 +11,7 @@
 #include "tools/palette.h"
 #include "tools/png_io.h"
 #include "tools/sheet.h"
+#include "tools/sound_command.h"
 #include "tools/sprite_codec.h"
 
 namespace tools {
@@ -23,7 +24,8 @@ const char kUsageText[] =
     "  sprites --files A.png [B.png ...] OUT [--palette PAL]\n"
     "  unpack IN OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
     "  font GLYPHS.png OUT --cell WxH --first C [--count N] [--space W] [--line H] [--fixed]\n"
-    "       [--palette PAL]\n";
+    "       [--palette PAL]\n"
+    "  sound IN OUT.wav | sound --check FILE...\n";
 
 struct UsageError {
   std::string message;
@@ -253,6 +255,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "sprites") return SpritesCommand(args, out);
     if (command == "unpack") return UnpackCommand(args, out);
     if (command == "font") return FontCommand(args, out);
+    if (command == "sound") return SoundCommand(args, out, err);
     throw UsageError{"unknown command " + command};
   } catch (const UsageError& e) {
     err << "lunashot-pack: " << e.message << "\n" << kUsageText;
