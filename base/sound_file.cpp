@@ -122,6 +122,11 @@ bool CheckSource(const SoundSource& s, std::string* error) {
              std::to_string(kMaxSoundSeconds);
     return false;
   }
+  if (s.frames * s.channels > kMaxSoundInputSamples) {
+    *error = "it holds " + std::to_string(s.frames * s.channels) + " samples, more than " +
+             std::to_string(kMaxSoundInputSamples);
+    return false;
+  }
   return true;
 }
 
@@ -155,7 +160,8 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
   source->native = info.samplerate == kNativeSoundRate && info.channels == 1 &&
                    (sub == SF_FORMAT_PCM_U8 || sub == SF_FORMAT_PCM_S8);
 
-  const std::int64_t max_frames = std::int64_t(info.samplerate) * kMaxSoundSeconds;
+  const std::int64_t max_frames = std::min<std::int64_t>(
+      std::int64_t(info.samplerate) * kMaxSoundSeconds, kMaxSoundInputSamples / info.channels);
   const std::int64_t expected_out =
       std::min<std::int64_t>(source->frames, max_frames) * kNativeSoundRate / info.samplerate + 64;
   samples->reserve(static_cast<std::size_t>(expected_out));
@@ -163,7 +169,9 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
   std::int64_t total = 0;
   auto too_long = [&] {
     return Fail(samples, error,
-                "it lasts longer than " + std::to_string(kMaxSoundSeconds) + " seconds");
+                "it lasts longer than " + std::to_string(kMaxSoundSeconds) +
+                    " seconds or holds more than " + std::to_string(kMaxSoundInputSamples) +
+                    " samples");
   };
 
   if (source->native) {

@@ -19,6 +19,9 @@ constexpr int kMaxSoundSeconds = 600;
 constexpr int kMaxSoundChannels = 16;
 constexpr int kMinSoundRate = 1000;
 constexpr int kMaxSoundRate = 384000;
+// Samples of all channels together: bounds the work a small compressed file
+// can ask for (ten minutes of 96 kHz stereo fit).
+constexpr std::int64_t kMaxSoundInputSamples = 120000000;
 
 // What the file held, as far as its header tells.
 struct SoundSource {

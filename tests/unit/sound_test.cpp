@@ -321,6 +321,12 @@ TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
     EXPECT_NE(err.find(c.reason), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   }
+  // Silence compresses well: eleven minutes of it in a small file.
+  ASSERT_TRUE(Sox("long.flac", "-r 8000 -b 16", "trim 0 660"));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(sound::LoadSound("long.flac"));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("it lasts 660 seconds, longer than 600"),
+            std::string::npos);
   EXPECT_EQ(mixer.Calls(), "");
   EXPECT_EQ(Log(), "");
   // Mended, the same file loads.
