@@ -60,7 +60,8 @@ std::vector<std::uint8_t> Svx(int rate) {
   out.insert(out.end(), {'8', 'S', 'V', 'X', 'V', 'H', 'D', 'R'});
   Put(&out, 20, 4, true);
   Put(&out, 100, 4, true);  // one-shot samples
-  Put(&out, 0, 8, true);    // repeat samples, samples per cycle
+  Put(&out, 0, 4, true);    // repeat samples
+  Put(&out, 0, 4, true);    // samples per cycle
   Put(&out, rate, 2, true);
   Put(&out, 0x0100, 2, true);  // one octave, no compression
   Put(&out, 0x10000, 4, true);
