@@ -5,11 +5,15 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "backend/backends.h"
+#include "base/sound_file.h"
 
 namespace backend {
 
@@ -50,48 +54,67 @@ void SdlAudio::Close() {
 
 int SdlAudio::AllocateChannels(int count) { return Mix_AllocateChannels(count); }
 
-void* SdlAudio::LoadSample(const std::int8_t* samples, std::size_t count) {
-  int frequency = 0, channels = 0;
-  Uint16 format = 0;
-  if (!Mix_QuerySpec(&frequency, &format, &channels) || frequency != platform::kSampleRate)
-    return nullptr;
-  SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, AUDIO_S8, 1, platform::kSampleRate, format,
-                        static_cast<Uint8>(channels), frequency) < 0)
-    return nullptr;
-  const std::size_t mult = static_cast<std::size_t>(cvt.len_mult > 0 ? cvt.len_mult : 1);
-  if (count > static_cast<std::size_t>(INT_MAX) / mult) return nullptr;
-  auto* buffer = static_cast<Uint8*>(std::malloc(count * mult + 1));
-  auto* chunk = static_cast<Mix_Chunk*>(std::malloc(sizeof(Mix_Chunk)));
-  if (!buffer || !chunk) {
-    std::free(buffer);
-    std::free(chunk);
-    return nullptr;
+namespace {
+
+// The samples in the device's real format: resampled with soxr when its rate
+// is another, then widened by SDL for its sample format and channels.
+bool ToDeviceFormat(const std::int8_t* samples, std::size_t count, int rate, Uint16 format,
+                    int channels, std::vector<Uint8>* pcm) {
+  const Uint8* bytes = reinterpret_cast<const Uint8*>(samples);
+  if (rate == base::kNativeSoundRate && format == AUDIO_S8 && channels == 1) {
+    pcm->assign(bytes, bytes + count);
+    return true;
   }
-  if (count > 0) std::memcpy(buffer, samples, count);
-  Uint32 length = static_cast<Uint32>(count);
-  if (cvt.needed) {
-    cvt.buf = buffer;
-    cvt.len = static_cast<int>(count);
-    if (SDL_ConvertAudio(&cvt) < 0) {
-      std::free(buffer);
-      std::free(chunk);
-      return nullptr;
+  Uint16 from = AUDIO_S8;
+  std::vector<Uint8> source(bytes, bytes + count);
+  if (rate != base::kNativeSoundRate) {
+    std::vector<float> in(count), out;
+    for (std::size_t i = 0; i < count; ++i) in[i] = samples[i] / 128.0f;
+    std::string error;
+    if (!base::ResampleMono(in, base::kNativeSoundRate, rate, &out, &error)) return false;
+    source.resize(out.size() * 2);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      Sint16 v = Sint16(std::clamp(std::lround(out[i] * 32768.0f), -32768L, 32767L));
+      std::memcpy(&source[i * 2], &v, 2);
     }
-    length = static_cast<Uint32>(cvt.len_cvt);
+    from = AUDIO_S16SYS;
   }
-  // allocated = 1: Mix_FreeChunk frees the buffer with the chunk.
-  chunk->allocated = 1;
-  chunk->abuf = buffer;
-  chunk->alen = length;
-  chunk->volume = MIX_MAX_VOLUME;
-  return chunk;
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, from, 1, rate, format, Uint8(channels), rate) < 0) return false;
+  if (source.size() > std::size_t(INT_MAX / std::max(cvt.len_mult, 1))) return false;
+  cvt.len = int(source.size());
+  source.resize(source.size() * std::max(cvt.len_mult, 1));
+  cvt.buf = source.data();
+  if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) return false;
+  source.resize(cvt.needed ? std::size_t(cvt.len_cvt) : std::size_t(cvt.len));
+  *pcm = std::move(source);
+  return true;
 }
 
-void* SdlAudio::LoadWAV(const char* path) {
-  SDL_RWops* rw = SDL_RWFromFile(path, "rb");
-  if (!rw) return nullptr;
-  return Mix_LoadWAV_RW(rw, 1);
+}  // namespace
+
+void* SdlAudio::LoadSample(const std::int8_t* samples, std::size_t count) {
+  int rate = 0, channels = 0;
+  Uint16 format = 0;
+  if (count == 0 || !Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
+  std::vector<Uint8> pcm;
+  if (!ToDeviceFormat(samples, count, rate, format, channels, &pcm) || pcm.empty() ||
+      pcm.size() > 0xFFFFFFFFu)
+    return nullptr;
+  // allocated = 1: Mix_FreeChunk frees the buffer with the chunk.
+  Mix_Chunk* chunk = static_cast<Mix_Chunk*>(std::malloc(sizeof(Mix_Chunk)));
+  Uint8* buffer = static_cast<Uint8*>(std::malloc(pcm.size()));
+  if (!chunk || !buffer) {
+    std::free(chunk);
+    std::free(buffer);
+    return nullptr;
+  }
+  std::memcpy(buffer, pcm.data(), pcm.size());
+  chunk->allocated = 1;
+  chunk->abuf = buffer;
+  chunk->alen = Uint32(pcm.size());
+  chunk->volume = MIX_MAX_VOLUME;
+  return chunk;
 }
 
 void SdlAudio::FreeSample(void* sample) { Mix_FreeChunk(AsChunk(sample)); }

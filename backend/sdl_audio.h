@@ -22,7 +22,6 @@ class SdlAudio : public platform::Audio {
   // device format. A device that runs at another rate gets nullptr: samples
   // are not resampled here.
   void* LoadSample(const std::int8_t* samples, std::size_t count) override;
-  void* LoadWAV(const char* path) override;
   void FreeSample(void* sample) override;
   int Play(int channel, void* sample, int loops, int ticks) override;
   int FadeIn(int channel, void* sample, int loops, int ms, int ticks) override;

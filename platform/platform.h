@@ -58,9 +58,6 @@ class Audio {
   virtual int AllocateChannels(int count) = 0;
   // Copies `count` samples in the device format; nullptr on failure.
   virtual void* LoadSample(const std::int8_t* samples, std::size_t count) = 0;
-  // Reads a WAV file and converts it to the device format; nullptr on
-  // failure.
-  virtual void* LoadWAV(const char* path) = 0;
   // Frees a sample; nullptr does nothing.
   virtual void FreeSample(void* sample) = 0;
   // The channel that plays, or -1.

@@ -2,12 +2,18 @@
 // call. Samples are reached only through a Sound that is not unloaded.
 #include "sound/sound.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 #include "base/log.h"
 #include "base/paths.h"
+#include "base/sound_file.h"
 #include "platform/platform.h"
 
 namespace sound {
@@ -17,6 +23,7 @@ namespace {
 constexpr int kMixChannels = 8;
 
 platform::Audio& Mixer() { return *platform::backends.audio; }
+std::set<std::string> failed;  // versions of files that LoadSound could not use
 
 // The chunk of a sample a script passes; nullptr for nil.
 void* ChunkOf(Sound* s, const char* function) {
@@ -73,8 +80,27 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
   if (!name) base::Fail("LoadSound", "the file name is nil");
   const char* path = base::GetSoundPath(name);
   if (!path) base::Fail("LoadSound", "the path would be longer than 255 characters");
-  // The mixer copies what it needs from the path; the buffer may change after.
-  void* chunk = Mixer().LoadWAV(path);
+  // The path buffer is shared: take a copy before anything else can change it.
+  const std::string file = path;
+  struct stat st {};
+  if (stat(file.c_str(), &st) != 0 && errno == ENOENT) return nullptr;  // missing: quietly nil
+  // A file that failed is not decoded again until it changes: the reason is
+  // printed once, and a game retrying every frame costs nothing (libsndfile
+  // leaks a little on some broken Ogg files).
+  const std::string version = file + '\n' + std::to_string(st.st_size) + ' ' +
+                              std::to_string(st.st_mtim.tv_sec) + '.' +
+                              std::to_string(st.st_mtim.tv_nsec);
+  if (failed.count(version)) return nullptr;
+  std::vector<std::int8_t> samples;
+  base::SoundSource source;
+  std::string error;
+  if (!base::DecodeSoundFile(file, &samples, &source, &error)) {
+    // Standard error, not log.txt, which is for start-up failures.
+    failed.insert(version);
+    std::fprintf(stderr, "lunashot: LoadSound: sound/%s: %s\n", name, error.c_str());
+    return nullptr;
+  }
+  void* chunk = Mixer().LoadSample(samples.data(), samples.size());
   if (!chunk) return nullptr;
   boost::intrusive_ptr<Sound> s(new Sound);
   s->chunk = chunk;

@@ -27,8 +27,10 @@ bool InitSound(std::string* error);
 void QuitSound();
 
 int SetVol(int channel, int volume);
-// nil for a missing or undecodable file (nothing logged); a nil name or too
-// long a path is a script error.
+// Decodes any sample file the decoder reads (base/sound_file.h) into the
+// native format. nil for a missing file (quietly) or one that cannot be
+// decoded (the reason on standard error, once per version of the file;
+// nothing in log.txt); a nil name or too long a path is a script error.
 boost::intrusive_ptr<Sound> LoadSound(const char* name);
 // A nil sample does nothing, as the mixer's own free does.
 void UnloadSound(Sound* s);

@@ -18,6 +18,7 @@
 #include "tools/palette.h"
 #include "tools/png_io.h"
 #include "tools/sheet.h"
+#include "tools/sound_command.h"
 
 namespace tools {
 namespace {
@@ -32,6 +33,7 @@ const char kUsageText[] =
     "  font GLYPHS.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] | --separator RRGGBB|auto\n"
     "       --first C | --chars STRING [--space W] [--line H] [--fixed] [PIXELS]\n"
     "  font --builtin OUT.spr [--colour INDEX]   (the engine's built-in font)\n"
+    "  sound IN OUT.wav | sound --check FILE...\n"
     "  PIXELS: [--palette PAL] [--dither] [--keep-indices] [--key RRGGBB|auto]\n";
 
 struct UsageError {
@@ -500,6 +502,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "sprites") return SpritesCommand(args, out, err);
     if (command == "unpack") return UnpackCommand(args, out);
     if (command == "font") return FontCommand(args, out, err);
+    if (command == "sound") return SoundCommand(args, out, err);
     throw UsageError{"unknown command " + command};
   } catch (const UsageError& e) {
     err << "lunashot-pack: " << e.message << "\n" << kUsageText;

@@ -1,5 +1,6 @@
 // lunashot-pack: turns pictures into the engine's palette, sprite and font
-// files, and sprite files back into pictures.
+// files, sprite files back into pictures, and sample files into the
+// engine's native sound format.
 #include <iostream>
 #include <string>
 #include <vector>

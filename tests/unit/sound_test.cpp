@@ -1,23 +1,73 @@
 // Sound against a fake audio backend: the silent fallback without an audio
-// device, the arguments that never reach the mixer or reach it changed, and
-// samples that cannot be used after unloading.
+// device, the arguments that never reach the mixer or reach it changed,
+// samples that cannot be used after unloading, and sample files (made here)
+// decoded into what the mixer is handed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/scratch_dir.h"
 #include "base/error.h"
 #include "base/paths.h"
+#include "base/sound_file.h"
 #include "platform/platform.h"
 #include "sound/sound.h"
 
 namespace {
+
+void Put(std::vector<std::uint8_t>* out, std::uint32_t v, int bytes, bool big_endian = false) {
+  for (int i = 0; i < bytes; ++i)
+    out->push_back(std::uint8_t(v >> (8 * (big_endian ? bytes - 1 - i : i))));
+}
+
+// A WAV of 100 data bytes whose fmt chunk says what the arguments say.
+std::vector<std::uint8_t> Wav(int tag, int channels, std::uint32_t rate, int bits, int align,
+                              std::vector<std::uint8_t> extra = {}) {
+  std::vector<std::uint8_t> fmt;
+  Put(&fmt, tag, 2);
+  Put(&fmt, channels, 2);
+  Put(&fmt, rate, 4);
+  Put(&fmt, rate * align, 4);
+  Put(&fmt, align, 2);
+  Put(&fmt, bits, 2);
+  fmt.insert(fmt.end(), extra.begin(), extra.end());
+  std::vector<std::uint8_t> out = {'R', 'I', 'F', 'F'};
+  Put(&out, 4 + 8 + fmt.size() + 8 + 100, 4);
+  out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  Put(&out, fmt.size(), 4);
+  out.insert(out.end(), fmt.begin(), fmt.end());
+  out.insert(out.end(), {'d', 'a', 't', 'a'});
+  Put(&out, 100, 4);
+  for (int i = 0; i < 100; ++i) out.push_back(std::uint8_t(i * 37));
+  return out;
+}
+
+// An Amiga 8SVX sample of 100 bytes at `rate`.
+std::vector<std::uint8_t> Svx(int rate) {
+  std::vector<std::uint8_t> out = {'F', 'O', 'R', 'M'};
+  Put(&out, 4 + 28 + 108, 4, true);
+  out.insert(out.end(), {'8', 'S', 'V', 'X', 'V', 'H', 'D', 'R'});
+  Put(&out, 20, 4, true);
+  Put(&out, 100, 4, true);  // one-shot samples
+  Put(&out, 0, 4, true);    // repeat samples
+  Put(&out, 0, 4, true);    // samples per cycle
+  Put(&out, rate, 2, true);
+  Put(&out, 0x0100, 2, true);  // one octave, no compression
+  Put(&out, 0x10000, 4, true);
+  out.insert(out.end(), {'B', 'O', 'D', 'Y'});
+  Put(&out, 100, 4, true);
+  out.resize(out.size() + 100, 9);
+  return out;
+}
 
 // Notes the calls that the checks below are about; results are fixed.
 class FakeAudio : public platform::Audio {
@@ -25,6 +75,7 @@ class FakeAudio : public platform::Audio {
   std::string calls;
   bool device_works = true, silent_works = true;
   int loaded = 0;
+  std::vector<std::int8_t> last_sample;
 
   bool Open(std::string* error) override {
     return Opened("Open", device_works, "No available audio device", error);
@@ -34,10 +85,9 @@ class FakeAudio : public platform::Audio {
   }
   void Close() override {}
   int AllocateChannels(int count) override { return Note("AllocateChannels", count, count); }
-  void* LoadSample(const std::int8_t*, std::size_t) override { return nullptr; }
-  void* LoadWAV(const char* path) override {
-    calls += std::string("LoadWAV ") + path + "; ";
-    return std::strstr(path, "missing") ? nullptr : new int(++loaded);
+  void* LoadSample(const std::int8_t* samples, std::size_t count) override {
+    last_sample.assign(samples, samples + count);
+    return new int(Note("LoadSample", int(count), ++loaded));
   }
   void FreeSample(void* sample) override {
     Note("Free", *static_cast<int*>(sample), 0);
@@ -66,7 +116,7 @@ class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
     scratch_ = std::make_unique<test_support::ScratchDir>("lunashot-sound",
-                                                          std::initializer_list<const char*>{"script"});
+                                                          std::initializer_list<const char*>{"script", "sound"});
     dir_ = scratch_->path();
   }
   void TearDown() override { scratch_.reset(); }
@@ -75,6 +125,21 @@ class SoundTest : public ::testing::Test {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+  }
+  void WriteSound(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(dir_ + "/sound/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  // A native sample of `n` steps of a ramp, so every byte value occurs.
+  std::vector<std::int8_t> WriteNative(const std::string& name, std::size_t n) {
+    std::vector<std::int8_t> ramp(n);
+    for (std::size_t i = 0; i < n; ++i) ramp[i] = std::int8_t(i * 7);
+    WriteSound(name, base::EncodeNativeWav(ramp));
+    return ramp;
+  }
+  bool Sox(const std::string& name, const std::string& options, const std::string& effect) {
+    std::string command = "sox -n " + options + " '" + dir_ + "/sound/" + name + "' " + effect;
+    return std::system(command.c_str()) == 0;
   }
   template <class F>
   std::string ErrorOf(F f) {
@@ -133,16 +198,19 @@ TEST_F(SoundTest, ChannelsBelowMinusOneAndZeroFadesNeverReachTheMixer) {
 }
 
 TEST_F(SoundTest, LoadSoundGivesNilQuietlyAndRefusesBadNames) {
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(sound::LoadSound("missing.wav"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(Log(), "");
   EXPECT_EQ(ErrorOf([] { sound::LoadSound(nullptr); }), "LoadSound: the file name is nil");
   const std::string long_name(300, 'w');
   EXPECT_EQ(ErrorOf([&] { sound::LoadSound(long_name.c_str()); }),
             "LoadSound: the path would be longer than 255 characters");
-  EXPECT_EQ(mixer.Calls(), "LoadWAV " + dir_ + "/sound/missing.wav; ");
+  EXPECT_EQ(mixer.Calls(), "");
 }
 
 TEST_F(SoundTest, AnUnloadedSoundCannotBeUsedOrFreedAgain) {
+  WriteNative("boom.wav", 10);
   boost::intrusive_ptr<sound::Sound> s = sound::LoadSound("boom.wav");
   ASSERT_TRUE(s);
   mixer.Calls();
@@ -158,6 +226,90 @@ TEST_F(SoundTest, AnUnloadedSoundCannotBeUsedOrFreedAgain) {
   EXPECT_EQ(mixer.Calls(), "");  // nothing reached the mixer
   sound::UnloadSound(nullptr);
   EXPECT_EQ(mixer.Calls(), "");
+}
+
+// The files that crashed the mixer's own loader, and others it cannot use:
+// nil, and the reason once on standard error however often they are loaded.
+TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
+  const std::vector<std::uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 's', 'o', 'u', 'n', 'd'};
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    const char* reason;
+  } cases[] = {
+      {"rate_2_30.wav", Wav(1, 1, 1u << 30, 16, 2), "claims 1073741824 samples per second"},
+      {"rate_4.wav", Wav(1, 1, 4, 16, 2), "claims 4 samples per second"},
+      {"channels_0.wav", Wav(1, 0, 8000, 16, 2), "decoded (Channel count is zero)"},
+      {"channels_256.wav", Wav(1, 256, 8000, 8, 256), "claims 256 channels"},
+      {"ima_align_0.wav", Wav(0x11, 1, 8000, 4, 0, {2, 0, 0xF9, 1}), "not a sound file that can be decoded"},
+      {"ima_block_0.wav", Wav(0x11, 1, 8000, 4, 256, {2, 0, 0, 0}), "Invalid number of samples"},
+      {"rate_0.8svx", Svx(0), "not a sound file that can be decoded"},
+      {"text.wav", text, "not a sound file that can be decoded"},
+  };
+  for (const auto& c : cases) {
+    WriteSound(c.name, c.bytes);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(sound::LoadSound(c.name));
+    EXPECT_FALSE(sound::LoadSound(c.name));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind(std::string("lunashot: LoadSound: sound/") + c.name + ": ", 0), 0u) << err;
+    EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  }
+  // Silence compresses well: eleven minutes of it in a small file.
+  ASSERT_TRUE(Sox("long.flac", "-r 8000 -b 16", "trim 0 660"));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(sound::LoadSound("long.flac"));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("it lasts 660 seconds, longer than 600"),
+            std::string::npos);
+  EXPECT_EQ(mixer.Calls(), "");
+  EXPECT_EQ(Log(), "");
+  // Mended, the same file loads.
+  WriteNative("text.wav", 20);
+  EXPECT_TRUE(sound::LoadSound("text.wav"));
+}
+
+// Half a second of a 440 Hz sine at half scale in each format reaches the
+// mixer as 5512 native samples of the same pitch and level.
+TEST_F(SoundTest, CommonFormatsLoadAtTheirPitchAndLevel) {
+  const char* formats[][2] = {
+      {"s24.wav", "-b 24 -r 44100"},          {"s32.wav", "-b 32 -e signed -r 96000"},
+      {"f32.wav", "-b 32 -e float -r 48000"}, {"stereo.aiff", "-b 16 -r 22050 -c 2"},
+      {"s.flac", "-b 16 -r 32000"},           {"stereo.ogg", "-r 44100 -c 2"},
+      {"mulaw.au", "-r 8000 -e mu-law"},      {"u8.voc", "-b 8 -r 8000"},
+      {"ima.wav", "-r 16000 -e ima-adpcm"},   {"s8.8svx", "-b 8 -r 11025"},
+  };
+  for (const auto& f : formats) {
+    SCOPED_TRACE(f[0]);
+    ASSERT_TRUE(Sox(f[0], f[1], "synth 0.5 sine 440 vol 0.5"));
+    ASSERT_TRUE(sound::LoadSound(f[0]));
+    const std::vector<std::int8_t>& s = mixer.last_sample;
+    EXPECT_NEAR(double(s.size()), 5512.0, 110.0);  // ADPCM pads its last block
+    int peak = 0, crossings = 0;
+    std::size_t first = 0, last = 0;
+    for (std::size_t i = 1; i < s.size(); ++i) {
+      peak = std::max(peak, std::abs(int(s[i])));
+      if (s[i - 1] < 0 && s[i] >= 0) {
+        if (crossings++ == 0) first = i;
+        last = i;
+      }
+    }
+    EXPECT_NEAR(peak, 64, 6);
+    ASSERT_GT(crossings, 100);
+    EXPECT_NEAR((crossings - 1) * 11025.0 / double(last - first), 440.0, 440 * 0.02);
+  }
+}
+
+TEST_F(SoundTest, NativeFilesLoadUnchangedAndConversionsRepeatExactly) {
+  const std::vector<std::int8_t> ramp = WriteNative("native.wav", 1001);
+  ASSERT_TRUE(sound::LoadSound("native.wav"));
+  EXPECT_EQ(mixer.last_sample, ramp);
+  ASSERT_TRUE(Sox("noise.wav", "-b 16 -r 44100 -c 2", "synth 0.2 whitenoise vol 0.3"));
+  ASSERT_TRUE(sound::LoadSound("noise.wav"));
+  const std::vector<std::int8_t> first = mixer.last_sample;
+  ASSERT_TRUE(sound::LoadSound("noise.wav"));
+  EXPECT_EQ(mixer.last_sample, first);
+  EXPECT_NEAR(double(first.size()), 2205.0, 2.0);
 }
 
 }  // namespace
