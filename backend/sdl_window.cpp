@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "backend/backends.h"
@@ -64,7 +65,7 @@ class SdlWindow : public WindowDisplay {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     desktop_w_ = info && info->current_w > 0 ? info->current_w : 640;
     desktop_h_ = info && info->current_h > 0 ? info->current_h : 480;
-    SDL_WM_SetCaption("lunashot", "lunashot");
+    ApplyTitle();
     bool ok = SetMode();
     if (!ok && fullscreen_) {
       fullscreen_ = false;  // no fullscreen mode: a window will do
@@ -112,6 +113,15 @@ class SdlWindow : public WindowDisplay {
 
   void Redraw() override { Show(); }
 
+  int Scale() override { return scale_; }
+
+  void SetTitle(const std::string& name, const std::string& note) override {
+    title_ = name.empty() ? "lunashot" : name;
+    if (!note.empty()) title_ += " - " + note;
+    icon_title_ = name.empty() ? "lunashot" : name;
+    ApplyTitle();
+  }
+
  private:
   // Sets the video mode for the current fullscreen choice and lays out the
   // frame: windowed, the window is exactly the scaled frame; fullscreen, the
@@ -140,6 +150,10 @@ class SdlWindow : public WindowDisplay {
     SDL_Flip(screen_);
     MapPalette();
     return true;
+  }
+
+  void ApplyTitle() {
+    if (video_up_) SDL_WM_SetCaption(title_.c_str(), icon_title_.c_str());
   }
 
   void MapPalette() {
@@ -177,6 +191,7 @@ class SdlWindow : public WindowDisplay {
   bool fullscreen_;
   bool video_up_ = false;
   int desktop_w_ = 0, desktop_h_ = 0;
+  std::string title_ = "lunashot", icon_title_ = "lunashot";
   int scale_ = 2, left_ = 0, top_ = 0;
   SDL_Surface* screen_ = nullptr;
   platform::Rgb palette_[256] = {};

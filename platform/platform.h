@@ -34,6 +34,23 @@ class Display {
   virtual void Present(const std::uint8_t* frame) = 0;
   // 0 on success, -1 when gamma cannot be set (scripts see this value).
   virtual int SetGamma(float red, float green, float blue) = 0;
+  // The whole factor each screen pixel is shown at (1 without a window).
+  virtual int Scale() { return 1; }
+  // A short note for the player beside the game's name (window title);
+  // empty: the name alone.
+  virtual void SetTitle(const std::string& /*name*/, const std::string& /*note*/) {}
+};
+
+// The developer's commands, given by keys of the window that never reach the
+// buttons. Each is reported once.
+enum class DevCommand {
+  kNone,
+  kReload,      // end the run and start script/start.lua again
+  kScreenshot,  // save the screen as a picture
+  kGif,         // start or stop recording an animation
+  kOverlay,     // cycle the figures overlay: off, figures, figures and shapes
+  kPause,       // pause or resume the game
+  kStep,        // while paused: run exactly one frame
 };
 
 // The audio device format: signed 8-bit mono samples at 11025 Hz, mixed in
@@ -103,6 +120,8 @@ class Machine {
   virtual void Quit() = 0;
   // True once the player has asked to stop (closed the window).
   virtual bool QuitRequested() = 0;
+  // The next developer command given since the last call, oldest first.
+  virtual DevCommand TakeCommand() { return DevCommand::kNone; }
   // True when a player watches the display and answers with the buttons; a
   // script error is then shown on screen. Unattended runs report it in the
   // exit status instead.

@@ -6,6 +6,7 @@
 #include "event/timeline.h"
 #include "object/world.h"
 #include "platform/platform.h"
+#include "runtime/devkeys.h"
 #include "script/host.h"
 #include "video/display.h"
 
@@ -45,6 +46,10 @@ void Update() {
     script::AbortRun();
     return;
   }
+  // Developer commands come first: a pause holds the frame before it reads
+  // the buttons, and a reload ends the run without another frame.
+  HandleDevCommands();
+  if (script::Aborted()) return;
   ++UpdateCalls;
   platform::backends.input->Poll();
   event::DispatchEvents();
