@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,6 +18,24 @@ constexpr int kFrameBytes = kScreenWidth * kScreenHeight;
 
 struct Rgb {
   std::uint8_t r, g, b;
+};
+
+// What the developer's overlay shows over the window, from the core. It is
+// drawn by the display on top of the shown frame, never into the frame.
+struct OverlayFigures {
+  int level = 0;                 // 0 off; 1 the figures; 2 also each instance's shapes
+  std::uint32_t frame_ms = 0;    // from one frame's start to the next one's
+  std::uint32_t work_ms = 0;     // of that, the time before the wait
+  std::uint32_t late_frames = 0; // since the run began
+  int lists[8] = {};             // instances in each list (enemy 0, 1, enemy
+                                 // bullets, player bullets, layers 0-3)
+  int free_slots = 0;
+  int pending_events = 0;
+  std::size_t script_heap = 0;   // bytes
+  struct Shape {
+    int x, y, radius;            // screen pixels: hotspot and collision size
+  };
+  std::vector<Shape> shapes;
 };
 
 class Display {
@@ -39,6 +58,8 @@ class Display {
   // A short note for the player beside the game's name (window title);
   // empty: the name alone.
   virtual void SetTitle(const std::string& /*name*/, const std::string& /*note*/) {}
+  // The overlay from now on (level 0: none); the window shows it at once.
+  virtual void SetOverlay(const OverlayFigures& /*figures*/) {}
 };
 
 // The developer's commands, given by keys of the window that never reach the

@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "base/file.h"
+#include "event/timeline.h"
+#include "object/geometry.h"
+#include "object/instance.h"
 #include "base/png_file.h"
 #include "platform/platform.h"
 #include "runtime/frame.h"
@@ -33,6 +36,9 @@ constexpr char kFolder[] = "screenshots";
 
 bool paused = false;
 bool step_pending = false;
+bool screenshot_pending = false;
+platform::OverlayFigures overlay;
+std::uint32_t frame_start = 0;
 // A note in the window title is taken down after three seconds.
 bool note_shown = false;
 std::uint32_t note_time = 0;
@@ -87,6 +93,24 @@ bool WriteIndexedPng(const std::string& path, int scale, std::string* error) {
   return true;
 }
 
+// The figures of the world as it is now, to the display.
+void SendOverlay() {
+  platform::Display* display = platform::backends.display;
+  if (!display) return;
+  overlay.shapes.clear();
+  for (int l = 0; l < object::kListCount; ++l) {
+    std::vector<object::Instance*> list = object::ListContents(static_cast<object::List>(l));
+    overlay.lists[l] = static_cast<int>(list.size());
+    if (overlay.level < 2) continue;
+    for (object::Instance* i : list)
+      overlay.shapes.push_back({object::PixelOf(i->x), object::PixelOf(i->y), i->object ? i->object->size : 0});
+  }
+  overlay.free_slots = object::PoolFree();
+  overlay.pending_events = static_cast<int>(event::PendingEvents());
+  overlay.script_heap = script::HeapInUse();
+  display->SetOverlay(overlay);
+}
+
 void Note(const std::string& note) {
   std::printf("lunashot: %s\n", note.c_str());
   std::fflush(stdout);
@@ -123,12 +147,11 @@ void Act(platform::DevCommand c) {
       paused = false;
       script::AbortRun();
       break;
-    case DevCommand::kScreenshot: {
-      platform::Display* display = platform::backends.display;
-      std::string name = TakeScreenshot(display ? display->Scale() : 1, &error);
-      Note(name.empty() ? "screenshot not saved: " + error : "saved " + name);
+    case DevCommand::kScreenshot:
+      // Taken at the next Present, so that it is the frame a recording of
+      // the run has next, through the palette it is recorded with.
+      screenshot_pending = true;
       break;
-    }
     case DevCommand::kGif:
       ToggleGif();
       break;
@@ -141,6 +164,9 @@ void Act(platform::DevCommand c) {
       if (paused) step_pending = true;
       break;
     case DevCommand::kOverlay:
+      overlay.level = (overlay.level + 1) % 3;
+      SendOverlay();
+      break;
     case DevCommand::kNone:
       break;
   }
@@ -191,7 +217,32 @@ void HandleDevCommands() {
   NextFrameTime = platform::backends.clock->Ticks() + FramePeriod;
 }
 
+void FrameStarts() {
+  std::uint32_t now = platform::backends.clock->Ticks();
+  overlay.frame_ms = now - frame_start;
+  frame_start = now;
+}
+
+void FrameWorked(bool late) {
+  if (late) ++overlay.late_frames;
+  if (overlay.level == 0) return;
+  overlay.work_ms = platform::backends.clock->Ticks() - frame_start;
+  SendOverlay();
+}
+
+void FrameShown() {
+  if (!screenshot_pending) return;
+  screenshot_pending = false;
+  platform::Display* display = platform::backends.display;
+  std::string error;
+  std::string name = TakeScreenshot(display ? display->Scale() : 1, &error);
+  Note(name.empty() ? "screenshot not saved: " + error : "saved " + name);
+}
+
 void EndDevSession() {
+  overlay = platform::OverlayFigures{};
+  if (platform::backends.display) platform::backends.display->SetOverlay(overlay);
+  screenshot_pending = false;
   paused = false;
   step_pending = false;
   std::string error;

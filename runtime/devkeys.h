@@ -16,6 +16,15 @@ extern bool ReloadRequested;
 // reloaded or the window closes. Returns at once without a machine.
 void HandleDevCommands();
 
+// The frame step's marks for the overlay: a frame begins (its buttons are
+// read next), and its logic is done (`late`: its drawing is skipped). The
+// figures go to the display when the overlay is on.
+void FrameStarts();
+void FrameWorked(bool late);
+
+// Called after each Present of the script: writes a screenshot asked for.
+void FrameShown();
+
 // Writes the screen as screenshots/STAMP.png (320x240 colour indices) and
 // STAMP-xN.png (the window's scale) in the game folder. Returns the first
 // file's name, or empty with `error` set.

@@ -32,6 +32,7 @@ void FrameDone() {
 }  // namespace
 
 void FramePresented() {
+  FrameShown();
   if (LimitReached()) script::AbortRun();
   FrameDone();
 }
@@ -50,6 +51,7 @@ void Update() {
   // the buttons, and a reload ends the run without another frame.
   HandleDevCommands();
   if (script::Aborted()) return;
+  FrameStarts();
   ++UpdateCalls;
   platform::backends.input->Poll();
   event::DispatchEvents();
@@ -62,9 +64,11 @@ void Update() {
   std::uint32_t ahead = NextFrameTime - now;
   if (ahead > FramePeriod) {
     NextFrameTime = now + FramePeriod;
+    FrameWorked(true);
     FrameDone();
     return;
   }
+  FrameWorked(false);
   platform::backends.clock->Delay(ahead);
   NextFrameTime += FramePeriod;
   std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));

@@ -48,6 +48,7 @@ const char kUsage[] =
     "  --gif FILE          record every presented frame into the animated GIF FILE\n"
     "  --help              print this text\n"
     "Developer keys in a window (never seen by the game's scripts):\n"
+    "  F3                  overlay: frame time, instances, events, heap; again: hitboxes\n"
     "  F5 (or Shift+F5)    end the game and run script/start.lua again, fresh\n"
     "  F6 / F7             pause or resume / step one frame while paused\n"
     "  F9                  start or stop a GIF in GAMEDIR/screenshots/\n"

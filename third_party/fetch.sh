@@ -8,7 +8,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 deps="$root/deps"
 
 packages=(cmake make g++ patch pkg-config dpkg-dev libsdl1.2-dev libsdl-mixer1.2-dev
-          libboost-dev libpng-dev libgtest-dev libbenchmark-dev)
+          libboost-dev libpng-dev libgtest-dev libbenchmark-dev libgif-dev
+          xvfb xdotool x11-apps)
 
 apt_updated=0
 apt_update() {
