@@ -7,6 +7,7 @@
 
 #include "base/builtin_font.h"
 #include "platform/platform.h"
+#include "runtime/devkeys.h"
 #include "video/display.h"
 #include "video/palette.h"
 
@@ -84,6 +85,12 @@ void ShowErrorScreen(const std::string& text) {
     platform::backends.input->Poll();
     platform::Machine* machine = platform::backends.machine;
     if (machine && machine->QuitRequested()) return;
+    // F5 here runs the game again: fix the script, press F5.
+    for (platform::DevCommand c; machine && (c = machine->TakeCommand()) != platform::DevCommand::kNone;)
+      if (c == platform::DevCommand::kReload) {
+        ReloadRequested = true;
+        return;
+      }
     bool down = AnyButton();
     if (down && released) return;
     if (!down) released = true;

@@ -260,6 +260,18 @@ try:
                       [l for l in output() if l.startswith("start ")])
     check(starts == ["start fresh=true"] * 2, "F5 runs start.lua again, fresh (%s)" % starts)
 
+    # F5 on the error screen: the fixed script runs.
+    start_lua = os.path.join(game, "script", "start.lua")
+    good = open(start_lua).read()
+    open(start_lua, "w").write('error("broken on purpose")\n')
+    key("key", "F5")
+    check(wait_for(lambda: any("broken on purpose" in l for l in output())),
+          "F5 runs the edited start.lua")
+    open(start_lua, "w").write(good)
+    key("key", "F5")
+    check(wait_for(lambda: sum(l.startswith("start ") for l in output()) == 3),
+          "F5 on the error screen runs start.lua again")
+
     # Escape ends the program as closing the window does.
     key("key", "Escape")
     try:
@@ -267,6 +279,14 @@ try:
     except subprocess.TimeoutExpired:
         status = None
     check(status == 0, "Escape quits (status %s)" % status)
+
+    # --gif in a headless run: the same frames as --record-frames.
+    head_frames, head_gif = os.path.join(work, "head_frames"), os.path.join(work, "head.gif")
+    subprocess.run([lunashot, "--headless", "--max-frames", "12", "--record-frames", head_frames,
+                    "--gif", head_gif, game], timeout=60, capture_output=True)
+    recorded = [png_pixels(f)[2] for f in sorted(glob.glob(head_frames + "/*.png"))]
+    check(os.path.exists(head_gif) and len(recorded) == 12 and gif_frames(head_gif) == recorded,
+          "--gif holds the frames --record-frames writes")
 
     # A game that cannot start shows why in its window.
     os.remove(os.path.join(game, "sprite", "pal.pal"))
