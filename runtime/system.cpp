@@ -133,8 +133,8 @@ void StartupFailure(const std::string& cause) {
   if (machine && machine->Interactive() && platform::backends.display && platform::backends.input &&
       platform::backends.clock && (machine_up || machine->Init(&error))) {
     machine_up = true;
+    platform::backends.display->SetTitle(GameName(), "cannot start");
     if (video::OpenScreen(&error)) {
-      platform::backends.display->SetTitle(GameName(), "cannot start");
       ShowErrorScreen("The game cannot start:\n" + cause + "\n\nThe same line went to script/log.txt.");
     }
     video::QuitVideo();

@@ -193,12 +193,15 @@ try:
         print("\n".join(output()[-20:]))
         raise SystemExit(1)
 
-    # A tap far shorter than a frame still reaches the game, for one poll.
-    before = last_frame()
-    key("keydown", "z", "sleep", "0.001", "keyup", "z")
-    wait_for(lambda: last_frame() >= before + 20)
-    presses = [l for l in output() if l.endswith(" A")]
-    check(len(presses) == 1, "a 1 ms tap of Z is A for exactly one poll (%d)" % len(presses))
+    # Taps far shorter than a frame still reach the game, each for one poll
+    # (two when a loaded machine runs two polls within the tap).
+    for tap in range(5):
+        before = last_frame()
+        key("keydown", "--delay", "0", "z", "sleep", "0.001", "keyup", "--delay", "0", "z")
+        wait_for(lambda: last_frame() >= before + 5)
+    frames = [int(l.split()[1]) for l in output() if l.endswith(" A")]
+    runs = [f for f in frames if f - 1 not in frames]
+    check(len(runs) == 5 and len(frames) <= 6, "5 taps of Z of 1 ms are 5 A presses (%s)" % frames)
 
     # F12: the screenshot is the frame the recording has at that moment.
     key("key", "F12")
