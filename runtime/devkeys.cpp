@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "base/file.h"
+#include "base/png_file.h"
 #include "event/timeline.h"
 #include "object/geometry.h"
 #include "object/instance.h"
-#include "base/png_file.h"
 #include "platform/platform.h"
 #include "runtime/frame.h"
 #include "script/host.h"
@@ -50,7 +50,7 @@ bool ScreenshotFolder(std::string* error) {
   }
   struct stat st;
   if (lstat(kFolder, &st) != 0 || !S_ISDIR(st.st_mode)) {
-    *error = std::string(kFolder) + " in the game folder is not a directory";
+    *error = std::string(kFolder) + " in the game folder is not a directory (a link is refused)";
     return false;
   }
   return true;

@@ -275,6 +275,15 @@ try:
     check(wait_for(lambda: sum(l.startswith("start ") for l in output()) == 3),
           "F5 on the error screen runs start.lua again")
 
+    # screenshots/ as a link out of the game folder: nothing is written there.
+    outside = os.path.join(work, "outside")
+    os.makedirs(outside)
+    os.rename(os.path.join(game, "screenshots"), os.path.join(work, "taken"))
+    os.symlink(outside, os.path.join(game, "screenshots"))
+    key("key", "F12")
+    check(wait_for(lambda: any("screenshot not saved" in l for l in output())) and
+          not os.listdir(outside), "F12 never writes through a link out of the game folder")
+
     # Escape ends the program as closing the window does.
     key("key", "Escape")
     try:
