@@ -179,13 +179,24 @@ try:
     shutil.copy(palette, os.path.join(game, "sprite", "pal.pal"))
     frames_dir = os.path.join(work, "frames")
 
-    r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "800x600x24",
-                             "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
-    procs.append(xvfb)
-    os.close(w)
-    display = os.read(r, 32).decode().strip()
-    env = dict(os.environ, DISPLAY=":" + display, SDL_AUDIODRIVER="dummy")
+    # An X server on a display of our own: numbers away from the usual ones,
+    # the next one when that display is taken (the server then exits). No
+    # reset when the last client leaves: a connection then could fail.
+    env = None
+    for number in range(60 + os.getpid() % 200, 60 + os.getpid() % 200 + 20):
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-noreset", "-screen", "0", "800x600x24",
+                                 "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        procs.append(xvfb)
+        trial = dict(os.environ, DISPLAY=":%d" % number, SDL_AUDIODRIVER="dummy")
+        up = wait_for(lambda: xvfb.poll() is not None or subprocess.run(
+            ["xdotool", "getdisplaygeometry"], env=trial, capture_output=True).returncode == 0, 10)
+        if up and xvfb.poll() is None:
+            env = trial
+            break
+    check(env is not None, "Xvfb is up")
+    if env is None:
+        raise SystemExit(1)
 
     p, wid = start_game(game, "--record-frames", frames_dir)
     check(wait_for(lambda: last_frame() >= 30), "the game runs")
@@ -194,14 +205,17 @@ try:
         raise SystemExit(1)
 
     # Taps far shorter than a frame still reach the game, each for one poll
-    # (two when a loaded machine runs two polls within the tap).
+    # (more only when a loaded machine delays xdotool's key release).
+    def presses():
+        frames = [int(l.split()[1]) for l in output() if l.endswith(" A")]
+        return frames, [f for f in frames if f - 1 not in frames]
     for tap in range(5):
-        before = last_frame()
+        count = len(presses()[1])
         key("keydown", "--delay", "0", "z", "sleep", "0.001", "keyup", "--delay", "0", "z")
-        wait_for(lambda: last_frame() >= before + 5)
-    frames = [int(l.split()[1]) for l in output() if l.endswith(" A")]
-    runs = [f for f in frames if f - 1 not in frames]
-    check(len(runs) == 5 and len(frames) <= 6, "5 taps of Z of 1 ms are 5 A presses (%s)" % frames)
+        wait_for(lambda: len(presses()[1]) > count, 10)
+        wait_for(lambda: presses()[0][-1] < last_frame() - 2, 10)
+    frames, runs = presses()
+    check(len(runs) == 5 and len(frames) <= 10, "5 taps of Z of 1 ms are 5 A presses (%s)" % frames)
 
     # F12: the screenshot is the frame the recording has at that moment.
     key("key", "F12")
@@ -313,10 +327,15 @@ try:
         status = None
     check(status == 0, "Escape leaves the error screen")
 finally:
+    # Politely first, so that Xvfb removes its lock and socket.
     for proc in reversed(procs):
         if proc.poll() is None:
-            proc.kill()
-            proc.wait()
+            proc.terminate()
+            try:
+                proc.wait(5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
 
 print("%d failed" % len(failures))
 sys.exit(1 if failures else 0)
