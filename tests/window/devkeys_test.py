@@ -163,7 +163,7 @@ def start_game(game, *args):
     procs.append(p)
     wid = wait_for(lambda: subprocess.run(
         ["xdotool", "search", "--name", "^" + os.path.basename(game)], env=env,
-        capture_output=True, text=True).stdout.split())
+        capture_output=True, text=True, timeout=10).stdout.split())
     check(bool(wid), "a window titled with the game folder's name appears")
     if not wid:
         raise SystemExit(1)
@@ -190,7 +190,9 @@ try:
         procs.append(xvfb)
         trial = dict(os.environ, DISPLAY=":%d" % number, SDL_AUDIODRIVER="dummy")
         up = wait_for(lambda: xvfb.poll() is not None or subprocess.run(
-            ["xdotool", "getdisplaygeometry"], env=trial, capture_output=True).returncode == 0, 10)
+            ["xdotool", "getdisplaygeometry"], env=trial, capture_output=True,
+            timeout=10).returncode == 0, 10)
+        time.sleep(0.3)  # a server that lost the display to another has exited by now
         if up and xvfb.poll() is None:
             env = trial
             break
@@ -318,7 +320,7 @@ try:
     os.remove(os.path.join(game, "sprite", "pal.pal"))
     p, wid = start_game(game)
     title = subprocess.run(["xdotool", "getwindowname", wid], env=env, capture_output=True,
-                           text=True).stdout
+                           text=True, timeout=10).stdout
     check("cannot start" in title, "a start-up failure opens a window (%s)" % title.strip())
     key("key", "Escape")
     try:
