@@ -64,12 +64,14 @@ int main(int argc, char** argv) {
   if (options.headless) runtime::SetStartupFailureStatus(runtime::kStartupFailed);
   options.record_dir = Absolute(options.record_dir);
   options.input_file = Absolute(options.input_file);
+  options.gif_file = Absolute(options.gif_file);
   if (!options.game_dir.empty() && chdir(options.game_dir.c_str()) != 0) {
     std::fprintf(stderr, "lunashot: cannot enter game directory %s: %s\n", options.game_dir.c_str(),
                  std::strerror(errno));
     return 2;
   }
   std::unique_ptr<platform::Input> scripted;
+  std::string input_error;  // reported once the backends are chosen
   if (!options.input_file.empty()) {
     std::vector<std::uint8_t> text;
     base::FileError failure;
@@ -80,11 +82,10 @@ int main(int argc, char** argv) {
     } else if (!base::ParseInputScript(std::string(text.begin(), text.end()), &steps, &error)) {
       error = "input file " + options.input_file + ": " + error;
     }
-    if (!error.empty()) {
-      base::InitPaths();
-      runtime::StartupFailure(error);
-    }
-    scripted = std::make_unique<backend::ScriptedInput>(std::move(steps));
+    if (error.empty())
+      scripted = std::make_unique<backend::ScriptedInput>(std::move(steps));
+    else
+      input_error = error;
   }
 
   // The one place that chooses the backends.
@@ -111,5 +112,9 @@ int main(int argc, char** argv) {
     clock = backend::CreateRealClock();
   }
   platform::backends = {machine.get(), display.get(), audio.get(), input.get(), clock.get()};
+  if (!input_error.empty()) {
+    base::InitPaths();
+    runtime::StartupFailure(input_error);  // on the window's error screen
+  }
   runtime::ReturnToMenu(runtime::RunEngine(options));
 }

@@ -28,11 +28,14 @@ class SdlInput : public platform::Input {
   virtual void Open() = 0;
   // Called at every poll so that the window's events are handled.
   virtual void SetEventPump(std::function<void()> pump) = 0;
+  // The window saw SDL key `key` go down (with Alt held or not).
+  virtual void KeyPressed(int key, bool alt) = 0;
 };
 std::unique_ptr<SdlInput> CreateSdlInput();
 
 // sdl_machine.cpp: SDL for audio and joystick, and the window's events:
-// close, Alt+Enter, expose. `input` is null when the buttons are scripted.
+// close and Escape, Alt+Enter, expose, and the developer keys (F3, F5,
+// Shift+F5, F6, F7, F9, F12). `input` is null when the buttons are scripted.
 std::unique_ptr<platform::Machine> CreateSdlMachine(WindowDisplay* window, SdlInput* input);
 // sdl_audio.cpp: SDL_mixer on the audio device.
 std::unique_ptr<platform::Audio> CreateSdlAudio();

@@ -4,7 +4,9 @@
 // buttons map through gamepad.txt), and in a window the keyboard: arrows for
 // the stick, Z = A, X = X, C = Y, Return = Start. Stick directions from all
 // sources add up, so opposite directions cancel and two arrows give the
-// diagonal's own button, as the handheld's stick does.
+// diagonal's own button, as the handheld's stick does. A key pressed since
+// the last poll counts as down at the next one even if it is already up
+// again, so a tap shorter than a frame is never lost.
 #include <SDL.h>
 
 #include <cstdint>
@@ -59,6 +61,11 @@ class DeviceInput : public SdlInput {
 
   void SetEventPump(std::function<void()> pump) override { pump_ = std::move(pump); }
 
+  void KeyPressed(int key, bool alt) override {
+    for (std::size_t i = 0; i < sizeof kKeys / sizeof kKeys[0]; ++i)
+      if (kKeys[i] == key && !(key == SDLK_RETURN && alt)) pressed_ |= 1u << i;
+  }
+
   void Poll() override {
     SDL_JoystickUpdate();
     if (pump_) pump_();
@@ -105,16 +112,24 @@ class DeviceInput : public SdlInput {
     }
   }
 
+  // The game's keys, in the order of the pressed_ bits.
+  static constexpr int kKeys[] = {SDLK_RIGHT, SDLK_LEFT, SDLK_DOWN, SDLK_UP,
+                                  SDLK_z,     SDLK_x,    SDLK_c,    SDLK_RETURN};
+
   void ReadKeyboard(std::uint32_t* state, int* dx, int* dy) {
     const Uint8* keys = SDL_GetKeyState(nullptr);
     if (!keys) return;
-    *dx += keys[SDLK_RIGHT] - keys[SDLK_LEFT];
-    *dy += keys[SDLK_DOWN] - keys[SDLK_UP];
-    if (keys[SDLK_z]) *state |= 1u << kA;
-    if (keys[SDLK_x]) *state |= 1u << kX;
-    if (keys[SDLK_c]) *state |= 1u << kY;
+    bool down[sizeof kKeys / sizeof kKeys[0]];
+    for (std::size_t i = 0; i < sizeof kKeys / sizeof kKeys[0]; ++i)
+      down[i] = keys[kKeys[i]] || ((pressed_ >> i) & 1u);
+    pressed_ = 0;
+    *dx += down[0] - down[1];
+    *dy += down[2] - down[3];
+    if (down[4]) *state |= 1u << kA;
+    if (down[5]) *state |= 1u << kX;
+    if (down[6]) *state |= 1u << kY;
     // Alt+Return toggles fullscreen; it is not Start.
-    if (keys[SDLK_RETURN] && !(SDL_GetModState() & KMOD_ALT)) *state |= 1u << kStart;
+    if (down[7] && !(SDL_GetModState() & KMOD_ALT)) *state |= 1u << kStart;
   }
 
   std::function<void()> pump_;
@@ -123,6 +138,7 @@ class DeviceInput : public SdlInput {
   bool keyboard_ = false;
   base::GamepadMap map_ = base::DefaultGamepadMap();
   std::uint32_t state_ = 0;
+  std::uint32_t pressed_ = 0;  // keys pressed since the last poll
 };
 
 }  // namespace

@@ -1,7 +1,12 @@
 // The SDL machine of window runs: SDL for audio and joystick (the window
 // brings up video itself), and the window's events, handled at every poll
-// of the SDL input: close, Alt+Enter (fullscreen) and expose (redraw).
+// of the SDL input and whenever the core asks for developer commands: close
+// and Escape (quit), Alt+Enter (fullscreen), expose (redraw), key presses
+// (passed to the input so that short taps count) and the developer keys,
+// which the input never reads as buttons.
 #include <SDL.h>
+
+#include <deque>
 
 #include "backend/backends.h"
 
@@ -26,6 +31,14 @@ class SdlMachine : public platform::Machine {
 
   void Quit() override { SDL_Quit(); }
   bool QuitRequested() override { return quit_; }
+
+  platform::DevCommand TakeCommand() override {
+    PumpEvents();
+    if (commands_.empty()) return platform::DevCommand::kNone;
+    platform::DevCommand c = commands_.front();
+    commands_.pop_front();
+    return c;
+  }
   bool Interactive() override { return true; }
 
  private:
@@ -39,6 +52,8 @@ class SdlMachine : public platform::Machine {
         case SDL_KEYDOWN:
           if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT))
             window_->ToggleFullscreen();
+          if (input_) input_->KeyPressed(e.key.keysym.sym, (e.key.keysym.mod & KMOD_ALT) != 0);
+          DeveloperKey(e.key.keysym.sym);
           break;
         case SDL_VIDEOEXPOSE:
           window_->Redraw();
@@ -49,9 +64,27 @@ class SdlMachine : public platform::Machine {
     }
   }
 
+  void DeveloperKey(SDLKey key) {
+    using platform::DevCommand;
+    DevCommand c = DevCommand::kNone;
+    switch (key) {
+      case SDLK_ESCAPE: quit_ = true; return;
+      case SDLK_F3: c = DevCommand::kOverlay; break;
+      case SDLK_F5: c = DevCommand::kReload; break;  // Shift+F5 too
+      case SDLK_F6: c = DevCommand::kPause; break;
+      case SDLK_F7: c = DevCommand::kStep; break;
+      case SDLK_F9: c = DevCommand::kGif; break;
+      case SDLK_F12: c = DevCommand::kScreenshot; break;
+      default: return;
+    }
+    // A flood of key repeats cannot grow the queue without bound.
+    if (commands_.size() < 64) commands_.push_back(c);
+  }
+
   WindowDisplay* window_;
   SdlInput* input_;
   bool quit_ = false;
+  std::deque<platform::DevCommand> commands_;
 };
 
 }  // namespace

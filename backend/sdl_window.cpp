@@ -2,15 +2,19 @@
 // by a whole factor and centred on black. The display brings up SDL's video
 // itself; the machine's SDL_Init stays audio and joystick only. The window
 // changes at each Present, at each new palette (as the hardware palette
-// does) and on expose.
+// does) and on expose. The developer's overlay is drawn over the scaled
+// frame in the window only, so the core's frames never contain it.
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "backend/backends.h"
+#include "base/builtin_font.h"
 
 namespace backend {
 
@@ -64,7 +68,7 @@ class SdlWindow : public WindowDisplay {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     desktop_w_ = info && info->current_w > 0 ? info->current_w : 640;
     desktop_h_ = info && info->current_h > 0 ? info->current_h : 480;
-    SDL_WM_SetCaption("lunashot", "lunashot");
+    ApplyTitle();
     bool ok = SetMode();
     if (!ok && fullscreen_) {
       fullscreen_ = false;  // no fullscreen mode: a window will do
@@ -112,6 +116,20 @@ class SdlWindow : public WindowDisplay {
 
   void Redraw() override { Show(); }
 
+  int Scale() override { return scale_; }
+
+  void SetOverlay(const platform::OverlayFigures& figures) override {
+    overlay_ = figures;
+    Show();
+  }
+
+  void SetTitle(const std::string& name, const std::string& note) override {
+    title_ = name.empty() ? "lunashot" : name;
+    if (!note.empty()) title_ += " - " + note;
+    icon_title_ = name.empty() ? "lunashot" : name;
+    ApplyTitle();
+  }
+
  private:
   // Sets the video mode for the current fullscreen choice and lays out the
   // frame: windowed, the window is exactly the scaled frame; fullscreen, the
@@ -142,6 +160,10 @@ class SdlWindow : public WindowDisplay {
     return true;
   }
 
+  void ApplyTitle() {
+    if (video_up_) SDL_WM_SetCaption(title_.c_str(), icon_title_.c_str());
+  }
+
   void MapPalette() {
     if (!screen_) return;
     for (int i = 0; i < 256; ++i)
@@ -169,18 +191,95 @@ class SdlWindow : public WindowDisplay {
         std::memcpy(reinterpret_cast<std::uint8_t*>(out) + k * screen_->pitch, out,
                     static_cast<std::size_t>(visible_w) * 4);
     }
+    if (overlay_.level > 0) DrawOverlay(visible_w, visible_h);
     if (SDL_MUSTLOCK(screen_)) SDL_UnlockSurface(screen_);
     SDL_UpdateRect(screen_, left_, top_, visible_w, visible_h);
+  }
+
+  // Window pixels of the frame area, clipped to what is visible.
+  void Plot(int x, int y, Uint32 colour) {
+    if (x < 0 || y < 0 || x >= visible_w_ || y >= visible_h_) return;
+    auto* row = static_cast<std::uint8_t*>(screen_->pixels) +
+                static_cast<std::ptrdiff_t>(top_ + y) * screen_->pitch + (left_ + x) * 4;
+    *reinterpret_cast<Uint32*>(row) = colour;
+  }
+
+  void Fill(int x, int y, int w, int h, Uint32 colour) {
+    for (int j = y; j < y + h; ++j)
+      for (int i = x; i < x + w; ++i) Plot(i, j, colour);
+  }
+
+  // Text in the built-in font, one window pixel per font pixel at scale 1
+  // and `scale_` at more, over a dark band.
+  void Text(int row, const std::string& line) {
+    const int k = std::max(1, scale_ / 2);
+    const int advance = (base::kGlyphWidth + 1) * k, height = (base::kGlyphHeight + 3) * k;
+    const int y0 = row * height;
+    Fill(0, y0, static_cast<int>(line.size()) * advance + 2 * k, height, SDL_MapRGB(screen_->format, 0, 0, 0));
+    const Uint32 ink = SDL_MapRGB(screen_->format, 120, 255, 120);
+    for (std::size_t c = 0; c < line.size(); ++c) {
+      const std::uint8_t* rows = base::BuiltinGlyph(static_cast<unsigned char>(line[c]));
+      for (int r = 0; r < base::kGlyphHeight; ++r)
+        for (int col = 0; col < base::kGlyphWidth; ++col)
+          if (rows[r] & (0x10 >> col))
+            Fill(k + static_cast<int>(c) * advance + col * k, y0 + k + r * k, k, k, ink);
+    }
+  }
+
+  void DrawOverlay(int visible_w, int visible_h) {
+    visible_w_ = visible_w;
+    visible_h_ = visible_h;
+    const platform::OverlayFigures& o = overlay_;
+    if (o.level >= 2) {
+      const Uint32 ring = SDL_MapRGB(screen_->format, 255, 64, 255);
+      const Uint32 spot = SDL_MapRGB(screen_->format, 255, 255, 0);
+      for (const platform::OverlayFigures::Shape& sh : o.shapes) {
+        const int cx = sh.x * scale_ + scale_ / 2, cy = sh.y * scale_ + scale_ / 2;
+        const int r = sh.radius * scale_;
+        // Midpoint circle: eight octants at once.
+        for (int x = r, y = 0, err = 1 - r; r > 0 && x >= y; ++y) {
+          const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
+          for (const auto& p : pts) Plot(cx + p[0], cy + p[1], ring);
+          if (err < 0) {
+            err += 2 * y + 3;
+          } else {
+            err += 2 * (y - x) + 5;
+            --x;
+          }
+        }
+        for (int d = -2 * scale_; d <= 2 * scale_; ++d) {
+          Plot(cx + d, cy, spot);
+          Plot(cx, cy + d, spot);
+        }
+      }
+    }
+    char line[128];
+    const unsigned fps = o.frame_ms ? 1000u / o.frame_ms : 0u;
+    std::snprintf(line, sizeof line, "FRAME %u MS (LOGIC %u) %u FPS  LATE %u", o.frame_ms, o.work_ms,
+                  fps, o.late_frames);
+    Text(0, line);
+    std::snprintf(line, sizeof line, "ENEMY %d/%d EBULLET %d PBULLET %d", o.lists[0], o.lists[1],
+                  o.lists[2], o.lists[3]);
+    Text(1, line);
+    std::snprintf(line, sizeof line, "LAYERS %d/%d/%d/%d  FREE %d", o.lists[4], o.lists[5],
+                  o.lists[6], o.lists[7], o.free_slots);
+    Text(2, line);
+    std::snprintf(line, sizeof line, "EVENTS %d  HEAP %zu KB", o.pending_events,
+                  (o.script_heap + 1023) / 1024);
+    Text(3, line);
   }
 
   const int fixed_scale_;
   bool fullscreen_;
   bool video_up_ = false;
   int desktop_w_ = 0, desktop_h_ = 0;
+  std::string title_ = "lunashot", icon_title_ = "lunashot";
   int scale_ = 2, left_ = 0, top_ = 0;
   SDL_Surface* screen_ = nullptr;
   platform::Rgb palette_[256] = {};
   Uint32 pixel_[256] = {};
+  platform::OverlayFigures overlay_;
+  int visible_w_ = 0, visible_h_ = 0;
   std::vector<std::uint8_t> frame_ = std::vector<std::uint8_t>(platform::kFrameBytes);
 };
 

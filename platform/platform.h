@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,6 +18,24 @@ constexpr int kFrameBytes = kScreenWidth * kScreenHeight;
 
 struct Rgb {
   std::uint8_t r, g, b;
+};
+
+// What the developer's overlay shows over the window, from the core. It is
+// drawn by the display on top of the shown frame, never into the frame.
+struct OverlayFigures {
+  int level = 0;                 // 0 off; 1 the figures; 2 also each instance's shapes
+  std::uint32_t frame_ms = 0;    // from one frame's start to the next one's
+  std::uint32_t work_ms = 0;     // of that, the time before the wait
+  std::uint32_t late_frames = 0; // since the run began
+  int lists[8] = {};             // instances in each list (enemy 0, 1, enemy
+                                 // bullets, player bullets, layers 0-3)
+  int free_slots = 0;
+  int pending_events = 0;
+  std::size_t script_heap = 0;   // bytes
+  struct Shape {
+    int x, y, radius;            // screen pixels: hotspot and collision size
+  };
+  std::vector<Shape> shapes;
 };
 
 class Display {
@@ -34,6 +53,25 @@ class Display {
   virtual void Present(const std::uint8_t* frame) = 0;
   // 0 on success, -1 when gamma cannot be set (scripts see this value).
   virtual int SetGamma(float red, float green, float blue) = 0;
+  // The whole factor each screen pixel is shown at (1 without a window).
+  virtual int Scale() { return 1; }
+  // A short note for the player beside the game's name (window title);
+  // empty: the name alone.
+  virtual void SetTitle(const std::string& /*name*/, const std::string& /*note*/) {}
+  // The overlay from now on (level 0: none); the window shows it at once.
+  virtual void SetOverlay(const OverlayFigures& /*figures*/) {}
+};
+
+// The developer's commands, given by keys of the window that never reach the
+// buttons. Each is reported once.
+enum class DevCommand {
+  kNone,
+  kReload,      // end the run and start script/start.lua again
+  kScreenshot,  // save the screen as a picture
+  kGif,         // start or stop recording an animation
+  kOverlay,     // cycle the figures overlay: off, figures, figures and shapes
+  kPause,       // pause or resume the game
+  kStep,        // while paused: run exactly one frame
 };
 
 // The audio device format: signed 8-bit mono samples at 11025 Hz, mixed in
@@ -100,6 +138,8 @@ class Machine {
   virtual void Quit() = 0;
   // True once the player has asked to stop (closed the window).
   virtual bool QuitRequested() = 0;
+  // The next developer command given since the last call, oldest first.
+  virtual DevCommand TakeCommand() { return DevCommand::kNone; }
   // True when a player watches the display and answers with the buttons; a
   // script error is then shown on screen. Unattended runs report it in the
   // exit status instead.

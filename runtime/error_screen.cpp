@@ -9,6 +9,7 @@
 
 #include "base/builtin_font.h"
 #include "platform/platform.h"
+#include "runtime/devkeys.h"
 #include "runtime/frame.h"
 #include "script/failed_runs.h"
 #include "video/display.h"
@@ -105,6 +106,12 @@ void ShowErrorScreen(const std::string& text) {
     platform::backends.input->Poll();
     platform::Machine* machine = platform::backends.machine;
     if (machine && machine->QuitRequested()) return;
+    // F5 here runs the game again: fix the script, press F5.
+    for (platform::DevCommand c; machine && (c = machine->TakeCommand()) != platform::DevCommand::kNone;)
+      if (c == platform::DevCommand::kReload) {
+        ReloadRequested = true;
+        return;
+      }
     bool down = AnyButton();
     if (down && released) return;
     if (!down) released = true;

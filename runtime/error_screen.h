@@ -10,7 +10,8 @@ namespace runtime {
 // runs the script host noted (script/failed_runs.h), and presents it with a
 // black-and-white palette. Pure drawing; no waiting.
 void DrawErrorScreen(const std::string& text);
-// Draws, then waits for a button press (after all are up) or a closed window.
+// Draws, then waits for a button press (after all are up), a closed window
+// (or Escape) or a reload asked for (F5: ReloadRequested is then set).
 void ShowErrorScreen(const std::string& text);
 
 }  // namespace runtime

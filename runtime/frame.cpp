@@ -6,6 +6,7 @@
 #include "event/timeline.h"
 #include "object/world.h"
 #include "platform/platform.h"
+#include "runtime/devkeys.h"
 #include "script/host.h"
 #include "video/display.h"
 
@@ -33,6 +34,7 @@ void FrameDone() {
 }  // namespace
 
 void FramePresented() {
+  FrameShown();
   if (LimitReached()) script::AbortRun();
   FrameDone();
 }
@@ -47,6 +49,11 @@ void Update() {
     script::AbortRun();
     return;
   }
+  // Developer commands come first: a pause holds the frame before it reads
+  // the buttons, and a reload ends the run without another frame.
+  HandleDevCommands();
+  if (script::Aborted()) return;
+  FrameStarts();
   ++UpdateCalls;
   platform::backends.input->Poll();
   event::DispatchEvents();
@@ -61,9 +68,11 @@ void Update() {
   std::uint32_t ahead = NextFrameTime - now;
   if (static_cast<std::int32_t>(ahead) < 0 || ahead > kMaxAhead) {
     NextFrameTime = now + FramePeriod;
+    FrameWorked(true);
     FrameDone();
     return;
   }
+  FrameWorked(false);
   platform::backends.clock->Delay(ahead);
   NextFrameTime += FramePeriod;
   std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));

@@ -1,6 +1,7 @@
-// The frame step: poll input, fire due events, step the world, then hold
-// the 16 ms rate. A late frame re-bases the deadline and skips the clearing
-// and drawing; logic always runs exactly once per call.
+// The frame step: take the developer's commands (a pause waits there), poll
+// input, fire due events, step the world, then hold the 16 ms rate. A late
+// frame re-bases the deadline and skips the clearing and drawing; logic
+// always runs exactly once per call.
 #pragma once
 #include <cstdint>
 

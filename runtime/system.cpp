@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "runtime/devkeys.h"
 #include "runtime/error_screen.h"
 #include "base/fixed.h"
 #include "runtime/frame.h"
@@ -24,11 +25,16 @@
 #include "script/host.h"
 #include "sound/sound.h"
 #include "video/display.h"
+#include "video/palette.h"
 #include "video/recorder.h"
 
 namespace runtime {
 
 namespace {
+
+// How far start-up has come: a failure in a window shows its message on the
+// error screen once the machine is up.
+bool machine_up = false;
 
 const char kUsage[] =
     "usage: lunashot [options] [GAMEDIR]\n"
@@ -40,7 +46,15 @@ const char kUsage[] =
     "  --scale N           window scale factor (default: the largest that fits, at least 2)\n"
     "  --fullscreen        start fullscreen (Alt+Enter toggles)\n"
     "  --input FILE        take the buttons from FILE instead of the devices\n"
-    "  --help              print this text\n";
+    "  --gif FILE          record every presented frame into the animated GIF FILE\n"
+    "  --help              print this text\n"
+    "Developer keys in a window (never seen by the game's scripts):\n"
+    "  F3                  overlay: frame time, instances, events, heap; again: hitboxes\n"
+    "  F5 (or Shift+F5)    end the game and run script/start.lua again, fresh\n"
+    "  F6 / F7             pause or resume / step one frame while paused\n"
+    "  F9                  start or stop a GIF in GAMEDIR/screenshots/\n"
+    "  F12                 screenshot (screen size and window size) in GAMEDIR/screenshots/\n"
+    "  Escape              quit (also leaves the error screen)\n";
 
 bool ParseCount(const char* text, unsigned long* out) {
   if (!text || !*text) return false;
@@ -90,10 +104,10 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       } else {
         options->max_frames = n;
       }
-    } else if (a == "--record-frames" || a == "--input") {
-      const char* v = value(a == "--input" ? "a file" : "a directory");
+    } else if (a == "--record-frames" || a == "--input" || a == "--gif") {
+      const char* v = value(a == "--record-frames" ? "a directory" : "a file");
       if (!v) break;
-      (a == "--input" ? options->input_file : options->record_dir) = v;
+      (a == "--input" ? options->input_file : a == "--gif" ? options->gif_file : options->record_dir) = v;
     } else if (!a.empty() && a[0] == '-') {
       *message = "lunashot: unknown option " + a + "\n" + kUsage;
       break;
@@ -120,6 +134,19 @@ void SetStartupFailureStatus(int status) { startup_failure_status = status; }
 void StartupFailure(const std::string& cause) {
   std::fprintf(stderr, "lunashot: %s\n", cause.c_str());
   base::WriteLog(cause.c_str());
+  // A player at a window reads the cause there, not only in the log.
+  platform::Machine* machine = platform::backends.machine;
+  std::string error;
+  if (machine && machine->Interactive() && platform::backends.display && platform::backends.input &&
+      platform::backends.clock && (machine_up || machine->Init(&error))) {
+    machine_up = true;
+    platform::backends.display->SetTitle(GameName(), "cannot start");
+    if (video::OpenScreen(&error)) {
+      ShowErrorScreen("The game cannot start:\n" + cause + "\n\nThe same line went to script/log.txt.");
+    }
+    video::QuitVideo();
+    machine->Quit();
+  }
   ReturnToMenu(startup_failure_status);
 }
 
@@ -130,6 +157,31 @@ void ReturnToMenu(int status) {
   if (chdir("/usr/gp2x") == 0) execl("gp2xmenu", "gp2xmenu", static_cast<char*>(nullptr));
   std::exit(status);
 }
+
+namespace {
+
+// Runs script/start.lua once in a fresh Lua state over a fresh pool and
+// timeline. `status` receives the exit status of the run.
+void RunStartFile(bool interactive, int* status) {
+  object::InitPool();
+  script::InitScript();
+  runtime::RegisterInterface();
+
+  const char* start = base::GetScriptPath("start.lua");
+  if (!start) StartupFailure("the path of script/start.lua is longer than 255 characters");
+  char path[base::kPathSize];
+  std::strcpy(path, start);
+  std::string unreported;
+  bool ran = script::RunMainFile(path, &unreported);
+  bool stopped = script::Aborted();
+  // A player at the screen sees an error that went only to stderr.
+  if (!ran && !stopped && interactive && !unreported.empty()) ShowErrorScreen(unreported);
+  event::ClearEvent();
+  script::QuitScript();
+  *status = (!interactive && !ran && !stopped) ? 1 : 0;
+}
+
+}  // namespace
 
 int RunEngine(const Options& options) {
   FramePeriod = 16;
@@ -144,32 +196,34 @@ int RunEngine(const Options& options) {
     base::WriteLog(error.c_str());
     ReturnToMenu(startup_failure_status);
   }
+  machine_up = true;
+  platform::backends.display->SetTitle(GameName(), "");
   base::InitDirTable();
   if (!video::InitVideo(&error)) StartupFailure(error);
   if (!options.record_dir.empty()) video::StartRecording(options.record_dir);
+  if (!options.gif_file.empty()) video::StartGif(options.gif_file);
   if (!sound::InitSound(&error)) StartupFailure(error);
-  object::InitPool();
-  script::InitScript();
-  runtime::RegisterInterface();
-
-  const char* start = base::GetScriptPath("start.lua");
-  if (!start) StartupFailure("the path of script/start.lua is longer than 255 characters");
-  char path[base::kPathSize];
-  std::strcpy(path, start);
-  std::string unreported;
-  bool ran = script::RunMainFile(path, &unreported);
-  bool stopped = script::Aborted();
   const bool interactive = platform::backends.machine->Interactive();
-  // A player at the screen sees an error that went only to stderr.
-  if (!ran && !stopped && interactive && !unreported.empty())
-    ShowErrorScreen(unreported);
-
-  event::ClearEvent();
-  script::QuitScript();
-  sound::QuitSound();
+  int status = 0;
+  for (;;) {
+    ReloadRequested = false;
+    RunStartFile(interactive, &status);
+    sound::QuitSound();
+    if (!ReloadRequested || platform::backends.machine->QuitRequested()) break;
+    // A reload: everything the scripts made goes; the window and the
+    // recordings stay. pal.pal is read again, as it may have been edited.
+    std::printf("lunashot: reloading script/start.lua\n");
+    std::fflush(stdout);
+    const char* pal = base::GetSpritePath("pal.pal");
+    if (!pal || !video::LoadPalette(pal, &error)) StartupFailure(pal ? error : "the path of pal.pal is too long");
+    video::AdjustPalette();
+    std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
+    if (!sound::InitSound(&error)) StartupFailure(error);
+  }
+  EndDevSession();
   video::QuitVideo();
   platform::backends.machine->Quit();
-  return (!interactive && !ran && !stopped) ? 1 : 0;
+  return status;
 }
 
 }  // namespace runtime

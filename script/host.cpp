@@ -375,4 +375,6 @@ void AbortRun() {
 
 bool Aborted() { return aborted; }
 
+std::size_t HeapInUse() { return heap_in_use; }
+
 }  // namespace script

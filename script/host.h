@@ -2,6 +2,7 @@
 // and the stop request that ends the running scripts (frame limit, window
 // closed) through the normal shutdown path.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,8 @@ extern lua_State* LuaState;
 void InitScript();
 // Closes the state; the handles go with it.
 void QuitScript();
+// Bytes the scripts' heap holds now.
+std::size_t HeapInUse();
 
 // Runs a file in the state. Failures (cannot read, syntax, run time) go to
 // the global _ALERT when it is a function, else to stderr; nothing is raised.

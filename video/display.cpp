@@ -21,14 +21,20 @@ bool InitVideo(std::string* error) {
     return false;
   }
   if (!LoadPalette(path, error)) return false;
+  if (!OpenScreen(error)) return false;
+  AdjustPalette();
+  return true;
+}
+
+bool OpenScreen(std::string* error) {
+  if (Screen && BackBuffer) return true;
   if (!platform::backends.display->Open(error)) return false;
-  Screen = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);
-  BackBuffer = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);
+  if (!Screen) Screen = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);
+  if (!BackBuffer) BackBuffer = CreateSurface(platform::kScreenWidth, platform::kScreenHeight);
   if (!Screen || !BackBuffer) {
     *error = "out of memory for the screen";
     return false;
   }
-  AdjustPalette();
   return true;
 }
 
@@ -44,6 +50,7 @@ void Present() {
   std::memcpy(Screen->pixels, BackBuffer->pixels, static_cast<std::size_t>(Screen->size));
   platform::backends.display->Present(Screen->pixels);
   if (Recording()) RecordFrame(Screen->pixels);
+  if (GifRecording()) RecordGifFrame(Screen->pixels);
 }
 
 }  // namespace video

@@ -13,6 +13,9 @@ extern Surface* Screen;
 // Loads pal.pal, opens the display, makes both surfaces and uploads the
 // (black) working palette. False with a one-line cause on failure.
 bool InitVideo(std::string* error);
+// Opens the display and makes the surfaces without pal.pal (the palette
+// stays as it is), unless already done: for showing a start-up failure.
+bool OpenScreen(std::string* error);
 void QuitVideo();
 void Present();
 

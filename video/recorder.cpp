@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/file.h"
+#include "base/gif_file.h"
 #include "base/png_file.h"
 #include "platform/platform.h"
 
@@ -94,6 +95,63 @@ void StartRecording(const std::string& dir) {
 void StopRecording() { recorder.on = false; }
 
 bool Recording() { return recorder.on; }
+
+namespace {
+
+constexpr int kGifDelay = 2;
+constexpr std::size_t kMaxGifBytes = std::size_t{256} << 20;
+
+struct GifRecorder {
+  bool on = false;
+  std::string path;
+  base::GifWriter writer;
+};
+GifRecorder gif;
+
+}  // namespace
+
+void StartGif(const std::string& path) {
+  std::string error;
+  gif.on = false;
+  if (!gif.writer.Begin(platform::kScreenWidth, platform::kScreenHeight, &error)) {
+    std::fprintf(stderr, "lunashot: GIF recording failed: %s\n", error.c_str());
+    return;
+  }
+  gif.on = true;
+  gif.path = path;
+}
+
+bool GifRecording() { return gif.on; }
+
+bool StopGif(std::string* error) {
+  if (!gif.on) {
+    *error = "no GIF recording";
+    return false;
+  }
+  gif.on = false;
+  std::vector<std::uint8_t> bytes;
+  if (!gif.writer.Finish(&bytes, error)) return false;
+  base::FileError failure;
+  if (!base::WriteFileAtomic(gif.path, bytes, &failure)) {
+    *error = "cannot write " + gif.path + ": " + failure.Text();
+    return false;
+  }
+  return true;
+}
+
+void RecordGifFrame(const std::uint8_t* pixels) {
+  if (!gif.on) return;
+  base::Rgb palette[256];
+  for (int i = 0; i < 256; ++i) palette[i] = {ShownPalette[i].r, ShownPalette[i].g, ShownPalette[i].b};
+  std::string error;
+  if (!gif.writer.AddFrame(pixels, palette, kGifDelay, &error)) {
+    gif.on = false;
+    std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
+    return;
+  }
+  if (gif.writer.Size() >= kMaxGifBytes && !StopGif(&error))
+    std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
+}
 
 void RecordFrame(const std::uint8_t* pixels) {
   if (!recorder.on) return;

@@ -17,6 +17,17 @@ bool Recording();
 // Writes the next numbered frame; Present calls it after each copy.
 void RecordFrame(const std::uint8_t* pixels);
 
+// Animation recording: from StartGif on, every presented frame goes into
+// an animated GIF (through the palette shown with it, 2/100 s a frame: GIF
+// delays count hundredths, and most viewers slow anything shorter), written
+// to `path` at StopGif or when it reaches 256 MiB. Failures are reported on
+// stderr, once; the game goes on.
+void StartGif(const std::string& path);
+// Writes the file. False with a message (nothing recorded, cannot write).
+bool StopGif(std::string* error);
+bool GifRecording();
+void RecordGifFrame(const std::uint8_t* pixels);
+
 // Writes width x height colour indices as an 8-bit RGB PNG through
 // `palette`. False with a message on failure.
 bool WritePng(const char* path, const std::uint8_t* pixels, int width, int height,

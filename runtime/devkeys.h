@@ -1,0 +1,39 @@
+// The developer's commands of a window run (platform::DevCommand): reload,
+// screenshot, animation recording, pause and single steps. The frame step
+// asks for them once per frame; what a script observes never depends on
+// them, except that a paused game's frames wait.
+#pragma once
+#include <string>
+
+namespace runtime {
+
+// Set by a reload command: the run in progress ends through the normal stop
+// path and RunEngine starts script/start.lua again. Cleared by RunEngine.
+extern bool ReloadRequested;
+
+// Takes the pending commands and acts on them. While paused it waits here,
+// keeping the window alive, until the game resumes, steps one frame, is
+// reloaded or the window closes. Returns at once without a machine.
+void HandleDevCommands();
+
+// The frame step's marks for the overlay: a frame begins (its buttons are
+// read next), and its logic is done (`late`: its drawing is skipped). The
+// figures go to the display when the overlay is on.
+void FrameStarts();
+void FrameWorked(bool late);
+
+// Called after each Present of the script: writes a screenshot asked for.
+void FrameShown();
+
+// Writes the screen as screenshots/STAMP.png (320x240 colour indices) and
+// STAMP-xN.png (the window's scale) in the game folder. Returns the first
+// file's name, or empty with `error` set.
+std::string TakeScreenshot(int scale, std::string* error);
+
+// The game folder's name (the working directory's last component).
+std::string GameName();
+
+// Ends a pause and an animation in progress (the run is over).
+void EndDevSession();
+
+}  // namespace runtime

@@ -1,0 +1,343 @@
+#!/usr/bin/env python3
+"""The developer keys in a real window: lunashot runs tests/window/game under
+Xvfb with --record-frames while xdotool presses keys, and the files, output
+and pixels are checked against the recorded frames. Every wait polls with a
+deadline and the whole run is bounded, so a fault fails the test instead of
+hanging it.
+
+usage: devkeys_test.py LUNASHOT PALETTE WORKDIR
+"""
+import glob
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+lunashot, palette, work = sys.argv[1:4]
+here = os.path.dirname(os.path.abspath(__file__))
+procs = []
+failures = []
+
+
+def check(ok, what):
+    print(("ok    " if ok else "FAIL  ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+
+
+def wait_for(predicate, seconds=20.0):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    return predicate()
+
+
+def png_pixels(path):
+    """(width, height, bytes of RGB) of an 8-bit indexed or RGB PNG."""
+    data = open(path, "rb").read()
+    pos, idat, plte = 8, b"", None
+    while pos < len(data):
+        size, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + size]
+        if kind == b"IHDR":
+            w, h, depth, ctype = struct.unpack(">IIBB", body[:10])
+        elif kind == b"PLTE":
+            plte = body
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + size
+    assert depth == 8 and ctype in (2, 3), path
+    bpp = 3 if ctype == 2 else 1
+    raw, stride = zlib.decompress(idat), w * bpp
+    out, prev = bytearray(), bytearray(stride)
+    for y in range(h):
+        f, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = row[i - bpp] if i >= bpp else 0
+            b, c = prev[i], prev[i - bpp] if i >= bpp else 0
+            if f == 1: row[i] = (row[i] + a) & 255
+            elif f == 2: row[i] = (row[i] + b) & 255
+            elif f == 3: row[i] = (row[i] + (a + b) // 2) & 255
+            elif f == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                row[i] = (row[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        out += row
+        prev = row
+    if ctype == 3:
+        out = b"".join(plte[3 * i:3 * i + 3] for i in out)
+    return w, h, bytes(out)
+
+
+def gif_frames(path):
+    """RGB bytes of each frame of a GIF whose frames cover the whole image."""
+    data, frames = open(path, "rb").read(), []
+    assert data[:6] == b"GIF89a", path
+    w, h, flags = struct.unpack("<HHB", data[6:11])
+    pos, table = 13, None
+    if flags & 0x80:
+        n = 3 << ((flags & 7) + 1)
+        table, pos = data[pos:pos + n], pos + n
+    while data[pos] != 0x3B:
+        if data[pos] == 0x21:  # extension: skip its blocks
+            pos += 2
+            while data[pos]:
+                pos += data[pos] + 1
+            pos += 1
+            continue
+        x, y, fw, fh, f = struct.unpack("<HHHHB", data[pos + 1:pos + 10])
+        assert (x, y, fw, fh) == (0, 0, w, h) and not f & 0x40, "partial or interlaced frame"
+        pos += 10
+        colours = table
+        if f & 0x80:
+            n = 3 << ((f & 7) + 1)
+            colours, pos = data[pos:pos + n], pos + n
+        min_size, pos, stream = data[pos], pos + 1, bytearray()
+        while data[pos]:
+            stream += data[pos + 1:pos + 1 + data[pos]]
+            pos += data[pos] + 1
+        pos += 1
+        clear, indices = 1 << min_size, bytearray()
+        bits = acc = 0
+        size, codes, prev = min_size + 1, None, None
+        for byte in stream:  # LZW, least significant bit first
+            acc |= byte << bits
+            bits += 8
+            while bits >= size:
+                code, acc, bits = acc & ((1 << size) - 1), acc >> size, bits - size
+                if code == clear:
+                    codes = [bytes([i]) for i in range(clear)] + [b"", b""]
+                    size, prev = min_size + 1, None
+                    continue
+                if code == clear + 1:
+                    bits = 0
+                    break
+                entry = codes[code] if code < len(codes) else prev + prev[:1]
+                if prev is not None and len(codes) < 4096:
+                    codes.append(prev + entry[:1])
+                indices += entry
+                prev = entry
+                if len(codes) == (1 << size) and size < 12:
+                    size += 1
+        frames.append(b"".join(colours[3 * i:3 * i + 3] for i in indices[:w * h]))
+    return frames
+
+
+def first_pixel(path):
+    """The first RGB pixel of a recorded frame, cheaply (row 0, pixel 0 is
+    stored unchanged by every PNG filter)."""
+    data = open(path, "rb").read()
+    start = data.index(b"IDAT") + 4
+    return zlib.decompressobj().decompress(data[start:], 8)[1:4]
+
+
+def output():
+    return open(os.path.join(work, "stdout.txt")).read().splitlines()
+
+
+def last_frame():
+    frames = [int(l.split()[1]) for l in output() if l.startswith("frame ")]
+    return frames[-1] if frames else 0
+
+
+def key(*keys):
+    subprocess.run(["xdotool"] + list(keys), env=env, timeout=10, check=True)
+
+
+def window_pixels(wid):
+    dump = subprocess.run(["xwd", "-silent", "-id", wid], env=env, timeout=10,
+                          capture_output=True, check=True).stdout
+    return dump[struct.unpack(">I", dump[:4])[0]:]
+
+
+def start_game(game, *args):
+    out = open(os.path.join(work, "stdout.txt"), "w")
+    p = subprocess.Popen([lunashot, "--scale", "2", *args, game], env=env, stdout=out,
+                         stderr=subprocess.STDOUT)
+    procs.append(p)
+    wid = wait_for(lambda: subprocess.run(
+        ["xdotool", "search", "--name", "^" + os.path.basename(game)], env=env,
+        capture_output=True, text=True, timeout=10).stdout.split())
+    check(bool(wid), "a window titled with the game folder's name appears")
+    if not wid:
+        raise SystemExit(1)
+    key("windowfocus", "--sync", wid[0])
+    return p, wid[0]
+
+
+try:
+    shutil.rmtree(work, ignore_errors=True)
+    game = os.path.join(work, "devkeys_game")
+    shutil.copytree(os.path.join(here, "game"), game)
+    os.makedirs(os.path.join(game, "sprite"))
+    shutil.copy(palette, os.path.join(game, "sprite", "pal.pal"))
+    frames_dir = os.path.join(work, "frames")
+
+    # An X server on a display of our own: numbers away from the usual ones,
+    # the next one when that display is taken (the server then exits). No
+    # reset when the last client leaves: a connection then could fail.
+    env = None
+    for number in range(60 + os.getpid() % 200, 60 + os.getpid() % 200 + 20):
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-noreset", "-screen", "0", "800x600x24",
+                                 "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        procs.append(xvfb)
+        trial = dict(os.environ, DISPLAY=":%d" % number, SDL_AUDIODRIVER="dummy")
+        up = wait_for(lambda: xvfb.poll() is not None or subprocess.run(
+            ["xdotool", "getdisplaygeometry"], env=trial, capture_output=True,
+            timeout=10).returncode == 0, 10)
+        time.sleep(0.3)  # a server that lost the display to another has exited by now
+        if up and xvfb.poll() is None:
+            env = trial
+            break
+    check(env is not None, "Xvfb is up")
+    if env is None:
+        raise SystemExit(1)
+
+    p, wid = start_game(game, "--record-frames", frames_dir)
+    check(wait_for(lambda: last_frame() >= 30), "the game runs")
+    if failures:
+        print("\n".join(output()[-20:]))
+        raise SystemExit(1)
+
+    # Taps far shorter than a frame still reach the game, each for one poll
+    # (more only when a loaded machine delays xdotool's key release).
+    def presses():
+        frames = [int(l.split()[1]) for l in output() if l.endswith(" A")]
+        return frames, [f for f in frames if f - 1 not in frames]
+    for tap in range(5):
+        count = len(presses()[1])
+        key("keydown", "--delay", "0", "z", "sleep", "0.001", "keyup", "--delay", "0", "z")
+        wait_for(lambda: len(presses()[1]) > count, 10)
+        wait_for(lambda: presses()[0][-1] < last_frame() - 2, 10)
+    frames, runs = presses()
+    check(len(runs) == 5 and len(frames) <= 10, "5 taps of Z of 1 ms are 5 A presses (%s)" % frames)
+
+    # F12: the screenshot is the frame the recording has at that moment.
+    key("key", "F12")
+    shots = wait_for(lambda: len(glob.glob(os.path.join(game, "screenshots", "*.png"))) == 2)
+    shots = sorted(glob.glob(os.path.join(game, "screenshots", "*.png")), key=len)
+    check(len(shots) == 2, "F12 writes two PNGs in screenshots/ (%s)" % shots)
+    if len(shots) == 2:
+        wait_for(lambda: False, 0.3)  # the recording passes that moment
+        sw, sh, shot = png_pixels(shots[0])
+        bw, bh, big = png_pixels(shots[1])
+        check((sw, sh, bw, bh) == (320, 240, 640, 480), "screen size and window size")
+        check(big[:6] == shot[:3] * 2, "the large copy is the screen scaled")
+        same = [f for f in sorted(glob.glob(frames_dir + "/*.png")) if first_pixel(f) == shot[:3]]
+        check(len(same) == 1 and png_pixels(same[0])[2] == shot,
+              "the screenshot is identical to one recorded frame")
+
+    # F9 twice: a GIF of exactly the frames recorded in between.
+    key("key", "F9")
+    start = last_frame()
+    wait_for(lambda: last_frame() >= start + 15)
+    key("key", "F9")
+    gifs = wait_for(lambda: glob.glob(os.path.join(game, "screenshots", "*.gif")))
+    check(len(gifs) == 1, "F9 twice writes one GIF beside the screenshots")
+    if gifs:
+        frames = gif_frames(gifs[0])
+        recorded = {first_pixel(f): f for f in sorted(glob.glob(frames_dir + "/*.png"))}
+        names = [recorded.get(f[:3]) for f in frames]
+        numbers = [int(os.path.basename(n)[:6]) for n in names if n]
+        check(len(frames) >= 10 and len(numbers) == len(frames) and
+              numbers == list(range(numbers[0], numbers[0] + len(numbers))),
+              "the GIF's %d frames are consecutive recorded frames" % len(frames))
+        check(all(f == png_pixels(n)[2] for f, n in [(frames[0], names[0]), (frames[-1], names[-1])]
+                  if n), "first and last GIF frames equal the recorded ones")
+
+    # F6 pauses: no frame passes; each F7 runs exactly one.
+    key("key", "F6")
+    wait_for(lambda: False, 0.5)
+    paused_at = last_frame()
+    wait_for(lambda: False, 0.5)
+    check(last_frame() == paused_at, "F6 pauses the game")
+    window_before = window_pixels(wid)
+    key("key", "F3")
+    wait_for(lambda: False, 0.3)
+    check(window_pixels(wid) != window_before, "F3 draws the overlay in the window")
+    for step in (1, 2, 3):
+        key("key", "F7")
+        wait_for(lambda: last_frame() == paused_at + step, 5)
+        wait_for(lambda: False, 0.3)
+        check(last_frame() == paused_at + step, "F7 steps exactly one frame (%d)" % step)
+    last_png = sorted(glob.glob(frames_dir + "/*.png"))[-1]
+    _, _, shown = png_pixels(last_png)
+    check(shown == shown[:3] * (320 * 240), "the overlay is not in the recorded frames")
+    key("key", "F3", "key", "F3", "key", "F6")
+    check(wait_for(lambda: last_frame() > paused_at + 10), "F6 again resumes")
+
+    # F5: start.lua again, in a fresh state.
+    key("key", "F5")
+    starts = wait_for(lambda: [l for l in output() if l.startswith("start ")] [1:] and
+                      [l for l in output() if l.startswith("start ")])
+    check(starts == ["start fresh=true"] * 2, "F5 runs start.lua again, fresh (%s)" % starts)
+
+    # F5 on the error screen: the fixed script runs.
+    start_lua = os.path.join(game, "script", "start.lua")
+    good = open(start_lua).read()
+    open(start_lua, "w").write('error("broken on purpose")\n')
+    key("key", "F5")
+    check(wait_for(lambda: any("broken on purpose" in l for l in output())),
+          "F5 runs the edited start.lua")
+    open(start_lua, "w").write(good)
+    key("key", "F5")
+    check(wait_for(lambda: sum(l.startswith("start ") for l in output()) == 3),
+          "F5 on the error screen runs start.lua again")
+
+    # screenshots/ as a link out of the game folder: nothing is written there.
+    outside = os.path.join(work, "outside")
+    os.makedirs(outside)
+    os.rename(os.path.join(game, "screenshots"), os.path.join(work, "taken"))
+    os.symlink(outside, os.path.join(game, "screenshots"))
+    key("key", "F12")
+    check(wait_for(lambda: any("screenshot not saved" in l for l in output())) and
+          not os.listdir(outside), "F12 never writes through a link out of the game folder")
+
+    # Escape ends the program as closing the window does.
+    key("key", "Escape")
+    try:
+        status = p.wait(20)
+    except subprocess.TimeoutExpired:
+        status = None
+    check(status == 0, "Escape quits (status %s)" % status)
+
+    # --gif in a headless run: the same frames as --record-frames.
+    head_frames, head_gif = os.path.join(work, "head_frames"), os.path.join(work, "head.gif")
+    subprocess.run([lunashot, "--headless", "--max-frames", "12", "--record-frames", head_frames,
+                    "--gif", head_gif, game], timeout=60, capture_output=True)
+    recorded = [png_pixels(f)[2] for f in sorted(glob.glob(head_frames + "/*.png"))]
+    check(os.path.exists(head_gif) and len(recorded) == 12 and gif_frames(head_gif) == recorded,
+          "--gif holds the frames --record-frames writes")
+
+    # A game that cannot start shows why in its window.
+    os.remove(os.path.join(game, "sprite", "pal.pal"))
+    p, wid = start_game(game)
+    title = subprocess.run(["xdotool", "getwindowname", wid], env=env, capture_output=True,
+                           text=True, timeout=10).stdout
+    check("cannot start" in title, "a start-up failure opens a window (%s)" % title.strip())
+    key("key", "Escape")
+    try:
+        status = p.wait(20)
+    except subprocess.TimeoutExpired:
+        status = None
+    check(status == 0, "Escape leaves the error screen")
+finally:
+    # Politely first, so that Xvfb removes its lock and socket.
+    for proc in reversed(procs):
+        if proc.poll() is None:
+            proc.terminate()
+            try:
+                proc.wait(5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+
+print("%d failed" % len(failures))
+sys.exit(1 if failures else 0)
