@@ -10,7 +10,9 @@
 #include <cstring>
 #include <vector>
 
+#ifndef __EMSCRIPTEN__
 #include <png.h>
+#endif
 
 #include "platform/platform.h"
 
@@ -48,6 +50,7 @@ bool MakeDirectories(const std::string& dir, std::string* error) {
   return true;
 }
 
+#ifndef __EMSCRIPTEN__
 void PngError(png_structp png, png_const_charp message) {
   auto* error = static_cast<std::string*>(png_get_error_ptr(png));
   if (error) *error = message;
@@ -55,9 +58,17 @@ void PngError(png_structp png, png_const_charp message) {
 }
 
 void PngWarning(png_structp, png_const_charp) {}
+#endif
 
 }  // namespace
 
+#ifdef __EMSCRIPTEN__
+// The browser build has no libpng: frames are not recorded there.
+bool WritePng(const char*, const std::uint8_t*, int, int, const Color*, std::string* error) {
+  *error = "frames cannot be written as PNG in the browser";
+  return false;
+}
+#else
 bool WritePng(const char* path, const std::uint8_t* pixels, int width, int height,
               const Color* palette, std::string* error) {
   std::FILE* f = std::fopen(path, "wb");
@@ -105,6 +116,8 @@ bool WritePng(const char* path, const std::uint8_t* pixels, int width, int heigh
   }
   return ok;
 }
+
+#endif
 
 void StartRecording(const std::string& dir) {
   recorder = Recorder{};
