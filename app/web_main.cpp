@@ -24,20 +24,10 @@
 #include "runtime/system.h"
 
 int main(int argc, char** argv) {
-  // --frame-hashes is the page's own: the display reports each frame's md5.
-  bool hashes = false;
-  std::vector<char*> args;
-  for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--frame-hashes") == 0)
-      hashes = true;
-    else
-      args.push_back(argv[i]);
-  }
   runtime::Options options;
   std::string message;
   int status = 0;
-  if (!runtime::ParseOptions(static_cast<int>(args.size()), args.data(), &options, &message,
-                             &status)) {
+  if (!runtime::ParseOptions(argc, argv, &options, &message, &status)) {
     std::fputs(message.c_str(), stderr);
     return status == 0 ? 0 : 2;
   }
@@ -71,7 +61,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<backend::WebClock> clock =
       options.headless ? backend::CreateWebVirtualClock() : backend::CreateWebRealClock();
   std::unique_ptr<platform::Machine> machine = backend::CreateWebMachine(!options.headless);
-  std::unique_ptr<platform::Display> display = backend::CreateWebDisplay(hashes);
+  std::unique_ptr<platform::Display> display = backend::CreateWebDisplay();
   std::unique_ptr<backend::WebAudio> audio = backend::CreateWebAudio(clock.get());
   if (!input) {
     if (options.headless)

@@ -35,9 +35,7 @@ std::unique_ptr<WebClock> CreateWebVirtualClock();
 std::unique_ptr<platform::Machine> CreateWebMachine(bool interactive);
 
 // web_display.cpp: the frame through the palette onto the page's canvas.
-// With `hashes`, each presented frame's md5 over its 320x240 RGB bytes goes
-// to the page as "NNNNNN md5" (the pixels --record-frames writes).
-std::unique_ptr<platform::Display> CreateWebDisplay(bool hashes);
+std::unique_ptr<platform::Display> CreateWebDisplay();
 
 // web_audio.cpp: eight channels mixed in 512-sample buffers on `clock`'s
 // time, the mix queued to the page's audio context. Mix() catches up.

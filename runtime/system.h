@@ -11,6 +11,7 @@ struct Options {
   int scale = 0;  // 0: the largest integer factor that fits, at least 2
   bool fullscreen = false;
   std::string input_file;
+  std::string frame_hashes;
   std::string game_dir;
 };
 
