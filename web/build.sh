@@ -61,7 +61,8 @@ fi
 
 mkdir -p "$out"
 python3 /usr/share/emscripten/tools/file_packager.py "$out/game.data" \
-  --preload "$stage/game@/game" --js-output="$out/game.js" --no-node >/dev/null
+  --preload "$stage/game@/game" --js-output="$out/game.js" --no-node \
+  > /dev/null 2> >(grep -v FORCE_FILESYSTEM >&2)
 cp "$build/lunashot.js" "$build/lunashot.wasm" "$out/"
 sed "s/@GAME@/$name/g" web/index.html > "$out/index.html"
 echo "make.sh web: $out/ (serve it, e.g. python3 -m http.server -d $out)"
