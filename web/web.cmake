@@ -47,10 +47,10 @@ lunashot_web_layer(backend SKIP "/(sdl_[^/]*|real_clock|silent_audio)\\.cpp$"
 
 add_executable(lunashot app/web_main.cpp)
 target_compile_options(lunashot PRIVATE ${LUNASHOT_WARNINGS})
-target_link_libraries(lunashot PRIVATE lunashot_backend idbfs.js)
+target_link_libraries(lunashot PRIVATE lunashot_backend)
 # The game folder is packaged separately (make.sh web), so one engine build
 # serves every game. EXIT_RUNTIME: the page learns the exit status.
 target_link_options(lunashot PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
-  -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
+  -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
   "-sEXPORTED_RUNTIME_METHODS=['FS','callMain']")
