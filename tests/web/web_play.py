@@ -5,7 +5,9 @@ Usage: web_play.py LUNASHOT WORKDIR. Runs the demo headless with
 tests/games/demo_play/play.txt natively (--frame-hashes), builds the page
 with ./make.sh web, plays it in headless Chromium in the page's test mode and
 compares every frame's hash. Also checks that the native hashes are the md5
-of the recorded PNG frames' RGB bytes (the first and the last frame).
+of the recorded PNG frames' RGB bytes (the first and the last frame), and
+runs the sound_wav test game in the page: its channel checks hold the native
+mixer's answers.
 Exit status: 0 same frames, 1 a fault, 77 no browser could be run here.
 """
 import functools
@@ -64,7 +66,7 @@ def game_copy(dest):
     shutil.copy(PLAY, dest / "play.txt")
 
 
-def run_browser(page_dir, work):
+def run_browser(page_dir, work, query):
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
             pass
@@ -72,8 +74,7 @@ def run_browser(page_dir, work):
     handler = functools.partial(Quiet, directory=str(page_dir))
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = (f"http://127.0.0.1:{server.server_address[1]}/index.html"
-           f"?headless=1&max-frames={FRAMES}&input=play.txt&hashes=1")
+    url = f"http://127.0.0.1:{server.server_address[1]}/index.html?{query}"
     profile = work / "chromium-profile"
     shutil.rmtree(profile, ignore_errors=True)
     # Virtual time runs the page's timers without waiting; the DOM is dumped
@@ -94,7 +95,7 @@ def run_browser(page_dir, work):
 
 
 def pre(dom, name):
-    m = re.search(rf'<pre id="{name}">(.*?)</pre>', dom, re.S)
+    m = re.search(rf'<pre id="{name}"[^>]*>(.*?)</pre>', dom, re.S)
     return html.unescape(m.group(1)) if m else ""
 
 
@@ -117,19 +118,34 @@ def main():
             print(f"FAIL: native --frame-hashes line {native[number - 1]!r}, PNG gives {want}")
             return 1
 
-    subprocess.run([str(ROOT / "make.sh"), "web", str(work / "web-game"), str(work / "page")],
-                   check=True, cwd=ROOT)
-    dom, why = run_browser(work / "page", work)
-    if dom is None:
-        dom, why = run_browser(work / "page", work)  # a browser's bad start, once
-    if dom is None:
-        print(f"SKIP: {why}")
-        return 77
-    title = re.search(r"<title>(.*?)</title>", dom).group(1)
-    if title != "lunashot: done":
-        print(f"FAIL: page title {title!r}; error: {pre(dom, 'error')}")
+    sound = work / "sound-game"
+    shutil.copytree(ROOT / "tests/games/sound_wav", sound)
+    for lib in (ROOT / "tests/games/lib").glob("*.lua"):
+        shutil.copy(lib, sound / "script")
+    (sound / "sprite").mkdir()
+    (sound / "sound").mkdir()
+    shutil.copy(ROOT / "games/demo/sprite/pal.pal", sound / "sprite")
+
+    pages = {}
+    for game, query in (("web-game", f"headless=1&max-frames={FRAMES}&input=play.txt&hashes=1"),
+                        ("sound-game", "headless=1")):
+        subprocess.run([str(ROOT / "make.sh"), "web", str(work / game), str(work / (game + "-page"))],
+                       check=True, cwd=ROOT, stdout=subprocess.DEVNULL)
+        dom, why = run_browser(work / (game + "-page"), work, query)
+        if dom is None:
+            dom, why = run_browser(work / (game + "-page"), work, query)  # a bad start, once
+        if dom is None:
+            print(f"SKIP: {why}")
+            return 77
+        title = re.search(r"<title>(.*?)</title>", dom).group(1)
+        if title != "lunashot: done":
+            print(f"FAIL: {game}: page title {title!r}; error: {pre(dom, 'error')}")
+            return 1
+        pages[game] = dom
+    if "sound ok" not in pre(pages["sound-game"], "output").splitlines():
+        print(f"FAIL: sound_wav in the page printed {pre(pages['sound-game'], 'output')!r}")
         return 1
-    web = pre(dom, "frame-hashes").splitlines()
+    web = pre(pages["web-game"], "frame-hashes").splitlines()
     for i, (a, b) in enumerate(zip(native, web)):
         if a != b:
             print(f"FAIL: frame {i + 1} differs: native {a}, browser {b}")
