@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
-"""The demo's scripted play in the browser build gives the native frames.
+"""Games in the browser build give the native frames and output.
 
-Usage: web_play.py LUNASHOT WORKDIR. Runs the demo headless with
-tests/games/demo_play/play.txt natively (--frame-hashes), builds the page
-with ./make.sh web, plays it in headless Chromium in the page's test mode and
-compares every frame's hash. Also checks that the native hashes are the md5
-of the recorded PNG frames' RGB bytes (the first and the last frame), and
-runs the sound_wav test game in the page: its channel checks hold the native
-mixer's answers.
+Usage: web_play.py [--native-only] LUNASHOT WORKDIR. Runs each game of CASES headless
+natively (--frame-hashes), builds its page with ./make.sh web, plays it in
+headless Chromium in the page's test mode, and compares every frame's hash
+and the games' output (the test games' own checks, the sound channels' among
+them, hold the native answers). The demo plays tests/games/demo_play/play.txt.
+Also checks that the native hashes are the md5 of the recorded PNG frames'
+RGB bytes (the first and the last frame of each game); --native-only (the
+ctest that needs no browser) stops there, for the test games alone.
 Exit status: 0 same frames, 1 a fault, 77 no browser could be run here.
 """
 import functools
@@ -58,12 +59,42 @@ def png_rgb_md5(path):
     return hashlib.md5(out).hexdigest()
 
 
-def game_copy(dest):
-    shutil.copytree(ROOT / "games/demo", dest)
+# Games played natively and in the page: (name, source folder, lunashot
+# options, whether their standard output must match too). The demo's output
+# names its folder, which differs between the two.
+CASES = [
+    ("demo", "games/demo", ["--input", "play.txt", "--max-frames", FRAMES], False),
+    ("sound_wav", "tests/games/sound_wav", [], True),
+    ("video_golden", "tests/games/video_golden", ["--max-frames", "8"], True),
+    ("object_world", "tests/games/object_world", [], True),
+    ("object_rules", "tests/games/object_rules", [], True),
+    ("event_update", "tests/games/event_update", [], True),
+    ("engine_numbers", "tests/games/engine_numbers", [], True),
+    ("interface_table", "tests/games/interface_table", [], True),
+]
+
+
+def game_copy(src, dest):
+    """The game as run_game.sh prepares it, with the demo's play beside it."""
+    shutil.copytree(ROOT / src, dest)
+    for sub in ("sprite", "script", "sound", "replay"):
+        (dest / sub).mkdir(exist_ok=True)
     for f in (dest / "replay").glob("*"):
         f.unlink()
     (dest / "script/log.txt").unlink(missing_ok=True)
+    for lib in (ROOT / "tests/games/lib").glob("*.lua"):
+        shutil.copy(lib, dest / "script")
+    if not (dest / "sprite/pal.pal").exists():
+        shutil.copy(ROOT / "games/demo/sprite/pal.pal", dest / "sprite")
     shutil.copy(PLAY, dest / "play.txt")
+
+
+def query(args):
+    """The page's address for lunashot options."""
+    parts = ["headless=1", "hashes=1"]
+    for option, value in zip(args[::2], args[1::2]):
+        parts.append(f"{option[2:]}={value}")
+    return "&".join(parts)
 
 
 def run_browser(page_dir, work, query):
@@ -99,62 +130,67 @@ def pre(dom, name):
     return html.unescape(m.group(1)) if m else ""
 
 
+def play_case(lunashot, work, native_only, name, src, args, same_output):
+    """None when the page matches the native run, else the fault; 77 skips."""
+    native_game, web_game = work / f"{name}-native", work / f"{name}-web"
+    game_copy(src, native_game)
+    game_copy(src, web_game)
+    hashes = work / f"{name}-native.txt"
+    native = subprocess.run([str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
+                             "--record-frames", str(work / f"{name}-frames"), str(native_game)],
+                            capture_output=True, text=True, cwd=native_game)
+    if native.returncode != 0:
+        return f"native run failed ({native.returncode}): {native.stderr}"
+    native_hashes = hashes.read_text().splitlines()
+    # The hashes are the recorded PNGs' pixels: the first and the last frame.
+    for number in sorted({1, len(native_hashes)}) if native_hashes else []:
+        want = f"{number:06d} {png_rgb_md5(work / f'{name}-frames' / f'{number:06d}.png')}"
+        if native_hashes[number - 1] != want:
+            return f"native --frame-hashes line {native_hashes[number - 1]!r}, the PNG gives {want!r}"
+    if native_only:
+        return None
+
+    page = work / f"{name}-page"
+    subprocess.run([str(ROOT / "make.sh"), "web", str(web_game), str(page)], check=True, cwd=ROOT,
+                   stdout=subprocess.DEVNULL)
+    dom, why = run_browser(page, work, query(args))
+    if dom is None:
+        dom, why = run_browser(page, work, query(args))  # a browser's bad start, once
+    if dom is None:
+        return 77, why
+    title = re.search(r"<title>(.*?)</title>", dom).group(1)
+    if title != "lunashot: done":
+        return f"page title {title!r}; error: {pre(dom, 'error')}"
+    web_hashes = pre(dom, "frame-hashes").splitlines()
+    for a, b in zip(native_hashes, web_hashes):
+        if a != b:
+            return f"frames differ: native {a}, browser {b}"
+    if len(web_hashes) != len(native_hashes):
+        return f"{len(web_hashes)} frames in the browser, {len(native_hashes)} natively"
+    web_output = pre(dom, "output").splitlines()
+    if same_output and web_output != native.stdout.splitlines():
+        return f"output differs: native {native.stdout!r}, browser {web_output!r}"
+    print(f"{name}: the same {len(web_hashes)} frames" + (" and output" if same_output else ""))
+    return None
+
+
 def main():
-    lunashot, work = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2]).resolve()
+    native_only = sys.argv[1] == "--native-only"
+    args = sys.argv[2:] if native_only else sys.argv[1:]
+    lunashot, work = pathlib.Path(args[0]).resolve(), pathlib.Path(args[1]).resolve()
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
-    game_copy(work / "native-game")
-    game_copy(work / "web-game")
-
-    subprocess.run([str(lunashot), "--headless", "--input", "play.txt", "--max-frames", FRAMES,
-                    "--frame-hashes", str(work / "native.txt"), "--record-frames",
-                    str(work / "frames"), str(work / "native-game")],
-                   check=True, stdout=subprocess.DEVNULL, cwd=work / "native-game")
-    native = (work / "native.txt").read_text().splitlines()
-    last = len(native)
-    for number in (1, last):
-        want = png_rgb_md5(work / "frames" / f"{number:06d}.png")
-        if native[number - 1] != f"{number:06d} {want}":
-            print(f"FAIL: native --frame-hashes line {native[number - 1]!r}, PNG gives {want}")
-            return 1
-
-    sound = work / "sound-game"
-    shutil.copytree(ROOT / "tests/games/sound_wav", sound)
-    for lib in (ROOT / "tests/games/lib").glob("*.lua"):
-        shutil.copy(lib, sound / "script")
-    (sound / "sprite").mkdir()
-    (sound / "sound").mkdir()
-    shutil.copy(ROOT / "games/demo/sprite/pal.pal", sound / "sprite")
-
-    pages = {}
-    for game, query in (("web-game", f"headless=1&max-frames={FRAMES}&input=play.txt&hashes=1"),
-                        ("sound-game", "headless=1")):
-        subprocess.run([str(ROOT / "make.sh"), "web", str(work / game), str(work / (game + "-page"))],
-                       check=True, cwd=ROOT, stdout=subprocess.DEVNULL)
-        dom, why = run_browser(work / (game + "-page"), work, query)
-        if dom is None:
-            dom, why = run_browser(work / (game + "-page"), work, query)  # a bad start, once
-        if dom is None:
-            print(f"SKIP: {why}")
+    failed = 0
+    # Without a browser the test games suffice; the demo's long play is left out.
+    for case in CASES[1:] if native_only else CASES:
+        fault = play_case(lunashot, work, native_only, *case)
+        if isinstance(fault, tuple):
+            print(f"SKIP: {fault[1]}")
             return 77
-        title = re.search(r"<title>(.*?)</title>", dom).group(1)
-        if title != "lunashot: done":
-            print(f"FAIL: {game}: page title {title!r}; error: {pre(dom, 'error')}")
-            return 1
-        pages[game] = dom
-    if "sound ok" not in pre(pages["sound-game"], "output").splitlines():
-        print(f"FAIL: sound_wav in the page printed {pre(pages['sound-game'], 'output')!r}")
-        return 1
-    web = pre(pages["web-game"], "frame-hashes").splitlines()
-    for i, (a, b) in enumerate(zip(native, web)):
-        if a != b:
-            print(f"FAIL: frame {i + 1} differs: native {a}, browser {b}")
-            return 1
-    if len(web) != len(native):
-        print(f"FAIL: {len(web)} frames in the browser, {len(native)} natively")
-        return 1
-    print(f"browser and native runs: the same {len(web)} frames")
-    return 0
+        if fault:
+            print(f"FAIL: {case[0]}: {fault}")
+            failed = 1
+    return failed
 
 
 if __name__ == "__main__":
