@@ -50,8 +50,28 @@ if grep -qs '"sound"' tools/*.cpp; then
   cmake --build build --target lunashot-pack -j"$(nproc)" -- --no-print-directory >/dev/null
   pack=build/lunashot-pack
 fi
+# True for a WAV already in the mixer's format (PCM, mono, 8-bit, 11025 Hz):
+# converting it again could only add dither.
+native_wav() {
+  python3 - "$1" <<'PY'
+import struct, sys
+d = open(sys.argv[1], "rb").read(4096)
+ok = False
+if d[:4] == b"RIFF" and d[8:12] == b"WAVE":
+    at = 12
+    while at + 8 <= len(d):
+        kind, size = d[at:at + 4], struct.unpack("<I", d[at + 4:at + 8])[0]
+        if kind == b"fmt " and size >= 16:
+            fmt, ch, rate = struct.unpack("<HHI", d[at + 8:at + 16])
+            ok = (fmt, ch, rate, struct.unpack("<H", d[at + 22:at + 24])[0]) == (1, 1, 11025, 8)
+            break
+        at += 8 + size + (size & 1)
+sys.exit(0 if ok else 1)
+PY
+}
 if [ -n "$pack" ] && [ -d "$stage/game/sound" ]; then
   find "$stage/game/sound" -type f | while read -r f; do
+    native_wav "$f" && continue
     # A file that cannot be converted stays as it is; the game gets nil
     # from LoadSound for it, as the engine does for any undecodable file.
     "$pack" sound "$f" "$f.converted.wav" >/dev/null 2>&1 && mv "$f.converted.wav" "$f" ||
