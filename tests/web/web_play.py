@@ -61,9 +61,11 @@ def png_rgb_md5(path):
 
 # Games played natively and in the page: (name, source folder, lunashot
 # options, whether their standard output must match too). The demo's output
-# names its folder, which differs between the two.
+# names its folder, which differs between the two. demo_watch watches the
+# replay that the native demo run saved, through the replay menu.
 CASES = [
     ("demo", "games/demo", ["--input", "play.txt", "--max-frames", FRAMES], False),
+    ("demo_watch", "games/demo", ["--input", "watch.txt", "--max-frames", FRAMES], False),
     ("sound_wav", "tests/games/sound_wav", [], True),
     ("video_golden", "tests/games/video_golden", ["--max-frames", "8"], True),
     ("object_world", "tests/games/object_world", [], True),
@@ -75,7 +77,8 @@ CASES = [
 
 
 def game_copy(src, dest):
-    """The game as run_game.sh prepares it, with the demo's play beside it."""
+    """The game as run_game.sh prepares it, with the demo's inputs beside it
+    and the replays of an earlier native demo run."""
     shutil.copytree(ROOT / src, dest)
     for sub in ("sprite", "script", "sound", "replay"):
         (dest / sub).mkdir(exist_ok=True)
@@ -87,6 +90,9 @@ def game_copy(src, dest):
     if not (dest / "sprite/pal.pal").exists():
         shutil.copy(ROOT / "games/demo/sprite/pal.pal", dest / "sprite")
     shutil.copy(PLAY, dest / "play.txt")
+    shutil.copy(ROOT / "tests/games/demo_replay/watch.txt", dest / "watch.txt")
+    for replay in (dest.parent / "demo-native/replay").glob("*.lua"):
+        shutil.copy(replay, dest / "replay")
 
 
 def query(args):
@@ -181,8 +187,8 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
     failed = 0
-    # Without a browser the test games suffice; the demo's long play is left out.
-    for case in CASES[1:] if native_only else CASES:
+    # Without a browser the test games suffice; the demo's long plays are left out.
+    for case in CASES[2:] if native_only else CASES:
         fault = play_case(lunashot, work, native_only, *case)
         if isinstance(fault, tuple):
             print(f"SKIP: {fault[1]}")
