@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The two set-up commands: "./make.sh run [options] [GAMEDIR]" builds and runs
-# a game (the demo by default); "./make.sh test" builds and runs every test.
-# Both install what is missing first and rebuild only what changed.
+# The set-up commands: "./make.sh run [options] [GAMEDIR]" builds and runs
+# a game (the demo by default); "./make.sh test" builds and runs every test;
+# "./make.sh web [GAMEDIR] [OUTDIR]" builds a web page that plays the game
+# (default build-web/<game>/). All install what is missing first and rebuild
+# only what changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 build="${LUNASHOT_BUILD:-build}"
@@ -37,8 +39,12 @@ case "$cmd" in
     prepare
     cd "$build" && ctest --output-on-failure -j"$(nproc)" "$@"
     ;;
+  web)
+    exec ./web/build.sh "$@"
+    ;;
   *)
-    echo "usage: ./make.sh run [lunashot options] [GAMEDIR] | ./make.sh test [ctest options]" >&2
+    echo "usage: ./make.sh run [lunashot options] [GAMEDIR] | ./make.sh test [ctest options]" \
+         "| ./make.sh web [GAMEDIR] [OUTDIR]" >&2
     exit 2
     ;;
 esac

@@ -10,9 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<std::string> errors;
-  event::GamepadMap map = event::ParseGamepadMap(text, &errors);
+  base::GamepadMap map = base::ParseGamepadMap(text, &errors);
   for (std::int8_t t : map.target)
-    if (t != event::kNoButton && (t < 0 || t > 15)) std::abort();
+    if (t != base::kNoButton && (t < 0 || t > 15)) std::abort();
   if (map.dead_zone < 0 || map.dead_zone > 32767) std::abort();
   return 0;
 }

@@ -8,10 +8,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
-  std::vector<event::InputStep> steps;
+  std::vector<base::InputStep> steps;
   std::string error;
-  if (!event::ParseInputScript(text, &steps, &error)) return 0;
-  event::ScriptedInput input(std::move(steps));
+  if (!base::ParseInputScript(text, &steps, &error)) return 0;
+  backend::ScriptedInput input(std::move(steps));
   for (int i = 0; i < 64; ++i) {
     input.Poll();
     for (int b = -1; b < 34; ++b) input.Button(b);

@@ -43,6 +43,8 @@ const char kUsage[] =
     "  --headless          no window; silent audio; a virtual clock (every frame drawn)\n"
     "  --max-frames N      shut down after the N-th call of Update\n"
     "  --record-frames DIR write every presented frame as DIR/000001.png, ...\n"
+    "  --frame-hashes FILE write a line per presented frame to FILE: its number and the\n"
+    "                      md5 of its RGB bytes\n"
     "  --scale N           window scale factor (default: the largest that fits, at least 2)\n"
     "  --fullscreen        start fullscreen (Alt+Enter toggles)\n"
     "  --input FILE        take the buttons from FILE instead of the devices\n"
@@ -104,10 +106,13 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       } else {
         options->max_frames = n;
       }
-    } else if (a == "--record-frames" || a == "--input" || a == "--gif") {
+    } else if (a == "--record-frames" || a == "--input" || a == "--gif" || a == "--frame-hashes") {
       const char* v = value(a == "--record-frames" ? "a directory" : "a file");
       if (!v) break;
-      (a == "--input" ? options->input_file : a == "--gif" ? options->gif_file : options->record_dir) = v;
+      (a == "--input"           ? options->input_file
+       : a == "--gif"           ? options->gif_file
+       : a == "--record-frames" ? options->record_dir
+                                : options->frame_hashes) = v;
     } else if (!a.empty() && a[0] == '-') {
       *message = "lunashot: unknown option " + a + "\n" + kUsage;
       break;
@@ -202,6 +207,7 @@ int RunEngine(const Options& options) {
   if (!video::InitVideo(&error)) StartupFailure(error);
   if (!options.record_dir.empty()) video::StartRecording(options.record_dir);
   if (!options.gif_file.empty()) video::StartGif(options.gif_file);
+  if (!options.frame_hashes.empty()) video::StartFrameHashes(options.frame_hashes);
   if (!sound::InitSound(&error)) StartupFailure(error);
   const bool interactive = platform::backends.machine->Interactive();
   int status = 0;

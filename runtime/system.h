@@ -12,6 +12,7 @@ struct Options {
   bool fullscreen = false;
   std::string input_file;
   std::string gif_file;
+  std::string frame_hashes;
   std::string game_dir;
 };
 

@@ -13,6 +13,7 @@
 #include "base/file.h"
 #include "base/gif_file.h"
 #include "base/png_file.h"
+#include "base/md5.h"
 #include "platform/platform.h"
 
 namespace video {
@@ -23,6 +24,8 @@ struct Recorder {
   bool on = false;
   std::string dir;
   unsigned frames = 0;
+  std::FILE* hashes = nullptr;
+  unsigned hashed = 0;
 };
 Recorder recorder;
 
@@ -81,7 +84,8 @@ bool WritePng(const char* path, const std::uint8_t* pixels, int width, int heigh
 }
 
 void StartRecording(const std::string& dir) {
-  recorder = Recorder{};
+  recorder.on = false;
+  recorder.frames = 0;
   std::string error;
   if (dir.empty()) return;
   if (!MakeDirectories(dir, &error)) {
@@ -92,9 +96,39 @@ void StartRecording(const std::string& dir) {
   recorder.dir = dir;
 }
 
-void StopRecording() { recorder.on = false; }
+void StartFrameHashes(const std::string& path) {
+  recorder.hashed = 0;
+  recorder.hashes = std::fopen(path.c_str(), "w");
+  if (!recorder.hashes)
+    std::fprintf(stderr, "lunashot: cannot write frame hashes to %s: %s\n", path.c_str(),
+                 std::strerror(errno));
+}
 
-bool Recording() { return recorder.on; }
+void StopRecording() {
+  recorder.on = false;
+  if (recorder.hashes) std::fclose(recorder.hashes);
+  recorder.hashes = nullptr;
+}
+
+bool Recording() { return recorder.on || recorder.hashes; }
+
+namespace {
+
+void HashFrame(const std::uint8_t* pixels) {
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(platform::kFrameBytes) * 3);
+  for (int i = 0; i < platform::kFrameBytes; ++i) {
+    const Color& c = ShownPalette[pixels[i]];
+    rgb[3 * i] = c.r;
+    rgb[3 * i + 1] = c.g;
+    rgb[3 * i + 2] = c.b;
+  }
+  // Flushed per frame: a run that ends by exit() still leaves every line.
+  std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
+               base::Md5Hex(rgb.data(), rgb.size()).c_str());
+  std::fflush(recorder.hashes);
+}
+
+}  // namespace
 
 namespace {
 
@@ -154,6 +188,7 @@ void RecordGifFrame(const std::uint8_t* pixels) {
 }
 
 void RecordFrame(const std::uint8_t* pixels) {
+  if (recorder.hashes) HashFrame(pixels);
   if (!recorder.on) return;
   char name[32];
   std::snprintf(name, sizeof name, "/%06u.png", ++recorder.frames);

@@ -12,9 +12,15 @@ namespace video {
 
 // Starts recording into `dir` (created, with its parents, when missing).
 void StartRecording(const std::string& dir);
+// Also writes one line per presented frame to the file `path`: the frame's
+// number (six digits, counted as the PNG names are), a space, and the md5
+// of its RGB bytes, row by row; these compare runs of different builds.
+void StartFrameHashes(const std::string& path);
+// Stops both and closes the hash file.
 void StopRecording();
 bool Recording();
-// Writes the next numbered frame; Present calls it after each copy.
+// Writes the next numbered frame (and its hash); Present calls it after
+// each copy.
 void RecordFrame(const std::uint8_t* pixels);
 
 // Animation recording: from StartGif on, every presented frame goes into

@@ -1,0 +1,108 @@
+// Browser input by the handheld's button indices: the page's key state
+// (arrows for the stick, Z = A, X = X, C = Y, Return = Start, as in the
+// desktop window) and the first gamepad the Gamepad API reports, whose
+// buttons map through gamepad.txt; a standard-mapped pad's d-pad (buttons
+// 12-15) and its left stick give directions, as a desktop pad's hat and
+// stick do. Directions from all sources add up, so opposite ones cancel.
+#include <emscripten.h>
+
+#include "backend/web_backends.h"
+#include "base/gamepad_map.h"
+
+namespace backend {
+
+namespace {
+
+// clang-format off
+// Key bits: 0 left, 1 right, 2 up, 3 down, 4 Z, 5 X, 6 C, 7 Return.
+EM_JS(int, lunashot_keys, (), {
+  return Module.lunashotKeys ? Module.lunashotKeys() : 0;
+});
+// Fills pressed[0..63] and axes[0..1] (-32767..32767); 2 for a pad with
+// the standard mapping, 1 for another pad, 0 without a pad.
+EM_JS(int, lunashot_pad, (int* pressed, int* axes), {
+  var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+  var pad = null;
+  for (var i = 0; i < pads.length; i++) if (pads[i] && pads[i].connected) { pad = pads[i]; break; }
+  if (!pad) return 0;
+  for (var b = 0; b < 64; b++) HEAP32[(pressed >> 2) + b] = b < pad.buttons.length && pad.buttons[b].pressed ? 1 : 0;
+  for (var a = 0; a < 2; a++) HEAP32[(axes >> 2) + a] = a < pad.axes.length ? Math.round(pad.axes[a] * 32767) : 0;
+  return pad.mapping === "standard" ? 2 : 1;
+});
+// clang-format on
+
+constexpr int kStart = 8, kA = 12, kX = 14, kY = 15;
+// The standard mapping's d-pad buttons.
+constexpr int kPadUp = 12, kPadDown = 13, kPadLeft = 14, kPadRight = 15;
+
+int StickButton(int dx, int dy) {
+  static const int kButtons[3][3] = {{1, 0, 7}, {2, -1, 6}, {3, 4, 5}};
+  return kButtons[dy + 1][dx + 1];
+}
+
+int Sign(int v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+void AddDirection(int stick_button, int* dx, int* dy) {
+  static const int kDx[8] = {0, -1, -1, -1, 0, 1, 1, 1};
+  static const int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+  *dx += kDx[stick_button];
+  *dy += kDy[stick_button];
+}
+
+class WebInput : public platform::Input {
+ public:
+  void Poll() override {
+    // gamepad.txt is read once the run has its paths (its faults are logged).
+    if (!map_loaded_) {
+      map_ = base::LoadGamepadMap();
+      map_loaded_ = true;
+    }
+    std::uint32_t state = 0;
+    int dx = 0, dy = 0;
+    const int keys = lunashot_keys();
+    dx += ((keys >> 1) & 1) - (keys & 1);
+    dy += ((keys >> 3) & 1) - ((keys >> 2) & 1);
+    if (keys & 16) state |= 1u << kA;
+    if (keys & 32) state |= 1u << kX;
+    if (keys & 64) state |= 1u << kY;
+    if (keys & 128) state |= 1u << kStart;
+    int pressed[64], axes[2];
+    const int pad = lunashot_pad(pressed, axes);
+    if (pad) {
+      for (int i = 0; i < 64; ++i) {
+        if (!pressed[i]) continue;
+        if (pad == 2 && i >= kPadUp && i <= kPadRight) {
+          dx += (i == kPadRight) - (i == kPadLeft);
+          dy += (i == kPadDown) - (i == kPadUp);
+          continue;
+        }
+        const int target = map_.target[static_cast<std::size_t>(i)];
+        if (target == base::kNoButton) continue;
+        if (target < 8)
+          AddDirection(target, &dx, &dy);
+        else
+          state |= 1u << target;
+      }
+      dx += (axes[0] > map_.dead_zone) - (axes[0] < -map_.dead_zone);
+      dy += (axes[1] > map_.dead_zone) - (axes[1] < -map_.dead_zone);
+    }
+    const int stick = StickButton(Sign(dx), Sign(dy));
+    if (stick >= 0) state |= 1u << stick;
+    state_ = state;
+  }
+
+  bool Button(int index) override {
+    return index >= 0 && index < 32 && ((state_ >> index) & 1u) != 0;
+  }
+
+ private:
+  bool map_loaded_ = false;
+  base::GamepadMap map_ = base::DefaultGamepadMap();
+  std::uint32_t state_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::Input> CreateWebInput() { return std::make_unique<WebInput>(); }
+
+}  // namespace backend

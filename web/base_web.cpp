@@ -1,0 +1,97 @@
+// The browser build's stand-ins for the base files that need the desktop's
+// libraries (libpng, giflib, libsndfile and soxr are not built for the page):
+// pictures and GIFs are not written there, and samples load only in the
+// mixer's own format, which `./make.sh web` converts every sound to.
+#include <cstring>
+#include <memory>
+
+#include "base/bytes.h"
+#include "base/file.h"
+#include "base/gif_file.h"
+#include "base/png_file.h"
+#include "base/sound_file.h"
+
+namespace base {
+
+namespace {
+const char kNoLibrary[] = "not available in the browser";
+}  // namespace
+
+bool DecodePng(const std::uint8_t*, std::size_t, const char*, PngImage*, std::string* error) {
+  *error = kNoLibrary;
+  return false;
+}
+
+bool EncodePng(const PngImage&, int, std::vector<std::uint8_t>*, std::string* error) {
+  *error = kNoLibrary;
+  return false;
+}
+
+struct GifWriter::State {};
+GifWriter::GifWriter() = default;
+GifWriter::~GifWriter() = default;
+bool GifWriter::Begin(int, int, std::string* error) {
+  *error = kNoLibrary;
+  return false;
+}
+bool GifWriter::AddFrame(const std::uint8_t*, const Rgb*, int, std::string* error) {
+  *error = kNoLibrary;
+  return false;
+}
+bool GifWriter::Finish(std::vector<std::uint8_t>*, std::string* error) {
+  *error = kNoLibrary;
+  return false;
+}
+std::size_t GifWriter::Size() const { return 0; }
+
+// A RIFF WAV of 8-bit PCM, one channel, 11025 Hz: its samples, made signed.
+bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::int8_t>* samples,
+                 SoundSource* source, std::string* error) {
+  samples->clear();
+  *source = SoundSource();
+  auto fail = [&] {
+    *error = "the page plays only 11025 Hz 8-bit mono WAV (lunashot-pack sound converts)";
+    return false;
+  };
+  if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
+    return fail();
+  bool format_ok = false;
+  for (std::size_t at = 12; at + 8 <= size;) {
+    std::uint32_t length = GetLeU32(data + at + 4);
+    const std::uint8_t* body = data + at + 8;
+    // A chunk cut short by the file's end holds what there is.
+    if (length > size - at - 8) length = static_cast<std::uint32_t>(size - at - 8);
+    if (std::memcmp(data + at, "fmt ", 4) == 0 && length >= 16) {
+      format_ok = GetLe16(body) == 1 && GetLe16(body + 2) == 1 && GetLe32(body + 4) == 11025 &&
+                  GetLe16(body + 14) == 8;
+    } else if (std::memcmp(data + at, "data", 4) == 0) {
+      if (!format_ok) return fail();
+      samples->resize(length);
+      for (std::uint32_t i = 0; i < length; ++i)
+        (*samples)[i] = static_cast<std::int8_t>(body[i] ^ 0x80);
+      source->format = "WAV";
+      source->encoding = "Unsigned 8 bit PCM";
+      source->rate = kNativeSoundRate;
+      source->channels = 1;
+      source->frames = length;
+      source->native = true;
+      return true;
+    }
+    at += 8 + length + (length & 1);
+  }
+  return fail();
+}
+
+bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
+                     SoundSource* source, std::string* error) {
+  std::vector<std::uint8_t> bytes;
+  FileError failure;
+  if (!ReadFile(path, std::size_t{128} << 20, &bytes, &failure)) {
+    samples->clear();
+    *error = failure.Text();
+    return false;
+  }
+  return DecodeSound(bytes.data(), bytes.size(), samples, source, error);
+}
+
+}  // namespace base

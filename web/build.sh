@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# ./make.sh web [GAMEDIR] [OUTDIR]: builds the engine to WebAssembly with
+# Debian's Emscripten in build-web/ (objects stay there between builds) and
+# writes OUTDIR (default build-web/<game>/) for any static web server:
+# index.html, lunashot.js, lunashot.wasm, and the game folder packaged as
+# game.data with its loader game.js. Sounds are converted to the mixer's
+# own WAV format on the way, since the page has no other decoder.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+game="${1:-games/demo}"
+if [ ! -f "$game/script/start.lua" ]; then
+  echo "make.sh web: $game is not a game folder (no script/start.lua)" >&2
+  exit 2
+fi
+game="$(cd "$game" && pwd)"
+name="$(basename "$game")"
+out="${2:-build-web/$name}"
+build="${LUNASHOT_WEB_BUILD:-build-web}"
+
+./third_party/fetch.sh
+if ! command -v emcc >/dev/null; then
+  echo "installing: emscripten"
+  apt-get update -q >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q emscripten >/dev/null
+fi
+# Debian's Emscripten runs its JavaScript tools with Debian's node modules.
+export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
+
+# Boost is headers only: the build sees the host's through a folder that
+# holds nothing else, so no host C header shadows Emscripten's.
+mkdir -p "$build/host-include"
+ln -sfn /usr/include/boost "$build/host-include/boost"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DBoost_INCLUDE_DIR="$root/$build/host-include" >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)" -- --no-print-directory
+
+# The game, as the page will see it: no log of earlier native runs, sounds
+# in the mixer's format when the tree has the converter.
+stage="$(mktemp -d)"
+trap 'rm -rf "$stage"' EXIT
+cp -r "$game" "$stage/game"
+rm -f "$stage/game/script/log.txt"
+mkdir -p "$stage/game/replay"
+pack=""
+if grep -qs '"sound"' tools/*.cpp; then
+  [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build --target lunashot-pack -j"$(nproc)" -- --no-print-directory >/dev/null
+  pack=build/lunashot-pack
+fi
+# True for a WAV already in the mixer's format (PCM, mono, 8-bit, 11025 Hz):
+# converting it again could only add dither.
+native_wav() {
+  python3 - "$1" <<'PY'
+import struct, sys
+d = open(sys.argv[1], "rb").read(4096)
+ok = False
+if d[:4] == b"RIFF" and d[8:12] == b"WAVE":
+    at = 12
+    while at + 8 <= len(d):
+        kind, size = d[at:at + 4], struct.unpack("<I", d[at + 4:at + 8])[0]
+        if kind == b"fmt " and size >= 16:
+            fmt, ch, rate = struct.unpack("<HHI", d[at + 8:at + 16])
+            ok = (fmt, ch, rate, struct.unpack("<H", d[at + 22:at + 24])[0]) == (1, 1, 11025, 8)
+            break
+        at += 8 + size + (size & 1)
+sys.exit(0 if ok else 1)
+PY
+}
+if [ -n "$pack" ] && [ -d "$stage/game/sound" ]; then
+  find "$stage/game/sound" -type f | while read -r f; do
+    native_wav "$f" && continue
+    # A file that cannot be converted stays as it is; the game gets nil
+    # from LoadSound for it, as the engine does for any undecodable file.
+    "$pack" sound "$f" "$f.converted.wav" >/dev/null 2>&1 && mv "$f.converted.wav" "$f" ||
+      { rm -f "$f.converted.wav"; echo "make.sh web: kept ${f#$stage/game/} unconverted" >&2; }
+  done
+fi
+
+mkdir -p "$out"
+python3 /usr/share/emscripten/tools/file_packager.py "$out/game.data" \
+  --preload "$stage/game@/game" --js-output="$out/game.js" --no-node \
+  > /dev/null 2> >(grep -v FORCE_FILESYSTEM >&2)
+cp "$build/lunashot.js" "$build/lunashot.wasm" "$out/"
+sed "s/@GAME@/$name/g" web/index.html > "$out/index.html"
+echo "make.sh web: $out/ (serve it, e.g. python3 -m http.server -d $out)"
