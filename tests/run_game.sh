@@ -12,8 +12,9 @@
 #   --file/--no-file PATH      PATH (relative to the game copy) must (not) exist afterwards
 #   --no-palette               do not add the test palette
 #   --no-replays               start without the replays saved in the game's replay/
-#   --golden FILE              recorded frames must have these md5 sums ("NAME SUM" lines)
-#   --last-frame MD5           the last recorded frame must have this md5 sum
+#   --golden FILE              recorded frames must have these pixels: "NAME SUM" lines, SUM
+#                              the md5 of frame NAME's RGB bytes (as --frame-hashes writes)
+#   --last-frame MD5           the last recorded frame must have this pixel md5
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4"
 shift 4
@@ -44,7 +45,7 @@ cp "$(dirname "$0")/games/lib/"*.lua "$work/script/" 2>/dev/null
 [ "$replays" = 0 ] && find "$work/replay" -type f ! -name .keep ! -name .gitignore -delete
 
 extra=()
-[ -n "$golden$last_frame" ] && extra+=(--record-frames "$work/frames")
+[ -n "$golden$last_frame" ] && extra+=(--record-frames "$work/frames" --frame-hashes "$work/hashes.txt")
 "$lunashot" --headless "${extra[@]}" "$@" "$work" >"$work.stdout" 2>"$work.stderr"
 got=$?
 cat "$work.stdout"
@@ -63,8 +64,9 @@ for c in "${checks[@]}"; do
       ;;
   esac
 done
-# md5 NAME: the md5 sum of recorded frame NAME.
-md5() { md5sum "$work/frames/$1" 2>/dev/null | cut -d' ' -f1; }
+# md5 NAME: the md5 of the pixels of recorded frame NAME (000123.png), so the
+# sums hold whatever way the PNG files are compressed.
+md5() { awk -v n="${1%.png}" '$1 == n { print $2 }' "$work/hashes.txt" 2>/dev/null; }
 if [ -n "$last_frame" ]; then
   last=$(ls "$work/frames" 2>/dev/null | sort | tail -n 1)
   [ "$(md5 "$last")" = "$last_frame" ] || flunk "last frame ${last:-<none>} has md5 $(md5 "$last"), golden $last_frame"

@@ -8,8 +8,8 @@
 #
 # The game is deterministic, so play.txt, the numbers below and golden.txt
 # change together whenever the demo's behaviour or look changes: run the game
-# with --input play.txt --record-frames DIR, then check where the play ends
-# and take the new md5 sums of the frames golden.txt names.
+# with --input play.txt --frame-hashes FILE, then check where the play ends
+# and take the new sums of the frames golden.txt names from FILE.
 add_game_test(demo_play DIR ${PROJECT_SOURCE_DIR}/games/demo
   CHECKS --no-replays --no-stderr "."
          --stdout "^demo: play starts at frame 133$"

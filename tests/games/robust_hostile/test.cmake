@@ -1,1 +1,1 @@
-add_game_test(robust_hostile CHECKS --stdout "^survived$" --last-frame 3aebaf68e32914215700bb5b634e8b2d)
+add_game_test(robust_hostile CHECKS --stdout "^survived$" --last-frame dfbe0c88f36a24f648e0ae14e6f890ed)
