@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "base/file.h"
+#include "base/png_file.h"
 #include "bench/sprite_file.h"
 #include "runtime/frame.h"
 #include "event/timeline.h"
@@ -20,6 +22,7 @@
 #include "platform/platform.h"
 #include "video/display.h"
 #include "video/palette.h"
+#include "video/recorder.h"
 #include "video/sprite.h"
 #include "video/surface.h"
 
@@ -293,6 +296,59 @@ BENCHMARK(BM_FrameClear);
 BENCHMARK(BM_Memset);
 BENCHMARK(BM_Present);
 BENCHMARK(BM_Memcpy);
+// Frame recording: a screen like a game's (tiles of colour, a sprinkle of
+// stars) written as --record-frames writes it, against the RGB image the
+// recorder wrote before (the same pixels).
+const std::uint8_t* GameLikeFrame() {
+  static std::vector<std::uint8_t> frame;
+  if (frame.empty()) {
+    frame.resize(kW * kH);
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        frame[y * kW + x] = static_cast<std::uint8_t>(
+            ((x / 16 + y / 12) * 7 + ((x * 7919 + y * 104729) % 53 == 0 ? 200 : 0)) & 255);
+  }
+  return frame.data();
+}
+
+const video::Color* GreyPalette() {
+  static video::Color colours[256];
+  for (int i = 0; i < 256; ++i)
+    colours[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                  static_cast<std::uint8_t>(i * 3)};
+  return colours;
+}
+
+void BM_RecordFrame(benchmark::State& state) {
+  std::string error;
+  for (auto _ : state)
+    if (!video::WritePng("/tmp/lunashot_bench_frame.png", GameLikeFrame(), kW, kH, GreyPalette(),
+                         &error))
+      state.SkipWithError(error.c_str());
+}
+
+void BM_RecordFrameRgb(benchmark::State& state) {
+  std::string error;
+  const video::Color* palette = GreyPalette();
+  for (auto _ : state) {
+    base::PngImage image;
+    image.format = base::PngImage::Format::kRgb;
+    image.width = kW;
+    image.height = kH;
+    image.pixels.resize(kW * kH * 3);
+    for (int i = 0; i < kW * kH; ++i) {
+      const video::Color& c = palette[GameLikeFrame()[i]];
+      image.pixels[i * 3] = c.r, image.pixels[i * 3 + 1] = c.g, image.pixels[i * 3 + 2] = c.b;
+    }
+    std::vector<std::uint8_t> bytes;
+    base::FileError failure;
+    if (!base::EncodePng(image, 1, &bytes, &error) ||
+        !base::WriteFile("/tmp/lunashot_bench_frame_rgb.png", bytes.data(), bytes.size(), &failure))
+      state.SkipWithError("cannot write the RGB frame");
+  }
+}
+BENCHMARK(BM_RecordFrame);
+BENCHMARK(BM_RecordFrameRgb);
 
 // Keeps each benchmark's CPU time per iteration (ns) for the summary: the
 // least over repetitions, the one least disturbed by other work.
@@ -352,6 +408,12 @@ int main(int argc, char** argv) {
   line("frame step clear / memset of 76800 bytes", r, "<= 1.2", r <= 1.2);
   r = collector.ns.count("BM_Memcpy") ? collector.ns["BM_Present"] / collector.ns["BM_Memcpy"] : 0;
   line("Present / memcpy of 76800 bytes", r, "<= 1.2", r <= 1.2);
+  if (collector.ns.count("BM_RecordFrame") && collector.ns.count("BM_RecordFrameRgb")) {
+    std::printf("recording: %.3f ms per frame (an RGB image: %.3f ms)\n",
+                collector.ns["BM_RecordFrame"] / 1e6, collector.ns["BM_RecordFrameRgb"] / 1e6);
+    r = collector.ns["BM_RecordFrameRgb"] / collector.ns["BM_RecordFrame"];
+    line("recording speed-up over RGB frames", r, ">= 3", r >= 3);
+  }
   benchmark::Shutdown();
   return 0;
 }
