@@ -68,11 +68,45 @@ int GetGlobal(lua_State* L) {
   return 1;
 }
 
+// Callback names as Lua strings, kept in the registry: a callback looked up
+// every frame (updaters) finds its name here instead of interning it again.
+// Direct-mapped by length and end characters; a miss replaces the entry.
+struct NameEntry {
+  char name[32];
+  std::size_t length = 0;
+  int ref = LUA_NOREF;
+};
+NameEntry name_cache[64];
+
+void ClearNameCache() {
+  for (NameEntry& e : name_cache) e = NameEntry();
+}
+
+void PushName(lua_State* L, const char* name) {
+  const std::size_t length = std::strlen(name);
+  if (length == 0 || length >= sizeof name_cache[0].name) {
+    lua_pushlstring(L, name, length);
+    return;
+  }
+  NameEntry& e = name_cache[(length * 7 + static_cast<unsigned char>(name[0]) * 3 +
+                             static_cast<unsigned char>(name[length - 1])) % 64];
+  if (e.ref != LUA_NOREF && e.length == length && std::memcmp(e.name, name, length) == 0) {
+    lua_rawgeti(L, LUA_REGISTRYINDEX, e.ref);
+    return;
+  }
+  lua_pushlstring(L, name, length);
+  luaL_unref(L, LUA_REGISTRYINDEX, e.ref);
+  lua_pushvalue(L, -1);
+  e.ref = luaL_ref(L, LUA_REGISTRYINDEX);
+  std::memcpy(e.name, name, length);
+  e.length = length;
+}
+
 // Pushes global `name` as the engine sees it: the raw field; when that is nil
 // and the globals have a metatable, what their __index gives, looked up in
 // protected mode (an error there counts as nil, as an undefined name).
 void PushGlobal(lua_State* L, const char* name) {
-  lua_pushstring(L, name);
+  PushName(L, name);
   lua_rawget(L, LUA_GLOBALSINDEX);
   if (!lua_isnil(L, -1) || !lua_getmetatable(L, LUA_GLOBALSINDEX)) return;
   lua_pop(L, 2);
@@ -267,6 +301,7 @@ void InitScript() {
   LuaState = L;
   aborted = false;
   ClearFailedRuns();
+  ClearNameCache();
   handle_refs.clear();
 }
 
@@ -279,6 +314,7 @@ void QuitScript() {
     lua_close(LuaState);
   }
   LuaState = nullptr;
+  ClearNameCache();
   handle_refs.clear();
 }
 

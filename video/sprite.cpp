@@ -46,10 +46,12 @@ void MakeSpans(Sprite* sprite) {
       if (code & 0x8000) {
       } else if (code & 0x4000) {
         spans.push_back({static_cast<std::uint16_t>(column),
-                         static_cast<std::uint16_t>(n | kBlendedSpan), q});
+                         static_cast<std::uint16_t>(n | kBlendedSpan), q,
+                         static_cast<std::uint32_t>(row)});
         q += 2 * n;
       } else {
-        spans.push_back({static_cast<std::uint16_t>(column), static_cast<std::uint16_t>(n), q});
+        spans.push_back({static_cast<std::uint16_t>(column), static_cast<std::uint16_t>(n), q,
+                         static_cast<std::uint32_t>(row)});
         q += n;
       }
       column += n;

@@ -20,12 +20,13 @@
 namespace video {
 
 // A run that draws, prepared at load: its first column, its length (with
-// kBlendedSpan set for blended pixels) and where its pixels start in the
-// sprite's data. Transparent runs are only the gaps between spans.
+// kBlendedSpan set for blended pixels), where its pixels start in the
+// sprite's data, and its row. Transparent runs are only the gaps between spans.
 struct Span {
   std::uint16_t column;
   std::uint16_t length;
   std::uint32_t pixels;
+  std::uint32_t row;
 };
 constexpr std::uint16_t kBlendedSpan = 0x8000;
 

@@ -74,19 +74,19 @@ enum class Mode { kNormal, kSolid };
 // Rows wholly inside the target horizontally: `dst` is the target pixel of
 // sprite column 0 on the first drawn row. Blended pixels take the colour in
 // the solid draw.
+// The spans of all drawn rows are one stretch of the array, so they are
+// drawn in one loop, each placed by its own row.
 template <Mode kMode>
 void DrawRowsWhole(const Sprite* sprite, int first, int rows, std::uint8_t* dst, int pitch,
                    std::uint8_t colour) {
-  const Span* span = sprite->spans + sprite->row_spans[first];
-  for (int r = first; r < first + rows; ++r, dst += pitch) {
-    const Span* end = sprite->spans + sprite->row_spans[r + 1];
-    for (; span < end; ++span) {
-      const unsigned n = span->length & ~kBlendedSpan;
-      std::uint8_t* d = dst + span->column;
-      if (kMode == Mode::kSolid) FillRun(d, colour, n);
-      else if (span->length & kBlendedSpan) BlendRun(d, sprite->data + span->pixels, n);
-      else CopyRun(d, sprite->data + span->pixels, n);
-    }
+  const Span* end = sprite->spans + sprite->row_spans[first + rows];
+  for (const Span* span = sprite->spans + sprite->row_spans[first]; span < end; ++span) {
+    const unsigned n = span->length & ~kBlendedSpan;
+    std::uint8_t* d =
+        dst + (static_cast<std::ptrdiff_t>(span->row) - first) * pitch + span->column;
+    if (kMode == Mode::kSolid) FillRun(d, colour, n);
+    else if (span->length & kBlendedSpan) BlendRun(d, sprite->data + span->pixels, n);
+    else CopyRun(d, sprite->data + span->pixels, n);
   }
 }
 
@@ -108,26 +108,20 @@ inline void DrawCut(const Sprite* sprite, const Span* span, int from, int to, st
 }
 
 // Rows cut to sprite columns [a, b): `row` is the first target row; sprite
-// column c lands on row[x + c], touched only for c in [a, b). Spans left of
-// a are passed over, the one that reaches a is cut, and the rest are drawn
-// whole until one passes b (with kRight false, b is the width: none does).
+// column c lands on row[x + c], touched only for c in [a, b). One loop over
+// the drawn rows' spans: those outside the window are passed over, those
+// across an edge are cut (with kRight false, b is the width: none passes it).
 template <Mode kMode, bool kRight>
 void DrawRowsClipped(const Sprite* sprite, int first, int rows, std::uint8_t* row, int pitch,
                      int x, int a, int b, std::uint8_t colour) {
-  for (int r = first; r < first + rows; ++r, row += pitch) {
-    const Span* span = sprite->spans + sprite->row_spans[r];
-    const Span* end = sprite->spans + sprite->row_spans[r + 1];
-    while (span < end && span->column + (span->length & ~kBlendedSpan) <= a) ++span;
-    for (; span < end; ++span) {
-      const int column = span->column;
-      if (kRight && column >= b) break;
-      const int stop = column + (span->length & ~kBlendedSpan);
-      if (column < a || (kRight && stop > b))
-        DrawCut<kMode>(sprite, span, column > a ? column : a, kRight && stop > b ? b : stop, row,
-                       x, colour);
-      else
-        DrawCut<kMode>(sprite, span, column, stop, row, x, colour);
-    }
+  const Span* end = sprite->spans + sprite->row_spans[first + rows];
+  for (const Span* span = sprite->spans + sprite->row_spans[first]; span < end; ++span) {
+    const int column = span->column;
+    const int stop = column + (span->length & ~kBlendedSpan);
+    if (stop <= a || (kRight && column >= b)) continue;
+    std::uint8_t* line = row + (static_cast<std::ptrdiff_t>(span->row) - first) * pitch;
+    DrawCut<kMode>(sprite, span, column > a ? column : a, kRight && stop > b ? b : stop, line, x,
+                   colour);
   }
 }
 
