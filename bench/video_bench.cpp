@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "backend/backends.h"
 #include "base/file.h"
 #include "base/png_file.h"
 #include "bench/sprite_file.h"
@@ -241,15 +243,6 @@ void BM_Memset(benchmark::State& state) {
   Note(state, "BM_Memset", kW * kH);
 }
 
-// A display like the headless one: the frame goes nowhere.
-class NoDisplay : public platform::Display {
- public:
-  bool Open(std::string*) override { return true; }
-  void Close() override {}
-  void SetPalette(const platform::Rgb (&)[256]) override {}
-  void Present(const std::uint8_t*) override {}
-  int SetGamma(float, float, float) override { return -1; }
-};
 
 std::vector<std::uint8_t>& Frame() {
   static std::vector<std::uint8_t> frame(kW * kH);
@@ -257,8 +250,8 @@ std::vector<std::uint8_t>& Frame() {
 }
 
 void BM_Present(benchmark::State& state) {
-  NoDisplay display;
-  platform::backends.display = &display;
+  std::unique_ptr<platform::Display> display = backend::CreateHeadlessDisplay();
+  platform::backends.display = display.get();
   video::BackBuffer = F().target;
   video::Surface* screen = video::WrapSurface(Frame().data(), kW, kH);
   video::Screen = screen;
