@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "lunashot new: %s\n", error.c_str());
       return 1;
     }
-    std::printf("lunashot new: wrote a starter game in %s; play it with: lunashot %s\n", argv[2], argv[2]);
+    std::printf("lunashot new: wrote a starter game in %s; play it with: lunashot %s\n", argv[2],
+                argv[2]);
     return 0;
   }
   runtime::Options options;

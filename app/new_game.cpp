@@ -21,7 +21,8 @@
 
 namespace {
 
-const char kStartLua[] = R"LUA(-- A starter game made by `lunashot new`. The engine runs this file; when it
+const char kStartLua[] =
+    R"LUA(-- A starter game made by `lunashot new`. The engine runs this file; when it
 -- returns, the program ends. Arrows (or the stick) move, Z (button A) fires,
 -- Return (Start) quits. Script numbers are whole numbers: 7 / 2 is 3.
 
@@ -79,15 +80,15 @@ end
 
 base::Palette DefaultPalette() {
   static const std::uint8_t kNamed[16][3] = {
-      {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-      {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
-      {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+      {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},  {0, 0, 128}, {128, 0, 128},
+      {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},    {0, 255, 0}, {255, 255, 0},
+      {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
   static const std::uint8_t kLevel[6] = {0, 95, 135, 175, 215, 255};
   base::Palette p;
   for (int i = 0; i < 16; ++i) p[i] = {kNamed[i][0], kNamed[i][1], kNamed[i][2]};
   for (int i = 0; i < 216; ++i) p[16 + i] = {kLevel[i / 36], kLevel[i / 6 % 6], kLevel[i % 6]};
-  for (int i = 0; i < 24; ++i) p[232 + i] = {std::uint8_t(8 + 10 * i), std::uint8_t(8 + 10 * i),
-                                            std::uint8_t(8 + 10 * i)};
+  for (int i = 0; i < 24; ++i)
+    p[232 + i] = {std::uint8_t(8 + 10 * i), std::uint8_t(8 + 10 * i), std::uint8_t(8 + 10 * i)};
   return p;
 }
 
@@ -100,7 +101,9 @@ struct Ink {
 };
 
 base::Pixel Opaque(std::uint8_t c) { return {base::Pixel::kOpaque, c, 0}; }
-base::Pixel Blended(std::uint8_t c, std::uint8_t level) { return {base::Pixel::kBlended, c, level}; }
+base::Pixel Blended(std::uint8_t c, std::uint8_t level) {
+  return {base::Pixel::kBlended, c, level};
+}
 
 // A sprite from rows of characters; '.' is transparent.
 base::PixelImage Picture(const std::vector<const char*>& rows, const std::vector<Ink>& inks) {
@@ -114,41 +117,31 @@ base::PixelImage Picture(const std::vector<const char*>& rows, const std::vector
 
 std::vector<base::PixelImage> ShipPictures() {
   const std::vector<Ink> inks = {
-      {'W', Opaque(15)},          {'S', Opaque(Cube(4, 4, 5))}, {'s', Opaque(Cube(2, 2, 3))},
-      {'B', Opaque(Cube(0, 2, 5))}, {'C', Opaque(Cube(2, 5, 5))}, {'R', Opaque(Cube(5, 1, 1))},
-      {'r', Opaque(Cube(3, 0, 0))}, {'Y', Opaque(Cube(5, 5, 1))}, {'O', Opaque(Cube(5, 3, 0))},
-      {'o', Blended(Cube(5, 3, 0), 1)}, {'g', Blended(Cube(5, 5, 3), 0)},
-      {'M', Opaque(Cube(4, 0, 3))}, {'m', Opaque(Cube(2, 0, 2))}, {'P', Opaque(Cube(5, 3, 5))},
+      {'W', Opaque(15)},
+      {'S', Opaque(Cube(4, 4, 5))},
+      {'s', Opaque(Cube(2, 2, 3))},
+      {'B', Opaque(Cube(0, 2, 5))},
+      {'C', Opaque(Cube(2, 5, 5))},
+      {'R', Opaque(Cube(5, 1, 1))},
+      {'r', Opaque(Cube(3, 0, 0))},
+      {'Y', Opaque(Cube(5, 5, 1))},
+      {'O', Opaque(Cube(5, 3, 0))},
+      {'o', Blended(Cube(5, 3, 0), 1)},
+      {'g', Blended(Cube(5, 5, 3), 0)},
+      {'M', Opaque(Cube(4, 0, 3))},
+      {'m', Opaque(Cube(2, 0, 2))},
+      {'P', Opaque(Cube(5, 3, 5))},
   };
   return {
-      Picture({"...............",
-               ".......W.......",
-               "......WSW......",
-               "......SCS......",
-               ".....sSBSs.....",
-               ".....SBCBS.....",
-               "....sSBBBSs....",
-               "...R.SSSSS.R...",
-               "..RRsSSSSSsRR..",
-               ".RRRSSSSSSSRRR.",
-               "RRrrsSSSSSsrrRR",
-               "Rr...sSSSs...rR",
-               ".....ss.ss.....",
-               ".....oO.Oo.....",
-               "......o.o......"},
+      Picture({"...............", ".......W.......", "......WSW......", "......SCS......",
+               ".....sSBSs.....", ".....SBCBS.....", "....sSBBBSs....", "...R.SSSSS.R...",
+               "..RRsSSSSSsRR..", ".RRRSSSSSSSRRR.", "RRrrsSSSSSsrrRR", "Rr...sSSSs...rR",
+               ".....ss.ss.....", ".....oO.Oo.....", "......o.o......"},
               inks),
       Picture({".Y.", "YWY", "YWY", "YWY", "YWY", ".Y.", ".O.", ".o."}, inks),
-      Picture({"....MMMMMMM....",
-               "..MMPPPPPPPMM..",
-               ".MPPMMMMMMMPPM.",
-               "MPMMmmmmmmmMMPM",
-               "MPMmmYmmmYmmMPM",
-               "MPMmmmmmmmmmMPM",
-               ".MPMMmmmmmMMPM.",
-               "..MMPMMMMMPMM..",
-               "...M.MPPPM.M...",
-               "..M...MMM...M..",
-               ".M...........M."},
+      Picture({"....MMMMMMM....", "..MMPPPPPPPMM..", ".MPPMMMMMMMPPM.", "MPMMmmmmmmmMMPM",
+               "MPMmmYmmmYmmMPM", "MPMmmmmmmmmmMPM", ".MPMMmmmmmMMPM.", "..MMPMMMMMPMM..",
+               "...M.MPPPM.M...", "..M...MMM...M..", ".M...........M."},
               inks),
       Picture({".gOg.", "gOYOg", "OYWYO", "gOYOg", ".gOg."}, inks),
       Picture({"....g....", "...gYg...", "..gYWYg..", ".gYW.WYg.", "gYW...WYg", ".gYW.WYg.",

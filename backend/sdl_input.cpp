@@ -29,11 +29,10 @@ constexpr int kStart = 8, kA = 12, kX = 14, kY = 15;
 
 // The stick button of a direction (dx right, dy down, each -1..1); -1: none.
 int StickButton(int dx, int dy) {
-  static const int kButtons[3][3] = {
-      // dx = -1, 0, 1
-      {1, 0, 7},   // dy = -1: up-left, up, up-right
-      {2, -1, 6},  // dy = 0: left, none, right
-      {3, 4, 5}};  // dy = 1: down-left, down, down-right
+  static const int kButtons[3][3] = {             // dx = -1, 0, 1
+                                     {1, 0, 7},   // dy = -1: up-left, up, up-right
+                                     {2, -1, 6},  // dy = 0: left, none, right
+                                     {3, 4, 5}};  // dy = 1: down-left, down, down-right
   return kButtons[dy + 1][dx + 1];
 }
 

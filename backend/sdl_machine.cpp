@@ -46,20 +46,15 @@ class SdlMachine : public platform::Machine {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
       switch (e.type) {
-        case SDL_QUIT:
-          quit_ = true;
-          break;
+        case SDL_QUIT: quit_ = true; break;
         case SDL_KEYDOWN:
           if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT))
             window_->ToggleFullscreen();
           if (input_) input_->KeyPressed(e.key.keysym.sym, (e.key.keysym.mod & KMOD_ALT) != 0);
           DeveloperKey(e.key.keysym.sym);
           break;
-        case SDL_VIDEOEXPOSE:
-          window_->Redraw();
-          break;
-        default:
-          break;
+        case SDL_VIDEOEXPOSE: window_->Redraw(); break;
+        default: break;
       }
     }
   }

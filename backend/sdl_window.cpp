@@ -135,7 +135,8 @@ class SdlWindow : public WindowDisplay {
   // frame: windowed, the window is exactly the scaled frame; fullscreen, the
   // desktop's size with the frame centred on black.
   bool SetMode() {
-    int fit = std::max(1, std::min(desktop_w_ / platform::kScreenWidth, desktop_h_ / platform::kScreenHeight));
+    int fit = std::max(
+        1, std::min(desktop_w_ / platform::kScreenWidth, desktop_h_ / platform::kScreenHeight));
     int w, h;
     if (fullscreen_) {
       scale_ = fixed_scale_ > 0 ? std::min(fixed_scale_, fit) : fit;
@@ -181,7 +182,8 @@ class SdlWindow : public WindowDisplay {
     auto* base = static_cast<std::uint8_t*>(screen_->pixels) +
                  static_cast<std::ptrdiff_t>(top_) * screen_->pitch + left_ * 4;
     for (int y = 0; y * s < visible_h; ++y) {
-      auto* out = reinterpret_cast<Uint32*>(base + static_cast<std::ptrdiff_t>(y) * s * screen_->pitch);
+      auto* out =
+          reinterpret_cast<Uint32*>(base + static_cast<std::ptrdiff_t>(y) * s * screen_->pitch);
       const std::uint8_t* in = frame_.data() + y * platform::kScreenWidth;
       for (int x = 0, o = 0; x < platform::kScreenWidth && o < visible_w; ++x) {
         Uint32 p = pixel_[in[x]];
@@ -215,7 +217,8 @@ class SdlWindow : public WindowDisplay {
     const int k = std::max(1, scale_ / 2);
     const int advance = (base::kGlyphWidth + 1) * k, height = (base::kGlyphHeight + 3) * k;
     const int y0 = row * height;
-    Fill(0, y0, static_cast<int>(line.size()) * advance + 2 * k, height, SDL_MapRGB(screen_->format, 0, 0, 0));
+    Fill(0, y0, static_cast<int>(line.size()) * advance + 2 * k, height,
+         SDL_MapRGB(screen_->format, 0, 0, 0));
     const Uint32 ink = SDL_MapRGB(screen_->format, 120, 255, 120);
     for (std::size_t c = 0; c < line.size(); ++c) {
       const std::uint8_t* rows = base::BuiltinGlyph(static_cast<unsigned char>(line[c]));
@@ -238,7 +241,8 @@ class SdlWindow : public WindowDisplay {
         const int r = sh.radius * scale_;
         // Midpoint circle: eight octants at once.
         for (int x = r, y = 0, err = 1 - r; r > 0 && x >= y; ++y) {
-          const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
+          const int pts[8][2] = {{x, y},   {y, x},   {-y, x}, {-x, y},
+                                 {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
           for (const auto& p : pts) Plot(cx + p[0], cy + p[1], ring);
           if (err < 0) {
             err += 2 * y + 3;
@@ -255,8 +259,8 @@ class SdlWindow : public WindowDisplay {
     }
     char line[128];
     const unsigned fps = o.frame_ms ? 1000u / o.frame_ms : 0u;
-    std::snprintf(line, sizeof line, "FRAME %u MS (LOGIC %u) %u FPS  LATE %u", o.frame_ms, o.work_ms,
-                  fps, o.late_frames);
+    std::snprintf(line, sizeof line, "FRAME %u MS (LOGIC %u) %u FPS  LATE %u", o.frame_ms,
+                  o.work_ms, fps, o.late_frames);
     Text(0, line);
     std::snprintf(line, sizeof line, "ENEMY %d/%d EBULLET %d PBULLET %d", o.lists[0], o.lists[1],
                   o.lists[2], o.lists[3]);

@@ -73,9 +73,10 @@ class WebAudioImpl : public WebAudio {
     while (static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
                platform::kSampleRate <=
            now) {
-      const std::uint32_t ticks = start_ + static_cast<std::uint32_t>(
-          static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
-          platform::kSampleRate);
+      const std::uint32_t ticks =
+          start_ +
+          static_cast<std::uint32_t>(static_cast<std::uint64_t>(mixed_) *
+                                     platform::kAudioBufferSamples * 1000 / platform::kSampleRate);
       MixBuffer(ticks);
       ++mixed_;
     }

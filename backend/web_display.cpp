@@ -56,8 +56,6 @@ class WebDisplay : public platform::Display {
 
 }  // namespace
 
-std::unique_ptr<platform::Display> CreateWebDisplay() {
-  return std::make_unique<WebDisplay>();
-}
+std::unique_ptr<platform::Display> CreateWebDisplay() { return std::make_unique<WebDisplay>(); }
 
 }  // namespace backend

@@ -14,7 +14,9 @@ inline std::uint32_t GetLeU32(const std::uint8_t* p) {
          static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-inline std::int32_t GetLe32(const std::uint8_t* p) { return static_cast<std::int32_t>(GetLeU32(p)); }
+inline std::int32_t GetLe32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(GetLeU32(p));
+}
 
 inline void PutLe16(std::vector<std::uint8_t>* out, unsigned v) {
   out->push_back(static_cast<std::uint8_t>(v));

@@ -46,8 +46,8 @@ int CreateTemporary(const std::string& path, std::string* temp) {
   const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  std::uint32_t seed = static_cast<std::uint32_t>(now.tv_nsec) ^
-                       static_cast<std::uint32_t>(getpid()) * 2654435761u;
+  std::uint32_t seed =
+      static_cast<std::uint32_t>(now.tv_nsec) ^ static_cast<std::uint32_t>(getpid()) * 2654435761u;
   for (int attempt = 0; attempt < 1000; ++attempt) {
     std::uint32_t x = (seed + ++counter) * 2654435761u;
     x ^= x >> 15;
@@ -96,7 +96,8 @@ bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::u
   return true;
 }
 
-bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, FileError* error) {
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
+                     FileError* error) {
   std::string temp;
   int fd = CreateTemporary(path, &temp);
   if (fd < 0) return Fail(error, "cannot create", errno);

@@ -76,8 +76,7 @@ void InitDirTable() {
   DirTable[30] = {0, 65536};
   DirTable[60] = {-65536, 0};
   DirTable[90] = {0, -65536};
-  for (int i = 0; i < 30; ++i)
-    TanTable[i] = static_cast<std::uint16_t>(std::tan(i * kStep) * 64.0);
+  for (int i = 0; i < 30; ++i) TanTable[i] = static_cast<std::uint16_t>(std::tan(i * kStep) * 64.0);
   TanTable[30] = 65535;
 }
 

@@ -19,11 +19,10 @@ struct Name {
   const char* text;
   int index;
 };
-constexpr Name kNames[] = {
-    {"up", 0},      {"upleft", 1},   {"left", 2}, {"downleft", 3}, {"down", 4},
-    {"downright", 5}, {"right", 6},  {"upright", 7}, {"start", 8}, {"select", 9},
-    {"l", 10},      {"r", 11},       {"a", 12},   {"b", 13},       {"x", 14},
-    {"y", 15}};
+constexpr Name kNames[] = {{"up", 0},    {"upleft", 1},    {"left", 2},  {"downleft", 3},
+                           {"down", 4},  {"downright", 5}, {"right", 6}, {"upright", 7},
+                           {"start", 8}, {"select", 9},    {"l", 10},    {"r", 11},
+                           {"a", 12},    {"b", 13},        {"x", 14},    {"y", 15}};
 
 std::string Lower(const std::string& s) {
   std::string out = s;

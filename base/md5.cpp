@@ -21,7 +21,8 @@ class Md5 {
     tail[rest] = 0x80;
     std::size_t tail_size = rest + 9 <= 64 ? 64 : 128;
     std::uint64_t bits = static_cast<std::uint64_t>(size) * 8;
-    for (int i = 0; i < 8; ++i) tail[tail_size - 8 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+      tail[tail_size - 8 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
     for (std::size_t at = 0; at < tail_size; at += 64) Block(h, tail + at);
     std::array<std::uint8_t, 16> out;
     for (int i = 0; i < 16; ++i) out[i] = static_cast<std::uint8_t>(h[i / 4] >> (8 * (i % 4)));
@@ -43,7 +44,8 @@ class Md5 {
         0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
         0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb,
         0xeb86d391};
-    static const int kShift[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
+    static const int kShift[4][4] = {
+        {7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
     std::uint32_t m[16];
     for (int i = 0; i < 16; ++i)
       m[i] = p[4 * i] | (p[4 * i + 1] << 8) | (p[4 * i + 2] << 16) |

@@ -83,7 +83,8 @@ bool DecodeInto(png_structp png, png_infop info, PngState* state, const char* ke
     int entries = 0;
     png_get_PLTE(png, info, &plte, &entries);
     image->palette.resize(std::size_t(entries));
-    for (int i = 0; i < entries; ++i) image->palette[i] = {plte[i].red, plte[i].green, plte[i].blue};
+    for (int i = 0; i < entries; ++i)
+      image->palette[i] = {plte[i].red, plte[i].green, plte[i].blue};
     image->palette_alpha.assign(std::size_t(entries), 255);
     png_bytep alpha = nullptr;
     int alpha_count = 0;
@@ -113,7 +114,8 @@ bool DecodeInto(png_structp png, png_infop info, PngState* state, const char* ke
   int count = png_get_unknown_chunks(png, info, &chunks);
   for (int i = 0; keep_chunk && i < count; ++i) {
     if (std::memcmp(chunks[i].name, keep_chunk, 4) != 0) continue;
-    image->chunks.push_back({keep_chunk, std::vector<std::uint8_t>(chunks[i].data, chunks[i].data + chunks[i].size)});
+    image->chunks.push_back(
+        {keep_chunk, std::vector<std::uint8_t>(chunks[i].data, chunks[i].data + chunks[i].size)});
   }
   return true;
 }
@@ -129,7 +131,8 @@ bool EncodeFrom(png_structp png, png_infop info, PngState* state, const PngImage
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color plte[256];
     int entries = int(image->palette.size());
-    for (int i = 0; i < entries; ++i) plte[i] = {image->palette[i].r, image->palette[i].g, image->palette[i].b};
+    for (int i = 0; i < entries; ++i)
+      plte[i] = {image->palette[i].r, image->palette[i].g, image->palette[i].b};
     png_set_PLTE(png, info, plte, entries);
     int last_alpha = -1;
     for (int i = 0; i < int(image->palette_alpha.size()); ++i)
@@ -141,8 +144,9 @@ bool EncodeFrom(png_structp png, png_infop info, PngState* state, const PngImage
     }
   } else {
     bool rgb = image->format == PngImage::Format::kRgb;
-    png_set_IHDR(png, info, image->width, image->height, 8, rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGBA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, image->width, image->height, 8,
+                 rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   }
   if (!unknown->empty()) {
     for (png_unknown_chunk& c : *unknown)
@@ -175,8 +179,9 @@ bool ScanChunks(const std::uint8_t* bytes, std::size_t size, std::string* proble
       return false;
     }
     if (length > size - at - 12) {
-      *problem = "corrupt PNG: the file is truncated (a chunk of " + std::to_string(length) + " bytes at byte " +
-                 std::to_string(at) + ", only " + std::to_string(size - at - 12) + " left)";
+      *problem = "corrupt PNG: the file is truncated (a chunk of " + std::to_string(length) +
+                 " bytes at byte " + std::to_string(at) + ", only " +
+                 std::to_string(size - at - 12) + " left)";
       return false;
     }
     at += 12 + length;

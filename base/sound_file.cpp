@@ -206,8 +206,7 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
       }
       for (;;) {
         std::size_t used = 0, made = 0;
-        if (soxr_process(resampler.get(), m, n, m ? &used : nullptr, out.data(), out.size(),
-                         &made))
+        if (soxr_process(resampler.get(), m, n, m ? &used : nullptr, out.data(), out.size(), &made))
           return false;
         quantizer.Append(out.data(), made, samples);
         if (m) {
@@ -250,7 +249,8 @@ bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
   *source = SoundSource();
   // Non-blocking, so that a FIFO given as a sample cannot stall the open.
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return Fail(samples, error, std::string("cannot open (") + std::strerror(errno) + ")");
+  if (fd < 0)
+    return Fail(samples, error, std::string("cannot open (") + std::strerror(errno) + ")");
   struct stat st;
   std::vector<std::uint8_t> bytes;
   std::string why;

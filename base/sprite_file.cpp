@@ -62,12 +62,11 @@ bool ValidateRow(const std::uint8_t* runs, unsigned length, std::int32_t width,
 
 void PutRun(std::vector<std::uint8_t>* row, const PixelImage& image, int x, int y, int n) {
   switch (image.at(x, y).kind) {
-    case Pixel::kTransparent:
-      PutLe16(row, 0x8000u | unsigned(n));
-      break;
+    case Pixel::kTransparent: PutLe16(row, 0x8000u | unsigned(n)); break;
     case Pixel::kBlended:
       PutLe16(row, 0x4000u | unsigned(n));
-      for (int i = 0; i < n; ++i) row->insert(row->end(), {image.at(x + i, y).index, image.at(x + i, y).level});
+      for (int i = 0; i < n; ++i)
+        row->insert(row->end(), {image.at(x + i, y).index, image.at(x + i, y).level});
       break;
     case Pixel::kOpaque:
       PutLe16(row, unsigned(n));
@@ -238,8 +237,8 @@ bool EncodeSpriteSet(const std::vector<SpriteData>& sprites, std::vector<std::ui
     total += 12 + s.rows.size();
   }
   if (total > kMaxSpriteFileBytes) {
-    *error = "the set would be " + std::to_string(total) + " bytes, more than a sprite file may be (" +
-             std::to_string(kMaxSpriteFileBytes) + ")";
+    *error = "the set would be " + std::to_string(total) +
+             " bytes, more than a sprite file may be (" + std::to_string(kMaxSpriteFileBytes) + ")";
     return false;
   }
   bytes->reserve(total);

@@ -22,7 +22,7 @@ constexpr std::int32_t kMaxSpriteSide = 16384;  // width or height of a sprite
 constexpr int kMaxSprites = 65535;              // sprites in a set (the 16-bit count)
 constexpr int kMaxRun = 4095;                   // pixels in a run (the 12-bit count)
 constexpr std::size_t kMaxSpriteFileBytes = std::size_t{256} << 20;
-constexpr std::int32_t kMaxSurfaceSide = 16384;                // width or height of a surface
+constexpr std::int32_t kMaxSurfaceSide = 16384;                    // width or height of a surface
 constexpr std::int64_t kMaxSurfaceBytes = std::int64_t{64} << 20;  // its width x height
 
 struct Pixel {
@@ -82,7 +82,9 @@ bool DecodeSpriteSet(const std::uint8_t* bytes, std::size_t length,
 bool EncodeSprite(const PixelImage& image, SpriteData* sprite, std::string* error);
 // Expands a validated record.
 PixelImage DecodeSprite(const SpriteView& sprite);
-inline SpriteView View(const SpriteData& s) { return {s.width, s.height, s.rows.data(), s.rows.size()}; }
+inline SpriteView View(const SpriteData& s) {
+  return {s.width, s.height, s.rows.data(), s.rows.size()};
+}
 
 // The file image of a set. Every record is validated as the engine's loader
 // will; false for a bad record, more than 65535 sprites, or a file larger

@@ -13,12 +13,14 @@ namespace bench {
 
 // A benchmark cannot go on without its sprites, so a failure ends the
 // program with the message.
-inline video::SpriteSet* MakeSetOrExit(const std::vector<base::PixelImage>& images, const char* who) {
+inline video::SpriteSet* MakeSetOrExit(const std::vector<base::PixelImage>& images,
+                                       const char* who) {
   std::vector<base::SpriteData> sprites(images.size());
   std::vector<std::uint8_t> file;
   std::string error;
   bool ok = true;
-  for (std::size_t i = 0; ok && i < images.size(); ++i) ok = base::EncodeSprite(images[i], &sprites[i], &error);
+  for (std::size_t i = 0; ok && i < images.size(); ++i)
+    ok = base::EncodeSprite(images[i], &sprites[i], &error);
   video::SpriteSet* set = nullptr;
   if (ok && base::EncodeSpriteSet(sprites, &file, &error))
     set = video::ParseSpriteSet(file.data(), file.size(), &error);

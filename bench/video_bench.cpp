@@ -31,9 +31,9 @@
 namespace {
 
 constexpr int kW = 320, kH = 240;
-constexpr int kSide = 32;       // the sprites are 32 x 32, a typical ship
+constexpr int kSide = 32;  // the sprites are 32 x 32, a typical ship
 constexpr int kSprites = 8;
-constexpr int kDraws = 64;      // draws per benchmark iteration
+constexpr int kDraws = 64;  // draws per benchmark iteration
 
 // Sprite s, pixel (x, y): 0 transparent, else an opaque colour index. An
 // ellipse with two cut-outs, so rows hold one to three opaque runs.
@@ -112,10 +112,12 @@ struct Fixture {
   SDL_Surface* sdl_sprites[kSprites] = {};
 
   Fixture() {
-    for (int i = 0; i < 65536 * 3; ++i) video::BlendTable[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+    for (int i = 0; i < 65536 * 3; ++i)
+      video::BlendTable[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
     SDL_Color colours[256];
     for (int i = 0; i < 256; ++i)
-      colours[i] = {static_cast<Uint8>(i), static_cast<Uint8>(255 - i), static_cast<Uint8>(i * 3), 0};
+      colours[i] = {static_cast<Uint8>(i), static_cast<Uint8>(255 - i), static_cast<Uint8>(i * 3),
+                    0};
     sdl_target = SDL_CreateRGBSurface(SDL_SWSURFACE, kW, kH, 8, 0, 0, 0, 0);
     SDL_SetColors(sdl_target, colours, 0, 256);
     for (int s = 0; s < kSprites; ++s) {
@@ -152,7 +154,8 @@ void DrawSprites(benchmark::State& state, Clip clip, const char* name) {
   Fixture& f = F();
   auto where = Placements(clip);
   for (auto _ : state) {
-    for (const Placement& p : where) video::DrawSprite(f.target, f.set->sprites[p.sprite], p.x, p.y);
+    for (const Placement& p : where)
+      video::DrawSprite(f.target, f.set->sprites[p.sprite], p.x, p.y);
     benchmark::ClobberMemory();
   }
   Note(state, name, VisiblePixels(where));
@@ -165,7 +168,8 @@ void DrawHalves(benchmark::State& state, Clip clip, const char* name) {
   video::SpriteSet* halves = clip == Clip::kLeft ? f.right_halves : f.bottom_halves;
   auto where = Placements(clip, true);
   for (auto _ : state) {
-    for (const Placement& p : where) video::DrawSprite(f.target, halves->sprites[p.sprite], p.x, p.y);
+    for (const Placement& p : where)
+      video::DrawSprite(f.target, halves->sprites[p.sprite], p.x, p.y);
     benchmark::ClobberMemory();
   }
   Note(state, name, VisiblePixels(Placements(clip)));
@@ -186,9 +190,15 @@ void SdlBlits(benchmark::State& state, Clip clip, const char* name) {
 
 void BM_DrawSprite(benchmark::State& s) { DrawSprites(s, Clip::kNone, "BM_DrawSprite"); }
 void BM_SdlBlit(benchmark::State& s) { SdlBlits(s, Clip::kNone, "BM_SdlBlit"); }
-void BM_DrawSpriteLeftClipped(benchmark::State& s) { DrawSprites(s, Clip::kLeft, "BM_DrawSpriteLeftClipped"); }
-void BM_SdlBlitLeftClipped(benchmark::State& s) { SdlBlits(s, Clip::kLeft, "BM_SdlBlitLeftClipped"); }
-void BM_DrawSpriteTopClipped(benchmark::State& s) { DrawSprites(s, Clip::kTop, "BM_DrawSpriteTopClipped"); }
+void BM_DrawSpriteLeftClipped(benchmark::State& s) {
+  DrawSprites(s, Clip::kLeft, "BM_DrawSpriteLeftClipped");
+}
+void BM_SdlBlitLeftClipped(benchmark::State& s) {
+  SdlBlits(s, Clip::kLeft, "BM_SdlBlitLeftClipped");
+}
+void BM_DrawSpriteTopClipped(benchmark::State& s) {
+  DrawSprites(s, Clip::kTop, "BM_DrawSpriteTopClipped");
+}
 void BM_SdlBlitTopClipped(benchmark::State& s) { SdlBlits(s, Clip::kTop, "BM_SdlBlitTopClipped"); }
 void BM_DrawRightHalves(benchmark::State& s) { DrawHalves(s, Clip::kLeft, "BM_DrawRightHalves"); }
 void BM_DrawBottomHalves(benchmark::State& s) { DrawHalves(s, Clip::kTop, "BM_DrawBottomHalves"); }
@@ -242,7 +252,6 @@ void BM_Memset(benchmark::State& state) {
   }
   Note(state, "BM_Memset", kW * kH);
 }
-
 
 std::vector<std::uint8_t>& Frame() {
   static std::vector<std::uint8_t> frame(kW * kH);
@@ -373,18 +382,22 @@ int main(int argc, char** argv) {
     return t == collector.ns.end() || p == pixels_per_iteration.end() ? 0.0 : t->second / p->second;
   };
   auto line = [](const char* what, double value, const char* goal, bool met) {
-    std::printf("%-52s %8.3f   goal %-8s %s\n", what, value, goal, value == 0 ? "(not run)" : met ? "met" : "MISSED");
+    std::printf("%-52s %8.3f   goal %-8s %s\n", what, value, goal,
+                value == 0 ? "(not run)"
+                : met      ? "met"
+                           : "MISSED");
   };
   double ours = per_pixel("BM_DrawSprite"), sdl = per_pixel("BM_SdlBlit");
   double left = per_pixel("BM_DrawSpriteLeftClipped"), top = per_pixel("BM_DrawSpriteTopClipped");
-  std::printf("\nns per visible pixel: DrawSprite %.3f, SDL %.3f; left-clipped %.3f (SDL %.3f); "
-              "top-clipped %.3f (SDL %.3f)\n",
-              ours, sdl, left, per_pixel("BM_SdlBlitLeftClipped"), top,
-              per_pixel("BM_SdlBlitTopClipped"));
+  std::printf(
+      "\nns per visible pixel: DrawSprite %.3f, SDL %.3f; left-clipped %.3f (SDL %.3f); "
+      "top-clipped %.3f (SDL %.3f)\n",
+      ours, sdl, left, per_pixel("BM_SdlBlitLeftClipped"), top, per_pixel("BM_SdlBlitTopClipped"));
   double r;
   r = ours > 0 ? sdl / ours : 0;
   line("DrawSprite throughput / SDL RLE blit, unclipped", r, ">= 1.3", r >= 1.3);
-  double right_halves = per_pixel("BM_DrawRightHalves"), bottom_halves = per_pixel("BM_DrawBottomHalves");
+  double right_halves = per_pixel("BM_DrawRightHalves"),
+         bottom_halves = per_pixel("BM_DrawBottomHalves");
   std::printf("ns per visible pixel of the same halves drawn unclipped: right %.3f, bottom %.3f\n",
               right_halves, bottom_halves);
   r = right_halves > 0 ? left / right_halves : 0;
@@ -397,7 +410,8 @@ int main(int argc, char** argv) {
   line("top-clipped throughput / SDL top-clipped", r, "(info)", true);
   r = per_pixel("BM_DrawBlended");
   line("blended pixel, ns", r, "<= 1.5", r <= 1.5);
-  r = collector.ns.count("BM_Memset") ? collector.ns["BM_FrameClear"] / collector.ns["BM_Memset"] : 0;
+  r = collector.ns.count("BM_Memset") ? collector.ns["BM_FrameClear"] / collector.ns["BM_Memset"]
+                                      : 0;
   line("frame step clear / memset of 76800 bytes", r, "<= 1.2", r <= 1.2);
   r = collector.ns.count("BM_Memcpy") ? collector.ns["BM_Present"] / collector.ns["BM_Memcpy"] : 0;
   line("Present / memcpy of 76800 bytes", r, "<= 1.2", r <= 1.2);

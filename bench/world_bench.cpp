@@ -36,7 +36,8 @@ boost::intrusive_ptr<video::SpriteSet> MakeSprites() {
   for (int s = 0; s < 4; ++s)
     for (int r = 0; r < 16; ++r)
       for (int c = 0; c < 10; ++c)
-        images[s].at(3 + c, r) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(s * 40 + r + c), 0};
+        images[s].at(3 + c, r) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(s * 40 + r + c),
+                                  0};
   return boost::intrusive_ptr<video::SpriteSet>(bench::MakeSetOrExit(images, "world_bench"));
 }
 
@@ -64,15 +65,21 @@ void BuildWorld() {
       "function kind(size) local k = NewObject() k:SetSpriteSet(SPRITES) k:SetAnimSize(1)\n"
       "  k:SetAnim(0, 0, 3, 1, true) k.cx, k.cy, k.size = 8, 8, size return k end\n"
       "E, B, S = kind(6), kind(2), kind(0)\n"
-      "for n = 0, 149 do AddEnemy0(E, 'up', 10 + (n % 30) * 10, 10 + (n / 30) * 10, 65536, 0, 0, -1) end\n"
-      "for n = 0, 149 do AddEnemy1(E, 'up', 15 + (n % 30) * 10, 60 + (n / 30) * 10, 65536, 0, 0, -1) end\n"
-      "for n = 0, 89 do AddPBullet(B, 'up', 10 + (n % 30) * 10, 150 + (n / 30) * 20, 65536, 0, 0, -1) end\n"
+      "for n = 0, 149 do AddEnemy0(E, 'up', 10 + (n % 30) * 10, 10 + (n / 30) * 10, 65536, 0, 0, "
+      "-1) end\n"
+      "for n = 0, 149 do AddEnemy1(E, 'up', 15 + (n % 30) * 10, 60 + (n / 30) * 10, 65536, 0, 0, "
+      "-1) end\n"
+      "for n = 0, 89 do AddPBullet(B, 'up', 10 + (n % 30) * 10, 150 + (n / 30) * 20, 65536, 0, 0, "
+      "-1) end\n"
       "for n = 0, 9 do AddPBullet(B, 'up', 10 + n * 10, 10, 65536, 0, 0, -1) end\n"
-      "for n = 0, 199 do AddEBullet(B, 'up', 5 + (n % 40) * 8, 130 + (n / 40) * 20, 65536, 0, 0, -1) end\n"
+      "for n = 0, 199 do AddEBullet(B, 'up', 5 + (n % 40) * 8, 130 + (n / 40) * 20, 65536, 0, 0, "
+      "-1) end\n"
       "for n = 0, 99 do AddLayer0(S, 'up', (n % 20) * 16, (n / 20) * 48, 65536, 0, 0, -1) end\n"
       "for n = 0, 99 do AddLayer1(S, 'up', (n % 20) * 16, 8 + (n / 20) * 48, 65536, 0, 0, -1) end\n"
-      "for n = 0, 99 do AddLayer2(S, 'up', (n % 20) * 16, 16 + (n / 20) * 48, 65536, 0, 0, -1) end\n"
-      "for n = 0, 99 do probe = AddLayer3(S, 'up', (n % 20) * 16, 24 + (n / 20) * 48, 65536, 0, 0, -1) end\n");
+      "for n = 0, 99 do AddLayer2(S, 'up', (n % 20) * 16, 16 + (n / 20) * 48, 65536, 0, 0, -1) "
+      "end\n"
+      "for n = 0, 99 do probe = AddLayer3(S, 'up', (n % 20) * 16, 24 + (n / 20) * 48, 65536, 0, 0, "
+      "-1) end\n");
   if (object::PoolFree() != 0) {
     std::fprintf(stderr, "world_bench: the pool is not full\n");
     std::exit(1);
@@ -235,30 +242,34 @@ int main(int argc, char** argv) {
   auto& t = recorder.cpu;
   if (t.count("BM_Frame")) {
     const double ms = t["BM_Frame"] / 1e6;
-    std::printf("frame (UpdateWorld + clear + RenderWorld, full pool): %.3f ms CPU = %.2f%% of the "
-                "16 ms frame (goal: under 3%%, about 0.5 ms); real time %.3f ms\n",
-                ms, ms / 16.0 * 100.0, recorder.real["BM_Frame"] / 1e6);
+    std::printf(
+        "frame (UpdateWorld + clear + RenderWorld, full pool): %.3f ms CPU = %.2f%% of the "
+        "16 ms frame (goal: under 3%%, about 0.5 ms); real time %.3f ms\n",
+        ms, ms / 16.0 * 100.0, recorder.real["BM_Frame"] / 1e6);
   }
   if (t.count("BM_UpdateWorld") && t.count("BM_RenderWorld"))
     std::printf("  of which UpdateWorld %.3f ms, RenderWorld %.3f ms\n", t["BM_UpdateWorld"] / 1e6,
                 t["BM_RenderWorld"] / 1e6);
   if (t.count("BM_Frame") && t.count("BM_PlainLuaFloor"))
-    std::printf("full-pool frame / plain Lua's 1000 updater calls (%.1f us) = %.2f x (goal: at most "
-                "4 x)\n",
-                t["BM_PlainLuaFloor"] / 1e3, t["BM_Frame"] / t["BM_PlainLuaFloor"]);
+    std::printf(
+        "full-pool frame / plain Lua's 1000 updater calls (%.1f us) = %.2f x (goal: at most "
+        "4 x)\n",
+        t["BM_PlainLuaFloor"] / 1e3, t["BM_Frame"] / t["BM_PlainLuaFloor"]);
   if (t.count("BM_Frame") && t.count("BM_FloorStores") && t.count("BM_FloorCalls") &&
       t.count("BM_FloorCircles")) {
     const double floor = t["BM_FloorStores"] + t["BM_FloorCalls"] + t["BM_FloorCircles"];
-    std::printf("full-pool frame / the machine's floor (%.1f us: stores %.1f, calls %.1f, circle "
-                "tests %.1f) = %.2f x (info)\n",
-                floor / 1e3, t["BM_FloorStores"] / 1e3, t["BM_FloorCalls"] / 1e3,
-                t["BM_FloorCircles"] / 1e3, t["BM_Frame"] / floor);
+    std::printf(
+        "full-pool frame / the machine's floor (%.1f us: stores %.1f, calls %.1f, circle "
+        "tests %.1f) = %.2f x (info)\n",
+        floor / 1e3, t["BM_FloorStores"] / 1e3, t["BM_FloorCalls"] / 1e3,
+        t["BM_FloorCircles"] / 1e3, t["BM_Frame"] / floor);
   }
   if (t.count("BM_EngineUpdaterCall") && t.count("BM_RawUpdaterCall"))
-    std::printf("updater call: engine %.1f ns / raw lua_getglobal + lua_pcall %.1f ns = %.2f x "
-                "(goal: at most 2 x)\n",
-                t["BM_EngineUpdaterCall"], t["BM_RawUpdaterCall"],
-                t["BM_EngineUpdaterCall"] / t["BM_RawUpdaterCall"]);
+    std::printf(
+        "updater call: engine %.1f ns / raw lua_getglobal + lua_pcall %.1f ns = %.2f x "
+        "(goal: at most 2 x)\n",
+        t["BM_EngineUpdaterCall"], t["BM_RawUpdaterCall"],
+        t["BM_EngineUpdaterCall"] / t["BM_RawUpdaterCall"]);
 
   const double frame_growth = GrowthPerFrame(Frame);
   const double raw_growth = GrowthPerFrame([] {
@@ -270,9 +281,10 @@ int main(int argc, char** argv) {
     }
     lua_pop(L, 1);
   });
-  std::printf("Lua heap growth per frame after warm-up: %.1f bytes with the engine's frame, "
-              "%.1f bytes for 1000 raw calls of the same updater; caused by the engine: %.1f bytes "
-              "(goal: 0)\n",
-              frame_growth, raw_growth, frame_growth - raw_growth);
+  std::printf(
+      "Lua heap growth per frame after warm-up: %.1f bytes with the engine's frame, "
+      "%.1f bytes for 1000 raw calls of the same updater; caused by the engine: %.1f bytes "
+      "(goal: 0)\n",
+      frame_growth, raw_growth, frame_growth - raw_growth);
   return 0;
 }

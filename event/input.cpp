@@ -12,8 +12,18 @@ std::uint8_t ReplayKey = 0;
 namespace {
 
 enum Button {
-  kUp = 0, kUpLeft = 1, kLeft = 2, kDownLeft = 3, kDown = 4, kDownRight = 5, kRight = 6,
-  kUpRight = 7, kStart = 8, kA = 12, kX = 14, kY = 15
+  kUp = 0,
+  kUpLeft = 1,
+  kLeft = 2,
+  kDownLeft = 3,
+  kDown = 4,
+  kDownRight = 5,
+  kRight = 6,
+  kUpRight = 7,
+  kStart = 8,
+  kA = 12,
+  kX = 14,
+  kY = 15
 };
 
 // Without an input backend every button reads as up.

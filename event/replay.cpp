@@ -52,15 +52,14 @@ bool ScriptNameStaysInside(const std::string& name) {
 // leave replay/), and a script name none that leaves script/ (the reader
 // refuses those). A NUL byte would silently cut the name. `argument` is the
 // name's position in the script's call.
-void CheckName(const char* what, const char* name, int argument, bool file_name,
-               bool script_name) {
+void CheckName(const char* what, const char* name, int argument, bool file_name, bool script_name) {
   if (!name) base::Fail("SaveReplayFile", "the %s is nil", what);
   if (script::ArgumentHoldsNul(argument))
     base::Fail("SaveReplayFile", "the %s '%.64s...' holds a NUL byte", what, name);
   for (const char* c = name; *c; ++c) {
     if (*c == '\'' || *c == '\\' || *c == '\n' || *c == '\r')
-      base::Fail("SaveReplayFile", "the %s '%.64s' holds a quote, backslash or line break",
-                   what, name);
+      base::Fail("SaveReplayFile", "the %s '%.64s' holds a quote, backslash or line break", what,
+                 name);
   }
   if (file_name && std::strchr(name, '/'))
     base::Fail("SaveReplayFile", "the %s '%.64s' holds a '/' (it is part of a file name)", what,
@@ -253,8 +252,9 @@ void SaveReplayFile(const char* prefix, const char* first, const char* second, i
 
 void RunReplay(const char* name) {
   const char* built = name ? base::GetReplayPath(name) : nullptr;
-  if (!built) base::Fail("RunReplay", name ? "the path would be longer than 255 characters"
-                                           : "no replay name given (nil)");
+  if (!built)
+    base::Fail("RunReplay", name ? "the path would be longer than 255 characters"
+                                 : "no replay name given (nil)");
   const std::string path = built;
   ReplayFile replay;
   std::string error;

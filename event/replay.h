@@ -20,8 +20,7 @@ void SaveReplay(dword frame, std::uint8_t key);
 // break, a file name or path over 255 characters, and a file that cannot be
 // written are script errors: no file appears (the text goes to a temporary
 // file renamed into place) and the records stay for another attempt.
-void SaveReplayFile(const char* prefix, const char* first, const char* second, int life,
-                    int score);
+void SaveReplayFile(const char* prefix, const char* first, const char* second, int life, int score);
 // Plays replay/<name>: reads it as data, accepting exactly the lines that
 // SaveReplayFile writes (script names that stay in script/), then runs the
 // two scripts, sets VAR_replay, VAR_life and VAR_score, and queues each

@@ -37,8 +37,7 @@ class FiringScope {
     firing = at->get();
   }
   ~FiringScope() {
-    if (std::uncaught_exceptions() > exceptions_ && !orphan &&
-        dynamic_cast<InstanceEvent*>(firing))
+    if (std::uncaught_exceptions() > exceptions_ && !orphan && dynamic_cast<InstanceEvent*>(firing))
       EventList.erase(at_);
     firing = nullptr;
     orphan.reset();
@@ -50,9 +49,9 @@ class FiringScope {
   int exceptions_;
 };
 
-const char* const kSpawnNames[object::kListCount] = {
-    "AddEnemy0", "AddEnemy1", "AddEBullet", "AddPBullet",
-    "AddLayer0", "AddLayer1", "AddLayer2", "AddLayer3"};
+const char* const kSpawnNames[object::kListCount] = {"AddEnemy0",  "AddEnemy1", "AddEBullet",
+                                                     "AddPBullet", "AddLayer0", "AddLayer1",
+                                                     "AddLayer2",  "AddLayer3"};
 
 void AddSpawnEvent(const char* function, object::List list, dword delay, object::Object* kind,
                    const char* name, int x, int y, int vel, std::uint8_t dir, std::uint8_t anim,
@@ -80,15 +79,14 @@ void ReplayEvent::Fire() { ReplayKey = key; }
 
 void FuncEvent::Fire() {
   if (!has_name)
-    base::Fail("AddTimeEvent", "the event due at frame %u was added without a function name",
-                 time);
+    base::Fail("AddTimeEvent", "the event due at frame %u was added without a function name", time);
   script::CallFunction(name.c_str());
 }
 
 void ITimeEvent::Fire() {
   if (!has_name)
-    base::Fail("AddInstanceEvent",
-                 "the event due at frame %u was added without a function name", time);
+    base::Fail("AddInstanceEvent", "the event due at frame %u was added without a function name",
+               time);
   script::CallFunction(name.c_str(), object::HandleOf(instance));
 }
 
@@ -106,8 +104,7 @@ void InsertEvent(std::unique_ptr<Event> event) {
 }
 
 void DispatchEvents() {
-  if (firing)
-    base::Fail("Update", "called from inside a function that the timeline fired");
+  if (firing) base::Fail("Update", "called from inside a function that the timeline fired");
   while (!EventList.empty()) {
     auto it = EventList.begin();
     Event* e = it->get();
@@ -152,7 +149,7 @@ void AddInstanceEvent(dword delay, const char* name, object::Instance* instance)
   InsertEvent(std::move(e));
 }
 
-#define LUNASHOT_SPAWN_EVENT(function, list)                                                  \
+#define LUNASHOT_SPAWN_EVENT(function, list)                                                \
   void function(dword delay, object::Object* kind, const char* name, int x, int y, int vel, \
                 std::uint8_t dir, std::uint8_t anim, std::int16_t life) {                   \
     AddSpawnEvent(#function, list, delay, kind, name, x, y, vel, dir, anim, life);          \

@@ -80,9 +80,9 @@ void CutLinks(Instance* i) {
     if (c->parent == i) {
       c->parent = nullptr;
       c->x = static_cast<base::FIXED>(static_cast<std::uint32_t>(c->x) +
-                                        static_cast<std::uint32_t>(ax));
+                                      static_cast<std::uint32_t>(ax));
       c->y = static_cast<base::FIXED>(static_cast<std::uint32_t>(c->y) +
-                                        static_cast<std::uint32_t>(ay));
+                                      static_cast<std::uint32_t>(ay));
     }
   }
   i->children.clear();
@@ -95,7 +95,8 @@ ListWalk::ListWalk(List list) : list_(list), next_(lists[list].head), below_(lis
   lists[list].walks = this;
 }
 
-ListWalk::ListWalk(List list, Instance* from) : list_(list), next_(from), below_(lists[list].walks) {
+ListWalk::ListWalk(List list, Instance* from)
+    : list_(list), next_(from), below_(lists[list].walks) {
   assert(!from || from->list == list);
   lists[list].walks = this;
 }

@@ -75,9 +75,7 @@ struct Instance {
   virtual void Step();
 };
 
-enum List {
-  kEnemy0, kEnemy1, kEBullet, kPBullet, kLayer0, kLayer1, kLayer2, kLayer3, kListCount
-};
+enum List { kEnemy0, kEnemy1, kEBullet, kPBullet, kLayer0, kLayer1, kLayer2, kLayer3, kListCount };
 
 // All 1000 instances, by pool index.
 Instance* PoolInstance(int index);

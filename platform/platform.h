@@ -23,17 +23,17 @@ struct Rgb {
 // What the developer's overlay shows over the window, from the core. It is
 // drawn by the display on top of the shown frame, never into the frame.
 struct OverlayFigures {
-  int level = 0;                 // 0 off; 1 the figures; 2 also each instance's shapes
-  std::uint32_t frame_ms = 0;    // from one frame's start to the next one's
-  std::uint32_t work_ms = 0;     // of that, the time before the wait
-  std::uint32_t late_frames = 0; // since the run began
-  int lists[8] = {};             // instances in each list (enemy 0, 1, enemy
-                                 // bullets, player bullets, layers 0-3)
+  int level = 0;                  // 0 off; 1 the figures; 2 also each instance's shapes
+  std::uint32_t frame_ms = 0;     // from one frame's start to the next one's
+  std::uint32_t work_ms = 0;      // of that, the time before the wait
+  std::uint32_t late_frames = 0;  // since the run began
+  int lists[8] = {};              // instances in each list (enemy 0, 1, enemy
+                                  // bullets, player bullets, layers 0-3)
   int free_slots = 0;
   int pending_events = 0;
-  std::size_t script_heap = 0;   // bytes
+  std::size_t script_heap = 0;  // bytes
   struct Shape {
-    int x, y, radius;            // screen pixels: hotspot and collision size
+    int x, y, radius;  // screen pixels: hotspot and collision size
   };
   std::vector<Shape> shapes;
 };

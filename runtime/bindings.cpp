@@ -42,6 +42,8 @@ using Handle = boost::intrusive_ptr<T>;
 
 void RegisterInterface() {
   lua_State* L = script::LuaState;
+  // One entry a line, in registration order.
+  // clang-format off
   luabind::module(L)[
     def("SetSeed", &base::SetSeed),
     def("Mod", &base::Mod),
@@ -164,6 +166,7 @@ void RegisterInterface() {
       .def_readwrite("hp", &Instance::hp)
       .def_readwrite("vel", &Instance::vel)
   ];
+  // clang-format on
   for (int i = 0; i < object::kPoolSize; ++i) {
     luabind::detail::make_instance(L, object::PoolInstance(i));
     [[maybe_unused]] int handle = script::AddHandle(L);

@@ -103,7 +103,8 @@ void SendOverlay() {
     overlay.lists[l] = static_cast<int>(list.size());
     if (overlay.level < 2) continue;
     for (object::Instance* i : list)
-      overlay.shapes.push_back({object::PixelOf(i->x), object::PixelOf(i->y), i->object ? i->object->size : 0});
+      overlay.shapes.push_back(
+          {object::PixelOf(i->x), object::PixelOf(i->y), i->object ? i->object->size : 0});
   }
   overlay.free_slots = object::PoolFree();
   overlay.pending_events = static_cast<int>(event::PendingEvents());
@@ -152,13 +153,12 @@ void Act(platform::DevCommand c) {
       // the run has next, through the palette it is recorded with.
       screenshot_pending = true;
       break;
-    case DevCommand::kGif:
-      ToggleGif();
-      break;
+    case DevCommand::kGif: ToggleGif(); break;
     case DevCommand::kPause:
       paused = !paused;
       step_pending = false;
-      if (platform::backends.display) platform::backends.display->SetTitle(GameName(), paused ? "paused (F7 steps)" : "");
+      if (platform::backends.display)
+        platform::backends.display->SetTitle(GameName(), paused ? "paused (F7 steps)" : "");
       break;
     case DevCommand::kStep:
       if (paused) step_pending = true;
@@ -167,8 +167,7 @@ void Act(platform::DevCommand c) {
       overlay.level = (overlay.level + 1) % 3;
       SendOverlay();
       break;
-    case DevCommand::kNone:
-      break;
+    case DevCommand::kNone: break;
   }
 }
 
@@ -210,7 +209,8 @@ void HandleDevCommands() {
     platform::backends.clock->Delay(16);
     if (platform::backends.display && video::Screen)
       platform::backends.display->Present(video::Screen->pixels);
-    for (platform::DevCommand c; (c = machine->TakeCommand()) != platform::DevCommand::kNone;) Act(c);
+    for (platform::DevCommand c; (c = machine->TakeCommand()) != platform::DevCommand::kNone;)
+      Act(c);
   }
   step_pending = false;
   // The time spent paused is not a late frame.

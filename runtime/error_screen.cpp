@@ -88,7 +88,8 @@ void DrawErrorScreen(const std::string& text) {
   if (!failed.empty()) {
     draw("File runs that failed before:", 2, 1);
     for (const std::string& report : failed) draw(report, 1, 2);
-    if (int more = script::FailedRunsDropped()) draw("(and " + std::to_string(more) + " more)", 1, 1);
+    if (int more = script::FailedRunsDropped())
+      draw("(and " + std::to_string(more) + " more)", 1, 1);
     y += kLineHeight;
   }
   draw(text, 1, std::size_t(-1));
@@ -107,7 +108,8 @@ void ShowErrorScreen(const std::string& text) {
     platform::Machine* machine = platform::backends.machine;
     if (machine && machine->QuitRequested()) return;
     // F5 here runs the game again: fix the script, press F5.
-    for (platform::DevCommand c; machine && (c = machine->TakeCommand()) != platform::DevCommand::kNone;)
+    for (platform::DevCommand c;
+         machine && (c = machine->TakeCommand()) != platform::DevCommand::kNone;)
       if (c == platform::DevCommand::kReload) {
         ReloadRequested = true;
         return;

@@ -21,7 +21,8 @@ using object::Instance;
 enum Field { kHit, kAnim, kAge, kState, kDir, kHp, kVel, kFieldCount };
 
 // The same names as the Instance class in bindings.cpp.
-constexpr const char* kFieldNames[kFieldCount] = {"hit", "anim", "age", "state", "dir", "hp", "vel"};
+constexpr const char* kFieldNames[kFieldCount] = {"hit", "anim", "age", "state",
+                                                  "dir", "hp",   "vel"};
 
 // Upvalues of both closures: the name -> field table, luabind's handler.
 constexpr int kNamesUpvalue = 1;

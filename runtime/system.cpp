@@ -70,8 +70,7 @@ bool ParseCount(const char* text, unsigned long* out) {
 
 }  // namespace
 
-bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
-                  int* exit_status) {
+bool ParseOptions(int argc, char** argv, Options* options, std::string* message, int* exit_status) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](const char* what) -> const char* {
@@ -147,7 +146,8 @@ void StartupFailure(const std::string& cause) {
     machine_up = true;
     platform::backends.display->SetTitle(GameName(), "cannot start");
     if (video::OpenScreen(&error)) {
-      ShowErrorScreen("The game cannot start:\n" + cause + "\n\nThe same line went to script/log.txt.");
+      ShowErrorScreen("The game cannot start:\n" + cause +
+                      "\n\nThe same line went to script/log.txt.");
     }
     video::QuitVideo();
     machine->Quit();
@@ -221,7 +221,8 @@ int RunEngine(const Options& options) {
     std::printf("lunashot: reloading script/start.lua\n");
     std::fflush(stdout);
     const char* pal = base::GetSpritePath("pal.pal");
-    if (!pal || !video::LoadPalette(pal, &error)) StartupFailure(pal ? error : "the path of pal.pal is too long");
+    if (!pal || !video::LoadPalette(pal, &error))
+      StartupFailure(pal ? error : "the path of pal.pal is too long");
     video::AdjustPalette();
     std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
     if (!sound::InitSound(&error)) StartupFailure(error);

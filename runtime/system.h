@@ -18,8 +18,7 @@ struct Options {
 
 // Parses the command line. False with a message (or help text) to print;
 // `exit_status` says how to leave.
-bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
-                  int* exit_status);
+bool ParseOptions(int argc, char** argv, Options* options, std::string* message, int* exit_status);
 
 // Runs the whole start-up sequence, start.lua and the shutdown; returns the
 // exit status for ReturnToMenu.

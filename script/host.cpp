@@ -89,7 +89,8 @@ void PushName(lua_State* L, const char* name) {
     return;
   }
   NameEntry& e = name_cache[(length * 7 + static_cast<unsigned char>(name[0]) * 3 +
-                             static_cast<unsigned char>(name[length - 1])) % 64];
+                             static_cast<unsigned char>(name[length - 1])) %
+                            64];
   if (e.ref != LUA_NOREF && e.length == length && std::memcmp(e.name, name, length) == 0) {
     lua_rawgeti(L, LUA_REGISTRYINDEX, e.ref);
     return;
@@ -142,8 +143,8 @@ int NoteTraceback(lua_State* L) {
     else if (*ar.what == 'C')
       last_traceback += " in a function of the engine";
     else
-      last_traceback += " in function <" + std::string(ar.short_src) + ":" +
-                        std::to_string(ar.linedefined) + ">";
+      last_traceback +=
+          " in function <" + std::string(ar.short_src) + ":" + std::to_string(ar.linedefined) + ">";
   }
   return 1;
 }
@@ -404,8 +405,7 @@ void AbortRun() {
   aborted = true;
   // Every thread on the chain of resumes, innermost first: each one that
   // gets control back must stop too. Threads made later inherit the hook.
-  for (lua_State* t = Current(); t; t = lua_resumer(t))
-    lua_sethook(t, AbortHook, LUA_MASKCOUNT, 1);
+  for (lua_State* t = Current(); t; t = lua_resumer(t)) lua_sethook(t, AbortHook, LUA_MASKCOUNT, 1);
   lua_sethook(LuaState, AbortHook, LUA_MASKCOUNT, 1);
 }
 

@@ -37,8 +37,7 @@ void* ChunkOf(Sound* s, const char* function) {
 // outside it.
 void CheckChannel(int channel, const char* function) {
   if (channel < -1)
-    base::Fail(function, "channel %d does not exist (channels are 0 to 7; -1 means all)",
-                 channel);
+    base::Fail(function, "channel %d does not exist (channels are 0 to 7; -1 means all)", channel);
 }
 
 // A fade of 0 ms makes the mixer divide by zero on its audio thread when the
@@ -55,8 +54,7 @@ void intrusive_ptr_release(Sound* s) {
 bool InitSound(std::string* failure) {
   std::string error;
   if (!Mixer().Open(&error)) {
-    const std::string note =
-        "no sound (" + error + "); running silent on SDL's dummy audio driver";
+    const std::string note = "no sound (" + error + "); running silent on SDL's dummy audio driver";
     std::fprintf(stderr, "lunashot: %s\n", note.c_str());
     base::WriteLog(note.c_str());
     error.clear();

@@ -24,13 +24,16 @@ namespace tools {
 namespace {
 
 const char kUsageText[] =
-    "usage: lunashot-pack COMMAND ARGUMENTS (the output: -o OUT, or a last name ending in its extension)\n"
+    "usage: lunashot-pack COMMAND ARGUMENTS (the output: -o OUT, or a last name ending in its "
+    "extension)\n"
     "  palette IN.png|IN.gpl [MORE.png ...] OUT.pal [--additive] [--reserve N] [--fixed FILE.gpl]\n"
-    "  sprites SHEET.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] [--trim] [PIXELS]\n"
+    "  sprites SHEET.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] [--trim] "
+    "[PIXELS]\n"
     "  sprites SHEET.png OUT.spr --aseprite SHEET.json [PIXELS]   (also writes OUT.lua)\n"
     "  sprites --files A.png [B.png ...] OUT.spr [--trim] [PIXELS]\n"
     "  unpack IN.spr OUT.png --palette PAL [--background INDEX] [--columns N] [--view]\n"
-    "  font GLYPHS.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] | --separator RRGGBB|auto\n"
+    "  font GLYPHS.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] | --separator "
+    "RRGGBB|auto\n"
     "       --first C | --chars STRING [--space W] [--line H] [--fixed] [PIXELS]\n"
     "  font --builtin OUT.spr [--colour INDEX]   (the engine's built-in font)\n"
     "  sound IN OUT.wav | sound --check FILE...\n"
@@ -80,14 +83,15 @@ int ParseNumber(const std::string& option, const std::string& text, long low, lo
   bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   long value = text.empty() ? 0 : std::strtol(text.c_str(), &end, hex ? 16 : 10);
   if (text.empty() || *end || value < low || value > high || text[0] == '-' || text[0] == '+')
-    throw UsageError{option + " " + text + ": expected a whole number from " + std::to_string(low) + " to " +
-                     std::to_string(high)};
+    throw UsageError{option + " " + text + ": expected a whole number from " + std::to_string(low) +
+                     " to " + std::to_string(high)};
   return int(value);
 }
 
 void ParseCell(const std::string& text, int* w, int* h) {
   std::size_t x = text.find('x');
-  if (x == std::string::npos) throw UsageError{"--cell " + text + ": expected WxH, for example 16x16"};
+  if (x == std::string::npos)
+    throw UsageError{"--cell " + text + ": expected WxH, for example 16x16"};
   *w = ParseNumber("--cell", text.substr(0, x), 1, base::kMaxSpriteSide);
   *h = ParseNumber("--cell", text.substr(x + 1), 1, base::kMaxSpriteSide);
 }
@@ -100,8 +104,9 @@ std::string TakeOutput(Arguments* a, OutputKind kind, const char* form) {
   if (a->positional.empty()) throw UsageError{std::string("expected ") + form};
   std::string last = a->positional.back();
   if (!HasExtension(last, kind))
-    throw UsageError{"no output named: the last file, " + last + ", does not end in " + ExtensionOf(kind) +
-                     "; end the output's name in " + ExtensionOf(kind) + " or give -o OUT"};
+    throw UsageError{"no output named: the last file, " + last + ", does not end in " +
+                     ExtensionOf(kind) + "; end the output's name in " + ExtensionOf(kind) +
+                     " or give -o OUT"};
   a->positional.pop_back();
   return last;
 }
@@ -120,7 +125,8 @@ void Check(bool ok, const std::string& error, const std::string& prefix = "") {
   if (!ok) throw Failure{prefix + error};
 }
 
-void GuardOutput(const std::string& path, OutputKind kind, std::vector<std::string> inputs, const Arguments& a) {
+void GuardOutput(const std::string& path, OutputKind kind, std::vector<std::string> inputs,
+                 const Arguments& a) {
   for (const char* option : {"--palette", "--fixed", "--aseprite"})
     if (const std::string* value = a.Value(option)) inputs.push_back(*value);
   std::string error;
@@ -148,10 +154,12 @@ MapOptions ParseMapOptions(const Arguments& a, const PalFile* pal) {
     std::string hex = !key->empty() && (*key)[0] == '#' ? key->substr(1) : *key;
     if (hex == "auto") {
       options.key_auto = true;
-    } else if (hex.size() == 6 && hex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos) {
+    } else if (hex.size() == 6 &&
+               hex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos) {
       options.key = int(std::strtol(hex.c_str(), nullptr, 16));
     } else {
-      throw UsageError{"--key " + *key + ": expected RRGGBB (six hexadecimal digits, say ff00ff) or auto"};
+      throw UsageError{"--key " + *key +
+                       ": expected RRGGBB (six hexadecimal digits, say ff00ff) or auto"};
     }
   }
   return options;
@@ -168,7 +176,8 @@ Image LoadImage(const std::string& path, const Grid* grid = nullptr) {
 }
 
 // Converts a picture to palette pixels; a warning goes to `err`.
-PixelImage ToPixels(const Image& image, const std::string& path, const MapOptions& options, std::ostream& err) {
+PixelImage ToPixels(const Image& image, const std::string& path, const MapOptions& options,
+                    std::ostream& err) {
   PixelImage pixels;
   std::string error, warning;
   Check(ImageToPixels(image, path, options, &pixels, &warning, &error), error);
@@ -196,8 +205,9 @@ std::string ReadText(const std::string& path) {
 // The sprites of an Aseprite export, each frame put back at its place in the
 // untrimmed frame so that one hotspot fits them all; `lua` gets the script
 // and `summary` what it holds.
-std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image, const std::string& sheet_path,
-                                      const MapOptions& options, const std::string& output, std::string* lua,
+std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image,
+                                      const std::string& sheet_path, const MapOptions& options,
+                                      const std::string& output, std::string* lua,
                                       std::string* summary, std::ostream& err) {
   const std::string& json_path = *a.Value("--aseprite");
   Json doc;
@@ -205,21 +215,23 @@ std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image, co
   Check(ParseJson(ReadText(json_path), &doc, &error), error, json_path + ": ");
   AsepriteSheet sheet;
   Check(ReadAseprite(doc, json_path, image.width, image.height, &sheet, &error), error);
-  if (sheet.frames.size() > std::size_t(kMaxSprites)) throw Failure{json_path + ": more than 65535 frames"};
+  if (sheet.frames.size() > std::size_t(kMaxSprites))
+    throw Failure{json_path + ": more than 65535 frames"};
   PixelImage pixels = ToPixels(image, sheet_path, options, err);
   std::vector<PixelImage> cells;
   for (const AsepriteFrame& f : sheet.frames) {
     if (f.width > base::kMaxSpriteSide || f.height > base::kMaxSpriteSide)
-      throw Failure{json_path + ": a frame of " + std::to_string(f.width) + "x" + std::to_string(f.height) +
-                    " is larger than a sprite may be (16384 a side)"};
+      throw Failure{json_path + ": a frame of " + std::to_string(f.width) + "x" +
+                    std::to_string(f.height) + " is larger than a sprite may be (16384 a side)"};
     PixelImage cell(f.width, f.height);
     for (int y = 0; y < f.h; ++y)
       for (int x = 0; x < f.w; ++x) cell.at(f.left + x, f.top + y) = pixels.at(f.x + x, f.y + y);
     cells.push_back(std::move(cell));
   }
   *lua = AnimationScript(sheet, output, json_path);
-  *summary = std::to_string(sheet.tags.size()) + " animations, hotspot (" + std::to_string(sheet.frames[0].hot_x) +
-             ", " + std::to_string(sheet.frames[0].hot_y) + ")";
+  *summary = std::to_string(sheet.tags.size()) + " animations, hotspot (" +
+             std::to_string(sheet.frames[0].hot_x) + ", " + std::to_string(sheet.frames[0].hot_y) +
+             ")";
   return cells;
 }
 
@@ -242,8 +254,10 @@ bool IsPngFile(const std::string& path) {
 
 int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   Arguments a = Parse(args, {"-o", "--reserve", "--fixed"}, {"--additive"});
-  std::string output = TakeOutput(&a, OutputKind::kPalette, "palette IN.png|IN.gpl [MORE.png ...] OUT.pal");
-  if (a.positional.empty()) throw UsageError{"expected palette IN.png|IN.gpl [MORE.png ...] OUT.pal"};
+  std::string output =
+      TakeOutput(&a, OutputKind::kPalette, "palette IN.png|IN.gpl [MORE.png ...] OUT.pal");
+  if (a.positional.empty())
+    throw UsageError{"expected palette IN.png|IN.gpl [MORE.png ...] OUT.pal"};
   int reserve = a.Has("--reserve") ? ParseNumber("--reserve", *a.Value("--reserve"), 0, 255) : 0;
   GuardOutput(output, OutputKind::kPalette, a.positional, a);
   BlendMode mode = a.Has("--additive") ? BlendMode::kAdditive : BlendMode::kMix;
@@ -255,12 +269,13 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   if (a.positional.size() == 1 && !a.Has("--reserve") && !a.Has("--fixed")) {
     Image image;
     const std::string& input = a.positional[0];
-    if (!IsPngFile(input) || (ReadPng(input, &image, &error) && image.format == Image::Format::kIndexed)) {
+    if (!IsPngFile(input) ||
+        (ReadPng(input, &image, &error) && image.format == Image::Format::kIndexed)) {
       int colours = 0;
       Check(ReadPaletteSource(input, &palette, &colours, &error), error);
       Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
-      out << output << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "") << ", "
-          << blend << " blend table\n";
+      out << output << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
+          << ", " << blend << " blend table\n";
       return kOk;
     }
   }
@@ -292,8 +307,8 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   if (report.reduced) {
     out.setf(std::ios::fixed);
     out.precision(2);
-    out << report.distinct << " colours reduced to " << report.placed << " (mean square error " << report.error
-        << ")";
+    out << report.distinct << " colours reduced to " << report.placed << " (mean square error "
+        << report.error << ")";
   } else {
     out << report.distinct << " colours, exact";
   }
@@ -307,13 +322,17 @@ std::set<std::string> With(std::set<std::string> a, const std::set<std::string>&
 }
 
 int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Arguments a = Parse(args, With({"-o", "--cell", "--count", "--margin", "--spacing", "--aseprite"}, kMapValues),
-                      With({"--files", "--trim"}, kMapFlags));
-  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "sprites SHEET.png OUT.spr --cell WxH");
+  Arguments a = Parse(
+      args, With({"-o", "--cell", "--count", "--margin", "--spacing", "--aseprite"}, kMapValues),
+      With({"--files", "--trim"}, kMapFlags));
+  std::string output =
+      TakeOutput(&a, OutputKind::kSpriteSet, "sprites SHEET.png OUT.spr --cell WxH");
   GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
   std::string lua_path, lua, summary;  // the animations beside an Aseprite sheet's set
   if (a.Has("--aseprite")) {
-    lua_path = output.substr(0, output.size() - (HasExtension(output, OutputKind::kSpriteSet) ? 4 : 0)) + ".lua";
+    lua_path =
+        output.substr(0, output.size() - (HasExtension(output, OutputKind::kSpriteSet) ? 4 : 0)) +
+        ".lua";
     GuardOutput(lua_path, OutputKind::kScript, a.positional, a);
   }
   PalFile pal;
@@ -322,30 +341,40 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
   std::vector<PixelImage> cells;
   std::string error;
   std::vector<std::string> labels;  // names the source of each sprite in messages
-  bool grid_options = a.Has("--cell") || a.Has("--count") || a.Has("--margin") || a.Has("--spacing");
+  bool grid_options =
+      a.Has("--cell") || a.Has("--count") || a.Has("--margin") || a.Has("--spacing");
   if (a.Has("--files")) {
     if (grid_options || a.Has("--aseprite"))
-      throw UsageError{"--cell, --count, --margin, --spacing and --aseprite go with a sheet, not with --files"};
-    if (a.positional.empty()) throw UsageError{"expected sprites --files A.png [B.png ...] OUT.spr"};
+      throw UsageError{
+          "--cell, --count, --margin, --spacing and --aseprite go with a sheet, not with --files"};
+    if (a.positional.empty())
+      throw UsageError{"expected sprites --files A.png [B.png ...] OUT.spr"};
     if (a.positional.size() > std::size_t(kMaxSprites))
-      throw Failure{std::to_string(a.positional.size()) + " files, more than a sprite set can hold (65535)"};
+      throw Failure{std::to_string(a.positional.size()) +
+                    " files, more than a sprite set can hold (65535)"};
     for (const std::string& path : a.positional) {
       cells.push_back(ToPixels(LoadImage(path), path, options, err));
       labels.push_back(path);
     }
   } else if (a.Has("--aseprite")) {
     ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --aseprite SHEET.json");
-    if (grid_options) throw UsageError{"--aseprite takes the frames from the JSON file, not from --cell"};
+    if (grid_options)
+      throw UsageError{"--aseprite takes the frames from the JSON file, not from --cell"};
     const std::string& sheet = a.positional[0];
     cells = AsepriteCells(a, LoadImage(sheet), sheet, options, output, &lua, &summary, err);
-    for (std::size_t i = 0; i < cells.size(); ++i) labels.push_back(sheet + ": frame " + std::to_string(i));
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      labels.push_back(sheet + ": frame " + std::to_string(i));
   } else {
-    ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --cell WxH (or sprites --files A.png ... OUT.spr)");
+    ExpectPositional(a, 1,
+                     "sprites SHEET.png OUT.spr --cell WxH (or sprites --files A.png ... OUT.spr)");
     if (!a.Has("--cell")) throw UsageError{"sprites needs --cell WxH"};
     Grid grid = ParseGrid(a, kMaxSprites);
     const std::string& sheet = a.positional[0];
-    Check(CutCells(ToPixels(LoadImage(sheet, &grid), sheet, options, err), sheet, grid, &cells, &error), error);
-    for (std::size_t i = 0; i < cells.size(); ++i) labels.push_back(sheet + ": cell " + std::to_string(i));
+    Check(CutCells(ToPixels(LoadImage(sheet, &grid), sheet, options, err), sheet, grid, &cells,
+                   &error),
+          error);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      labels.push_back(sheet + ": cell " + std::to_string(i));
   }
   if (a.Has("--trim")) {
     // Each sprite's corner in its cell, so scripts can place it where the
@@ -353,8 +382,9 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
     for (std::size_t i = 0; i < cells.size(); ++i) {
       int x, y, w = cells[i].width, h = cells[i].height;
       cells[i] = TrimCell(cells[i], &x, &y);
-      out << "sprite " << i << ": " << cells[i].width << "x" << cells[i].height << " from (" << x << ", " << y
-          << ") of its cell; the cell's centre is its hotspot (" << w / 2 - x << ", " << h / 2 - y << ")\n";
+      out << "sprite " << i << ": " << cells[i].width << "x" << cells[i].height << " from (" << x
+          << ", " << y << ") of its cell; the cell's centre is its hotspot (" << w / 2 - x << ", "
+          << h / 2 - y << ")\n";
     }
   }
   std::vector<SpriteData> sprites(cells.size());
@@ -376,8 +406,10 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   GuardOutput(output, OutputKind::kPicture, a.positional, a);
   if (!a.Has("--palette")) throw UsageError{"unpack needs --palette PAL for the colours"};
   UnpackOptions options;
-  if (a.Has("--background")) options.background = ParseNumber("--background", *a.Value("--background"), 0, 255);
-  if (a.Has("--columns")) options.columns = ParseNumber("--columns", *a.Value("--columns"), 1, 65535);
+  if (a.Has("--background"))
+    options.background = ParseNumber("--background", *a.Value("--background"), 0, 255);
+  if (a.Has("--columns"))
+    options.columns = ParseNumber("--columns", *a.Value("--columns"), 1, 65535);
   options.view = a.Has("--view");
   PalFile pal;
   LoadPalColours(a, &pal);
@@ -390,20 +422,22 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   Check(base::DecodeSpriteSet(bytes.data(), bytes.size(), &sprites, &error), error, input + ": ");
   Image image;
   int cw, ch, columns;
-  Check(RenderSheet(sprites, pal, options, &image, &cw, &ch, &columns, &error), error, input + ": ");
+  Check(RenderSheet(sprites, pal, options, &image, &cw, &ch, &columns, &error), error,
+        input + ": ");
   Check(WritePng(output, image, &error), error);
-  out << output << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw << "x"
-      << ch << " cells";
+  out << output << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw
+      << "x" << ch << " cells";
   if (!options.view)
-    out << "; pack it again with --cell " << cw << "x" << ch << " --count " << sprites.size() << " --palette "
-        << *a.Value("--palette");
+    out << "; pack it again with --cell " << cw << "x" << ch << " --count " << sprites.size()
+        << " --palette " << *a.Value("--palette");
   out << "\n";
   return kOk;
 }
 
 // The engine's built-in 5x7 font (the error screen's) in one palette colour.
 int BuiltinFontCommand(Arguments a, std::ostream& out) {
-  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "font --builtin OUT.spr [--colour INDEX]");
+  std::string output =
+      TakeOutput(&a, OutputKind::kSpriteSet, "font --builtin OUT.spr [--colour INDEX]");
   ExpectPositional(a, 0, "font --builtin OUT.spr [--colour INDEX]");
   if (a.values.size() > (a.Has("--colour") ? 1u : 0u) || a.flags.size() != 1)
     throw UsageError{"expected font --builtin OUT.spr [--colour INDEX]"};
@@ -417,17 +451,19 @@ int BuiltinFontCommand(Arguments a, std::ostream& out) {
 
 int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Arguments a = Parse(args,
-                      With({"-o", "--cell", "--first", "--chars", "--count", "--space", "--line", "--margin",
-                            "--spacing", "--separator", "--colour"},
+                      With({"-o", "--cell", "--first", "--chars", "--count", "--space", "--line",
+                            "--margin", "--spacing", "--separator", "--colour"},
                            kMapValues),
                       With({"--fixed", "--builtin"}, kMapFlags));
   if (a.Has("--builtin")) return BuiltinFontCommand(a, out);
   if (a.Has("--colour")) throw UsageError{"--colour goes with font --builtin"};
-  std::string output = TakeOutput(&a, OutputKind::kSpriteSet, "font GLYPHS.png OUT.spr --cell WxH --first C");
+  std::string output =
+      TakeOutput(&a, OutputKind::kSpriteSet, "font GLYPHS.png OUT.spr --cell WxH --first C");
   ExpectPositional(a, 1, "font GLYPHS.png OUT.spr --cell WxH --first C");
   GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
   bool strip = a.Has("--separator");
-  if (strip == a.Has("--cell")) throw UsageError{"font needs --cell WxH for a grid or --separator COLOUR for a strip"};
+  if (strip == a.Has("--cell"))
+    throw UsageError{"font needs --cell WxH for a grid or --separator COLOUR for a strip"};
   if (a.Has("--first") == a.Has("--chars"))
     throw UsageError{"font needs --first C or --chars \"STRING\" (one of them)"};
   if (strip && (a.Has("--margin") || a.Has("--spacing") || a.Has("--count")))
@@ -436,14 +472,17 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   std::string chars;
   if (const std::string* text = a.Value("--first")) {
     // A single character other than a digit stands for itself.
-    first = text->size() == 1 && !((*text)[0] >= '0' && (*text)[0] <= '9') ? static_cast<unsigned char>((*text)[0])
-                                                                           : ParseNumber("--first", *text, 0, 255);
+    first = text->size() == 1 && !((*text)[0] >= '0' && (*text)[0] <= '9')
+                ? static_cast<unsigned char>((*text)[0])
+                : ParseNumber("--first", *text, 0, 255);
   } else {
     chars = *a.Value("--chars");
     std::set<char> seen;
     for (char c : chars)
-      if (!seen.insert(c).second) throw UsageError{"--chars: '" + std::string(1, c) + "' is given twice"};
-    if (chars.empty() || chars.size() > 256) throw UsageError{"--chars: expected 1 to 256 characters"};
+      if (!seen.insert(c).second)
+        throw UsageError{"--chars: '" + std::string(1, c) + "' is given twice"};
+    if (chars.empty() || chars.size() > 256)
+      throw UsageError{"--chars: expected 1 to 256 characters"};
   }
   PalFile pal;
   bool have_palette = LoadPalColours(a, &pal);
@@ -460,7 +499,8 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     if (text != "auto") {
       if (!text.empty() && text[0] == '#') text.erase(0, 1);
       if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        throw UsageError{"--separator " + text + ": expected RRGGBB or auto (the top-left pixel's colour)"};
+        throw UsageError{"--separator " + text +
+                         ": expected RRGGBB or auto (the top-left pixel's colour)"};
       separator = int(std::strtol(text.c_str(), nullptr, 16));
     }
     Image image = LoadImage(sheet);
@@ -475,16 +515,23 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   } else {
     Grid grid = ParseGrid(a, 256);
     cell_w = grid.w, cell_h = grid.h;
-    Check(CutCells(ToPixels(LoadImage(sheet, &grid), sheet, options, err), sheet, grid, &cells, &error), error);
+    Check(CutCells(ToPixels(LoadImage(sheet, &grid), sheet, options, err), sheet, grid, &cells,
+                   &error),
+          error);
   }
-  int space = a.Has("--space") ? ParseNumber("--space", *a.Value("--space"), 0, base::kMaxSpriteSide)
-                               : (cell_w + 1) / 2;
-  int line = a.Has("--line") ? ParseNumber("--line", *a.Value("--line"), 0, base::kMaxSpriteSide) : cell_h;
-  Check(BuildFont(cells, first, chars, space, line, a.Has("--fixed"), &sprites, &error), error, sheet + ": ");
+  int space = a.Has("--space")
+                  ? ParseNumber("--space", *a.Value("--space"), 0, base::kMaxSpriteSide)
+                  : (cell_w + 1) / 2;
+  int line =
+      a.Has("--line") ? ParseNumber("--line", *a.Value("--line"), 0, base::kMaxSpriteSide) : cell_h;
+  Check(BuildFont(cells, first, chars, space, line, a.Has("--fixed"), &sprites, &error), error,
+        sheet + ": ");
   WriteSpriteSet(output, sprites);
   out << output << ": font of " << (chars.empty() ? cells.size() : chars.size()) << " glyphs ";
-  if (chars.empty()) out << "from byte " << first;
-  else out << "in the order given";
+  if (chars.empty())
+    out << "from byte " << first;
+  else
+    out << "in the order given";
   out << ", space " << space << ", line " << line << "\n";
   return kOk;
 }

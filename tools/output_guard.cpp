@@ -59,16 +59,11 @@ const char* KindByName(const std::string& extension) {
 
 const char* KindName(OutputKind kind) {
   switch (kind) {
-    case OutputKind::kSpriteSet:
-      return "sprite set";
-    case OutputKind::kPalette:
-      return "palette file";
-    case OutputKind::kPicture:
-      return "PNG picture";
-    case OutputKind::kScript:
-      return "Lua script";
-    case OutputKind::kSound:
-      return "WAV sound";
+    case OutputKind::kSpriteSet: return "sprite set";
+    case OutputKind::kPalette: return "palette file";
+    case OutputKind::kPicture: return "PNG picture";
+    case OutputKind::kScript: return "Lua script";
+    case OutputKind::kSound: return "WAV sound";
   }
   return "";
 }
@@ -77,16 +72,11 @@ const char* KindName(OutputKind kind) {
 
 const char* ExtensionOf(OutputKind kind) {
   switch (kind) {
-    case OutputKind::kSpriteSet:
-      return ".spr";
-    case OutputKind::kPalette:
-      return ".pal";
-    case OutputKind::kPicture:
-      return ".png";
-    case OutputKind::kScript:
-      return ".lua";
-    case OutputKind::kSound:
-      return ".wav";
+    case OutputKind::kSpriteSet: return ".spr";
+    case OutputKind::kPalette: return ".pal";
+    case OutputKind::kPicture: return ".png";
+    case OutputKind::kScript: return ".lua";
+    case OutputKind::kSound: return ".wav";
   }
   return "";
 }

@@ -32,11 +32,13 @@ bool ParseGimpPalette(const std::string& text, const std::string& name, Palette*
     if (start == std::string::npos) continue;
     line.erase(0, start);
     if (!header) {
-      if (line.compare(0, 12, "GIMP Palette") != 0) return fail("not a GIMP palette (no \"GIMP Palette\" header)");
+      if (line.compare(0, 12, "GIMP Palette") != 0)
+        return fail("not a GIMP palette (no \"GIMP Palette\" header)");
       header = true;
       continue;
     }
-    if (line[0] == '#' || line.compare(0, 5, "Name:") == 0 || line.compare(0, 8, "Columns:") == 0) continue;
+    if (line[0] == '#' || line.compare(0, 5, "Name:") == 0 || line.compare(0, 8, "Columns:") == 0)
+      continue;
     int value[3];
     const char* p = line.c_str();
     for (int i = 0; i < 3; ++i) {
@@ -48,7 +50,8 @@ bool ParseGimpPalette(const std::string& text, const std::string& name, Palette*
       p = end;
     }
     if (*colours == 256) return fail("more than 256 colours");
-    (*palette)[*colours] = Rgb{std::uint8_t(value[0]), std::uint8_t(value[1]), std::uint8_t(value[2])};
+    (*palette)[*colours] =
+        Rgb{std::uint8_t(value[0]), std::uint8_t(value[1]), std::uint8_t(value[2])};
     ++*colours;
   }
   if (!header) {
@@ -62,7 +65,8 @@ bool ParseGimpPalette(const std::string& text, const std::string& name, Palette*
   return true;
 }
 
-bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, std::string* error) {
+bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours,
+                       std::string* error) {
   std::vector<std::uint8_t> bytes;
   if (!ReadInput(path, kMaxInputBytes, &bytes, error)) return false;
   static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -122,7 +126,8 @@ void ColourCounts::AddImage(const Image& image) {
   for (std::size_t i = 0; i < count; ++i) {
     if (image.format == Image::Format::kIndexed) {
       std::uint8_t index = image.pixels[i];
-      if (index < image.palette.size() && image.palette_alpha[index] != 0) Add(image.palette[index]);
+      if (index < image.palette.size() && image.palette_alpha[index] != 0)
+        Add(image.palette[index]);
     } else {
       const std::uint8_t* p = &image.pixels[i * (image.format == Image::Format::kRgb ? 3 : 4)];
       if (image.format == Image::Format::kRgb || p[3] != 0) Add(Rgb{p[0], p[1], p[2]});
@@ -130,8 +135,8 @@ void ColourCounts::AddImage(const Image& image) {
   }
 }
 
-bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, int reserve, Palette* palette,
-                  PaletteReport* report, std::string* error) {
+bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, int reserve,
+                  Palette* palette, PaletteReport* report, std::string* error) {
   *report = PaletteReport();
   palette->fill(Rgb{0, 0, 0});
   std::unordered_map<std::uint32_t, bool> is_fixed;
@@ -154,7 +159,8 @@ bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, in
   // given entries of their own; they come back unchanged and are dropped.
   int most = room + int(fixed.size());
   if (most < 2) {
-    *error = "no room left in the palette for the pictures' " + std::to_string(wanted.size()) + " colours";
+    *error = "no room left in the palette for the pictures' " + std::to_string(wanted.size()) +
+             " colours";
     return false;
   }
   Quantiser q;
@@ -166,7 +172,8 @@ bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, in
   entries.reserve(wanted.size());
   for (Rgb c : wanted) entries.push_back({{c.r, c.g, c.b, 255}, colours.CountOf(c)});
   for (Rgb c : fixed) liq_histogram_add_fixed_color(q.histogram, {c.r, c.g, c.b, 255}, 0);
-  if (liq_histogram_add_colors(q.histogram, q.attr, entries.data(), int(entries.size()), 0) != LIQ_OK ||
+  if (liq_histogram_add_colors(q.histogram, q.attr, entries.data(), int(entries.size()), 0) !=
+          LIQ_OK ||
       liq_histogram_quantize(q.histogram, q.attr, &q.result) != LIQ_OK) {
     *error = "the colour quantiser failed on " + std::to_string(wanted.size()) + " colours";
     return false;

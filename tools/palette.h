@@ -55,7 +55,7 @@ struct PaletteReport {
 // A palette whose entries 0..fixed-1 are `fixed`, then black up to
 // `reserve`, then the pictures' colours: exactly, in the order first seen,
 // when they fit; else reduced by libimagequant (the fixed colours steer it).
-bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, int reserve, Palette* palette,
-                  PaletteReport* report, std::string* error);
+bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, int reserve,
+                  Palette* palette, PaletteReport* report, std::string* error);
 
 }  // namespace tools

@@ -12,7 +12,8 @@ namespace {
 constexpr char kIndexChunk[] = "lsIX";
 
 std::uint32_t BigEndian32(const std::uint8_t* p) {
-  return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+  return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+         p[3];
 }
 
 // A chunk that does not fit the image is ignored.
@@ -23,7 +24,8 @@ void ReadIndexChunk(Image* image) {
       continue;
     image->index_plane.resize(std::size_t(image->width) * image->height);
     uLongf length = image->index_plane.size();
-    if (uncompress(image->index_plane.data(), &length, chunk.data.data() + 8, chunk.data.size() - 8) != Z_OK ||
+    if (uncompress(image->index_plane.data(), &length, chunk.data.data() + 8,
+                   chunk.data.size() - 8) != Z_OK ||
         length != image->index_plane.size())
       image->index_plane.clear();
     return;
@@ -40,7 +42,8 @@ bool ReadInput(const std::string& path, std::size_t max_bytes, std::vector<std::
   return false;
 }
 
-bool WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error) {
+bool WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                 std::string* error) {
   base::FileError failure;
   if (base::WriteFileAtomic(path, bytes, &failure)) return true;
   *error = path + ": " + failure.Text();
@@ -73,7 +76,8 @@ bool WritePng(const std::string& path, const Image& image, std::string* error) {
       data[i] = std::uint8_t(std::uint32_t(image.width) >> (24 - 8 * i));
       data[4 + i] = std::uint8_t(std::uint32_t(image.height) >> (24 - 8 * i));
     }
-    if (compress2(data.data() + 8, &length, image.index_plane.data(), image.index_plane.size(), 9) != Z_OK) {
+    if (compress2(data.data() + 8, &length, image.index_plane.data(), image.index_plane.size(),
+                  9) != Z_OK) {
       *error = path + ": cannot compress the index plane";
       return false;
     }

@@ -19,7 +19,8 @@ constexpr std::size_t kMaxInputBytes = std::size_t{256} << 20;
 bool ReadInput(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
                std::string* error);
 // All or nothing (base::WriteFileAtomic); false with "PATH: cannot write: REASON".
-bool WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error);
+bool WriteOutput(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                 std::string* error);
 
 struct Image : base::PngImage {
   // Exact palette indices stored beside an RGBA sheet (one per pixel); empty

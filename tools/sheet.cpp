@@ -39,8 +39,8 @@ std::uint8_t Clamp(int v) { return std::uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); 
 
 }  // namespace
 
-bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options, PixelImage* pixels,
-                   std::string* warning, std::string* error) {
+bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options,
+                   PixelImage* pixels, std::string* warning, std::string* error) {
   warning->clear();
   *pixels = PixelImage(image.width, image.height);
   std::size_t count = std::size_t(image.width) * image.height;
@@ -50,9 +50,10 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
     for (std::size_t i = 0; i < count; ++i) {
       std::uint8_t index = image.pixels[i];
       if (index >= image.palette.size()) {
-        *error = name + ": pixel (" + std::to_string(i % image.width) + ", " + std::to_string(i / image.width) +
-                 ") has colour index " + std::to_string(index) + ", which is not in the PNG's " +
-                 std::to_string(image.palette.size()) + "-colour palette";
+        *error = name + ": pixel (" + std::to_string(i % image.width) + ", " +
+                 std::to_string(i / image.width) + ") has colour index " + std::to_string(index) +
+                 ", which is not in the PNG's " + std::to_string(image.palette.size()) +
+                 "-colour palette";
         return false;
       }
       used[index] = true;
@@ -65,7 +66,8 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
             std::find(palette->begin(), palette->end(), image.palette[i]) == palette->end())
           ++missing;
       if (missing)
-        *warning = name + ": " + std::to_string(missing) + " of the colours the picture uses are not in the " +
+        *warning = name + ": " + std::to_string(missing) +
+                   " of the colours the picture uses are not in the " +
                    "game palette; they take the nearest game colour";
       return true;
     }
@@ -73,22 +75,25 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
     for (int i = 0; palette && i < int(image.palette.size()); ++i)
       if (used[i] && image.palette_alpha[i] != 0 && !((*palette)[i] == image.palette[i])) ++differ;
     if (differ)
-      *warning = name + ": " + std::to_string(differ) + " of the colours the picture uses differ from the game " +
+      *warning = name + ": " + std::to_string(differ) +
+                 " of the colours the picture uses differ from the game " +
                  "palette's at the same index; --keep-indices draws them in the game's colours";
     Rgb key_colour = image.palette[image.pixels.empty() ? 0 : image.pixels[0]];
     for (std::size_t i = 0; i < count; ++i) {
       std::uint8_t index = image.pixels[i];
       Rgb c = image.palette[index];
-      bool keyed = (options.key_auto && c == key_colour) ||
-                   (options.key >= 0 && c == Rgb{std::uint8_t(options.key >> 16), std::uint8_t(options.key >> 8),
-                                                 std::uint8_t(options.key)});
+      bool keyed =
+          (options.key_auto && c == key_colour) ||
+          (options.key >= 0 && c == Rgb{std::uint8_t(options.key >> 16),
+                                        std::uint8_t(options.key >> 8), std::uint8_t(options.key)});
       pixels->pixels[i] = keyed ? Pixel{} : PixelFromAlpha(image.palette_alpha[index], index);
     }
     return true;
   }
   if (!palette) {
-    *error = name + ": an RGB picture has no palette indices; give --palette pal.pal to map its colours "
-                    "to the nearest palette colour (or save it as an indexed PNG)";
+    *error = name +
+             ": an RGB picture has no palette indices; give --palette pal.pal to map its colours "
+             "to the nearest palette colour (or save it as an indexed PNG)";
     return false;
   }
   NearestColour nearest(*palette);
@@ -114,7 +119,8 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
         continue;
       }
       int* e = options.dither ? &here[(std::size_t(x) + 1) * 3] : nullptr;
-      if (e) colour = Rgb{Clamp(p[0] + e[0] / 16), Clamp(p[1] + e[1] / 16), Clamp(p[2] + e[2] / 16)};
+      if (e)
+        colour = Rgb{Clamp(p[0] + e[0] / 16), Clamp(p[1] + e[1] / 16), Clamp(p[2] + e[2] / 16)};
       std::uint8_t index = nearest.Find(colour);
       pixels->pixels[i] = PixelFromAlpha(p[3], index);
       if (!e) continue;
@@ -172,22 +178,25 @@ bool CheckCellGrid(int sheet_width, int sheet_height, const std::string& name, c
   }
   long take = grid.count < 0 ? available : grid.count;
   if (take > kMaxSprites) {
-    *error = name + ": " + std::to_string(take) + " cells of " + cell + ", more than a sprite set can hold (65535)";
+    *error = name + ": " + std::to_string(take) + " cells of " + cell +
+             ", more than a sprite set can hold (65535)";
     return false;
   }
   return true;
 }
 
-bool CutCells(const PixelImage& sheet, const std::string& name, const Grid& grid, std::vector<PixelImage>* cells,
-              std::string* error) {
+bool CutCells(const PixelImage& sheet, const std::string& name, const Grid& grid,
+              std::vector<PixelImage>* cells, std::string* error) {
   cells->clear();
   if (!CheckCellGrid(sheet.width, sheet.height, name, grid, error)) return false;
   long across = CellsAlong(sheet.width, grid.w, grid.margin, grid.spacing);
-  long take = grid.count < 0 ? across * CellsAlong(sheet.height, grid.h, grid.margin, grid.spacing) : grid.count;
+  long take = grid.count < 0 ? across * CellsAlong(sheet.height, grid.h, grid.margin, grid.spacing)
+                             : grid.count;
   cells->reserve(std::size_t(take));
   for (long i = 0; i < take; ++i)
     cells->push_back(sheet.Crop(grid.margin + int(i % across) * (grid.w + grid.spacing),
-                                grid.margin + int(i / across) * (grid.h + grid.spacing), grid.w, grid.h));
+                                grid.margin + int(i / across) * (grid.h + grid.spacing), grid.w,
+                                grid.h));
   return true;
 }
 
@@ -220,10 +229,13 @@ bool SplitStrip(const Image& image, const std::string& name, int separator,
   int start = -1;
   for (int x = 0; x <= image.width; ++x) {
     bool line = x == image.width;
-    for (int y = 0; !line && y < image.height && colour(x, y) == separator; ++y) line = y == image.height - 1;
+    for (int y = 0; !line && y < image.height && colour(x, y) == separator; ++y)
+      line = y == image.height - 1;
     if (line && start >= 0) runs->push_back({start, x - start});
-    if (line) start = -1;
-    else if (start < 0) start = x;
+    if (line)
+      start = -1;
+    else if (start < 0)
+      start = x;
   }
   if (runs->empty()) {
     *error = name + ": no glyphs between separator columns of colour " + [&] {
@@ -251,19 +263,20 @@ PixelImage TrimGlyph(const PixelImage& cell) {
   return glyph;
 }
 
-bool BuildFont(const std::vector<PixelImage>& cells, int first, const std::string& chars, int space, int line,
-               bool fixed, std::vector<SpriteData>* sprites, std::string* error) {
+bool BuildFont(const std::vector<PixelImage>& cells, int first, const std::string& chars, int space,
+               int line, bool fixed, std::vector<SpriteData>* sprites, std::string* error) {
   if (chars.empty() && (first < 0 || first > 255)) {
     *error = "the first character must be a byte from 0 to 255";
     return false;
   }
   if (chars.empty() && first + long(cells.size()) - 1 > 255) {
-    *error = std::to_string(cells.size()) + " glyphs from byte " + std::to_string(first) + " pass byte 255";
+    *error = std::to_string(cells.size()) + " glyphs from byte " + std::to_string(first) +
+             " pass byte 255";
     return false;
   }
   if (!chars.empty() && chars.size() > cells.size()) {
-    *error = "--chars names " + std::to_string(chars.size()) + " characters but the sheet has only " +
-             std::to_string(cells.size()) + " glyphs";
+    *error = "--chars names " + std::to_string(chars.size()) +
+             " characters but the sheet has only " + std::to_string(cells.size()) + " glyphs";
     return false;
   }
   sprites->assign(256, SpriteData());
@@ -293,7 +306,8 @@ bool RenderSheet(const std::vector<base::SpriteView>& sprites, const PalFile& pa
     ch = std::max(ch, s.height);
   }
   long count = long(sprites.size());
-  long across = options.columns > 0 ? std::min<long>(options.columns, count) : std::min<long>(count, 16);
+  long across =
+      options.columns > 0 ? std::min<long>(options.columns, count) : std::min<long>(count, 16);
   long down = (count + across - 1) / across;
   if (across * cw > 65535 || down * ch > 65535 || across * cw * down * ch > base::kMaxPngPixels) {
     *error = "a sheet of " + std::to_string(across) + " x " + std::to_string(down) + " cells of " +
@@ -330,7 +344,8 @@ bool RenderSheet(const std::vector<base::SpriteView>& sprites, const PalFile& pa
       long cell = (y / ch) * across + x / cw;
       int sx = x % cw, sy = y % ch;
       Pixel pixel;
-      if (cell < count && sx < pixels[cell].width && sy < pixels[cell].height) pixel = pixels[cell].at(sx, sy);
+      if (cell < count && sx < pixels[cell].width && sy < pixels[cell].height)
+        pixel = pixels[cell].at(sx, sy);
       std::uint8_t back = background(x, y);
       std::uint8_t index = back, alpha = 0;
       if (pixel.kind == Pixel::kOpaque) {

@@ -39,8 +39,8 @@ struct MapOptions {
 // `warning` gets a note (or stays empty) when kept indices name colours
 // other than the game's, or an indexed picture's colours are not all the
 // game's.
-bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options, PixelImage* pixels,
-                   std::string* warning, std::string* error);
+bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options,
+                   PixelImage* pixels, std::string* warning, std::string* error);
 
 // A sheet's cells: w x h each, `margin` pixels around the whole grid and
 // `spacing` between neighbours; the first `count` of them (count < 0: all).
@@ -57,8 +57,8 @@ bool CheckCellGrid(int sheet_width, int sheet_height, const std::string& name, c
                    std::string* error);
 
 // Cuts the sheet into the grid's cells, left to right, top to bottom.
-bool CutCells(const PixelImage& sheet, const std::string& name, const Grid& grid, std::vector<PixelImage>* cells,
-              std::string* error);
+bool CutCells(const PixelImage& sheet, const std::string& name, const Grid& grid,
+              std::vector<PixelImage>* cells, std::string* error);
 
 // The smallest rectangle holding every visible pixel (0 x 0 for a blank
 // cell); `x`, `y` get its corner in the cell.
@@ -82,13 +82,13 @@ PixelImage TrimGlyph(const PixelImage& cell);
 // empty 0 x 0 sprite.
 // With `chars`, cell i is instead the glyph of byte chars[i]. first = 0 or
 // a chars byte 0 skips that cell: byte 0 holds the metrics.
-bool BuildFont(const std::vector<PixelImage>& cells, int first, const std::string& chars, int space, int line,
-               bool fixed, std::vector<SpriteData>* sprites, std::string* error);
+bool BuildFont(const std::vector<PixelImage>& cells, int first, const std::string& chars, int space,
+               int line, bool fixed, std::vector<SpriteData>* sprites, std::string* error);
 
 struct UnpackOptions {
-  int columns = 0;       // 0: min(count, 16)
-  int background = -1;   // -1: checkerboard
-  bool view = false;     // opaque RGB as the engine would draw it
+  int columns = 0;      // 0: min(count, 16)
+  int background = -1;  // -1: checkerboard
+  bool view = false;    // opaque RGB as the engine would draw it
 };
 
 // Draws every sprite at the top-left of its own cell of a grid (cells the

@@ -56,7 +56,8 @@ int SoundCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     for (const std::string& f : files) {
       if (base::DecodeSoundFile(f, &samples, &source, &error)) {
         out << f << ": " << Describe(source) << ": "
-            << (source.native ? "native, loads as it is" : "loads, converted to 11025 Hz 8-bit mono")
+            << (source.native ? "native, loads as it is"
+                              : "loads, converted to 11025 Hz 8-bit mono")
             << "\n";
       } else {
         err << "lunashot-pack: " << f << ": cannot be used: " << error << "\n";

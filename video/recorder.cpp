@@ -172,7 +172,8 @@ bool StopGif(std::string* error) {
 void RecordGifFrame(const std::uint8_t* pixels) {
   if (!gif.on) return;
   base::Rgb palette[256];
-  for (int i = 0; i < 256; ++i) palette[i] = {ShownPalette[i].r, ShownPalette[i].g, ShownPalette[i].b};
+  for (int i = 0; i < 256; ++i)
+    palette[i] = {ShownPalette[i].r, ShownPalette[i].g, ShownPalette[i].b};
   std::string error;
   if (!gif.writer.AddFrame(pixels, palette, kGifDelay, &error)) {
     gif.on = false;

@@ -83,7 +83,7 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
   // The array is filled as sprites are built, so running out of memory
   // frees exactly what was built.
   std::unique_ptr<SpriteSet, void (*)(SpriteSet*)> set(new SpriteSet{nullptr, 0, 0, false},
-                                                      DestroySpriteSet);
+                                                       DestroySpriteSet);
   if (!records.empty()) {
     set->sprites = new Sprite*[records.size()]();
     set->count = static_cast<std::uint16_t>(records.size());

@@ -14,7 +14,6 @@ namespace video {
 
 namespace {
 
-
 // Copies a run. Runs are short, so the common lengths are done with two
 // overlapping fixed-size moves instead of a call.
 inline void CopyRun(std::uint8_t* d, const std::uint8_t* s, unsigned n) {
@@ -82,11 +81,13 @@ void DrawRowsWhole(const Sprite* sprite, int first, int rows, std::uint8_t* dst,
   const Span* end = sprite->spans + sprite->row_spans[first + rows];
   for (const Span* span = sprite->spans + sprite->row_spans[first]; span < end; ++span) {
     const unsigned n = span->length & ~kBlendedSpan;
-    std::uint8_t* d =
-        dst + (static_cast<std::ptrdiff_t>(span->row) - first) * pitch + span->column;
-    if (kMode == Mode::kSolid) FillRun(d, colour, n);
-    else if (span->length & kBlendedSpan) BlendRun(d, sprite->data + span->pixels, n);
-    else CopyRun(d, sprite->data + span->pixels, n);
+    std::uint8_t* d = dst + (static_cast<std::ptrdiff_t>(span->row) - first) * pitch + span->column;
+    if (kMode == Mode::kSolid)
+      FillRun(d, colour, n);
+    else if (span->length & kBlendedSpan)
+      BlendRun(d, sprite->data + span->pixels, n);
+    else
+      CopyRun(d, sprite->data + span->pixels, n);
   }
 }
 
@@ -95,15 +96,20 @@ void DrawRowsWhole(const Sprite* sprite, int first, int rows, std::uint8_t* dst,
 template <Mode kMode>
 inline void DrawCut(const Sprite* sprite, const Span* span, int from, int to, std::uint8_t* row,
                     int x, std::uint8_t colour) {
-  const unsigned n = static_cast<unsigned>(to - from), skip = static_cast<unsigned>(from - span->column);
+  const unsigned n = static_cast<unsigned>(to - from),
+                 skip = static_cast<unsigned>(from - span->column);
   const std::uint8_t* q = sprite->data + span->pixels;
   std::uint8_t* d = row + (x + from);
   if (span->length & kBlendedSpan) {
-    if (kMode == Mode::kSolid) BlendRunWith(d, q + 2 * skip, n, colour);
-    else BlendRun(d, q + 2 * skip, n);
+    if (kMode == Mode::kSolid)
+      BlendRunWith(d, q + 2 * skip, n, colour);
+    else
+      BlendRun(d, q + 2 * skip, n);
   } else {
-    if (kMode == Mode::kSolid) FillRun(d, colour, n);
-    else CopyRun(d, q + skip, n);
+    if (kMode == Mode::kSolid)
+      FillRun(d, colour, n);
+    else
+      CopyRun(d, q + skip, n);
   }
 }
 
@@ -112,8 +118,8 @@ inline void DrawCut(const Sprite* sprite, const Span* span, int from, int to, st
 // the drawn rows' spans: those outside the window are passed over, those
 // across an edge are cut (with kRight false, b is the width: none passes it).
 template <Mode kMode, bool kRight>
-void DrawRowsClipped(const Sprite* sprite, int first, int rows, std::uint8_t* row, int pitch,
-                     int x, int a, int b, std::uint8_t colour) {
+void DrawRowsClipped(const Sprite* sprite, int first, int rows, std::uint8_t* row, int pitch, int x,
+                     int a, int b, std::uint8_t colour) {
   const Span* end = sprite->spans + sprite->row_spans[first + rows];
   for (const Span* span = sprite->spans + sprite->row_spans[first]; span < end; ++span) {
     const int column = span->column;

@@ -55,8 +55,8 @@ Surface* ReadSurface(std::FILE* stream, std::string* error) {
   if (!base::CheckSurfaceSize(width, height, error)) return nullptr;
   Surface* s = CreateSurface(width, height);
   if (!s) {
-    *error = "out of memory for a " + std::to_string(width) + " x " + std::to_string(height) +
-             " image";
+    *error =
+        "out of memory for a " + std::to_string(width) + " x " + std::to_string(height) + " image";
     return nullptr;
   }
   std::size_t bytes = static_cast<std::size_t>(s->size);

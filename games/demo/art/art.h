@@ -15,15 +15,15 @@ struct Rgb {
 
 // The game palette: sixteen ramps of sixteen colours, dark to light.
 enum Ramp {
-  kGrey = 0,     // black to white; index 0 is the cleared background
-  kNavy = 16,    // space blue
-  kViolet = 32,  // nebula
-  kTeal = 48,    // cyan glass, shockwave
-  kSteel = 64,   // cool metal
-  kBronze = 80,  // warm metal
-  kRed = 96,     // deep red
-  kOrange = 112, // fire orange
-  kYellow = 128, // yellow to white
+  kGrey = 0,      // black to white; index 0 is the cleared background
+  kNavy = 16,     // space blue
+  kViolet = 32,   // nebula
+  kTeal = 48,     // cyan glass, shockwave
+  kSteel = 64,    // cool metal
+  kBronze = 80,   // warm metal
+  kRed = 96,      // deep red
+  kOrange = 112,  // fire orange
+  kYellow = 128,  // yellow to white
   kGreen = 144,
   kPink = 160,   // magenta enemy shots
   kBlue = 176,   // electric blue player shots
@@ -95,9 +95,9 @@ bool InPolygon(const std::vector<std::array<double, 2>>& pts, double x, double y
 
 struct Light {
   double lx = -0.55, ly = -0.65, lz = 0.55;  // towards the light
-  double bevel = 3.0;                         // pixels of slope at the edges
+  double bevel = 3.0;                        // pixels of slope at the edges
   double ambient = 0.30;
-  double gloss = 0.35;                        // strength of the highlight
+  double gloss = 0.35;  // strength of the highlight
 };
 
 // Shades the mask's pixels into ramp entries lo..hi of `ramp` with an outline

@@ -38,36 +38,96 @@ void FillRamp(std::array<Rgb, 256>* pal, int base, std::vector<Key> keys) {
 std::array<Rgb, 256> BuildPalette() {
   std::array<Rgb, 256> p{};
   FillRamp(&p, kGrey, {{0, {0, 0, 0}}, {15, {255, 255, 255}}});
-  FillRamp(&p, kNavy, {{0, {3, 4, 14}}, {4, {12, 22, 56}}, {9, {36, 72, 138}},
-                       {13, {100, 160, 226}}, {15, {200, 228, 255}}});
-  FillRamp(&p, kViolet, {{0, {8, 3, 18}}, {4, {44, 14, 78}}, {9, {112, 44, 156}},
-                         {13, {190, 122, 232}}, {15, {242, 212, 255}}});
-  FillRamp(&p, kTeal, {{0, {0, 12, 16}}, {4, {0, 62, 74}}, {9, {0, 150, 164}},
-                       {13, {90, 232, 232}}, {15, {224, 255, 255}}});
-  FillRamp(&p, kSteel, {{0, {12, 14, 22}}, {4, {48, 56, 72}}, {9, {112, 122, 142}},
-                        {13, {184, 194, 210}}, {15, {244, 248, 252}}});
-  FillRamp(&p, kBronze, {{0, {18, 11, 6}}, {4, {72, 48, 30}}, {9, {142, 102, 62}},
-                         {13, {212, 172, 112}}, {15, {252, 238, 204}}});
-  FillRamp(&p, kRed, {{0, {18, 0, 0}}, {4, {84, 6, 6}}, {9, {164, 18, 10}},
-                      {13, {232, 48, 24}}, {15, {255, 120, 90}}});
-  FillRamp(&p, kOrange, {{0, {60, 12, 0}}, {4, {150, 42, 0}}, {9, {232, 104, 12}},
-                         {13, {255, 164, 44}}, {15, {255, 214, 128}}});
-  FillRamp(&p, kYellow, {{0, {84, 62, 0}}, {4, {182, 142, 0}}, {9, {250, 222, 44}},
-                         {13, {255, 246, 150}}, {15, {255, 255, 255}}});
-  FillRamp(&p, kGreen, {{0, {0, 16, 6}}, {4, {12, 62, 22}}, {9, {32, 142, 52}},
-                        {13, {114, 222, 94}}, {15, {222, 255, 204}}});
-  FillRamp(&p, kPink, {{0, {20, 0, 16}}, {4, {92, 10, 72}}, {9, {192, 32, 142}},
-                       {13, {252, 104, 204}}, {15, {255, 214, 242}}});
-  FillRamp(&p, kBlue, {{0, {0, 8, 42}}, {4, {0, 42, 142}}, {9, {32, 112, 255}},
-                       {13, {124, 192, 255}}, {15, {232, 246, 255}}});
-  FillRamp(&p, kOlive, {{0, {14, 16, 8}}, {4, {58, 62, 34}}, {9, {118, 122, 74}},
-                        {13, {188, 190, 134}}, {15, {246, 246, 214}}});
-  FillRamp(&p, kRust, {{0, {22, 9, 4}}, {4, {72, 32, 16}}, {9, {132, 62, 32}},
-                       {13, {192, 114, 64}}, {15, {242, 194, 146}}});
-  FillRamp(&p, kLilac, {{0, {14, 10, 22}}, {4, {52, 42, 74}}, {9, {102, 88, 134}},
-                        {13, {168, 152, 198}}, {15, {232, 228, 246}}});
-  FillRamp(&p, kAmber, {{0, {32, 18, 0}}, {4, {104, 62, 0}}, {9, {204, 134, 0}},
-                        {13, {255, 194, 64}}, {15, {255, 242, 194}}});
+  FillRamp(&p, kNavy,
+           {{0, {3, 4, 14}},
+            {4, {12, 22, 56}},
+            {9, {36, 72, 138}},
+            {13, {100, 160, 226}},
+            {15, {200, 228, 255}}});
+  FillRamp(&p, kViolet,
+           {{0, {8, 3, 18}},
+            {4, {44, 14, 78}},
+            {9, {112, 44, 156}},
+            {13, {190, 122, 232}},
+            {15, {242, 212, 255}}});
+  FillRamp(&p, kTeal,
+           {{0, {0, 12, 16}},
+            {4, {0, 62, 74}},
+            {9, {0, 150, 164}},
+            {13, {90, 232, 232}},
+            {15, {224, 255, 255}}});
+  FillRamp(&p, kSteel,
+           {{0, {12, 14, 22}},
+            {4, {48, 56, 72}},
+            {9, {112, 122, 142}},
+            {13, {184, 194, 210}},
+            {15, {244, 248, 252}}});
+  FillRamp(&p, kBronze,
+           {{0, {18, 11, 6}},
+            {4, {72, 48, 30}},
+            {9, {142, 102, 62}},
+            {13, {212, 172, 112}},
+            {15, {252, 238, 204}}});
+  FillRamp(&p, kRed,
+           {{0, {18, 0, 0}},
+            {4, {84, 6, 6}},
+            {9, {164, 18, 10}},
+            {13, {232, 48, 24}},
+            {15, {255, 120, 90}}});
+  FillRamp(&p, kOrange,
+           {{0, {60, 12, 0}},
+            {4, {150, 42, 0}},
+            {9, {232, 104, 12}},
+            {13, {255, 164, 44}},
+            {15, {255, 214, 128}}});
+  FillRamp(&p, kYellow,
+           {{0, {84, 62, 0}},
+            {4, {182, 142, 0}},
+            {9, {250, 222, 44}},
+            {13, {255, 246, 150}},
+            {15, {255, 255, 255}}});
+  FillRamp(&p, kGreen,
+           {{0, {0, 16, 6}},
+            {4, {12, 62, 22}},
+            {9, {32, 142, 52}},
+            {13, {114, 222, 94}},
+            {15, {222, 255, 204}}});
+  FillRamp(&p, kPink,
+           {{0, {20, 0, 16}},
+            {4, {92, 10, 72}},
+            {9, {192, 32, 142}},
+            {13, {252, 104, 204}},
+            {15, {255, 214, 242}}});
+  FillRamp(&p, kBlue,
+           {{0, {0, 8, 42}},
+            {4, {0, 42, 142}},
+            {9, {32, 112, 255}},
+            {13, {124, 192, 255}},
+            {15, {232, 246, 255}}});
+  FillRamp(&p, kOlive,
+           {{0, {14, 16, 8}},
+            {4, {58, 62, 34}},
+            {9, {118, 122, 74}},
+            {13, {188, 190, 134}},
+            {15, {246, 246, 214}}});
+  FillRamp(&p, kRust,
+           {{0, {22, 9, 4}},
+            {4, {72, 32, 16}},
+            {9, {132, 62, 32}},
+            {13, {192, 114, 64}},
+            {15, {242, 194, 146}}});
+  FillRamp(&p, kLilac,
+           {{0, {14, 10, 22}},
+            {4, {52, 42, 74}},
+            {9, {102, 88, 134}},
+            {13, {168, 152, 198}},
+            {15, {232, 228, 246}}});
+  FillRamp(&p, kAmber,
+           {{0, {32, 18, 0}},
+            {4, {104, 62, 0}},
+            {9, {204, 134, 0}},
+            {13, {255, 194, 64}},
+            {15, {255, 242, 194}}});
   return p;
 }
 
@@ -87,10 +147,13 @@ void Canvas::Paste(const Canvas& src, int x, int y) {
 }
 
 Sheet::Sheet(std::string n, int cw, int ch, int cnt, int cols)
-    : name(std::move(n)), cell_w(cw), cell_h(ch), count(cnt),
+    : name(std::move(n)),
+      cell_w(cw),
+      cell_h(ch),
+      count(cnt),
       columns(cols > 0 ? cols : cnt),
-      canvas(cw * (cols > 0 ? cols : cnt), ch * ((cnt + (cols > 0 ? cols : cnt) - 1) /
-                                                  (cols > 0 ? cols : cnt))) {}
+      canvas(cw * (cols > 0 ? cols : cnt),
+             ch * ((cnt + (cols > 0 ? cols : cnt) - 1) / (cols > 0 ? cols : cnt))) {}
 
 void Sheet::Put(int cell, const Canvas& c) {
   int x = (cell % columns) * cell_w, y = (cell / columns) * cell_h;
@@ -126,7 +189,8 @@ double Noise(double x, double y, double scale, std::uint32_t seed) {
   auto v = [&](double a, double b) {
     return (Hash(static_cast<std::uint32_t>(static_cast<std::int32_t>(a)),
                  static_cast<std::uint32_t>(static_cast<std::int32_t>(b)), seed) &
-            0xFFFF) / 65536.0;
+            0xFFFF) /
+           65536.0;
   };
   double top = v(ix, iy) + (v(ix + 1, iy) - v(ix, iy)) * tx;
   double bottom = v(ix, iy + 1) + (v(ix + 1, iy + 1) - v(ix, iy + 1)) * tx;
@@ -135,7 +199,8 @@ double Noise(double x, double y, double scale, std::uint32_t seed) {
 
 double Fbm(double x, double y, double scale, std::uint32_t seed) {
   return (Noise(x, y, scale, seed) * 4 + Noise(x, y, scale / 2, seed + 1) * 2 +
-          Noise(x, y, scale / 4, seed + 2)) / 7.0;
+          Noise(x, y, scale / 4, seed + 2)) /
+         7.0;
 }
 
 bool InPolygon(const std::vector<std::array<double, 2>>& pts, double x, double y) {
@@ -163,10 +228,12 @@ void Mask::Polygon(const std::vector<std::array<double, 2>>& pts, bool value) {
 }
 
 void Mask::Ellipse(double cx, double cy, double rx, double ry, bool value) {
-  Fill([&](double x, double y) {
-    double dx = (x - cx) / rx, dy = (y - cy) / ry;
-    return dx * dx + dy * dy <= 1.0;
-  }, value);
+  Fill(
+      [&](double x, double y) {
+        double dx = (x - cx) / rx, dy = (y - cy) / ry;
+        return dx * dx + dy * dy <= 1.0;
+      },
+      value);
 }
 
 int Mask::Count() const { return static_cast<int>(std::count(on.begin(), on.end(), 1)); }
@@ -266,7 +333,8 @@ bool WritePalettePng(const std::string& path) {
   for (const Rgb& c : Palette()) image.palette.push_back({c.r, c.g, c.b});
   image.pixels.resize(128 * 128);
   for (int y = 0; y < 128; ++y)
-    for (int x = 0; x < 128; ++x) image.pixels[y * 128 + x] = static_cast<std::uint8_t>((y / 8) * 16 + x / 8);
+    for (int x = 0; x < 128; ++x)
+      image.pixels[y * 128 + x] = static_cast<std::uint8_t>((y / 8) * 16 + x / 8);
   return SavePng(path, image);
 }
 

@@ -154,8 +154,10 @@ void LargeFont(std::vector<Sheet>* sheets) {
       for (int x = 0; x < 12; ++x) {
         if (!big(x, y)) continue;
         int col = grad[std::clamp(y - 1, 0, 13)];
-        if (!big(x, y - 1) || !big(x - 1, y)) col = (y < 8) ? kGrey + 15 : kYellow + 14;
-        else if (!big(x, y + 1) || !big(x + 1, y)) col = (y < 8) ? kAmber + 9 : kRed + 10;
+        if (!big(x, y - 1) || !big(x - 1, y))
+          col = (y < 8) ? kGrey + 15 : kYellow + 14;
+        else if (!big(x, y + 1) || !big(x + 1, y))
+          col = (y < 8) ? kAmber + 9 : kRed + 10;
         cell.Set(x, y, col);
       }
     sheet.Put(c - 32, cell);

@@ -104,7 +104,9 @@ std::vector<double> Music() {
 }  // namespace
 
 void MakeSounds(std::vector<Sound>* sounds) {
-  auto add = [&](const char* name, std::vector<double> s) { sounds->push_back({name, std::move(s)}); };
+  auto add = [&](const char* name, std::vector<double> s) {
+    sounds->push_back({name, std::move(s)});
+  };
   std::vector<double> s;
 
   s.clear();
@@ -129,7 +131,8 @@ void MakeSounds(std::vector<Sound>* sounds) {
   add("explode_big", s);
 
   s.clear();
-  for (int i = 0; i < 10; ++i) Tone(&s, i * 0.055, 0.07, Note(12 - i * 3), Note(10 - i * 3), 0.28, 0.5, 2.0);
+  for (int i = 0; i < 10; ++i)
+    Tone(&s, i * 0.055, 0.07, Note(12 - i * 3), Note(10 - i * 3), 0.28, 0.5, 2.0);
   Noise(&s, 0.25, 0.9, 2, 40, 0.55, 3.5);
   add("die", s);
 
@@ -140,7 +143,8 @@ void MakeSounds(std::vector<Sound>* sounds) {
 
   s.clear();
   const int up[4] = {3, 7, 10, 15};
-  for (int i = 0; i < 4; ++i) Tone(&s, i * 0.05, 0.07, Note(up[i] + 12), Note(up[i] + 12), 0.45, 0.5, 3.0);
+  for (int i = 0; i < 4; ++i)
+    Tone(&s, i * 0.05, 0.07, Note(up[i] + 12), Note(up[i] + 12), 0.45, 0.5, 3.0);
   add("item", s);
 
   s.clear();

@@ -31,7 +31,8 @@ void OutlineOutside(Canvas* c, const Mask& m, int colour) {
   for (int y = 0; y < c->h; ++y)
     for (int x = 0; x < c->w; ++x) {
       if (m.At(x, y) || c->AlphaAt(x, y) == 255) continue;
-      if (m.At(x - 1, y) || m.At(x + 1, y) || m.At(x, y - 1) || m.At(x, y + 1)) c->Set(x, y, colour);
+      if (m.At(x - 1, y) || m.At(x + 1, y) || m.At(x, y - 1) || m.At(x, y + 1))
+        c->Set(x, y, colour);
     }
 }
 
@@ -71,7 +72,7 @@ void Player(std::vector<Sheet>* sheets) {
   Sheet sheet("player", 24, 24, 5);
   const Pts wing = {{-2.5, -3}, {-11.5, 4.5}, {-11.5, 8.5}, {-8, 8.5}, {-2.5, 6.5}};
   const Pts gun = {{-11.8, -1.5}, {-9.6, -1.5}, {-9.6, 9}, {-11.8, 9}};
-  const Pts body = {{0, -11.8}, {2.2, -7}, {3.6, -1}, {3.6, 8}, {2.6, 11.6},
+  const Pts body = {{0, -11.8},   {2.2, -7}, {3.6, -1},  {3.6, 8},  {2.6, 11.6},
                     {-2.6, 11.6}, {-3.6, 8}, {-3.6, -1}, {-2.2, -7}};
   const Pts stripe = {{-3.5, 0.5}, {-9.8, 5.2}, {-9.8, 6.6}, {-3.5, 2.4}};
   for (int f = 0; f < 5; ++f) {
@@ -98,7 +99,8 @@ void Player(std::vector<Sheet>* sheets) {
     ShadeMask(&c, guns, kSteel, 5, 15, -1, wl);
     for (int y = 0; y < 24; ++y)
       for (int x = 0; x < 24; ++x)
-        if (stripes.At(x, y) && wings.At(x, y)) c.Set(x, y, stripes.At(x, y - 1) ? kBlue + 9 : kBlue + 12);
+        if (stripes.At(x, y) && wings.At(x, y))
+          c.Set(x, y, stripes.At(x, y - 1) ? kBlue + 9 : kBlue + 12);
     Light hl = wl;
     hl.bevel = 2.5;
     hl.gloss = 0.5;
@@ -142,10 +144,14 @@ void Flame(std::vector<Sheet>* sheets) {
           double d = std::abs(x + 0.5 - jx) / width;
           if (d > 1.6) continue;
           double heat = (1 - t) * (1.3 - d * 0.7);
-          if (heat > 0.85 && d < 0.7) c.Set(x, y, kYellow + 15);
-          else if (heat > 0.6 && d < 1.0) c.Set(x, y, kYellow + 12, 192);
-          else if (heat > 0.35) c.Set(x, y, kOrange + 12, 128);
-          else if (heat > 0.12) c.Set(x, y, kRed + 12, 64);
+          if (heat > 0.85 && d < 0.7)
+            c.Set(x, y, kYellow + 15);
+          else if (heat > 0.6 && d < 1.0)
+            c.Set(x, y, kYellow + 12, 192);
+          else if (heat > 0.35)
+            c.Set(x, y, kOrange + 12, 128);
+          else if (heat > 0.12)
+            c.Set(x, y, kRed + 12, 64);
         }
     }
     sheet.Put(f, c);
@@ -162,9 +168,12 @@ void PlayerShots(std::vector<Sheet>* sheets) {
       for (int x = 0; x < 8; ++x) {
         double dx = std::abs(x + 0.5 - 4.0);
         double tip = y < 4 ? (4 - y) * 0.35 : 0;
-        if (dx < 1.0 - tip * 0.5 && y >= 2 && y <= 13) c.Set(x, y, y < 4 ? kBlue + 15 : kGrey + 15);
-        else if (dx < 2.0 - tip && y >= 2) c.Set(x, y, y > 11 ? kBlue + 10 : kBlue + 13);
-        else if (dx < 3.0 + f * 0.5 - tip) c.Set(x, y, kBlue + 11, (y + f) % 3 == 0 ? 64 : 128);
+        if (dx < 1.0 - tip * 0.5 && y >= 2 && y <= 13)
+          c.Set(x, y, y < 4 ? kBlue + 15 : kGrey + 15);
+        else if (dx < 2.0 - tip && y >= 2)
+          c.Set(x, y, y > 11 ? kBlue + 10 : kBlue + 13);
+        else if (dx < 3.0 + f * 0.5 - tip)
+          c.Set(x, y, kBlue + 11, (y + f) % 3 == 0 ? 64 : 128);
       }
     sheet.Put(f, c);
   }
@@ -183,8 +192,8 @@ void PlayerShots(std::vector<Sheet>* sheets) {
 // blinking wing lights and engine flicker.
 void Dart(std::vector<Sheet>* sheets) {
   Sheet sheet("dart", 16, 16, 4);
-  const Pts shape = {{0, 7.6}, {2.6, 1.5}, {7.6, -3.5}, {6.5, -6}, {2.2, -3.2}, {1.2, -7},
-                     {-1.2, -7}, {-2.2, -3.2}, {-6.5, -6}, {-7.6, -3.5}, {-2.6, 1.5}};
+  const Pts shape = {{0, 7.6},   {2.6, 1.5},   {7.6, -3.5}, {6.5, -6},    {2.2, -3.2}, {1.2, -7},
+                     {-1.2, -7}, {-2.2, -3.2}, {-6.5, -6},  {-7.6, -3.5}, {-2.6, 1.5}};
   auto tf = [](double x, double y) -> std::array<double, 2> { return {8 + x, 8 + y}; };
   for (int f = 0; f < 4; ++f) {
     Canvas c(16, 16);
@@ -289,7 +298,8 @@ void Gunship(std::vector<Sheet>* sheets) {
     // Ribs across the pods.
     for (int y = 9; y <= 21; y += 4)
       for (int x = 0; x < 32; ++x)
-        if (pods.At(x, y) && pods.At(x, y - 2) && pods.At(x, y + 2)) c.Set(x, y, std::max(c.IndexAt(x, y) - 3, kRust + 2));
+        if (pods.At(x, y) && pods.At(x, y - 2) && pods.At(x, y + 2))
+          c.Set(x, y, std::max(c.IndexAt(x, y) - 3, kRust + 2));
     ShadeMask(&c, hull, kBronze, 3, 15, -1, l);
     // Panel seams, a dark spine and the canopy.
     for (int x = 13; x <= 18; ++x) c.Set(x, 12, kBronze + 5);
@@ -363,8 +373,8 @@ void Mine(std::vector<Sheet>* sheets) {
 void Carrier(std::vector<Sheet>* sheets) {
   Sheet sheet("carrier", 128, 80, 2);
   auto tf = [](double x, double y) -> std::array<double, 2> { return {64 + x, 40 + y}; };
-  const Pts hull_half = {{0, 38.5}, {14, 31}, {26, 17}, {30, -3}, {58, -9}, {63, -21},
-                         {42, -29}, {24, -29}, {17, -37.5}, {0, -37.5}};
+  const Pts hull_half = {{0, 38.5}, {14, 31},  {26, 17},  {30, -3},    {58, -9},
+                         {63, -21}, {42, -29}, {24, -29}, {17, -37.5}, {0, -37.5}};
   Pts hull = hull_half;
   for (auto it = hull_half.rbegin() + 1; it + 1 != hull_half.rend(); ++it)
     hull.push_back({-(*it)[0], (*it)[1]});
@@ -475,8 +485,10 @@ void Turret(std::vector<Sheet>* sheets) {
         for (int x = 0; x < 16; ++x) {
           if (!base.At(x, y)) continue;
           std::uint32_t h = Hash(x, y, 5);
-          if (h % 7 == 0) c.Set(x, y, kOrange + 9 + static_cast<int>(h % 5));
-          else if (h % 5 == 0) c.Set(x, y, kGrey + 1);
+          if (h % 7 == 0)
+            c.Set(x, y, kOrange + 9 + static_cast<int>(h % 5));
+          else if (h % 5 == 0)
+            c.Set(x, y, kGrey + 1);
         }
       OutlineOutside(&c, base, kNavy + 1);
     }
@@ -496,8 +508,8 @@ void EnemyBullets(std::vector<Sheet>* sheets) {
   }
   for (int f = 0; f < 2; ++f) {
     Canvas c(16, 16);
-    Ball(&c, 8, 8, 3.7, 5.8 + f * 0.8, {kYellow + 15, kYellow + 13, kOrange + 13, kOrange + 11,
-                                         kRed + 12}, kOrange + 12);
+    Ball(&c, 8, 8, 3.7, 5.8 + f * 0.8,
+         {kYellow + 15, kYellow + 13, kOrange + 13, kOrange + 11, kRed + 12}, kOrange + 12);
     sheet.Put(2 + f, c);
   }
   for (int f = 0; f < 2; ++f) {
@@ -508,8 +520,9 @@ void EnemyBullets(std::vector<Sheet>* sheets) {
   for (int f = 0; f < 4; ++f) {
     Canvas c(16, 16);
     double pulse = 0.5 - 0.5 * std::cos(f * kPi / 2);
-    Ball(&c, 8, 8, 5.0, 7.2 + pulse, {kGrey + 15, kViolet + 15, kViolet + 13, kViolet + 12,
-                                       kViolet + 10, kViolet + 8}, kViolet + 13, 0.7 + pulse * 0.3);
+    Ball(&c, 8, 8, 5.0, 7.2 + pulse,
+         {kGrey + 15, kViolet + 15, kViolet + 13, kViolet + 12, kViolet + 10, kViolet + 8},
+         kViolet + 13, 0.7 + pulse * 0.3);
     sheet.Put(6 + f, c);
   }
   sheets->push_back(std::move(sheet));
@@ -534,23 +547,32 @@ Canvas Fireball(int size, double t, std::uint32_t seed, bool shock) {
         double ring = std::abs(d - 1.15);
         if (shock && t < 0.6 && ring < 0.07 && n > 0.35)
           c.Set(x, y, t < 0.3 ? kOrange + 14 : kRed + 14, t < 0.3 ? 128 : 64);
-        else if (t > 0.45 && heat > -0.25 && n > 0.52) c.Set(x, y, kRust + 9, 64);  // smoke
+        else if (t > 0.45 && heat > -0.25 && n > 0.52)
+          c.Set(x, y, kRust + 9, 64);  // smoke
         continue;
       }
-      if (heat > 1.25) c.Set(x, y, kGrey + 15);
-      else if (heat > 0.95) c.Set(x, y, kYellow + 13);
-      else if (heat > 0.7) c.Set(x, y, kOrange + 14, t < 0.5 ? 255 : 192);
-      else if (heat > 0.48) c.Set(x, y, kOrange + 11, 192);
-      else if (heat > 0.3) c.Set(x, y, kRed + 13, 128);
-      else if (heat > 0.15) c.Set(x, y, kRed + 11, 128);
-      else c.Set(x, y, kRed + 10, 64);
+      if (heat > 1.25)
+        c.Set(x, y, kGrey + 15);
+      else if (heat > 0.95)
+        c.Set(x, y, kYellow + 13);
+      else if (heat > 0.7)
+        c.Set(x, y, kOrange + 14, t < 0.5 ? 255 : 192);
+      else if (heat > 0.48)
+        c.Set(x, y, kOrange + 11, 192);
+      else if (heat > 0.3)
+        c.Set(x, y, kRed + 13, 128);
+      else if (heat > 0.15)
+        c.Set(x, y, kRed + 11, 128);
+      else
+        c.Set(x, y, kRed + 10, 64);
     }
   // Debris: bright flecks flying out.
   if (t < 0.85)
     for (int k = 0; k < 7; ++k) {
       double a = (Hash(seed, k) % 628) / 100.0;
       double r = radius * (0.6 + 0.9 * t) * (0.8 + (Hash(seed, k, 1) % 40) / 100.0);
-      int px = static_cast<int>(mid + std::cos(a) * r), py = static_cast<int>(mid + std::sin(a) * r);
+      int px = static_cast<int>(mid + std::cos(a) * r),
+          py = static_cast<int>(mid + std::sin(a) * r);
       c.Set(px, py, t < 0.4 ? kYellow + 15 : kOrange + 13);
       if (size > 40) c.Set(px + 1, py, kOrange + 12, 128);
     }
@@ -608,10 +630,13 @@ void Shockwave(std::vector<Sheet>* sheets) {
         double e = d - r - wobble;
         double wake = 12 + f * 2.5;
         if (e > 1.5 || e < -wake) continue;
-        if (e > -1.5) c.Set(x, y, f < 4 ? kGrey + 15 : kTeal + 15, AlphaStep(fade));
-        else if (e > -4.0) c.Set(x, y, kTeal + 14, AlphaStep(0.75 * fade));
+        if (e > -1.5)
+          c.Set(x, y, f < 4 ? kGrey + 15 : kTeal + 15, AlphaStep(fade));
+        else if (e > -4.0)
+          c.Set(x, y, kTeal + 14, AlphaStep(0.75 * fade));
         else {
-          static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+          static const int bayer[4][4] = {
+              {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
           double t = 1.0 + e / wake;
           int a = AlphaStep(0.62 * t * fade + (bayer[y % 4][x % 4] / 16.0 - 0.47) * 0.2, 0.14);
           if (a) c.Set(x, y, kBlue + 13, a);
@@ -686,7 +711,8 @@ void Nebulae(std::vector<Sheet>* sheets) {
         if (fall <= 0) continue;
         double n = Fbm(x, y, 34.0, 100 + f * 7);
         double wisp = Fbm(x * 1.7, y * 0.8, 20.0, 200 + f * 7);
-        static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+        static const int bayer[4][4] = {
+            {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
         double density = (n * 1.25 - 0.42) * std::sqrt(fall) + (wisp - 0.5) * 0.22 +
                          (bayer[y % 4][x % 4] / 16.0 - 0.47) * 0.09;
         if (density < 0.12) continue;
@@ -860,7 +886,8 @@ void Hud(std::vector<Sheet>* sheets) {
   Canvas dot(10, 10);
   for (int y = 3; y <= 6; ++y)
     for (int x = 3; x <= 6; ++x)
-      if ((x != 3 && x != 6) || (y != 3 && y != 6)) dot.Set(x, y, x + y < 9 ? kGrey + 15 : kBlue + 12);
+      if ((x != 3 && x != 6) || (y != 3 && y != 6))
+        dot.Set(x, y, x + y < 9 ? kGrey + 15 : kBlue + 12);
   sheet.Put(5, dot);
   sheet.Put(6, Canvas(10, 10));
   Canvas ring(10, 10);
@@ -882,8 +909,10 @@ void WarningBand(std::vector<Sheet>* sheets) {
     for (int x = 0; x < 32; ++x) {
       bool edge = y == 0 || y == 11;
       bool stripe = ((x + y) / 8) % 2 == 0;
-      if (edge) c.Set(x, y, kRed + 13, 192);
-      else c.Set(x, y, stripe ? kYellow + 12 : kRed + 11, stripe ? 128 : 64);
+      if (edge)
+        c.Set(x, y, kRed + 13, 192);
+      else
+        c.Set(x, y, stripe ? kYellow + 12 : kRed + 11, stripe ? 128 : 64);
     }
   sheet.Put(0, c);
   sheets->push_back(std::move(sheet));
