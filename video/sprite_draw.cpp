@@ -132,7 +132,7 @@ void DrawRowsClipped(const Sprite* sprite, int first, int rows, std::uint8_t* ro
 }
 
 template <Mode kMode>
-void Draw(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colour) {
+void DrawInMode(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colour) {
   const int W = target->width, H = target->height, w = sprite->width, h = sprite->height;
   // Compared in 64 bits: x and y come from scripts and may be anything.
   if (x > W || y > H || static_cast<std::int64_t>(x) + w < 0 ||
@@ -164,11 +164,11 @@ void Draw(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colo
 }  // namespace
 
 void DrawSprite(Surface* target, const Sprite* sprite, int x, int y) {
-  Draw<Mode::kNormal>(target, sprite, x, y, 0);
+  DrawInMode<Mode::kNormal>(target, sprite, x, y, 0);
 }
 
 void DrawSpriteSolid(Surface* target, const Sprite* sprite, int x, int y, std::uint8_t colour) {
-  Draw<Mode::kSolid>(target, sprite, x, y, colour);
+  DrawInMode<Mode::kSolid>(target, sprite, x, y, colour);
 }
 
 }  // namespace video
