@@ -18,45 +18,19 @@ import http.server
 import pathlib
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import threading
-import zlib
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 PLAY = ROOT / "tests/games/demo_play/play.txt"
 FRAMES = "6000"
+sys.path.insert(0, str(ROOT / "tests/lib"))
+from png_pixels import png_pixels  # noqa: E402
 
 
 def png_rgb_md5(path):
-    """md5 of an 8-bit RGB PNG's pixels, decoded here (no imaging module)."""
-    data = path.read_bytes()
-    pos, idat, width, height = 8, b"", 0, 0
-    while pos < len(data):
-        size, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + size]
-        pos += 12 + size
-        if kind == b"IHDR":
-            width, height = struct.unpack(">II", body[:8])
-        elif kind == b"IDAT":
-            idat += body
-    raw, stride = zlib.decompress(idat), width * 3
-    out, prev = bytearray(), bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for x in range(stride):
-            a = line[x - 3] if x >= 3 else 0
-            b, c = prev[x], (prev[x - 3] if x >= 3 else 0)
-            if kind == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                a = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
-            line[x] = (line[x] + {0: 0, 1: a, 2: b, 3: (a + b) // 2, 4: a}[kind]) & 255
-        out += line
-        prev = line
-    return hashlib.md5(out).hexdigest()
+    return hashlib.md5(png_pixels(path)[2]).hexdigest()
 
 
 # Games played natively and in the page: (name, source folder, lunashot

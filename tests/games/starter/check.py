@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 # Drives `lunashot new DIR` and the game it writes; see test.cmake.
-import os, select, shutil, struct, subprocess, sys, zlib
+import os, select, shutil, subprocess, sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'lib'))
+from png_pixels import png_pixels  # noqa: E402
 
 lunashot, pack, work, play = sys.argv[1:5]
 failures = []
@@ -16,28 +19,8 @@ def run(*args):
 
 
 def read_png(path):
-    """The RGB rows of a recorded frame (8-bit RGB, any filter)."""
-    data, i, idat = open(path, 'rb').read(), 8, b''
-    while i < len(data):
-        n, kind = struct.unpack('>I4s', data[i:i + 8])
-        if kind == b'IHDR':
-            w, h = struct.unpack('>II', data[i + 8:i + 16])
-        if kind == b'IDAT':
-            idat += data[i + 8:i + 8 + n]
-        i += 12 + n
-    raw, stride, rows, prev, p = zlib.decompress(idat), w * 3, [], bytearray(w * 3), 0
-    for _ in range(h):
-        f, line = raw[p], bytearray(raw[p + 1:p + 1 + stride])
-        p += 1 + stride
-        for x in range(stride):
-            a, b = line[x - 3] if x >= 3 else 0, prev[x]
-            c = prev[x - 3] if x >= 3 else 0
-            pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
-            line[x] = (line[x] + [0, a, b, (a + b) // 2,
-                                  a if pa <= pb and pa <= pc else b if pb <= pc else c][f]) & 255
-        rows.append(line)
-        prev = line
-    return [[tuple(r[x * 3:x * 3 + 3]) for x in range(w)] for r in rows]
+    w, h, rgb = png_pixels(path)
+    return [[tuple(rgb[(y * w + x) * 3:(y * w + x) * 3 + 3]) for x in range(w)] for y in range(h)]
 
 
 def where(frame, colour, y0=0, y1=240):
