@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/tools/test_support.h"
+#include "tests/unit/pack_fixture.h"
 
 namespace {
 
@@ -138,7 +138,7 @@ TEST(ToolsPaletteSource, TakesAnIndexedPngsPaletteOnly) {
   indexed.bit_depth = 4;
   tools_test::SavePng(dir / "p.png", indexed);
   tools_test::SavePng(dir / "rgb.png", tools_test::RgbaImage(1, 1, {0x102030ff}));
-  tools_test::WriteBytes(dir / "junk.txt", {'h', 'e', 'l', 'l', 'o'});
+  dir.Write("junk.txt", {'h', 'e', 'l', 'l', 'o'});
 
   tools::Palette p;
   p.fill(Rgb{9, 9, 9});
@@ -158,21 +158,21 @@ TEST(ToolsPaletteSource, TakesAnIndexedPngsPaletteOnly) {
 TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   ScratchDir dir;
   std::string gpl = "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n255 0 0\n0 0 0\n0 0 255\n";
-  tools_test::WriteBytes(dir / "p.gpl", std::vector<std::uint8_t>(gpl.begin(), gpl.end()));
+  dir.Write("p.gpl", std::vector<std::uint8_t>(gpl.begin(), gpl.end()));
 
   auto mix = RunPack({"palette", dir / "p.gpl", dir / "mix.pal"});
   ASSERT_EQ(mix.status, 0) << mix.err;
-  EXPECT_EQ(tools_test::Bytes(dir / "mix.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix));
+  EXPECT_EQ(dir.Read("mix.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix));
   auto add = RunPack({"palette", dir / "p.gpl", dir / "add.pal", "--additive"});
   ASSERT_EQ(add.status, 0) << add.err;
-  EXPECT_EQ(tools_test::Bytes(dir / "add.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive));
+  EXPECT_EQ(dir.Read("add.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive));
 
   // An output name that is a link is replaced; what it points to is not written.
-  tools_test::WriteBytes(dir / "target", {'k'});
+  dir.Write("target", {'k'});
   std::filesystem::create_symlink(dir / "target", dir / "link.pal");
   ASSERT_EQ(RunPack({"palette", dir / "p.gpl", dir / "link.pal"}).status, 0);
   EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.pal"));
-  EXPECT_EQ(tools_test::Bytes(dir / "target"), std::vector<std::uint8_t>{'k'});
+  EXPECT_EQ(dir.Read("target"), std::vector<std::uint8_t>{'k'});
 
   auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
   EXPECT_EQ(bad.status, 1);
