@@ -1,5 +1,5 @@
-// lunashot-pack palettes: colour distance, nearest-colour ties, the blend
-// table against mixes worked out by hand, and the palette source formats.
+// lunashot-pack palettes: the blend table against mixes worked out by hand
+// (which pins the colour distance and its ties), and the palette sources.
 #include "tools/palette.h"
 
 #include <gtest/gtest.h>
@@ -11,34 +11,6 @@ namespace {
 using tools::Rgb;
 using tools_test::RunPack;
 using tools_test::ScratchDir;
-
-TEST(ToolsColourDistance, IsTheScaledRedmeanDistance) {
-  EXPECT_EQ(tools::ColourDistance({10, 20, 30}, {10, 20, 30}), 0);
-  // (1024 + 10 + 13) * 3^2 + 2048 * 4^2 + 0
-  EXPECT_EQ(tools::ColourDistance({10, 20, 30}, {13, 16, 30}), 42191);
-  EXPECT_EQ(tools::ColourDistance({13, 16, 30}, {10, 20, 30}), 42191);
-  // The extremes stay within int.
-  EXPECT_EQ(tools::ColourDistance({0, 0, 0}, {255, 255, 255}), (1024 + 255 + 2048 + 1534 - 255) * 65025);
-  // Green weighs most; red weighs more among bright reds, blue among dark ones.
-  EXPECT_GT(tools::ColourDistance({0, 0, 0}, {0, 10, 0}), tools::ColourDistance({0, 0, 0}, {10, 0, 0}));
-  EXPECT_GT(tools::ColourDistance({245, 0, 0}, {255, 0, 0}), tools::ColourDistance({0, 0, 0}, {10, 0, 0}));
-  EXPECT_GT(tools::ColourDistance({0, 0, 0}, {0, 0, 10}), tools::ColourDistance({250, 0, 0}, {250, 0, 10}));
-}
-
-TEST(ToolsNearestColour, TiesGoToTheLowestIndex) {
-  tools::Palette palette;
-  palette.fill(Rgb{255, 255, 255});
-  palette[2] = {100, 101, 100};
-  palette[5] = {100, 99, 100};
-  palette[9] = {7, 7, 7};
-  palette[30] = {7, 7, 7};
-  tools::NearestColour nearest(palette);
-  EXPECT_EQ(nearest.Find({100, 100, 100}), 2);  // equally far from 2 and 5
-  EXPECT_EQ(nearest.Find({7, 7, 7}), 9);
-  EXPECT_EQ(nearest.Find({100, 98, 100}), 5);
-  EXPECT_EQ(nearest.Find({100, 100, 100}), 2);  // again, from its memory
-  EXPECT_EQ(nearest.Find({250, 250, 250}), 0);
-}
 
 // Eight colours; the other 248 entries are the black padding.
 tools::Palette TinyPalette() {

@@ -31,30 +31,6 @@ Bytes Encode(const PixelImage& image) {
   return sprite.rows;
 }
 
-TEST(ToolsSpriteRows, CodeEachKindOfRun) {
-  // Transparent, colour 7, colour 9 blended at level 1.
-  EXPECT_EQ(Encode(Row({kClear, Opaque(7), Blend(9, 1)})),
-            (Bytes{0x09, 0x00, 0x01, 0x80, 0x01, 0x00, 0x07, 0x01, 0x40, 0x09, 0x01}));
-  // Consecutive pixels of a kind share a run; blended levels may differ in one.
-  EXPECT_EQ(Encode(Row({Opaque(0), Opaque(255), Blend(1, 0), Blend(2, 2), kClear, kClear, Opaque(3)})),
-            (Bytes{0x0f, 0x00, 0x02, 0x00, 0x00, 0xff, 0x02, 0x40, 0x01, 0x00, 0x02, 0x02, 0x02, 0x80, 0x01,
-                   0x00, 0x03}));
-}
-
-TEST(ToolsSpriteRows, LeaveOutTrailingTransparency) {
-  EXPECT_EQ(Encode(Row({Opaque(5), kClear, kClear})), (Bytes{0x03, 0x00, 0x01, 0x00, 0x05}));
-  EXPECT_EQ(Encode(Row({kClear, kClear, kClear})), (Bytes{0x00, 0x00}));
-  // Rows of a sprite are independent: an empty row in the middle is L = 0.
-  PixelImage image(2, 3);
-  image.at(1, 0) = Opaque(4);
-  image.at(0, 2) = Blend(6, 2);
-  EXPECT_EQ(Encode(image), (Bytes{0x05, 0x00, 0x01, 0x80, 0x01, 0x00, 0x04,  //
-                                  0x00, 0x00,                                //
-                                  0x04, 0x00, 0x01, 0x40, 0x06, 0x02}));
-  EXPECT_EQ(Encode(PixelImage(0, 0)), Bytes{});
-  EXPECT_EQ(Encode(PixelImage(5, 2)), (Bytes{0, 0, 0, 0}));
-}
-
 TEST(ToolsSpriteRows, SplitRunsAt4095Pixels) {
   // 5000 transparent, 5000 opaque (index = column), 4096 blended, 1 opaque.
   std::vector<Pixel> pixels(5000, kClear);
@@ -115,30 +91,6 @@ TEST(ToolsSpriteSetFile, IsCountThenRecords) {
   EXPECT_EQ(file[1], 0xff);
   EXPECT_FALSE(base::EncodeSpriteSet(std::vector<SpriteData>(65536), &file, &error));
   EXPECT_EQ(error, "65536 sprites, more than a sprite set can hold (65535)");
-}
-
-TEST(ToolsSpriteRows, DecodeGivesBackWhatWasCoded) {
-  // A pseudo-random 300 x 7 picture with long and short runs of each kind.
-  PixelImage image(300, 7);
-  std::uint32_t seed = 12345;
-  Pixel current;
-  for (Pixel& p : image.pixels) {
-    seed = seed * 1103515245u + 12345u;
-    if ((seed >> 16) % 9 == 0) {
-      int kind = (seed >> 8) % 3;
-      current = kind == 0 ? kClear : kind == 1 ? Opaque(seed >> 24) : Blend(seed >> 24, (seed >> 4) % 3);
-    } else if (current.kind != Pixel::kTransparent) {
-      current.index = std::uint8_t(seed >> 24);
-    }
-    p = current;
-  }
-  SpriteData sprite;
-  std::string error;
-  ASSERT_TRUE(base::EncodeSprite(image, &sprite, &error));
-  PixelImage back = base::DecodeSprite(base::View(sprite));
-  EXPECT_EQ(back.width, 300);
-  EXPECT_EQ(back.height, 7);
-  EXPECT_TRUE(back.pixels == image.pixels);
 }
 
 }  // namespace
