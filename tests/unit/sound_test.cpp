@@ -177,37 +177,6 @@ TEST_F(SoundTest, ChannelsBelowMinusOneAndZeroFadesNeverReachTheMixer) {
   EXPECT_EQ(mixer.Calls(), "FadeOut -1 1ms; FadeIn 2 1ms; FadeOut 3 4ms; ");
 }
 
-TEST_F(SoundTest, LoadSoundGivesNilQuietlyAndRefusesBadNames) {
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(sound::LoadSound("missing.wav"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(Log(), "");
-  EXPECT_EQ(ErrorOf([] { sound::LoadSound(nullptr); }), "LoadSound: the file name is nil");
-  const std::string long_name(300, 'w');
-  EXPECT_EQ(ErrorOf([&] { sound::LoadSound(long_name.c_str()); }),
-            "LoadSound: the path would be longer than 255 characters");
-  EXPECT_EQ(mixer.Calls(), "");
-}
-
-TEST_F(SoundTest, AnUnloadedSoundCannotBeUsedOrFreedAgain) {
-  WriteNative("boom.wav", 10);
-  boost::intrusive_ptr<sound::Sound> s = sound::LoadSound("boom.wav");
-  ASSERT_TRUE(s);
-  mixer.Calls();
-  sound::UnloadSound(s.get());
-  EXPECT_EQ(mixer.Calls(), "Free 1; ");
-  EXPECT_TRUE(s->unloaded);
-  EXPECT_EQ(ErrorOf([&] { sound::UnloadSound(s.get()); }),
-            "UnloadSound: the sound was already unloaded");
-  EXPECT_EQ(ErrorOf([&] { sound::PlaySound(0, s.get(), 0, -1); }),
-            "PlaySound: the sound was unloaded");
-  EXPECT_EQ(ErrorOf([&] { sound::FISound(0, s.get(), 0, 10, -1); }),
-            "FISound: the sound was unloaded");
-  EXPECT_EQ(mixer.Calls(), "");  // nothing reached the mixer
-  sound::UnloadSound(nullptr);
-  EXPECT_EQ(mixer.Calls(), "");
-}
-
 // The files that crashed the mixer's own loader, and others it cannot use:
 // nil, and the reason once on standard error however often they are loaded.
 TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
