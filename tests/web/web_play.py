@@ -25,6 +25,7 @@ import threading
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 PLAY = ROOT / "tests/games/demo_play/play.txt"
 FRAMES = "6000"
+sys.dont_write_bytecode = True  # the shared reader leaves no cache in the source tree
 sys.path.insert(0, str(ROOT / "tests/lib"))
 from png_pixels import png_pixels  # noqa: E402
 

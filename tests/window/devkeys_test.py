@@ -18,6 +18,7 @@ import zlib
 
 lunashot, palette, work = sys.argv[1:4]
 here = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True  # the shared reader leaves no cache in the source tree
 sys.path.insert(0, os.path.join(here, "..", "lib"))
 from png_pixels import png_pixels  # noqa: E402
 

@@ -2,6 +2,7 @@
 # Drives `lunashot new DIR` and the game it writes; see test.cmake.
 import os, select, shutil, subprocess, sys
 
+sys.dont_write_bytecode = True  # the shared reader leaves no cache in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'lib'))
 from png_pixels import png_pixels  # noqa: E402
 
