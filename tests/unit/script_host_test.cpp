@@ -1,5 +1,6 @@
-// The Lua state: integer numbers, file runs and their reports, the
-// call-by-name error path and luabind's error texts.
+// The Lua state: integer numbers, file runs and their reports, and luabind's
+// error texts. A callback's error reaching its caller is checked through the
+// timeline, world and game tests.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,7 +15,6 @@
 
 namespace {
 
-void CallBack(const char* name) { script::CallFunction(name); }
 void ThrowStd() { throw std::runtime_error("disk on fire"); }
 void ThrowOther() { throw 42; }
 
@@ -22,8 +22,7 @@ class ScriptTest : public test_support::LuaFixture {
  protected:
   void SetUp() override {
     LuaFixture::SetUp();
-    luabind::module(L)[luabind::def("CallBack", &CallBack), luabind::def("ThrowStd", &ThrowStd),
-                       luabind::def("ThrowOther", &ThrowOther)];
+    luabind::module(L)[luabind::def("ThrowStd", &ThrowStd), luabind::def("ThrowOther", &ThrowOther)];
   }
 };
 
@@ -60,21 +59,6 @@ TEST_F(ScriptTest, LuabindErrorTexts) {
   EXPECT_EQ(mismatch.find("no match for function call 'Mod'"), 0u) << mismatch;
   Ok("local ok, e = pcall(ThrowStd) assert(not ok) assert(e == 'disk on fire', e)"
      "ok, e = pcall(ThrowOther) assert(not ok) assert(e == 'ThrowOther() threw an exception', e)");
-}
-
-TEST_F(ScriptTest, CallbackErrorsSurfaceInTheCallingScript) {
-  EXPECT_EQ(Run("function bad() error('boom in callback') end "
-                "local ok, e = pcall(CallBack, 'bad') "
-                "assert(not ok) assert(string.find(e, 'boom in callback'), e) "
-                "ok, e = pcall(CallBack, 'nothing_here') assert(not ok) "
-                "assert(string.find(e, 'attempt to call'), e) "
-                "done = 0 function good() done = done + 1 end "
-                "CallBack('good') CallBack('good') assert(done == 2)"),
-            "");
-  // The state is still usable and the stack balanced after the failures.
-  int top = lua_gettop(L);
-  EXPECT_NE(Run("CallBack('bad')"), "");
-  EXPECT_EQ(lua_gettop(L), top);
 }
 
 class FileRunTest : public ScriptTest {
