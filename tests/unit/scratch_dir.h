@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ class ScratchDir {
   void Write(const std::string& relative, const std::vector<std::uint8_t>& bytes) const {
     std::ofstream(*this / relative, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  std::vector<std::uint8_t> Read(const std::string& relative) const {
+    std::ifstream in(*this / relative, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
   // Names of the files in the directory, sorted.
   std::vector<std::string> Files() const {

@@ -9,7 +9,7 @@
 
 #include "base/pal_file.h"
 #include "base/sprite_file.h"
-#include "tests/tools/test_support.h"
+#include "tests/unit/pack_fixture.h"
 #include "tests/unit/lua_fixture.h"
 
 namespace {
@@ -20,10 +20,7 @@ using tools_test::SavePng;
 using tools_test::ScratchDir;
 using ByteVector = std::vector<std::uint8_t>;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
+using tools_test::Contains;
 base::PalFile LoadPal(const std::string& path) {
   base::PalFile pal;
   std::string error;
@@ -82,7 +79,7 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   few[1] = 0x112233ff, few[3] = 0x44556680;
   SavePng(dir / "few.png", tools_test::RgbaImage(6, 4, few));
   std::string gpl = "GIMP Palette\n255 0 255\n1 2 3\n";
-  tools_test::WriteBytes(dir / "fixed.gpl", ByteVector(gpl.begin(), gpl.end()));
+  dir.Write("fixed.gpl", ByteVector(gpl.begin(), gpl.end()));
 
   auto exact = RunPack({"palette", dir / "few.png", dir / "few.pal"});
   ASSERT_EQ(exact.status, 0) << exact.err;
@@ -134,7 +131,7 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
 TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   ScratchDir dir;
   tools::Palette game = tools_test::CubePalette();
-  tools_test::WriteBytes(dir / "game.pal", tools::BuildPalFile(game, tools::BlendMode::kMix));
+  dir.Write("game.pal", tools::BuildPalFile(game, tools::BlendMode::kMix));
   tools::Palette reversed;
   for (int i = 0; i < 256; ++i) reversed[i] = game[255 - i];
   ByteVector indices;
@@ -205,7 +202,7 @@ tools::Image KeyedSheet() {
 TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
   ScratchDir dir;
   tools::Palette cube = tools_test::CubePalette();
-  tools_test::WriteBytes(dir / "cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
+  dir.Write("cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
   tools::Image sheet = KeyedSheet();
   SavePng(dir / "rgb.png", sheet);
   // The same sheet indexed: magenta is cube entry 0xe3.
@@ -287,7 +284,7 @@ class ToolsArtAseprite : public test_support::LuaFixture {};
 TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
   ScratchDir dir;
   tools::Palette cube = tools_test::CubePalette();
-  tools_test::WriteBytes(dir / "cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
+  dir.Write("cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
   std::vector<std::uint32_t> rgba(20 * 4, 0);
   for (int i = 0; i < 80; ++i)
     if (i % 20 < 13 || i % 20 >= 15) {
@@ -300,7 +297,7 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
 
   for (bool hash : {false, true}) {
     std::string json = AsepriteJson(hash);
-    tools_test::WriteBytes(dir / "walk.json", ByteVector(json.begin(), json.end()));
+    dir.Write("walk.json", ByteVector(json.begin(), json.end()));
     auto run = RunPack({"sprites", dir / "walk.png", dir / "walk.spr", "--aseprite",
                         dir / "walk.json", "--palette", dir / "cube.pal"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -316,7 +313,7 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
         if (x < 1 || x > 3 || y < 1 || y > 2)
           EXPECT_EQ(PixelAt(unpacked, 10 + x, y) & 0xff, 0u) << x << "," << y;
 
-    ByteVector lua = tools_test::Bytes(dir / "walk.lua");
+    ByteVector lua = dir.Read("walk.lua");
     std::string script(lua.begin(), lua.end());
     for (const char* line :
          {"kind:SetAnimSize(2)\n", "kind:SetAnim(0, 0, 1, 5, true)  -- walk\n",
@@ -344,7 +341,7 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
        "walk.json: line 1: nested more than 64 deep"},
   };
   for (const Case& c : cases) {
-    tools_test::WriteBytes(dir / "walk.json", ByteVector(c.json.begin(), c.json.end()));
+    dir.Write("walk.json", ByteVector(c.json.begin(), c.json.end()));
     auto run = RunPack({"sprites", dir / "walk.png", dir / "bad.spr", "--aseprite",
                         dir / "walk.json", "--palette", dir / "cube.pal"});
     EXPECT_EQ(run.status, 1) << c.json;
@@ -357,7 +354,7 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
 TEST(ToolsArtFont, CharsOrderAndStripFonts) {
   ScratchDir dir;
   tools::Palette cube = tools_test::CubePalette();
-  tools_test::WriteBytes(dir / "cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
+  dir.Write("cube.pal", tools::BuildPalFile(cube, tools::BlendMode::kMix));
   // Strip: separator (red) | 2 columns | red | 3 columns | red | 1 column | red.
   const std::uint32_t s = 0xff0000ff, o = 0x00ff00ff, t = 0;
   std::vector<std::uint32_t> strip = {s, o, t, s, o, o, o, s, t, s,  //
@@ -371,7 +368,7 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
                      "--chars", "iMj", "--palette", dir / "cube.pal"})
                 .status,
             0);
-  EXPECT_EQ(tools_test::Bytes(dir / "hex.spr"), tools_test::Bytes(dir / "strip.spr"));
+  EXPECT_EQ(dir.Read("hex.spr"), dir.Read("strip.spr"));
 
   std::vector<std::uint32_t> i = {o, t, t, t, o, t}, m = {o, o, o, t, o, t, o, t}, j = {t, t, o, t};
   struct Glyph {
@@ -379,7 +376,7 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
     std::vector<std::uint32_t> pixels;
   };
   for (const Glyph& g : std::vector<Glyph>{{'i', 3, i}, {'M', 4, m}, {'j', 2, j}}) {
-    ByteVector bytes = tools_test::Bytes(dir / "strip.spr");
+    ByteVector bytes = dir.Read("strip.spr");
     std::vector<base::SpriteView> views;
     std::string error;
     ASSERT_TRUE(base::DecodeSpriteSet(bytes.data(), bytes.size(), &views, &error)) << error;

@@ -10,7 +10,7 @@
 #include <boost/intrusive_ptr.hpp>
 
 #include "base/sprite_file.h"
-#include "tests/tools/test_support.h"
+#include "tests/unit/pack_fixture.h"
 #include "video/palette.h"
 #include "video/sprite.h"
 
@@ -18,15 +18,15 @@ namespace {
 
 using tools::Pixel;
 using tools::Rgb;
-using tools_test::Bytes;
+using tools_test::Contains;
 using tools_test::RunPack;
 using tools_test::SavePng;
 using tools_test::ScratchDir;
 using ByteVector = std::vector<std::uint8_t>;
 using Files = std::vector<std::string>;
 
-std::vector<base::SpriteData> ReadSet(const std::string& path) {
-  ByteVector bytes = Bytes(path);
+std::vector<base::SpriteData> ReadSet(const ScratchDir& dir, const std::string& name) {
+  ByteVector bytes = dir.Read(name);
   std::vector<base::SpriteView> views;
   std::string error;
   EXPECT_TRUE(base::DecodeSpriteSet(bytes.data(), bytes.size(), &views, &error)) << error;
@@ -39,11 +39,9 @@ tools::PixelImage Pixels(const base::SpriteData& sprite) { return base::DecodeSp
 
 // Writes pal.pal for the palette into the directory.
 std::string SavePal(const ScratchDir& dir, const tools::Palette& palette) {
-  tools_test::WriteBytes(dir / "pal.pal", tools::BuildPalFile(palette, tools::BlendMode::kMix));
+  dir.Write("pal.pal", tools::BuildPalFile(palette, tools::BlendMode::kMix));
   return dir / "pal.pal";
 }
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(ToolsAlpha, PartialAlphaTakesTheNearestQuarter) {
   EXPECT_EQ(tools::PixelFromAlpha(0, 9).kind, Pixel::kTransparent);
@@ -65,7 +63,7 @@ TEST(ToolsSpritesCommand, IndexedSheetKeepsIndicesAndEntryAlpha) {
                                                       tools_test::CubePalette(), alpha));
   auto run = RunPack({"sprites", dir / "sheet.png", dir / "out.spr", "--cell", "3x2"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Bytes(dir / "out.spr"),
+  EXPECT_EQ(dir.Read("out.spr"),
             (ByteVector{0x02, 0x00,                                                    //
                         3, 0, 0, 0, 2, 0, 0, 0, 13, 0, 0, 0,                           //
                         0x09, 0x00, 0x01, 0x80, 0x01, 0x00, 0x05, 0x01, 0x40, 0x0b, 0x01,  //
@@ -77,7 +75,7 @@ TEST(ToolsSpritesCommand, IndexedSheetKeepsIndicesAndEntryAlpha) {
 
   auto first = RunPack({"sprites", dir / "sheet.png", dir / "one.spr", "--cell", "3x2", "--count", "1"});
   ASSERT_EQ(first.status, 0) << first.err;
-  EXPECT_EQ(ReadSet(dir / "one.spr").size(), 1u);
+  EXPECT_EQ(ReadSet(dir, "one.spr").size(), 1u);
 }
 
 TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
@@ -100,8 +98,8 @@ TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
   EXPECT_EQ(kinds, "#.##...#");
 
   // 8-bit grey and 16-bit RGB go through the palette like RGBA.
-  tools_test::WriteBytes(dir / "grey.png", tools_test::RawPng(2, 1, 8, 0, {}, {0, 0, 255}));
-  tools_test::WriteBytes(dir / "deep.png",
+  dir.Write("grey.png", tools_test::RawPng(2, 1, 8, 0, {}, {0, 0, 255}));
+  dir.Write("deep.png",
                          tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
   ASSERT_TRUE(tools::ReadPng(dir / "grey.png", &image, &error)) << error;
   tools::Palette cube = tools_test::CubePalette();
@@ -128,7 +126,7 @@ TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
 
   auto run = RunPack({"sprites", "--files", dir / "rgba.png", dir / "rgb.png", dir / "out.spr", "--palette", pal});
   ASSERT_EQ(run.status, 0) << run.err;
-  auto sprites = ReadSet(dir / "out.spr");
+  auto sprites = ReadSet(dir, "out.spr");
   ASSERT_EQ(sprites.size(), 2u);
   tools::PixelImage a = Pixels(sprites[0]), b = Pixels(sprites[1]);
   EXPECT_EQ(a.width, 4);
@@ -173,7 +171,7 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
       << unpack.out;
   auto again = RunPack({"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5", "--palette", pal});
   ASSERT_EQ(again.status, 0) << again.err;
-  EXPECT_EQ(Bytes(dir / "b.spr"), Bytes(dir / "a.spr"));
+  EXPECT_EQ(dir.Read("b.spr"), dir.Read("a.spr"));
 
   // The same from an RGBA sheet with odd alpha values.
   SavePng(dir / "rgba.png", tools_test::RgbaImage(3, 2, {0x00000001, 0xffffff64, 0x112233fe,  //
@@ -181,7 +179,7 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   ASSERT_EQ(RunPack({"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}).status, 0);
   ASSERT_EQ(RunPack({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}).status, 0);
   ASSERT_EQ(RunPack({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}).status, 0);
-  EXPECT_EQ(Bytes(dir / "d.spr"), Bytes(dir / "c.spr"));
+  EXPECT_EQ(dir.Read("d.spr"), dir.Read("c.spr"));
 }
 
 TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
@@ -198,7 +196,7 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   image.pixels[8] = 255, image.pixels[9] = 0, image.pixels[10] = 0;
   SavePng(dir / "edited.png", image);
   ASSERT_EQ(RunPack({"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal}).status, 0);
-  tools::PixelImage b = Pixels(ReadSet(dir / "b.spr")[0]);
+  tools::PixelImage b = Pixels(ReadSet(dir, "b.spr")[0]);
   EXPECT_EQ(b.at(0, 0).index, 200);
   EXPECT_EQ(b.at(1, 0).index, 201);
   EXPECT_EQ(b.at(2, 0).index, 0xe0);
@@ -206,7 +204,7 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   image.index_plane.clear();
   SavePng(dir / "plain.png", image);
   ASSERT_EQ(RunPack({"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}).status, 0);
-  tools::PixelImage c = Pixels(ReadSet(dir / "c.spr")[0]);
+  tools::PixelImage c = Pixels(ReadSet(dir, "c.spr")[0]);
   EXPECT_EQ(c.at(0, 0).index, 0);
   EXPECT_EQ(c.at(1, 0).index, 1);
 }
@@ -228,7 +226,7 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   ASSERT_TRUE(base::EncodeSprite(p2, &two, &error));
   ByteVector file;
   ASSERT_TRUE(base::EncodeSpriteSet({one, two}, &file, &error));
-  tools_test::WriteBytes(dir / "s.spr", file);
+  dir.Write("s.spr", file);
 
   ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}).status, 0);
   tools::Image data;
@@ -282,7 +280,7 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   auto run = RunPack({"font", dir / "glyphs.png", dir / "font.spr", "--cell", "4x5", "--first", "A", "--space", "3",
                       "--line", "6"});
   ASSERT_EQ(run.status, 0) << run.err;
-  auto font = ReadSet(dir / "font.spr");
+  auto font = ReadSet(dir, "font.spr");
   ASSERT_EQ(font.size(), 256u);
   EXPECT_EQ(font[0].width, 3);
   EXPECT_EQ(font[0].height, 6);
@@ -303,14 +301,14 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
 
   // Defaults: half the cell width (rounded up) and the cell height; numeric --first.
   ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"}).status, 0);
-  auto f2 = ReadSet(dir / "f2.spr");
+  auto f2 = ReadSet(dir, "f2.spr");
   EXPECT_EQ(f2[0].width, 2);
   EXPECT_EQ(f2[0].height, 5);
   EXPECT_EQ(f2['C'].rows, font['C'].rows);
 
   // --fixed keeps whole cells, blank ones included.
   ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A", "--fixed"}).status, 0);
-  auto f4 = ReadSet(dir / "f4.spr");
+  auto f4 = ReadSet(dir, "f4.spr");
   EXPECT_EQ(f4['A'].width, 4);
   EXPECT_TRUE(Pixels(f4['A']).at(1, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
   EXPECT_EQ(f4['B'].width, 4);
@@ -319,7 +317,7 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
 
   // --first 0: the sheet starts at byte 0, whose cell gives way to the metrics.
   ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}).status, 0);
-  auto f0 = ReadSet(dir / "f0.spr");
+  auto f0 = ReadSet(dir, "f0.spr");
   EXPECT_EQ(f0[0].width, 2);
   EXPECT_EQ(f0[2].rows, font['C'].rows);
   auto past = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
@@ -356,11 +354,11 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
   EXPECT_EQ(video::ParseSpriteSet(wider.data(), wider.size(), &refusal), nullptr);
 
   for (const char* name : {"wide.spr", "font.spr", "edge.spr"}) {
-    ByteVector bytes = Bytes(dir / name);
+    ByteVector bytes = dir.Read(name);
     std::string error;
     boost::intrusive_ptr<video::SpriteSet> set(video::ParseSpriteSet(bytes.data(), bytes.size(), &error));
     ASSERT_TRUE(set) << name << ": " << error;
-    auto ours = ReadSet(dir / name);
+    auto ours = ReadSet(dir, name);
     ASSERT_EQ(set->count, ours.size());
     for (std::size_t i = 0; i < ours.size(); ++i) {
       EXPECT_EQ(set->sprites[i]->width, ours[i].width);
@@ -375,10 +373,10 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
 TEST(ToolsEngineAcceptance, TheToolReadsThePaletteFilesTheEngineRuns) {
   ScratchDir dir;
   ByteVector pal = tools::BuildPalFile(tools_test::CubePalette(), tools::BlendMode::kMix);
-  tools_test::WriteBytes(dir / "s.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0, 0});
+  dir.Write("s.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0, 0});
   for (std::size_t size : {base::kPalFileBytes - 1, base::kPalFileBytes, base::kPalFileBytes + 1}) {
     pal.resize(size, 7);
-    tools_test::WriteBytes(dir / "pal.pal", pal);
+    dir.Write("pal.pal", pal);
     std::string error;
     bool engine = video::LoadPalette((dir / "pal.pal").c_str(), &error);
     EXPECT_EQ(engine, size >= base::kPalFileBytes) << size << ": " << error;
@@ -393,33 +391,33 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   ScratchDir dir;
   std::string pal = SavePal(dir, tools_test::CubePalette());
   SavePng(dir / "sheet.png", tools_test::IndexedImage(6, 4, ByteVector(24, 1), tools_test::CubePalette()));
-  ByteVector png = Bytes(dir / "sheet.png");
-  tools_test::WriteBytes(dir / "cut.png", ByteVector(png.begin(), png.begin() + long(png.size() / 2)));
-  tools_test::WriteBytes(dir / "text.png", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g', '\n'});
-  tools_test::WriteBytes(dir / "short.pal", ByteVector(768, 0));
+  ByteVector png = dir.Read("sheet.png");
+  dir.Write("cut.png", ByteVector(png.begin(), png.begin() + long(png.size() / 2)));
+  dir.Write("text.png", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g', '\n'});
+  dir.Write("short.pal", ByteVector(768, 0));
   // Index 9 of a four-colour palette.
-  tools_test::WriteBytes(dir / "beyond.png",
+  dir.Write("beyond.png",
                          tools_test::RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));
   SavePng(dir / "huge.png", tools_test::IndexedImage(257, 256, ByteVector(257 * 256, 1), tools_test::CubePalette()));
-  tools_test::WriteBytes(dir / "bad.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 4, 0, 1, 0x40, 5, 3});
+  dir.Write("bad.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 4, 0, 1, 0x40, 5, 3});
   // Sprites of 100000 x 1 (more than a sprite may be) and of 16384 x 16384
   // with empty rows (more than one picture may hold).
   ByteVector wide = {1, 0}, vast = {1, 0};
   base::AppendSpriteRecord(&wide, 100000, 1, {0, 0});
   base::AppendSpriteRecord(&vast, 16384, 16384, ByteVector(2 * 16384, 0));
-  tools_test::WriteBytes(dir / "wide.spr", wide);
-  tools_test::WriteBytes(dir / "vast.spr", vast);
+  dir.Write("wide.spr", wide);
+  dir.Write("vast.spr", vast);
   // A valid picture over the pixel limit; one whose IDAT is cut out; one
   // whose text chunk claims 2 GiB in a 47-byte file.
   ByteVector big = tools_test::RawPng(8193, 4096, 1, 0, {}, {});
-  tools_test::WriteBytes(dir / "big.png", big);
+  dir.Write("big.png", big);
   ByteVector no_data = tools_test::RawPng(1, 1, 8, 0, {}, {0, 0});
   no_data.erase(no_data.begin() + 33, no_data.end() - 12);  // signature and IHDR, then IEND
-  tools_test::WriteBytes(dir / "nodata.png", no_data);
+  dir.Write("nodata.png", no_data);
   no_data.resize(33);
   no_data.insert(no_data.end(), {0x7f, 0xff, 0xff, 0xf0, 't', 'E', 'X', 't', 'a', 0, 'b', 'c', 'd', 'e'});
-  tools_test::WriteBytes(dir / "claim.png", no_data);
-  tools_test::WriteBytes(dir / "out.spr", {'o', 'l', 'd'});  // must survive every failed run
+  dir.Write("claim.png", no_data);
+  dir.Write("out.spr", {'o', 'l', 'd'});  // must survive every failed run
   Files before = dir.Files();
 
   struct Case {
@@ -481,7 +479,7 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
     EXPECT_TRUE(Contains(run.err, "lunashot-pack: " + c.message)) << label << "\n" << run.err;
     EXPECT_EQ(dir.Files(), before) << label;
   }
-  EXPECT_EQ(Bytes(out), (ByteVector{'o', 'l', 'd'}));
+  EXPECT_EQ(dir.Read("out.spr"), (ByteVector{'o', 'l', 'd'}));
 }
 
 // Every way to name a source as the output is refused before anything is
@@ -494,7 +492,7 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
   ASSERT_EQ(RunPack({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}).status, 0);
   SavePng(dir / "disguised.spr", tools_test::IndexedImage(1, 1, {0}, tools_test::CubePalette()));
   auto text = [&](const std::string& name, const std::string& content) {
-    tools_test::WriteBytes(dir / name, ByteVector(content.begin(), content.end()));
+    dir.Write(name, ByteVector(content.begin(), content.end()));
   };
   text("art.gpl", "GIMP Palette\n1 2 3\n");
   text("sheet.json", " {\"frames\": []}");
@@ -504,7 +502,7 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
   text("boom.sfx", std::string("RIFF\x24\0\0\0WAVEfmt ", 16));
   text("shot.lua", "\x89PNG\r\n\x1a\n");
   std::map<std::string, ByteVector> before;
-  for (const std::string& name : dir.Files()) before[name] = Bytes(dir / name);
+  for (const std::string& name : dir.Files()) before[name] = dir.Read(name);
 
   struct Case {
     std::vector<std::string> args;
@@ -541,7 +539,7 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
     EXPECT_TRUE(Contains(run.err, "lunashot-pack: ")) << run.err;
     EXPECT_TRUE(Contains(run.err, c.message)) << c.message << "\n" << run.err;
     std::map<std::string, ByteVector> after;
-    for (const std::string& name : dir.Files()) after[name] = Bytes(dir / name);
+    for (const std::string& name : dir.Files()) after[name] = dir.Read(name);
     EXPECT_TRUE(after == before) << c.message;
   }
 }

@@ -1,44 +1,16 @@
-// lunashot-pack palettes: colour distance, nearest-colour ties, the blend
-// table against mixes worked out by hand, and the palette source formats.
+// lunashot-pack palettes: the blend table against mixes worked out by hand
+// (which pins the colour distance and its ties), and the palette sources.
 #include "tools/palette.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/tools/test_support.h"
+#include "tests/unit/pack_fixture.h"
 
 namespace {
 
 using tools::Rgb;
 using tools_test::RunPack;
 using tools_test::ScratchDir;
-
-TEST(ToolsColourDistance, IsTheScaledRedmeanDistance) {
-  EXPECT_EQ(tools::ColourDistance({10, 20, 30}, {10, 20, 30}), 0);
-  // (1024 + 10 + 13) * 3^2 + 2048 * 4^2 + 0
-  EXPECT_EQ(tools::ColourDistance({10, 20, 30}, {13, 16, 30}), 42191);
-  EXPECT_EQ(tools::ColourDistance({13, 16, 30}, {10, 20, 30}), 42191);
-  // The extremes stay within int.
-  EXPECT_EQ(tools::ColourDistance({0, 0, 0}, {255, 255, 255}), (1024 + 255 + 2048 + 1534 - 255) * 65025);
-  // Green weighs most; red weighs more among bright reds, blue among dark ones.
-  EXPECT_GT(tools::ColourDistance({0, 0, 0}, {0, 10, 0}), tools::ColourDistance({0, 0, 0}, {10, 0, 0}));
-  EXPECT_GT(tools::ColourDistance({245, 0, 0}, {255, 0, 0}), tools::ColourDistance({0, 0, 0}, {10, 0, 0}));
-  EXPECT_GT(tools::ColourDistance({0, 0, 0}, {0, 0, 10}), tools::ColourDistance({250, 0, 0}, {250, 0, 10}));
-}
-
-TEST(ToolsNearestColour, TiesGoToTheLowestIndex) {
-  tools::Palette palette;
-  palette.fill(Rgb{255, 255, 255});
-  palette[2] = {100, 101, 100};
-  palette[5] = {100, 99, 100};
-  palette[9] = {7, 7, 7};
-  palette[30] = {7, 7, 7};
-  tools::NearestColour nearest(palette);
-  EXPECT_EQ(nearest.Find({100, 100, 100}), 2);  // equally far from 2 and 5
-  EXPECT_EQ(nearest.Find({7, 7, 7}), 9);
-  EXPECT_EQ(nearest.Find({100, 98, 100}), 5);
-  EXPECT_EQ(nearest.Find({100, 100, 100}), 2);  // again, from its memory
-  EXPECT_EQ(nearest.Find({250, 250, 250}), 0);
-}
 
 // Eight colours; the other 248 entries are the black padding.
 tools::Palette TinyPalette() {
@@ -138,7 +110,7 @@ TEST(ToolsPaletteSource, TakesAnIndexedPngsPaletteOnly) {
   indexed.bit_depth = 4;
   tools_test::SavePng(dir / "p.png", indexed);
   tools_test::SavePng(dir / "rgb.png", tools_test::RgbaImage(1, 1, {0x102030ff}));
-  tools_test::WriteBytes(dir / "junk.txt", {'h', 'e', 'l', 'l', 'o'});
+  dir.Write("junk.txt", {'h', 'e', 'l', 'l', 'o'});
 
   tools::Palette p;
   p.fill(Rgb{9, 9, 9});
@@ -158,21 +130,21 @@ TEST(ToolsPaletteSource, TakesAnIndexedPngsPaletteOnly) {
 TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   ScratchDir dir;
   std::string gpl = "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n255 0 0\n0 0 0\n0 0 255\n";
-  tools_test::WriteBytes(dir / "p.gpl", std::vector<std::uint8_t>(gpl.begin(), gpl.end()));
+  dir.Write("p.gpl", std::vector<std::uint8_t>(gpl.begin(), gpl.end()));
 
   auto mix = RunPack({"palette", dir / "p.gpl", dir / "mix.pal"});
   ASSERT_EQ(mix.status, 0) << mix.err;
-  EXPECT_EQ(tools_test::Bytes(dir / "mix.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix));
+  EXPECT_EQ(dir.Read("mix.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix));
   auto add = RunPack({"palette", dir / "p.gpl", dir / "add.pal", "--additive"});
   ASSERT_EQ(add.status, 0) << add.err;
-  EXPECT_EQ(tools_test::Bytes(dir / "add.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive));
+  EXPECT_EQ(dir.Read("add.pal"), tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive));
 
   // An output name that is a link is replaced; what it points to is not written.
-  tools_test::WriteBytes(dir / "target", {'k'});
+  dir.Write("target", {'k'});
   std::filesystem::create_symlink(dir / "target", dir / "link.pal");
   ASSERT_EQ(RunPack({"palette", dir / "p.gpl", dir / "link.pal"}).status, 0);
   EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.pal"));
-  EXPECT_EQ(tools_test::Bytes(dir / "target"), std::vector<std::uint8_t>{'k'});
+  EXPECT_EQ(dir.Read("target"), std::vector<std::uint8_t>{'k'});
 
   auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
   EXPECT_EQ(bad.status, 1);

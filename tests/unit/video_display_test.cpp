@@ -1,5 +1,6 @@
-// Video start-up, Present, the palette and its upload, fades, and frame
-// recording, against a display that keeps what it is sent.
+// Video start-up, Present, the palette and its upload, and frame recording,
+// against a display that keeps what it is sent. The fades are pinned by the
+// golden frames of the game tests.
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -109,56 +110,6 @@ TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
   video::AdjustPalette();
   EXPECT_TRUE(LastPaletteIs([](int i) { return video::BasePalette[i]; }));
   EXPECT_EQ(display_.palettes.size(), 3u);
-}
-
-class Fades : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (int i = 0; i < 256; ++i) {
-      video::BasePalette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7),
-                               static_cast<std::uint8_t>(255 - i)};
-      video::WorkPalette[i] = {static_cast<std::uint8_t>(i * 5), static_cast<std::uint8_t>(i),
-                               static_cast<std::uint8_t>(i * 3)};
-    }
-  }
-  static Bytes Work() {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(video::WorkPalette);
-    return Bytes(p, p + 768);
-  }
-};
-
-TEST_F(Fades, StepsAddUpAndNeverOvershoot) {
-  video::BasePalette[0] = {12, 10, 0};
-  video::WorkPalette[0] = {10, 12, 255};
-  video::FadeIn(3);
-  const video::Color c = video::WorkPalette[0];
-  EXPECT_TRUE(c.r == 12 && c.g == 10 && c.b == 252);
-  // n steps at once are n single steps (0: no change), for each fade.
-  for (void (*fade)(std::uint8_t) : {&video::FadeIn, &video::FadeOutBlack, &video::FadeOutWhite})
-    for (int n : {0, 1, 2, 17, 128, 254, 255}) {
-      SetUp();
-      for (int i = 0; i < n; ++i) fade(1);
-      Bytes stepped = Work();
-      SetUp();
-      fade(static_cast<std::uint8_t>(n));
-      ASSERT_EQ(Work(), stepped) << n;
-    }
-}
-
-TEST_F(Fades, EndsExactlyAtTheirTargets) {
-  video::WorkPalette[3] = {0, 255, 0};
-  video::FadeOutBlack(1);
-  EXPECT_TRUE(video::WorkPalette[3].r == 0 && video::WorkPalette[3].g == 254);
-  video::WorkPalette[3] = {255, 0, 255};
-  video::FadeOutWhite(1);
-  EXPECT_TRUE(video::WorkPalette[3].r == 255 && video::WorkPalette[3].g == 1);
-  video::FadeOutBlack(255);
-  for (auto& c : video::WorkPalette) EXPECT_EQ(c.r + c.g + c.b, 0);
-  video::SetPalette(255, 0, 0);
-  video::FadeIn(255);
-  EXPECT_EQ(std::memcmp(video::WorkPalette, video::BasePalette, 768), 0);
-  video::FadeOutWhite(255);
-  for (auto& c : video::WorkPalette) EXPECT_EQ(c.r + c.g + c.b, 765);
 }
 
 // Reads a recorded frame back as RGB.

@@ -19,18 +19,17 @@ import os
 import pathlib
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import threading
-import zlib
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
-from png_pixels import png_pixels  # noqa: E402
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 PLAY = ROOT / "tests/games/demo_play/play.txt"
 FRAMES = "6000"
+sys.dont_write_bytecode = True  # the shared reader leaves no cache in the source tree
+sys.path.insert(0, str(ROOT / "tests/lib"))
+from png_pixels import png_pixels  # noqa: E402
 
 
 def png_rgb_md5(path):

@@ -16,11 +16,13 @@ import sys
 import time
 import zlib
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
-from png_pixels import png_pixels  # noqa: E402
 
 lunashot, palette, work = sys.argv[1:4]
 here = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True  # the shared reader leaves no cache in the source tree
+sys.path.insert(0, os.path.join(here, "..", "lib"))
+from png_pixels import png_pixels  # noqa: E402
+
 procs = []
 failures = []
 

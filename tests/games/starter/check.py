@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 # Drives `lunashot new DIR` and the game it writes; see test.cmake.
-import os, select, shutil, struct, subprocess, sys, zlib
+import os, select, shutil, subprocess, sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir))
+sys.dont_write_bytecode = True  # the shared reader leaves no cache in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'lib'))
 from png_pixels import png_pixels  # noqa: E402
+
 
 lunashot, pack, work, play = sys.argv[1:5]
 failures = []

@@ -20,6 +20,7 @@ local beep = LoadSound("beep.wav")
 assert(beep ~= nil, "beep.wav did not load")
 assert(LoadSound("nothere.wav") == nil)
 TestLib.ExpectError("LoadSound: the path would be longer than 255", LoadSound, string.rep("w", 300))
+TestLib.ExpectError("LoadSound: the file name is nil", LoadSound, nil)
 
 -- Eight channels: -1 picks a free one until all eight play.
 local used = {}
@@ -48,6 +49,7 @@ StopSound(-1)
 Update()
 
 UnloadSound(beep)
+UnloadSound(nil)
 TestLib.ExpectError("UnloadSound: the sound was already unloaded", UnloadSound, beep)
 TestLib.ExpectError("PlaySound: the sound was unloaded", PlaySound, -1, beep, 0, -1)
 TestLib.ExpectError("FISound: the sound was unloaded", FISound, -1, beep, 0, 10, -1)

@@ -1,11 +1,10 @@
-"""Decodes the engine's PNG frames (8-bit indexed or RGB, any filter) to RGB
-bytes, for the tests that check pictures without an imaging module."""
+"""The one PNG reader of the Python tests (no imaging module needed): the
+pixels of an 8-bit RGB or indexed PNG as (width, height, RGB bytes)."""
 import struct
 import zlib
 
 
 def png_pixels(path):
-    """(width, height, bytes of RGB) of an 8-bit indexed or RGB PNG."""
     data = open(path, "rb").read()
     pos, idat, plte = 8, b"", None
     while pos < len(data):
@@ -24,17 +23,12 @@ def png_pixels(path):
     out, prev = bytearray(), bytearray(stride)
     for y in range(h):
         f, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        if f:
-            for i in range(stride):
-                a = row[i - bpp] if i >= bpp else 0
-                b, c = prev[i], prev[i - bpp] if i >= bpp else 0
-                if f == 1: row[i] = (row[i] + a) & 255
-                elif f == 2: row[i] = (row[i] + b) & 255
-                elif f == 3: row[i] = (row[i] + (a + b) // 2) & 255
-                elif f == 4:
-                    p = a + b - c
-                    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                    row[i] = (row[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        for i in range(stride):
+            a, b = row[i - bpp] if i >= bpp else 0, prev[i]
+            c = prev[i - bpp] if i >= bpp else 0
+            pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+            row[i] = (row[i] + [0, a, b, (a + b) // 2,
+                                a if pa <= pb and pa <= pc else b if pb <= pc else c][f]) & 255
         out += row
         prev = row
     if ctype == 3:

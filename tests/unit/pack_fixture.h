@@ -1,45 +1,21 @@
-// Helpers for the lunashot-pack unit tests: a scratch directory, PNG fixtures
-// made with the tools' own writer, and in-process runs of the command line.
+// Helpers for the lunashot-pack unit tests: PNG fixtures made with the tools'
+// own writer, and in-process runs of the command line.
 #pragma once
-#include <algorithm>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <zlib.h>
 
-#include "base/file.h"
+#include "tests/unit/scratch_dir.h"
 #include "tools/commands.h"
 #include "tools/palette.h"
 #include "tools/png_io.h"
 
 namespace tools_test {
 
-// A fresh directory, removed with everything in it at the end of the test.
-class ScratchDir {
- public:
-  ScratchDir() {
-    char name[] = "/tmp/lunashot-pack-test-XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-  // Names of the files in the directory, sorted.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::string path_;
-};
+using test_support::ScratchDir;
 
 struct RunResult {
   int status;
@@ -47,22 +23,14 @@ struct RunResult {
   std::string err;
 };
 
+inline bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 inline RunResult RunPack(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   int status = tools::Run(args, out, err);
   return {status, out.str(), err.str()};
-}
-
-inline std::vector<std::uint8_t> Bytes(const std::string& path) {
-  std::vector<std::uint8_t> bytes;
-  base::FileError error;
-  EXPECT_TRUE(base::ReadFile(path, std::size_t{1} << 30, &bytes, &error)) << path << ": " << error.Text();
-  return bytes;
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  base::FileError error;
-  ASSERT_TRUE(base::WriteFileAtomic(path, bytes, &error)) << path << ": " << error.Text();
 }
 
 // The test palette of the game tests: colour i is a 3-3-2 RGB cube entry.
