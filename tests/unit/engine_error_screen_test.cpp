@@ -101,7 +101,9 @@ TEST_F(ErrorScreenTest, ListsTheFirstFailedFileRunsAboveTheError) {
 TEST_F(ErrorScreenTest, WaitsForAFreshPressNotTheButtonStillHeld) {
   // Held from the game for 3 polls, up, pressed again at the 6th.
   input_.buttons = 1u << 12;
-  input_.on_poll = [this] { input_.buttons = input_.polls <= 3 || input_.polls >= 6 ? 1u << 12 : 0; };
+  input_.on_poll = [this] {
+    input_.buttons = input_.polls <= 3 || input_.polls >= 6 ? 1u << 12 : 0;
+  };
   runtime::ShowErrorScreen("boom");
   EXPECT_EQ(input_.polls, 6);
   EXPECT_EQ(clock_.now, 5u * 16u);  // one frame's wait per poll that did not end it

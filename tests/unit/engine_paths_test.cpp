@@ -73,9 +73,13 @@ TEST(OptionsTest, AcceptsEveryOptionAndRejectsBadArgumentsWithAMessage) {
   const Options& o = p.options;
   EXPECT_TRUE(o.headless && o.fullscreen && o.max_frames == 60u && o.scale == 3);
   EXPECT_TRUE(o.record_dir == "out" && o.input_file == "keys.txt" && o.game_dir == "games/demo");
-  for (auto args : {std::vector<const char*>{"--max-frames"}, {"--max-frames", "-3"},
-                    {"--max-frames", "ten"}, {"--scale", "0"}, {"--scale", "99"},
-                    {"--bogus"}, {"a", "b"}}) {
+  for (auto args : {std::vector<const char*>{"--max-frames"},
+                    {"--max-frames", "-3"},
+                    {"--max-frames", "ten"},
+                    {"--scale", "0"},
+                    {"--scale", "99"},
+                    {"--bogus"},
+                    {"a", "b"}}) {
     Parsed bad = Parse(args);
     EXPECT_FALSE(bad.ok) << args[0];
     EXPECT_EQ(bad.status, 2) << args[0];

@@ -20,10 +20,10 @@ struct Query {
   const char* name;
   std::uint8_t (*f)();
 };
-const Query kLive[] = {{"U", IsU},     {"UL", IsUL}, {"L", IsL}, {"DL", IsDL}, {"D", IsD},
-                       {"DR", IsDR},   {"R", IsR},   {"UR", IsUR}, {"Start", IsStart},
-                       {"A", IsA},     {"X", IsX},   {"Y", IsY}};
-const Query kReplayed[] = {{"RU", IsRU},   {"RD", IsRD},   {"RL", IsRL}, {"RR", IsRR},
+const Query kLive[] = {{"U", IsU},         {"UL", IsUL}, {"L", IsL}, {"DL", IsDL},
+                       {"D", IsD},         {"DR", IsDR}, {"R", IsR}, {"UR", IsUR},
+                       {"Start", IsStart}, {"A", IsA},   {"X", IsX}, {"Y", IsY}};
+const Query kReplayed[] = {{"RU", IsRU},   {"RD", IsRD},   {"RL", IsRL},   {"RR", IsRR},
                            {"RUL", IsRUL}, {"RDL", IsRDL}, {"RDR", IsRDR}, {"RUR", IsRUR},
                            {"RA", IsRA},   {"RX", IsRX}};
 
@@ -42,8 +42,8 @@ std::string On(const Query (&queries)[N]) {
 using InputTest = test_support::LuaFixture;
 
 TEST_F(InputTest, EachQueryReadsItsOwnButtonIndex) {
-  const char* expected[16] = {"U", "UL", "L", "DL", "D", "DR", "R", "UR",
-                              "Start", "", "", "", "A", "", "X", "Y"};
+  const char* expected[16] = {"U",     "UL", "L", "DL", "D", "DR", "R", "UR",
+                              "Start", "",   "",  "",   "A", "",   "X", "Y"};
   for (int i = 0; i < 16; ++i) {
     input.buttons = Bits({i});
     EXPECT_EQ(On(kLive), expected[i]) << "button " << i;
@@ -66,12 +66,11 @@ TEST_F(InputTest, GetKeyTakesTheFirstStickButtonInPriorityOrderPlusFireBits) {
     int key;
   };
   const Case cases[] = {
-      {{}, 0},           {{6}, 4},          {{5}, 8},           {{4}, 12},
-      {{3}, 16},         {{2}, 20},         {{1}, 24},          {{0}, 28},
-      {{7}, 32},         {{0, 2}, 28},      {{1, 6}, 24},       {{12, 14}, 3},
-      {{14}, 1},         {{12}, 2},         {{7, 1, 5, 3}, 32}, {{1, 5, 3}, 24},
-      {{5, 3}, 8},       {{0, 4}, 28},      {{4, 2}, 12},       {{2, 6}, 20},
-      {{3, 0}, 16},      {{7, 12, 14}, 35}, {{8, 15, 12}, 2},
+      {{}, 0},         {{6}, 4},          {{5}, 8},         {{4}, 12},    {{3}, 16},
+      {{2}, 20},       {{1}, 24},         {{0}, 28},        {{7}, 32},    {{0, 2}, 28},
+      {{1, 6}, 24},    {{12, 14}, 3},     {{14}, 1},        {{12}, 2},    {{7, 1, 5, 3}, 32},
+      {{1, 5, 3}, 24}, {{5, 3}, 8},       {{0, 4}, 28},     {{4, 2}, 12}, {{2, 6}, 20},
+      {{3, 0}, 16},    {{7, 12, 14}, 35}, {{8, 15, 12}, 2},
   };
   for (const Case& c : cases) {
     input.buttons = Bits(c.buttons);

@@ -103,9 +103,9 @@ TEST_F(Frame, ClockWrapIsALateFrameNotALongWait) {
 TEST_F(Frame, ADeadlineAheadIsWaitedForUnlessTheClockWentBack) {
   // { ms ahead of the clock, expected wait (none: late, re-based, the
   // previous picture kept) }; 0xFFFFFFFF is one millisecond late.
-  const std::pair<std::uint32_t, int> cases[] = {{0, 0},       {0xFFFFFFFFu, -1}, {17, 17},
-                                                 {16, 16},     {40, 40},          {1000, 1000},
-                                                 {1001, -1},   {0x80000000u, -1}};
+  const std::pair<std::uint32_t, int> cases[] = {{0, 0},     {0xFFFFFFFFu, -1}, {17, 17},
+                                                 {16, 16},   {40, 40},          {1000, 1000},
+                                                 {1001, -1}, {0x80000000u, -1}};
   for (const auto& [ahead, wait] : cases) {
     clock_.delays.clear();
     clock_.now = 5000;

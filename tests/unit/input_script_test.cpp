@@ -10,9 +10,9 @@
 
 namespace {
 
+using backend::ScriptedInput;
 using base::InputStep;
 using base::ParseInputScript;
-using backend::ScriptedInput;
 
 std::string Error(const std::string& text) {
   std::vector<InputStep> steps;
@@ -24,14 +24,15 @@ std::string Error(const std::string& text) {
 TEST(InputScript, AcceptsCommentsBlanksAndCarriageReturns) {
   std::vector<InputStep> steps;
   std::string error;
-  ASSERT_TRUE(ParseInputScript("# a test play\n"
-                               "\n"
-                               "0 -\r\n"
-                               "   # indented comment\n"
-                               "3 12,14\n"
-                               "\t7\t0, 2 ,31 \n"
-                               "4294967295 -",
-                               &steps, &error))
+  ASSERT_TRUE(
+      ParseInputScript("# a test play\n"
+                       "\n"
+                       "0 -\r\n"
+                       "   # indented comment\n"
+                       "3 12,14\n"
+                       "\t7\t0, 2 ,31 \n"
+                       "4294967295 -",
+                       &steps, &error))
       << error;
   ASSERT_EQ(steps.size(), 4u);
   EXPECT_EQ(steps[0].from_update, 0u);
@@ -50,8 +51,9 @@ TEST(InputScript, AcceptsCommentsBlanksAndCarriageReturns) {
 
 TEST(InputScript, NamesTheFirstBadLine) {
   EXPECT_EQ(Error("0 -\nup 1\n"), "line 2: expected an Update count, found 'u'");
-  EXPECT_EQ(Error("# x\n\n3\n"), "line 3: expected a blank after the Update count, found the end "
-                                 "of the line");
+  EXPECT_EQ(Error("# x\n\n3\n"),
+            "line 3: expected a blank after the Update count, found the end "
+            "of the line");
   EXPECT_EQ(Error("1 32"), "line 1: a button index is larger than 31");
   EXPECT_EQ(Error("1 1,"), "line 1: expected a button index, found the end of the line");
   EXPECT_EQ(Error("1 1 2"), "line 1: unexpected text after the buttons, found '2'");

@@ -68,14 +68,14 @@ TEST_F(CollisionTest, CheckEBulletTakesTheNewestTouchingBulletOnly) {
 
 TEST_F(CollisionTest, SetDamageWithTheScreenRectangle) {
   Ok("function damage(e) note(e.state) end\n"
-     "mk(AddEnemy0, S0, 0, 100, 1)\n"     // on the left edge: no
-     "mk(AddEnemy0, S0, 1, 1, 2)\n"       // inside
-     "mk(AddEnemy0, S3, -2, 100, 3)\n"    // r = 3 beside the left side
-     "mk(AddEnemy0, S3, -3, 100, 4)\n"    // at x - r: no
-     "mk(AddEnemy0, S3, 160, 242, 5)\n"   // below the bottom, within r
-     "mk(AddEnemy1, S3, 322, 242, 6)\n"   // corner: 4 + 4 < 9
-     "mk(AddEnemy1, S3, 322, 243, 7)\n"   // corner: 4 + 9, no
-     "mk(AddEnemy1, S3, -2, -2, 8)\n"     // top-left corner: 4 + 4 < 9
+     "mk(AddEnemy0, S0, 0, 100, 1)\n"    // on the left edge: no
+     "mk(AddEnemy0, S0, 1, 1, 2)\n"      // inside
+     "mk(AddEnemy0, S3, -2, 100, 3)\n"   // r = 3 beside the left side
+     "mk(AddEnemy0, S3, -3, 100, 4)\n"   // at x - r: no
+     "mk(AddEnemy0, S3, 160, 242, 5)\n"  // below the bottom, within r
+     "mk(AddEnemy1, S3, 322, 242, 6)\n"  // corner: 4 + 4 < 9
+     "mk(AddEnemy1, S3, 322, 243, 7)\n"  // corner: 4 + 9, no
+     "mk(AddEnemy1, S3, -2, -2, 8)\n"    // top-left corner: 4 + 4 < 9
      "mk(AddEnemy1, S0, 319, 239, 9)\n"
      "mk(AddEnemy1, S0, 320, 120, 10)\n"  // on the right edge: no
      "SetDamage(0, 0, 320, 240)");
@@ -88,9 +88,9 @@ TEST_F(CollisionTest, SetDamageWithTheScreenRectangle) {
   struct Case {
     int x, y, r;
     bool meets;
-  } cases[] = {{5, 5, 0, true},   {10, 5, 0, false}, {12, 5, 3, true},  {12, 0, 3, false},
-               {5, -2, 3, true},  {11, -1, 2, true}, {12, -1, 2, false}, {-1, 11, 2, true},
-               {-2, 11, 2, false}};
+  } cases[] = {{5, 5, 0, true},    {10, 5, 0, false}, {12, 5, 3, true},
+               {12, 0, 3, false},  {5, -2, 3, true},  {11, -1, 2, true},
+               {12, -1, 2, false}, {-1, 11, 2, true}, {-2, 11, 2, false}};
   for (const Case& c : cases)
     EXPECT_EQ(MeetsRectangle(c.x, c.y, c.r, 0, 0, 10, 10), c.meets) << c.x << "," << c.y;
 }
@@ -132,18 +132,21 @@ TEST_F(CollisionTest, PositionsThroughTheParentChain) {
 TEST_F(CollisionTest, GetDestDirTable) {
   Ok("o = AddLayer0(K, nil, 100, 100, 0, 0, 0, 10)");
   Instance* o = Inst("o");
-  struct Case { int x, y, dir; } cases[] = {
-      {110, 110, 14}, {110, 100, 120}, {90, 100, 60},  {100, 110, 30}, {100, 90, 90},
-      {100, 100, 90}, {110, 90, 106},  {90, 110, 46},  {90, 90, 74},   {120, 110, 8},
-      {110, 120, 21}, {101, 200, 30},  {101, 0, 90},   {99, 200, 30},  {200, 101, 0},
+  struct Case {
+    int x, y, dir;
+  } cases[] = {
+      {110, 110, 14}, {110, 100, 120}, {90, 100, 60}, {100, 110, 30}, {100, 90, 90},
+      {100, 100, 90}, {110, 90, 106},  {90, 110, 46}, {90, 90, 74},   {120, 110, 8},
+      {110, 120, 21}, {101, 200, 30},  {101, 0, 90},  {99, 200, 30},  {200, 101, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(GetDestDir(o, c.x, c.y), c.dir) << c.x << "," << c.y;
 }
 
 TEST_F(CollisionTest, TangentIndexAndDirectionOfLargeOffsets) {
   EXPECT_EQ(base::TanTable[15], 64);
-  const int ratios[][2] = {{1, 0},   {3, 0},    {4, 1},     {7, 2},     {64, 14},
-                           {65, 15}, {1000, 28}, {1221, 28}, {1222, 30}};  // 64 is T[15]: the entry before
+  const int ratios[][2] = {
+      {1, 0},   {3, 0},     {4, 1},     {7, 2},    {64, 14},
+      {65, 15}, {1000, 28}, {1221, 28}, {1222, 30}};  // 64 is T[15]: the entry before
   for (auto& r : ratios) EXPECT_EQ(TangentIndex(r[0]), r[1]) << r[0];
   for (int r = 1; r <= 1300; ++r) {
     int i = TangentIndex(r);

@@ -50,7 +50,8 @@ TEST_F(InstanceTest, ReusedInstanceStartsAfresh) {
 TEST_F(InstanceTest, SpawnWithAnAnimOutsideTheTableSpawnsNothing) {
   EXPECT_TRUE(HasError("AddEnemy1(K, nil, 0, 0, 0, 0, 1, 10)",
                        "AddEnemy1: animation 1 does not exist (the kind has 1)"));
-  EXPECT_TRUE(HasError("AddPBullet(NewObject(), nil, 0, 0, 0, 0, 0, 10)", "AddPBullet: animation 0"));
+  EXPECT_TRUE(
+      HasError("AddPBullet(NewObject(), nil, 0, 0, 0, 0, 0, 10)", "AddPBullet: animation 0"));
   EXPECT_EQ(PoolFree(), kPoolSize);
 }
 
@@ -59,7 +60,8 @@ TEST_F(InstanceTest, NewestFirstInItsListAndStepOrderAndOneHandleEach) {
      "function e_col(e, b) end\n"
      "local s = {a = 1, b = 2, c = 8, d = 5, e = 4, f = 3, g = 7, h = 9, j = 6}\n"
      "for _, v in ipairs({{'a', AddEnemy0}, {'b', AddEnemy0}, {'c', AddLayer3}, {'d', AddLayer0},\n"
-     "  {'e', AddPBullet}, {'f', AddEBullet}, {'g', AddLayer2}, {'h', AddEnemy1}, {'j', AddLayer1}}) do\n"
+     "  {'e', AddPBullet}, {'f', AddEBullet}, {'g', AddLayer2}, {'h', AddEnemy1}, {'j', "
+     "AddLayer1}}) do\n"
      "  _G[v[1]] = v[2](K, 'up', 0, 0, 0, 0, 0, 10) _G[v[1]].state = s[v[1]] end\n"
      "UpdateWorld() assert(seen[a] == 1) UpdateWorld() assert(seen[a] == 2)\n"
      "SetParent(b, a) assert(rawequal(GetParent(b), a))");

@@ -54,22 +54,27 @@ TEST_F(KindTest, PropertiesAndTheAnimationTable) {
 }
 
 TEST_F(KindTest, SetAnimOutsideTheTableAndReleasedKindsAreScriptErrors) {
-  EXPECT_TRUE(HasError("local k = NewObject() k:SetAnim(0, 1, 2, 0, true)", "SetAnim: animation 0"));
+  EXPECT_TRUE(
+      HasError("local k = NewObject() k:SetAnim(0, 1, 2, 0, true)", "SetAnim: animation 0"));
   EXPECT_TRUE(HasError("local k = NewObject() k:SetAnimSize(2) k:SetAnim(2, 1, 2, 0, true)",
                        "SetAnim: animation 2 does not exist (the kind has 2)"));
-  EXPECT_TRUE(HasError("local k = NewObject() k:SetAnimSize(2) k:SetAnimSize(0)"
-                       " k:SetAnim(0, 1, 2, 0, true)", "SetAnim:"));
+  EXPECT_TRUE(
+      HasError("local k = NewObject() k:SetAnimSize(2) k:SetAnimSize(0)"
+               " k:SetAnim(0, 1, 2, 0, true)",
+               "SetAnim:"));
   // The valid entries were not touched by the refused calls.
   Ok("k2 = NewObject() k2:SetAnimSize(1) k2:SetAnim(0, 4, 4, 0, false)\n"
      "pcall(function() k2:SetAnim(1, 9, 9, 9, true) end)\n"
      "assert(AddEnemy0(k2, nil, 0, 0, 0, 0, 0, 5))");
   EXPECT_EQ(ListContents(kEnemy0)[0]->frame, 4);
   Ok("R = NewObject() R:SetAnimSize(1) R:Release()");
-  const char* released[][2] = {
-      {"R:Release()", "Release"},           {"R:SetAnimSize(2)", "SetAnimSize"},
-      {"R:SetAnim(0, 1, 1, 0, false)", "SetAnim"}, {"R:SetSpriteSet(nil)", "SetSpriteSet"},
-      {"local v = R.cx", "Object.cx"},      {"R.size = 3", "Object.size"},
-      {"AddLayer2(R, nil, 0, 0, 0, 0, 0, 5)", "AddLayer2"}};
+  const char* released[][2] = {{"R:Release()", "Release"},
+                               {"R:SetAnimSize(2)", "SetAnimSize"},
+                               {"R:SetAnim(0, 1, 1, 0, false)", "SetAnim"},
+                               {"R:SetSpriteSet(nil)", "SetSpriteSet"},
+                               {"local v = R.cx", "Object.cx"},
+                               {"R.size = 3", "Object.size"},
+                               {"AddLayer2(R, nil, 0, 0, 0, 0, 0, 5)", "AddLayer2"}};
   for (auto& c : released)
     EXPECT_TRUE(HasError(c[0], std::string(c[1]) + ": the kind was released"));
   EXPECT_TRUE(HasError("AddEBullet(nil, nil, 0, 0, 0, 0, 0, 5)", "AddEBullet: no kind"));
@@ -83,7 +88,7 @@ TEST_F(KindTest, KindReleasedWhileInUseStaysAliveForItsInstances) {
   Instance* e = ListContents(kEnemy0)[0];
   ASSERT_TRUE(e->object);
   EXPECT_TRUE(e->object->released);
-  EXPECT_EQ(e->object->refs, 1);  // only the instance holds it now
+  EXPECT_EQ(e->object->refs, 1);          // only the instance holds it now
   EXPECT_EQ(Play(e, 2), Frames({2, 3}));  // still animated from the released kind's table
   EXPECT_EQ(Int("GetHP(e)"), 42);
   EXPECT_EQ(Int("GetX(e)"), 12);
@@ -95,17 +100,22 @@ TEST_F(KindTest, AnimationSequences) {
     bool loop;
     Frames frames;  // the spawn's frame, then one per step
   } cases[] = {
-      {2, 5, 0, true, {2, 3, 4, 5, 2, 3, 4}},   {2, 5, 0, false, {2, 3, 4, 5, 5, 5}},
-      {5, 2, 0, true, {5, 4, 3, 2, 5, 4, 3}},   {5, 2, 0, false, {5, 4, 3, 2, 2, 2}},
-      {7, 7, 0, true, {7, 7, 7}},               {7, 7, 0, false, {7, 7, 7}},
+      {2, 5, 0, true, {2, 3, 4, 5, 2, 3, 4}},
+      {2, 5, 0, false, {2, 3, 4, 5, 5, 5}},
+      {5, 2, 0, true, {5, 4, 3, 2, 5, 4, 3}},
+      {5, 2, 0, false, {5, 4, 3, 2, 2, 2}},
+      {7, 7, 0, true, {7, 7, 7}},
+      {7, 7, 0, false, {7, 7, 7}},
       // Each frame shows for hold + 1 steps.
       {0, 2, 3, true, {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 0}},
   };
   for (const Case& c : cases) {
-    Instance* i = AddEnemy0(Kind(c.start, c.end, c.hold, c.loop).get(), nullptr, 0, 0, 0, 0, 0, 100);
+    Instance* i =
+        AddEnemy0(Kind(c.start, c.end, c.hold, c.loop).get(), nullptr, 0, 0, 0, 0, 0, 100);
     Frames got{i->frame};
     for (int f : Play(i, static_cast<int>(c.frames.size()) - 1)) got.push_back(f);
-    EXPECT_EQ(got, c.frames) << c.start << ".." << c.end << " hold " << c.hold << " loop " << c.loop;
+    EXPECT_EQ(got, c.frames) << c.start << ".." << c.end << " hold " << c.hold << " loop "
+                             << c.loop;
     ClearInstance();
   }
 }
@@ -151,16 +161,20 @@ TEST_F(KindTest, MotionAlongTheDirectionTable) {
   struct Case {
     int vel, dir, x, y;
   } cases[] = {
-      {65536, 0, 103 << 16, 100 << 16},  {65536, 30, 100 << 16, 103 << 16},
+      {65536, 0, 103 << 16, 100 << 16},
+      {65536, 30, 100 << 16, 103 << 16},
       {65536, 150, 100 << 16, 103 << 16},  // 150 is 30 modulo 120
-      {-65536, 0, 97 << 16, 100 << 16},  {32768, 60, (100 << 16) - 3 * 32768, 100 << 16},
+      {-65536, 0, 97 << 16, 100 << 16},
+      {32768, 60, (100 << 16) - 3 * 32768, 100 << 16},
       {65536, 15, (100 << 16) + d15, (100 << 16) + d15},
-      {255, 0, 100 << 16, 100 << 16},    {-1, 0, (100 << 16) - 3 * 256, 100 << 16},
+      {255, 0, 100 << 16, 100 << 16},
+      {-1, 0, (100 << 16) - 3 * 256, 100 << 16},
       {65536, 300, (100 << 16) + d44, (100 << 16) + 3 * 256 * (base::DirTable[44].sin >> 8)},
   };
   boost::intrusive_ptr<Object> k = Kind(0, 0, 0, false);
   std::vector<Instance*> is;
-  for (const Case& c : cases) is.push_back(AddLayer0(k.get(), nullptr, 100, 100, c.vel, c.dir, 0, 100));
+  for (const Case& c : cases)
+    is.push_back(AddLayer0(k.get(), nullptr, 100, 100, c.vel, c.dir, 0, 100));
   for (int n = 0; n < 3; ++n) UpdateWorld();
   for (std::size_t n = 0; n < is.size(); ++n) {
     EXPECT_EQ(is[n]->x, cases[n].x) << n;

@@ -51,9 +51,10 @@ TEST_F(RenderTest, ListsAreDrawnInTheirFixedOrder) {
 TEST_F(RenderTest, InstancesThatCannotBeDrawnAreSteppedButNotDrawn) {
   Ok("bare = NewObject() bare:SetAnimSize(1)\n"  // no sprite set
      "a = AddLayer0(bare, nil, 10, 10, 0, 0, 0, 10)\n"
-     "b = AddLayer0(kind(1), nil, 20, 10, 0, 0, 0, 10) b.anim = 3\n"    // anim out of range
-     "c = AddLayer0(kind(12), nil, 30, 10, 0, 0, 0, 10)\n"              // frame 12 of 12 sprites
-     "local k = kind(0) k:SetAnim(0, 255, 255, 0, false) d = AddLayer0(k, nil, 40, 10, 0, 0, 0, 10)\n"
+     "b = AddLayer0(kind(1), nil, 20, 10, 0, 0, 0, 10) b.anim = 3\n"  // anim out of range
+     "c = AddLayer0(kind(12), nil, 30, 10, 0, 0, 0, 10)\n"            // frame 12 of 12 sprites
+     "local k = kind(0) k:SetAnim(0, 255, 255, 0, false) d = AddLayer0(k, nil, 40, 10, 0, 0, 0, "
+     "10)\n"
      "e = AddLayer0(kind(2), nil, 50, 10, 0, 0, 0, 10) e.hit = 9 Dispose(e)\n"
      "far = AddLayer0(kind(2), nil, 60, 10, 0, 0, 0, 10)\n"
      "local f = kind(2) f.cx = -2147483647 far2 = AddLayer0(f, nil, 32767, 10, 0, 0, 0, 10)");

@@ -41,9 +41,10 @@ TEST_F(WorldTest, BulletsAreCulledAtTheirEdgesAndOthersNever) {
      "low = AddPBullet(K, nil, 160, 300, 0, 0, 0, 10) AddPBullet(K, nil, 160, -6, 0, 0, 0, 10)\n"
      "AddPBullet(K, nil, -6, 100, 0, 0, 0, 10) AddPBullet(K, nil, 326, 100, 0, 0, 0, 10)\n"
      "edge = AddPBullet(K, nil, 325, -5, 0, 0, 0, 10)\n"
-     "e = AddEnemy1(K, nil, -100, 900, 0, 0, 0, 10) l = AddLayer3(K, nil, 1000, -1000, 0, 0, 0, 10)\n"
+     "e = AddEnemy1(K, nil, -100, 900, 0, 0, 0, 10) l = AddLayer3(K, nil, 1000, -1000, 0, 0, 0, "
+     "10)\n"
      "UpdateWorld()");
-  EXPECT_EQ(Log(), "9 8 6 4 2 ");  // newest first; c at absolute x 326
+  EXPECT_EQ(Log(), "9 8 6 4 2 ");                // newest first; c at absolute x 326
   EXPECT_EQ(ListContents(kEBullet).size(), 5u);  // removed in the same walk
   EXPECT_TRUE(Listed("d", kEBullet));            // at (325, 245)
   EXPECT_EQ(ListContents(kPBullet), Insts({"edge", "low"}));
@@ -73,10 +74,12 @@ TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {
 TEST_F(WorldTest, ClearInstanceFromAnUpdaterEndsTheWalk) {
   Ok("function up(i) note('up' .. i.state) end\n"
      "function clear(i) note('clear') ClearInstance()\n"
-     "  AddEnemy0(K, 'up', 0, 0, 0, 0, 0, 10).state = 5 AddLayer1(K, 'up', 0, 0, 0, 0, 0, 10).state = 6 end\n"
+     "  AddEnemy0(K, 'up', 0, 0, 0, 0, 0, 10).state = 5 AddLayer1(K, 'up', 0, 0, 0, 0, 0, "
+     "10).state = 6 end\n"
      "AddEnemy0(K, 'up', 0, 0, 65536, 0, 0, 10).state = 1\n"
      "b = AddEnemy0(K, 'clear', 0, 0, 65536, 0, 0, 10)\n"
-     "AddEnemy1(K, 'up', 0, 0, 0, 0, 0, 10).state = 3 AddLayer1(K, 'up', 0, 0, 0, 0, 0, 10).state = 4\n"
+     "AddEnemy1(K, 'up', 0, 0, 0, 0, 0, 10).state = 3 AddLayer1(K, 'up', 0, 0, 0, 0, 0, 10).state "
+     "= 4\n"
      "UpdateWorld()");
   EXPECT_EQ(Log(), "clear up6 ");
   EXPECT_EQ(GetX(Inst("b")), 0);  // not moved after going back to the pool
@@ -88,13 +91,15 @@ TEST_F(WorldTest, ClearInstanceFromAnUpdaterEndsTheWalk) {
 TEST_F(WorldTest, ClearInstanceFromHitAndCullCallbacks) {
   Ok("function e_col(e, b) note('hit' .. e.state) ClearInstance() end\n"
      "function bye(i) note('bye') ClearInstance() end function up(i) note('up') end\n"
-     "AddEnemy1(K, nil, 0, 0, 0, 0, 0, 10).state = 2 AddEnemy0(K, nil, 0, 0, 0, 0, 0, 10).state = 1\n"
+     "AddEnemy1(K, nil, 0, 0, 0, 0, 0, 10).state = 2 AddEnemy0(K, nil, 0, 0, 0, 0, 0, 10).state = "
+     "1\n"
      "AddPBullet(K, 'up', 0, 0, 0, 0, 0, 10) AddPBullet(K, 'up', 0, 0, 0, 0, 0, 10)\n"
      "UpdateWorld()");
   EXPECT_EQ(Log(), "up hit1 ");  // one report, then every walk ended
   EXPECT_EQ(PoolFree(), kPoolSize);
   Ok("log = '' local o = AddEBullet(K, nil, 400, 0, 0, 0, 0, 10) SetDisposer(o, 'bye')\n"
-     "AddEBullet(K, 'up', 400, 0, 0, 0, 0, 10) AddLayer0(K, 'up', 0, 0, 0, 0, 0, 10) UpdateWorld()");
+     "AddEBullet(K, 'up', 400, 0, 0, 0, 0, 10) AddLayer0(K, 'up', 0, 0, 0, 0, 0, 10) "
+     "UpdateWorld()");
   EXPECT_EQ(Log(), "up bye ");
   EXPECT_EQ(PoolFree(), kPoolSize);
 }

@@ -42,7 +42,8 @@ inline tools::Palette CubePalette() {
   return p;
 }
 
-inline tools::Image IndexedImage(int w, int h, std::vector<std::uint8_t> indices, const tools::Palette& palette,
+inline tools::Image IndexedImage(int w, int h, std::vector<std::uint8_t> indices,
+                                 const tools::Palette& palette,
                                  std::vector<std::uint8_t> alpha = {}) {
   tools::Image image;
   image.format = tools::Image::Format::kIndexed;

@@ -47,7 +47,8 @@ class ScratchDir {
   // Writes `bytes` to the file at `relative`.
   void Write(const std::string& relative, const std::vector<std::uint8_t>& bytes) const {
     std::ofstream(*this / relative, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   std::vector<std::uint8_t> Read(const std::string& relative) const {
     std::ifstream in(*this / relative, std::ios::binary);

@@ -22,7 +22,8 @@ class ScriptTest : public test_support::LuaFixture {
  protected:
   void SetUp() override {
     LuaFixture::SetUp();
-    luabind::module(L)[luabind::def("ThrowStd", &ThrowStd), luabind::def("ThrowOther", &ThrowOther)];
+    luabind::module(
+        L)[luabind::def("ThrowStd", &ThrowStd), luabind::def("ThrowOther", &ThrowOther)];
   }
 };
 
@@ -30,7 +31,7 @@ TEST_F(ScriptTest, NumbersAreThirtyTwoBitIntegers) {
   EXPECT_EQ(Run("assert(7 / 2 == 3) assert(-7 / 2 == -3) assert(2.9 == 2) assert(-2.9 == -2)"
                 "assert(tostring(7 / 2) == '3') assert(tonumber('2.9') == 2)"
                 "assert(-7 % 3 == 2) assert(7 % -3 == -2)"  // Lua's floored %
-                "assert(2147483647 + 1 == -2147483648)"      // wraps
+                "assert(2147483647 + 1 == -2147483648)"     // wraps
                 "assert(2 ^ 10 == 1024) assert(0x10 == 16)"
                 "assert(string.format('%d', 5) == '5')"),
             "");

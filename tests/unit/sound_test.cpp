@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +74,7 @@ class FakeAudio : public platform::Audio {
   std::string calls;
   bool device_works = true, silent_works = true;
   int loaded = 0;
+  std::deque<int> chunks;
   std::vector<std::int8_t> last_sample;
 
   bool Open(std::string* error) override {
@@ -85,14 +87,14 @@ class FakeAudio : public platform::Audio {
   int AllocateChannels(int count) override { return Note("AllocateChannels", count, count); }
   void* LoadSample(const std::int8_t* samples, std::size_t count) override {
     last_sample.assign(samples, samples + count);
-    return new int(Note("LoadSample", int(count), ++loaded));
+    // Kept here: scripts may never unload theirs.
+    return &chunks.emplace_back(Note("LoadSample", int(count), ++loaded));
   }
-  void FreeSample(void* sample) override {
-    Note("Free", *static_cast<int*>(sample), 0);
-    delete static_cast<int*>(sample);
-  }
+  void FreeSample(void* sample) override { Note("Free", *static_cast<int*>(sample), 0); }
   int Play(int channel, void*, int, int) override { return Note("Play", channel, 0); }
-  int FadeIn(int channel, void*, int, int ms, int) override { return Note("FadeIn", channel, 0, ms); }
+  int FadeIn(int channel, void*, int, int ms, int) override {
+    return Note("FadeIn", channel, 0, ms);
+  }
   int FadeOut(int channel, int ms) override { return Note("FadeOut", channel, 0, ms); }
   int Stop(int channel) override { return Note("Stop", channel, 0); }
   int Volume(int channel, int) override { return Note("Volume", channel, 0); }
@@ -100,7 +102,8 @@ class FakeAudio : public platform::Audio {
 
  private:
   int Note(const char* name, int n, int result, int ms = -1) {
-    calls += name + (" " + std::to_string(n)) + (ms >= 0 ? " " + std::to_string(ms) + "ms" : "") + "; ";
+    calls +=
+        name + (" " + std::to_string(n)) + (ms >= 0 ? " " + std::to_string(ms) + "ms" : "") + "; ";
     return result;
   }
   bool Opened(const char* name, bool works, const char* cause, std::string* error) {
@@ -190,7 +193,8 @@ TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
       {"rate_4.wav", Wav(1, 1, 4, 16, 2), "claims 4 samples per second"},
       {"channels_0.wav", Wav(1, 0, 8000, 16, 2), "decoded (Channel count is zero)"},
       {"channels_256.wav", Wav(1, 256, 8000, 8, 256), "claims 256 channels"},
-      {"ima_align_0.wav", Wav(0x11, 1, 8000, 4, 0, {2, 0, 0xF9, 1}), "not a sound file that can be decoded"},
+      {"ima_align_0.wav", Wav(0x11, 1, 8000, 4, 0, {2, 0, 0xF9, 1}),
+       "not a sound file that can be decoded"},
       {"ima_block_0.wav", Wav(0x11, 1, 8000, 4, 256, {2, 0, 0, 0}), "Invalid number of samples"},
       {"rate_0.8svx", Svx(0), "not a sound file that can be decoded"},
       {"text.wav", text, "not a sound file that can be decoded"},

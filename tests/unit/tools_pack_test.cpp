@@ -31,11 +31,14 @@ std::vector<base::SpriteData> ReadSet(const ScratchDir& dir, const std::string& 
   std::string error;
   EXPECT_TRUE(base::DecodeSpriteSet(bytes.data(), bytes.size(), &views, &error)) << error;
   std::vector<base::SpriteData> sprites;
-  for (const base::SpriteView& v : views) sprites.push_back({v.width, v.height, ByteVector(v.rows, v.rows + v.size)});
+  for (const base::SpriteView& v : views)
+    sprites.push_back({v.width, v.height, ByteVector(v.rows, v.rows + v.size)});
   return sprites;
 }
 
-tools::PixelImage Pixels(const base::SpriteData& sprite) { return base::DecodeSprite(base::View(sprite)); }
+tools::PixelImage Pixels(const base::SpriteData& sprite) {
+  return base::DecodeSprite(base::View(sprite));
+}
 
 // Writes pal.pal for the palette into the directory.
 std::string SavePal(const ScratchDir& dir, const tools::Palette& palette) {
@@ -48,7 +51,8 @@ TEST(ToolsAlpha, PartialAlphaTakesTheNearestQuarter) {
   EXPECT_TRUE(tools::PixelFromAlpha(255, 9) == (Pixel{Pixel::kOpaque, 9, 0}));
   for (auto [alpha, level] : std::vector<std::pair<int, int>>{
            {1, 0}, {64, 0}, {95, 0}, {96, 1}, {128, 1}, {159, 1}, {160, 2}, {192, 2}, {254, 2}}) {
-    EXPECT_TRUE(tools::PixelFromAlpha(std::uint8_t(alpha), 9) == (Pixel{Pixel::kBlended, 9, std::uint8_t(level)}))
+    EXPECT_TRUE(tools::PixelFromAlpha(std::uint8_t(alpha), 9) ==
+                (Pixel{Pixel::kBlended, 9, std::uint8_t(level)}))
         << "alpha " << alpha;
   }
 }
@@ -58,22 +62,24 @@ TEST(ToolsSpritesCommand, IndexedSheetKeepsIndicesAndEntryAlpha) {
   // Entry 10 is fully transparent, 11 half, 12 near a quarter, 13 near three quarters.
   std::vector<std::uint8_t> alpha(256, 255);
   alpha[10] = 0, alpha[11] = 128, alpha[12] = 60, alpha[13] = 200;
-  SavePng(dir / "sheet.png", tools_test::IndexedImage(6, 2, {10, 5, 11, 12, 10, 10,  //
-                                                             10, 10, 10, 255, 13, 0},
+  SavePng(dir / "sheet.png", tools_test::IndexedImage(6, 2,
+                                                      {10, 5, 11, 12, 10, 10,  //
+                                                       10, 10, 10, 255, 13, 0},
                                                       tools_test::CubePalette(), alpha));
   auto run = RunPack({"sprites", dir / "sheet.png", dir / "out.spr", "--cell", "3x2"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(dir.Read("out.spr"),
-            (ByteVector{0x02, 0x00,                                                    //
-                        3, 0, 0, 0, 2, 0, 0, 0, 13, 0, 0, 0,                           //
-                        0x09, 0x00, 0x01, 0x80, 0x01, 0x00, 0x05, 0x01, 0x40, 0x0b, 0x01,  //
-                        0x00, 0x00,                                                    //
-                        3, 0, 0, 0, 2, 0, 0, 0, 18, 0, 0, 0,                           //
-                        0x04, 0x00, 0x01, 0x40, 0x0c, 0x00,                            //
+            (ByteVector{0x02, 0x00,                                                           //
+                        3,    0,    0,    0,    2,    0,    0,    0,    13,   0,    0,    0,  //
+                        0x09, 0x00, 0x01, 0x80, 0x01, 0x00, 0x05, 0x01, 0x40, 0x0b, 0x01,     //
+                        0x00, 0x00,                                                           //
+                        3,    0,    0,    0,    2,    0,    0,    0,    18,   0,    0,    0,  //
+                        0x04, 0x00, 0x01, 0x40, 0x0c, 0x00,                                   //
                         0x0a, 0x00, 0x01, 0x00, 0xff, 0x01, 0x40, 0x0d, 0x02, 0x01, 0x00, 0x00}));
   EXPECT_EQ(dir.Files(), (Files{"out.spr", "sheet.png"}));
 
-  auto first = RunPack({"sprites", dir / "sheet.png", dir / "one.spr", "--cell", "3x2", "--count", "1"});
+  auto first =
+      RunPack({"sprites", dir / "sheet.png", dir / "one.spr", "--cell", "3x2", "--count", "1"});
   ASSERT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(ReadSet(dir, "one.spr").size(), 1u);
 }
@@ -94,13 +100,16 @@ TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
   ASSERT_TRUE(tools::ReadPng(dir / "bits.png", &image, &error)) << error;
   ASSERT_TRUE(tools::ImageToPixels(image, "bits.png", {}, &pixels, &warning, &error)) << error;
   std::string kinds;
-  for (const Pixel& p : pixels.pixels) kinds += p.kind == Pixel::kOpaque && p.index == 1 ? '#' : p.kind == Pixel::kTransparent ? '.' : '?';
+  for (const Pixel& p : pixels.pixels)
+    kinds += p.kind == Pixel::kOpaque && p.index == 1 ? '#'
+             : p.kind == Pixel::kTransparent          ? '.'
+                                                      : '?';
   EXPECT_EQ(kinds, "#.##...#");
 
   // 8-bit grey and 16-bit RGB go through the palette like RGBA.
   dir.Write("grey.png", tools_test::RawPng(2, 1, 8, 0, {}, {0, 0, 255}));
   dir.Write("deep.png",
-                         tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
+            tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
   ASSERT_TRUE(tools::ReadPng(dir / "grey.png", &image, &error)) << error;
   tools::Palette cube = tools_test::CubePalette();
   tools::MapOptions options;
@@ -117,14 +126,16 @@ TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
   ScratchDir dir;
   std::string pal = SavePal(dir, tools_test::CubePalette());
   // Red, a half-transparent near-blue, nothing, a near-white opaque.
-  SavePng(dir / "rgba.png", tools_test::RgbaImage(4, 1, {0xff0000ff, 0x0000fa80, 0x12345600, 0xfafafaff}));
+  SavePng(dir / "rgba.png",
+          tools_test::RgbaImage(4, 1, {0xff0000ff, 0x0000fa80, 0x12345600, 0xfafafaff}));
   tools::Image rgb;  // no alpha channel at all: every pixel opaque
   rgb.format = tools::Image::Format::kRgb;
   rgb.width = 2, rgb.height = 1;
   rgb.pixels = {0x00, 0xff, 0x00, 0x00, 0x00, 0x00};
   SavePng(dir / "rgb.png", rgb);
 
-  auto run = RunPack({"sprites", "--files", dir / "rgba.png", dir / "rgb.png", dir / "out.spr", "--palette", pal});
+  auto run = RunPack(
+      {"sprites", "--files", dir / "rgba.png", dir / "rgb.png", dir / "out.spr", "--palette", pal});
   ASSERT_EQ(run.status, 0) << run.err;
   auto sprites = ReadSet(dir, "out.spr");
   ASSERT_EQ(sprites.size(), 2u);
@@ -140,7 +151,9 @@ TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
 
   auto bare = RunPack({"sprites", "--files", dir / "rgb.png", dir / "bare.spr"});
   EXPECT_EQ(bare.status, 1);
-  EXPECT_TRUE(Contains(bare.err, dir / "rgb.png: an RGB picture has no palette indices; give --palette")) << bare.err;
+  EXPECT_TRUE(
+      Contains(bare.err, dir / "rgb.png: an RGB picture has no palette indices; give --palette"))
+      << bare.err;
   EXPECT_EQ(dir.Files(), (Files{"out.spr", "pal.pal", "rgb.png", "rgba.png"}));
 }
 
@@ -165,20 +178,28 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   SavePng(dir / "sheet.png", tools_test::IndexedImage(10, 8, indices, RepeatingPalette(), alpha));
   // Five 2x8 cells, unpacked into 3 columns: the sixth cell of the grid is empty.
   ASSERT_EQ(RunPack({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "2x8"}).status, 0);
-  auto unpack = RunPack({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal, "--columns", "3"});
+  auto unpack =
+      RunPack({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal, "--columns", "3"});
   ASSERT_EQ(unpack.status, 0) << unpack.err;
-  EXPECT_TRUE(Contains(unpack.out, "5 sprites in 3 columns of 2x8 cells; pack it again with --cell 2x8 --count 5"))
+  EXPECT_TRUE(Contains(
+      unpack.out, "5 sprites in 3 columns of 2x8 cells; pack it again with --cell 2x8 --count 5"))
       << unpack.out;
-  auto again = RunPack({"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5", "--palette", pal});
+  auto again = RunPack(
+      {"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5", "--palette", pal});
   ASSERT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(dir.Read("b.spr"), dir.Read("a.spr"));
 
   // The same from an RGBA sheet with odd alpha values.
-  SavePng(dir / "rgba.png", tools_test::RgbaImage(3, 2, {0x00000001, 0xffffff64, 0x112233fe,  //
-                                                         0x00000000, 0xff0000ff, 0x00ff00a0}));
-  ASSERT_EQ(RunPack({"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  SavePng(dir / "rgba.png", tools_test::RgbaImage(3, 2,
+                                                  {0x00000001, 0xffffff64, 0x112233fe,  //
+                                                   0x00000000, 0xff0000ff, 0x00ff00a0}));
+  ASSERT_EQ(RunPack({"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal})
+                .status,
+            0);
   ASSERT_EQ(RunPack({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}).status, 0);
-  ASSERT_EQ(RunPack({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  ASSERT_EQ(
+      RunPack({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}).status,
+      0);
   EXPECT_EQ(dir.Read("d.spr"), dir.Read("c.spr"));
 }
 
@@ -195,7 +216,10 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   // An editor repaints the last pixel red but keeps the stale index plane.
   image.pixels[8] = 255, image.pixels[9] = 0, image.pixels[10] = 0;
   SavePng(dir / "edited.png", image);
-  ASSERT_EQ(RunPack({"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  ASSERT_EQ(
+      RunPack({"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal})
+          .status,
+      0);
   tools::PixelImage b = Pixels(ReadSet(dir, "b.spr")[0]);
   EXPECT_EQ(b.at(0, 0).index, 200);
   EXPECT_EQ(b.at(1, 0).index, 201);
@@ -203,7 +227,10 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   // Without the plane, repeated colours fall back to their lowest index.
   image.index_plane.clear();
   SavePng(dir / "plain.png", image);
-  ASSERT_EQ(RunPack({"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}).status, 0);
+  ASSERT_EQ(
+      RunPack({"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal})
+          .status,
+      0);
   tools::PixelImage c = Pixels(ReadSet(dir, "c.spr")[0]);
   EXPECT_EQ(c.at(0, 0).index, 0);
   EXPECT_EQ(c.at(1, 0).index, 1);
@@ -243,8 +270,8 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   EXPECT_EQ(rgba(data, 2, 0)[3], 0);
   EXPECT_EQ(rgba(data, 1, 1)[3], 0);
 
-  auto view = RunPack({"unpack", dir / "s.spr", dir / "view.png", "--palette", pal, "--view", "--background", "2",
-                       "--columns", "1"});
+  auto view = RunPack({"unpack", dir / "s.spr", dir / "view.png", "--palette", pal, "--view",
+                       "--background", "2", "--columns", "1"});
   ASSERT_EQ(view.status, 0) << view.err;
   tools::Image shown;
   ASSERT_TRUE(tools::ReadPng(dir / "view.png", &shown, &error)) << error;
@@ -260,7 +287,9 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   EXPECT_EQ(rgba(shown, 1, 3), colour(2));
 
   // The default background is a checkerboard of 8-pixel squares.
-  ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "check.png", "--palette", pal, "--view", "--columns", "1"}).status,
+  ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "check.png", "--palette", pal, "--view",
+                     "--columns", "1"})
+                .status,
             0);
   ASSERT_TRUE(tools::ReadPng(dir / "check.png", &shown, &error)) << error;
   EXPECT_EQ(rgba(shown, 1, 2), colour(tools::NearestColour(cube).Find({0xc0, 0xc0, 0xc0})));
@@ -275,10 +304,11 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   std::vector<std::uint8_t> px(12 * 5, 0);
   px[0 * 12 + 1] = 7, px[4 * 12 + 2] = 7;
   px[2 * 12 + 8] = 9, px[3 * 12 + 11] = 7;
-  SavePng(dir / "glyphs.png", tools_test::IndexedImage(12, 5, px, tools_test::CubePalette(), alpha));
+  SavePng(dir / "glyphs.png",
+          tools_test::IndexedImage(12, 5, px, tools_test::CubePalette(), alpha));
 
-  auto run = RunPack({"font", dir / "glyphs.png", dir / "font.spr", "--cell", "4x5", "--first", "A", "--space", "3",
-                      "--line", "6"});
+  auto run = RunPack({"font", dir / "glyphs.png", dir / "font.spr", "--cell", "4x5", "--first", "A",
+                      "--space", "3", "--line", "6"});
   ASSERT_EQ(run.status, 0) << run.err;
   auto font = ReadSet(dir, "font.spr");
   ASSERT_EQ(font.size(), 256u);
@@ -300,14 +330,20 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   }
 
   // Defaults: half the cell width (rounded up) and the cell height; numeric --first.
-  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"}).status, 0);
+  ASSERT_EQ(
+      RunPack({"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"})
+          .status,
+      0);
   auto f2 = ReadSet(dir, "f2.spr");
   EXPECT_EQ(f2[0].width, 2);
   EXPECT_EQ(f2[0].height, 5);
   EXPECT_EQ(f2['C'].rows, font['C'].rows);
 
   // --fixed keeps whole cells, blank ones included.
-  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A", "--fixed"}).status, 0);
+  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A",
+                     "--fixed"})
+                .status,
+            0);
   auto f4 = ReadSet(dir, "f4.spr");
   EXPECT_EQ(f4['A'].width, 4);
   EXPECT_TRUE(Pixels(f4['A']).at(1, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
@@ -316,11 +352,14 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   EXPECT_EQ(f4['D'].width, 0);
 
   // --first 0: the sheet starts at byte 0, whose cell gives way to the metrics.
-  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}).status, 0);
+  ASSERT_EQ(
+      RunPack({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}).status,
+      0);
   auto f0 = ReadSet(dir, "f0.spr");
   EXPECT_EQ(f0[0].width, 2);
   EXPECT_EQ(f0[2].rows, font['C'].rows);
-  auto past = RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
+  auto past =
+      RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
   EXPECT_EQ(past.status, 1);
   EXPECT_TRUE(Contains(past.err, "glyphs.png: 3 glyphs from byte 254 pass byte 255")) << past.err;
   EXPECT_EQ(dir.Files(), (Files{"f0.spr", "f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
@@ -333,21 +372,28 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
   std::vector<std::uint8_t> alpha(256, 255);
   alpha[0] = 0, alpha[1] = 100;
   ByteVector px(5000 * 4, 0);
-  for (int x = 0; x < 5000; ++x) px[x] = std::uint8_t(2 + x % 200);    // opaque, split at 4095
-  for (int x = 0; x < 4500; ++x) px[5000 + x] = x % 3 ? 1 : 7;           // blended and opaque
-  for (int x = 0; x < 4200; ++x) px[2 * 5000 + x] = 1;                    // blended, split at 4095
-  px[3 * 5000 + 2] = 9;                                                   // transparent, then one pixel
-  SavePng(dir / "wide.png", tools_test::IndexedImage(5000, 4, px, tools_test::CubePalette(), alpha));
+  for (int x = 0; x < 5000; ++x) px[x] = std::uint8_t(2 + x % 200);  // opaque, split at 4095
+  for (int x = 0; x < 4500; ++x) px[5000 + x] = x % 3 ? 1 : 7;       // blended and opaque
+  for (int x = 0; x < 4200; ++x) px[2 * 5000 + x] = 1;               // blended, split at 4095
+  px[3 * 5000 + 2] = 9;                                              // transparent, then one pixel
+  SavePng(dir / "wide.png",
+          tools_test::IndexedImage(5000, 4, px, tools_test::CubePalette(), alpha));
   ASSERT_EQ(RunPack({"sprites", dir / "wide.png", dir / "wide.spr", "--cell", "5000x2"}).status, 0);
-  ASSERT_EQ(RunPack({"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"}).status, 0);
+  ASSERT_EQ(
+      RunPack({"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"})
+          .status,
+      0);
   // The widest sprite both take; one wider the tool refuses, as the engine would.
   const int side = base::kMaxSpriteSide;
-  SavePng(dir / "edge.png", tools_test::IndexedImage(side, 1, ByteVector(side, 5), tools_test::CubePalette()));
-  SavePng(dir / "over.png", tools_test::IndexedImage(20000, 1, ByteVector(20000, 5), tools_test::CubePalette()));
+  SavePng(dir / "edge.png",
+          tools_test::IndexedImage(side, 1, ByteVector(side, 5), tools_test::CubePalette()));
+  SavePng(dir / "over.png",
+          tools_test::IndexedImage(20000, 1, ByteVector(20000, 5), tools_test::CubePalette()));
   ASSERT_EQ(RunPack({"sprites", "--files", dir / "edge.png", dir / "edge.spr"}).status, 0);
   auto over = RunPack({"sprites", "--files", dir / "over.png", dir / "over.spr"});
   EXPECT_EQ(over.status, 1);
-  EXPECT_TRUE(Contains(over.err, "over.png: a 20000 x 1 sprite is larger than the engine loads")) << over.err;
+  EXPECT_TRUE(Contains(over.err, "over.png: a 20000 x 1 sprite is larger than the engine loads"))
+      << over.err;
   ByteVector wider = {1, 0};
   base::AppendSpriteRecord(&wider, 20000, 1, {0, 0});
   std::string refusal;
@@ -356,7 +402,8 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
   for (const char* name : {"wide.spr", "font.spr", "edge.spr"}) {
     ByteVector bytes = dir.Read(name);
     std::string error;
-    boost::intrusive_ptr<video::SpriteSet> set(video::ParseSpriteSet(bytes.data(), bytes.size(), &error));
+    boost::intrusive_ptr<video::SpriteSet> set(
+        video::ParseSpriteSet(bytes.data(), bytes.size(), &error));
     ASSERT_TRUE(set) << name << ": " << error;
     auto ours = ReadSet(dir, name);
     ASSERT_EQ(set->count, ours.size());
@@ -390,15 +437,16 @@ TEST(ToolsEngineAcceptance, TheToolReadsThePaletteFilesTheEngineRuns) {
 TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   ScratchDir dir;
   std::string pal = SavePal(dir, tools_test::CubePalette());
-  SavePng(dir / "sheet.png", tools_test::IndexedImage(6, 4, ByteVector(24, 1), tools_test::CubePalette()));
+  SavePng(dir / "sheet.png",
+          tools_test::IndexedImage(6, 4, ByteVector(24, 1), tools_test::CubePalette()));
   ByteVector png = dir.Read("sheet.png");
   dir.Write("cut.png", ByteVector(png.begin(), png.begin() + long(png.size() / 2)));
   dir.Write("text.png", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g', '\n'});
   dir.Write("short.pal", ByteVector(768, 0));
   // Index 9 of a four-colour palette.
-  dir.Write("beyond.png",
-                         tools_test::RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));
-  SavePng(dir / "huge.png", tools_test::IndexedImage(257, 256, ByteVector(257 * 256, 1), tools_test::CubePalette()));
+  dir.Write("beyond.png", tools_test::RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));
+  SavePng(dir / "huge.png",
+          tools_test::IndexedImage(257, 256, ByteVector(257 * 256, 1), tools_test::CubePalette()));
   dir.Write("bad.spr", {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 4, 0, 1, 0x40, 5, 3});
   // Sprites of 100000 x 1 (more than a sprite may be) and of 16384 x 16384
   // with empty rows (more than one picture may hold).
@@ -415,7 +463,8 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   no_data.erase(no_data.begin() + 33, no_data.end() - 12);  // signature and IHDR, then IEND
   dir.Write("nodata.png", no_data);
   no_data.resize(33);
-  no_data.insert(no_data.end(), {0x7f, 0xff, 0xff, 0xf0, 't', 'E', 'X', 't', 'a', 0, 'b', 'c', 'd', 'e'});
+  no_data.insert(no_data.end(),
+                 {0x7f, 0xff, 0xff, 0xf0, 't', 'E', 'X', 't', 'a', 0, 'b', 'c', 'd', 'e'});
   dir.Write("claim.png", no_data);
   dir.Write("out.spr", {'o', 'l', 'd'});  // must survive every failed run
   Files before = dir.Files();
@@ -428,48 +477,84 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   std::string out = dir / "out.spr";
   std::vector<Case> cases = {
       {{"sprites", dir / "text.png", out, "--cell", "2x2"}, 1, dir / "text.png: not a PNG file"},
-      {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
-      {{"sprites", dir / "nothing.png", out, "--cell", "2x2"}, 1, dir / "nothing.png: cannot open: No such file"},
-      {{"sprites", dir / "big.png", out, "--cell", "1x1"}, 1,
-       dir / "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
-      {{"sprites", dir / "nodata.png", out, "--cell", "1x1"}, 1,
+      {{"sprites", dir / "cut.png", out, "--cell", "2x2"},
+       1,
+       dir / "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
+      {{"sprites", dir / "nothing.png", out, "--cell", "2x2"},
+       1,
+       dir / "nothing.png: cannot open: No such file"},
+      {{"sprites", dir / "big.png", out, "--cell", "1x1"},
+       1,
+       dir / "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and "
+             "33554432 pixels in all"},
+      {{"sprites", dir / "nodata.png", out, "--cell", "1x1"},
+       1,
        dir / "nodata.png: the PNG has no image data (its IEND chunk comes before any IDAT chunk)"},
-      {{"palette", dir / "claim.png", dir / "claim.pal"}, 1,
-       dir / "claim.png: corrupt PNG: the file is truncated (a chunk of 2147483632 bytes at byte 33, only 2 left)"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "4x4"}, 1,
+      {{"palette", dir / "claim.png", dir / "claim.pal"},
+       1,
+       dir / "claim.png: corrupt PNG: the file is truncated (a chunk of 2147483632 bytes at byte "
+             "33, only 2 left)"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "4x4"},
+       1,
        dir / "sheet.png: the 6x4 sheet is not a whole number of 4x4 cells"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x8"}, 1,
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x8"},
+       1,
        dir / "sheet.png: a 2x8 cell does not fit the 6x4 sheet"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "7"}, 1,
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "7"},
+       1,
        dir / "sheet.png: --count 7 but the sheet has only 6 cells of 2x2"},
-      {{"sprites", dir / "huge.png", out, "--cell", "1x1"}, 1,
+      {{"sprites", dir / "huge.png", out, "--cell", "1x1"},
+       1,
        dir / "huge.png: 65792 cells of 1x1, more than a sprite set can hold (65535)"},
-      {{"sprites", dir / "beyond.png", out, "--cell", "1x1"}, 1,
-       dir / "beyond.png: pixel (1, 0) has colour index 9, which is not in the PNG's 4-colour palette"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--palette", dir / "short.pal"}, 1,
+      {{"sprites", dir / "beyond.png", out, "--cell", "1x1"},
+       1,
+       dir / "beyond.png: pixel (1, 0) has colour index 9, which is not in the PNG's 4-colour "
+             "palette"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--palette", dir / "short.pal"},
+       1,
        dir / "short.pal: only 768 bytes; a palette file has 197376"},
-      {{"sprites", "--files", dir / "sheet.png", dir / "text.png", out}, 1, dir / "text.png: not a PNG file"},
-      {{"font", dir / "text.png", out, "--cell", "2x2", "--first", "33"}, 1, dir / "text.png: not a PNG file"},
-      {{"unpack", dir / "bad.spr", dir / "out.png", "--palette", pal}, 1,
+      {{"sprites", "--files", dir / "sheet.png", dir / "text.png", out},
+       1,
+       dir / "text.png: not a PNG file"},
+      {{"font", dir / "text.png", out, "--cell", "2x2", "--first", "33"},
+       1,
+       dir / "text.png: not a PNG file"},
+      {{"unpack", dir / "bad.spr", dir / "out.png", "--palette", pal},
+       1,
        dir / "bad.spr: sprite 0: row 0: blend level 3 (levels are 0-2)"},
-      {{"unpack", dir / "wide.spr", dir / "out.png", "--palette", pal}, 1,
+      {{"unpack", dir / "wide.spr", dir / "out.png", "--palette", pal},
+       1,
        dir / "wide.spr: sprite 0: bad size 100000 x 1"},
       {{"unpack", dir / "sheet.png", dir / "out.png", "--palette", pal}, 1, dir / "sheet.png: "},
       {{"unpack", dir / "bad.spr", dir / "out.png"}, 2, "unpack needs --palette PAL"},
-      {{"unpack", dir / "vast.spr", dir / "out.png", "--palette", pal}, 1,
+      {{"unpack", dir / "vast.spr", dir / "out.png", "--palette", pal},
+       1,
        dir / "vast.spr: a sheet of 1 x 1 cells of 16384x16384 is too large for a PNG here"},
-      {{"palette", dir / "sheet.png", dir / "no/such/dir.pal"}, 1, dir / "no/such/dir.pal: cannot create: No such"},
+      {{"palette", dir / "sheet.png", dir / "no/such/dir.pal"},
+       1,
+       dir / "no/such/dir.pal: cannot create: No such"},
       {{"palette", dir / "sheet.png", out, "--mix"}, 2, "unknown option --mix for palette"},
       {{"sprites", dir / "sheet.png", out}, 2, "sprites needs --cell WxH"},
       {{"sprites", dir / "sheet.png", out, "--cell", "16"}, 2, "--cell 16: expected WxH"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "0x4"}, 2, "--cell 0: expected a whole number from 1"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "20000x1"}, 2, "--cell 20000: expected a whole number from 1 to 16384"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "-1"}, 2, "--count -1: expected"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "0x4"},
+       2,
+       "--cell 0: expected a whole number from 1"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "20000x1"},
+       2,
+       "--cell 20000: expected a whole number from 1 to 16384"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "-1"},
+       2,
+       "--count -1: expected"},
       {{"sprites", dir / "sheet.png", out, "--cell"}, 2, "--cell needs a value"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "3 "}, 2, "--count 3 : expected"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "07"}, 1,
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "3 "},
+       2,
+       "--count 3 : expected"},
+      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "07"},
+       1,
        dir / "sheet.png: --count 7 but"},
-      {{"sprites", dir / "sheet.png", "--cell", "2x2"}, 2, "no output named: the last file, " + dir / "sheet.png" + ", does not end"},
+      {{"sprites", dir / "sheet.png", "--cell", "2x2"},
+       2,
+       "no output named: the last file, " + dir / "sheet.png" + ", does not end"},
       {{"pack", dir / "sheet.png", out}, 2, "unknown command pack"},
   };
   for (const Case& c : cases) {
@@ -487,8 +572,10 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
 TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
   ScratchDir dir;
   std::string pal = SavePal(dir, tools_test::CubePalette());
-  SavePng(dir / "a.png", tools_test::IndexedImage(2, 2, ByteVector(4, 1), tools_test::CubePalette()));
-  SavePng(dir / "b.png", tools_test::IndexedImage(2, 2, ByteVector(4, 2), tools_test::CubePalette()));
+  SavePng(dir / "a.png",
+          tools_test::IndexedImage(2, 2, ByteVector(4, 1), tools_test::CubePalette()));
+  SavePng(dir / "b.png",
+          tools_test::IndexedImage(2, 2, ByteVector(4, 2), tools_test::CubePalette()));
   ASSERT_EQ(RunPack({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}).status, 0);
   SavePng(dir / "disguised.spr", tools_test::IndexedImage(1, 1, {0}, tools_test::CubePalette()));
   auto text = [&](const std::string& name, const std::string& content) {
@@ -511,26 +598,46 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
   };
   std::string a = dir / "a.png", b = dir / "b.png";
   std::vector<Case> cases = {
-      {{"sprites", "--files", a, b, "--palette", pal}, 2, "the last file, " + b + ", does not end in .spr"},
-      {{"sprites", a, b, "--cell", "1x1"}, 2, "does not end in .spr; end the output's name in .spr or give -o OUT"},
+      {{"sprites", "--files", a, b, "--palette", pal},
+       2,
+       "the last file, " + b + ", does not end in .spr"},
+      {{"sprites", a, b, "--cell", "1x1"},
+       2,
+       "does not end in .spr; end the output's name in .spr or give -o OUT"},
       {{"font", a, b, "--cell", "1x1", "--first", "A"}, 2, "does not end in .spr"},
       {{"palette", a, b}, 2, "does not end in .pal"},
       {{"unpack", dir / "set.bin", dir / "art.gpl", "--palette", pal}, 2, "does not end in .png"},
       {{"sprites", a, "-o", a, "--cell", "1x1"}, 1, a + ": is also an input"},
       {{"sprites", "--files", a, b, "-o", dir / "./b.png"}, 1, dir / "./b.png: is also an input"},
       {{"sprites", a, "-o", pal, "--cell", "1x1", "--palette", pal}, 1, pal + ": is also an input"},
-      {{"unpack", dir / "set.bin", "-o", dir / "set.bin", "--palette", pal}, 1, "set.bin: is also an input"},
-      {{"sprites", a, "-o", dir / "art.gpl", "--cell", "1x1"}, 1, "art.gpl: is an existing GIMP palette, not a"},
-      {{"sprites", a, "-o", dir / "sheet.json", "--cell", "1x1"}, 1, "sheet.json: is an existing JSON file"},
-      {{"font", a, "-o", dir / "anim.lua", "--cell", "1x1", "--first", "A"}, 1, "anim.lua: is an existing Lua script"},
-      {{"sprites", a, dir / "disguised.spr", "--cell", "1x1"}, 1, "disguised.spr: is an existing PNG picture"},
-      {{"sprites", a, "-o", dir / "boom.wav", "--cell", "1x1"}, 1, "boom.wav: is an existing WAV sound"},
-      {{"font", a, "-o", dir / "boom.sfx", "--cell", "1x1", "--first", "A"}, 1, "boom.sfx: is an existing WAV sound"},
+      {{"unpack", dir / "set.bin", "-o", dir / "set.bin", "--palette", pal},
+       1,
+       "set.bin: is also an input"},
+      {{"sprites", a, "-o", dir / "art.gpl", "--cell", "1x1"},
+       1,
+       "art.gpl: is an existing GIMP palette, not a"},
+      {{"sprites", a, "-o", dir / "sheet.json", "--cell", "1x1"},
+       1,
+       "sheet.json: is an existing JSON file"},
+      {{"font", a, "-o", dir / "anim.lua", "--cell", "1x1", "--first", "A"},
+       1,
+       "anim.lua: is an existing Lua script"},
+      {{"sprites", a, dir / "disguised.spr", "--cell", "1x1"},
+       1,
+       "disguised.spr: is an existing PNG picture"},
+      {{"sprites", a, "-o", dir / "boom.wav", "--cell", "1x1"},
+       1,
+       "boom.wav: is an existing WAV sound"},
+      {{"font", a, "-o", dir / "boom.sfx", "--cell", "1x1", "--first", "A"},
+       1,
+       "boom.sfx: is an existing WAV sound"},
       {{"palette", a, "-o", dir / "cat.gif"}, 1, "cat.gif: is an existing GIF picture"},
-      {{"sprites", a, dir / "shot.spr", "--aseprite", dir / "sheet.json"}, 1,
+      {{"sprites", a, dir / "shot.spr", "--aseprite", dir / "sheet.json"},
+       1,
        "shot.lua: is an existing PNG picture, not a Lua script"},
       {{"palette", a, "-o", pal + "x", "-o", pal}, 2, "-o is given twice"},
-      {{"unpack", dir / "set.bin", "-o", dir / "anim.lua", "--palette", pal}, 1,
+      {{"unpack", dir / "set.bin", "-o", dir / "anim.lua", "--palette", pal},
+       1,
        "anim.lua: is an existing Lua script, not a PNG picture"},
   };
   for (const Case& c : cases) {

@@ -70,16 +70,18 @@ TEST(ToolsBlendTable, AdditiveAddsQuartersOfTheSourceAndClamps) {
   EXPECT_EQ(Entry(pal, 1, 6, 0), 1);
   EXPECT_EQ(tools::BlendColour({128, 128, 128}, {255, 255, 255}, 0, tools::BlendMode::kAdditive),
             (Rgb{192, 192, 192}));
-  EXPECT_EQ(tools::BlendColour({10, 20, 30}, {2, 2, 2}, 0, tools::BlendMode::kMix), (Rgb{8, 16, 23}));
+  EXPECT_EQ(tools::BlendColour({10, 20, 30}, {2, 2, 2}, 0, tools::BlendMode::kMix),
+            (Rgb{8, 16, 23}));
 }
 
 TEST(ToolsPaletteSource, ReadsGimpPalettes) {
   tools::Palette p;
   int colours = 0;
   std::string error;
-  ASSERT_TRUE(tools::ParseGimpPalette("GIMP Palette\r\nName: test\r\nColumns: 4\r\n# comment\r\n\r\n"
-                                      "255   0  10\tRed thing\r\n  1 2 3\r\n",
-                                      "a.gpl", &p, &colours, &error))
+  ASSERT_TRUE(
+      tools::ParseGimpPalette("GIMP Palette\r\nName: test\r\nColumns: 4\r\n# comment\r\n\r\n"
+                              "255   0  10\tRed thing\r\n  1 2 3\r\n",
+                              "a.gpl", &p, &colours, &error))
       << error;
   EXPECT_EQ(colours, 2);
   EXPECT_EQ(p[0], (Rgb{255, 0, 10}));
@@ -129,7 +131,9 @@ TEST(ToolsPaletteSource, TakesAnIndexedPngsPaletteOnly) {
 
 TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   ScratchDir dir;
-  std::string gpl = "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n255 0 0\n0 0 0\n0 0 255\n";
+  std::string gpl =
+      "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n255 0 0\n0 0 0\n0 0 "
+      "255\n";
   dir.Write("p.gpl", std::vector<std::uint8_t>(gpl.begin(), gpl.end()));
 
   auto mix = RunPack({"palette", dir / "p.gpl", dir / "mix.pal"});
@@ -149,7 +153,8 @@ TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("missing.gpl: cannot open"), std::string::npos) << bad.err;
-  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"add.pal", "link.pal", "mix.pal", "p.gpl", "target"}));
+  EXPECT_EQ(dir.Files(),
+            (std::vector<std::string>{"add.pal", "link.pal", "mix.pal", "p.gpl", "target"}));
 }
 
 }  // namespace

@@ -15,7 +15,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 const Pixel kClear{};
 Pixel Opaque(int index) { return Pixel{Pixel::kOpaque, std::uint8_t(index), 0}; }
-Pixel Blend(int index, int level) { return Pixel{Pixel::kBlended, std::uint8_t(index), std::uint8_t(level)}; }
+Pixel Blend(int index, int level) {
+  return Pixel{Pixel::kBlended, std::uint8_t(index), std::uint8_t(level)};
+}
 
 PixelImage Row(const std::vector<Pixel>& pixels) {
   PixelImage image(int(pixels.size()), 1);
@@ -40,7 +42,8 @@ TEST(ToolsSpriteRows, SplitRunsAt4095Pixels) {
   pixels.push_back(Opaque(42));
   Bytes rows = Encode(Row(pixels));
 
-  Bytes expected = {0, 0, 0xff, 0x8f, 0x89, 0x83};  // length patched below; 4095 and 905 transparent
+  Bytes expected = {0,    0,    0xff,
+                    0x8f, 0x89, 0x83};  // length patched below; 4095 and 905 transparent
   auto opaque = [&](int from, int n) {
     expected.push_back(std::uint8_t(n & 0xff));
     expected.push_back(std::uint8_t(n >> 8));

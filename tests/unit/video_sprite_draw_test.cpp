@@ -52,13 +52,20 @@ TEST(SpriteDraw, LongRunsCutOnBothSidesAtEveryLevel) {
 }
 
 TEST(SpriteDraw, PlacementsOffTheEdgesAndEmptySpritesChangeNothing) {
-  SetPtr set = Parse(SetFile({Record(Pattern{{"..ab..", ".cAAd."}}), Record(0, 0, {}),
-                              Record(5, 2, {0, 0, 0, 0})}));
+  SetPtr set = Parse(SetFile(
+      {Record(Pattern{{"..ab..", ".cAAd."}}), Record(0, 0, {}), Record(5, 2, {0, 0, 0, 0})}));
   ASSERT_TRUE(set);
   Target t(12, 7);
   Bytes before = t.pixels();
-  for (auto xy : {std::pair<int, int>{12, 0}, {0, 7}, {-6, 0}, {0, -2}, {INT_MAX, 0},
-                  {INT_MIN, 0}, {0, INT_MAX}, {0, INT_MIN}, {INT_MIN, INT_MIN}}) {
+  for (auto xy : {std::pair<int, int>{12, 0},
+                  {0, 7},
+                  {-6, 0},
+                  {0, -2},
+                  {INT_MAX, 0},
+                  {INT_MIN, 0},
+                  {0, INT_MAX},
+                  {0, INT_MIN},
+                  {INT_MIN, INT_MIN}}) {
     video::DrawSprite(t.s, set->sprites[0], xy.first, xy.second);
     video::DrawSpriteSolid(t.s, set->sprites[0], xy.first, xy.second, 5);
   }

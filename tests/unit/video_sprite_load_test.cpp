@@ -62,13 +62,13 @@ TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
   const std::pair<Bytes, const char*> refused[] = {
       {Record(2, 1, RowOf({0x03, 0x00, 1, 2, 3})), "passes the sprite's width"},  // opaque run
       {Record(2, 1, RowOf({0x03, 0x80})), "passes the sprite's width"},           // transparent run
-      {Record(4, 1, RowOf({0x03, 0x00, 1})), "row's length"},  // run of 3 bytes, L holds 1
-      {Record(4, 1, RowOf({0x01})), "cut off"},                 // a run code cut in half by L
+      {Record(4, 1, RowOf({0x03, 0x00, 1})), "row's length"},       // run of 3 bytes, L holds 1
+      {Record(4, 1, RowOf({0x01})), "cut off"},                     // a run code cut in half by L
       {Record(4, 1, {0x09, 0x00, 0x01, 0x80}), "end of the data"},  // L passes the data
       {Record(1, 1, RowOf({0x01, 0x40, 5, 3})), "blend level 3"},
-      {Record(1, 1, RowOf({0x01, 0x10, 5})), "bits 12-13"},     // opaque run with bit 12
+      {Record(1, 1, RowOf({0x01, 0x10, 5})), "bits 12-13"},  // opaque run with bit 12
       {Record(1, 1, {0x00, 0x00, 0xAA}), "after the last row"},
-      {Record(1, 2, {0x00, 0x00}), "ends before the row"},      // fewer rows than the height
+      {Record(1, 2, {0x00, 0x00}), "ends before the row"},  // fewer rows than the height
       {Record(-1, 1, {0, 0}), "bad size"},
       {Record(1, 0x7FFFFFFF, {0, 0}), "bad size"},
   };
@@ -78,8 +78,8 @@ TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
   negative_size[10] = negative_size[11] = negative_size[12] = negative_size[13] = 0xFF;
   EXPECT_NE(Refusal(negative_size).find("negative data size"), std::string::npos);
   // The message says which sprite and row.
-  std::string where = Refusal(
-      SetFile({Record(Pattern{{"a"}}), Record(1, 2, {0, 0, 0x02, 0x00, 0x01, 0x40})}));
+  std::string where =
+      Refusal(SetFile({Record(Pattern{{"a"}}), Record(1, 2, {0, 0, 0x02, 0x00, 0x01, 0x40})}));
   EXPECT_NE(where.find("sprite 1: row 1"), std::string::npos) << where;
 }
 

@@ -59,8 +59,8 @@ TEST_F(Surfaces, RefusesMissingTruncatedAndOversizedImages) {
     EXPECT_EQ(video::LoadSurface("cut.img", &error), nullptr) << n;
     EXPECT_NE(error.find("cut.img: truncated"), std::string::npos) << error;
   }
-  for (auto wh : {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2},
-                  {16384, 16384}}) {
+  for (auto wh :
+       {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2}, {16384, 16384}}) {
     Bytes header;
     PutLe32(&header, static_cast<std::uint32_t>(wh.first));
     PutLe32(&header, static_cast<std::uint32_t>(wh.second));

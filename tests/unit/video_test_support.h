@@ -55,7 +55,8 @@ inline Bytes Record(const Pattern& p) {
     for (int x = 0; x < static_cast<int>(p.rows[y].size()); ++x) {
       char c = p.rows[y][x];
       int kind = Kind(c);
-      if (kind == 1) image.at(x, y) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(c - 'a' + 1), 0};
+      if (kind == 1)
+        image.at(x, y) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(c - 'a' + 1), 0};
       if (kind == 2)
         image.at(x, y) = {base::Pixel::kBlended, static_cast<std::uint8_t>(c - 'A' + 1),
                           static_cast<std::uint8_t>(p.level)};
@@ -87,7 +88,9 @@ inline SetPtr Parse(const Bytes& file, std::string* error = nullptr) {
 
 // A blend table whose every entry is distinct enough to tell which (d, s,
 // level) was looked up.
-inline std::uint8_t Blend(int d, int s, int k) { return static_cast<std::uint8_t>(d * 7 + s * 3 + k * 101 + 1); }
+inline std::uint8_t Blend(int d, int s, int k) {
+  return static_cast<std::uint8_t>(d * 7 + s * 3 + k * 101 + 1);
+}
 
 inline void FillBlendTable() {
   for (int d = 0; d < 256; ++d)
@@ -124,8 +127,10 @@ inline Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool sol
       if (kind == 1) d = solid ? colour : static_cast<std::uint8_t>(ch - 'a' + 1);
       if (kind == 2) {
         int s = ch - 'A' + 1;
-        if (!solid) d = Blend(d, s, p.level);
-        else d = clipped ? Blend(d, colour, p.level) : colour;
+        if (!solid)
+          d = Blend(d, s, p.level);
+        else
+          d = clipped ? Blend(d, colour, p.level) : colour;
       }
     }
   return out;

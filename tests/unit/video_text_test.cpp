@@ -93,7 +93,8 @@ TEST_F(Text, BadSetsAndIndicesAreScriptErrors) {
   EXPECT_EQ(message([&] { video::DrawFont(empty.get(), 0, 0, "A", -1); }),
             "DrawFont: the font has no sprite 0 (it is empty)");
   font_->released = true;
-  EXPECT_EQ(message([&] { video::Draw(font_.get(), 0, 0, 0); }), "Draw: the sprite set was released");
+  EXPECT_EQ(message([&] { video::Draw(font_.get(), 0, 0, 0); }),
+            "Draw: the sprite set was released");
   EXPECT_EQ(FirstX(0, 1), -1);
 }
 
