@@ -36,13 +36,16 @@ Instance* InstanceAt(lua_State* L, int index) {
 }
 
 // The field named by the key at `key`, or -1.
+// Lua interns strings, so a key names a field exactly when its text is the
+// field name's own interned text (kept alive by the names table upvalue).
+const char* interned_names[kFieldCount];
+
 int FieldOf(lua_State* L, int key) {
   if (lua_type(L, key) != LUA_TSTRING) return -1;
-  lua_pushvalue(L, key);
-  lua_rawget(L, lua_upvalueindex(kNamesUpvalue));
-  const int field = lua_type(L, -1) == LUA_TNUMBER ? static_cast<int>(lua_tonumber(L, -1)) : -1;
-  lua_pop(L, 1);
-  return field;
+  const char* text = lua_tostring(L, key);
+  for (int f = 0; f < kFieldCount; ++f)
+    if (text == interned_names[f]) return f;
+  return -1;
 }
 
 int ToLuabind(lua_State* L, int args, int results) {
@@ -104,8 +107,10 @@ void InstallInstanceFields(lua_State* L, int handle_count) {
   }
   lua_createtable(L, 0, kFieldCount);
   for (int f = 0; f < kFieldCount; ++f) {
+    lua_pushstring(L, kFieldNames[f]);
+    interned_names[f] = lua_tostring(L, -1);
     lua_pushnumber(L, f);
-    lua_setfield(L, -2, kFieldNames[f]);
+    lua_rawset(L, -3);
   }
   const int names = lua_gettop(L);
   const struct {
