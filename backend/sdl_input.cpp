@@ -27,26 +27,6 @@ bool IsHandheld(SDL_Joystick* j) {
 
 constexpr int kStart = 8, kA = 12, kX = 14, kY = 15;
 
-// The stick button of a direction (dx right, dy down, each -1..1); -1: none.
-int StickButton(int dx, int dy) {
-  static const int kButtons[3][3] = {             // dx = -1, 0, 1
-                                     {1, 0, 7},   // dy = -1: up-left, up, up-right
-                                     {2, -1, 6},  // dy = 0: left, none, right
-                                     {3, 4, 5}};  // dy = 1: down-left, down, down-right
-  return kButtons[dy + 1][dx + 1];
-}
-
-int Sign(int v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
-
-// Adds the direction of a handheld stick button (0 up, 1 up-left, ... 7
-// up-right, counter-clockwise) to dx, dy.
-void AddDirection(int stick_button, int* dx, int* dy) {
-  static const int kDx[8] = {0, -1, -1, -1, 0, 1, 1, 1};
-  static const int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-  *dx += kDx[stick_button];
-  *dy += kDy[stick_button];
-}
-
 class DeviceInput : public SdlInput {
  public:
   void Open() override {
@@ -78,9 +58,7 @@ class DeviceInput : public SdlInput {
       ReadGamepad(&state, &dx, &dy);
     }
     if (keyboard_) ReadKeyboard(&state, &dx, &dy);
-    const int stick = StickButton(Sign(dx), Sign(dy));
-    if (stick >= 0) state |= 1u << stick;
-    state_ = state;
+    state_ = state | base::StickBits(dx, dy);
   }
 
   bool Button(int index) override {
@@ -94,7 +72,7 @@ class DeviceInput : public SdlInput {
       const int target = map_.target[static_cast<std::size_t>(i)];
       if (target == base::kNoButton || SDL_JoystickGetButton(joystick_, i) != 1) continue;
       if (target < 8)
-        AddDirection(target, dx, dy);
+        base::AddDirection(target, dx, dy);
       else
         *state |= 1u << target;
     }

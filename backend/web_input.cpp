@@ -35,20 +35,6 @@ constexpr int kStart = 8, kA = 12, kX = 14, kY = 15;
 // The standard mapping's d-pad buttons.
 constexpr int kPadUp = 12, kPadDown = 13, kPadLeft = 14, kPadRight = 15;
 
-int StickButton(int dx, int dy) {
-  static const int kButtons[3][3] = {{1, 0, 7}, {2, -1, 6}, {3, 4, 5}};
-  return kButtons[dy + 1][dx + 1];
-}
-
-int Sign(int v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
-
-void AddDirection(int stick_button, int* dx, int* dy) {
-  static const int kDx[8] = {0, -1, -1, -1, 0, 1, 1, 1};
-  static const int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-  *dx += kDx[stick_button];
-  *dy += kDy[stick_button];
-}
-
 class WebInput : public platform::Input {
  public:
   void Poll() override {
@@ -79,16 +65,14 @@ class WebInput : public platform::Input {
         const int target = map_.target[static_cast<std::size_t>(i)];
         if (target == base::kNoButton) continue;
         if (target < 8)
-          AddDirection(target, &dx, &dy);
+          base::AddDirection(target, &dx, &dy);
         else
           state |= 1u << target;
       }
       dx += (axes[0] > map_.dead_zone) - (axes[0] < -map_.dead_zone);
       dy += (axes[1] > map_.dead_zone) - (axes[1] < -map_.dead_zone);
     }
-    const int stick = StickButton(Sign(dx), Sign(dy));
-    if (stick >= 0) state |= 1u << stick;
-    state_ = state;
+    state_ = state | base::StickBits(dx, dy);
   }
 
   bool Button(int index) override {

@@ -149,4 +149,21 @@ GamepadMap LoadGamepadMap() {
   return map;
 }
 
+void AddDirection(int stick_button, int* dx, int* dy) {
+  static const int kDx[8] = {0, -1, -1, -1, 0, 1, 1, 1};
+  static const int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+  *dx += kDx[stick_button];
+  *dy += kDy[stick_button];
+}
+
+std::uint32_t StickBits(int dx, int dy) {
+  static const int kButtons[3][3] = {             // dx = -1, 0, 1
+                                     {1, 0, 7},   // dy = -1: up-left, up, up-right
+                                     {2, -1, 6},  // dy = 0: left, none, right
+                                     {3, 4, 5}};  // dy = 1: down-left, down, down-right
+  auto sign = [](int v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); };
+  const int button = kButtons[sign(dy) + 1][sign(dx) + 1];
+  return button < 0 ? 0u : 1u << button;
+}
+
 }  // namespace base

@@ -39,4 +39,11 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
 // standard error as "gamepad.txt line N: problem".
 GamepadMap LoadGamepadMap();
 
+// The stick as pads give it. AddDirection adds the direction of a handheld
+// stick button (0 up, 1 up-left, ... 7 up-right, counter-clockwise) to dx, dy;
+// StickBits gives the stick button of the summed direction (dx right, dy
+// down, any size; opposites cancel) as a button bit, 0 for none.
+void AddDirection(int stick_button, int* dx, int* dy);
+std::uint32_t StickBits(int dx, int dy);
+
 }  // namespace base

@@ -111,7 +111,8 @@ bool Recording() { return recorder.on || recorder.hashes; }
 namespace {
 
 void HashFrame(const std::uint8_t* pixels) {
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(platform::kFrameBytes) * 3);
+  // One buffer for the run: hashing every frame allocates nothing.
+  static std::vector<std::uint8_t> rgb(static_cast<std::size_t>(platform::kFrameBytes) * 3);
   for (int i = 0; i < platform::kFrameBytes; ++i) {
     const Color& c = ShownPalette[pixels[i]];
     rgb[3 * i] = c.r;
