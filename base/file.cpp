@@ -64,8 +64,17 @@ int CreateTemporary(const std::string& path, std::string* temp) {
 bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
               FileError* error, bool head_only) {
   bytes->clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return Fail(error, "cannot open", errno);
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int err = errno;
+    close(fd);
+    if (S_ISDIR(st.st_mode)) return Fail(error, "cannot read", EISDIR);
+    Fail(error, "cannot read", err);
+    error->reason = kNotRegularFile;
+    return false;
+  }
   std::uint8_t chunk[65536];
   int failure = 0;
   // One byte past the cap is read to tell a file of exactly max_bytes from

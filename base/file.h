@@ -17,8 +17,13 @@ struct FileError {
   std::string Text() const { return std::string(step) + ": " + reason; }
 };
 
-// Reads the file at `path`. A file of more than max_bytes is refused unless
-// `head_only`, which keeps its first max_bytes and ignores the rest.
+// Reads the regular file at `path`. A file of more than max_bytes is refused
+// unless `head_only`, which keeps its first max_bytes and ignores the rest.
+// The open never blocks and only regular files are read, so a FIFO or a
+// device named like a game's file cannot stall the engine: a directory fails
+// at "cannot read" with the system's reason, anything else with
+// kNotRegularFile as the reason.
+constexpr const char* kNotRegularFile = "not a regular file";
 bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
               FileError* error, bool head_only = false);
 

@@ -6,9 +6,6 @@
 
 #include <sndfile.h>
 #include <soxr.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+#include "base/file.h"
 
 namespace base {
 
@@ -247,33 +246,10 @@ bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
                      SoundSource* source, std::string* error) {
   samples->clear();
   *source = SoundSource();
-  // Non-blocking, so that a FIFO given as a sample cannot stall the open.
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
-    return Fail(samples, error, std::string("cannot open (") + std::strerror(errno) + ")");
-  struct stat st;
   std::vector<std::uint8_t> bytes;
-  std::string why;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    why = "not a regular file";
-  } else if (std::uint64_t(st.st_size) > kMaxSoundFileBytes) {
-    why = "the file has " + std::to_string(st.st_size) + " bytes, more than " +
-          std::to_string(kMaxSoundFileBytes >> 20) + " MB";
-  } else {
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    // A file that shrinks while it is read is decoded as far as it goes.
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) why = std::string("cannot read (") + std::strerror(errno) + ")";
-      if (n <= 0) break;
-      done += std::size_t(n);
-    }
-    bytes.resize(done);
-  }
-  close(fd);
-  if (!why.empty()) return Fail(samples, error, why);
+  FileError failure;
+  if (!ReadFile(path, kMaxSoundFileBytes, &bytes, &failure))
+    return Fail(samples, error, failure.Text());
   return DecodeSound(bytes.data(), bytes.size(), samples, source, error);
 }
 

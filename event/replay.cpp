@@ -6,8 +6,6 @@
 #include "event/replay.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -78,7 +76,7 @@ struct ReplayFile {
 };
 
 // Far more than hours of play (one record a frame is about 12 bytes).
-constexpr long kMaxReplayBytes = 16L << 20;
+constexpr std::size_t kMaxReplayBytes = std::size_t{16} << 20;
 
 // Reads a decimal int as "%d" writes it; advances `at`.
 bool ReadInt(const std::string& line, std::size_t* at, int* out) {
@@ -161,39 +159,18 @@ bool ParseReplay(const std::string& text, ReplayFile* replay, std::string* error
 }
 
 bool ReadReplay(const char* path, ReplayFile* replay, std::string* error) {
-  // Opened without blocking and checked to be a plain file: a FIFO or a
-  // device planted in replay/ must not hang the game.
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  struct stat st;
-  if (fd >= 0 && fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
-    close(fd);
-    *error = std::string("cannot read ") + path + ": " + std::strerror(EISDIR);
-    if (!S_ISDIR(st.st_mode)) *error = std::string(path) + ": not a replay file: not a plain file";
+  std::vector<std::uint8_t> bytes;
+  base::FileError failure;
+  if (!base::ReadFile(path, kMaxReplayBytes, &bytes, &failure)) {
+    if (failure.reason == base::kNotRegularFile)
+      *error = std::string(path) + ": not a replay file: not a plain file";
+    else if (std::strcmp(failure.step, "too large") == 0)
+      *error = std::string(path) + ": not a replay file: it is larger than 16 MB";
+    else
+      *error = std::string("cannot read ") + path + ": " + failure.reason;
     return false;
   }
-  std::FILE* f = fd >= 0 ? fdopen(fd, "rb") : nullptr;
-  if (!f) {
-    *error = std::string("cannot read ") + path + ": " + std::strerror(errno);
-    if (fd >= 0) close(fd);
-    return false;
-  }
-  std::string text;
-  char block[65536];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, f)) > 0 &&
-         text.size() <= static_cast<std::size_t>(kMaxReplayBytes))
-    text.append(block, got);
-  const bool failed = std::ferror(f);
-  const int saved = errno;
-  std::fclose(f);
-  if (failed) {
-    *error = std::string("cannot read ") + path + ": " + std::strerror(saved);
-    return false;
-  }
-  if (text.size() > static_cast<std::size_t>(kMaxReplayBytes)) {
-    *error = std::string(path) + ": not a replay file: it is larger than 16 MB";
-    return false;
-  }
+  const std::string text(bytes.begin(), bytes.end());
   std::string why;
   if (!ParseReplay(text, replay, &why)) {
     *error = std::string(path) + ": not a replay file: " + why;

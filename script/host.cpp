@@ -5,6 +5,9 @@
 // unprotected, so a strict-mode _G cannot turn a report into an abort.
 #include "script/host.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -183,13 +186,14 @@ bool Report(lua_State* L, std::string* unreported = nullptr) {
 bool Run(const char* path, std::string* unreported) {
   lua_State* L = Current();
   last_traceback.clear();
-  std::FILE* probe = std::fopen(path, "r");
-  if (!probe) {
+  // The probe does not block: a FIFO opens here and is refused by the loader.
+  const int probe = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (probe < 0) {
     lua_pushfstring(L, "cannot read %s: %s", path, std::strerror(errno));
     Report(L, unreported);
     return false;
   }
-  std::fclose(probe);
+  close(probe);
   int status = luaL_loadfile(L, path);
   if (status == 0) {
     lua_pushcfunction(L, NoteTraceback);

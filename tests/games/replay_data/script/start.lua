@@ -37,6 +37,10 @@ end
 os.execute("mkfifo " .. GetReplayPath("RF_fifo.lua"))
 RunReplay("RF_fifo.lua")
 assert(string.find(alerts[#alerts], "RF_fifo.lua: not a replay file: not a plain file", 1, true), alerts[#alerts])
+-- The same for a script: the loader refuses it instead of waiting on it.
+os.execute("mkfifo " .. GetScriptPath("fifo.lua"))
+RunScript("fifo.lua")
+assert(string.find(alerts[#alerts], "fifo.lua: not a regular file", 1, true), alerts[#alerts])
 RunReplay("missing.lua")
 assert(alerts[#alerts] == "cannot read " .. GetReplayPath("missing.lua") .. ": No such file or directory")
 
