@@ -1,15 +1,10 @@
 #!/usr/bin/env python3
 """Games in the browser build give the native frames and output.
 
-Usage: web_play.py [--native-only] LUNASHOT WORKDIR. Runs each game of CASES headless
-natively (--frame-hashes), builds its page with ./make.sh web, plays it in
-headless Chromium in the page's test mode, and compares every frame's hash
-and the games' output (the test games' own checks, the sound channels' among
-them, hold the native answers). The demo plays tests/games/demo_play/play.txt.
-Also checks that the native hashes are the md5 of the recorded PNG frames'
-RGB bytes (the first and the last frame of each game); --native-only (the
-ctest that needs no browser) stops there, for the test games alone.
-Exit status: 0 same frames, 1 a fault, 77 no browser could be run here.
+Usage: web_play.py [--native-only] LUNASHOT WORKDIR. Each game of CASES runs
+natively (--frame-hashes, checked against the recorded PNGs' pixels), then as
+a page in headless Chromium; frame hashes and output must match. --native-only
+stops after the native runs of the test games. Exit: 0, 1 a fault, 77 no browser.
 """
 import functools
 import hashlib
@@ -32,15 +27,8 @@ sys.path.insert(0, str(ROOT / "tests/lib"))
 from png_pixels import png_pixels  # noqa: E402
 
 
-def png_rgb_md5(path):
-    """md5 of a recorded PNG frame's RGB pixels."""
-    return hashlib.md5(png_pixels(path)[2]).hexdigest()
-
-
-# Games played natively and in the page: (name, source folder, lunashot
-# options, whether their standard output must match too). The demo's output
-# names its folder, which differs between the two. demo_watch watches the
-# replay that the native demo run saved, through the replay menu.
+# (name, source folder, lunashot options, whether the output must match too:
+# the demo's names its folder). demo_watch watches the native demo's replay.
 CASES = [
     ("demo", "games/demo", ["--input", "play.txt", "--max-frames", FRAMES], False),
     ("demo_watch", "games/demo", ["--input", "watch.txt", "--max-frames", FRAMES], False),
@@ -55,8 +43,7 @@ CASES = [
 
 
 def game_copy(src, dest):
-    """The game as run_game.sh prepares it, with the demo's inputs beside it
-    and the replays of an earlier native demo run."""
+    """The game as run_game.sh prepares it, with the demo's inputs and replays."""
     shutil.copytree(ROOT / src, dest)
     for sub in ("sprite", "script", "sound", "replay"):
         (dest / sub).mkdir(exist_ok=True)
@@ -73,14 +60,6 @@ def game_copy(src, dest):
         shutil.copy(replay, dest / "replay")
 
 
-def query(args):
-    """The page's address for lunashot options."""
-    parts = ["headless=1", "hashes=1"]
-    for option, value in zip(args[::2], args[1::2]):
-        parts.append(f"{option[2:]}={value}")
-    return "&".join(parts)
-
-
 def run_browser(page_dir, work, query):
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
@@ -92,8 +71,7 @@ def run_browser(page_dir, work, query):
     url = f"http://127.0.0.1:{server.server_address[1]}/index.html?{query}"
     profile = work / "chromium-profile"
     shutil.rmtree(profile, ignore_errors=True)
-    # Virtual time runs the page's timers without waiting; the DOM is dumped
-    # once nothing is left to run (the game has ended) or the budget is spent.
+    # Virtual time runs the page's timers without waiting; the DOM is dumped when the game ends.
     cmd = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
            "--no-first-run", "--disable-background-networking", "--disable-component-update",
            "--disable-sync", f"--user-data-dir={profile}", "--virtual-time-budget=36000000",
@@ -126,9 +104,9 @@ def play_case(lunashot, work, native_only, name, src, args, same_output):
     if native.returncode != 0:
         return f"native run failed ({native.returncode}): {native.stderr}"
     native_hashes = hashes.read_text().splitlines()
-    # The hashes are the recorded PNGs' pixels: the first and the last frame.
     for number in sorted({1, len(native_hashes)}) if native_hashes else []:
-        want = f"{number:06d} {png_rgb_md5(work / f'{name}-frames' / f'{number:06d}.png')}"
+        md5 = hashlib.md5(png_pixels(work / f"{name}-frames" / f"{number:06d}.png")[2]).hexdigest()
+        want = f"{number:06d} {md5}"
         if native_hashes[number - 1] != want:
             return f"native --frame-hashes line {native_hashes[number - 1]!r}, the PNG gives {want!r}"
     if native_only:
@@ -137,9 +115,10 @@ def play_case(lunashot, work, native_only, name, src, args, same_output):
     page = work / f"{name}-page"
     subprocess.run([str(ROOT / "make.sh"), "web", str(web_game), str(page)], check=True, cwd=ROOT,
                    stdout=subprocess.DEVNULL)
-    dom, why = run_browser(page, work, query(args))
+    query = "&".join(["headless=1", "hashes=1"] + [f"{o[2:]}={v}" for o, v in zip(args[::2], args[1::2])])
+    dom, why = run_browser(page, work, query)
     if dom is None:
-        dom, why = run_browser(page, work, query(args))  # a browser's bad start, once
+        dom, why = run_browser(page, work, query)  # a browser's bad start, once
     if dom is None:
         return 77, why
     title = re.search(r"<title>(.*?)</title>", dom).group(1)
@@ -165,7 +144,6 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
     failed = 0
-    # Without a browser the test games suffice; the demo's long plays are left out.
     for case in CASES[2:] if native_only else CASES:
         fault = play_case(lunashot, work, native_only, *case)
         if isinstance(fault, tuple):

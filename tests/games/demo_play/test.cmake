@@ -1,15 +1,7 @@
-# The demo game (games/demo) played headless from play.txt: START GAME, a play
-# of about 3500 frames that loses its last ship fighting the carrier, the replay
-# saved, Z on the result screen and QUIT, which returns from start.lua. No
-# script error may be reported (nothing on standard error), and eleven frames
-# must match golden.txt. The copy starts without replays: a player's saved
-# replays (games/demo/replay is where ./make.sh run saves them) would change
-# the title's high score and the new replay's number.
-#
-# The game is deterministic, so play.txt, the numbers below and golden.txt
-# change together whenever the demo's behaviour or look changes: run the game
-# with --input play.txt --frame-hashes FILE, then check where the play ends
-# and take the new sums of the frames golden.txt names from FILE.
+# The demo played from play.txt: a play lost at the carrier, its replay saved,
+# QUIT; no error, golden frames. Without a player's saved replays, which would
+# change the high score and the replay's number. play.txt, the numbers below and
+# golden.txt change together: rerun with --frame-hashes FILE and take the sums.
 add_game_test(demo_play DIR ${PROJECT_SOURCE_DIR}/games/demo
   CHECKS --no-replays --no-stderr "."
          --stdout "^demo: play starts at frame 133$"

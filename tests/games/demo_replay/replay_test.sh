@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Watches the replay that game.demo_play saved, headless, through the replay
-# menu (WATCH_INPUT), and checks that its frames are those of the play.
+# Watches the replay game.demo_play saved (its copy: PLAYED) through the replay
+# menu; the frames between "play starts"/"play ends" lines must be the play's.
 # usage: replay_test.sh LUNASHOT PLAYED WORK WATCH_INPUT
-# PLAYED is game.demo_play's game copy after its run (replay/, frames/ and
-# PLAYED.stdout). The lines "demo: play starts at frame N" and "demo: play
-# ends at frame M ..." (frames counted as --record-frames numbers them) line
-# the two runs up.
 set -u
 lunashot="$1" played="$2" work="$3" watch="$4"
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -26,8 +22,7 @@ grep -q "^demo: goodbye$" "$work.stdout" || fail "the replay run did not quit fr
 grep -q "^demo: replay $name ended with score \([0-9]*\), recorded \1$" "$work.stdout" ||
   fail "$name did not end with its recorded score"
 
-# sums OUTPUT FRAMES: the md5 sum of each frame of the play in a run, one a line.
-sums() {
+sums() {  # OUTPUT FRAMES: md5 of each play frame, one a line
   local first last i
   first=$(sed -n 's/^demo: play starts at frame \([0-9]*\)$/\1/p' "$1")
   last=$(sed -n 's/^demo: play ends at frame \([0-9]*\) .*/\1/p' "$1")

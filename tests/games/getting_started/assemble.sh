@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the game of docs/getting-started.md as a reader does: `lunashot new`,
-# then every ```lua block of the page appended, in order, to the file its
-# first line names ("-- script/NAME.lua ..."); start.lua is replaced. Then
-# runs COMMAND (the game test) on it.
+# Builds the game of docs/getting-started.md as a reader does (`lunashot new`, each
+# ```lua block appended to the file its first line names), then runs COMMAND.
 # usage: assemble.sh LUNASHOT DOC GAME_DIR COMMAND...
 set -u
 lunashot="$1" doc="$2" game="$3"

@@ -1,8 +1,5 @@
-# The game of docs/getting-started.md, put together from the page's own Lua
-# blocks (assemble.sh), played headless from play.txt: a play that scores,
-# its replay saved, watched and scoring the same, and no error anywhere. A
-# change to the page that breaks the game, or to the engine that breaks the
-# page, fails here.
+# The game of docs/getting-started.md, assembled from the page's Lua blocks and
+# played from play.txt: it scores, its replay is saved and watched, no error.
 set(GETTING_STARTED_GAME ${CMAKE_CURRENT_BINARY_DIR}/games/getting_started.game)
 add_test(NAME game.getting_started
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/assemble.sh $<TARGET_FILE:lunashot>

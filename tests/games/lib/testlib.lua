@@ -48,14 +48,12 @@ function TestLib.Sprite(rows, colours, level, width)
   return i32(width or widest) .. i32(#rows) .. i32(string.len(data)) .. data
 end
 
--- A width x height sprite of one colour.
 function TestLib.Box(width, height, colour)
   local rows = {}
   for i = 1, height do rows[i] = string.rep("x", width) end
   return TestLib.Sprite(rows, {x = colour})
 end
 
--- Writes sprite/<name> from a list of sprite records.
 function TestLib.WriteSpriteSet(name, sprites)
   local body = u16(#sprites)
   for _, s in ipairs(sprites) do body = body .. s end
@@ -65,7 +63,6 @@ function TestLib.WriteSpriteSet(name, sprites)
   f:close()
 end
 
--- Calls f(...) and requires an error whose text contains `needle`.
 function TestLib.ExpectError(needle, f, ...)
   local ok, err = pcall(f, ...)
   assert(not ok, "expected an error containing '" .. needle .. "'")

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Each case writes a WAV, has the game play it once (a window run on SDL's
-# dummy video and disk audio drivers, which writes the mixed stream, signed
-# 8-bit mono at 11025 Hz, to a file) and checks the sound in that stream.
+# Each case writes a WAV, has the game play it once (SDL's dummy video and disk
+# audio drivers write the mixed stream, s8 mono 11025 Hz) and checks that stream.
 # usage: sound_mix.sh LUNASHOT LUNASHOT_PACK PALETTE SRC_DIR WORK_DIR
 set -u
 lunashot="$1" pack="$2" palette="$3" src="$4" work="$5"
@@ -17,22 +16,16 @@ import math, struct, sys, wave
 path, rate, secs, freq, amps = sys.argv[1], int(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4]), [float(a) for a in sys.argv[5:]]
 with wave.open(path, "wb") as w:
     w.setnchannels(len(amps)); w.setsampwidth(2); w.setframerate(rate)
-    frames = bytearray()
-    for i in range(int(rate * secs)):
-        s = math.sin(2 * math.pi * freq * i / rate)
-        for a in amps:
-            frames += struct.pack("<h", int(round(a * s * 32767)))
-    w.writeframes(bytes(frames))
+    w.writeframes(b"".join(struct.pack("<h", int(round(a * math.sin(2 * math.pi * freq * i / rate) * 32767)))
+                           for i in range(int(rate * secs)) for a in amps))
 PY
 }
 
 # play GAME WAV: the stream the mixer wrote while the game played WAV.
 play() {
   local game="$work/$1"
-  cp -r "$src" "$game"
-  mkdir -p "$game/sprite" "$game/sound"
-  cp "$palette" "$game/sprite/pal.pal"
-  cp "$2" "$game/sound/test.wav"
+  cp -r "$src" "$game" && mkdir -p "$game/sprite" "$game/sound"
+  cp "$palette" "$game/sprite/pal.pal" && cp "$2" "$game/sound/test.wav"
   # Buffers of 512 samples (46 ms) every 15 ms: the stream runs about three
   # times faster than real time, so 150 frames (2.5 s) hold the whole sample.
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$game/out.raw" \
@@ -51,27 +44,20 @@ data, freq, secs, amp = open(sys.argv[1], "rb").read(), float(sys.argv[2]), floa
 rate = 11025
 s = [b - 256 if b > 127 else b for b in data]
 loud = [i for i, v in enumerate(s) if abs(v) > 3]
-if not loud:
-    print("the stream is silent")
-    sys.exit(1)
+if not loud: sys.exit(print("the stream is silent") or 1)
 a, b = loud[0], loud[-1] + 1
 length = (b - a) / rate
-# Upward zero crossings, placed between samples, and the period that fits
-# them best.
+# The period that best fits the upward zero crossings, placed between samples.
 up = [i - 1 + s[i - 1] / (s[i - 1] - s[i]) for i in range(a + 1, b) if s[i - 1] < 0 <= s[i]]
 n = len(up)
-if n < 3:
-    print("no tone")
-    sys.exit(1)
+if n < 3: sys.exit(print("no tone") or 1)
 mean_k, mean_t = (n - 1) / 2, sum(up) / n
 period = sum((k - mean_k) * (t - mean_t) for k, t in enumerate(up)) / sum((k - mean_k) ** 2 for k in range(n))
 f = rate / period
 # The least-squares sine of that frequency over the tone, less its edges.
 m = range(a + 50, b - 50)
 w = 2 * math.pi * f / rate
-sin = [math.sin(w * i) for i in m]
-cos = [math.cos(w * i) for i in m]
-x = [s[i] for i in m]
+sin, cos, x = [math.sin(w * i) for i in m], [math.cos(w * i) for i in m], [s[i] for i in m]
 sxx, scc, sxc = sum(v * v for v in sin), sum(v * v for v in cos), sum(p * q for p, q in zip(sin, cos))
 px, pc = sum(p * q for p, q in zip(x, sin)), sum(p * q for p, q in zip(x, cos))
 det = sxx * scc - sxc * sxc
@@ -94,18 +80,16 @@ PY
 # steps), and a rate that is not 11025 times a power of two.
 write_wav "$work/stereo44.wav" 44100 1.0 1000 0.8 -0.2
 write_wav "$work/mono48.wav" 48000 1.2 440 0.5
-play stereo44 "$work/stereo44.wav"
-check stereo44 1000 1.0 38.4
-play mono48 "$work/mono48.wav"
-check mono48 440 1.2 64
+for c in "stereo44 1000 1.0 38.4" "mono48 440 1.2 64"; do
+  set -- $c && play "$1" "$work/$1.wav" && check "$@"
+done
 
 # The same file converted ahead by lunashot-pack plays the same.
 "$pack" sound "$work/mono48.wav" "$work/native.wav" > "$work/pack.out" 2>&1 || fail "sound: $(cat "$work/pack.out")"
 grep -q "mono48.wav: WAV (Microsoft), Signed 16 bit PCM, 48000 Hz, 1 channel, 1.200 s" "$work/pack.out" ||
   fail "sound did not describe the source: $(cat "$work/pack.out")"
 "$pack" sound --check "$work/native.wav" | grep -q "native, loads as it is" || fail "native.wav is not native"
-play native "$work/native.wav"
-check native 440 1.2 64
+play native "$work/native.wav" && check native 440 1.2 64
 
 # Files it cannot use: the reason, status 1; an output over its input: status 2.
 printf 'RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x00\x00\x40\x1f\x00\x00' > "$work/bad.wav"

@@ -1,6 +1,5 @@
-# Sample files of other rates, widths and channel counts played through the
-# real mixer into SDL's disk audio driver: pitch, length, level and a clean
-# sine. Also lunashot-pack's sound command on the same files.
+# Samples of other rates and channel counts through the real mixer (pitch, length,
+# level, a clean sine), and lunashot-pack's sound command on the same files.
 add_test(NAME game.sound_mix
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sound_mix.sh $<TARGET_FILE:lunashot>
                  $<TARGET_FILE:lunashot-pack> ${TEST_PALETTE} ${CMAKE_CURRENT_LIST_DIR}

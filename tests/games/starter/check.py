@@ -11,17 +11,11 @@ lunashot, pack, work, play = sys.argv[1:5]
 failures = []
 
 
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-
-
-def run(*args):
-    return subprocess.run([lunashot, *args], capture_output=True, text=True, timeout=120)
+check = lambda ok, what: ok or failures.append(what)
+run = lambda *args: subprocess.run([lunashot, *args], capture_output=True, text=True, timeout=120)
 
 
 def read_png(path):
-    """The RGB rows of a recorded frame."""
     w, h, rgb = png_pixels(path)
     return [[tuple(rgb[(y * w + x) * 3:(y * w + x) * 3 + 3]) for x in range(w)] for y in range(h)]
 
@@ -78,14 +72,12 @@ hull = where(last, silver, 26, 224)
 check(hull and max(x for x, _ in hull) < 100 and max(y for _, y in hull) < 200, 'the ship did not move')
 check(len(where(last, yellow)) > 10, 'no shots')
 
-# print reaches a pipe at once: the game runs on (no frame limit) while the
-# line is read.
+# print reaches a pipe at once, while the game runs on (no frame limit).
 game_run = subprocess.Popen([lunashot, '--headless', game], stdout=subprocess.PIPE)
 ready, _, _ = select.select([game_run.stdout], [], [], 60)
 line = game_run.stdout.readline() if ready else b''
 check(game_run.poll() is None, 'the endless run ended')
-game_run.kill()
-game_run.wait()
+game_run.kill(), game_run.wait()
 check(line == b'starter: running; Return quits\n', 'piped print: %r' % line)
 
 for f in failures:

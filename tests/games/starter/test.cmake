@@ -1,7 +1,5 @@
-# `lunashot new`, as a user meets it: the starter game is written, is never
-# written over, plays headless for 600 frames from play.txt without an error,
-# draws its text, and its print reaches a pipe while it runs. Its font is the
-# one `lunashot-pack font --builtin` writes.
+# `lunashot new` as a user meets it: the starter game is written, never over, plays
+# and draws without an error, prints through a pipe; its font is lunashot-pack's.
 add_test(NAME game.starter
          COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/check.py $<TARGET_FILE:lunashot> $<TARGET_FILE:lunashot-pack>
                  ${CMAKE_CURRENT_BINARY_DIR}/games/starter ${CMAKE_CURRENT_LIST_DIR}/play.txt)

@@ -1,9 +1,5 @@
--- A small shooter scene through the real Update: scrolling background
--- tiles, a player that fires, enemies that animate, fire back and carry a
--- turret, hits through "e_col", a bomb through SetDamage and "damage",
--- named collision callbacks, explosions that play once, and a stripe on
--- top. The frames are checked against golden md5 sums; the counts below
--- check the callbacks.
+-- A small shooter scene through the real Update (tiles, player, enemies with a
+-- turret, hits, a bomb, blasts); golden frame sums check the pixels, counts the callbacks.
 RunScript("testlib.lua")
 local T = TestLib
 ResetPalette()
@@ -13,7 +9,6 @@ AdjustPalette()
 local RED, ORANGE, YELLOW, WHITE, GREEN = 224, 240, 252, 255, 28
 local MAGENTA, CYAN, GREY, DARK1, DARK2 = 227, 31, 146, 37, 41
 
--- A d x d diamond of one colour.
 local function Diamond(d, colour)
   local rows = {}
   for y = 0, d - 1 do
@@ -56,8 +51,7 @@ local TURRET = Kind(0, 3, 3, {{14, 14, 0, false}})
 local counts = {e_col = 0, damage = 0, shot = 0, touched = 0, blasts = 0}
 local order = ""
 
--- Background: a checker of tiles scrolling down one pixel a frame; nine
--- rows of 32 pixels keep the screen covered as they wrap.
+-- Nine rows of 32-pixel tiles keep the screen covered as they wrap.
 function scroll(tile)
   if GetY(tile) >= 240 then SetY(tile, GetY(tile) - 288) end
 end
@@ -79,8 +73,7 @@ player = AddLayer1(PLAYER, "steer", 160, 200, 65536, 0, 0, -1)
 function shot(b) counts.shot = counts.shot + 1 player.hit = RED end
 function touched(e) counts.touched = counts.touched + 1 end
 
--- Enemies: two drifting in enemy0, one with a turret in enemy1 that fires
--- a fan of seven bullets at the player every twelfth frame.
+-- Two drifting enemies in enemy0; a boss with a turret in enemy1 fires fans at the player.
 function boom(e)
   order = order .. "e" .. e.state .. " "
   counts.blasts = counts.blasts + 1

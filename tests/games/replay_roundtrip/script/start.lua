@@ -1,6 +1,5 @@
--- Records 40 frames of live keys, saves them, plays them back through
--- RunReplay, and compares frame by frame (the unit tests check the file's
--- text, its listing and removal).
+-- Records 40 frames of live keys, saves them, and compares the RunReplay
+-- playback frame by frame (the unit tests check the file itself).
 local frames = 40
 
 ClearEvent()

@@ -1,8 +1,5 @@
--- Hostile scripts: every registered function with wrong, missing, huge and
--- released arguments; re-entered frame steps and checks; deep parent chains,
--- deep recursion; runaway memory (the unit tests clear the world from inside
--- every kind of callback). The process must survive all of
--- it, and the engine must still draw a correct final frame.
+-- Hostile scripts: every registered function with bad arguments, re-entered frame
+-- steps, deep parent chains and recursion, runaway memory; then a correct final frame.
 RunScript("testlib.lua")
 
 local alerts = 0
@@ -44,7 +41,6 @@ local values = {nil, big, small, -1, 0, 300, -40000, "x", "", string.rep("n", 40
                 {}, set, dead_set, kind, dead_kind, inst, print}
 local nvalues = 18
 
--- Callbacks that the calls below may trigger.
 function e_col(e, b) end
 function damage(e) end
 function noop() end
