@@ -102,9 +102,10 @@ void SendOverlay() {
     std::vector<object::Instance*> list = object::ListContents(static_cast<object::List>(l));
     overlay.lists[l] = static_cast<int>(list.size());
     if (overlay.level < 2) continue;
+    // Where the hit test sees them: absolute, through the parent chain.
     for (object::Instance* i : list)
       overlay.shapes.push_back(
-          {object::PixelOf(i->x), object::PixelOf(i->y), i->object ? i->object->size : 0});
+          {object::GetX(i), object::GetY(i), i->object ? i->object->size : 0});
   }
   overlay.free_slots = object::PoolFree();
   overlay.pending_events = static_cast<int>(event::PendingEvents());
