@@ -33,6 +33,21 @@ inline RunResult RunPack(const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
+// Runs the command and expects it to succeed.
+inline ::testing::AssertionResult Ok(const std::vector<std::string>& args) {
+  RunResult run = RunPack(args);
+  if (run.status == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "status " << run.status << ": " << run.err;
+}
+
+// Runs the command and expects `status` and an error containing `message`.
+inline void ExpectFail(const std::vector<std::string>& args, int status,
+                       const std::string& message) {
+  RunResult run = RunPack(args);
+  EXPECT_EQ(run.status, status) << run.err;
+  EXPECT_TRUE(Contains(run.err, message)) << message << "\n" << run.err;
+}
+
 // The test palette of the game tests: colour i is a 3-3-2 RGB cube entry.
 inline tools::Palette CubePalette() {
   tools::Palette p;

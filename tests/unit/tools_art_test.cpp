@@ -84,10 +84,8 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   auto exact = RunPack({"palette", dir / "few.png", dir / "few.pal"});
   ASSERT_EQ(exact.status, 0) << exact.err;
   EXPECT_TRUE(Contains(exact.out, "14 colours, exact")) << exact.out;
-  ASSERT_EQ(RunPack({"sprites", dir / "few.png", dir / "few.spr", "--cell", "6x4", "--palette",
-                     dir / "few.pal"})
-                .status,
-            0);
+  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "few.png", dir / "few.spr", "--cell", "6x4",
+                              "--palette", dir / "few.pal"}));
   tools::Image round = Unpack(dir, "few.spr", "few.pal");
   // Half alpha comes back as the blended level's 128.
   tools::Image source = tools_test::RgbaImage(6, 4, few);
@@ -241,12 +239,9 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
       trim.out, "sprite 5: 1x1 from (3, 2) of its cell; the cell's centre is its hotspot (-1, -1)"))
       << trim.out;
 
-  auto loose =
-      RunPack({"sprites", dir / "rgb.png", dir / "x.spr", "--cell", "4x3", "--spacing", "1"});
-  EXPECT_EQ(loose.status, 1);
-  EXPECT_TRUE(
-      Contains(loose.err, "rgb.png: the 18x11 sheet is not a whole number of 4x3 cells, spacing 1"))
-      << loose.err;
+  tools_test::ExpectFail(
+      {"sprites", dir / "rgb.png", dir / "x.spr", "--cell", "4x3", "--spacing", "1"}, 1,
+      "rgb.png: the 18x11 sheet is not a whole number of 4x3 cells, spacing 1");
 }
 
 // An export as Aseprite writes it: four 5 x 4 frames side by side, the third
@@ -364,10 +359,8 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
                       "--chars", "iMj", "--palette", dir / "cube.pal"});
   ASSERT_EQ(run.status, 0) << run.err;
   // Glyphs in the game font: trimmed plus a spacing column, side by side.
-  ASSERT_EQ(RunPack({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000",
-                     "--chars", "iMj", "--palette", dir / "cube.pal"})
-                .status,
-            0);
+  ASSERT_TRUE(tools_test::Ok({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000",
+                              "--chars", "iMj", "--palette", dir / "cube.pal"}));
   EXPECT_EQ(dir.Read("hex.spr"), dir.Read("strip.spr"));
 
   std::vector<std::uint32_t> i = {o, t, t, t, o, t}, m = {o, o, o, t, o, t, o, t}, j = {t, t, o, t};
@@ -387,15 +380,12 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
         EXPECT_EQ(glyph.at(x, y).kind == base::Pixel::kOpaque, g.pixels[y * g.width + x] != 0)
             << char(g.byte) << " " << x << "," << y;
   }
-  auto twice =
-      RunPack({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "aba"});
-  EXPECT_EQ(twice.status, 2);
-  EXPECT_TRUE(Contains(twice.err, "--chars: 'a' is given twice")) << twice.err;
-  auto many = RunPack({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars",
-                       "abcd", "--palette", dir / "cube.pal"});
-  EXPECT_EQ(many.status, 1);
-  EXPECT_TRUE(Contains(many.err, "--chars names 4 characters but the sheet has only 3 glyphs"))
-      << many.err;
+  tools_test::ExpectFail(
+      {"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "aba"}, 2,
+      "--chars: 'a' is given twice");
+  tools_test::ExpectFail({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto",
+                          "--chars", "abcd", "--palette", dir / "cube.pal"},
+                         1, "--chars names 4 characters but the sheet has only 3 glyphs");
 }
 
 }  // namespace

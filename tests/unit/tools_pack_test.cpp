@@ -177,7 +177,7 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   }
   SavePng(dir / "sheet.png", tools_test::IndexedImage(10, 8, indices, RepeatingPalette(), alpha));
   // Five 2x8 cells, unpacked into 3 columns: the sixth cell of the grid is empty.
-  ASSERT_EQ(RunPack({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "2x8"}).status, 0);
+  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "2x8"}));
   auto unpack =
       RunPack({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal, "--columns", "3"});
   ASSERT_EQ(unpack.status, 0) << unpack.err;
@@ -193,13 +193,11 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   SavePng(dir / "rgba.png", tools_test::RgbaImage(3, 2,
                                                   {0x00000001, 0xffffff64, 0x112233fe,  //
                                                    0x00000000, 0xff0000ff, 0x00ff00a0}));
-  ASSERT_EQ(RunPack({"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal})
-                .status,
-            0);
-  ASSERT_EQ(RunPack({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}).status, 0);
-  ASSERT_EQ(
-      RunPack({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}).status,
-      0);
+  ASSERT_TRUE(tools_test::Ok(
+      {"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}));
+  ASSERT_TRUE(tools_test::Ok({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}));
+  ASSERT_TRUE(
+      tools_test::Ok({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}));
   EXPECT_EQ(dir.Read("d.spr"), dir.Read("c.spr"));
 }
 
@@ -207,8 +205,8 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   ScratchDir dir;
   std::string pal = SavePal(dir, RepeatingPalette());
   SavePng(dir / "sheet.png", tools_test::IndexedImage(3, 1, {200, 201, 5}, RepeatingPalette()));
-  ASSERT_EQ(RunPack({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "3x1"}).status, 0);
-  ASSERT_EQ(RunPack({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal}).status, 0);
+  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "3x1"}));
+  ASSERT_TRUE(tools_test::Ok({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal}));
   tools::Image image;
   std::string error;
   ASSERT_TRUE(tools::ReadPng(dir / "a.png", &image, &error)) << error;
@@ -216,10 +214,8 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   // An editor repaints the last pixel red but keeps the stale index plane.
   image.pixels[8] = 255, image.pixels[9] = 0, image.pixels[10] = 0;
   SavePng(dir / "edited.png", image);
-  ASSERT_EQ(
-      RunPack({"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal})
-          .status,
-      0);
+  ASSERT_TRUE(tools_test::Ok(
+      {"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal}));
   tools::PixelImage b = Pixels(ReadSet(dir, "b.spr")[0]);
   EXPECT_EQ(b.at(0, 0).index, 200);
   EXPECT_EQ(b.at(1, 0).index, 201);
@@ -227,10 +223,8 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   // Without the plane, repeated colours fall back to their lowest index.
   image.index_plane.clear();
   SavePng(dir / "plain.png", image);
-  ASSERT_EQ(
-      RunPack({"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal})
-          .status,
-      0);
+  ASSERT_TRUE(tools_test::Ok(
+      {"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}));
   tools::PixelImage c = Pixels(ReadSet(dir, "c.spr")[0]);
   EXPECT_EQ(c.at(0, 0).index, 0);
   EXPECT_EQ(c.at(1, 0).index, 1);
@@ -255,7 +249,7 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   ASSERT_TRUE(base::EncodeSpriteSet({one, two}, &file, &error));
   dir.Write("s.spr", file);
 
-  ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}).status, 0);
+  ASSERT_TRUE(tools_test::Ok({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}));
   tools::Image data;
   ASSERT_TRUE(tools::ReadPng(dir / "data.png", &data, &error)) << error;
   ASSERT_EQ(data.width, 4);  // two 2x2 cells side by side
@@ -287,10 +281,8 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   EXPECT_EQ(rgba(shown, 1, 3), colour(2));
 
   // The default background is a checkerboard of 8-pixel squares.
-  ASSERT_EQ(RunPack({"unpack", dir / "s.spr", dir / "check.png", "--palette", pal, "--view",
-                     "--columns", "1"})
-                .status,
-            0);
+  ASSERT_TRUE(tools_test::Ok(
+      {"unpack", dir / "s.spr", dir / "check.png", "--palette", pal, "--view", "--columns", "1"}));
   ASSERT_TRUE(tools::ReadPng(dir / "check.png", &shown, &error)) << error;
   EXPECT_EQ(rgba(shown, 1, 2), colour(tools::NearestColour(cube).Find({0xc0, 0xc0, 0xc0})));
 }
@@ -330,20 +322,16 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   }
 
   // Defaults: half the cell width (rounded up) and the cell height; numeric --first.
-  ASSERT_EQ(
-      RunPack({"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"})
-          .status,
-      0);
+  ASSERT_TRUE(tools_test::Ok(
+      {"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"}));
   auto f2 = ReadSet(dir, "f2.spr");
   EXPECT_EQ(f2[0].width, 2);
   EXPECT_EQ(f2[0].height, 5);
   EXPECT_EQ(f2['C'].rows, font['C'].rows);
 
   // --fixed keeps whole cells, blank ones included.
-  ASSERT_EQ(RunPack({"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A",
-                     "--fixed"})
-                .status,
-            0);
+  ASSERT_TRUE(tools_test::Ok(
+      {"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A", "--fixed"}));
   auto f4 = ReadSet(dir, "f4.spr");
   EXPECT_EQ(f4['A'].width, 4);
   EXPECT_TRUE(Pixels(f4['A']).at(1, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
@@ -352,16 +340,14 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   EXPECT_EQ(f4['D'].width, 0);
 
   // --first 0: the sheet starts at byte 0, whose cell gives way to the metrics.
-  ASSERT_EQ(
-      RunPack({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}).status,
-      0);
+  ASSERT_TRUE(tools_test::Ok(
+      {"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}));
   auto f0 = ReadSet(dir, "f0.spr");
   EXPECT_EQ(f0[0].width, 2);
   EXPECT_EQ(f0[2].rows, font['C'].rows);
-  auto past =
-      RunPack({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"});
-  EXPECT_EQ(past.status, 1);
-  EXPECT_TRUE(Contains(past.err, "glyphs.png: 3 glyphs from byte 254 pass byte 255")) << past.err;
+  tools_test::ExpectFail(
+      {"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"}, 1,
+      "glyphs.png: 3 glyphs from byte 254 pass byte 255");
   EXPECT_EQ(dir.Files(), (Files{"f0.spr", "f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
 }
 
@@ -378,22 +364,18 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
   px[3 * 5000 + 2] = 9;                                              // transparent, then one pixel
   SavePng(dir / "wide.png",
           tools_test::IndexedImage(5000, 4, px, tools_test::CubePalette(), alpha));
-  ASSERT_EQ(RunPack({"sprites", dir / "wide.png", dir / "wide.spr", "--cell", "5000x2"}).status, 0);
-  ASSERT_EQ(
-      RunPack({"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"})
-          .status,
-      0);
+  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "wide.png", dir / "wide.spr", "--cell", "5000x2"}));
+  ASSERT_TRUE(tools_test::Ok(
+      {"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"}));
   // The widest sprite both take; one wider the tool refuses, as the engine would.
   const int side = base::kMaxSpriteSide;
   SavePng(dir / "edge.png",
           tools_test::IndexedImage(side, 1, ByteVector(side, 5), tools_test::CubePalette()));
   SavePng(dir / "over.png",
           tools_test::IndexedImage(20000, 1, ByteVector(20000, 5), tools_test::CubePalette()));
-  ASSERT_EQ(RunPack({"sprites", "--files", dir / "edge.png", dir / "edge.spr"}).status, 0);
-  auto over = RunPack({"sprites", "--files", dir / "over.png", dir / "over.spr"});
-  EXPECT_EQ(over.status, 1);
-  EXPECT_TRUE(Contains(over.err, "over.png: a 20000 x 1 sprite is larger than the engine loads"))
-      << over.err;
+  ASSERT_TRUE(tools_test::Ok({"sprites", "--files", dir / "edge.png", dir / "edge.spr"}));
+  tools_test::ExpectFail({"sprites", "--files", dir / "over.png", dir / "over.spr"}, 1,
+                         "over.png: a 20000 x 1 sprite is larger than the engine loads");
   ByteVector wider = {1, 0};
   base::AppendSpriteRecord(&wider, 20000, 1, {0, 0});
   std::string refusal;
@@ -469,100 +451,50 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   dir.Write("out.spr", {'o', 'l', 'd'});  // must survive every failed run
   Files before = dir.Files();
 
+  std::string out = dir / "out.spr", sheet = dir / "sheet.png", opng = dir / "out.png";
   struct Case {
     std::vector<std::string> args;
     int status;
     std::string message;
   };
-  std::string out = dir / "out.spr";
-  std::vector<Case> cases = {
+  // clang-format off
+  const Case cases[] = {
       {{"sprites", dir / "text.png", out, "--cell", "2x2"}, 1, dir / "text.png: not a PNG file"},
-      {{"sprites", dir / "cut.png", out, "--cell", "2x2"},
-       1,
-       dir / "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
-      {{"sprites", dir / "nothing.png", out, "--cell", "2x2"},
-       1,
-       dir / "nothing.png: cannot open: No such file"},
-      {{"sprites", dir / "big.png", out, "--cell", "1x1"},
-       1,
-       dir / "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and "
-             "33554432 pixels in all"},
-      {{"sprites", dir / "nodata.png", out, "--cell", "1x1"},
-       1,
-       dir / "nodata.png: the PNG has no image data (its IEND chunk comes before any IDAT chunk)"},
-      {{"palette", dir / "claim.png", dir / "claim.pal"},
-       1,
-       dir / "claim.png: corrupt PNG: the file is truncated (a chunk of 2147483632 bytes at byte "
-             "33, only 2 left)"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "4x4"},
-       1,
-       dir / "sheet.png: the 6x4 sheet is not a whole number of 4x4 cells"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x8"},
-       1,
-       dir / "sheet.png: a 2x8 cell does not fit the 6x4 sheet"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "7"},
-       1,
-       dir / "sheet.png: --count 7 but the sheet has only 6 cells of 2x2"},
-      {{"sprites", dir / "huge.png", out, "--cell", "1x1"},
-       1,
-       dir / "huge.png: 65792 cells of 1x1, more than a sprite set can hold (65535)"},
-      {{"sprites", dir / "beyond.png", out, "--cell", "1x1"},
-       1,
-       dir / "beyond.png: pixel (1, 0) has colour index 9, which is not in the PNG's 4-colour "
-             "palette"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--palette", dir / "short.pal"},
-       1,
-       dir / "short.pal: only 768 bytes; a palette file has 197376"},
-      {{"sprites", "--files", dir / "sheet.png", dir / "text.png", out},
-       1,
-       dir / "text.png: not a PNG file"},
-      {{"font", dir / "text.png", out, "--cell", "2x2", "--first", "33"},
-       1,
-       dir / "text.png: not a PNG file"},
-      {{"unpack", dir / "bad.spr", dir / "out.png", "--palette", pal},
-       1,
-       dir / "bad.spr: sprite 0: row 0: blend level 3 (levels are 0-2)"},
-      {{"unpack", dir / "wide.spr", dir / "out.png", "--palette", pal},
-       1,
-       dir / "wide.spr: sprite 0: bad size 100000 x 1"},
-      {{"unpack", dir / "sheet.png", dir / "out.png", "--palette", pal}, 1, dir / "sheet.png: "},
-      {{"unpack", dir / "bad.spr", dir / "out.png"}, 2, "unpack needs --palette PAL"},
-      {{"unpack", dir / "vast.spr", dir / "out.png", "--palette", pal},
-       1,
-       dir / "vast.spr: a sheet of 1 x 1 cells of 16384x16384 is too large for a PNG here"},
-      {{"palette", dir / "sheet.png", dir / "no/such/dir.pal"},
-       1,
-       dir / "no/such/dir.pal: cannot create: No such"},
-      {{"palette", dir / "sheet.png", out, "--mix"}, 2, "unknown option --mix for palette"},
-      {{"sprites", dir / "sheet.png", out}, 2, "sprites needs --cell WxH"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "16"}, 2, "--cell 16: expected WxH"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "0x4"},
-       2,
-       "--cell 0: expected a whole number from 1"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "20000x1"},
-       2,
-       "--cell 20000: expected a whole number from 1 to 16384"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "-1"},
-       2,
-       "--count -1: expected"},
-      {{"sprites", dir / "sheet.png", out, "--cell"}, 2, "--cell needs a value"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "3 "},
-       2,
-       "--count 3 : expected"},
-      {{"sprites", dir / "sheet.png", out, "--cell", "2x2", "--count", "07"},
-       1,
-       dir / "sheet.png: --count 7 but"},
-      {{"sprites", dir / "sheet.png", "--cell", "2x2"},
-       2,
-       "no output named: the last file, " + dir / "sheet.png" + ", does not end"},
-      {{"pack", dir / "sheet.png", out}, 2, "unknown command pack"},
+      {{"sprites", dir / "cut.png", out, "--cell", "2x2"}, 1, dir / "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
+      {{"sprites", dir / "nothing.png", out, "--cell", "2x2"}, 1, dir / "nothing.png: cannot open: No such file"},
+      {{"sprites", dir / "big.png", out, "--cell", "1x1"}, 1, dir / "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
+      {{"sprites", dir / "nodata.png", out, "--cell", "1x1"}, 1, dir / "nodata.png: the PNG has no image data (its IEND chunk comes before any IDAT chunk)"},
+      {{"palette", dir / "claim.png", dir / "claim.pal"}, 1, dir / "claim.png: corrupt PNG: the file is truncated (a chunk of 2147483632 bytes at byte 33, only 2 left)"},
+      {{"sprites", sheet, out, "--cell", "4x4"}, 1, sheet + ": the 6x4 sheet is not a whole number of 4x4 cells"},
+      {{"sprites", sheet, out, "--cell", "2x8"}, 1, sheet + ": a 2x8 cell does not fit the 6x4 sheet"},
+      {{"sprites", sheet, out, "--cell", "2x2", "--count", "7"}, 1, sheet + ": --count 7 but the sheet has only 6 cells of 2x2"},
+      {{"sprites", dir / "huge.png", out, "--cell", "1x1"}, 1, dir / "huge.png: 65792 cells of 1x1, more than a sprite set can hold (65535)"},
+      {{"sprites", dir / "beyond.png", out, "--cell", "1x1"}, 1, dir / "beyond.png: pixel (1, 0) has colour index 9, which is not in the PNG's 4-colour palette"},
+      {{"sprites", sheet, out, "--cell", "2x2", "--palette", dir / "short.pal"}, 1, dir / "short.pal: only 768 bytes; a palette file has 197376"},
+      {{"sprites", "--files", sheet, dir / "text.png", out}, 1, dir / "text.png: not a PNG file"},
+      {{"font", dir / "text.png", out, "--cell", "2x2", "--first", "33"}, 1, dir / "text.png: not a PNG file"},
+      {{"unpack", dir / "bad.spr", opng, "--palette", pal}, 1, dir / "bad.spr: sprite 0: row 0: blend level 3 (levels are 0-2)"},
+      {{"unpack", dir / "wide.spr", opng, "--palette", pal}, 1, dir / "wide.spr: sprite 0: bad size 100000 x 1"},
+      {{"unpack", sheet, opng, "--palette", pal}, 1, sheet + ": "},
+      {{"unpack", dir / "bad.spr", opng}, 2, "unpack needs --palette PAL"},
+      {{"unpack", dir / "vast.spr", opng, "--palette", pal}, 1, dir / "vast.spr: a sheet of 1 x 1 cells of 16384x16384 is too large for a PNG here"},
+      {{"palette", sheet, dir / "no/such/dir.pal"}, 1, dir / "no/such/dir.pal: cannot create: No such"},
+      {{"palette", sheet, out, "--mix"}, 2, "unknown option --mix for palette"},
+      {{"sprites", sheet, out}, 2, "sprites needs --cell WxH"},
+      {{"sprites", sheet, out, "--cell", "16"}, 2, "--cell 16: expected WxH"},
+      {{"sprites", sheet, out, "--cell", "0x4"}, 2, "--cell 0: expected a whole number from 1"},
+      {{"sprites", sheet, out, "--cell", "20000x1"}, 2, "--cell 20000: expected a whole number from 1 to 16384"},
+      {{"sprites", sheet, out, "--cell", "2x2", "--count", "-1"}, 2, "--count -1: expected"},
+      {{"sprites", sheet, out, "--cell"}, 2, "--cell needs a value"},
+      {{"sprites", sheet, out, "--cell", "2x2", "--count", "3 "}, 2, "--count 3 : expected"},
+      {{"sprites", sheet, out, "--cell", "2x2", "--count", "07"}, 1, sheet + ": --count 7 but"},
+      {{"sprites", sheet, "--cell", "2x2"}, 2, "no output named: the last file, " + sheet + ", does not end"},
+      {{"pack", sheet, out}, 2, "unknown command pack"},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    auto run = RunPack(c.args);
-    std::string label = c.args[0] + " " + c.args[1];
-    EXPECT_EQ(run.status, c.status) << label << "\n" << run.err;
-    EXPECT_TRUE(Contains(run.err, "lunashot-pack: " + c.message)) << label << "\n" << run.err;
-    EXPECT_EQ(dir.Files(), before) << label;
+    tools_test::ExpectFail(c.args, c.status, "lunashot-pack: " + c.message);
+    EXPECT_EQ(dir.Files(), before) << c.args[0] << " " << c.args[1];
   }
   EXPECT_EQ(dir.Read("out.spr"), (ByteVector{'o', 'l', 'd'}));
 }
@@ -576,7 +508,7 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
           tools_test::IndexedImage(2, 2, ByteVector(4, 1), tools_test::CubePalette()));
   SavePng(dir / "b.png",
           tools_test::IndexedImage(2, 2, ByteVector(4, 2), tools_test::CubePalette()));
-  ASSERT_EQ(RunPack({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}).status, 0);
+  ASSERT_TRUE(tools_test::Ok({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}));
   SavePng(dir / "disguised.spr", tools_test::IndexedImage(1, 1, {0}, tools_test::CubePalette()));
   auto text = [&](const std::string& name, const std::string& content) {
     dir.Write(name, ByteVector(content.begin(), content.end()));
@@ -591,60 +523,41 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
   std::map<std::string, ByteVector> before;
   for (const std::string& name : dir.Files()) before[name] = dir.Read(name);
 
+  std::string a = dir / "a.png", b = dir / "b.png", set = dir / "set.bin";
   struct Case {
     std::vector<std::string> args;
     int status;
     std::string message;
   };
-  std::string a = dir / "a.png", b = dir / "b.png";
-  std::vector<Case> cases = {
-      {{"sprites", "--files", a, b, "--palette", pal},
-       2,
-       "the last file, " + b + ", does not end in .spr"},
-      {{"sprites", a, b, "--cell", "1x1"},
-       2,
-       "does not end in .spr; end the output's name in .spr or give -o OUT"},
+  // clang-format off
+  const Case cases[] = {
+      {{"sprites", "--files", a, b, "--palette", pal}, 2, "the last file, " + b + ", does not end in .spr"},
+      {{"sprites", a, b, "--cell", "1x1"}, 2, "does not end in .spr; end the output's name in .spr or give -o OUT"},
       {{"font", a, b, "--cell", "1x1", "--first", "A"}, 2, "does not end in .spr"},
       {{"palette", a, b}, 2, "does not end in .pal"},
-      {{"unpack", dir / "set.bin", dir / "art.gpl", "--palette", pal}, 2, "does not end in .png"},
+      {{"unpack", set, dir / "art.gpl", "--palette", pal}, 2, "does not end in .png"},
       {{"sprites", a, "-o", a, "--cell", "1x1"}, 1, a + ": is also an input"},
       {{"sprites", "--files", a, b, "-o", dir / "./b.png"}, 1, dir / "./b.png: is also an input"},
       {{"sprites", a, "-o", pal, "--cell", "1x1", "--palette", pal}, 1, pal + ": is also an input"},
-      {{"unpack", dir / "set.bin", "-o", dir / "set.bin", "--palette", pal},
-       1,
-       "set.bin: is also an input"},
-      {{"sprites", a, "-o", dir / "art.gpl", "--cell", "1x1"},
-       1,
-       "art.gpl: is an existing GIMP palette, not a"},
-      {{"sprites", a, "-o", dir / "sheet.json", "--cell", "1x1"},
-       1,
-       "sheet.json: is an existing JSON file"},
-      {{"font", a, "-o", dir / "anim.lua", "--cell", "1x1", "--first", "A"},
-       1,
-       "anim.lua: is an existing Lua script"},
-      {{"sprites", a, dir / "disguised.spr", "--cell", "1x1"},
-       1,
-       "disguised.spr: is an existing PNG picture"},
-      {{"sprites", a, "-o", dir / "boom.wav", "--cell", "1x1"},
-       1,
-       "boom.wav: is an existing WAV sound"},
-      {{"font", a, "-o", dir / "boom.sfx", "--cell", "1x1", "--first", "A"},
-       1,
-       "boom.sfx: is an existing WAV sound"},
+      {{"unpack", set, "-o", set, "--palette", pal}, 1, "set.bin: is also an input"},
+      {{"sprites", a, "-o", dir / "art.gpl", "--cell", "1x1"}, 1, "art.gpl: is an existing GIMP palette, not a"},
+      {{"sprites", a, "-o", dir / "sheet.json", "--cell", "1x1"}, 1, "sheet.json: is an existing JSON file"},
+      {{"font", a, "-o", dir / "anim.lua", "--cell", "1x1", "--first", "A"}, 1, "anim.lua: is an existing Lua script"},
+      {{"sprites", a, dir / "disguised.spr", "--cell", "1x1"}, 1, "disguised.spr: is an existing PNG picture"},
+      {{"sprites", a, "-o", dir / "boom.wav", "--cell", "1x1"}, 1, "boom.wav: is an existing WAV sound"},
+      {{"font", a, "-o", dir / "boom.sfx", "--cell", "1x1", "--first", "A"}, 1, "boom.sfx: is an existing WAV sound"},
       {{"palette", a, "-o", dir / "cat.gif"}, 1, "cat.gif: is an existing GIF picture"},
-      {{"sprites", a, dir / "shot.spr", "--aseprite", dir / "sheet.json"},
-       1,
-       "shot.lua: is an existing PNG picture, not a Lua script"},
+      {{"sprites", a, dir / "shot.spr", "--aseprite", dir / "sheet.json"}, 1, "shot.lua: is an existing PNG picture, not a Lua script"},
       {{"palette", a, "-o", pal + "x", "-o", pal}, 2, "-o is given twice"},
-      {{"unpack", dir / "set.bin", "-o", dir / "anim.lua", "--palette", pal},
-       1,
-       "anim.lua: is an existing Lua script, not a PNG picture"},
+      {{"unpack", set, "-o", dir / "anim.lua", "--palette", pal}, 1, "anim.lua: is an existing Lua script, not a PNG picture"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     auto run = RunPack(c.args);
-    EXPECT_EQ(run.status, c.status) << c.args[1] << "\n" << run.err;
-    EXPECT_TRUE(Contains(run.err, "lunashot-pack: ")) << run.err;
-    EXPECT_TRUE(Contains(run.err, c.message)) << c.message << "\n" << run.err;
+    EXPECT_EQ(run.status, c.status) << c.message << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.err, "lunashot-pack: ") && Contains(run.err, c.message))
+        << c.message << "\n"
+        << run.err;
     std::map<std::string, ByteVector> after;
     for (const std::string& name : dir.Files()) after[name] = dir.Read(name);
     EXPECT_TRUE(after == before) << c.message;

@@ -146,13 +146,12 @@ TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   // An output name that is a link is replaced; what it points to is not written.
   dir.Write("target", {'k'});
   std::filesystem::create_symlink(dir / "target", dir / "link.pal");
-  ASSERT_EQ(RunPack({"palette", dir / "p.gpl", dir / "link.pal"}).status, 0);
+  ASSERT_TRUE(tools_test::Ok({"palette", dir / "p.gpl", dir / "link.pal"}));
   EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.pal"));
   EXPECT_EQ(dir.Read("target"), std::vector<std::uint8_t>{'k'});
 
-  auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.err.find("missing.gpl: cannot open"), std::string::npos) << bad.err;
+  tools_test::ExpectFail({"palette", dir / "missing.gpl", dir / "out.pal"}, 1,
+                         "missing.gpl: cannot open");
   EXPECT_EQ(dir.Files(),
             (std::vector<std::string>{"add.pal", "link.pal", "mix.pal", "p.gpl", "target"}));
 }
