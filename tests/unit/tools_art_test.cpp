@@ -15,6 +15,8 @@
 namespace {
 
 using tools::Rgb;
+using tools_test::ExpectFail;
+using tools_test::Ok;
 using tools_test::RunPack;
 using tools_test::SavePng;
 using tools_test::ScratchDir;
@@ -84,8 +86,8 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   auto exact = RunPack({"palette", dir / "few.png", dir / "few.pal"});
   ASSERT_EQ(exact.status, 0) << exact.err;
   EXPECT_TRUE(Contains(exact.out, "14 colours, exact")) << exact.out;
-  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "few.png", dir / "few.spr", "--cell", "6x4",
-                              "--palette", dir / "few.pal"}));
+  ASSERT_TRUE(Ok({"sprites", dir / "few.png", dir / "few.spr", "--cell", "6x4", "--palette",
+                  dir / "few.pal"}));
   tools::Image round = Unpack(dir, "few.spr", "few.pal");
   // Half alpha comes back as the blended level's 128.
   tools::Image source = tools_test::RgbaImage(6, 4, few);
@@ -239,9 +241,8 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
       trim.out, "sprite 5: 1x1 from (3, 2) of its cell; the cell's centre is its hotspot (-1, -1)"))
       << trim.out;
 
-  tools_test::ExpectFail(
-      {"sprites", dir / "rgb.png", dir / "x.spr", "--cell", "4x3", "--spacing", "1"}, 1,
-      "rgb.png: the 18x11 sheet is not a whole number of 4x3 cells, spacing 1");
+  ExpectFail({"sprites", dir / "rgb.png", dir / "x.spr", "--cell", "4x3", "--spacing", "1"}, 1,
+             "rgb.png: the 18x11 sheet is not a whole number of 4x3 cells, spacing 1");
 }
 
 // An export as Aseprite writes it: four 5 x 4 frames side by side, the third
@@ -359,8 +360,8 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
                       "--chars", "iMj", "--palette", dir / "cube.pal"});
   ASSERT_EQ(run.status, 0) << run.err;
   // Glyphs in the game font: trimmed plus a spacing column, side by side.
-  ASSERT_TRUE(tools_test::Ok({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000",
-                              "--chars", "iMj", "--palette", dir / "cube.pal"}));
+  ASSERT_TRUE(Ok({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000", "--chars",
+                  "iMj", "--palette", dir / "cube.pal"}));
   EXPECT_EQ(dir.Read("hex.spr"), dir.Read("strip.spr"));
 
   std::vector<std::uint32_t> i = {o, t, t, t, o, t}, m = {o, o, o, t, o, t, o, t}, j = {t, t, o, t};
@@ -380,12 +381,11 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
         EXPECT_EQ(glyph.at(x, y).kind == base::Pixel::kOpaque, g.pixels[y * g.width + x] != 0)
             << char(g.byte) << " " << x << "," << y;
   }
-  tools_test::ExpectFail(
-      {"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "aba"}, 2,
-      "--chars: 'a' is given twice");
-  tools_test::ExpectFail({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto",
-                          "--chars", "abcd", "--palette", dir / "cube.pal"},
-                         1, "--chars names 4 characters but the sheet has only 3 glyphs");
+  ExpectFail({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "aba"}, 2,
+             "--chars: 'a' is given twice");
+  ExpectFail({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "abcd",
+              "--palette", dir / "cube.pal"},
+             1, "--chars names 4 characters but the sheet has only 3 glyphs");
 }
 
 }  // namespace

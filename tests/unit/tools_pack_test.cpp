@@ -19,6 +19,8 @@ namespace {
 using tools::Pixel;
 using tools::Rgb;
 using tools_test::Contains;
+using tools_test::ExpectFail;
+using tools_test::Ok;
 using tools_test::RunPack;
 using tools_test::SavePng;
 using tools_test::ScratchDir;
@@ -77,11 +79,6 @@ TEST(ToolsSpritesCommand, IndexedSheetKeepsIndicesAndEntryAlpha) {
                         0x04, 0x00, 0x01, 0x40, 0x0c, 0x00,                                   //
                         0x0a, 0x00, 0x01, 0x00, 0xff, 0x01, 0x40, 0x0d, 0x02, 0x01, 0x00, 0x00}));
   EXPECT_EQ(dir.Files(), (Files{"out.spr", "sheet.png"}));
-
-  auto first =
-      RunPack({"sprites", dir / "sheet.png", dir / "one.spr", "--cell", "3x2", "--count", "1"});
-  ASSERT_EQ(first.status, 0) << first.err;
-  EXPECT_EQ(ReadSet(dir, "one.spr").size(), 1u);
 }
 
 TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
@@ -177,7 +174,7 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   }
   SavePng(dir / "sheet.png", tools_test::IndexedImage(10, 8, indices, RepeatingPalette(), alpha));
   // Five 2x8 cells, unpacked into 3 columns: the sixth cell of the grid is empty.
-  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "2x8"}));
+  ASSERT_TRUE(Ok({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "2x8"}));
   auto unpack =
       RunPack({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal, "--columns", "3"});
   ASSERT_EQ(unpack.status, 0) << unpack.err;
@@ -193,11 +190,9 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   SavePng(dir / "rgba.png", tools_test::RgbaImage(3, 2,
                                                   {0x00000001, 0xffffff64, 0x112233fe,  //
                                                    0x00000000, 0xff0000ff, 0x00ff00a0}));
-  ASSERT_TRUE(tools_test::Ok(
-      {"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}));
-  ASSERT_TRUE(tools_test::Ok({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}));
-  ASSERT_TRUE(
-      tools_test::Ok({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}));
+  ASSERT_TRUE(Ok({"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}));
+  ASSERT_TRUE(Ok({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}));
+  ASSERT_TRUE(Ok({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}));
   EXPECT_EQ(dir.Read("d.spr"), dir.Read("c.spr"));
 }
 
@@ -205,8 +200,8 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   ScratchDir dir;
   std::string pal = SavePal(dir, RepeatingPalette());
   SavePng(dir / "sheet.png", tools_test::IndexedImage(3, 1, {200, 201, 5}, RepeatingPalette()));
-  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "3x1"}));
-  ASSERT_TRUE(tools_test::Ok({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal}));
+  ASSERT_TRUE(Ok({"sprites", dir / "sheet.png", dir / "a.spr", "--cell", "3x1"}));
+  ASSERT_TRUE(Ok({"unpack", dir / "a.spr", dir / "a.png", "--palette", pal}));
   tools::Image image;
   std::string error;
   ASSERT_TRUE(tools::ReadPng(dir / "a.png", &image, &error)) << error;
@@ -214,20 +209,17 @@ TEST(ToolsRoundTrip, AnEditedPictureIsMappedByItsColours) {
   // An editor repaints the last pixel red but keeps the stale index plane.
   image.pixels[8] = 255, image.pixels[9] = 0, image.pixels[10] = 0;
   SavePng(dir / "edited.png", image);
-  ASSERT_TRUE(tools_test::Ok(
-      {"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal}));
+  ASSERT_TRUE(
+      Ok({"sprites", dir / "edited.png", dir / "b.spr", "--cell", "3x1", "--palette", pal}));
   tools::PixelImage b = Pixels(ReadSet(dir, "b.spr")[0]);
-  EXPECT_EQ(b.at(0, 0).index, 200);
-  EXPECT_EQ(b.at(1, 0).index, 201);
-  EXPECT_EQ(b.at(2, 0).index, 0xe0);
+  EXPECT_EQ(std::vector<int>({b.at(0, 0).index, b.at(1, 0).index, b.at(2, 0).index}),
+            std::vector<int>({200, 201, 0xe0}));
   // Without the plane, repeated colours fall back to their lowest index.
   image.index_plane.clear();
   SavePng(dir / "plain.png", image);
-  ASSERT_TRUE(tools_test::Ok(
-      {"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}));
+  ASSERT_TRUE(Ok({"sprites", dir / "plain.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}));
   tools::PixelImage c = Pixels(ReadSet(dir, "c.spr")[0]);
-  EXPECT_EQ(c.at(0, 0).index, 0);
-  EXPECT_EQ(c.at(1, 0).index, 1);
+  EXPECT_TRUE(c.at(0, 0).index == 0 && c.at(1, 0).index == 1);
 }
 
 TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
@@ -249,7 +241,7 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   ASSERT_TRUE(base::EncodeSpriteSet({one, two}, &file, &error));
   dir.Write("s.spr", file);
 
-  ASSERT_TRUE(tools_test::Ok({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}));
+  ASSERT_TRUE(Ok({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}));
   tools::Image data;
   ASSERT_TRUE(tools::ReadPng(dir / "data.png", &data, &error)) << error;
   ASSERT_EQ(data.width, 4);  // two 2x2 cells side by side
@@ -281,7 +273,7 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   EXPECT_EQ(rgba(shown, 1, 3), colour(2));
 
   // The default background is a checkerboard of 8-pixel squares.
-  ASSERT_TRUE(tools_test::Ok(
+  ASSERT_TRUE(Ok(
       {"unpack", dir / "s.spr", dir / "check.png", "--palette", pal, "--view", "--columns", "1"}));
   ASSERT_TRUE(tools::ReadPng(dir / "check.png", &shown, &error)) << error;
   EXPECT_EQ(rgba(shown, 1, 2), colour(tools::NearestColour(cube).Find({0xc0, 0xc0, 0xc0})));
@@ -322,16 +314,15 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   }
 
   // Defaults: half the cell width (rounded up) and the cell height; numeric --first.
-  ASSERT_TRUE(tools_test::Ok(
-      {"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"}));
+  ASSERT_TRUE(Ok({"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"}));
   auto f2 = ReadSet(dir, "f2.spr");
   EXPECT_EQ(f2[0].width, 2);
   EXPECT_EQ(f2[0].height, 5);
   EXPECT_EQ(f2['C'].rows, font['C'].rows);
 
   // --fixed keeps whole cells, blank ones included.
-  ASSERT_TRUE(tools_test::Ok(
-      {"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A", "--fixed"}));
+  ASSERT_TRUE(
+      Ok({"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A", "--fixed"}));
   auto f4 = ReadSet(dir, "f4.spr");
   EXPECT_EQ(f4['A'].width, 4);
   EXPECT_TRUE(Pixels(f4['A']).at(1, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
@@ -340,14 +331,12 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   EXPECT_EQ(f4['D'].width, 0);
 
   // --first 0: the sheet starts at byte 0, whose cell gives way to the metrics.
-  ASSERT_TRUE(tools_test::Ok(
-      {"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}));
+  ASSERT_TRUE(Ok({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}));
   auto f0 = ReadSet(dir, "f0.spr");
   EXPECT_EQ(f0[0].width, 2);
   EXPECT_EQ(f0[2].rows, font['C'].rows);
-  tools_test::ExpectFail(
-      {"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"}, 1,
-      "glyphs.png: 3 glyphs from byte 254 pass byte 255");
+  ExpectFail({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"}, 1,
+             "glyphs.png: 3 glyphs from byte 254 pass byte 255");
   EXPECT_EQ(dir.Files(), (Files{"f0.spr", "f2.spr", "f4.spr", "font.spr", "glyphs.png"}));
 }
 
@@ -364,18 +353,18 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
   px[3 * 5000 + 2] = 9;                                              // transparent, then one pixel
   SavePng(dir / "wide.png",
           tools_test::IndexedImage(5000, 4, px, tools_test::CubePalette(), alpha));
-  ASSERT_TRUE(tools_test::Ok({"sprites", dir / "wide.png", dir / "wide.spr", "--cell", "5000x2"}));
-  ASSERT_TRUE(tools_test::Ok(
-      {"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"}));
+  ASSERT_TRUE(Ok({"sprites", dir / "wide.png", dir / "wide.spr", "--cell", "5000x2"}));
+  ASSERT_TRUE(
+      Ok({"font", dir / "wide.png", dir / "font.spr", "--cell", "1000x4", "--first", "65"}));
   // The widest sprite both take; one wider the tool refuses, as the engine would.
   const int side = base::kMaxSpriteSide;
   SavePng(dir / "edge.png",
           tools_test::IndexedImage(side, 1, ByteVector(side, 5), tools_test::CubePalette()));
   SavePng(dir / "over.png",
           tools_test::IndexedImage(20000, 1, ByteVector(20000, 5), tools_test::CubePalette()));
-  ASSERT_TRUE(tools_test::Ok({"sprites", "--files", dir / "edge.png", dir / "edge.spr"}));
-  tools_test::ExpectFail({"sprites", "--files", dir / "over.png", dir / "over.spr"}, 1,
-                         "over.png: a 20000 x 1 sprite is larger than the engine loads");
+  ASSERT_TRUE(Ok({"sprites", "--files", dir / "edge.png", dir / "edge.spr"}));
+  ExpectFail({"sprites", "--files", dir / "over.png", dir / "over.spr"}, 1,
+             "over.png: a 20000 x 1 sprite is larger than the engine loads");
   ByteVector wider = {1, 0};
   base::AppendSpriteRecord(&wider, 20000, 1, {0, 0});
   std::string refusal;
@@ -493,7 +482,7 @@ TEST(ToolsBadInput, FailsCleanlyWithoutOutput) {
   };
   // clang-format on
   for (const Case& c : cases) {
-    tools_test::ExpectFail(c.args, c.status, "lunashot-pack: " + c.message);
+    ExpectFail(c.args, c.status, "lunashot-pack: " + c.message);
     EXPECT_EQ(dir.Files(), before) << c.args[0] << " " << c.args[1];
   }
   EXPECT_EQ(dir.Read("out.spr"), (ByteVector{'o', 'l', 'd'}));
@@ -508,7 +497,7 @@ TEST(ToolsOutputs, NeverWriteOverASourceOrAFileOfAnotherKind) {
           tools_test::IndexedImage(2, 2, ByteVector(4, 1), tools_test::CubePalette()));
   SavePng(dir / "b.png",
           tools_test::IndexedImage(2, 2, ByteVector(4, 2), tools_test::CubePalette()));
-  ASSERT_TRUE(tools_test::Ok({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}));
+  ASSERT_TRUE(Ok({"sprites", "--files", dir / "a.png", "-o", dir / "set.bin"}));
   SavePng(dir / "disguised.spr", tools_test::IndexedImage(1, 1, {0}, tools_test::CubePalette()));
   auto text = [&](const std::string& name, const std::string& content) {
     dir.Write(name, ByteVector(content.begin(), content.end()));
