@@ -81,45 +81,9 @@ TEST(ToolsSpritesCommand, IndexedSheetKeepsIndicesAndEntryAlpha) {
   EXPECT_EQ(dir.Files(), (Files{"out.spr", "sheet.png"}));
 }
 
-TEST(ToolsSpritesCommand, ReadsLowBitDepthsGreyAndSixteenBitPictures) {
-  ScratchDir dir;
-  // 1-bit indexed, entry 0 transparent through tRNS: pixels 1 0 1 1 0 0 0 1.
-  tools::Palette two;
-  two.fill(Rgb{0, 0, 0});
-  two[1] = {255, 255, 255};
-  tools::Image bits = tools_test::IndexedImage(8, 1, {1, 0, 1, 1, 0, 0, 0, 1}, two, {0});
-  bits.palette.resize(2);
-  bits.bit_depth = 1;
-  SavePng(dir / "bits.png", bits);
-  tools::Image image;
-  tools::PixelImage pixels;
-  std::string error, warning;
-  ASSERT_TRUE(tools::ReadPng(dir / "bits.png", &image, &error)) << error;
-  ASSERT_TRUE(tools::ImageToPixels(image, "bits.png", {}, &pixels, &warning, &error)) << error;
-  std::string kinds;
-  for (const Pixel& p : pixels.pixels)
-    kinds += p.kind == Pixel::kOpaque && p.index == 1 ? '#'
-             : p.kind == Pixel::kTransparent          ? '.'
-                                                      : '?';
-  EXPECT_EQ(kinds, "#.##...#");
-
-  // 8-bit grey and 16-bit RGB go through the palette like RGBA.
-  dir.Write("grey.png", tools_test::RawPng(2, 1, 8, 0, {}, {0, 0, 255}));
-  dir.Write("deep.png",
-            tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
-  ASSERT_TRUE(tools::ReadPng(dir / "grey.png", &image, &error)) << error;
-  tools::Palette cube = tools_test::CubePalette();
-  tools::MapOptions options;
-  options.palette = &cube;
-  ASSERT_TRUE(tools::ImageToPixels(image, "grey.png", options, &pixels, &warning, &error)) << error;
-  EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0, 0}));
-  EXPECT_TRUE(pixels.at(1, 0) == (Pixel{Pixel::kOpaque, 255, 0}));
-  ASSERT_TRUE(tools::ReadPng(dir / "deep.png", &image, &error)) << error;
-  ASSERT_TRUE(tools::ImageToPixels(image, "deep.png", options, &pixels, &warning, &error)) << error;
-  EXPECT_TRUE(pixels.at(0, 0) == (Pixel{Pixel::kOpaque, 0xe0, 0}));  // pure red
-}
-
-TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
+// Every picture format a sheet may come in goes through the palette: RGBA and
+// RGB to the nearest colour, 1-bit indexed by its colours, 8-bit grey, 16-bit RGB.
+TEST(ToolsSpritesCommand, EveryPictureFormatMapsToTheNearestPaletteColour) {
   ScratchDir dir;
   std::string pal = SavePal(dir, tools_test::CubePalette());
   // Red, a half-transparent near-blue, nothing, a near-white opaque.
@@ -130,13 +94,23 @@ TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
   rgb.width = 2, rgb.height = 1;
   rgb.pixels = {0x00, 0xff, 0x00, 0x00, 0x00, 0x00};
   SavePng(dir / "rgb.png", rgb);
+  // 1-bit indexed, entry 0 transparent through tRNS: pixels 1 0 1 1 0 0 0 1.
+  tools::Palette two;
+  two.fill(Rgb{0, 0, 0});
+  two[1] = {255, 255, 255};
+  tools::Image bits = tools_test::IndexedImage(8, 1, {1, 0, 1, 1, 0, 0, 0, 1}, two, {0});
+  bits.palette.resize(2);
+  bits.bit_depth = 1;
+  SavePng(dir / "bits.png", bits);
+  dir.Write("grey.png", tools_test::RawPng(2, 1, 8, 0, {}, {0, 0, 255}));
+  dir.Write("deep.png",
+            tools_test::RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00}));
 
-  auto run = RunPack(
-      {"sprites", "--files", dir / "rgba.png", dir / "rgb.png", dir / "out.spr", "--palette", pal});
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(Ok({"sprites", "--files", dir / "rgba.png", dir / "rgb.png", dir / "bits.png",
+                  dir / "grey.png", dir / "deep.png", dir / "out.spr", "--palette", pal}));
   auto sprites = ReadSet(dir, "out.spr");
-  ASSERT_EQ(sprites.size(), 2u);
-  tools::PixelImage a = Pixels(sprites[0]), b = Pixels(sprites[1]);
+  ASSERT_EQ(sprites.size(), 5u);
+  tools::PixelImage a = Pixels(sprites[0]), b = Pixels(sprites[1]), grey = Pixels(sprites[3]);
   EXPECT_EQ(a.width, 4);
   EXPECT_TRUE(a.at(0, 0) == (Pixel{Pixel::kOpaque, 0xe0, 0}));
   EXPECT_TRUE(a.at(1, 0) == (Pixel{Pixel::kBlended, 0x03, 1}));
@@ -145,13 +119,20 @@ TEST(ToolsSpritesCommand, RgbaPicturesMapToTheNearestPaletteColour) {
   EXPECT_EQ(b.width, 2);
   EXPECT_TRUE(b.at(0, 0) == (Pixel{Pixel::kOpaque, 0x1c, 0}));
   EXPECT_TRUE(b.at(1, 0) == (Pixel{Pixel::kOpaque, 0x00, 0}));
+  std::string kinds;
+  for (const Pixel& p : Pixels(sprites[2]).pixels)
+    kinds += p.kind == Pixel::kOpaque && p.index == 0xff ? '#'
+             : p.kind == Pixel::kTransparent             ? '.'
+                                                         : '?';
+  EXPECT_EQ(kinds, "#.##...#");
+  EXPECT_TRUE(grey.at(0, 0) == (Pixel{Pixel::kOpaque, 0, 0}));
+  EXPECT_TRUE(grey.at(1, 0) == (Pixel{Pixel::kOpaque, 255, 0}));
+  EXPECT_TRUE(Pixels(sprites[4]).at(0, 0) == (Pixel{Pixel::kOpaque, 0xe0, 0}));  // pure red
 
-  auto bare = RunPack({"sprites", "--files", dir / "rgb.png", dir / "bare.spr"});
-  EXPECT_EQ(bare.status, 1);
-  EXPECT_TRUE(
-      Contains(bare.err, dir / "rgb.png: an RGB picture has no palette indices; give --palette"))
-      << bare.err;
-  EXPECT_EQ(dir.Files(), (Files{"out.spr", "pal.pal", "rgb.png", "rgba.png"}));
+  ExpectFail({"sprites", "--files", dir / "rgb.png", dir / "bare.spr"}, 1,
+             dir / "rgb.png: an RGB picture has no palette indices; give --palette");
+  EXPECT_EQ(dir.Files(), (Files{"bits.png", "deep.png", "grey.png", "out.spr", "pal.pal", "rgb.png",
+                                "rgba.png"}));
 }
 
 // A palette with repeated colours: 200 repeats 0 (black) and 201 repeats 1.
