@@ -38,6 +38,10 @@ std::vector<base::SpriteData> ReadSet(const ScratchDir& dir, const std::string& 
   return sprites;
 }
 
+std::string Size(const base::SpriteData& sprite) {
+  return std::to_string(sprite.width) + "x" + std::to_string(sprite.height);
+}
+
 tools::PixelImage Pixels(const base::SpriteData& sprite) {
   return base::DecodeSprite(base::View(sprite));
 }
@@ -68,8 +72,7 @@ TEST(ToolsSpritesCommand, IndexedSheetKeepsIndicesAndEntryAlpha) {
                                                       {10, 5, 11, 12, 10, 10,  //
                                                        10, 10, 10, 255, 13, 0},
                                                       tools_test::CubePalette(), alpha));
-  auto run = RunPack({"sprites", dir / "sheet.png", dir / "out.spr", "--cell", "3x2"});
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(Ok({"sprites", dir / "sheet.png", dir / "out.spr", "--cell", "3x2"}));
   EXPECT_EQ(dir.Read("out.spr"),
             (ByteVector{0x02, 0x00,                                                           //
                         3,    0,    0,    0,    2,    0,    0,    0,    13,   0,    0,    0,  //
@@ -162,9 +165,8 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   EXPECT_TRUE(Contains(
       unpack.out, "5 sprites in 3 columns of 2x8 cells; pack it again with --cell 2x8 --count 5"))
       << unpack.out;
-  auto again = RunPack(
-      {"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5", "--palette", pal});
-  ASSERT_EQ(again.status, 0) << again.err;
+  ASSERT_TRUE(Ok({"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5",
+                  "--palette", pal}));
   EXPECT_EQ(dir.Read("b.spr"), dir.Read("a.spr"));
 
   // The same from an RGBA sheet with odd alpha values.
@@ -225,8 +227,7 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   ASSERT_TRUE(Ok({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}));
   tools::Image data;
   ASSERT_TRUE(tools::ReadPng(dir / "data.png", &data, &error)) << error;
-  ASSERT_EQ(data.width, 4);  // two 2x2 cells side by side
-  ASSERT_EQ(data.height, 2);
+  ASSERT_TRUE(data.width == 4 && data.height == 2);  // two 2x2 cells side by side
   auto rgba = [&](const tools::Image& image, int x, int y) {
     const std::uint8_t* p = &image.pixels[(y * image.width + x) * 4];
     return std::vector<int>{p[0], p[1], p[2], p[3]};
@@ -237,13 +238,11 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   EXPECT_EQ(rgba(data, 2, 0)[3], 0);
   EXPECT_EQ(rgba(data, 1, 1)[3], 0);
 
-  auto view = RunPack({"unpack", dir / "s.spr", dir / "view.png", "--palette", pal, "--view",
-                       "--background", "2", "--columns", "1"});
-  ASSERT_EQ(view.status, 0) << view.err;
+  ASSERT_TRUE(Ok({"unpack", dir / "s.spr", dir / "view.png", "--palette", pal, "--view",
+                  "--background", "2", "--columns", "1"}));
   tools::Image shown;
   ASSERT_TRUE(tools::ReadPng(dir / "view.png", &shown, &error)) << error;
-  ASSERT_EQ(shown.width, 2);  // one column of two cells
-  ASSERT_EQ(shown.height, 4);
+  ASSERT_TRUE(shown.width == 2 && shown.height == 4);  // one column of two cells
   auto colour = [&](int index) {
     return std::vector<int>{cube[index].r, cube[index].g, cube[index].b, 255};
   };
@@ -272,44 +271,34 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   SavePng(dir / "glyphs.png",
           tools_test::IndexedImage(12, 5, px, tools_test::CubePalette(), alpha));
 
-  auto run = RunPack({"font", dir / "glyphs.png", dir / "font.spr", "--cell", "4x5", "--first", "A",
-                      "--space", "3", "--line", "6"});
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(Ok({"font", dir / "glyphs.png", dir / "font.spr", "--cell", "4x5", "--first", "A",
+                  "--space", "3", "--line", "6"}));
   auto font = ReadSet(dir, "font.spr");
   ASSERT_EQ(font.size(), 256u);
-  EXPECT_EQ(font[0].width, 3);
-  EXPECT_EQ(font[0].height, 6);
+  EXPECT_EQ(Size(font[0]), "3x6");
   EXPECT_EQ(font[0].rows, ByteVector(12, 0));
-  EXPECT_EQ(font['A'].width, 3);  // two used columns and one spacing column
-  EXPECT_EQ(font['A'].height, 5);
+  EXPECT_EQ(Size(font['A']), "3x5");  // two used columns and one spacing column
   tools::PixelImage a = Pixels(font['A']);
   EXPECT_TRUE(a.at(0, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
   EXPECT_TRUE(a.at(1, 4) == (Pixel{Pixel::kOpaque, 7, 0}));
   EXPECT_EQ(a.at(2, 0).kind, Pixel::kTransparent);
   EXPECT_EQ(font['C'].width, 5);
   EXPECT_TRUE(Pixels(font['C']).at(0, 2) == (Pixel{Pixel::kBlended, 9, 1}));
-  for (int c : std::vector<int>{1, 'B', '@', 'D', 255}) {
-    EXPECT_EQ(font[c].width, 0) << c;
-    EXPECT_EQ(font[c].height, 0) << c;
-    EXPECT_TRUE(font[c].rows.empty()) << c;
-  }
+  for (int c : std::vector<int>{1, 'B', '@', 'D', 255})
+    EXPECT_TRUE(Size(font[c]) == "0x0" && font[c].rows.empty()) << c;
 
   // Defaults: half the cell width (rounded up) and the cell height; numeric --first.
   ASSERT_TRUE(Ok({"font", dir / "glyphs.png", dir / "f2.spr", "--cell", "4x5", "--first", "0x41"}));
   auto f2 = ReadSet(dir, "f2.spr");
-  EXPECT_EQ(f2[0].width, 2);
-  EXPECT_EQ(f2[0].height, 5);
+  EXPECT_EQ(Size(f2[0]), "2x5");
   EXPECT_EQ(f2['C'].rows, font['C'].rows);
 
   // --fixed keeps whole cells, blank ones included.
   ASSERT_TRUE(
       Ok({"font", dir / "glyphs.png", dir / "f4.spr", "--cell", "4x5", "--first", "A", "--fixed"}));
   auto f4 = ReadSet(dir, "f4.spr");
-  EXPECT_EQ(f4['A'].width, 4);
   EXPECT_TRUE(Pixels(f4['A']).at(1, 0) == (Pixel{Pixel::kOpaque, 7, 0}));
-  EXPECT_EQ(f4['B'].width, 4);
-  EXPECT_EQ(f4['B'].height, 5);
-  EXPECT_EQ(f4['D'].width, 0);
+  EXPECT_EQ(Size(f4['A']) + " " + Size(f4['B']) + " " + Size(f4['D']), "4x5 4x5 0x0");
 
   // --first 0: the sheet starts at byte 0, whose cell gives way to the metrics.
   ASSERT_TRUE(Ok({"font", dir / "glyphs.png", dir / "f0.spr", "--cell", "4x5", "--first", "0"}));
