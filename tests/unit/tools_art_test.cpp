@@ -23,12 +23,6 @@ using tools_test::ScratchDir;
 using ByteVector = std::vector<std::uint8_t>;
 
 using tools_test::Contains;
-base::PalFile LoadPal(const std::string& path) {
-  base::PalFile pal;
-  std::string error;
-  EXPECT_TRUE(base::ReadPalFile(path, &pal, &error)) << error;
-  return pal;
-}
 
 // The set unpacked into one RGBA picture, `columns` sprites across.
 tools::Image Unpack(const ScratchDir& dir, const std::string& set, const std::string& pal,
@@ -100,7 +94,9 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   EXPECT_TRUE(Contains(
       reduced.out, "entries 0-3 kept (2 fixed), 2318 colours reduced to 252 (mean square error "))
       << reduced.out;
-  base::PalFile pal = LoadPal(dir / "many.pal");
+  base::PalFile pal;
+  std::string error;
+  ASSERT_TRUE(base::ReadPalFile(dir / "many.pal", &pal, &error)) << error;
   EXPECT_TRUE((pal.colours[0] == Rgb{255, 0, 255}) && (pal.colours[1] == Rgb{1, 2, 3}) &&
               (pal.colours[2] == Rgb{0, 0, 0}) && (pal.colours[3] == Rgb{0, 0, 0}));
   std::set<std::uint32_t> distinct;
@@ -139,21 +135,21 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   std::vector<std::uint8_t> alpha(256, 255);
   alpha[0] = 0;
   SavePng(dir / "own.png", tools_test::IndexedImage(8, 4, indices, reversed, alpha));
-  tools::Image source;
-  std::string error;
-  ASSERT_TRUE(tools::ReadPng(dir / "own.png", &source, &error));
-  std::vector<std::uint32_t> want;
-  for (std::uint8_t i : indices)
-    want.push_back(alpha[i] ? std::uint32_t(reversed[i].r) << 24 | reversed[i].g << 16 |
-                                  reversed[i].b << 8 | 0xff
-                            : 0);
+  // The picture the indices make in `palette`'s colours.
+  auto drawn = [&](const tools::Palette& palette) {
+    std::vector<std::uint32_t> rgba;
+    for (std::uint8_t i : indices)
+      rgba.push_back(alpha[i] ? std::uint32_t(palette[i].r) << 24 | palette[i].g << 16 |
+                                    palette[i].b << 8 | 0xff
+                              : 0);
+    return tools_test::RgbaImage(8, 4, rgba);
+  };
 
   auto mapped = RunPack({"sprites", dir / "own.png", dir / "own.spr", "--cell", "8x4", "--palette",
                          dir / "game.pal"});
   ASSERT_EQ(mapped.status, 0) << mapped.err;
   EXPECT_EQ(mapped.err, "");  // every colour is the game's, at another index
-  ExpectSame(Unpack(dir, "own.spr", "game.pal"), 0, 0, tools_test::RgbaImage(8, 4, want), 0, 0, 8,
-             4, "by colour");
+  ExpectSame(Unpack(dir, "own.spr", "game.pal"), 0, 0, drawn(reversed), 0, 0, 8, 4, "by colour");
 
   auto kept = RunPack({"sprites", dir / "own.png", dir / "kept.spr", "--cell", "8x4", "--palette",
                        dir / "game.pal", "--keep-indices"});
@@ -161,12 +157,7 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   EXPECT_TRUE(Contains(
       kept.err, "warning: " + dir / "own.png" + ": 31 of the colours the picture uses differ"))
       << kept.err;
-  std::vector<std::uint32_t> as_game;
-  for (std::uint8_t i : indices)
-    as_game.push_back(
-        alpha[i] ? std::uint32_t(game[i].r) << 24 | game[i].g << 16 | game[i].b << 8 | 0xff : 0);
-  ExpectSame(Unpack(dir, "kept.spr", "game.pal"), 0, 0, tools_test::RgbaImage(8, 4, as_game), 0, 0,
-             8, 4, "kept");
+  ExpectSame(Unpack(dir, "kept.spr", "game.pal"), 0, 0, drawn(game), 0, 0, 8, 4, "kept");
   // A colour the game does not have is mapped, and the tool says so.
   reversed[7] = Rgb{1, 2, 250};
   SavePng(dir / "odd.png", tools_test::IndexedImage(8, 4, indices, reversed, alpha));
@@ -356,9 +347,8 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
   std::vector<std::uint32_t> strip = {s, o, t, s, o, o, o, s, t, s,  //
                                       s, t, o, s, o, t, o, s, o, s};
   SavePng(dir / "strip.png", tools_test::RgbaImage(10, 2, strip));
-  auto run = RunPack({"font", dir / "strip.png", dir / "strip.spr", "--separator", "auto",
-                      "--chars", "iMj", "--palette", dir / "cube.pal"});
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(Ok({"font", dir / "strip.png", dir / "strip.spr", "--separator", "auto", "--chars",
+                  "iMj", "--palette", dir / "cube.pal"}));
   // Glyphs in the game font: trimmed plus a spacing column, side by side.
   ASSERT_TRUE(Ok({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000", "--chars",
                   "iMj", "--palette", dir / "cube.pal"}));
