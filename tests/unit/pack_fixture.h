@@ -62,8 +62,7 @@ inline tools::Image IndexedImage(int w, int h, std::vector<std::uint8_t> indices
                                  std::vector<std::uint8_t> alpha = {}) {
   tools::Image image;
   image.format = tools::Image::Format::kIndexed;
-  image.width = w;
-  image.height = h;
+  image.width = w, image.height = h;
   image.pixels = std::move(indices);
   image.palette.assign(palette.begin(), palette.end());
   image.palette_alpha = std::move(alpha);
@@ -75,8 +74,7 @@ inline tools::Image IndexedImage(int w, int h, std::vector<std::uint8_t> indices
 inline tools::Image RgbaImage(int w, int h, const std::vector<std::uint32_t>& rgba) {
   tools::Image image;
   image.format = tools::Image::Format::kRgba;
-  image.width = w;
-  image.height = h;
+  image.width = w, image.height = h;
   for (std::uint32_t v : rgba)
     for (int shift = 24; shift >= 0; shift -= 8) image.pixels.push_back(std::uint8_t(v >> shift));
   return image;
