@@ -33,6 +33,21 @@ inline RunResult RunPack(const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
+// Runs the command and expects it to succeed.
+inline ::testing::AssertionResult Ok(const std::vector<std::string>& args) {
+  RunResult run = RunPack(args);
+  if (run.status == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "status " << run.status << ": " << run.err;
+}
+
+// Runs the command and expects `status` and an error containing `message`.
+inline void ExpectFail(const std::vector<std::string>& args, int status,
+                       const std::string& message) {
+  RunResult run = RunPack(args);
+  EXPECT_EQ(run.status, status) << run.err;
+  EXPECT_TRUE(Contains(run.err, message)) << message << "\n" << run.err;
+}
+
 // The test palette of the game tests: colour i is a 3-3-2 RGB cube entry.
 inline tools::Palette CubePalette() {
   tools::Palette p;
@@ -47,8 +62,7 @@ inline tools::Image IndexedImage(int w, int h, std::vector<std::uint8_t> indices
                                  std::vector<std::uint8_t> alpha = {}) {
   tools::Image image;
   image.format = tools::Image::Format::kIndexed;
-  image.width = w;
-  image.height = h;
+  image.width = w, image.height = h;
   image.pixels = std::move(indices);
   image.palette.assign(palette.begin(), palette.end());
   image.palette_alpha = std::move(alpha);
@@ -60,8 +74,7 @@ inline tools::Image IndexedImage(int w, int h, std::vector<std::uint8_t> indices
 inline tools::Image RgbaImage(int w, int h, const std::vector<std::uint32_t>& rgba) {
   tools::Image image;
   image.format = tools::Image::Format::kRgba;
-  image.width = w;
-  image.height = h;
+  image.width = w, image.height = h;
   for (std::uint32_t v : rgba)
     for (int shift = 24; shift >= 0; shift -= 8) image.pixels.push_back(std::uint8_t(v >> shift));
   return image;

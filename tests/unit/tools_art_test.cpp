@@ -15,18 +15,14 @@
 namespace {
 
 using tools::Rgb;
+using tools_test::ExpectFail;
+using tools_test::Ok;
 using tools_test::RunPack;
 using tools_test::SavePng;
 using tools_test::ScratchDir;
 using ByteVector = std::vector<std::uint8_t>;
 
 using tools_test::Contains;
-base::PalFile LoadPal(const std::string& path) {
-  base::PalFile pal;
-  std::string error;
-  EXPECT_TRUE(base::ReadPalFile(path, &pal, &error)) << error;
-  return pal;
-}
 
 // The set unpacked into one RGBA picture, `columns` sprites across.
 tools::Image Unpack(const ScratchDir& dir, const std::string& set, const std::string& pal,
@@ -82,12 +78,9 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   dir.Write("fixed.gpl", ByteVector(gpl.begin(), gpl.end()));
 
   auto exact = RunPack({"palette", dir / "few.png", dir / "few.pal"});
-  ASSERT_EQ(exact.status, 0) << exact.err;
   EXPECT_TRUE(Contains(exact.out, "14 colours, exact")) << exact.out;
-  ASSERT_EQ(RunPack({"sprites", dir / "few.png", dir / "few.spr", "--cell", "6x4", "--palette",
-                     dir / "few.pal"})
-                .status,
-            0);
+  ASSERT_TRUE(Ok({"sprites", dir / "few.png", dir / "few.spr", "--cell", "6x4", "--palette",
+                  dir / "few.pal"}));
   tools::Image round = Unpack(dir, "few.spr", "few.pal");
   // Half alpha comes back as the blended level's 128.
   tools::Image source = tools_test::RgbaImage(6, 4, few);
@@ -96,11 +89,12 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
 
   auto reduced = RunPack({"palette", dir / "many.png", dir / "few.png", dir / "many.pal", "--fixed",
                           dir / "fixed.gpl", "--reserve", "4"});
-  ASSERT_EQ(reduced.status, 0) << reduced.err;
   EXPECT_TRUE(Contains(
       reduced.out, "entries 0-3 kept (2 fixed), 2318 colours reduced to 252 (mean square error "))
       << reduced.out;
-  base::PalFile pal = LoadPal(dir / "many.pal");
+  base::PalFile pal;
+  std::string error;
+  ASSERT_TRUE(base::ReadPalFile(dir / "many.pal", &pal, &error)) << error;
   EXPECT_TRUE((pal.colours[0] == Rgb{255, 0, 255}) && (pal.colours[1] == Rgb{1, 2, 3}) &&
               (pal.colours[2] == Rgb{0, 0, 0}) && (pal.colours[3] == Rgb{0, 0, 0}));
   std::set<std::uint32_t> distinct;
@@ -122,7 +116,7 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
       worst = std::max(worst, std::abs(int(many.pixels[i]) - int(unpacked.pixels[i])));
     EXPECT_LE(worst, dither ? 40 : 24) << "dither " << dither;
   }
-  EXPECT_EQ(RunPack({"palette", dir / "many.png", dir / "none.pal", "--reserve", "255"}).status, 1);
+  ExpectFail({"palette", dir / "many.png", dir / "none.pal", "--reserve", "255"}, 1, "");
 }
 
 // An indexed picture whose palette is the game's in another order: mapped by
@@ -139,21 +133,21 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   std::vector<std::uint8_t> alpha(256, 255);
   alpha[0] = 0;
   SavePng(dir / "own.png", tools_test::IndexedImage(8, 4, indices, reversed, alpha));
-  tools::Image source;
-  std::string error;
-  ASSERT_TRUE(tools::ReadPng(dir / "own.png", &source, &error));
-  std::vector<std::uint32_t> want;
-  for (std::uint8_t i : indices)
-    want.push_back(alpha[i] ? std::uint32_t(reversed[i].r) << 24 | reversed[i].g << 16 |
-                                  reversed[i].b << 8 | 0xff
-                            : 0);
+  // The picture the indices make in `palette`'s colours.
+  auto drawn = [&](const tools::Palette& palette) {
+    std::vector<std::uint32_t> rgba;
+    for (std::uint8_t i : indices)
+      rgba.push_back(alpha[i] ? std::uint32_t(palette[i].r) << 24 | palette[i].g << 16 |
+                                    palette[i].b << 8 | 0xff
+                              : 0);
+    return tools_test::RgbaImage(8, 4, rgba);
+  };
 
   auto mapped = RunPack({"sprites", dir / "own.png", dir / "own.spr", "--cell", "8x4", "--palette",
                          dir / "game.pal"});
   ASSERT_EQ(mapped.status, 0) << mapped.err;
   EXPECT_EQ(mapped.err, "");  // every colour is the game's, at another index
-  ExpectSame(Unpack(dir, "own.spr", "game.pal"), 0, 0, tools_test::RgbaImage(8, 4, want), 0, 0, 8,
-             4, "by colour");
+  ExpectSame(Unpack(dir, "own.spr", "game.pal"), 0, 0, drawn(reversed), 0, 0, 8, 4, "by colour");
 
   auto kept = RunPack({"sprites", dir / "own.png", dir / "kept.spr", "--cell", "8x4", "--palette",
                        dir / "game.pal", "--keep-indices"});
@@ -161,12 +155,7 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   EXPECT_TRUE(Contains(
       kept.err, "warning: " + dir / "own.png" + ": 31 of the colours the picture uses differ"))
       << kept.err;
-  std::vector<std::uint32_t> as_game;
-  for (std::uint8_t i : indices)
-    as_game.push_back(
-        alpha[i] ? std::uint32_t(game[i].r) << 24 | game[i].g << 16 | game[i].b << 8 | 0xff : 0);
-  ExpectSame(Unpack(dir, "kept.spr", "game.pal"), 0, 0, tools_test::RgbaImage(8, 4, as_game), 0, 0,
-             8, 4, "kept");
+  ExpectSame(Unpack(dir, "kept.spr", "game.pal"), 0, 0, drawn(game), 0, 0, 8, 4, "kept");
   // A colour the game does not have is mapped, and the tool says so.
   reversed[7] = Rgb{1, 2, 250};
   SavePng(dir / "odd.png", tools_test::IndexedImage(8, 4, indices, reversed, alpha));
@@ -241,12 +230,8 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
       trim.out, "sprite 5: 1x1 from (3, 2) of its cell; the cell's centre is its hotspot (-1, -1)"))
       << trim.out;
 
-  auto loose =
-      RunPack({"sprites", dir / "rgb.png", dir / "x.spr", "--cell", "4x3", "--spacing", "1"});
-  EXPECT_EQ(loose.status, 1);
-  EXPECT_TRUE(
-      Contains(loose.err, "rgb.png: the 18x11 sheet is not a whole number of 4x3 cells, spacing 1"))
-      << loose.err;
+  ExpectFail({"sprites", dir / "rgb.png", dir / "x.spr", "--cell", "4x3", "--spacing", "1"}, 1,
+             "rgb.png: the 18x11 sheet is not a whole number of 4x3 cells, spacing 1");
 }
 
 // An export as Aseprite writes it: four 5 x 4 frames side by side, the third
@@ -360,14 +345,11 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
   std::vector<std::uint32_t> strip = {s, o, t, s, o, o, o, s, t, s,  //
                                       s, t, o, s, o, t, o, s, o, s};
   SavePng(dir / "strip.png", tools_test::RgbaImage(10, 2, strip));
-  auto run = RunPack({"font", dir / "strip.png", dir / "strip.spr", "--separator", "auto",
-                      "--chars", "iMj", "--palette", dir / "cube.pal"});
-  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(Ok({"font", dir / "strip.png", dir / "strip.spr", "--separator", "auto", "--chars",
+                  "iMj", "--palette", dir / "cube.pal"}));
   // Glyphs in the game font: trimmed plus a spacing column, side by side.
-  ASSERT_EQ(RunPack({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000",
-                     "--chars", "iMj", "--palette", dir / "cube.pal"})
-                .status,
-            0);
+  ASSERT_TRUE(Ok({"font", dir / "strip.png", dir / "hex.spr", "--separator", "#FF0000", "--chars",
+                  "iMj", "--palette", dir / "cube.pal"}));
   EXPECT_EQ(dir.Read("hex.spr"), dir.Read("strip.spr"));
 
   std::vector<std::uint32_t> i = {o, t, t, t, o, t}, m = {o, o, o, t, o, t, o, t}, j = {t, t, o, t};
@@ -387,15 +369,11 @@ TEST(ToolsArtFont, CharsOrderAndStripFonts) {
         EXPECT_EQ(glyph.at(x, y).kind == base::Pixel::kOpaque, g.pixels[y * g.width + x] != 0)
             << char(g.byte) << " " << x << "," << y;
   }
-  auto twice =
-      RunPack({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "aba"});
-  EXPECT_EQ(twice.status, 2);
-  EXPECT_TRUE(Contains(twice.err, "--chars: 'a' is given twice")) << twice.err;
-  auto many = RunPack({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars",
-                       "abcd", "--palette", dir / "cube.pal"});
-  EXPECT_EQ(many.status, 1);
-  EXPECT_TRUE(Contains(many.err, "--chars names 4 characters but the sheet has only 3 glyphs"))
-      << many.err;
+  ExpectFail({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "aba"}, 2,
+             "--chars: 'a' is given twice");
+  ExpectFail({"font", dir / "strip.png", dir / "x.spr", "--separator", "auto", "--chars", "abcd",
+              "--palette", dir / "cube.pal"},
+             1, "--chars names 4 characters but the sheet has only 3 glyphs");
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 namespace {
 
 using tools::Rgb;
+using tools_test::ExpectFail;
+using tools_test::Ok;
 using tools_test::RunPack;
 using tools_test::ScratchDir;
 
@@ -16,14 +18,9 @@ using tools_test::ScratchDir;
 tools::Palette TinyPalette() {
   tools::Palette p;
   p.fill(Rgb{0, 0, 0});
-  p[0] = {128, 0, 0};
-  p[1] = {255, 255, 255};
-  p[2] = {64, 64, 64};
-  p[3] = {128, 128, 128};
-  p[4] = {191, 191, 191};
-  p[5] = {255, 0, 0};
-  p[6] = {0, 0, 0};
-  p[7] = {0, 0, 255};
+  const Rgb kEight[] = {{128, 0, 0},     {255, 255, 255}, {64, 64, 64}, {128, 128, 128},
+                        {191, 191, 191}, {255, 0, 0},     {0, 0, 0},    {0, 0, 255}};
+  std::copy(std::begin(kEight), std::end(kEight), p.begin());
   return p;
 }
 
@@ -31,43 +28,37 @@ int Entry(const std::vector<std::uint8_t>& pal, int d, int s, int level) {
   return pal[768 + (d * 256 + s) * 3 + level];
 }
 
-TEST(ToolsBlendTable, MixesSourceOverDestinationByQuarters) {
-  std::vector<std::uint8_t> pal = tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix);
-  ASSERT_EQ(pal.size(), base::kPalFileBytes);
-  EXPECT_EQ(std::vector<std::uint8_t>(pal.begin(), pal.begin() + 9),
+TEST(ToolsBlendTable, MixesOrAddsTheSourceByQuarters) {
+  std::vector<std::uint8_t> mix = tools::BuildPalFile(TinyPalette(), tools::BlendMode::kMix);
+  std::vector<std::uint8_t> add = tools::BuildPalFile(TinyPalette(), tools::BlendMode::kAdditive);
+  ASSERT_EQ(mix.size(), base::kPalFileBytes);
+  ASSERT_EQ(add.size(), base::kPalFileBytes);
+  EXPECT_EQ(std::vector<std::uint8_t>(mix.begin(), mix.begin() + 9),
             (std::vector<std::uint8_t>{128, 0, 0, 255, 255, 255, 64, 64, 64}));
-  // White over black: 64, 128, 191 grey.
-  EXPECT_EQ(Entry(pal, 6, 1, 0), 2);
-  EXPECT_EQ(Entry(pal, 6, 1, 1), 3);
-  EXPECT_EQ(Entry(pal, 6, 1, 2), 4);
-  // Black over white is the same mix the other way round.
-  EXPECT_EQ(Entry(pal, 1, 6, 0), 4);
-  EXPECT_EQ(Entry(pal, 1, 6, 2), 2);
-  // White over 128 grey: level 0 is 160 (nearer 191 than 128); level 2 is 223,
-  // as far from 191 (index 4) as from 255 (index 1): the lower index wins.
-  EXPECT_EQ(Entry(pal, 3, 1, 0), 4);
-  EXPECT_EQ(Entry(pal, 3, 1, 2), 1);
-  // Red over black, level 0: (64, 0, 0) is as far from black as from
-  // (128, 0, 0) in plain RGB, but the redmean weight favours black (index 6).
-  EXPECT_EQ(Entry(pal, 6, 5, 0), 6);
-  EXPECT_EQ(Entry(pal, 6, 5, 1), 0);
-  // A colour over itself, and the padding: black resolves to its first index.
-  EXPECT_EQ(Entry(pal, 7, 7, 1), 7);
-  EXPECT_EQ(Entry(pal, 200, 100, 2), 6);
-}
-
-TEST(ToolsBlendTable, AdditiveAddsQuartersOfTheSourceAndClamps) {
-  tools::Palette palette = TinyPalette();
-  std::vector<std::uint8_t> pal = tools::BuildPalFile(palette, tools::BlendMode::kAdditive);
-  ASSERT_EQ(pal.size(), base::kPalFileBytes);
-  EXPECT_EQ(Entry(pal, 6, 1, 0), 2);
-  EXPECT_EQ(Entry(pal, 6, 1, 2), 4);
-  // 128 grey plus white: 192, then 256 and 319 clamped to 255.
-  EXPECT_EQ(Entry(pal, 3, 1, 0), 4);
-  EXPECT_EQ(Entry(pal, 3, 1, 1), 1);
-  EXPECT_EQ(Entry(pal, 3, 1, 2), 1);
-  // Additive is not symmetric: black plus anything is a quarter of it.
-  EXPECT_EQ(Entry(pal, 1, 6, 0), 1);
+  struct Case {
+    bool additive;
+    int d, s, level, want;
+  };
+  // clang-format off
+  const Case cases[] = {
+      // White over black: 64, 128, 191 grey; black over white the other way round.
+      {false, 6, 1, 0, 2}, {false, 6, 1, 1, 3}, {false, 6, 1, 2, 4}, {false, 1, 6, 0, 4}, {false, 1, 6, 2, 2},
+      // White over 128 grey: level 0 is 160 (nearer 191 than 128); level 2 is 223,
+      // as far from 191 (index 4) as from 255 (index 1): the lower index wins.
+      {false, 3, 1, 0, 4}, {false, 3, 1, 2, 1},
+      // Red over black, level 0: (64, 0, 0) is as far from black as from
+      // (128, 0, 0) in plain RGB, but the redmean weight favours black (index 6).
+      {false, 6, 5, 0, 6}, {false, 6, 5, 1, 0},
+      // A colour over itself, and the padding: black resolves to its first index.
+      {false, 7, 7, 1, 7}, {false, 200, 100, 2, 6},
+      // Additive: 128 grey plus white is 192, then 256 and 319 clamped to 255;
+      // not symmetric: black plus anything is a quarter of it.
+      {true, 6, 1, 0, 2}, {true, 6, 1, 2, 4}, {true, 3, 1, 0, 4}, {true, 3, 1, 1, 1}, {true, 3, 1, 2, 1}, {true, 1, 6, 0, 1},
+  };
+  // clang-format on
+  for (const Case& c : cases)
+    EXPECT_EQ(Entry(c.additive ? add : mix, c.d, c.s, c.level), c.want)
+        << (c.additive ? "add " : "mix ") << c.d << " " << c.s << " " << c.level;
   EXPECT_EQ(tools::BlendColour({128, 128, 128}, {255, 255, 255}, 0, tools::BlendMode::kAdditive),
             (Rgb{192, 192, 192}));
   EXPECT_EQ(tools::BlendColour({10, 20, 30}, {2, 2, 2}, 0, tools::BlendMode::kMix),
@@ -84,10 +75,8 @@ TEST(ToolsPaletteSource, ReadsGimpPalettes) {
                               "a.gpl", &p, &colours, &error))
       << error;
   EXPECT_EQ(colours, 2);
-  EXPECT_EQ(p[0], (Rgb{255, 0, 10}));
-  EXPECT_EQ(p[1], (Rgb{1, 2, 3}));
-  EXPECT_EQ(p[2], (Rgb{0, 0, 0}));
-  EXPECT_EQ(p[255], (Rgb{0, 0, 0}));
+  EXPECT_TRUE(p[0] == (Rgb{255, 0, 10}) && p[1] == (Rgb{1, 2, 3}) && p[2] == (Rgb{0, 0, 0}) &&
+              p[255] == (Rgb{0, 0, 0}));
 
   EXPECT_FALSE(tools::ParseGimpPalette("JASC-PAL\n0 0 0\n", "b.gpl", &p, &colours, &error));
   EXPECT_EQ(error, "b.gpl, line 1: not a GIMP palette (no \"GIMP Palette\" header)");
@@ -131,9 +120,11 @@ TEST(ToolsPaletteSource, TakesAnIndexedPngsPaletteOnly) {
 
 TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   ScratchDir dir;
-  std::string gpl =
-      "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n255 0 0\n0 0 0\n0 0 "
-      "255\n";
+  std::string gpl = "GIMP Palette\n";
+  for (int i = 0; i < 8; ++i) {
+    Rgb c = TinyPalette()[i];
+    gpl += std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) + "\n";
+  }
   dir.Write("p.gpl", std::vector<std::uint8_t>(gpl.begin(), gpl.end()));
 
   auto mix = RunPack({"palette", dir / "p.gpl", dir / "mix.pal"});
@@ -146,13 +137,11 @@ TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   // An output name that is a link is replaced; what it points to is not written.
   dir.Write("target", {'k'});
   std::filesystem::create_symlink(dir / "target", dir / "link.pal");
-  ASSERT_EQ(RunPack({"palette", dir / "p.gpl", dir / "link.pal"}).status, 0);
+  ASSERT_TRUE(Ok({"palette", dir / "p.gpl", dir / "link.pal"}));
   EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.pal"));
   EXPECT_EQ(dir.Read("target"), std::vector<std::uint8_t>{'k'});
 
-  auto bad = RunPack({"palette", dir / "missing.gpl", dir / "out.pal"});
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.err.find("missing.gpl: cannot open"), std::string::npos) << bad.err;
+  ExpectFail({"palette", dir / "missing.gpl", dir / "out.pal"}, 1, "missing.gpl: cannot open");
   EXPECT_EQ(dir.Files(),
             (std::vector<std::string>{"add.pal", "link.pal", "mix.pal", "p.gpl", "target"}));
 }

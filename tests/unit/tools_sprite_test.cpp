@@ -42,8 +42,8 @@ TEST(ToolsSpriteRows, SplitRunsAt4095Pixels) {
   pixels.push_back(Opaque(42));
   Bytes rows = Encode(Row(pixels));
 
-  Bytes expected = {0,    0,    0xff,
-                    0x8f, 0x89, 0x83};  // length patched below; 4095 and 905 transparent
+  // The row length is patched in below; 4095 and 905 transparent.
+  Bytes expected = {0, 0, 0xff, 0x8f, 0x89, 0x83};
   auto opaque = [&](int from, int n) {
     expected.push_back(std::uint8_t(n & 0xff));
     expected.push_back(std::uint8_t(n >> 8));
@@ -68,15 +68,13 @@ TEST(ToolsSpriteRows, SplitRunsAt4095Pixels) {
 
 TEST(ToolsSpriteSetFile, NeverWritesWhatTheEngineWouldRefuse) {
   SpriteData a;
-  a.width = 300;
-  a.height = 1;  // a row without its data
+  a.width = 300, a.height = 1;  // a row without its data
   Bytes file;
   std::string error;
   EXPECT_FALSE(base::EncodeSpriteSet({a}, &file, &error));
   EXPECT_EQ(error, "sprite 0: row 0: the data ends before the row");
   ASSERT_TRUE(base::EncodeSpriteSet(std::vector<SpriteData>(65535), &file, &error));
-  EXPECT_EQ(file[0], 0xff);
-  EXPECT_EQ(file[1], 0xff);
+  EXPECT_TRUE(file[0] == 0xff && file[1] == 0xff);
   EXPECT_FALSE(base::EncodeSpriteSet(std::vector<SpriteData>(65536), &file, &error));
   EXPECT_EQ(error, "65536 sprites, more than a sprite set can hold (65535)");
 }
