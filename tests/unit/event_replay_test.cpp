@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "tests/unit/scratch_dir.h"
@@ -29,11 +30,10 @@ class ReplayTest : public ::testing::Test {
   }
   // Names in replay/, sorted, including hidden ones.
   std::string Files() {
-    std::string out;
-    std::vector<std::string> names;
+    std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(dir_ + "/replay"))
-      names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
+      names.insert(e.path().filename());
+    std::string out;
     for (const auto& n : names) out += n + " ";
     return out;
   }
@@ -76,12 +76,8 @@ TEST_F(ReplayTest, RefusesNamesTheFileCannotCarryAndKeepsTheRecords) {
   event::SaveReplay(4, 8);
   const std::string long_name(250, 'n');
   struct Case {
-    const char* prefix;
-    const char* first;
-    const char* second;
-    const char* error;
-  };
-  const Case cases[] = {
+    const char *prefix, *first, *second, *error;
+  } const cases[] = {
       {"p", "b')os.exit()--", "c", "the first script name 'b')os.exit()--' holds a quote"},
       {"p", "b", "c\\", "the second script name"},
       {"p\n", "b", "c", "the prefix"},
