@@ -9,8 +9,8 @@
 #include <set>
 #include <string>
 
+#include "tests/unit/fake_platform.h"
 #include "tests/unit/scratch_dir.h"
-#include "base/error.h"
 #include "base/paths.h"
 #include "event/replay.h"
 #include "event/timeline.h"
@@ -40,12 +40,8 @@ class ReplayTest : public ::testing::Test {
   // The script error of a SaveReplayFile call, "" when it succeeded.
   std::string Save(const char* prefix, const char* first, const char* second, int life = 0,
                    int score = 0) {
-    try {
-      event::SaveReplayFile(prefix, first, second, life, score);
-    } catch (const base::ScriptError& e) {
-      return e.what();
-    }
-    return "";
+    return test_support::ErrorOf(
+        [&] { event::SaveReplayFile(prefix, first, second, life, score); });
   }
   void Touch(const std::string& path) { std::ofstream(dir_ + "/" + path) << "x"; }
 

@@ -15,13 +15,14 @@
 
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/scratch_dir.h"
-#include "base/error.h"
 #include "base/paths.h"
 #include "base/sound_file.h"
 #include "platform/platform.h"
 #include "sound/sound.h"
 
 namespace {
+
+using test_support::ErrorOf;
 
 // Appends each (value, byte count), little- or big-endian.
 void Put(std::vector<std::uint8_t>* out, std::initializer_list<std::pair<std::int64_t, int>> fields,
@@ -127,15 +128,6 @@ class SoundTest : public ::testing::Test {
   bool Sox(const std::string& name, const std::string& options, const std::string& effect) {
     std::string command = "sox -D -n " + options + " '" + dir_ + "/sound/" + name + "' " + effect;
     return std::system(command.c_str()) == 0;
-  }
-  template <class F>
-  std::string ErrorOf(F f) {
-    try {
-      f();
-    } catch (const base::ScriptError& e) {
-      return e.what();
-    }
-    return "";
   }
 
   test_support::ScratchDir scratch_{"lunashot-sound", {"script", "sound"}};
