@@ -50,14 +50,12 @@ class Video : public ::testing::Test {
   test_support::FakeBackends backends_{{nullptr, &display_, nullptr, nullptr, nullptr}};
 };
 
-const auto kBlack = [](int) { return video::Color{0, 0, 0}; };
-
 TEST_F(Video, StartsWithABlackPalette) {
   game_.Write("sprite/pal.pal", PaletteFile());
   ASSERT_TRUE(Init());
   EXPECT_EQ(display_.opens, 1);
   ASSERT_EQ(display_.palettes.size(), 1u);
-  EXPECT_TRUE(LastPaletteIs(kBlack));
+  EXPECT_TRUE(LastPaletteIs([](int) { return video::Color{0, 0, 0}; }));
   const video::Color c = video::BasePalette[200];
   EXPECT_TRUE(c.r == 200 && c.g == 55 && c.b == 100);
   EXPECT_EQ(video::BlendTable[65536 * 3 - 1], static_cast<std::uint8_t>((65536 * 3 - 1) * 13));

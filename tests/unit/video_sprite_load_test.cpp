@@ -33,8 +33,7 @@ TEST(SpriteSetParse, LoadsTheDocumentedExampleRowAndAnEmptySet) {
   SetPtr set = Parse(SetFile({Record(3, 1, row)}));
   ASSERT_TRUE(set);
   ASSERT_EQ(set->count, 1);
-  EXPECT_EQ(set->sprites[0]->width, 3);
-  EXPECT_EQ(set->sprites[0]->size, 11);
+  EXPECT_TRUE(set->sprites[0]->width == 3 && set->sprites[0]->size == 11);
   EXPECT_EQ(Bytes(set->sprites[0]->data, set->sprites[0]->data + 11), row);
   set = Parse(SetFile({}));
   ASSERT_TRUE(set);
