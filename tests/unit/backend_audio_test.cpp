@@ -81,9 +81,7 @@ TEST(SilentAudio, OpensAgainAfterItsQuickClose) {
     int rate = 0, channels = 0;
     Uint16 format = 0;
     ASSERT_EQ(Mix_QuerySpec(&rate, &format, &channels), 1);  // open once, not twice
-    EXPECT_EQ(rate, 11025);
-    EXPECT_EQ(format, AUDIO_S8);
-    EXPECT_EQ(channels, 1);
+    EXPECT_TRUE(rate == 11025 && format == AUDIO_S8 && channels == 1);
     EXPECT_EQ(audio->AllocateChannels(8), 8);
     void* sample = audio->LoadSample(kSamples, sizeof kSamples);
     ASSERT_NE(sample, nullptr);

@@ -2,7 +2,6 @@
 // the failed file runs listed above the error, and how it waits for the player.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 
@@ -67,9 +66,7 @@ TEST_F(ErrorScreenTest, LongLinesWrapOntoTheNextLine) {
 
 TEST_F(ErrorScreenTest, ListsTheFirstFailedFileRunsAboveTheError) {
   test_support::ScratchDir scratch{"lunashot-screen", {"script"}};
-  std::FILE* f = std::fopen("script/broken.lua", "w");
-  std::fputs("x = = 1", f);
-  std::fclose(f);
+  scratch.Write("script/broken.lua", {'x', ' ', '=', ' ', '=', ' ', '1'});
   script::InitScript();
   testing::internal::CaptureStderr();
   const std::string missing = "script/" + std::string(220, 'm');

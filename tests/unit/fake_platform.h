@@ -1,7 +1,8 @@
 // Fake backends for tests that drive the core without a machine: a clock
 // that moves only when told, buttons set by the test, a display that keeps
 // what it was sent, and a machine whose quit request the test sets.
-// FakeBackends installs them for a test's life.
+// FakeBackends installs them for a test's life. ErrorOf gives the script
+// error a call raises.
 #pragma once
 #include <algorithm>
 #include <array>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "platform/platform.h"
 
 namespace test_support {
@@ -89,5 +91,16 @@ class FakeBackends {
  private:
   platform::Backends saved_;
 };
+
+// The message of the script error `f` raises, "" when it raises none.
+template <class F>
+std::string ErrorOf(F f) {
+  try {
+    f();
+  } catch (const base::ScriptError& e) {
+    return e.what();
+  }
+  return "";
+}
 
 }  // namespace test_support

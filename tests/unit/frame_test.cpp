@@ -22,9 +22,7 @@ class Frame : public ::testing::Test {
     // Each poll stands for the start of a frame's work, which costs `work_` ms.
     input_.on_poll = [this] { clock_.now += work_; };
     runtime::FramePeriod = 16;
-    runtime::NextFrameTime = 0;
-    runtime::UpdateCalls = 0;
-    runtime::MaxFrames = 0;
+    runtime::NextFrameTime = runtime::UpdateCalls = runtime::MaxFrames = 0;
     event::ClearEvent();
   }
   void TearDown() override {

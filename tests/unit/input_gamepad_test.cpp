@@ -25,14 +25,7 @@ std::string Table(const GamepadMap& map) {
 TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
   std::vector<std::string> errors;
   GamepadMap map = ParseGamepadMap(
-      "# my pad\n"
-      "3 a\r\n"
-      "  2   X\n"
-      "9 START\n"
-      "12 up\n"
-      "13 DownLeft\n"
-      "255 Select\n"
-      "deadzone 12000\n",
+      "# my pad\n3 a\r\n  2   X\n9 START\n12 up\n13 DownLeft\n255 Select\ndeadzone 12000\n",
       &errors);
   EXPECT_TRUE(errors.empty()) << errors[0];
   EXPECT_EQ(Table(map), "2->14 3->12 9->8 12->0 13->3 255->9 ");
@@ -50,16 +43,7 @@ TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
 TEST(GamepadMap, BadLinesAreReportedAndSkipped) {
   std::vector<std::string> errors;
   GamepadMap map = ParseGamepadMap(
-      "1 A\n"
-      "2 Q\n"
-      "256 X\n"
-      "x Y\n"
-      "1 X\n"
-      "4 Y extra\n"
-      "deadzone 40000\n"
-      "deadzone\n"
-      "5 Y\n",
-      &errors);
+      "1 A\n2 Q\n256 X\nx Y\n1 X\n4 Y extra\ndeadzone 40000\ndeadzone\n5 Y\n", &errors);
   EXPECT_EQ(Table(map), "1->12 5->15 ");
   EXPECT_EQ(map.dead_zone, 8000);
   ASSERT_EQ(errors.size(), 7u);

@@ -12,7 +12,6 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 

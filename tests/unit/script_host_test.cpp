@@ -35,10 +35,10 @@ TEST_F(ScriptTest, NumbersAreThirtyTwoBitIntegers) {
                 "assert(2 ^ 10 == 1024) assert(0x10 == 16)"
                 "assert(string.format('%d', 5) == '5')"),
             "");
-  EXPECT_NE(Run("local z = 0 local x = 1 / z").find("attempt to divide by zero"),
-            std::string::npos);
-  EXPECT_NE(Run("local z = 0 local x = 1 % z").find("attempt to divide by zero"),
-            std::string::npos);
+  for (const char* op : {"/", "%"})
+    EXPECT_NE(
+        Run(std::string("local z = 0 local x = 1 ") + op + " z").find("attempt to divide by zero"),
+        std::string::npos);
   EXPECT_EQ(Run("local m, n = -2147483648, -1 assert(m / n == m) assert(m % n == 0)"), "");
   // The error names the line of the division, not an earlier one.
   EXPECT_NE(Run("local z = 0\nlocal a = 1\nlocal b = a / z").find(":3:"), std::string::npos);
@@ -50,9 +50,8 @@ TEST_F(ScriptTest, OnlyTheEngineLibrariesAreOpen) {
 }
 
 TEST_F(ScriptTest, ClassesHaveNoConstructors) {
-  EXPECT_NE(Run("local o = Object()"), "");
-  EXPECT_NE(Run("local i = Instance()"), "");
-  EXPECT_NE(Run("local s = SpriteSet()"), "");
+  for (const char* c : {"Object", "Instance", "SpriteSet"})
+    EXPECT_NE(Run(std::string("local o = ") + c + "()"), "") << c;
 }
 
 TEST_F(ScriptTest, LuabindErrorTexts) {
@@ -74,7 +73,6 @@ TEST_F(FileRunTest, WithoutAlertTheMessageGoesToStandardError) {
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(err, "cannot read " + dir_ + "/replay/none: No such file or directory\n");
   EXPECT_EQ(Int("after == 'yes' and 1 or 0"), 1);
-  EXPECT_NE(Run("RunScript(string.rep('x', 300))").find("RunScript: "), std::string::npos);
 }
 
 }  // namespace

@@ -21,12 +21,9 @@ using test_support::FakeDisplay;
 // entries count up.
 Bytes PaletteFile() {
   Bytes b;
-  for (int i = 0; i < 256; ++i) {
-    b.push_back(static_cast<std::uint8_t>(i));
-    b.push_back(static_cast<std::uint8_t>(255 - i));
-    b.push_back(static_cast<std::uint8_t>(i / 2));
-  }
-  for (int i = 0; i < 65536 * 3; ++i) b.push_back(static_cast<std::uint8_t>(i * 13));
+  for (int i = 0; i < 256; ++i)
+    b.insert(b.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
+  for (int i = 0; i < 65536 * 3; ++i) b.push_back(std::uint8_t(i * 13));
   return b;
 }
 
@@ -35,9 +32,7 @@ class Video : public ::testing::Test {
   void TearDown() override { video::QuitVideo(); }
   bool Init(std::string* error = nullptr) {
     std::string e;
-    bool ok = video::InitVideo(&e);
-    if (error) *error = e;
-    return ok;
+    return video::InitVideo(error ? error : &e);
   }
   // Whether the display's last palette is `colour(i)` for every i.
   template <class F>
@@ -55,14 +50,12 @@ class Video : public ::testing::Test {
   test_support::FakeBackends backends_{{nullptr, &display_, nullptr, nullptr, nullptr}};
 };
 
-const auto kBlack = [](int) { return video::Color{0, 0, 0}; };
-
 TEST_F(Video, StartsWithABlackPalette) {
   game_.Write("sprite/pal.pal", PaletteFile());
   ASSERT_TRUE(Init());
   EXPECT_EQ(display_.opens, 1);
   ASSERT_EQ(display_.palettes.size(), 1u);
-  EXPECT_TRUE(LastPaletteIs(kBlack));
+  EXPECT_TRUE(LastPaletteIs([](int) { return video::Color{0, 0, 0}; }));
   const video::Color c = video::BasePalette[200];
   EXPECT_TRUE(c.r == 200 && c.g == 55 && c.b == 100);
   EXPECT_EQ(video::BlendTable[65536 * 3 - 1], static_cast<std::uint8_t>((65536 * 3 - 1) * 13));

@@ -57,17 +57,12 @@ TEST(SpriteDraw, PlacementsOffTheEdgesAndEmptySpritesChangeNothing) {
   ASSERT_TRUE(set);
   Target t(12, 7);
   Bytes before = t.pixels();
-  for (auto xy : {std::pair<int, int>{12, 0},
-                  {0, 7},
-                  {-6, 0},
-                  {0, -2},
-                  {INT_MAX, 0},
-                  {INT_MIN, 0},
-                  {0, INT_MAX},
-                  {0, INT_MIN},
-                  {INT_MIN, INT_MIN}}) {
-    video::DrawSprite(t.s, set->sprites[0], xy.first, xy.second);
-    video::DrawSpriteSolid(t.s, set->sprites[0], xy.first, xy.second, 5);
+  const int places[][2] = {{12, 0},      {0, 7},       {-6, 0},
+                           {0, -2},      {INT_MAX, 0}, {INT_MIN, 0},
+                           {0, INT_MAX}, {0, INT_MIN}, {INT_MIN, INT_MIN}};
+  for (auto [x, y] : places) {
+    video::DrawSprite(t.s, set->sprites[0], x, y);
+    video::DrawSpriteSolid(t.s, set->sprites[0], x, y, 5);
   }
   for (int x = -6; x < 13; ++x)
     for (int s : {1, 2}) {

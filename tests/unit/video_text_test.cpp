@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/error.h"
+#include "tests/unit/fake_platform.h"
 #include "tests/unit/video_test_support.h"
 #include "video/display.h"
 #include "video/text.h"
@@ -75,25 +75,18 @@ TEST_F(Text, CountLimitsEveryByteAndGlyphsOffTheEdgesAreClipped) {
 }
 
 TEST_F(Text, BadSetsAndIndicesAreScriptErrors) {
-  auto message = [](auto&& call) -> std::string {
-    try {
-      call();
-    } catch (const base::ScriptError& e) {
-      return e.what();
-    }
-    return "no error";
-  };
   SetPtr empty = Parse(SetFile({}));
   std::memset(screen_->pixels, 0, 76800);
-  EXPECT_EQ(message([&] { video::Draw(nullptr, 0, 0, 0); }), "Draw: the sprite set is nil");
-  EXPECT_EQ(message([&] { video::Draw(font_.get(), 0, 0, -1); }),
+  EXPECT_EQ(test_support::ErrorOf([&] { video::Draw(nullptr, 0, 0, 0); }),
+            "Draw: the sprite set is nil");
+  EXPECT_EQ(test_support::ErrorOf([&] { video::Draw(font_.get(), 0, 0, -1); }),
             "Draw: index -1 is outside the set (67 sprites)");
-  EXPECT_EQ(message([&] { video::DrawFont(nullptr, 0, 0, "A", -1); }),
+  EXPECT_EQ(test_support::ErrorOf([&] { video::DrawFont(nullptr, 0, 0, "A", -1); }),
             "DrawFont: the sprite set is nil");
-  EXPECT_EQ(message([&] { video::DrawFont(empty.get(), 0, 0, "A", -1); }),
+  EXPECT_EQ(test_support::ErrorOf([&] { video::DrawFont(empty.get(), 0, 0, "A", -1); }),
             "DrawFont: the font has no sprite 0 (it is empty)");
   font_->released = true;
-  EXPECT_EQ(message([&] { video::Draw(font_.get(), 0, 0, 0); }),
+  EXPECT_EQ(test_support::ErrorOf([&] { video::Draw(font_.get(), 0, 0, 0); }),
             "Draw: the sprite set was released");
   EXPECT_EQ(FirstX(0, 1), -1);
 }
