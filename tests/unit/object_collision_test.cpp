@@ -18,9 +18,7 @@ class CollisionTest : public test_support::LuaFixture {
     LuaFixture::SetUp();
     Ok("S3 = NewObject() S3:SetAnimSize(1) S3.size = 3\n"
        "S4 = NewObject() S4:SetAnimSize(1) S4.size = 4 S0 = NewObject() S0:SetAnimSize(1)\n"
-       "function seen(i) note(i.state) end\n"
-       "function mk(add, kind, x, y, s) local i = add(kind, nil, x, y, 0, 0, 0, 10)"
-       " i.state = s return i end");
+       "function seen(i) note(i.state) end");
   }
 };
 
