@@ -108,13 +108,11 @@ TEST_F(CollisionTest, ClearInstanceFromACheckCallbackEndsTheCheck) {
 
 TEST_F(CollisionTest, PositionsThroughTheParentChain) {
   Ok("assert(GetX(nil) == 160 and GetY(nil) == 120)\n"
-     "p = AddLayer0(K, nil, 100, 100, 0, 0, 0, 10)\n"
-     "c = AddLayer0(K, nil, 10, -5, 0, 0, 0, 10) SetParent(c, p)\n"
-     "g = AddLayer0(K, nil, 1, 1, 0, 0, 0, 10) SetParent(g, c)\n"
+     "p = mk(AddLayer0, K, 100, 100) c = mk(AddLayer0, K, 10, -5) SetParent(c, p)\n"
+     "g = mk(AddLayer0, K, 1, 1) SetParent(g, c)\n"
      "assert(GetX(c) == 110 and GetY(c) == 95 and GetX(g) == 111 and GetY(g) == 96)\n"
      "SetX(c, 0) assert(GetX(c) == 100) SetY(c, -100) assert(GetY(g) == 1)\n"
-     "SetX(nil, 5) SetY(nil, 5)\n"
-     "a = AddLayer0(K, nil, 0, 0, 0, 0, 0, 10) b = AddLayer0(K, nil, 3, 4, 0, 0, 0, 10)\n"
+     "SetX(nil, 5) SetY(nil, 5) a = mk(AddLayer0) b = mk(AddLayer0, K, 3, 4)\n"
      "assert(GetDist(a, b) == 25 and GetDist(nil, a) == 99999 and GetDist(a, nil) == 99999)\n"
      "assert(GetDestDist(b, 0, 0) == 25 and GetDestDist(nil, 0, 0) == 99999)\n"
      "assert(GetDir(a, b) == GetDestDir(a, 3, 4) and GetDir(nil, b) == 30)\n"
@@ -128,8 +126,7 @@ TEST_F(CollisionTest, PositionsThroughTheParentChain) {
 }
 
 TEST_F(CollisionTest, GetDestDirTable) {
-  Ok("o = AddLayer0(K, nil, 100, 100, 0, 0, 0, 10)");
-  Instance* o = Inst("o");
+  Instance* o = Inst("mk(AddLayer0, K, 100, 100)");
   struct Case {
     int x, y, dir;
   } cases[] = {
