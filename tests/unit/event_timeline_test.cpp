@@ -26,7 +26,7 @@ class TimelineTest : public test_support::LuaFixture {
   std::string Clock() { return std::to_string(GetTime()) + "/" + std::to_string(PendingEvents()); }
 };
 
-TEST_F(TimelineTest, EqualTimesFireInInsertionOrderAndDelaysCountDispatches) {
+TEST_F(TimelineTest, OrderDelaysAndDelayZero) {
   Ok("f'a' f'b' f'c' f'd'\n"
      "AddTimeEvent(10, 'a') AddTimeEvent(3, 'b') AddTimeEvent(10, 'c') AddTimeEvent(3, 'd')");
   EXPECT_EQ(Pending(), Times({3, 3, 10, 10}));
@@ -35,10 +35,8 @@ TEST_F(TimelineTest, EqualTimesFireInInsertionOrderAndDelaysCountDispatches) {
   EXPECT_EQ(After(6), "b d ");
   EXPECT_EQ(After(1), "b d a c ");  // delay 10: during the 11th dispatch
   EXPECT_EQ(Clock(), "11/0");
-}
-
-TEST_F(TimelineTest, DelayZeroMeansNextDispatchOutsideAndSameDispatchInside) {
-  Ok("f'late' f'b' f'next' function a() note('a:' .. GetTime()) AddTimeEvent(0, 'late') end\n"
+  Ok("log = '' SetTime(0) f'late' f'b' f'next' function a() note('a:' .. GetTime()) "
+     "AddTimeEvent(0, 'late') end\n"
      "AddTimeEvent(0, 'a') AddTimeEvent(0, 'b') AddTimeEvent(1, 'next')");
   // Inside a fired function GetTime is the event's own time, and delay 0
   // lands behind the events already due in this dispatch.
@@ -47,17 +45,14 @@ TEST_F(TimelineTest, DelayZeroMeansNextDispatchOutsideAndSameDispatchInside) {
   EXPECT_EQ(After(1), "a:0 b late next ");
 }
 
-TEST_F(TimelineTest, SetTimeForwardDiscardsAndBackDelays) {
+TEST_F(TimelineTest, SetTimeOutsideAndInsideAFire) {
   Ok("f'fifty' f'hundred' AddTimeEvent(50, 'fifty') AddTimeEvent(100, 'hundred') SetTime(100)");
   EXPECT_EQ(After(1), "hundred ");
   EXPECT_EQ(Clock(), "101/0");
   Ok("log = '' AddTimeEvent(2, 'fifty') SetTime(90)");  // back: due at 103
   EXPECT_EQ(After(13), "");
   EXPECT_EQ(After(1), "fifty ");
-}
-
-TEST_F(TimelineTest, SetTimeInsideAFireRulesTheRestOfTheDispatch) {
-  Ok("f'b' f'c' function a() note('a') SetTime(0) end\n"
+  Ok("log = '' f'b' f'c' function a() note('a') SetTime(0) end\n"
      "SetTime(100) AddTimeEvent(0, 'a') AddTimeEvent(0, 'b') AddTimeEvent(0, 'c')");
   // The others, due at 100, now wait; the dispatch ends at 0 + 1.
   EXPECT_EQ(After(1), "a ");
@@ -102,7 +97,7 @@ TEST_F(TimelineTest, RepIsAbsoluteFrameMinusOneAndDeliversTheKey) {
   EXPECT_EQ(PendingEvents(), 1u);
 }
 
-TEST_F(TimelineTest, ClearEventResetsEverythingAndIsOddFollowsTheCounter) {
+TEST_F(TimelineTest, ClearEventOutsideAndInsideAFireAndIsOdd) {
   Ok("f'a' AddTimeEvent(0, 'a') rep(1, 9) SaveReplay(1, 2) SetTime(7)");
   event::ReplayKey = 33;
   EXPECT_EQ(Int("IsOdd() and 1 or 0"), 1);
@@ -112,10 +107,7 @@ TEST_F(TimelineTest, ClearEventResetsEverythingAndIsOddFollowsTheCounter) {
   std::string odd;
   for (int i = 0; i < 4; ++i, Dispatch(1)) odd += Int("IsOdd() and 1 or 0") ? '1' : '0';
   EXPECT_EQ(odd, "0101");
-}
-
-TEST_F(TimelineTest, ClearEventInsideAFireStopsTheDispatchSafely) {
-  Ok("f'b' f'c' function a() note('a') ClearEvent() note(GetTime()) end\n"
+  Ok("log = '' f'b' f'c' function a() note('a') ClearEvent() note(GetTime()) end\n"
      "SetTime(40) AddTimeEvent(0, 'a') AddTimeEvent(0, 'b') AddTimeEvent(3, 'c') rep(60, 5)");
   EXPECT_EQ(After(1), "a 0 ");
   EXPECT_EQ(Clock(), "1/0");  // the dispatch still ends by advancing
@@ -132,7 +124,7 @@ TEST_F(TimelineTest, ClearEventInsideAFireStopsTheDispatchSafely) {
   EXPECT_EQ(object::PoolFree(), object::kPoolSize);
 }
 
-TEST_F(TimelineTest, AFailedCallbackLeavesItsEventDueAndTheCounterStill) {
+TEST_F(TimelineTest, FailedCallbacksNilNamesAndNestedDispatch) {
   Ok("f'first' f'last' SetTime(5)\n"
      "AddTimeEvent(0, 'first') AddTimeEvent(0, 'missing') AddTimeEvent(0, 'last')");
   EXPECT_NE(Run("Dispatch()"), "");
@@ -146,10 +138,7 @@ TEST_F(TimelineTest, AFailedCallbackLeavesItsEventDueAndTheCounterStill) {
   Ok("f'missing'");
   EXPECT_EQ(After(1), "first missing last ");
   EXPECT_EQ(Clock(), "6/0");
-}
-
-TEST_F(TimelineTest, NilNamesFailWhenDueAndNestedDispatchIsRefused) {
-  Ok("AddTimeEvent(1, nil) AddInstanceEvent(2, nil, nil)");
+  Ok("SetTime(0) AddTimeEvent(1, nil) AddInstanceEvent(2, nil, nil)");
   Dispatch(1);
   EXPECT_TRUE(HasError("Dispatch()", "AddTimeEvent: the event due at frame 1 was added without"));
   EXPECT_EQ(PendingEvents(), 2u);

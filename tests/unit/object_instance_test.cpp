@@ -103,7 +103,7 @@ TEST_F(InstanceTest, DisposeRunsDisposersParentFirstThenChildrenDepthFirst) {
   EXPECT_EQ(ListContents(kLayer0), Insts({"q"}));
 }
 
-TEST_F(InstanceTest, DisposedChildLeavesItsParentAndEachParentListsAChildOnce) {
+TEST_F(InstanceTest, DisposedOrReparentedChildAndEachParentListsAChildOnce) {
   Ok("function bye(i) note(i.state) end p = mk(AddEnemy0, K, 0, 0, 1) SetDisposer(p, 'bye')\n"
      "c = mk(AddLayer0, K, 0, 0, 2) SetDisposer(c, 'bye')\n"
      "for n = 1, 1000 do SetParent(c, p) end Dispose(c) Dispose(p)");
@@ -113,10 +113,7 @@ TEST_F(InstanceTest, DisposedChildLeavesItsParentAndEachParentListsAChildOnce) {
      "for n = 1, 1000 do SetParent(d, q) SetParent(e, q) end");
   EXPECT_EQ(Inst("q")->children, Insts({"d", "e"}));
   EXPECT_EQ(Inst("d")->adopted_by, Insts({"q"}));
-}
-
-TEST_F(InstanceTest, ReparentedChildIsStillDisposedWithTheEarlierParent) {
-  Ok("p1 = mk(AddEnemy0) p2 = mk(AddEnemy0, K, 50) c = mk(AddLayer0, K, 5)\n"
+  Ok("ClearInstance() p1 = mk(AddEnemy0) p2 = mk(AddEnemy0, K, 50) c = mk(AddLayer0, K, 5)\n"
      "SetParent(c, p1) SetParent(c, p2) assert(GetParent(c) == p2 and GetX(c) == 55)\n"
      "Dispose(p1) assert(GetParent(c) == nil)");
   EXPECT_TRUE(Inst("c")->disposed && !Inst("p2")->disposed);

@@ -66,7 +66,7 @@ TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {
 
 // ClearInstance from a callback: the walk in progress ends when the
 // callback returns; later walks see only what was spawned since.
-TEST_F(WorldTest, ClearInstanceFromAnUpdaterEndsTheWalk) {
+TEST_F(WorldTest, ClearInstanceFromUpdaterHitAndCullCallbacksEndsTheWalk) {
   Ok("function up(i) note('up' .. i.state) end function clear(i) note('clear') ClearInstance()\n"
      "  mk(AddEnemy0, K, 0, 0, 5, 'up') mk(AddLayer1, K, 0, 0, 6, 'up') end\n"
      "AddEnemy0(K, 'up', 0, 0, 65536, 0, 0, 10).state = 1 b = AddEnemy0(K, 'clear', 0, 0, 65536, "
@@ -77,10 +77,7 @@ TEST_F(WorldTest, ClearInstanceFromAnUpdaterEndsTheWalk) {
   EXPECT_EQ(PoolFree(), kPoolSize - 2);
   Ok("UpdateWorld()");
   EXPECT_EQ(Log(), "clear up6 up5 up6 ");
-}
-
-TEST_F(WorldTest, ClearInstanceFromHitAndCullCallbacks) {
-  Ok("function e_col(e, b) note('hit' .. e.state) ClearInstance() end\n"
+  Ok("ClearInstance() log = '' function e_col(e, b) note('hit' .. e.state) ClearInstance() end\n"
      "function bye(i) note('bye') ClearInstance() end function up(i) note('up') end\n"
      "mk(AddEnemy1, K, 0, 0, 2) mk(AddEnemy0, K, 0, 0, 1)\n"
      "mk(AddPBullet, K, 0, 0, 0, 'up') mk(AddPBullet, K, 0, 0, 0, 'up') UpdateWorld()");
