@@ -63,7 +63,7 @@ TEST_F(InputTest, EachQueryReadsItsOwnButtonIndex) {
   EXPECT_EQ(Int("GetKey() * 100 + IsUR() * 10 + IsU()"), 3310);
 }
 
-TEST_F(InputTest, GetKeyTakesTheFirstStickButtonInPriorityOrderPlusFireBits) {
+TEST_F(InputTest, GetKeyPriorityAndFireBitsAndTheReplayedQueries) {
   struct Case {
     std::initializer_list<int> buttons;
     int key;
@@ -79,9 +79,6 @@ TEST_F(InputTest, GetKeyTakesTheFirstStickButtonInPriorityOrderPlusFireBits) {
     input.buttons = Bits(c.buttons);
     EXPECT_EQ(GetKey(), c.key) << "buttons " << input.buttons;
   }
-}
-
-TEST_F(InputTest, ReplayedQueriesDecodeTheWholeDirectionCode) {
   ReplayKey = 30;
   EXPECT_EQ(On(kReplayed), "RU RA");
   const char* directions[9] = {"", "RR", "RDR", "RD", "RDL", "RL", "RUL", "RU", "RUR"};

@@ -161,7 +161,7 @@ TEST_F(TimelineTest, EventsKeepTheirOwnNamesAndInstances) {
   EXPECT_EQ(Int("got[1] and got[2] and 1 or 0"), 1);
 }
 
-TEST_F(TimelineTest, SpawnEventsCarryTheirValuesAndKeepTheKindAlive) {
+TEST_F(TimelineTest, SpawnEventsCarryTheirValuesKeepTheKindAliveAndRefuseReleasedKinds) {
   Ok("local k = NewObject() k:SetAnimSize(2) k:SetAnim(1, 0, 0, 0, false) k.hp = 9\n"
      "AddLayer2Event(1, k, 'mover', 11, -12, 70000, 200, 1, -5)\n"
      "AddEnemy1Event(1, k, nil, 1, 2, 3, 4, 0, 6) k = nil collectgarbage() collectgarbage()");
@@ -176,10 +176,8 @@ TEST_F(TimelineTest, SpawnEventsCarryTheirValuesAndKeepTheKindAlive) {
   EXPECT_EQ(i->object->hp, 9);  // the kind outlived the script's handle
   i = object::ListContents(object::kEnemy1)[0];
   EXPECT_TRUE(i->updater.empty() && i->life == 6);  // nil name: no updater
-}
-
-TEST_F(TimelineTest, SpawnEventsRefuseReleasedKindsAndAFailedSpawnIsDropped) {
-  Ok("k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false) r = NewObject() r:Release()");
+  Ok("ClearEvent() k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false) r = NewObject() "
+     "r:Release()");
   EXPECT_TRUE(HasError("AddEnemy0Event(0, r, 'x', 0, 0, 0, 0, 0, 0)",
                        "AddEnemy0Event: the kind was released"));
   EXPECT_EQ(PendingEvents(), 0u);

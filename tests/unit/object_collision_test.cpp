@@ -125,7 +125,7 @@ TEST_F(CollisionTest, PositionsThroughTheParentChain) {
   EXPECT_EQ(GetX(a), -32768);
 }
 
-TEST_F(CollisionTest, GetDestDirTable) {
+TEST_F(CollisionTest, GetDestDirTableTangentIndexAndLargeOffsets) {
   Instance* o = Inst("mk(AddLayer0, K, 100, 100)");
   struct Case {
     int x, y, dir;
@@ -135,9 +135,6 @@ TEST_F(CollisionTest, GetDestDirTable) {
       {110, 120, 21}, {101, 200, 30},  {101, 0, 90},  {99, 200, 30},  {200, 101, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(GetDestDir(o, c.x, c.y), c.dir) << c.x << "," << c.y;
-}
-
-TEST_F(CollisionTest, TangentIndexAndDirectionOfLargeOffsets) {
   EXPECT_EQ(base::TanTable[15], 64);
   const int ratios[][2] = {
       {1, 0},   {3, 0},     {4, 1},     {7, 2},    {64, 14},

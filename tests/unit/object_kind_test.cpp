@@ -50,7 +50,7 @@ TEST_F(KindTest, PropertiesAndTheAnimationTable) {
     EXPECT_TRUE(!k->anims[n].start && !k->anims[n].end && !k->anims[n].hold && !k->anims[n].loop);
 }
 
-TEST_F(KindTest, SetAnimOutsideTheTableAndReleasedKindsAreScriptErrors) {
+TEST_F(KindTest, ScriptErrorsAndAKindReleasedWhileInUseStaysAlive) {
   EXPECT_TRUE(HasError("NewObject():SetAnim(0, 1, 2, 0, true)", "SetAnim: animation 0"));
   EXPECT_TRUE(HasError("local k = NewObject() k:SetAnimSize(2) k:SetAnim(2, 1, 2, 0, true)",
                        "SetAnim: animation 2 does not exist (the kind has 2)"));
@@ -74,10 +74,8 @@ TEST_F(KindTest, SetAnimOutsideTheTableAndReleasedKindsAreScriptErrors) {
     EXPECT_TRUE(HasError(c[0], std::string(c[1]) + ": the kind was released"));
   EXPECT_TRUE(HasError("AddEBullet(nil, nil, 0, 0, 0, 0, 0, 5)", "AddEBullet: no kind"));
   EXPECT_EQ(PoolFree(), kPoolSize - 1);
-}
-
-TEST_F(KindTest, KindReleasedWhileInUseStaysAliveForItsInstances) {
-  Ok("local k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 1, 3, 0, true) k.hp = 42\n"
+  Ok("ClearInstance() local k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 1, 3, 0, true) k.hp = "
+     "42\n"
      "e = AddEnemy0(k, nil, 10, 10, 65536, 0, 0, 100)\n"
      "k:Release() k = nil collectgarbage() collectgarbage()");
   Instance* e = ListContents(kEnemy0)[0];
