@@ -176,8 +176,8 @@ TEST_F(TimelineTest, SpawnEventsCarryTheirValuesKeepTheKindAliveAndRefuseRelease
   EXPECT_EQ(i->object->hp, 9);  // the kind outlived the script's handle
   i = object::ListContents(object::kEnemy1)[0];
   EXPECT_TRUE(i->updater.empty() && i->life == 6);  // nil name: no updater
-  Ok("ClearEvent() k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false) r = NewObject() "
-     "r:Release()");
+  Ok("ClearEvent() k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false)\n"
+     "r = NewObject() r:Release()");
   EXPECT_TRUE(HasError("AddEnemy0Event(0, r, 'x', 0, 0, 0, 0, 0, 0)",
                        "AddEnemy0Event: the kind was released"));
   EXPECT_EQ(PendingEvents(), 0u);

@@ -49,8 +49,8 @@ TEST_F(InstanceTest, SpawnWithAnAnimOutsideTheTableSpawnsNothing) {
 
 TEST_F(InstanceTest, NewestFirstInItsListAndStepOrderAndOneHandleEach) {
   Ok("seen = {} function up(i) note(i.state) seen[i] = (seen[i] or 0) + 1 end\n"
-     "function e_col(e, b) end a = mk(AddEnemy0, K, 0, 0, 1, 'up') b = mk(AddEnemy0, K, 0, 0, 2, "
-     "'up')\n"
+     "function e_col(e, b) end\n"
+     "a = mk(AddEnemy0, K, 0, 0, 1, 'up') b = mk(AddEnemy0, K, 0, 0, 2, 'up')\n"
      "for _, v in ipairs({{AddLayer3, 8}, {AddLayer0, 5}, {AddPBullet, 4}, {AddEBullet, 3},\n"
      "  {AddLayer2, 7}, {AddEnemy1, 9}, {AddLayer1, 6}}) do mk(v[1], K, 0, 0, v[2], 'up') end\n"
      "UpdateWorld() assert(seen[a] == 1) UpdateWorld() assert(seen[a] == 2)\n"
@@ -84,8 +84,8 @@ TEST_F(InstanceTest, FreedInstancesAreReusedInTheOrderFreed) {
   // The never-used instances first, then b, a (the enemy0 walk), then c.
   EXPECT_EQ(pool[0]->index, 3);
   EXPECT_EQ(V(pool.end() - 3, pool.end()), Insts({"b", "a", "c"}));
-  Ok("for n = 1, 997 do mk(AddLayer3) end for _, i in ipairs({b, a, c}) do assert(mk(AddLayer3) == "
-     "i) end");
+  Ok("for n = 1, 997 do mk(AddLayer3) end\n"
+     "for _, i in ipairs({b, a, c}) do assert(mk(AddLayer3) == i) end");
 }
 
 TEST_F(InstanceTest, DisposeRunsDisposersParentFirstThenChildrenDepthFirst) {
@@ -138,8 +138,8 @@ TEST_F(InstanceTest, SetParentRefusesLoopsAndNilParentClears) {
 // stale instances cut every link of the former life: the reused instance
 // is neither disposed with a former parent nor disposes a former child.
 TEST_F(InstanceTest, ReturnToThePoolCutsEveryLinkOfTheFormerLife) {
-  Ok("function took(x) end p = mk(AddEnemy0, K, 100, 100) c = mk(AddLayer0, K, 5, 5) SetParent(c, "
-     "p)\n"
+  Ok("function took(x) end\n"
+     "p = mk(AddEnemy0, K, 100, 100) c = mk(AddLayer0, K, 5, 5) SetParent(c, p)\n"
      "for n = 1, 998 do mk(AddLayer3) end ClearInstance() assert(GetParent(c) == nil)\n"
      "np = mk(AddEnemy0) nc = mk(AddLayer0) assert(np == p and nc == c)\n"
      "Dispose(np) assert(GetParent(nc) == nil)");

@@ -74,8 +74,8 @@ TEST_F(KindTest, ScriptErrorsAndAKindReleasedWhileInUseStaysAlive) {
     EXPECT_TRUE(HasError(c[0], std::string(c[1]) + ": the kind was released"));
   EXPECT_TRUE(HasError("AddEBullet(nil, nil, 0, 0, 0, 0, 0, 5)", "AddEBullet: no kind"));
   EXPECT_EQ(PoolFree(), kPoolSize - 1);
-  Ok("ClearInstance() local k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 1, 3, 0, true) k.hp = "
-     "42\n"
+  Ok("ClearInstance()\n"
+     "local k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 1, 3, 0, true) k.hp = 42\n"
      "e = AddEnemy0(k, nil, 10, 10, 65536, 0, 0, 100)\n"
      "k:Release() k = nil collectgarbage() collectgarbage()");
   Instance* e = ListContents(kEnemy0)[0];

@@ -53,8 +53,8 @@ TEST_F(RenderTest, InstancesThatCannotBeDrawnAreSteppedButNotDrawn) {
      "a = mk(AddLayer0, bare, 10, 10) b = mk(AddLayer0, kind(1), 20, 10) b.anim = 3\n"
      "c = mk(AddLayer0, kind(12), 30, 10)\n"  // frame 12 of 12 sprites
      "local k = kind(0) k:SetAnim(0, 255, 255, 0, false) d = mk(AddLayer0, k, 40, 10)\n"
-     "e = mk(AddLayer0, kind(2), 50, 10) e.hit = 9 Dispose(e) far = mk(AddLayer0, kind(2), 60, "
-     "10)\n"
+     "e = mk(AddLayer0, kind(2), 50, 10) e.hit = 9 Dispose(e)\n"
+     "far = mk(AddLayer0, kind(2), 60, 10)\n"
      "local f = kind(2) f.cx = -2147483647 far2 = mk(AddLayer0, f, 32767, 10)");
   Render();
   for (int x = 0; x < 320; ++x)

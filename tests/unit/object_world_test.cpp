@@ -69,8 +69,8 @@ TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {
 TEST_F(WorldTest, ClearInstanceFromUpdaterHitAndCullCallbacksEndsTheWalk) {
   Ok("function up(i) note('up' .. i.state) end function clear(i) note('clear') ClearInstance()\n"
      "  mk(AddEnemy0, K, 0, 0, 5, 'up') mk(AddLayer1, K, 0, 0, 6, 'up') end\n"
-     "AddEnemy0(K, 'up', 0, 0, 65536, 0, 0, 10).state = 1 b = AddEnemy0(K, 'clear', 0, 0, 65536, "
-     "0, 0, 10)\n"
+     "AddEnemy0(K, 'up', 0, 0, 65536, 0, 0, 10).state = 1\n"
+     "b = AddEnemy0(K, 'clear', 0, 0, 65536, 0, 0, 10)\n"
      "mk(AddEnemy1, K, 0, 0, 3, 'up') mk(AddLayer1, K, 0, 0, 4, 'up') UpdateWorld()");
   EXPECT_EQ(Log(), "clear up6 ");
   EXPECT_EQ(GetX(Inst("b")), 0);  // not moved after going back to the pool
