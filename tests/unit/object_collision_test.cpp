@@ -64,7 +64,7 @@ TEST_F(CollisionTest, CheckEBulletTakesTheNewestTouchingBulletOnly) {
   EXPECT_EQ(ListContents(kEBullet)[0]->state, 9);
 }
 
-TEST_F(CollisionTest, SetDamageWithTheScreenRectangle) {
+TEST_F(CollisionTest, SetDamageWithTheScreenRectangleAndClearInstanceFromChecks) {
   Ok("function damage(e) note(e.state) end\n"
      "mk(AddEnemy0, S0, 0, 100, 1)\n"    // on the left edge: no
      "mk(AddEnemy0, S0, 1, 1, 2)\n"      // inside
@@ -91,10 +91,8 @@ TEST_F(CollisionTest, SetDamageWithTheScreenRectangle) {
                {12, -1, 2, false}, {-1, 11, 2, true}, {-2, 11, 2, false}};
   for (const Case& c : cases)
     EXPECT_EQ(MeetsRectangle(c.x, c.y, c.r, 0, 0, 10, 10), c.meets) << c.x << "," << c.y;
-}
-
-TEST_F(CollisionTest, ClearInstanceFromACheckCallbackEndsTheCheck) {
-  Ok("function wipe(i) note(i.state) ClearInstance() mk(AddEnemy0, S4, 0, 0, 9) end\n"
+  Ok("ClearInstance() log = ''\n"
+     "function wipe(i) note(i.state) ClearInstance() mk(AddEnemy0, S4, 0, 0, 9) end\n"
      "function damage(e) wipe(e) end who = mk(AddLayer0, S3, 0, 0, 0)\n"
      "mk(AddEnemy1, S4, 0, 0, 3) mk(AddEnemy0, S4, 0, 0, 2) mk(AddEnemy0, S4, 0, 0, 1)\n"
      "CheckEnemy(who, 'wipe') assert(log == '1 ')\n"

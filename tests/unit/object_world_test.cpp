@@ -19,7 +19,7 @@ class WorldTest : public test_support::LuaFixture {
   }
 };
 
-TEST_F(WorldTest, UpdaterThatDisposesStillMovesThenLeavesAndSpawnsWaitForTheNextPass) {
+TEST_F(WorldTest, UpdaterThatDisposesOrSpawnsAndBulletCullsAtTheirEdges) {
   Ok("function up(i) Dispose(i) end a = AddLayer0(K, 'up', 10, 10, 65536, 0, 0, 10) UpdateWorld()");
   EXPECT_EQ(GetX(Inst("a")), 11);  // moved in the step that disposed it
   EXPECT_EQ(Inst("a")->age, 1);
@@ -27,10 +27,7 @@ TEST_F(WorldTest, UpdaterThatDisposesStillMovesThenLeavesAndSpawnsWaitForTheNext
   Ok("function up(i) note('up') mk(AddEnemy0, K, 0, 0, 0, 'up') end\n"
      "mk(AddEnemy0, K, 0, 0, 0, 'up') UpdateWorld() note('|') UpdateWorld()");
   EXPECT_EQ(Log(), "up | up up ");
-}
-
-TEST_F(WorldTest, BulletsAreCulledAtTheirEdgesAndOthersNever) {
-  Ok("function bye(i) note(i.state) end\n"
+  Ok("ClearInstance() log = '' function bye(i) note(i.state) end\n"
      "function b(x, y, s) local i = mk(AddEBullet, K, x, y, s) SetDisposer(i, 'bye') return i end\n"
      "b(160, 245, 1) b(160, 246, 2) b(-5, 100, 3) b(-6, 100, 4) b(325, 0, 5)"
      " b(326, 0, 6) b(0, -5, 7) b(0, -6, 8)\n"
