@@ -22,9 +22,11 @@ class TimelineTest : public test_support::LuaFixture {
     return Log();
   }
   Times Pending() { return event::PendingTimes(); }
+  // The counter and the number of pending events, as "time/pending".
+  std::string Clock() { return std::to_string(GetTime()) + "/" + std::to_string(PendingEvents()); }
 };
 
-TEST_F(TimelineTest, EqualTimesFireInInsertionOrderAndDelaysCountDispatches) {
+TEST_F(TimelineTest, OrderDelaysAndDelayZero) {
   Ok("f'a' f'b' f'c' f'd'\n"
      "AddTimeEvent(10, 'a') AddTimeEvent(3, 'b') AddTimeEvent(10, 'c') AddTimeEvent(3, 'd')");
   EXPECT_EQ(Pending(), Times({3, 3, 10, 10}));
@@ -32,12 +34,9 @@ TEST_F(TimelineTest, EqualTimesFireInInsertionOrderAndDelaysCountDispatches) {
   EXPECT_EQ(After(1), "b d ");  // the 4th dispatch runs with the counter at 3
   EXPECT_EQ(After(6), "b d ");
   EXPECT_EQ(After(1), "b d a c ");  // delay 10: during the 11th dispatch
-  EXPECT_EQ(GetTime(), 11u);
-  EXPECT_EQ(PendingEvents(), 0u);
-}
-
-TEST_F(TimelineTest, DelayZeroMeansNextDispatchOutsideAndSameDispatchInside) {
-  Ok("f'late' f'b' f'next' function a() note('a:' .. GetTime()) AddTimeEvent(0, 'late') end\n"
+  EXPECT_EQ(Clock(), "11/0");
+  Ok("log = '' SetTime(0) f'late' f'b' f'next' function a() note('a:' .. GetTime()) "
+     "AddTimeEvent(0, 'late') end\n"
      "AddTimeEvent(0, 'a') AddTimeEvent(0, 'b') AddTimeEvent(1, 'next')");
   // Inside a fired function GetTime is the event's own time, and delay 0
   // lands behind the events already due in this dispatch.
@@ -46,19 +45,14 @@ TEST_F(TimelineTest, DelayZeroMeansNextDispatchOutsideAndSameDispatchInside) {
   EXPECT_EQ(After(1), "a:0 b late next ");
 }
 
-TEST_F(TimelineTest, SetTimeForwardDiscardsAndBackDelays) {
+TEST_F(TimelineTest, SetTimeOutsideAndInsideAFire) {
   Ok("f'fifty' f'hundred' AddTimeEvent(50, 'fifty') AddTimeEvent(100, 'hundred') SetTime(100)");
   EXPECT_EQ(After(1), "hundred ");
-  EXPECT_EQ(GetTime(), 101u);
-  EXPECT_EQ(PendingEvents(), 0u);
-  // Moving back makes a pending event wait longer.
-  Ok("log = '' AddTimeEvent(2, 'fifty') SetTime(90)");  // due at 103
+  EXPECT_EQ(Clock(), "101/0");
+  Ok("log = '' AddTimeEvent(2, 'fifty') SetTime(90)");  // back: due at 103
   EXPECT_EQ(After(13), "");
   EXPECT_EQ(After(1), "fifty ");
-}
-
-TEST_F(TimelineTest, SetTimeInsideAFireRulesTheRestOfTheDispatch) {
-  Ok("f'b' f'c' function a() note('a') SetTime(0) end\n"
+  Ok("log = '' f'b' f'c' function a() note('a') SetTime(0) end\n"
      "SetTime(100) AddTimeEvent(0, 'a') AddTimeEvent(0, 'b') AddTimeEvent(0, 'c')");
   // The others, due at 100, now wait; the dispatch ends at 0 + 1.
   EXPECT_EQ(After(1), "a ");
@@ -68,21 +62,18 @@ TEST_F(TimelineTest, SetTimeInsideAFireRulesTheRestOfTheDispatch) {
   Ok("log = '' ClearEvent() f'x' f'y' function jump() note('jump') SetTime(20) end\n"
      "AddTimeEvent(0, 'jump') AddTimeEvent(5, 'x') AddTimeEvent(20, 'y')");
   EXPECT_EQ(After(1), "jump y ");
-  EXPECT_EQ(GetTime(), 21u);
-  EXPECT_EQ(PendingEvents(), 0u);
+  EXPECT_EQ(Clock(), "21/0");
 }
 
 TEST_F(TimelineTest, NegativeDelaysWrapAndOverdueEventsNeverFire) {
   Ok("f'past' f'far' SetTime(10) AddTimeEvent(-3, 'past')");
   EXPECT_EQ(Pending(), Times({7}));
   EXPECT_EQ(After(1), "");
-  EXPECT_EQ(PendingEvents(), 0u);
-  EXPECT_EQ(GetTime(), 11u);
-  // Below k the sum wraps to the top of the range.
-  Ok("SetTime(2) AddTimeEvent(-5, 'far')");
+  EXPECT_EQ(Clock(), "11/0");
+  Ok("SetTime(2) AddTimeEvent(-5, 'far')");  // below k the sum wraps to the top
   EXPECT_EQ(Pending(), Times({4294967293u}));
   EXPECT_EQ(After(5), "");
-  EXPECT_EQ(PendingEvents(), 1u);
+  EXPECT_EQ(Clock(), "7/1");
   // From inside a fire: the overdue one is discarded later in the same
   // dispatch and the firing one is removed exactly once.
   Ok("ClearEvent() SetTime(10) f'after' function back() note('back') AddTimeEvent(-4, 'past') end\n"
@@ -97,8 +88,7 @@ TEST_F(TimelineTest, RepIsAbsoluteFrameMinusOneAndDeliversTheKey) {
   // Not relative to the counter; frame 0 wraps to the largest value.
   EXPECT_EQ(Pending(), Times({0, 2, 4294967295u}));
   Ok("SetTime(0)");
-  // A key holds until the next one.
-  for (int key : {200, 200, 30}) {
+  for (int key : {200, 200, 30}) {  // a key holds until the next one
     Dispatch(1);
     EXPECT_EQ(event::GetRkey(), key);
   }
@@ -107,26 +97,20 @@ TEST_F(TimelineTest, RepIsAbsoluteFrameMinusOneAndDeliversTheKey) {
   EXPECT_EQ(PendingEvents(), 1u);
 }
 
-TEST_F(TimelineTest, ClearEventResetsEverythingAndIsOddFollowsTheCounter) {
+TEST_F(TimelineTest, ClearEventOutsideAndInsideAFireAndIsOdd) {
   Ok("f'a' AddTimeEvent(0, 'a') rep(1, 9) SaveReplay(1, 2) SetTime(7)");
   event::ReplayKey = 33;
   EXPECT_EQ(Int("IsOdd() and 1 or 0"), 1);
   Ok("ClearEvent()");
-  EXPECT_EQ(PendingEvents(), 0u);
-  EXPECT_TRUE(event::ReplayRecords.empty());
-  EXPECT_EQ(event::ReplayKey, 0);
-  EXPECT_EQ(GetTime(), 0u);
+  EXPECT_EQ(Clock(), "0/0");
+  EXPECT_TRUE(event::ReplayRecords.empty() && event::ReplayKey == 0);
   std::string odd;
   for (int i = 0; i < 4; ++i, Dispatch(1)) odd += Int("IsOdd() and 1 or 0") ? '1' : '0';
   EXPECT_EQ(odd, "0101");
-}
-
-TEST_F(TimelineTest, ClearEventInsideAFireStopsTheDispatchSafely) {
-  Ok("f'b' f'c' function a() note('a') ClearEvent() note(GetTime()) end\n"
+  Ok("log = '' f'b' f'c' function a() note('a') ClearEvent() note(GetTime()) end\n"
      "SetTime(40) AddTimeEvent(0, 'a') AddTimeEvent(0, 'b') AddTimeEvent(3, 'c') rep(60, 5)");
   EXPECT_EQ(After(1), "a 0 ");
-  EXPECT_EQ(PendingEvents(), 0u);
-  EXPECT_EQ(GetTime(), 1u);  // the dispatch still ends by advancing
+  EXPECT_EQ(Clock(), "1/0");  // the dispatch still ends by advancing
   // Events added after the clear, in the same fire, live on normally.
   Ok("log = '' function a() note('a') ClearEvent() AddTimeEvent(0, 'b') ClearEvent()\n"
      "  AddTimeEvent(0, 'c') AddTimeEvent(2, 'b') end AddTimeEvent(0, 'a') AddTimeEvent(0, 'b')");
@@ -140,25 +124,21 @@ TEST_F(TimelineTest, ClearEventInsideAFireStopsTheDispatchSafely) {
   EXPECT_EQ(object::PoolFree(), object::kPoolSize);
 }
 
-TEST_F(TimelineTest, AFailedCallbackLeavesItsEventDueAndTheCounterStill) {
+TEST_F(TimelineTest, FailedCallbacksNilNamesAndNestedDispatch) {
   Ok("f'first' f'last' SetTime(5)\n"
      "AddTimeEvent(0, 'first') AddTimeEvent(0, 'missing') AddTimeEvent(0, 'last')");
   EXPECT_NE(Run("Dispatch()"), "");
   EXPECT_EQ(Log(), "first ");
-  EXPECT_EQ(GetTime(), 5u);
   EXPECT_EQ(Pending(), Times({5, 5}));
+  EXPECT_EQ(GetTime(), 5u);
   // The error is the callback's own; it fails again until fixed.
   EXPECT_TRUE(HasError("function missing() error('boom') end Dispatch()", "boom"));
   EXPECT_EQ(PendingEvents(), 2u);
   // Defining it late works: the name is looked up when the event fires.
   Ok("f'missing'");
   EXPECT_EQ(After(1), "first missing last ");
-  EXPECT_EQ(GetTime(), 6u);
-  EXPECT_EQ(PendingEvents(), 0u);
-}
-
-TEST_F(TimelineTest, NilNamesFailWhenDueAndNestedDispatchIsRefused) {
-  Ok("AddTimeEvent(1, nil) AddInstanceEvent(2, nil, nil)");
+  EXPECT_EQ(Clock(), "6/0");
+  Ok("SetTime(0) AddTimeEvent(1, nil) AddInstanceEvent(2, nil, nil)");
   Dispatch(1);
   EXPECT_TRUE(HasError("Dispatch()", "AddTimeEvent: the event due at frame 1 was added without"));
   EXPECT_EQ(PendingEvents(), 2u);
@@ -181,27 +161,23 @@ TEST_F(TimelineTest, EventsKeepTheirOwnNamesAndInstances) {
   EXPECT_EQ(Int("got[1] and got[2] and 1 or 0"), 1);
 }
 
-TEST_F(TimelineTest, SpawnEventsCarryTheirValuesAndKeepTheKindAlive) {
+TEST_F(TimelineTest, SpawnEventsCarryTheirValuesKeepTheKindAliveAndRefuseReleasedKinds) {
   Ok("local k = NewObject() k:SetAnimSize(2) k:SetAnim(1, 0, 0, 0, false) k.hp = 9\n"
      "AddLayer2Event(1, k, 'mover', 11, -12, 70000, 200, 1, -5)\n"
      "AddEnemy1Event(1, k, nil, 1, 2, 3, 4, 0, 6) k = nil collectgarbage() collectgarbage()");
   EXPECT_TRUE(object::ListContents(object::kLayer2).empty());
   Dispatch(2);
-  std::vector<object::Instance*> layer = object::ListContents(object::kLayer2);
-  ASSERT_EQ(layer.size(), 1u);
-  object::Instance* i = layer[0];
+  ASSERT_TRUE(object::ListContents(object::kLayer2).size() == 1u &&
+              object::ListContents(object::kEnemy1).size() == 1u);
+  object::Instance* i = object::ListContents(object::kLayer2)[0];
   EXPECT_TRUE(i->x >> 16 == 11 && i->y >> 16 == -12 && i->vel == 70000 && i->dir == 200);
   EXPECT_TRUE(i->anim == 1 && i->life == -5 && i->updater == "mover");
   ASSERT_TRUE(i->object);
   EXPECT_EQ(i->object->hp, 9);  // the kind outlived the script's handle
-  std::vector<object::Instance*> enemies = object::ListContents(object::kEnemy1);
-  ASSERT_EQ(enemies.size(), 1u);
-  EXPECT_EQ(enemies[0]->updater, "");  // nil name: no updater
-  EXPECT_EQ(enemies[0]->life, 6);
-}
-
-TEST_F(TimelineTest, SpawnEventsRefuseReleasedKindsAndAFailedSpawnIsDropped) {
-  Ok("k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false) r = NewObject() r:Release()");
+  i = object::ListContents(object::kEnemy1)[0];
+  EXPECT_TRUE(i->updater.empty() && i->life == 6);  // nil name: no updater
+  Ok("ClearEvent() k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false)\n"
+     "r = NewObject() r:Release()");
   EXPECT_TRUE(HasError("AddEnemy0Event(0, r, 'x', 0, 0, 0, 0, 0, 0)",
                        "AddEnemy0Event: the kind was released"));
   EXPECT_EQ(PendingEvents(), 0u);
@@ -212,9 +188,8 @@ TEST_F(TimelineTest, SpawnEventsRefuseReleasedKindsAndAFailedSpawnIsDropped) {
      "AddTimeEvent(0, 'after')");
   EXPECT_TRUE(HasError("Dispatch()", "AddLayer0"));
   EXPECT_EQ(Pending(), Times({4}));
-  EXPECT_EQ(GetTime(), 4u);
   EXPECT_EQ(After(1), "after ");
-  EXPECT_EQ(GetTime(), 5u);
+  EXPECT_EQ(Clock(), "5/0");
   Ok("ClearEvent() AddLayer3Event(0, nil, nil, 0, 0, 0, 0, 0, 0)");
   EXPECT_TRUE(HasError("Dispatch()", "AddLayer3"));
   EXPECT_EQ(PendingEvents(), 0u);

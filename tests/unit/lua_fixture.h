@@ -1,9 +1,10 @@
 // The fixture of the tests that drive the engine through its Lua interface
 // (objects, timeline, input): a fresh pool, state and timeline per test, a
 // fake input backend, and script globals K (a kind of size 2 with one
-// single-frame animation), log/note(s) (a trace) and f(name) (makes a global
-// function that notes its name), plus UpdateWorld, RenderWorld and Dispatch
-// (the timeline step of Update, without the world and the frame pacing).
+// single-frame animation), log/note(s) (a trace), f(name) (makes a global
+// function that notes its name) and mk(add, kind, x, y, state, updater) (a
+// still spawn of life 10; kind defaults to K, state is set only when given), plus UpdateWorld,
+// RenderWorld and Dispatch (the timeline step of Update, without the world and the frame pacing).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -42,7 +43,10 @@ class LuaFixture : public ::testing::Test {
     platform::backends.input = &input;
     Ok("K = NewObject() K:SetAnimSize(1) K:SetAnim(0, 0, 0, 0, false) K.size = 2\n"
        "log = '' function note(s) log = log .. s .. ' ' end\n"
-       "function f(name) _G[name] = function() note(name) end end");
+       "function f(name) _G[name] = function() note(name) end end\n"
+       "function mk(add, kind, x, y, s, up) local i = add(kind or K, up, x or 0, y or 0, 0, 0, 0, "
+       "10)"
+       " if s then i.state = s end return i end");
   }
   void TearDown() override {
     platform::backends.input = saved_input_;
@@ -58,7 +62,6 @@ class LuaFixture : public ::testing::Test {
     lua_pop(L, 1);
     return message;
   }
-  // Runs a chunk that must succeed.
   void Ok(const std::string& code) { EXPECT_EQ(Run(code), "") << code; }
   bool HasError(const std::string& code, const std::string& text) {
     std::string e = Run(code);

@@ -18,9 +18,7 @@ class CollisionTest : public test_support::LuaFixture {
     LuaFixture::SetUp();
     Ok("S3 = NewObject() S3:SetAnimSize(1) S3.size = 3\n"
        "S4 = NewObject() S4:SetAnimSize(1) S4.size = 4 S0 = NewObject() S0:SetAnimSize(1)\n"
-       "function seen(i) note(i.state) end\n"
-       "function mk(add, kind, x, y, s) local i = add(kind, nil, x, y, 0, 0, 0, 10)"
-       " i.state = s return i end");
+       "function seen(i) note(i.state) end");
   }
 };
 
@@ -66,7 +64,7 @@ TEST_F(CollisionTest, CheckEBulletTakesTheNewestTouchingBulletOnly) {
   EXPECT_EQ(ListContents(kEBullet)[0]->state, 9);
 }
 
-TEST_F(CollisionTest, SetDamageWithTheScreenRectangle) {
+TEST_F(CollisionTest, SetDamageWithTheScreenRectangleAndClearInstanceFromChecks) {
   Ok("function damage(e) note(e.state) end\n"
      "mk(AddEnemy0, S0, 0, 100, 1)\n"    // on the left edge: no
      "mk(AddEnemy0, S0, 1, 1, 2)\n"      // inside
@@ -93,10 +91,8 @@ TEST_F(CollisionTest, SetDamageWithTheScreenRectangle) {
                {12, -1, 2, false}, {-1, 11, 2, true}, {-2, 11, 2, false}};
   for (const Case& c : cases)
     EXPECT_EQ(MeetsRectangle(c.x, c.y, c.r, 0, 0, 10, 10), c.meets) << c.x << "," << c.y;
-}
-
-TEST_F(CollisionTest, ClearInstanceFromACheckCallbackEndsTheCheck) {
-  Ok("function wipe(i) note(i.state) ClearInstance() mk(AddEnemy0, S4, 0, 0, 9) end\n"
+  Ok("ClearInstance() log = ''\n"
+     "function wipe(i) note(i.state) ClearInstance() mk(AddEnemy0, S4, 0, 0, 9) end\n"
      "function damage(e) wipe(e) end who = mk(AddLayer0, S3, 0, 0, 0)\n"
      "mk(AddEnemy1, S4, 0, 0, 3) mk(AddEnemy0, S4, 0, 0, 2) mk(AddEnemy0, S4, 0, 0, 1)\n"
      "CheckEnemy(who, 'wipe') assert(log == '1 ')\n"
@@ -110,13 +106,11 @@ TEST_F(CollisionTest, ClearInstanceFromACheckCallbackEndsTheCheck) {
 
 TEST_F(CollisionTest, PositionsThroughTheParentChain) {
   Ok("assert(GetX(nil) == 160 and GetY(nil) == 120)\n"
-     "p = AddLayer0(K, nil, 100, 100, 0, 0, 0, 10)\n"
-     "c = AddLayer0(K, nil, 10, -5, 0, 0, 0, 10) SetParent(c, p)\n"
-     "g = AddLayer0(K, nil, 1, 1, 0, 0, 0, 10) SetParent(g, c)\n"
+     "p = mk(AddLayer0, K, 100, 100) c = mk(AddLayer0, K, 10, -5) SetParent(c, p)\n"
+     "g = mk(AddLayer0, K, 1, 1) SetParent(g, c)\n"
      "assert(GetX(c) == 110 and GetY(c) == 95 and GetX(g) == 111 and GetY(g) == 96)\n"
      "SetX(c, 0) assert(GetX(c) == 100) SetY(c, -100) assert(GetY(g) == 1)\n"
-     "SetX(nil, 5) SetY(nil, 5)\n"
-     "a = AddLayer0(K, nil, 0, 0, 0, 0, 0, 10) b = AddLayer0(K, nil, 3, 4, 0, 0, 0, 10)\n"
+     "SetX(nil, 5) SetY(nil, 5) a = mk(AddLayer0) b = mk(AddLayer0, K, 3, 4)\n"
      "assert(GetDist(a, b) == 25 and GetDist(nil, a) == 99999 and GetDist(a, nil) == 99999)\n"
      "assert(GetDestDist(b, 0, 0) == 25 and GetDestDist(nil, 0, 0) == 99999)\n"
      "assert(GetDir(a, b) == GetDestDir(a, 3, 4) and GetDir(nil, b) == 30)\n"
@@ -129,9 +123,8 @@ TEST_F(CollisionTest, PositionsThroughTheParentChain) {
   EXPECT_EQ(GetX(a), -32768);
 }
 
-TEST_F(CollisionTest, GetDestDirTable) {
-  Ok("o = AddLayer0(K, nil, 100, 100, 0, 0, 0, 10)");
-  Instance* o = Inst("o");
+TEST_F(CollisionTest, GetDestDirTableTangentIndexAndLargeOffsets) {
+  Instance* o = Inst("mk(AddLayer0, K, 100, 100)");
   struct Case {
     int x, y, dir;
   } cases[] = {
@@ -140,9 +133,6 @@ TEST_F(CollisionTest, GetDestDirTable) {
       {110, 120, 21}, {101, 200, 30},  {101, 0, 90},  {99, 200, 30},  {200, 101, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(GetDestDir(o, c.x, c.y), c.dir) << c.x << "," << c.y;
-}
-
-TEST_F(CollisionTest, TangentIndexAndDirectionOfLargeOffsets) {
   EXPECT_EQ(base::TanTable[15], 64);
   const int ratios[][2] = {
       {1, 0},   {3, 0},     {4, 1},     {7, 2},    {64, 14},

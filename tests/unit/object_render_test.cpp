@@ -40,7 +40,7 @@ class RenderTest : public test_support::LuaFixture {
 TEST_F(RenderTest, ListsAreDrawnInTheirFixedOrder) {
   // One instance per list on the same pixel; peel the top one off after each render.
   Ok("top = {} for n, add in ipairs({AddLayer0, AddLayer1, AddEnemy0, AddLayer2, AddEnemy1,"
-     " AddPBullet, AddEBullet, AddLayer3}) do top[n] = add(kind(n), nil, 50, 50, 0, 0, 0, 10) end");
+     " AddPBullet, AddEBullet, AddLayer3}) do top[n] = mk(add, kind(n), 50, 50) end");
   for (int n = 8; n >= 1; --n) {
     Render();
     EXPECT_EQ(Pixel(50, 50), 10 + n) << "list drawn " << n << "th";
@@ -50,14 +50,12 @@ TEST_F(RenderTest, ListsAreDrawnInTheirFixedOrder) {
 
 TEST_F(RenderTest, InstancesThatCannotBeDrawnAreSteppedButNotDrawn) {
   Ok("bare = NewObject() bare:SetAnimSize(1)\n"  // no sprite set
-     "a = AddLayer0(bare, nil, 10, 10, 0, 0, 0, 10)\n"
-     "b = AddLayer0(kind(1), nil, 20, 10, 0, 0, 0, 10) b.anim = 3\n"  // anim out of range
-     "c = AddLayer0(kind(12), nil, 30, 10, 0, 0, 0, 10)\n"            // frame 12 of 12 sprites
-     "local k = kind(0) k:SetAnim(0, 255, 255, 0, false) d = AddLayer0(k, nil, 40, 10, 0, 0, 0, "
-     "10)\n"
-     "e = AddLayer0(kind(2), nil, 50, 10, 0, 0, 0, 10) e.hit = 9 Dispose(e)\n"
-     "far = AddLayer0(kind(2), nil, 60, 10, 0, 0, 0, 10)\n"
-     "local f = kind(2) f.cx = -2147483647 far2 = AddLayer0(f, nil, 32767, 10, 0, 0, 0, 10)");
+     "a = mk(AddLayer0, bare, 10, 10) b = mk(AddLayer0, kind(1), 20, 10) b.anim = 3\n"
+     "c = mk(AddLayer0, kind(12), 30, 10)\n"  // frame 12 of 12 sprites
+     "local k = kind(0) k:SetAnim(0, 255, 255, 0, false) d = mk(AddLayer0, k, 40, 10)\n"
+     "e = mk(AddLayer0, kind(2), 50, 10) e.hit = 9 Dispose(e)\n"
+     "far = mk(AddLayer0, kind(2), 60, 10)\n"
+     "local f = kind(2) f.cx = -2147483647 far2 = mk(AddLayer0, f, 32767, 10)");
   Render();
   for (int x = 0; x < 320; ++x)
     if (x < 60 || x > 61) EXPECT_EQ(Pixel(x, 10), 0) << x;
