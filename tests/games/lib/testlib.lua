@@ -1,5 +1,5 @@
 -- Helpers for test games (copied into every test game's script/ folder):
--- sprite-set files written from Lua, and error expectations.
+-- sprite-set and sound files written from Lua, and error expectations.
 
 local function u16(n)
   return string.char(n % 256, (n / 256) % 256)
@@ -60,6 +60,19 @@ function TestLib.WriteSpriteSet(name, sprites)
   local path = string.gsub(GetScriptPath(""), "script/$", "sprite/") .. name
   local f = assert(io.open(path, "wb"))
   f:write(body)
+  f:close()
+end
+
+-- An 8-bit mono PCM WAV of `n` samples of a square wave.
+function TestLib.WriteWav(name, n)
+  -- The table library is not open: build the data from repeated pieces.
+  local period = string.rep(string.char(64), 8) .. string.rep(string.char(192), 8)
+  local data = string.sub(string.rep(period, n / 16 + 1), 1, n)
+  local fmt = "fmt " .. i32(16) .. u16(1) .. u16(1) .. i32(11025) .. i32(11025) .. u16(1) .. u16(8)
+  local body = "WAVE" .. fmt .. "data" .. i32(n) .. data
+  local path = string.gsub(GetScriptPath(""), "script/$", "sound/") .. name
+  local f = assert(io.open(path, "wb"))
+  f:write("RIFF" .. i32(string.len(body)) .. body)
   f:close()
 end
 

@@ -1,20 +1,5 @@
 RunScript("testlib.lua")
-local u16, i32 = TestLib.u16, TestLib.i32
-
--- An 8-bit mono PCM WAV of `n` samples of a square wave.
-local function WriteWav(name, n)
-  -- The table library is not open: build the data from repeated pieces.
-  local period = string.rep(string.char(64), 8) .. string.rep(string.char(192), 8)
-  local data = string.sub(string.rep(period, n / 16 + 1), 1, n)
-  local fmt = "fmt " .. i32(16) .. u16(1) .. u16(1) .. i32(11025) .. i32(11025) .. u16(1) .. u16(8)
-  local body = "WAVE" .. fmt .. "data" .. i32(n) .. data
-  local path = string.gsub(GetScriptPath(""), "script/$", "sound/") .. name
-  local f = assert(io.open(path, "wb"))
-  f:write("RIFF" .. i32(string.len(body)) .. body)
-  f:close()
-end
-
-WriteWav("beep.wav", 2205)
+TestLib.WriteWav("beep.wav", 2205)
 
 local beep = LoadSound("beep.wav")
 assert(beep ~= nil, "beep.wav did not load")
