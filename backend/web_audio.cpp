@@ -69,15 +69,17 @@ class WebAudioImpl : public WebAudio {
   void Mix() override {
     if (!open_) return;
     const std::uint32_t now = clock_->Now() - start_ + kLeadMs;
-    // Buffer k is mixed at its start time, k * 512 / 11025 s after opening.
+    // Buffer k starts playing k * 512 / 11025 s after opening and is mixed
+    // kLeadMs before that. Its channels see the time it is mixed at, as
+    // SDL_mixer's see the time of the callback: limits and fades end when
+    // the clock says, not when the sound is heard.
     while (static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
                platform::kSampleRate <=
            now) {
-      const std::uint32_t ticks =
-          start_ +
-          static_cast<std::uint32_t>(static_cast<std::uint64_t>(mixed_) *
-                                     platform::kAudioBufferSamples * 1000 / platform::kSampleRate);
-      MixBuffer(ticks);
+      const std::uint32_t plays = static_cast<std::uint32_t>(
+          static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
+          platform::kSampleRate);
+      MixBuffer(start_ + (plays > kLeadMs ? plays - kLeadMs : 0));
       ++mixed_;
     }
   }

@@ -3,20 +3,25 @@
 
 Usage: web_play.py [--native-only] LUNASHOT WORKDIR. Each game of CASES runs
 natively (--frame-hashes, checked against the recorded PNGs' pixels), then as
-a page in headless Chromium; frame hashes and output must match. --native-only
-stops after the native runs of the test games. Exit: 0, 1 a fault, 77 no browser.
+a page in headless Chromium; frame hashes and output must match. The channel
+game's native run is a window on Xvfb with the real clock, as the mixer keeps
+real time. Then the demo page saves a replay, is reloaded and must watch it
+frame for frame as the native engine does. --native-only stops after the
+native runs of the headless test games. Exit: 0, 1 a fault, 77 no browser.
 """
+import contextlib
 import functools
 import hashlib
-import html
 import http.server
+import json
 import os
 import pathlib
-import re
+import select
 import shutil
 import subprocess
 import sys
 import threading
+import time
 
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
@@ -39,10 +44,12 @@ CASES = [
     ("event_update", "tests/games/event_update", [], True),
     ("engine_numbers", "tests/games/engine_numbers", [], True),
     ("robust_hostile", "tests/games/robust_hostile", [], True),
+    ("sound_channels", "tests/games/sound_channels", [], True),
 ]
+REAL_TIME = {"sound_channels"}
 
 
-def game_copy(src, dest):
+def game_copy(src, dest, replays=True):
     """The game as run_game.sh prepares it, with the demo's inputs and replays."""
     shutil.copytree(ROOT / src, dest)
     for sub in ("sprite", "script", "sound", "replay"):
@@ -56,11 +63,18 @@ def game_copy(src, dest):
         shutil.copy(ROOT / "games/demo/sprite/pal.pal", dest / "sprite")
     shutil.copy(PLAY, dest / "play.txt")
     shutil.copy(ROOT / "tests/games/demo_replay/watch.txt", dest / "watch.txt")
-    for replay in (dest.parent / "demo-native/replay").glob("*.lua"):
+    for replay in (dest.parent / "demo-native/replay").glob("*.lua") if replays else []:
         shutil.copy(replay, dest / "replay")
 
 
-def run_browser(page_dir, work, query):
+CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+            "--no-first-run", "--disable-background-networking", "--disable-component-update",
+            "--disable-sync"]
+
+
+@contextlib.contextmanager
+def serving(page_dir):
+    """The page's address on a local web server while the block runs."""
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
             pass
@@ -68,72 +82,170 @@ def run_browser(page_dir, work, query):
     handler = functools.partial(Quiet, directory=str(page_dir))
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = f"http://127.0.0.1:{server.server_address[1]}/index.html?{query}"
-    profile = work / "chromium-profile"
-    shutil.rmtree(profile, ignore_errors=True)
-    # Virtual time runs the page's timers without waiting; the DOM is dumped when the game ends.
-    cmd = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-           "--no-first-run", "--disable-background-networking", "--disable-component-update",
-           "--disable-sync", f"--user-data-dir={profile}", "--virtual-time-budget=36000000",
-           "--dump-dom", url]
     try:
-        done = subprocess.run(cmd, capture_output=True, text=True, timeout=420)
-    except subprocess.TimeoutExpired:
-        return None, "chromium did not finish in 7 minutes"
+        yield f"http://127.0.0.1:{server.server_address[1]}/index.html"
     finally:
         server.shutdown()
-    if done.returncode != 0 or "<html" not in done.stdout:
-        return None, f"chromium failed (status {done.returncode}): {done.stderr[-2000:]}"
-    return done.stdout, ""
 
 
-def pre(dom, name):
-    m = re.search(rf'<pre id="{name}"[^>]*>(.*?)</pre>', dom, re.S)
-    return html.unescape(m.group(1)) if m else ""
+class DevTools:
+    """A Chromium on the real clock, driven through --remote-debugging-pipe (JSON
+    messages ended by NUL on its fds 3 and 4): IndexedDB keeps what a page stores."""
+
+    def __init__(self, profile):
+        theirs_in, self.out = os.pipe()
+        self.inp, theirs_out = os.pipe()
+
+        def onto_3_and_4():  # by way of copies: either pipe may be on fd 3 or 4 already
+            copies = os.dup(theirs_in), os.dup(theirs_out)
+            os.dup2(copies[0], 3)
+            os.dup2(copies[1], 4)
+
+        self.proc = subprocess.Popen(
+            CHROMIUM + ["--remote-debugging-pipe", f"--user-data-dir={profile}", "about:blank"],
+            preexec_fn=onto_3_and_4, close_fds=False, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        os.close(theirs_in)
+        os.close(theirs_out)
+        self.buf, self.last, self.session = b"", 0, None
+        target = self.call("Target.createTarget", url="about:blank")["targetId"]
+        self.session = self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
+
+    def call(self, method, **params):
+        self.last += 1
+        message = {"id": self.last, "method": method, "params": params}
+        if self.session:
+            message["sessionId"] = self.session
+        os.write(self.out, json.dumps(message).encode() + b"\0")
+        while True:
+            while b"\0" not in self.buf:
+                if not select.select([self.inp], [], [], 60)[0]:
+                    raise RuntimeError(f"{method}: no answer from chromium in 60 s")
+                chunk = os.read(self.inp, 1 << 16)
+                if not chunk:
+                    raise RuntimeError(f"{method}: chromium closed its pipe")
+                self.buf += chunk
+            text, self.buf = self.buf.split(b"\0", 1)
+            reply = json.loads(text)
+            if reply.get("id") == self.last:  # events and others' answers pass by
+                if "error" in reply:
+                    raise RuntimeError(f"{method}: {reply['error']}")
+                return reply["result"]
+
+    def play(self, url, seconds=420):
+        """Loads the page and waits for its run's end: the title, #error, #frame-hashes, #output."""
+        self.call("Page.navigate", url=url)
+        query = url[url.index("?"):]
+        ask = (f"location.search === {json.dumps(query)} &&"
+               " /^lunashot: (done|error)$/.test(document.title) ? [document.title,"
+               " document.getElementById('error').textContent,"
+               " document.getElementById('frame-hashes').textContent,"
+               " document.getElementById('output').textContent] : null")
+        for _ in range(seconds * 2):
+            got = self.call("Runtime.evaluate", expression=ask, returnByValue=True)["result"].get("value")
+            if got:
+                return got
+            time.sleep(0.5)
+        return ["no end in %d s" % seconds, "", "", ""]
+
+    def close(self):
+        self.proc.kill()
+        self.proc.wait()
+        os.close(self.inp)
+        os.close(self.out)
 
 
-def play_case(lunashot, work, native_only, name, src, args, same_output):
-    """None when the page matches the native run, else the fault; 77 skips."""
+def run_window(lunashot, game):
+    """The game in a window on a display of its own: real clock, SDL's dummy audio driver."""
+    ready, theirs = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(theirs), "-screen", "0", "640x480x24",
+                             "-nolisten", "tcp"], pass_fds=(theirs,), stderr=subprocess.DEVNULL)
+    os.close(theirs)
+    try:
+        number = os.read(ready, 16).decode().strip()  # empty when Xvfb failed
+        env = dict(os.environ, DISPLAY=":" + number, SDL_AUDIODRIVER="dummy")
+        return subprocess.run([str(lunashot), str(game)], capture_output=True, text=True, cwd=game,
+                              env=env, timeout=120)
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+        os.close(ready)
+
+
+def play_case(lunashot, work, browser, name, src, args, same_output):
+    """None when the page matches the native run (or without a browser, when the native
+    --frame-hashes agree with the recorded frames), else the fault."""
     native_game, web_game = work / f"{name}-native", work / f"{name}-web"
     game_copy(src, native_game)
     game_copy(src, web_game)
-    hashes = work / f"{name}-native.txt"
-    native = subprocess.run([str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
-                             "--record-frames", str(work / f"{name}-frames"), str(native_game)],
-                            capture_output=True, text=True, cwd=native_game)
+    hashes, native_hashes = work / f"{name}-native.txt", None
+    if name in REAL_TIME:
+        if not browser:
+            return None
+        native = run_window(lunashot, native_game)
+    else:
+        native = subprocess.run([str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
+                                 "--record-frames", str(work / f"{name}-frames"), str(native_game)],
+                                capture_output=True, text=True, cwd=native_game)
     if native.returncode != 0:
         return f"native run failed ({native.returncode}): {native.stderr}"
-    native_hashes = hashes.read_text().splitlines()
+    if name not in REAL_TIME:
+        native_hashes = hashes.read_text().splitlines()
     for number in sorted({1, len(native_hashes)}) if native_hashes else []:
         md5 = hashlib.md5(png_pixels(work / f"{name}-frames" / f"{number:06d}.png")[2]).hexdigest()
         want = f"{number:06d} {md5}"
         if native_hashes[number - 1] != want:
             return f"native --frame-hashes line {native_hashes[number - 1]!r}, the PNG gives {want!r}"
-    if native_only:
+    if not browser:
         return None
 
     page = work / f"{name}-page"
     subprocess.run([str(ROOT / "make.sh"), "web", str(web_game), str(page)], check=True, cwd=ROOT,
                    stdout=subprocess.DEVNULL)
     query = "&".join(["headless=1", "hashes=1"] + [f"{o[2:]}={v}" for o, v in zip(args[::2], args[1::2])])
-    dom, why = run_browser(page, work, query)
-    if dom is None:
-        dom, why = run_browser(page, work, query)  # a browser's bad start, once
-    if dom is None:
-        return 77, why
-    title = re.search(r"<title>(.*?)</title>", dom).group(1)
+    with serving(page) as url:
+        title, error, web_hashes, web_output = browser.play(f"{url}?{query}")
     if title != "lunashot: done":
-        return f"page title {title!r}; error: {pre(dom, 'error')}"
-    web_hashes = pre(dom, "frame-hashes").splitlines()
-    for a, b in zip(native_hashes, web_hashes):
-        if a != b:
-            return f"frames differ: native {a}, browser {b}"
-    if len(web_hashes) != len(native_hashes):
-        return f"{len(web_hashes)} frames in the browser, {len(native_hashes)} natively"
-    web_output = pre(dom, "output").splitlines()
+        return f"page title {title!r}; error: {error}"
+    web_hashes, web_output = web_hashes.splitlines(), web_output.splitlines()
+    fault = same_frames(native_hashes, web_hashes)
+    if fault:
+        return fault
     if same_output and web_output != native.stdout.splitlines():
         return f"output differs: native {native.stdout!r}, browser {web_output!r}"
-    print(f"{name}: the same {len(web_hashes)} frames" + (" and output" if same_output else ""))
+    print(f"{name}: the same " + ("output" if native_hashes is None else
+                                  f"{len(web_hashes)} frames" + (" and output" if same_output else "")))
+    return None
+
+
+def same_frames(native_hashes, web_hashes):
+    """None when the browser presented the native frames (or none are known), else the fault."""
+    for a, b in zip(native_hashes or [], web_hashes):
+        if a != b:
+            return f"frames differ: native {a}, browser {b}"
+    if native_hashes is not None and len(web_hashes) != len(native_hashes):
+        return f"{len(web_hashes)} frames in the browser, {len(native_hashes)} natively"
+    return None
+
+
+def reload_case(work, browser):
+    """The demo page saves its play's replay, is reloaded, and watches it as the native engine does."""
+    game, page = work / "reload-web", work / "reload-page"
+    game_copy("games/demo", game, replays=False)
+    subprocess.run([str(ROOT / "make.sh"), "web", str(game), str(page)], check=True, cwd=ROOT,
+                   stdout=subprocess.DEVNULL)
+    with serving(page) as url:
+        title, error, _, _ = browser.play(f"{url}?headless=1&store=1&input=play.txt&max-frames={FRAMES}")
+        if title != "lunashot: done":
+            return f"the play: {title}: {error}"
+        title, error, hashes, _ = browser.play(
+            f"{url}?headless=1&store=1&hashes=1&input=watch.txt&max-frames={FRAMES}")
+    if title != "lunashot: done":
+        return f"the watch after a reload: {title}: {error}"
+    fault = same_frames((work / "demo_watch-native.txt").read_text().splitlines(), hashes.splitlines())
+    if fault:
+        return fault
+    print("reload: the replay saved in the page plays the native frames after a reload")
     return None
 
 
@@ -143,15 +255,27 @@ def main():
     lunashot, work = pathlib.Path(args[0]).resolve(), pathlib.Path(args[1]).resolve()
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
-    failed = 0
-    for case in CASES[2:] if native_only else CASES:
-        fault = play_case(lunashot, work, native_only, *case)
-        if isinstance(fault, tuple):
-            print(f"SKIP: {fault[1]}")
+    browser = None
+    if not native_only:
+        try:
+            browser = DevTools(work / "chromium-profile")
+        except (OSError, RuntimeError) as e:
+            print(f"SKIP: no browser: {e}")
             return 77
+    failed = 0
+    try:
+        for case in CASES if browser else CASES[2:]:
+            fault = play_case(lunashot, work, browser, *case)
+            if fault:
+                print(f"FAIL: {case[0]}: {fault}")
+                failed = 1
+        fault = reload_case(work, browser) if browser else None
         if fault:
-            print(f"FAIL: {case[0]}: {fault}")
+            print(f"FAIL: reload: {fault}")
             failed = 1
+    finally:
+        if browser:
+            browser.close()
     return failed
 
 
