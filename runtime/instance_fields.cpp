@@ -24,8 +24,8 @@ enum Field { kHit, kAnim, kAge, kState, kDir, kHp, kVel, kFieldCount };
 constexpr const char* kFieldNames[kFieldCount] = {"hit", "anim", "age", "state",
                                                   "dir", "hp",   "vel"};
 
-// Upvalues of both closures: the name -> field table, luabind's handler.
-constexpr int kNamesUpvalue = 1;
+// Upvalues of both closures: 1 the name -> field table, which only keeps the
+// interned names alive; 2 luabind's handler.
 constexpr int kLuabindUpvalue = 2;
 
 Instance* InstanceAt(lua_State* L, int index) {
