@@ -31,6 +31,10 @@ class SdlMachine : public platform::Machine {
 
   void Quit() override { SDL_Quit(); }
   bool QuitRequested() override { return quit_; }
+  bool QuitRequestedNow() override {
+    PumpEvents();
+    return quit_;
+  }
 
   platform::DevCommand TakeCommand() override {
     PumpEvents();

@@ -138,6 +138,9 @@ class Machine {
   virtual void Quit() = 0;
   // True once the player has asked to stop (closed the window).
   virtual bool QuitRequested() = 0;
+  // The same, taking in the window's events first: asked while a script
+  // runs long without a frame, when nothing else looks at them.
+  virtual bool QuitRequestedNow() { return QuitRequested(); }
   // The next developer command given since the last call, oldest first.
   virtual DevCommand TakeCommand() { return DevCommand::kNone; }
   // True when a player watches the display and answers with the buttons; a

@@ -263,17 +263,15 @@ int Require(lua_State* L) {
 
 void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped"); }
 
-// Finalizers run by lua_close after a normal end: every kShutdownCheck
-// instructions the input is polled (which takes in a closed window or
-// SIGTERM), and a stop request ends them as AbortRun would.
-constexpr int kShutdownCheck = 1 << 20;
-void ShutdownHook(lua_State* L, lua_Debug*) {
+// Every kWatchCount instructions, whether the player has asked to stop: a
+// script that loops without ever reaching a frame, or a finalizer run by
+// lua_close, still ends when the window is closed (or Escape pressed). About
+// a millisecond of script apart, so the check costs nothing measurable.
+constexpr int kWatchCount = 1 << 20;
+void WatchHook(lua_State* L, lua_Debug*) {
   platform::Machine* machine = platform::backends.machine;
-  if (!machine || !platform::backends.input) return;
-  platform::backends.input->Poll();
-  if (!machine->QuitRequested()) return;
-  aborted = true;
-  lua_sethook(L, AbortHook, LUA_MASKCOUNT, 1);
+  if (!machine || !machine->QuitRequestedNow()) return;
+  AbortRun();
   luaL_error(L, "the run was stopped");
 }
 
@@ -303,6 +301,7 @@ void InitScript() {
   lua_register(L, "require", Require);
   lua_gc(L, LUA_GCCOLLECT, 0);
   luabind::open(L);
+  lua_sethook(L, WatchHook, LUA_MASKCOUNT, kWatchCount);
   LuaState = L;
   aborted = false;
   ClearFailedRuns();
@@ -312,12 +311,9 @@ void InitScript() {
 
 void QuitScript() {
   // After a stop the hook stays on while lua_close runs the finalizers, so
-  // one that loops for ever ends at its first instruction. Otherwise they
-  // are watched for a stop that comes while they run.
-  if (LuaState) {
-    if (!aborted) lua_sethook(LuaState, ShutdownHook, LUA_MASKCOUNT, kShutdownCheck);
-    lua_close(LuaState);
-  }
+  // one that loops for ever ends at its first instruction. Otherwise the
+  // watch hook stays.
+  if (LuaState) lua_close(LuaState);
   LuaState = nullptr;
   ClearNameCache();
   handle_refs.clear();
