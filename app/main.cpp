@@ -118,5 +118,10 @@ int main(int argc, char** argv) {
     base::InitPaths();
     runtime::StartupFailure(input_error);  // on the window's error screen
   }
-  runtime::ReturnToMenu(runtime::RunEngine(options));
+  status = runtime::RunEngine(options);
+  // A stopped headless run shut down cleanly, but it did not finish: its
+  // caller hears of the signal as if the run had been killed by it.
+  if (options.headless && backend::HeadlessStopSignal() != 0)
+    status = 128 + backend::HeadlessStopSignal();
+  runtime::ReturnToMenu(status);
 }

@@ -42,8 +42,11 @@ std::unique_ptr<platform::Audio> CreateSdlAudio();
 // real_clock.cpp: SDL's milliseconds.
 std::unique_ptr<platform::Clock> CreateRealClock();
 
-// headless_machine.cpp: nothing to bring up; no player.
+// headless_machine.cpp: nothing to bring up; no player; SIGINT and SIGTERM
+// stop the run.
 std::unique_ptr<platform::Machine> CreateHeadlessMachine();
+// The signal that stopped a headless run, or 0.
+int HeadlessStopSignal();
 // headless_display.cpp: nothing shown; gamma cannot be set.
 std::unique_ptr<platform::Display> CreateHeadlessDisplay();
 // silent_audio.cpp: SDL_mixer on SDL's dummy driver.

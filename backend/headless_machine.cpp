@@ -1,17 +1,33 @@
 // The headless machine: nothing to bring up or take down (the silent audio
 // brings up its own driver), no window to close, and no player: a script
 // error ends the run with a failure status instead of an error screen.
+// SIGINT and SIGTERM ask the run to stop as closing a window does, so what
+// it records (a GIF, the log) is complete; a second one ends it at once.
+#include <signal.h>
+
 #include "backend/backends.h"
 
 namespace backend {
 
 namespace {
 
+volatile sig_atomic_t stop_signal = 0;
+
+void OnStopSignal(int signal) { stop_signal = signal; }
+
 class HeadlessMachine : public platform::Machine {
  public:
-  bool Init(std::string*) override { return true; }
+  bool Init(std::string*) override {
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    return true;
+  }
   void Quit() override {}
-  bool QuitRequested() override { return false; }
+  bool QuitRequested() override { return stop_signal != 0; }
   bool Interactive() override { return false; }
 };
 
@@ -20,5 +36,7 @@ class HeadlessMachine : public platform::Machine {
 std::unique_ptr<platform::Machine> CreateHeadlessMachine() {
   return std::make_unique<HeadlessMachine>();
 }
+
+int HeadlessStopSignal() { return stop_signal; }
 
 }  // namespace backend

@@ -1,0 +1,4 @@
+-- A loop that never reaches a frame.
+print("looping")
+local n = 0
+while true do n = n + 1 end
