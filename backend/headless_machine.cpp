@@ -22,8 +22,13 @@ class HeadlessMachine : public platform::Machine {
     action.sa_handler = OnStopSignal;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A signal the run was started with ignored (a background job's SIGINT,
+    // nohup) stays ignored.
+    for (int signal : {SIGINT, SIGTERM}) {
+      struct sigaction before = {};
+      if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+        sigaction(signal, &action, nullptr);
+    }
     return true;
   }
   void Quit() override {}
