@@ -29,6 +29,7 @@
 namespace runtime {
 
 bool ReloadRequested = false;
+int GifScale = 1;
 
 namespace {
 
@@ -104,8 +105,7 @@ void SendOverlay() {
     if (overlay.level < 2) continue;
     // Where the hit test sees them: absolute, through the parent chain.
     for (object::Instance* i : list)
-      overlay.shapes.push_back(
-          {object::GetX(i), object::GetY(i), i->object ? i->object->size : 0});
+      overlay.shapes.push_back({object::GetX(i), object::GetY(i), i->object ? i->object->size : 0});
   }
   overlay.free_slots = object::PoolFree();
   overlay.pending_events = static_cast<int>(event::PendingEvents());
@@ -136,7 +136,7 @@ void ToggleGif() {
     return;
   }
   std::string path = Stamp() + ".gif";
-  video::StartGif(path);
+  video::StartGif(path, GifScale);
   if (video::GifRecording()) Note("recording " + path + " (F9 stops)");
 }
 

@@ -10,6 +10,8 @@ namespace runtime {
 // Set by a reload command: the run in progress ends through the normal stop
 // path and RunEngine starts script/start.lua again. Cleared by RunEngine.
 extern bool ReloadRequested;
+// The scale of the GIFs F9 records (--gif-scale).
+extern int GifScale;
 
 // Takes the pending commands and acts on them. While paused it waits here,
 // keeping the window alive, until the game resumes, steps one frame, is

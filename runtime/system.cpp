@@ -49,6 +49,7 @@ const char kUsage[] =
     "  --fullscreen        start fullscreen (Alt+Enter toggles)\n"
     "  --input FILE        take the buttons from FILE instead of the devices\n"
     "  --gif FILE          record every presented frame into the animated GIF FILE\n"
+    "  --gif-scale N       GIFs (--gif and F9) N times the screen's size, 1 to 8\n"
     "  --help              print this text\n"
     "Developer keys in a window (never seen by the game's scripts):\n"
     "  F3                  overlay: frame time, instances, events, heap; again: hitboxes\n"
@@ -89,19 +90,20 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       options->headless = true;
     } else if (a == "--fullscreen") {
       options->fullscreen = true;
-    } else if (a == "--max-frames" || a == "--scale") {
+    } else if (a == "--max-frames" || a == "--scale" || a == "--gif-scale") {
       const char* v = value("a number");
       if (!v) break;
       if (!ParseCount(v, &n) || n == 0 || n > 0xFFFFFFFFul) {
         *message = "lunashot: " + a + " needs a positive whole number, not '" + v + "'\n";
         break;
       }
-      if (a == "--scale") {
-        if (n > 16) {
-          *message = "lunashot: --scale must be 1 to 16\n";
+      if (a == "--scale" || a == "--gif-scale") {
+        const unsigned long most = a == "--scale" ? 16 : video::kMaxGifScale;
+        if (n > most) {
+          *message = "lunashot: " + a + " must be 1 to " + std::to_string(most) + "\n";
           break;
         }
-        options->scale = static_cast<int>(n);
+        (a == "--scale" ? options->scale : options->gif_scale) = static_cast<int>(n);
       } else {
         options->max_frames = n;
       }
@@ -206,7 +208,8 @@ int RunEngine(const Options& options) {
   base::InitDirTable();
   if (!video::InitVideo(&error)) StartupFailure(error);
   if (!options.record_dir.empty()) video::StartRecording(options.record_dir);
-  if (!options.gif_file.empty()) video::StartGif(options.gif_file);
+  GifScale = options.gif_scale;
+  if (!options.gif_file.empty()) video::StartGif(options.gif_file, GifScale);
   if (!options.frame_hashes.empty()) video::StartFrameHashes(options.frame_hashes);
   if (!sound::InitSound(&error)) StartupFailure(error);
   const bool interactive = platform::backends.machine->Interactive();

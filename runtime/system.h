@@ -12,6 +12,7 @@ struct Options {
   bool fullscreen = false;
   std::string input_file;
   std::string gif_file;
+  int gif_scale = 1;  // each pixel of a GIF (--gif and F9) a square this wide
   std::string frame_hashes;
   std::string game_dir;
 };

@@ -135,16 +135,20 @@ constexpr std::size_t kMaxGifBytes = std::size_t{256} << 20;
 struct GifRecorder {
   bool on = false;
   std::string path;
+  int scale = 1;
+  std::vector<std::uint8_t> scaled;  // a frame's pixels at the scale
   base::GifWriter writer;
 };
 GifRecorder gif;
 
 }  // namespace
 
-void StartGif(const std::string& path) {
+void StartGif(const std::string& path, int scale) {
   std::string error;
   gif.on = false;
-  if (!gif.writer.Begin(platform::kScreenWidth, platform::kScreenHeight, &error)) {
+  gif.scale = scale < 1 ? 1 : scale > kMaxGifScale ? kMaxGifScale : scale;
+  if (!gif.writer.Begin(platform::kScreenWidth * gif.scale, platform::kScreenHeight * gif.scale,
+                        &error)) {
     std::fprintf(stderr, "lunashot: GIF recording failed: %s\n", error.c_str());
     return;
   }
@@ -175,6 +179,20 @@ void RecordGifFrame(const std::uint8_t* pixels) {
   base::Rgb palette[256];
   for (int i = 0; i < 256; ++i)
     palette[i] = {ShownPalette[i].r, ShownPalette[i].g, ShownPalette[i].b};
+  if (gif.scale > 1) {
+    const int s = gif.scale, width = platform::kScreenWidth * s;
+    gif.scaled.resize(static_cast<std::size_t>(width) * platform::kScreenHeight * s);
+    for (int y = 0; y < platform::kScreenHeight; ++y) {
+      std::uint8_t* row = &gif.scaled[static_cast<std::size_t>(y) * s * width];
+      for (int x = 0; x < platform::kScreenWidth; ++x)
+        std::memset(row + x * s, pixels[y * platform::kScreenWidth + x],
+                    static_cast<std::size_t>(s));
+      for (int copy = 1; copy < s; ++copy)
+        std::memcpy(row + static_cast<std::size_t>(copy) * width, row,
+                    static_cast<std::size_t>(width));
+    }
+    pixels = gif.scaled.data();
+  }
   std::string error;
   if (!gif.writer.AddFrame(pixels, palette, kGifDelay, &error)) {
     gif.on = false;

@@ -24,11 +24,12 @@ bool Recording();
 void RecordFrame(const std::uint8_t* pixels);
 
 // Animation recording: from StartGif on, every presented frame goes into
-// an animated GIF (through the palette shown with it, 2/100 s a frame: GIF
-// delays count hundredths, and most viewers slow anything shorter), written
-// to `path` at StopGif or when it reaches 256 MiB. Failures are reported on
-// stderr, once; the game goes on.
-void StartGif(const std::string& path);
+// an animated GIF (through the palette shown with it, each pixel a `scale`
+// x `scale` square, 2/100 s a frame: GIF delays count hundredths, and most
+// viewers slow anything shorter), written to `path` at StopGif or when it
+// reaches 256 MiB. Failures are reported on stderr, once; the game goes on.
+constexpr int kMaxGifScale = 8;
+void StartGif(const std::string& path, int scale);
 // Writes the file. False with a message (nothing recorded, cannot write).
 bool StopGif(std::string* error);
 bool GifRecording();
