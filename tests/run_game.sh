@@ -12,6 +12,7 @@
 #   --file/--no-file PATH      PATH (relative to the game copy) must (not) exist afterwards
 #   --no-palette               do not add the test palette
 #   --no-replays               start without the replays saved in the game's replay/
+#   --window                   run in a window on its own X server (xvfb_run.sh), 60 s at most
 #   --golden FILE              recorded frames must have these pixels: "NAME SUM" lines, SUM
 #                              the md5 of frame NAME's RGB bytes (as --frame-hashes writes)
 #   --last-frame MD5           the last recorded frame must have this pixel md5
@@ -19,6 +20,7 @@ set -u
 lunashot="$1" palette="$2" src="$3" work="$4"
 shift 4
 status=0 golden="" palette_ok=1 replays=1 last_frame="" checks=() fail=0 us=$'\x1f'
+run=("$lunashot" --headless)
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   case "$1" in
     --status) status="$2" ;;
@@ -28,6 +30,8 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --file | --no-file) checks+=("$1$us$2") ;;
     --no-palette) palette_ok=0; shift; continue ;;
     --no-replays) replays=0; shift; continue ;;
+    --window) run=(timeout -s KILL 60 env SDL_AUDIODRIVER=dummy bash "$(dirname "$0")/xvfb_run.sh" "$lunashot")
+      shift; continue ;;
     --golden) golden="$2" ;;
     --last-frame) last_frame="$2" ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
@@ -46,7 +50,7 @@ cp "$(dirname "$0")/games/lib/"*.lua "$work/script/" 2>/dev/null
 
 extra=()
 [ -n "$golden$last_frame" ] && extra+=(--record-frames "$work/frames" --frame-hashes "$work/hashes.txt")
-"$lunashot" --headless "${extra[@]}" "$@" "$work" >"$work.stdout" 2>"$work.stderr"
+"${run[@]}" "${extra[@]}" "$@" "$work" >"$work.stdout" 2>"$work.stderr"
 got=$?
 cat "$work.stdout"
 cat "$work.stderr" >&2
