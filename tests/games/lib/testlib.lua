@@ -76,6 +76,17 @@ function TestLib.WriteWav(name, n)
   f:close()
 end
 
+-- An object kind of sprite set `set` (may be nil), animations from rows
+-- {first, last, delay, loops} (none: one default animation) and fields such as size.
+function TestLib.Kind(set, anims, fields)
+  local k = NewObject()
+  if set then k:SetSpriteSet(set) end
+  k:SetAnimSize(#anims > 0 and #anims or 1)
+  for n, a in ipairs(anims) do k:SetAnim(n - 1, a[1], a[2], a[3], a[4]) end
+  for name, value in pairs(fields or {}) do k[name] = value end
+  return k
+end
+
 function TestLib.ExpectError(needle, f, ...)
   local ok, err = pcall(f, ...)
   assert(not ok, "expected an error containing '" .. needle .. "'")

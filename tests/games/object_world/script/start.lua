@@ -32,12 +32,7 @@ T.WriteSpriteSet("world.spr", {
 local sprites = LoadSpriteSet("world.spr")
 
 local function Kind(size, cx, cy, anims)
-  local k = NewObject()
-  k:SetSpriteSet(sprites)
-  k:SetAnimSize(#anims)
-  for n, a in ipairs(anims) do k:SetAnim(n - 1, a[1], a[2], a[3], a[4]) end
-  k.size, k.cx, k.cy, k.hp = size, cx, cy, 3
-  return k
+  return T.Kind(sprites, anims, {size = size, cx = cx, cy = cy, hp = 3})
 end
 local ENEMY = Kind(8, 8, 8, {{0, 3, 2, true}, {3, 0, 0, true}})
 local EBULLET = Kind(2, 2, 2, {{4, 4, 0, false}})

@@ -9,11 +9,7 @@ TestLib.WriteSpriteSet("box.spr", {TestLib.Box(8, 8, 200), TestLib.Box(4, 4, 28)
 local set = LoadSpriteSet("box.spr")
 local dead_set = LoadSpriteSet("box.spr")
 dead_set:Release()
-local kind = NewObject()
-kind:SetSpriteSet(set)
-kind:SetAnimSize(1)
-kind:SetAnim(0, 0, 1, 2, true)
-kind.size = 4
+local kind = TestLib.Kind(set, {{0, 1, 2, true}}, {size = 4})
 local dead_kind = NewObject()
 dead_kind:Release()
 local sound = LoadSound("none.wav")   -- nil: no such file

@@ -6,15 +6,8 @@ TestLib.WriteSpriteSet("soak.spr", {TestLib.Box(16, 16, 100), TestLib.Box(16, 16
 local set = LoadSpriteSet("soak.spr")
 local kinds = {}
 for k = 1, 4 do
-  local kind = NewObject()
-  kind:SetSpriteSet(set)
-  kind:SetAnimSize(2)
-  kind:SetAnim(0, 0, 2, k, true)
-  kind:SetAnim(1, 2, 0, 0, false)
-  kind.size = 4 + k
-  kind.hp = 10 * k
-  kind.cx, kind.cy = 8, 8
-  kinds[k] = kind
+  kinds[k] = TestLib.Kind(set, {{0, 2, k, true}, {2, 0, 0, false}},
+                          {size = 4 + k, hp = 10 * k, cx = 8, cy = 8})
 end
 
 local live = {}      -- handle -> true, the instances this script knows about

@@ -1,9 +1,8 @@
 -- Updater, collision callback, disposer and timeline function failing inside
 -- coroutines (nested too), many times over.
 function Fails() error("callback failed here") end
-local kind = NewObject()
-kind:SetAnimSize(1)
-kind.size = 100
+RunScript("testlib.lua")
+local kind = TestLib.Kind(nil, {}, {size = 100})
 
 local cases = {
   { "Update", function() AddTimeEvent(0, "Fails") return pcall(Update) end },
