@@ -21,7 +21,6 @@ function poke(i) if i then i.anim = 1 end end
 
 local spawners = {AddEnemy0, AddEnemy1, AddEBullet, AddPBullet, AddLayer0, AddLayer1, AddLayer2, AddLayer3}
 local event_spawners = {AddEnemy0Event, AddEnemy1Event, AddLayer0Event, AddLayer1Event, AddLayer2Event, AddLayer3Event}
-local player = nil
 local previous = nil
 
 local function rss()
@@ -34,7 +33,7 @@ end
 
 SetSeed(99)
 ClearEvent()
-player = AddLayer3(kinds[1], nil, 160, 200, 0, 0, 0, -1)
+local player = AddLayer3(kinds[1], nil, 160, 200, 0, 0, 0, -1)
 -- Under AddressSanitizer freed memory sits in quarantine, so resident size
 -- says nothing there; LeakSanitizer checks that build instead.
 local sanitized = os.getenv("ASAN_OPTIONS") ~= nil

@@ -6,10 +6,7 @@ local kind = TestLib.Kind(nil, {}, {size = 100})
 
 local cases = {
   { "Update", function() AddTimeEvent(0, "Fails") return pcall(Update) end },
-  { "updater", function()
-      AddEnemy0(kind, "Fails", 10, 10, 0, 0, 0, 100)
-      return pcall(Update)
-    end },
+  { "updater", function() AddEnemy0(kind, "Fails", 10, 10, 0, 0, 0, 100) return pcall(Update) end },
   { "CheckEnemy", function()
       local me = AddLayer0(kind, nil, 10, 10, 0, 0, 0, 100)
       AddEnemy0(kind, nil, 10, 10, 0, 0, 0, 100)
