@@ -16,11 +16,8 @@ end
 
 TestLib = {u16 = u16, i32 = i32}
 
-local function kind(ch)
-  if ch == "." then return 0 end
-  if string.find(ch, "%l") then return 1 end
-  return 2
-end
+-- Pixel kinds: 0 transparent ('.'), 1 opaque (lower case), 2 blended.
+local function kind(ch) return ch == "." and 0 or string.find(ch, "%l") and 1 or 2 end
 
 -- A sprite record from pattern rows: '.' is transparent, a lower-case letter
 -- an opaque pixel of colour colours[letter], an upper-case letter a blended
