@@ -1,9 +1,7 @@
 -- Helpers for test games (copied into every test game's script/ folder):
 -- sprite-set and sound files written from Lua, and error expectations.
 
-local function u16(n)
-  return string.char(n % 256, (n / 256) % 256)
-end
+local function u16(n) return string.char(n % 256, (n / 256) % 256) end
 
 local function i32(n)
   local b = {}

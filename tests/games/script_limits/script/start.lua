@@ -57,14 +57,13 @@ ClearEvent()
 AddEnemy0Event(0, kind, "", 0, 0, 0, 0, 0, 100)
 E(uncalled, Update)
 -- Names the engine keeps are bounded.
-local long = string.rep("f", 256)
-local keepers = {
-  function() AddTimeEvent(0, long) end, function() AddInstanceEvent(0, long, nil) end,
-  function() AddEnemy0Event(0, kind, long, 0, 0, 0, 0, 0, 1) end,
-  function() AddLayer2(kind, long, 0, 0, 0, 0, 0, 1) end,
-  function() SetUpdater(nil, long) end, function() SetDisposer(nil, long) end,
-}
-for _, keep in ipairs(keepers) do E("is longer than 255 characters", keep) end
+local long, too_long = string.rep("f", 256), "is longer than 255 characters"
+E(too_long, AddTimeEvent, 0, long)
+E(too_long, AddInstanceEvent, 0, long, nil)
+E(too_long, AddEnemy0Event, 0, kind, long, 0, 0, 0, 0, 0, 1)
+E(too_long, AddLayer2, kind, long, 0, 0, 0, 0, 0, 1)
+E(too_long, SetUpdater, nil, long)
+E(too_long, SetDisposer, nil, long)
 AddTimeEvent(0, string.rep("f", 255))
 ClearEvent() ClearInstance()
 print("limits ok")
