@@ -17,8 +17,7 @@ sys.path.insert(0, os.path.join(here, "..", "lib"))
 from png_pixels import png_pixels  # noqa: E402
 
 env = dict(os.environ, SDL_AUDIODRIVER="dummy")  # the display is xvfb_run.sh's
-procs = []
-failures = []
+procs, failures = [], []
 
 
 def check(ok, what):
