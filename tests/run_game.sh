@@ -16,7 +16,7 @@
 #   --golden FILE              recorded frames must have these pixels: "NAME SUM" lines, SUM
 #                              the md5 of frame NAME's RGB bytes (as --frame-hashes writes)
 set -u
-lunashot="$1" palette="$2" src="$3" work="$4"
+lunashot="$1" palette="$2" src="$3" work="$4" here=$(dirname "$0")
 shift 4
 status=0 golden="" palette_ok=1 replays=1 checks=() fail=0 us=$'\x1f'
 run=("$lunashot" --headless)
@@ -29,7 +29,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --file | --no-file) checks+=("$1$us$2") ;;
     --no-palette) palette_ok=0; shift; continue ;;
     --no-replays) replays=0; shift; continue ;;
-    --window) run=(timeout -s KILL 60 env SDL_AUDIODRIVER=dummy bash "$(dirname "$0")/xvfb_run.sh" "$lunashot")
+    --window) run=(timeout -s KILL 60 env SDL_AUDIODRIVER=dummy bash "$here/xvfb_run.sh" "$lunashot")
       shift; continue ;;
     --golden) golden="$2" ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
@@ -42,7 +42,7 @@ rm -rf "$work"
 mkdir -p "$(dirname "$work")"
 cp -r "$src" "$work"
 mkdir -p "$work/sprite" "$work/script" "$work/sound" "$work/replay"
-cp "$(dirname "$0")/games/lib/"*.lua "$work/script/" 2>/dev/null
+cp "$here/games/lib/"*.lua "$work/script/" 2>/dev/null
 [ "$palette_ok" = 1 ] && [ ! -f "$work/sprite/pal.pal" ] && cp "$palette" "$work/sprite/pal.pal"
 [ "$replays" = 0 ] && find "$work/replay" -type f ! -name .keep ! -name .gitignore -delete
 

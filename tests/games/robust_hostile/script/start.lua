@@ -4,8 +4,8 @@ RunScript("testlib.lua")
 -- Every function the engine registers: the global functions less Lua's and luabind's.
 local others = {}
 for name in string.gmatch("assert class collectgarbage dofile error gcinfo getfenv getmetatable " ..
-    "ipairs load loadfile loadstring newproxy next pairs pcall print property rawequal rawget " ..
-    "rawset require select setfenv setmetatable super tonumber tostring type unpack xpcall", "%a+") do
+    "ipairs load loadfile loadstring newproxy next pairs pcall print property rawequal rawget rawset " ..
+    "require select setfenv setmetatable super tonumber tostring type unpack xpcall", "%a+") do
   others[name] = true
 end
 local names = {}
