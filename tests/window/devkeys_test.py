@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-# The developer keys in a real window (Xvfb, xdotool), checked against the
-# recorded frames; every wait has a deadline. usage: devkeys_test.py LUNASHOT PALETTE WORKDIR
+# The developer keys in a real window (run under tests/xvfb_run.sh, keys sent by
+# xdotool), checked against the recorded frames; every wait has a deadline.
+# usage: devkeys_test.py LUNASHOT PALETTE WORKDIR
 import glob
 import os
 import shutil
@@ -15,8 +16,8 @@ sys.dont_write_bytecode = True  # the shared reader leaves no cache in the sourc
 sys.path.insert(0, os.path.join(here, "..", "lib"))
 from png_pixels import png_pixels  # noqa: E402
 
-procs = []
-failures = []
+env = dict(os.environ, SDL_AUDIODRIVER="dummy")  # the display is xvfb_run.sh's
+procs, failures = [], []
 
 
 def check(ok, what):
@@ -36,60 +37,22 @@ def wait_for(predicate, seconds=20.0):
 
 
 def gif_frames(path):
-    data, frames = open(path, "rb").read(), []
-    assert data[:6] == b"GIF89a", path
-    w, h, flags = struct.unpack("<HHB", data[6:11])
-    pos, table = 13, None
-    if flags & 0x80:
-        n = 3 << ((flags & 7) + 1)
-        table, pos = data[pos:pos + n], pos + n
-    while data[pos] != 0x3B:
-        if data[pos] == 0x21:  # extension: skip its blocks
-            pos += 2
-            while data[pos]:
-                pos += data[pos] + 1
-            pos += 1
-            continue
-        x, y, fw, fh, f = struct.unpack("<HHHHB", data[pos + 1:pos + 10])
-        assert (x, y, fw, fh) == (0, 0, w, h) and not f & 0x40, "partial or interlaced frame"
-        pos += 10
-        colours = table
-        if f & 0x80:
-            n = 3 << ((f & 7) + 1)
-            colours, pos = data[pos:pos + n], pos + n
-        min_size, pos, stream = data[pos], pos + 1, bytearray()
-        while data[pos]:
-            stream += data[pos + 1:pos + 1 + data[pos]]
-            pos += data[pos] + 1
-        pos += 1
-        clear, indices = 1 << min_size, bytearray()
-        bits = acc = 0
-        size, codes, prev = min_size + 1, None, None
-        for byte in stream:  # LZW, least significant bit first
-            acc |= byte << bits
-            bits += 8
-            while bits >= size:
-                code, acc, bits = acc & ((1 << size) - 1), acc >> size, bits - size
-                if code == clear:
-                    codes = [bytes([i]) for i in range(clear)] + [b"", b""]
-                    size, prev = min_size + 1, None
-                    continue
-                if code == clear + 1:
-                    bits = 0
-                    break
-                entry = codes[code] if code < len(codes) else prev + prev[:1]
-                if prev is not None and len(codes) < 4096:
-                    codes.append(prev + entry[:1])
-                indices += entry
-                prev = entry
-                if len(codes) == (1 << size) and size < 12:
-                    size += 1
-        frames.append(b"".join(colours[3 * i:3 * i + 3] for i in indices[:w * h]))
+    """Each frame of the GIF as RGB bytes, read through giflib's own dump (gifbuild -d)."""
+    dump = subprocess.run(["gifbuild", "-d", path], capture_output=True, text=True, timeout=60,
+                          check=True).stdout.splitlines()
+    frames, maps = [], {}
+    for n, line in enumerate(dump):
+        if line in ("screen map", "image map"):
+            maps[line] = colours = []
+        elif line.startswith("\trgb "):
+            colours.append(bytes(int(v) for v in line.split()[1:]))
+        elif line.startswith("image # "):
+            maps.pop("image map", None)
+        elif line.startswith("image bits "):  # then one line of hex indices a row
+            table = maps.get("image map", maps["screen map"])
+            indices = bytes.fromhex("".join(dump[n + 1:n + 1 + int(line.split()[4])]))
+            frames.append(b"".join(table[i] for i in indices))
     return frames
-
-
-def first_pixel(path):
-    return png_pixels(path)[2][:3]
 
 
 def output():
@@ -105,11 +68,13 @@ def key(*keys):
     subprocess.run(["xdotool"] + list(keys), env=env, timeout=10, check=True)
 
 
-def quit_status(p):
+def escape_quits(p, what):
+    key("key", "Escape")
     try:
-        return p.wait(20)
+        status = p.wait(20)
     except subprocess.TimeoutExpired:
-        return None
+        status = None
+    check(status == 0, "%s (status %s)" % (what, status))
 
 
 def window_pixels(wid):
@@ -141,25 +106,6 @@ try:
     shutil.copy(palette, os.path.join(game, "sprite", "pal.pal"))
     frames_dir = os.path.join(work, "frames")
 
-    # A display of our own; -noreset: a connection after the last client left could fail.
-    env = None
-    for number in range(60 + os.getpid() % 200, 60 + os.getpid() % 200 + 20):
-        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-noreset", "-screen", "0", "800x600x24",
-                                 "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-        procs.append(xvfb)
-        trial = dict(os.environ, DISPLAY=":%d" % number, SDL_AUDIODRIVER="dummy")
-        up = wait_for(lambda: xvfb.poll() is not None or subprocess.run(
-            ["xdotool", "getdisplaygeometry"], env=trial, capture_output=True,
-            timeout=10).returncode == 0, 10)
-        time.sleep(0.3)  # a server that lost the display to another has exited by now
-        if up and xvfb.poll() is None:
-            env = trial
-            break
-    check(env is not None, "Xvfb is up")
-    if env is None:
-        raise SystemExit(1)
-
     p, wid = start_game(game, "--record-frames", frames_dir)
     check(wait_for(lambda: last_frame() >= 30), "the game runs")
     if failures:
@@ -189,7 +135,8 @@ try:
         bw, bh, big = png_pixels(shots[1])
         check((sw, sh, bw, bh) == (320, 240, 640, 480), "screen size and window size")
         check(big[:6] == shot[:3] * 2, "the large copy is the screen scaled")
-        same = [f for f in sorted(glob.glob(frames_dir + "/*.png")) if first_pixel(f) == shot[:3]]
+        same = [f for f in sorted(glob.glob(frames_dir + "/*.png"))
+                if png_pixels(f)[2][:3] == shot[:3]]
         check(len(same) == 1 and png_pixels(same[0])[2] == shot,
               "the screenshot is identical to one recorded frame")
 
@@ -202,7 +149,7 @@ try:
     check(len(gifs) == 1, "F9 twice writes one GIF beside the screenshots")
     if gifs:
         frames = gif_frames(gifs[0])
-        recorded = {first_pixel(f): f for f in sorted(glob.glob(frames_dir + "/*.png"))}
+        recorded = {png_pixels(f)[2][:3]: f for f in sorted(glob.glob(frames_dir + "/*.png"))}
         names = [recorded.get(f[:3]) for f in frames]
         numbers = [int(os.path.basename(n)[:6]) for n in names if n]
         check(len(frames) >= 10 and len(numbers) == len(frames) and
@@ -259,9 +206,7 @@ try:
           not os.listdir(outside), "F12 never writes through a link out of the game folder")
 
     # Escape ends the program as closing the window does.
-    key("key", "Escape")
-    status = quit_status(p)
-    check(status == 0, "Escape quits (status %s)" % status)
+    escape_quits(p, "Escape quits")
 
     # --gif in a headless run: the same frames as --record-frames.
     head_frames, head_gif = os.path.join(work, "head_frames"), os.path.join(work, "head.gif")
@@ -277,19 +222,12 @@ try:
     title = subprocess.run(["xdotool", "getwindowname", wid], env=env, capture_output=True,
                            text=True, timeout=10).stdout
     check("cannot start" in title, "a start-up failure opens a window (%s)" % title.strip())
-    key("key", "Escape")
-    status = quit_status(p)
-    check(status == 0, "Escape leaves the error screen")
+    escape_quits(p, "Escape leaves the error screen")
 finally:
-    # Politely first, so Xvfb removes its lock and socket.
-    for proc in reversed(procs):
+    for proc in procs:
         if proc.poll() is None:
-            proc.terminate()
-            try:
-                proc.wait(5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                proc.wait()
+            proc.kill()
+            proc.wait()
 
 print("%d failed" % len(failures))
 sys.exit(1 if failures else 0)

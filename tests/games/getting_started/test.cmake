@@ -6,9 +6,7 @@ add_test(NAME game.getting_started
           ${PROJECT_SOURCE_DIR}/docs/getting-started.md ${GETTING_STARTED_GAME}
           bash ${CMAKE_CURRENT_SOURCE_DIR}/run_game.sh $<TARGET_FILE:lunashot> ${TEST_PALETTE}
           ${GETTING_STARTED_GAME} ${CMAKE_CURRENT_BINARY_DIR}/games/getting_started
-          --no-stderr "."
-          --stdout "^play: score 700$"
+          --no-stderr "." --stdout "^play: score 700$" --file replay/last_stage.lua
           --stdout "^replay: score 700, recorded 700$"
-          --file replay/last_stage.lua
           -- --input ${CMAKE_CURRENT_LIST_DIR}/play.txt --max-frames 5000)
 set_tests_properties(game.getting_started PROPERTIES TIMEOUT 300)

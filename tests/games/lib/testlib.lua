@@ -1,9 +1,7 @@
 -- Helpers for test games (copied into every test game's script/ folder):
 -- sprite-set and sound files written from Lua, and error expectations.
 
-local function u16(n)
-  return string.char(n % 256, (n / 256) % 256)
-end
+local function u16(n) return string.char(n % 256, (n / 256) % 256) end
 
 local function i32(n)
   local b = {}
@@ -16,11 +14,8 @@ end
 
 TestLib = {u16 = u16, i32 = i32}
 
-local function kind(ch)
-  if ch == "." then return 0 end
-  if string.find(ch, "%l") then return 1 end
-  return 2
-end
+-- Pixel kinds: 0 transparent ('.'), 1 opaque (lower case), 2 blended.
+local function kind(ch) return ch == "." and 0 or string.find(ch, "%l") and 1 or 2 end
 
 -- A sprite record from pattern rows: '.' is transparent, a lower-case letter
 -- an opaque pixel of colour colours[letter], an upper-case letter a blended
@@ -74,6 +69,17 @@ function TestLib.WriteWav(name, n)
   local f = assert(io.open(path, "wb"))
   f:write("RIFF" .. i32(string.len(body)) .. body)
   f:close()
+end
+
+-- An object kind of sprite set `set` (may be nil), animations from rows
+-- {first, last, delay, loops} (none: one default animation) and fields such as size.
+function TestLib.Kind(set, anims, fields)
+  local k = NewObject()
+  if set then k:SetSpriteSet(set) end
+  k:SetAnimSize(#anims > 0 and #anims or 1)
+  for n, a in ipairs(anims) do k:SetAnim(n - 1, a[1], a[2], a[3], a[4]) end
+  for name, value in pairs(fields or {}) do k[name] = value end
+  return k
 end
 
 function TestLib.ExpectError(needle, f, ...)

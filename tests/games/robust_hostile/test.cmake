@@ -1,1 +1,1 @@
-add_game_test(robust_hostile CHECKS --stdout "^survived$" --last-frame dfbe0c88f36a24f648e0ae14e6f890ed)
+add_game_test(robust_hostile CHECKS --stdout "^survived$" --golden ${CMAKE_CURRENT_LIST_DIR}/golden.txt)

@@ -9,18 +9,6 @@ mkdir -p "$work"
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-# write_wav FILE RATE SECONDS FREQ AMP_LEFT [AMP_RIGHT]: 16-bit sine(s).
-write_wav() {
-  python3 - "$@" <<'PY'
-import math, struct, sys, wave
-path, rate, secs, freq, amps = sys.argv[1], int(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4]), [float(a) for a in sys.argv[5:]]
-with wave.open(path, "wb") as w:
-    w.setnchannels(len(amps)); w.setsampwidth(2); w.setframerate(rate)
-    w.writeframes(b"".join(struct.pack("<h", int(round(a * math.sin(2 * math.pi * freq * i / rate) * 32767)))
-                           for i in range(int(rate * secs)) for a in amps))
-PY
-}
-
 # play GAME WAV: the stream the mixer wrote while the game played WAV.
 play() {
   local game="$work/$1"
@@ -76,10 +64,10 @@ PY
 ) || fail "$1: $problems"
 }
 
-# Left and right of opposite signs (their mean is 0.3 of full scale, 38.4
-# steps), and a rate that is not 11025 times a power of two.
-write_wav "$work/stereo44.wav" 44100 1.0 1000 0.8 -0.2
-write_wav "$work/mono48.wav" 48000 1.2 440 0.5
+# 16-bit sines: left and right of opposite signs (their mean is 0.3 of full
+# scale, 38.4 steps), and a rate that is not 11025 times a power of two.
+sox -D -n -r 44100 -b 16 "$work/stereo44.wav" synth 1.0 sine 1000 remix 1v0.8 1v-0.2
+sox -D -n -r 48000 -b 16 "$work/mono48.wav" synth 1.2 sine 440 vol 0.5
 for c in "stereo44 1000 1.0 38.4" "mono48 440 1.2 64"; do
   set -- $c && play "$1" "$work/$1.wav" && check "$@"
 done

@@ -6,22 +6,16 @@ sys.dont_write_bytecode = True  # the shared reader leaves no cache in the sourc
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'lib'))
 from png_pixels import png_pixels  # noqa: E402
 
-
 lunashot, pack, work, play = sys.argv[1:5]
 failures = []
-
-
 check = lambda ok, what: ok or failures.append(what)
 run = lambda *args: subprocess.run([lunashot, *args], capture_output=True, text=True, timeout=120)
 
 
-def read_png(path):
-    w, h, rgb = png_pixels(path)
-    return [[tuple(rgb[(y * w + x) * 3:(y * w + x) * 3 + 3]) for x in range(w)] for y in range(h)]
-
-
-def where(frame, colour, y0=0, y1=240):
-    return [(x, y) for y in range(y0, y1) for x, c in enumerate(frame[y]) if c == colour]
+def where(png, colour, y0=0, y1=240):
+    """The pixels of the recorded frame `png` that have `colour`, in rows y0 .. y1 - 1."""
+    w, _, rgb = png_pixels(png)
+    return [(i % w, i // w) for i in range(y0 * w, y1 * w) if rgb[3 * i:3 * i + 3] == colour]
 
 
 shutil.rmtree(work, ignore_errors=True)
@@ -63,8 +57,8 @@ r = run('--headless', '--max-frames', '600', '--input', play, '--record-frames',
 check(r.returncode == 0 and r.stderr == '', 'play: status %d: %s' % (r.returncode, r.stderr))
 check(r.stdout == 'starter: running; Return quits\n', 'play stdout %r' % r.stdout)
 check(len(os.listdir(frames)) == 600, 'frames recorded')
-first, last = read_png(os.path.join(frames, '000001.png')), read_png(os.path.join(frames, '000600.png'))
-white, silver, yellow = (255, 255, 255), (215, 215, 255), (255, 255, 95)
+first, last = os.path.join(frames, '000001.png'), os.path.join(frames, '000600.png')
+white, silver, yellow = bytes((255, 255, 255)), bytes((215, 215, 255)), bytes((255, 255, 95))
 check(not where(first, white), 'the first frame is not faded out')
 check(len(where(last, white, 8, 26)) > 100, 'no greeting text')
 check(len(where(last, white, 224, 233)) > 20, 'no frame counter text')

@@ -1,10 +1,8 @@
 -- Errors of file runs go to _ALERT when it is a function; nothing is raised.
-local f = io.open(GetScriptPath("broken.lua"), "w")
-f:write("x = = 2\n")
-f:close()
-f = io.open(GetScriptPath("fails.lua"), "w")
-f:write("reached = 1\nerror('inner failure')\nreached = 2\n")
-f:close()
+for name, text in pairs({["broken.lua"] = "x = = 2\n",
+                         ["fails.lua"] = "reached = 1\nerror('inner failure')\nreached = 2\n"}) do
+  local f = assert(io.open(GetScriptPath(name), "w")) f:write(text) f:close()
+end
 
 RunScript("missing.lua")          -- no _ALERT yet: goes to stderr
 local seen = {}

@@ -16,8 +16,7 @@ function later() end
 Update()
 assert(GetTime() == 12)
 
-local kind = NewObject()
-kind:SetAnimSize(1)
+local kind = TestLib.Kind(nil, {})
 local steps = 0
 function walker(i) steps = steps + 1 end
 AddLayer1Event(1, kind, "walker", 100, 50, 0, 0, 0, 100)

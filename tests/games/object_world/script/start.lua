@@ -32,12 +32,7 @@ T.WriteSpriteSet("world.spr", {
 local sprites = LoadSpriteSet("world.spr")
 
 local function Kind(size, cx, cy, anims)
-  local k = NewObject()
-  k:SetSpriteSet(sprites)
-  k:SetAnimSize(#anims)
-  for n, a in ipairs(anims) do k:SetAnim(n - 1, a[1], a[2], a[3], a[4]) end
-  k.size, k.cx, k.cy, k.hp = size, cx, cy, 3
-  return k
+  return T.Kind(sprites, anims, {size = size, cx = cx, cy = cy, hp = 3})
 end
 local ENEMY = Kind(8, 8, 8, {{0, 3, 2, true}, {3, 0, 0, true}})
 local EBULLET = Kind(2, 2, 2, {{4, 4, 0, false}})
@@ -124,9 +119,6 @@ end
 -- Two player bullets take the first drifting enemy (2 hit points) before
 -- the bomb; the bomb takes the other one (enemy0 first) and then the boss,
 -- whose disposer runs before its turret's. The boss's fans reach the player.
-assert(counts.e_col == 2, "e_col ran " .. counts.e_col .. " times")
-assert(counts.damage == 2, "damage ran " .. counts.damage .. " times")
-assert(order == "e1 e2 e3 turret ", "order: " .. order)
-assert(counts.blasts == 3, "blasts: " .. counts.blasts)
-assert(counts.shot >= 1, "the player was never shot")
-assert(counts.touched == 0, "touched: " .. counts.touched)
+local got = string.format("e_col %d, damage %d, blasts %d, touched %d, shot %s, order %s",
+  counts.e_col, counts.damage, counts.blasts, counts.touched, tostring(counts.shot > 0), order)
+assert(got == "e_col 2, damage 2, blasts 3, touched 0, shot true, order e1 e2 e3 turret ", got)

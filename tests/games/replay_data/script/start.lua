@@ -52,7 +52,13 @@ local count = #alerts
 stage_runs = 0
 RunReplay("ok_stage.lua")
 assert(#alerts == count, alerts[#alerts])
-assert(stage_runs == 2 and VAR_replay == true and VAR_life == -5 and VAR_score == 2147483647)
+assert(stage_runs == 2 and saw_replay == "nil", "the scripts ran after the globals were set")
+assert(VAR_replay == true and VAR_life == -5 and VAR_score == 2147483647)
 Update() assert(GetRkey() == 0)
 Update() assert(GetRkey() == 255)
+-- After the last record its key holds.
+ClearEvent() SaveReplay(1, 9) SaveReplayFile("last", "stage.lua", "stage.lua", 1, 1)
+RunReplay("last_stage.lua")
+for n = 1, 5 do Update() end
+assert(GetRkey() == 9, GetRkey())
 print("replay data ok")

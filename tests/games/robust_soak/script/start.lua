@@ -6,15 +6,8 @@ TestLib.WriteSpriteSet("soak.spr", {TestLib.Box(16, 16, 100), TestLib.Box(16, 16
 local set = LoadSpriteSet("soak.spr")
 local kinds = {}
 for k = 1, 4 do
-  local kind = NewObject()
-  kind:SetSpriteSet(set)
-  kind:SetAnimSize(2)
-  kind:SetAnim(0, 0, 2, k, true)
-  kind:SetAnim(1, 2, 0, 0, false)
-  kind.size = 4 + k
-  kind.hp = 10 * k
-  kind.cx, kind.cy = 8, 8
-  kinds[k] = kind
+  kinds[k] = TestLib.Kind(set, {{0, 2, k, true}, {2, 0, 0, false}},
+                          {size = 4 + k, hp = 10 * k, cx = 8, cy = 8})
 end
 
 local live = {}      -- handle -> true, the instances this script knows about
@@ -28,7 +21,6 @@ function poke(i) if i then i.anim = 1 end end
 
 local spawners = {AddEnemy0, AddEnemy1, AddEBullet, AddPBullet, AddLayer0, AddLayer1, AddLayer2, AddLayer3}
 local event_spawners = {AddEnemy0Event, AddEnemy1Event, AddLayer0Event, AddLayer1Event, AddLayer2Event, AddLayer3Event}
-local player = nil
 local previous = nil
 
 local function rss()
@@ -41,7 +33,7 @@ end
 
 SetSeed(99)
 ClearEvent()
-player = AddLayer3(kinds[1], nil, 160, 200, 0, 0, 0, -1)
+local player = AddLayer3(kinds[1], nil, 160, 200, 0, 0, 0, -1)
 -- Under AddressSanitizer freed memory sits in quarantine, so resident size
 -- says nothing there; LeakSanitizer checks that build instead.
 local sanitized = os.getenv("ASAN_OPTIONS") ~= nil

@@ -1,20 +1,15 @@
 -- Updater, collision callback, disposer and timeline function failing inside
 -- coroutines (nested too), many times over.
 function Fails() error("callback failed here") end
-local kind = NewObject()
-kind:SetAnimSize(1)
-kind.size = 100
+RunScript("testlib.lua")
+local kind = TestLib.Kind(nil, {}, {size = 100})
 
 local cases = {
   { "Update", function() AddTimeEvent(0, "Fails") return pcall(Update) end },
-  { "updater", function()
-      AddEnemy0(kind, "Fails", 10, 10, 0, 0, 0, 100)
-      return pcall(Update)
-    end },
+  { "updater", function() AddEnemy0(kind, "Fails", 10, 10, 0, 0, 0, 100) return pcall(Update) end },
   { "CheckEnemy", function()
-      local me = AddLayer0(kind, nil, 10, 10, 0, 0, 0, 100)
       AddEnemy0(kind, nil, 10, 10, 0, 0, 0, 100)
-      return pcall(CheckEnemy, me, "Fails")
+      return pcall(CheckEnemy, AddLayer0(kind, nil, 10, 10, 0, 0, 0, 100), "Fails")
     end },
   { "Dispose", function()
       local it = AddLayer1(kind, nil, 0, 0, 0, 0, 0, 100)

@@ -2,7 +2,6 @@
 -- pixels (whole and clipped), text with line feeds, spaces, a missing glyph
 -- and a count limit, and a fade in from black. The sprite file is written
 -- here, then loaded like any game's.
-
 RunScript("testlib.lua")
 -- Colours of the test palette (3-3-2: red bits 5-7, green 2-4, blue 0-1).
 local colour = { r = 224, g = 28, b = 3, w = 255, y = 252, c = 31, m = 227, k = 0 }
@@ -19,8 +18,8 @@ sprites[2] = sprite({              -- a ship: opaque, holes, trailing transparen
   "wwy.yy.yww",
   "b..b..b..b",
 }, 1)
-sprites[3] = sprite({ "MMMMMMMMMMMM", "MMMMMMMMMMMM", "MMMMMMMMMMMM", "CCCCCCCCCCCC",
-                      "CCCCCCCCCCCC", "CCCCCCCCCCCC" }, 2)
+local m, c = string.rep("M", 12), string.rep("C", 12)
+sprites[3] = sprite({ m, m, m, c, c, c }, 2)
 sprites[4] = sprite({ "gggg", "g..g", "gGGg", "gggg" }, 0)
 sprites[66] = sprite({ ".yy.", "y..y", "yyyy", "y..y", "y..y" })   -- A
 sprites[67] = sprite({ "ccc.", "c..c", "ccc.", "c..c", "ccc." })   -- B

@@ -1,1 +1,0 @@
-io.stderr:write("start.lua ran\n")
