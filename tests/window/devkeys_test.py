@@ -208,13 +208,24 @@ try:
     # Escape ends the program as closing the window does.
     escape_quits(p, "Escape quits")
 
-    # --gif in a headless run: the same frames as --record-frames.
+    # So does it a script that loops without ever reaching a frame.
+    open(os.path.join(game, "busy"), "w").close()
+    p, wid = start_game(game)
+    check(wait_for(lambda: "busy" in output()), "the looping game starts")
+    escape_quits(p, "Escape ends a loop that reaches no frame")
+    os.remove(os.path.join(game, "busy"))
+
+    # --gif in a headless run: the frames --record-frames writes, each pixel 2 x 2.
     head_frames, head_gif = os.path.join(work, "head_frames"), os.path.join(work, "head.gif")
     subprocess.run([lunashot, "--headless", "--max-frames", "12", "--record-frames", head_frames,
-                    "--gif", head_gif, game], timeout=60, capture_output=True)
-    recorded = [png_pixels(f)[2] for f in sorted(glob.glob(head_frames + "/*.png"))]
-    check(os.path.exists(head_gif) and len(recorded) == 12 and gif_frames(head_gif) == recorded,
-          "--gif holds the frames --record-frames writes")
+                    "--gif", head_gif, "--gif-scale", "2", game], timeout=60, capture_output=True)
+    doubled = []
+    for f in sorted(glob.glob(head_frames + "/*.png")):
+        rgb = png_pixels(f)[2]
+        rows = [b"".join(rgb[i:i + 3] * 2 for i in range(y, y + 960, 3)) for y in range(0, len(rgb), 960)]
+        doubled.append(b"".join(row * 2 for row in rows))
+    check(os.path.exists(head_gif) and len(doubled) == 12 and gif_frames(head_gif) == doubled,
+          "--gif --gif-scale 2 holds the frames --record-frames writes, doubled")
 
     # A game that cannot start shows why in its window.
     os.remove(os.path.join(game, "sprite", "pal.pal"))
