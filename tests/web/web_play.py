@@ -73,17 +73,17 @@ CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disabl
 
 
 @contextlib.contextmanager
-def serving(page_dir):
-    """The page's address on a local web server while the block runs."""
+def serving(folder):
+    """The folder's address on a local web server while the block runs."""
     class Quiet(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
             pass
 
-    handler = functools.partial(Quiet, directory=str(page_dir))
+    handler = functools.partial(Quiet, directory=str(folder))
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     try:
-        yield f"http://127.0.0.1:{server.server_address[1]}/index.html"
+        yield f"http://127.0.0.1:{server.server_address[1]}"
     finally:
         server.shutdown()
 
@@ -133,20 +133,19 @@ class DevTools:
                 return reply["result"]
 
     def play(self, url, seconds=420):
-        """Loads the page and waits for its run's end: the title, #error, #frame-hashes, #output."""
+        """Loads the page and waits for its run's end: the fault (None for "lunashot: done"),
+        the lines of #frame-hashes and of #output."""
         self.call("Page.navigate", url=url)
-        query = url[url.index("?"):]
-        ask = (f"location.search === {json.dumps(query)} &&"
-               " /^lunashot: (done|error)$/.test(document.title) ? [document.title,"
-               " document.getElementById('error').textContent,"
-               " document.getElementById('frame-hashes').textContent,"
-               " document.getElementById('output').textContent] : null")
+        ask = (f"location.href === {json.dumps(url)} && /^lunashot: (done|error)$/.test(document.title)"
+               " ? [document.title].concat(['error', 'frame-hashes', 'output'].map("
+               "id => document.getElementById(id).textContent)) : null")
         for _ in range(seconds * 2):
             got = self.call("Runtime.evaluate", expression=ask, returnByValue=True)["result"].get("value")
             if got:
-                return got
+                fault = None if got[0] == "lunashot: done" else f"page title {got[0]!r}; error: {got[1]}"
+                return fault, got[2].splitlines(), got[3].splitlines()
             time.sleep(0.5)
-        return ["no end in %d s" % seconds, "", "", ""]
+        return f"no end in {seconds} s", [], []
 
     def close(self):
         self.proc.kill()
@@ -172,7 +171,7 @@ def run_window(lunashot, game):
         os.close(ready)
 
 
-def play_case(lunashot, work, browser, name, src, args, same_output):
+def play_case(lunashot, work, browser, base, name, src, args, same_output):
     """None when the page matches the native run (or without a browser, when the native
     --frame-hashes agree with the recorded frames), else the fault."""
     native_game, web_game = work / f"{name}-native", work / f"{name}-web"
@@ -199,23 +198,22 @@ def play_case(lunashot, work, browser, name, src, args, same_output):
     if not browser:
         return None
 
-    page = work / f"{name}-page"
-    subprocess.run([str(ROOT / "make.sh"), "web", str(web_game), str(page)], check=True, cwd=ROOT,
-                   stdout=subprocess.DEVNULL)
     query = "&".join(["headless=1", "hashes=1"] + [f"{o[2:]}={v}" for o, v in zip(args[::2], args[1::2])])
-    with serving(page) as url:
-        title, error, web_hashes, web_output = browser.play(f"{url}?{query}")
-    if title != "lunashot: done":
-        return f"page title {title!r}; error: {error}"
-    web_hashes, web_output = web_hashes.splitlines(), web_output.splitlines()
-    fault = same_frames(native_hashes, web_hashes)
-    if fault:
-        return fault
-    if same_output and web_output != native.stdout.splitlines():
-        return f"output differs: native {native.stdout!r}, browser {web_output!r}"
-    print(f"{name}: the same " + ("output" if native_hashes is None else
-                                  f"{len(web_hashes)} frames" + (" and output" if same_output else "")))
-    return None
+    fault, web_hashes, web_output = browser.play(page(web_game, work / f"{name}-page", base) + query)
+    fault = fault or same_frames(native_hashes, web_hashes)
+    if not fault and same_output and web_output != native.stdout.splitlines():
+        fault = f"output differs: native {native.stdout!r}, browser {web_output!r}"
+    if not fault:
+        print(f"{name}: the same " + ("output" if native_hashes is None else
+                                      f"{len(web_hashes)} frames" + (" and output" if same_output else "")))
+    return fault
+
+
+def page(game, folder, base):
+    """Builds the game's page into `folder` (below the served one); its address, ready for a query."""
+    subprocess.run([str(ROOT / "make.sh"), "web", str(game), str(folder)], check=True, cwd=ROOT,
+                   stdout=subprocess.DEVNULL)
+    return f"{base}/{folder.name}/index.html?"
 
 
 def same_frames(native_hashes, web_hashes):
@@ -228,25 +226,18 @@ def same_frames(native_hashes, web_hashes):
     return None
 
 
-def reload_case(work, browser):
+def reload_case(work, browser, base):
     """The demo page saves its play's replay, is reloaded, and watches it as the native engine does."""
-    game, page = work / "reload-web", work / "reload-page"
-    game_copy("games/demo", game, replays=False)
-    subprocess.run([str(ROOT / "make.sh"), "web", str(game), str(page)], check=True, cwd=ROOT,
-                   stdout=subprocess.DEVNULL)
-    with serving(page) as url:
-        title, error, _, _ = browser.play(f"{url}?headless=1&store=1&input=play.txt&max-frames={FRAMES}")
-        if title != "lunashot: done":
-            return f"the play: {title}: {error}"
-        title, error, hashes, _ = browser.play(
-            f"{url}?headless=1&store=1&hashes=1&input=watch.txt&max-frames={FRAMES}")
-    if title != "lunashot: done":
-        return f"the watch after a reload: {title}: {error}"
-    fault = same_frames((work / "demo_watch-native.txt").read_text().splitlines(), hashes.splitlines())
+    game_copy("games/demo", work / "reload-web", replays=False)
+    url = page(work / "reload-web", work / "reload-page", base) + f"headless=1&store=1&max-frames={FRAMES}"
+    fault = browser.play(url + "&input=play.txt")[0]
     if fault:
-        return fault
-    print("reload: the replay saved in the page plays the native frames after a reload")
-    return None
+        return "the play: " + fault
+    fault, hashes, _ = browser.play(url + "&hashes=1&input=watch.txt")
+    fault = fault or same_frames((work / "demo_watch-native.txt").read_text().splitlines(), hashes)
+    if not fault:
+        print("reload: the replay saved in the page plays the native frames after a reload")
+    return fault
 
 
 def main():
@@ -255,28 +246,23 @@ def main():
     lunashot, work = pathlib.Path(args[0]).resolve(), pathlib.Path(args[1]).resolve()
     shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
-    browser = None
-    if not native_only:
-        try:
-            browser = DevTools(work / "chromium-profile")
-        except (OSError, RuntimeError) as e:
-            print(f"SKIP: no browser: {e}")
-            return 77
-    failed = 0
     try:
-        for case in CASES if browser else CASES[2:]:
-            fault = play_case(lunashot, work, browser, *case)
-            if fault:
-                print(f"FAIL: {case[0]}: {fault}")
-                failed = 1
-        fault = reload_case(work, browser) if browser else None
-        if fault:
-            print(f"FAIL: reload: {fault}")
-            failed = 1
-    finally:
-        if browser:
-            browser.close()
-    return failed
+        browser = None if native_only else DevTools(work / "chromium-profile")
+    except (OSError, RuntimeError) as e:
+        print(f"SKIP: no browser: {e}")
+        return 77
+    failed = 0
+    with serving(work) as base:
+        try:
+            for case in CASES if browser else CASES[2:]:
+                fault = play_case(lunashot, work, browser, base, *case)
+                failed |= bool(fault and print(f"FAIL: {case[0]}: {fault}") is None)
+            fault = reload_case(work, browser, base) if browser else None
+            failed |= bool(fault and print(f"FAIL: reload: {fault}") is None)
+        finally:
+            if browser:
+                browser.close()
+    return int(failed)
 
 
 if __name__ == "__main__":
