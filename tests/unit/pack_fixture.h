@@ -195,22 +195,25 @@ inline std::string Show(const SpriteSet& sprites) {
   return text;
 }
 
-inline std::uint32_t PixelAt(const tools::Image& rgba, int x, int y) {
-  const std::uint8_t* p = &rgba.pixels[(std::size_t(y) * rgba.width + x) * 4];
-  return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+// A 0xRRGGBBAA value as "rrggbbaa".
+inline std::string Word(std::uint32_t rgba) {
+  char word[9];
+  std::snprintf(word, sizeof word, "%08x", unsigned(rgba));
+  return word;
 }
 
-// The w x h region at (x, y) of an RGBA picture as "rrggbbaa" words, rows
-// divided by " | "; a pixel of alpha 0 shows as "." whatever its colour.
+// The w x h region at (x, y) of an RGBA picture as words, rows divided by
+// " | "; a pixel of alpha 0 shows as "." whatever its colour.
 inline std::string ShowRgba(const tools::Image& rgba, int x0 = 0, int y0 = 0, int w = -1,
                             int h = -1) {
   std::string text;
-  char word[9];
   for (int y = y0; y < y0 + (h < 0 ? rgba.height : h); ++y)
     for (int x = x0; x < x0 + (w < 0 ? rgba.width : w); ++x) {
-      std::uint32_t v = PixelAt(rgba, x, y);
-      std::snprintf(word, sizeof word, "%08x", unsigned(v));
-      text += (x > x0 ? " " : y > y0 ? " | " : "") + std::string(v & 0xff ? word : ".");
+      const std::uint8_t* p = &rgba.pixels[(std::size_t(y) * rgba.width + x) * 4];
+      text += (x > x0   ? " "
+               : y > y0 ? " | "
+                        : "") +
+              (p[3] ? Word(std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]) : ".");
     }
   return text;
 }
