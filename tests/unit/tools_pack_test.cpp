@@ -53,8 +53,6 @@ TEST(ToolsSpritesCommand, IndicesStayOtherFormatsMapToTheNearestPaletteColour) {
                   dir / "grey.png", dir / "deep.png", dir / "all.spr", "--palette", pal}));
   EXPECT_EQ(Show(ReadSet(dir, "all.spr")), "e0 03/1 . ff; 1c 00; ff . ff ff . . . ff; 00 ff; e0");
 
-  ExpectFail({"sprites", "--files", dir / "rgb.png", dir / "bare.spr"}, 1,
-             dir / "rgb.png: an RGB picture has no palette indices; give --palette");
   EXPECT_EQ(dir.Files(), (Strings{"all.spr", "bits.png", "deep.png", "grey.png", "out.spr",
                                   "pal.pal", "rgb.png", "rgba.png", "sheet.png"}));
 }
@@ -79,14 +77,6 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   ASSERT_TRUE(Ok({"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5",
                   "--palette", pal}));
   EXPECT_EQ(dir.Read("b.spr"), dir.Read("a.spr"));
-
-  // The same from an RGBA sheet with odd alpha values.
-  SavePng(dir / "rgba.png",
-          RgbaImage(3, 2, {0x00000001, 0xffffff64, 0x112233fe, 0, 0xff0000ff, 0x00ff00a0}));
-  ASSERT_TRUE(Ok({"sprites", dir / "rgba.png", dir / "c.spr", "--cell", "3x1", "--palette", pal}));
-  ASSERT_TRUE(Ok({"unpack", dir / "c.spr", dir / "c.png", "--palette", pal}));
-  ASSERT_TRUE(Ok({"sprites", dir / "c.png", dir / "d.spr", "--cell", "3x1", "--palette", pal}));
-  EXPECT_EQ(dir.Read("d.spr"), dir.Read("c.spr"));
 
   // An editor repaints the last pixel red but keeps the stale index plane:
   // that pixel goes by its colour, the others keep their indices. Without
@@ -171,8 +161,6 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   b = font({"--first", "0"});
   EXPECT_EQ(b[0].width, 2);
   EXPECT_EQ(b[2].rows, a['C'].rows);
-  ExpectFail({"font", dir / "glyphs.png", dir / "f3.spr", "--cell", "4x5", "--first", "254"}, 1,
-             "glyphs.png: 3 glyphs from byte 254 pass byte 255");
   EXPECT_EQ(dir.Files(), (Strings{"f.spr", "glyphs.png"}));
 }
 
@@ -224,10 +212,7 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
                   std::size_t(set->sprites[i]->size) == ours[i].rows.size())
           << name << " sprite " << i;
   }
-  // One wider the tool refuses, as the engine would.
-  SavePng(dir / "over.png", IndexedImage(20000, 1, ByteVector(20000, 5)));
-  ExpectFail({"sprites", "--files", dir / "over.png", dir / "over.spr"}, 1,
-             "over.png: a 20000 x 1 sprite is larger than the engine loads");
+  // One wider the engine refuses, as the tool does (ToolsBadInput).
   ByteVector wider = {1, 0};
   base::AppendSpriteRecord(&wider, 20000, 1, {0, 0});
   EXPECT_EQ(video::ParseSpriteSet(wider.data(), wider.size(), &error), nullptr);
@@ -270,6 +255,8 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   dir.Write("cut.png", ByteVector(png.begin(), png.begin() + long(png.size() / 2)));
   WriteText(dir, "text.png", "not a png\n");
   dir.Write("short.pal", ByteVector(768, 0));
+  dir.Write("rgb.png", RawPng(2, 1, 8, 2, {}, {0, 0, 0xff, 0, 0, 0, 0}));
+  SavePng(dir / "over.png", IndexedImage(20000, 1, ByteVector(20000, 5)));  // wider than a sprite
   dir.Write("beyond.png", RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));  // of 4 colours
   SavePng(dir / "huge.png", IndexedImage(257, 256, ByteVector(257 * 256, 1)));
   dir.Write("bad.spr", Hex("0100 01000000 01000000 06000000 0400 0140 0503"));
@@ -316,6 +303,11 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
       {{"sprites", sheet, out, "--cell", "2x2", "--count", "7"}, 1, sheet + ": --count 7 but the sheet has only 6 cells of 2x2"},
       {{"sprites", dir / "huge.png", out, "--cell", "1x1"}, 1, dir / "huge.png: 65792 cells of 1x1, more than a sprite set can hold (65535)"},
       {{"sprites", dir / "beyond.png", out, "--cell", "1x1"}, 1, dir / "beyond.png: pixel (1, 0) has colour index 9, which is not in the PNG's 4-colour palette"},
+      {{"sprites", sheet, out, "--cell", "4x3", "--spacing", "1"}, 1, sheet + ": the 6x4 sheet is not a whole number of 4x3 cells, spacing 1"},
+      {{"sprites", "--files", dir / "rgb.png", out}, 1, dir / "rgb.png: an RGB picture has no palette indices; give --palette"},
+      {{"sprites", "--files", dir / "over.png", out}, 1, dir / "over.png: a 20000 x 1 sprite is larger than the engine loads"},
+      {{"font", sheet, out, "--cell", "2x4", "--first", "254"}, 1, sheet + ": 3 glyphs from byte 254 pass byte 255"},
+      {{"font", sheet, out, "--separator", "auto", "--chars", "aba"}, 2, "--chars: 'a' is given twice"},
       {{"sprites", sheet, out, "--cell", "2x2", "--palette", dir / "short.pal"}, 1, dir / "short.pal: only 768 bytes; a palette file has 197376"},
       {{"sprites", "--files", sheet, dir / "text.png", out}, 1, dir / "text.png: not a PNG file"},
       {{"font", dir / "text.png", out, "--cell", "2x2", "--first", "33"}, 1, dir / "text.png: not a PNG file"},

@@ -13,14 +13,10 @@ namespace {
 using namespace tools_test;
 
 // Eight colours; the other 248 entries are the black padding.
-const tools::Palette kTiny = {{{128, 0, 0},
-                               {255, 255, 255},
-                               {64, 64, 64},
-                               {128, 128, 128},
-                               {191, 191, 191},
-                               {255, 0, 0},
-                               {0, 0, 0},
-                               {0, 0, 255}}};
+// clang-format off
+const tools::Palette kTiny = {{{128, 0, 0}, {255, 255, 255}, {64, 64, 64}, {128, 128, 128},
+                               {191, 191, 191}, {255, 0, 0}, {0, 0, 0}, {0, 0, 255}}};
+// clang-format on
 
 TEST(ToolsBlendTable, MixesOrAddsTheSourceByQuarters) {
   ByteVector mix = tools::BuildPalFile(kTiny, tools::BlendMode::kMix);
