@@ -210,10 +210,9 @@ inline std::string ShowRgba(const tools::Image& rgba, int x0 = 0, int y0 = 0, in
   for (int y = y0; y < y0 + (h < 0 ? rgba.height : h); ++y)
     for (int x = x0; x < x0 + (w < 0 ? rgba.width : w); ++x) {
       const std::uint8_t* p = &rgba.pixels[(std::size_t(y) * rgba.width + x) * 4];
-      text += (x > x0   ? " "
-               : y > y0 ? " | "
-                        : "") +
-              (p[3] ? Word(std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]) : ".");
+      std::string word =
+          p[3] ? Word(std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]) : ".";
+      text += (x > x0 ? " " : y > y0 ? " | " : "") + word;
     }
   return text;
 }

@@ -1,7 +1,7 @@
 // lunashot-pack on art as people make it: true-colour pictures of any number
 // of colours, indexed pictures with palettes of their own, key colours,
-// irregular sheets, Aseprite exports and strip fonts. Every check packs, then
-// unpacks, and compares the picture with its source pixel by pixel.
+// irregular sheets and Aseprite exports. Every check packs, then unpacks,
+// and compares the picture with its source pixel by pixel.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -51,7 +51,6 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   std::set<ByteVector> distinct;
   for (int i = 4; i < 256; ++i) distinct.insert(ByteVector(&pal[i * 3], &pal[i * 3 + 3]));
   EXPECT_EQ(distinct.size(), 252u);
-
   // Packed with the reduced palette, plain and dithered, every pixel stays near its source.
   for (bool dither : {false, true}) {
     Strings args = {"sprites", dir / "many.png", dir / "many.spr", "--cell",
@@ -147,7 +146,6 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
                   ShowRgba(keyed, 2 + cell % 3 * 5, 2 + cell / 3 * 4, 4, 3))
             << label << " cell " << cell;
     }
-
   // Trimmed, each sprite is its visible box and says where it was.
   auto trim =
       RunPack({"sprites", dir / "rgb.png", dir / "trim.spr", "--cell", "4x3", "--margin", "2",
@@ -223,7 +221,6 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
                   "assert(kind.cx == 2 and kind.cy == 3 and #hotspots == 3)"),
               "");
   }
-
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"{\"frames\": [}", "line 1: expected a value"},
@@ -239,30 +236,6 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
     EXPECT_EQ(run.status, 1) << json;
     EXPECT_TRUE(Has(run.err, "walk.json: " + message));
   }
-}
-
-// A font sheet in the order the artist chose, and a strip font whose glyphs
-// are divided by columns of a separator colour.
-TEST(ToolsArtFont, CharsOrderAndStripFonts) {
-  ScratchDir dir;
-  std::string pal = SavePal(dir);
-  // Strip: separator (red) | 2 columns | red | 3 columns | red | 1 column | red.
-  const std::uint32_t s = 0xff0000ff, o = 0x00ff00ff, t = 0;
-  SavePng(dir / "strip.png", RgbaImage(10, 2, {s, o, t, s, o, o, o, s, t, s,  //
-                                               s, t, o, s, o, t, o, s, o, s}));
-  auto font = [&](const std::string& out, const std::string& separator, const std::string& chars) {
-    return Strings{"font", dir / "strip.png", dir / out, "--separator", separator, "--chars",
-                   chars,  "--palette",       pal};
-  };
-  ASSERT_TRUE(Ok(font("strip.spr", "auto", "iMj")));
-  ASSERT_TRUE(Ok(font("hex.spr", "#FF0000", "iMj")));
-  EXPECT_EQ(dir.Read("hex.spr"), dir.Read("strip.spr"));
-  // Glyphs in the game font: trimmed plus a spacing column; green is cube entry 0x1c.
-  SpriteSet glyphs = ReadSet(dir, "strip.spr");
-  EXPECT_EQ(Show(glyphs['i']) + "; " + Show(glyphs['M']) + "; " + Show(glyphs['j']),
-            "1c . . | . 1c .; 1c 1c 1c . | 1c . 1c .; . . | 1c .");
-  ExpectFail(font("x.spr", "auto", "abcd"), 1,
-             "--chars names 4 characters but the sheet has only 3 glyphs");
 }
 
 }  // namespace

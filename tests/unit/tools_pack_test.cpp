@@ -77,7 +77,6 @@ TEST(ToolsRoundTrip, SheetToSpritesToPictureToSpritesIsExact) {
   ASSERT_TRUE(Ok({"sprites", dir / "a.png", dir / "b.spr", "--cell", "2x8", "--count", "5",
                   "--palette", pal}));
   EXPECT_EQ(dir.Read("b.spr"), dir.Read("a.spr"));
-
   // An editor repaints the last pixel red but keeps the stale index plane:
   // that pixel goes by its colour, the others keep their indices. Without
   // the plane, repeated colours fall back to their lowest index.
@@ -105,11 +104,9 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   // Sprite 0 is 2x1: opaque 0x1c, blended (0xe0, level 2). Sprite 1 is 1x2 with a blank top.
   dir.Write("s.spr", Hex("0200 02000000 01000000 09000000 0700 0100 1c 0140 e002"
                          "01000000 02000000 08000000 0000 0400 0140 0300"));
-
   // As data: two 2x2 cells side by side, blending as alpha.
   ASSERT_TRUE(Ok({"unpack", dir / "s.spr", dir / "data.png", "--palette", pal}));
   EXPECT_EQ(ShowRgba(LoadPng(dir / "data.png")), "00ff00ff ff0000c0 . . | . . 0000ff40 .");
-
   // As the engine draws them on background colour 2, in one column.
   ASSERT_TRUE(Ok({"unpack", dir / "s.spr", dir / "view.png", "--palette", pal, "--view",
                   "--background", "2", "--columns", "1"}));
@@ -118,7 +115,6 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
   EXPECT_EQ(ShowRgba(LoadPng(dir / "view.png")),
             colour(0x1c) + " " + colour(table.Blend(2, 0xe0, 2)) + " | " + bg + " " + bg + " | " +
                 bg + " " + bg + " | " + colour(table.Blend(2, 0x03, 0)) + " " + bg);
-
   // The default background is a checkerboard of 8-pixel squares.
   ASSERT_TRUE(Ok(
       {"unpack", dir / "s.spr", dir / "check.png", "--palette", pal, "--view", "--columns", "1"}));
@@ -126,6 +122,9 @@ TEST(ToolsUnpack, DrawsTheGridAsDataOrAsTheEngineWould) {
             colour(tools::NearestColour(cube).Find({0xc0, 0xc0, 0xc0})));
 }
 
+// A grid font puts its glyphs at their bytes, sprite 0 the metrics; a strip
+// font's glyphs are divided by columns of a separator colour, in the order
+// --chars gives.
 TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   ScratchDir dir;
   // Three 4x5 cells: 'A' uses columns 1-2, 'B' is blank, 'C' uses all four.
@@ -138,7 +137,6 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
     EXPECT_TRUE(Ok(options));
     return ReadSet(dir, "f.spr");
   };
-
   // Glyphs keep their used columns plus one for spacing; sprite 0 holds the metrics.
   SpriteSet a = font({"--first", "A", "--space", "3", "--line", "6"});
   ASSERT_EQ(a.size(), 256u);
@@ -148,7 +146,6 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   EXPECT_EQ(Show(a['C']), ". . . . . | . . . . . | 09/1 . . . . | . . . 07 . | . . . . .");
   for (int c : {1, int('B'), int('@'), int('D'), 255})
     EXPECT_TRUE(Size(a[c]) == "0x0" && a[c].rows.empty()) << c;
-
   // Defaults: half the cell width (rounded up) and the cell height; numeric --first.
   SpriteSet b = font({"--first", "0x41"});
   EXPECT_EQ(Size(b[0]), "2x5");
@@ -161,7 +158,27 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   b = font({"--first", "0"});
   EXPECT_EQ(b[0].width, 2);
   EXPECT_EQ(b[2].rows, a['C'].rows);
-  EXPECT_EQ(dir.Files(), (Strings{"f.spr", "glyphs.png"}));
+  // Strip: separator (red) | 2 columns | red | 3 columns | red | 1 column | red.
+  const std::uint32_t s = 0xff0000ff, o = 0x00ff00ff, t = 0;
+  SavePng(dir / "strip.png", RgbaImage(10, 2, {s, o, t, s, o, o, o, s, t, s,  //
+                                               s, t, o, s, o, t, o, s, o, s}));
+  std::string pal = SavePal(dir);
+  auto strip = [&](const std::string& separator, const std::string& chars) {
+    return Strings{"font",        dir / "strip.png", dir / "s.spr",
+                   "--separator", separator,         "--chars",
+                   chars,         "--palette",       pal};
+  };
+  ASSERT_TRUE(Ok(strip("#FF0000", "iMj")));
+  ByteVector hex = dir.Read("s.spr");
+  ASSERT_TRUE(Ok(strip("auto", "iMj")));
+  EXPECT_EQ(dir.Read("s.spr"), hex);
+  // Green is cube entry 0x1c.
+  SpriteSet glyphs = ReadSet(dir, "s.spr");
+  EXPECT_EQ(Show(glyphs['i']) + "; " + Show(glyphs['M']) + "; " + Show(glyphs['j']),
+            "1c . . | . 1c .; 1c 1c 1c . | 1c . 1c .; . . | 1c .");
+  ExpectFail(strip("auto", "abcd"), 1,
+             "--chars names 4 characters but the sheet has only 3 glyphs");
+  EXPECT_EQ(dir.Files(), (Strings{"f.spr", "glyphs.png", "pal.pal", "s.spr", "strip.png"}));
 }
 
 // The engine's own loader takes the packer's files: runs split at 4095
@@ -253,7 +270,6 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   ASSERT_TRUE(Ok({"sprites", "--files", sheet, "-o", set}));
   ByteVector png = dir.Read("sheet.png");
   dir.Write("cut.png", ByteVector(png.begin(), png.begin() + long(png.size() / 2)));
-  WriteText(dir, "text.png", "not a png\n");
   dir.Write("short.pal", ByteVector(768, 0));
   dir.Write("rgb.png", RawPng(2, 1, 8, 2, {}, {0, 0, 0xff, 0, 0, 0, 0}));
   SavePng(dir / "over.png", IndexedImage(20000, 1, ByteVector(20000, 5)));  // wider than a sprite
@@ -275,15 +291,15 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   no_data.resize(33);
   for (std::uint8_t c : Hex("7ffffff0 74455874 61 00 62636465")) no_data.push_back(c);  // tEXt
   dir.Write("claim.png", no_data);
-  WriteText(dir, "out.spr", "old");
   SavePng(dir / "disguised.spr", IndexedImage(1, 1, {0}));
-  WriteText(dir, "art.gpl", "GIMP Palette\n1 2 3\n");
-  WriteText(dir, "sheet.json", " {\"frames\": []}");
-  WriteText(dir, "anim.lua", "kind:SetAnim(0, 0, 1, 4, true)\n");
-  WriteText(dir, "cat.gif", "GIF89a....");
-  for (const char* name : {"boom.wav", "boom.sfx"})
-    WriteText(dir, name, std::string("RIFF\x24\0\0\0WAVEfmt ", 16));
-  WriteText(dir, "shot.lua", "\x89PNG\r\n\x1a\n");
+  const std::string wav("RIFF\x24\0\0\0WAVEfmt ", 16);
+  // clang-format off
+  for (const auto& [name, text] : std::map<std::string, std::string>{
+           {"text.png", "not a png\n"}, {"out.spr", "old"}, {"art.gpl", "GIMP Palette\n1 2 3\n"},
+           {"sheet.json", " {\"frames\": []}"}, {"anim.lua", "kind:SetAnim(0, 0, 1, 4, true)\n"},
+           {"cat.gif", "GIF89a...."}, {"boom.wav", wav}, {"boom.sfx", wav}, {"shot.lua", "\x89PNG\r\n\x1a\n"}})
+    WriteText(dir, name, text);
+  // clang-format on
 
   std::string unended = "no output named: the last file, " + b + ", does not end in .";
   auto existing = [&](const std::string& name, const std::string& kind) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "tests/unit/pack_fixture.h"
 
@@ -50,47 +51,45 @@ TEST(ToolsBlendTable, MixesOrAddsTheSourceByQuarters) {
             (Rgb{8, 16, 23}));
 }
 
+// A source is a .gpl file (any spacing, comments, CRLF) or an indexed PNG:
+// its colours, the rest of the 256 black.
 TEST(ToolsPaletteSource, ReadsGimpPalettesAndIndexedPngs) {
-  tools::Palette p;
-  p.fill(Rgb{9, 9, 9});
-  int colours = 0;
-  std::string error, many = "GIMP Palette\n";
-  ASSERT_TRUE(
-      tools::ParseGimpPalette("GIMP Palette\r\nName: test\r\nColumns: 4\r\n# comment\r\n\r\n"
-                              "255   0  10\tRed thing\r\n  1 2 3\r\n",
-                              "a.gpl", &p, &colours, &error))
-      << error;
-  EXPECT_EQ(colours, 2);
-  EXPECT_TRUE(p[0] == (Rgb{255, 0, 10}) && p[1] == (Rgb{1, 2, 3}) && p[2] == (Rgb{0, 0, 0}) &&
-              p[255] == (Rgb{0, 0, 0}));
-  for (int i = 0; i < 257; ++i) many += "1 1 1\n";
-  const std::pair<std::string, std::string> bad[] = {
-      {"JASC-PAL\n0 0 0\n", ", line 1: not a GIMP palette (no \"GIMP Palette\" header)"},
-      {"GIMP Palette\n1 2 256\n", ", line 2: expected three numbers 0-255 (red green blue)"},
-      {"GIMP Palette\n1 2\n", ", line 2: expected three numbers 0-255 (red green blue)"},
-      {"GIMP Palette\nName: x\n", ": the palette has no colours"},
-      {many, ", line 258: more than 256 colours"},
-  };
-  for (const auto& [text, message] : bad) {
-    EXPECT_FALSE(tools::ParseGimpPalette(text, "b.gpl", &p, &colours, &error));
-    EXPECT_EQ(error, "b.gpl" + message);
-  }
-
-  // Of a PNG, only an indexed one's palette: here 16 colours at 4 bits.
   ScratchDir dir;
-  ByteVector sixteen;
+  ByteVector sixteen;  // 16 colours at 4 bits
   for (int i = 0; i < 16; ++i) sixteen.insert(sixteen.end(), {std::uint8_t(i * 16), 1, 2});
   dir.Write("p.png", RawPng(2, 1, 4, 3, sixteen, {0, 0x0f}));
-  SavePng(dir / "rgb.png", RgbaImage(1, 1, {0x102030ff}));
-  WriteText(dir, "junk.txt", "hello");
-  p.fill(Rgb{9, 9, 9});
-  ASSERT_TRUE(tools::ReadPaletteSource(dir / "p.png", &p, &colours, &error)) << error;
-  EXPECT_EQ(colours, 16);
-  EXPECT_TRUE(p[15] == (Rgb{240, 1, 2}) && p[16] == (Rgb{0, 0, 0}));
-  EXPECT_FALSE(tools::ReadPaletteSource(dir / "rgb.png", &p, &colours, &error));
-  EXPECT_EQ(error, dir / "rgb.png" + ": not an indexed PNG, so it has no palette to take");
-  EXPECT_FALSE(tools::ReadPaletteSource(dir / "junk.txt", &p, &colours, &error));
-  EXPECT_EQ(error, dir / "junk.txt" + ": neither a PNG nor a GIMP palette (.gpl)");
+  dir.Write("rgb.png", RawPng(1, 1, 8, 2, {}, {0, 16, 32, 48}));
+  std::string many = "GIMP Palette\n";
+  for (int i = 0; i < 257; ++i) many += "1 1 1\n";
+  // Each source: the file, its text (none for a PNG), and the number of
+  // colours with entries 0, the last given, the next and 255; or the error.
+  // clang-format off
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"p.png", "", "16: 000102ff f00102ff 000000ff 000000ff"},
+      {"a.gpl", "GIMP Palette\r\nName: test\r\nColumns: 4\r\n# comment\r\n\r\n255   0  10\tRed thing\r\n  1 2 3\r\n", "2: ff000aff 010203ff 000000ff 000000ff"},
+      {"rgb.png", "", "rgb.png: not an indexed PNG, so it has no palette to take"},
+      {"junk.txt", "hello", "junk.txt: neither a PNG nor a GIMP palette (.gpl)"},
+      {"b.gpl", "GIMP Palette\n1 2 256\n", "b.gpl, line 2: expected three numbers 0-255 (red green blue)"},
+      {"c.gpl", "GIMP Palette\n1 2\n", "c.gpl, line 2: expected three numbers 0-255 (red green blue)"},
+      {"d.gpl", "GIMP Palette\nName: x\n", "d.gpl: the palette has no colours"},
+      {"e.gpl", many, "e.gpl, line 258: more than 256 colours"},
+  };
+  // clang-format on
+  tools::Palette p;
+  int n = 0;
+  std::string error;
+  for (const auto& [name, text, want] : cases) {
+    if (!text.empty()) WriteText(dir, name, text);
+    p.fill(Rgb{9, 9, 9});
+    bool read = tools::ReadPaletteSource(dir / name, &p, &n, &error);
+    EXPECT_EQ(read ? std::to_string(n) + ": " + Word(Rgba(p[0])) + " " + Word(Rgba(p[n - 1])) +
+                         " " + Word(Rgba(p[n])) + " " + Word(Rgba(p[255]))
+                   : error.substr(dir.path().size() + 1),
+              want);
+  }
+  // The parser on its own also checks the header.
+  EXPECT_FALSE(tools::ParseGimpPalette("JASC-PAL\n0 0 0\n", "j.gpl", &p, &n, &error));
+  EXPECT_EQ(error, "j.gpl, line 1: not a GIMP palette (no \"GIMP Palette\" header)");
 }
 
 TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
@@ -102,7 +101,6 @@ TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
   EXPECT_EQ(dir.Read("mix.pal"), tools::BuildPalFile(kTiny, tools::BlendMode::kMix));
   ASSERT_TRUE(Ok({"palette", dir / "p.gpl", dir / "add.pal", "--additive"}));
   EXPECT_EQ(dir.Read("add.pal"), tools::BuildPalFile(kTiny, tools::BlendMode::kAdditive));
-
   // An output name that is a link is replaced; what it points to is not written.
   dir.Write("target", {'k'});
   std::filesystem::create_symlink(dir / "target", dir / "link.pal");
