@@ -82,7 +82,7 @@ inline tools::Palette CubePalette() {
 inline std::string SavePal(const ScratchDir& dir, const tools::Palette& palette = CubePalette(),
                            const std::string& name = "pal.pal") {
   dir.Write(name, tools::BuildPalFile(palette, tools::BlendMode::kMix));
-  return dir / name;
+  return name;
 }
 
 inline std::uint32_t Rgba(Rgb c, std::uint8_t alpha = 255) {

@@ -17,9 +17,9 @@ using namespace tools_test;
 // The set unpacked into one RGBA picture, `columns` sprites across.
 tools::Image Unpack(const ScratchDir& dir, const std::string& set, const std::string& pal,
                     int columns = 16) {
-  EXPECT_TRUE(Ok({"unpack", dir / set, "-o", dir / "unpacked.png", "--palette", dir / pal,
-                  "--columns", std::to_string(columns)}));
-  return LoadPng(dir / "unpacked.png");
+  EXPECT_TRUE(Ok({"unpack", set, "-o", "unpacked.png", "--palette", pal, "--columns",
+                  std::to_string(columns)}));
+  return LoadPng("unpacked.png");
 }
 
 TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
@@ -28,22 +28,21 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   for (int i = 0; i < 48 * 48; ++i)
     rgba.push_back(std::uint32_t(i % 48 * 5) << 24 | std::uint32_t(i / 48 * 5) << 16 | 0x40ff);
   tools::Image many = RgbaImage(48, 48, rgba);
-  SavePng(dir / "many.png", many);
+  SavePng("many.png", many);
   // 12 colours, an opaque and a half-transparent one among transparency.
   std::vector<std::uint32_t> few;
   for (int i = 0; i < 24; ++i) few.push_back(i % 2 ? 0 : std::uint32_t(i * 10) << 24 | 0x3000ff);
   few[1] = 0x112233ff, few[3] = 0x44556680;
-  SavePng(dir / "few.png", RgbaImage(6, 4, few));
+  SavePng("few.png", RgbaImage(6, 4, few));
   WriteText(dir, "fixed.gpl", "GIMP Palette\n255 0 255\n1 2 3\n");
 
-  EXPECT_TRUE(Has(RunPack({"palette", dir / "few.png", dir / "few.pal"}).out, "14 colours, exact"));
-  ASSERT_TRUE(Ok({"sprites", dir / "few.png", dir / "few.spr", "--cell", "6x4", "--palette",
-                  dir / "few.pal"}));
+  EXPECT_TRUE(Has(RunPack({"palette", "few.png", "few.pal"}).out, "14 colours, exact"));
+  ASSERT_TRUE(Ok({"sprites", "few.png", "few.spr", "--cell", "6x4", "--palette", "few.pal"}));
   // Half alpha comes back as the blended level's 128.
   EXPECT_EQ(ShowRgba(Unpack(dir, "few.spr", "few.pal")), ShowRgba(RgbaImage(6, 4, few)));
 
-  auto reduced = RunPack({"palette", dir / "many.png", dir / "few.png", dir / "many.pal", "--fixed",
-                          dir / "fixed.gpl", "--reserve", "4"});
+  auto reduced = RunPack(
+      {"palette", "many.png", "few.png", "many.pal", "--fixed", "fixed.gpl", "--reserve", "4"});
   EXPECT_TRUE(Has(reduced.out,
                   "entries 0-3 kept (2 fixed), 2318 colours reduced to 252 (mean square error "));
   ByteVector pal = dir.Read("many.pal");  // the colours first, 3 bytes each
@@ -53,8 +52,7 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   EXPECT_EQ(distinct.size(), 252u);
   // Packed with the reduced palette, plain and dithered, every pixel stays near its source.
   for (bool dither : {false, true}) {
-    Strings args = {"sprites", dir / "many.png", dir / "many.spr", "--cell",
-                    "48x48",   "--palette",      dir / "many.pal"};
+    Strings args = {"sprites", "many.png", "many.spr", "--cell", "48x48", "--palette", "many.pal"};
     if (dither) args.push_back("--dither");
     ASSERT_TRUE(Ok(args));
     tools::Image unpacked = Unpack(dir, "many.spr", "many.pal");
@@ -63,7 +61,7 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
       worst = std::max(worst, std::abs(int(many.pixels[i]) - int(unpacked.pixels[i])));
     EXPECT_LE(worst, dither ? 40 : 24) << "dither " << dither;
   }
-  ExpectFail({"palette", dir / "many.png", dir / "none.pal", "--reserve", "255"}, 1, "");
+  ExpectFail({"palette", "many.png", "none.pal", "--reserve", "255"}, 1, "");
 }
 
 // An indexed picture whose palette is the game's in another order: mapped by
@@ -77,7 +75,7 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   ByteVector indices, alpha(256, 255);
   for (int i = 0; i < 32; ++i) indices.push_back(std::uint8_t(i * 7));
   alpha[0] = 0;
-  SavePng(dir / "own.png", IndexedImage(8, 4, indices, reversed, alpha));
+  SavePng("own.png", IndexedImage(8, 4, indices, reversed, alpha));
   // The picture the indices make in `palette`'s colours.
   auto drawn = [&](const tools::Palette& palette) {
     std::vector<std::uint32_t> rgba;
@@ -86,8 +84,8 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   };
   // Packs the picture and gives the warnings.
   auto pack = [&](const std::string& png, Strings options = {}) {
-    options.insert(options.begin(), {"sprites", dir / png, "-o", dir / "out.spr", "--cell", "8x4",
-                                     "--palette", dir / "game.pal"});
+    options.insert(options.begin(),
+                   {"sprites", png, "-o", "out.spr", "--cell", "8x4", "--palette", "game.pal"});
     RunResult run = RunPack(options);
     EXPECT_EQ(run.status, 0) << run.err;
     return run.err;
@@ -96,11 +94,11 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   EXPECT_EQ(pack("own.png"), "");  // every colour is the game's, at another index
   EXPECT_EQ(ShowRgba(Unpack(dir, "out.spr", "game.pal")), drawn(reversed));
   EXPECT_TRUE(Has(pack("own.png", {"--keep-indices"}),
-                  "warning: " + dir / "own.png" + ": 31 of the colours the picture uses differ"));
+                  "warning: own.png: 31 of the colours the picture uses differ"));
   EXPECT_EQ(ShowRgba(Unpack(dir, "out.spr", "game.pal")), drawn(game));
   // A colour the game does not have is mapped, and the tool says so.
   reversed[7] = Rgb{1, 2, 250};
-  SavePng(dir / "odd.png", IndexedImage(8, 4, indices, reversed, alpha));
+  SavePng("odd.png", IndexedImage(8, 4, indices, reversed, alpha));
   EXPECT_TRUE(
       Has(pack("odd.png"), "odd.png: 1 of the colours the picture uses are not in the game"));
 }
@@ -124,20 +122,20 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
         rgba[y * 18 + x] = Rgba(cube[(x * 37 + y * 11) & 0xff]);
     }
   tools::Image sheet = RgbaImage(18, 11, rgba), keyed = sheet;  // keyed: magenta made clear
-  SavePng(dir / "rgb.png", sheet);
+  SavePng("rgb.png", sheet);
   ByteVector indices;  // the same sheet indexed: magenta is cube entry 0xe3
   for (std::size_t i = 0; i < sheet.pixels.size(); i += 4) {
     const std::uint8_t* p = &sheet.pixels[i];
     indices.push_back(tools::NearestColour(cube).Find({p[0], p[1], p[2]}));
     if (p[0] == 0xff && p[1] == 0 && p[2] == 0xff) keyed.pixels[i + 3] = 0;
   }
-  SavePng(dir / "indexed.png", IndexedImage(18, 11, indices, cube));
+  SavePng("indexed.png", IndexedImage(18, 11, indices, cube));
 
   for (const char* source : {"rgb.png", "indexed.png"})
     for (const char* key : {"ff00ff", "auto"}) {
       std::string label = std::string(source) + " --key " + key;
-      ASSERT_TRUE(Ok({"sprites", dir / source, dir / "cells.spr", "--cell", "4x3", "--margin", "2",
-                      "--spacing", "1", "--key", key, "--palette", dir / "cube.pal"}))
+      ASSERT_TRUE(Ok({"sprites", source, "cells.spr", "--cell", "4x3", "--margin", "2", "--spacing",
+                      "1", "--key", key, "--palette", "cube.pal"}))
           << label;
       tools::Image unpacked = Unpack(dir, "cells.spr", "cube.pal", 3);
       ASSERT_EQ(unpacked.width, 12) << label;
@@ -147,9 +145,8 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
             << label << " cell " << cell;
     }
   // Trimmed, each sprite is its visible box and says where it was.
-  auto trim =
-      RunPack({"sprites", dir / "rgb.png", dir / "trim.spr", "--cell", "4x3", "--margin", "2",
-               "--spacing", "1", "--key", "auto", "--palette", dir / "cube.pal", "--trim"});
+  auto trim = RunPack({"sprites", "rgb.png", "trim.spr", "--cell", "4x3", "--margin", "2",
+                       "--spacing", "1", "--key", "auto", "--palette", "cube.pal", "--trim"});
   EXPECT_TRUE(Has(
       trim.out, "sprite 0: 4x3 from (0, 0) of its cell; the cell's centre is its hotspot (2, 1)"));
   EXPECT_TRUE(
@@ -198,11 +195,11 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
     int x = i % 20 - 10, y = i / 20;  // within frame 2
     want[i] = x < 0 || x >= 5 ? rgba[i] : x >= 1 && x < 4 && y >= 1 && y < 3 ? rgba[i - 21] : 0;
   }
-  SavePng(dir / "walk.png", RgbaImage(20, 4, rgba));
+  SavePng("walk.png", RgbaImage(20, 4, rgba));
   auto pack = [&](const std::string& json, const std::string& out) {
     WriteText(dir, "walk.json", json);
-    return RunPack({"sprites", dir / "walk.png", dir / out, "--aseprite", dir / "walk.json",
-                    "--palette", dir / "cube.pal"});
+    return RunPack(
+        {"sprites", "walk.png", out, "--aseprite", "walk.json", "--palette", "cube.pal"});
   };
 
   for (bool hash : {false, true}) {
