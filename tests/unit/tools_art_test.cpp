@@ -15,14 +15,13 @@ namespace {
 using namespace tools_test;
 
 // The set unpacked into one RGBA picture, `columns` sprites across.
-tools::Image Unpack(const ScratchDir& dir, const std::string& set, const std::string& pal,
-                    int columns = 16) {
+tools::Image Unpack(const std::string& set, const std::string& pal, int columns = 16) {
   EXPECT_TRUE(Ok({"unpack", set, "-o", "unpacked.png", "--palette", pal, "--columns",
                   std::to_string(columns)}));
   return LoadPng("unpacked.png");
 }
 
-TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
+TEST(ToolsArtPalette, PicturesGiveExactOrReducedPalettesOrMapByColour) {
   ScratchDir dir;
   std::vector<std::uint32_t> rgba;  // 48 x 48 pixels of 2304 different colours
   for (int i = 0; i < 48 * 48; ++i)
@@ -39,7 +38,7 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
   EXPECT_TRUE(Has(RunPack({"palette", "few.png", "few.pal"}).out, "14 colours, exact"));
   ASSERT_TRUE(Ok({"sprites", "few.png", "few.spr", "--cell", "6x4", "--palette", "few.pal"}));
   // Half alpha comes back as the blended level's 128.
-  EXPECT_EQ(ShowRgba(Unpack(dir, "few.spr", "few.pal")), ShowRgba(RgbaImage(6, 4, few)));
+  EXPECT_EQ(ShowRgba(Unpack("few.spr", "few.pal")), ShowRgba(RgbaImage(6, 4, few)));
 
   auto reduced = RunPack(
       {"palette", "many.png", "few.png", "many.pal", "--fixed", "fixed.gpl", "--reserve", "4"});
@@ -55,20 +54,17 @@ TEST(ToolsArtPalette, TrueColourPicturesGiveExactOrReducedPalettes) {
     Strings args = {"sprites", "many.png", "many.spr", "--cell", "48x48", "--palette", "many.pal"};
     if (dither) args.push_back("--dither");
     ASSERT_TRUE(Ok(args));
-    tools::Image unpacked = Unpack(dir, "many.spr", "many.pal");
+    tools::Image unpacked = Unpack("many.spr", "many.pal");
     int worst = 0;
     for (std::size_t i = 0; i < many.pixels.size(); ++i)
       worst = std::max(worst, std::abs(int(many.pixels[i]) - int(unpacked.pixels[i])));
     EXPECT_LE(worst, dither ? 40 : 24) << "dither " << dither;
   }
   ExpectFail({"palette", "many.png", "none.pal", "--reserve", "255"}, 1, "");
-}
 
-// An indexed picture whose palette is the game's in another order: mapped by
-// colour it looks the same in the game; with --keep-indices it keeps its
-// indices, draws in the game's colours, and the tool says so.
-TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
-  ScratchDir dir;
+  // An indexed picture whose palette is the game's in another order: mapped
+  // by colour it looks the same in the game; with --keep-indices it keeps its
+  // indices, draws in the game's colours, and the tool says so.
   tools::Palette game = CubePalette(), reversed;
   SavePal(dir, game, "game.pal");
   for (int i = 0; i < 256; ++i) reversed[i] = game[255 - i];
@@ -92,10 +88,10 @@ TEST(ToolsArtPalette, IndexedPicturesAreMappedByTheirColours) {
   };
 
   EXPECT_EQ(pack("own.png"), "");  // every colour is the game's, at another index
-  EXPECT_EQ(ShowRgba(Unpack(dir, "out.spr", "game.pal")), drawn(reversed));
+  EXPECT_EQ(ShowRgba(Unpack("out.spr", "game.pal")), drawn(reversed));
   EXPECT_TRUE(Has(pack("own.png", {"--keep-indices"}),
                   "warning: own.png: 31 of the colours the picture uses differ"));
-  EXPECT_EQ(ShowRgba(Unpack(dir, "out.spr", "game.pal")), drawn(game));
+  EXPECT_EQ(ShowRgba(Unpack("out.spr", "game.pal")), drawn(game));
   // A colour the game does not have is mapped, and the tool says so.
   reversed[7] = Rgb{1, 2, 250};
   SavePng("odd.png", IndexedImage(8, 4, indices, reversed, alpha));
@@ -113,13 +109,11 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
   std::vector<std::uint32_t> rgba(18 * 11, 0xff00ffff);
   for (int y = 2; y < 9; ++y)
     for (int x = 2; x < 16; ++x) {
-      int cx = x - 2, cy = y - 2;
-      if (cx % 5 == 4 || cy % 4 == 3)
-        rgba[y * 18 + x] = 0xffffffff;
-      else if (cx / 5 == 2 && cy / 4 == 1)
-        rgba[y * 18 + x] = cx % 5 == 3 && cy % 4 == 2 ? 0x000000ff : 0xff00ffff;
-      else if ((x + y) % 3)
-        rgba[y * 18 + x] = Rgba(cube[(x * 37 + y * 11) & 0xff]);
+      int cx = x - 2, cy = y - 2;  // within the grid
+      rgba[y * 18 + x] = cx % 5 == 4 || cy % 4 == 3 ? 0xffffffff
+                         : cx >= 10 && cy >= 4      ? (cx == 13 && cy == 6 ? 0xff : 0xff00ffff)
+                         : (x + y) % 3              ? Rgba(cube[(x * 37 + y * 11) & 0xff])
+                                                    : 0xff00ffff;
     }
   tools::Image sheet = RgbaImage(18, 11, rgba), keyed = sheet;  // keyed: magenta made clear
   SavePng("rgb.png", sheet);
@@ -137,7 +131,7 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
       ASSERT_TRUE(Ok({"sprites", source, "cells.spr", "--cell", "4x3", "--margin", "2", "--spacing",
                       "1", "--key", key, "--palette", "cube.pal"}))
           << label;
-      tools::Image unpacked = Unpack(dir, "cells.spr", "cube.pal", 3);
+      tools::Image unpacked = Unpack("cells.spr", "cube.pal", 3);
       ASSERT_EQ(unpacked.width, 12) << label;
       for (int cell = 0; cell < 6; ++cell)
         EXPECT_EQ(ShowRgba(unpacked, cell % 3 * 4, cell / 3 * 3, 4, 3),
@@ -147,11 +141,10 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
   // Trimmed, each sprite is its visible box and says where it was.
   auto trim = RunPack({"sprites", "rgb.png", "trim.spr", "--cell", "4x3", "--margin", "2",
                        "--spacing", "1", "--key", "auto", "--palette", "cube.pal", "--trim"});
-  EXPECT_TRUE(Has(
-      trim.out, "sprite 0: 4x3 from (0, 0) of its cell; the cell's centre is its hotspot (2, 1)"));
-  EXPECT_TRUE(
-      Has(trim.out,
-          "sprite 5: 1x1 from (3, 2) of its cell; the cell's centre is its hotspot (-1, -1)"));
+  for (const char* line :
+       {"sprite 0: 4x3 from (0, 0) of its cell; the cell's centre is its hotspot (2, 1)",
+        "sprite 5: 1x1 from (3, 2) of its cell; the cell's centre is its hotspot (-1, -1)"})
+    EXPECT_TRUE(Has(trim.out, line));
 }
 
 // An export as Aseprite writes it: four 5 x 4 frames side by side, the third
@@ -206,7 +199,7 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
     auto run = pack(AsepriteJson(hash), "walk.spr");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Has(run.out, "walk.lua: 2 animations, hotspot (2, 3)"));
-    EXPECT_EQ(ShowRgba(Unpack(dir, "walk.spr", "cube.pal")), ShowRgba(RgbaImage(20, 4, want)));
+    EXPECT_EQ(ShowRgba(Unpack("walk.spr", "cube.pal")), ShowRgba(RgbaImage(20, 4, want)));
     ByteVector lua = dir.Read("walk.lua");
     std::string script(lua.begin(), lua.end());
     for (const char* line :

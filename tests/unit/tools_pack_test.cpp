@@ -18,17 +18,15 @@ namespace {
 
 using namespace tools_test;
 
-TEST(ToolsAlpha, PartialAlphaTakesTheNearestQuarter) {
+// An indexed sheet keeps its indices and the alpha of its entries (to the
+// nearest quarter). Every other picture format goes through the palette: RGBA
+// and RGB to the nearest colour, 1-bit indexed by its colours, 8-bit grey,
+// 16-bit RGB.
+TEST(ToolsSpritesCommand, IndicesStayOtherFormatsMapToTheNearestPaletteColour) {
   std::string levels;
   for (int alpha : {0, 1, 64, 95, 96, 128, 159, 160, 192, 254, 255})
     levels += Show(tools::PixelFromAlpha(std::uint8_t(alpha), 9)) + " ";
   EXPECT_EQ(levels, ". 09/0 09/0 09/0 09/1 09/1 09/1 09/2 09/2 09/2 09 ");
-}
-
-// An indexed sheet keeps its indices and the alpha of its entries. Every
-// other picture format goes through the palette: RGBA and RGB to the nearest
-// colour, 1-bit indexed by its colours, 8-bit grey, 16-bit RGB.
-TEST(ToolsSpritesCommand, IndicesStayOtherFormatsMapToTheNearestPaletteColour) {
   ScratchDir dir;
   // Entry 10 is fully transparent, 11 half, 12 near a quarter, 13 near three quarters.
   ByteVector alpha(256, 255);
