@@ -31,7 +31,6 @@ struct RunResult {
   std::string out, err;
 };
 
-// Expects `part` somewhere in `text`.
 inline ::testing::AssertionResult Has(const std::string& text, const std::string& part) {
   if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
@@ -43,7 +42,6 @@ inline RunResult RunPack(const Strings& args) {
   return {status, out.str(), err.str()};
 }
 
-// Runs the command and expects it to succeed.
 inline ::testing::AssertionResult Ok(const Strings& args) {
   RunResult run = RunPack(args);
   if (run.status == 0) return ::testing::AssertionSuccess();

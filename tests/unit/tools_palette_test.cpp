@@ -52,8 +52,8 @@ TEST(ToolsBlendTable, MixesOrAddsTheSourceByQuarters) {
 }
 
 // A source is a .gpl file (any spacing, comments, CRLF) or an indexed PNG:
-// its colours, the rest of the 256 black.
-TEST(ToolsPaletteSource, ReadsGimpPalettesAndIndexedPngs) {
+// its colours, the rest of the 256 black. The command writes a table.
+TEST(ToolsPaletteCommand, ReadsGimpPalettesOrIndexedPngsAndWritesTheTable) {
   ScratchDir dir;
   ByteVector sixteen;  // 16 colours at 4 bits
   for (int i = 0; i < 16; ++i) sixteen.insert(sixteen.end(), {std::uint8_t(i * 16), 1, 2});
@@ -67,6 +67,7 @@ TEST(ToolsPaletteSource, ReadsGimpPalettesAndIndexedPngs) {
   const std::tuple<std::string, std::string, std::string> cases[] = {
       {"p.png", "", "16: 000102ff f00102ff 000000ff 000000ff"},
       {"a.gpl", "GIMP Palette\r\nName: test\r\nColumns: 4\r\n# comment\r\n\r\n255   0  10\tRed thing\r\n  1 2 3\r\n", "2: ff000aff 010203ff 000000ff 000000ff"},
+      {"tiny.gpl", "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n255 0 0\n0 0 0\n0 0 255\n", "8: 800000ff 0000ffff 000000ff 000000ff"},
       {"rgb.png", "", "rgb.png: not an indexed PNG, so it has no palette to take"},
       {"junk.txt", "hello", "junk.txt: neither a PNG nor a GIMP palette (.gpl)"},
       {"b.gpl", "GIMP Palette\n1 2 256\n", "b.gpl, line 2: expected three numbers 0-255 (red green blue)"},
@@ -90,26 +91,22 @@ TEST(ToolsPaletteSource, ReadsGimpPalettesAndIndexedPngs) {
   // The parser on its own also checks the header.
   EXPECT_FALSE(tools::ParseGimpPalette("JASC-PAL\n0 0 0\n", "j.gpl", &p, &n, &error));
   EXPECT_EQ(error, "j.gpl, line 1: not a GIMP palette (no \"GIMP Palette\" header)");
-}
 
-TEST(ToolsPaletteCommand, WritesTheTableOfTheChosenMode) {
-  ScratchDir dir;
-  WriteText(dir, "p.gpl",
-            "GIMP Palette\n128 0 0\n255 255 255\n64 64 64\n128 128 128\n191 191 191\n"
-            "255 0 0\n0 0 0\n0 0 255\n");
-  ASSERT_TRUE(Ok({"palette", "p.gpl", "mix.pal"}));
+  // The command writes the table of the chosen mode.
+  ASSERT_TRUE(Ok({"palette", "tiny.gpl", "mix.pal"}));
   EXPECT_EQ(dir.Read("mix.pal"), tools::BuildPalFile(kTiny, tools::BlendMode::kMix));
-  ASSERT_TRUE(Ok({"palette", "p.gpl", "add.pal", "--additive"}));
+  ASSERT_TRUE(Ok({"palette", "tiny.gpl", "add.pal", "--additive"}));
   EXPECT_EQ(dir.Read("add.pal"), tools::BuildPalFile(kTiny, tools::BlendMode::kAdditive));
   // An output name that is a link is replaced; what it points to is not written.
   dir.Write("target", {'k'});
   std::filesystem::create_symlink("target", "link.pal");
-  ASSERT_TRUE(Ok({"palette", "p.gpl", "link.pal"}));
+  ASSERT_TRUE(Ok({"palette", "tiny.gpl", "link.pal"}));
   EXPECT_FALSE(std::filesystem::is_symlink("link.pal"));
   EXPECT_EQ(dir.Read("target"), ByteVector{'k'});
-
   ExpectFail({"palette", "missing.gpl", "out.pal"}, 1, "missing.gpl: cannot open");
-  EXPECT_EQ(dir.Files(), (Strings{"add.pal", "link.pal", "mix.pal", "p.gpl", "target"}));
+  EXPECT_EQ(dir.Files(),
+            (Strings{"a.gpl", "add.pal", "b.gpl", "c.gpl", "d.gpl", "e.gpl", "junk.txt", "link.pal",
+                     "mix.pal", "p.png", "rgb.png", "target", "tiny.gpl"}));
 }
 
 }  // namespace
