@@ -127,16 +127,15 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
 
   for (const char* source : {"rgb.png", "indexed.png"})
     for (const char* key : {"ff00ff", "auto"}) {
-      std::string label = std::string(source) + " --key " + key;
+      SCOPED_TRACE(std::string(source) + " --key " + key);
       ASSERT_TRUE(Ok({"sprites", source, "cells.spr", "--cell", "4x3", "--margin", "2", "--spacing",
-                      "1", "--key", key, "--palette", "cube.pal"}))
-          << label;
+                      "1", "--key", key, "--palette", "cube.pal"}));
       tools::Image unpacked = Unpack("cells.spr", "cube.pal", 3);
-      ASSERT_EQ(unpacked.width, 12) << label;
+      ASSERT_EQ(unpacked.width, 12);
       for (int cell = 0; cell < 6; ++cell)
         EXPECT_EQ(ShowRgba(unpacked, cell % 3 * 4, cell / 3 * 3, 4, 3),
                   ShowRgba(keyed, 2 + cell % 3 * 5, 2 + cell / 3 * 4, 4, 3))
-            << label << " cell " << cell;
+            << "cell " << cell;
     }
   // Trimmed, each sprite is its visible box and says where it was.
   auto trim = RunPack({"sprites", "rgb.png", "trim.spr", "--cell", "4x3", "--margin", "2",

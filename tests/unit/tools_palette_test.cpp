@@ -14,10 +14,9 @@ namespace {
 using namespace tools_test;
 
 // Eight colours; the other 248 entries are the black padding.
-// clang-format off
-const tools::Palette kTiny = {{{128, 0, 0}, {255, 255, 255}, {64, 64, 64}, {128, 128, 128},
-                               {191, 191, 191}, {255, 0, 0}, {0, 0, 0}, {0, 0, 255}}};
-// clang-format on
+const tools::Palette kTiny = {Rgb{128, 0, 0},     Rgb{255, 255, 255}, Rgb{64, 64, 64},
+                              Rgb{128, 128, 128}, Rgb{191, 191, 191}, Rgb{255, 0, 0},
+                              Rgb{0, 0, 0},       Rgb{0, 0, 255}};
 
 TEST(ToolsBlendTable, MixesOrAddsTheSourceByQuarters) {
   ByteVector mix = tools::BuildPalFile(kTiny, tools::BlendMode::kMix);
