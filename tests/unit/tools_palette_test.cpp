@@ -81,11 +81,9 @@ TEST(ToolsPaletteCommand, ReadsGimpPalettesOrIndexedPngsAndWritesTheTable) {
   for (const auto& [name, text, want] : cases) {
     if (!text.empty()) WriteText(dir, name, text);
     p.fill(Rgb{9, 9, 9});
+    auto at = [&](int i) { return " " + Word(Rgba(p[i])); };
     bool read = tools::ReadPaletteSource(name, &p, &n, &error);
-    EXPECT_EQ(read ? std::to_string(n) + ": " + Word(Rgba(p[0])) + " " + Word(Rgba(p[n - 1])) +
-                         " " + Word(Rgba(p[n])) + " " + Word(Rgba(p[255]))
-                   : error,
-              want);
+    EXPECT_EQ(read ? std::to_string(n) + ":" + at(0) + at(n - 1) + at(n) + at(255) : error, want);
   }
   // The parser on its own also checks the header.
   EXPECT_FALSE(tools::ParseGimpPalette("JASC-PAL\n0 0 0\n", "j.gpl", &p, &n, &error));
