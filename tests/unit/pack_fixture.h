@@ -76,7 +76,7 @@ inline tools::Palette CubePalette() {
   return p;
 }
 
-// Writes the palette's pal.pal (mixing blend table) as `name`; returns its path.
+// Writes the palette's pal.pal (mixing blend table) as `name`; returns the name.
 inline std::string SavePal(const ScratchDir& dir, const tools::Palette& palette = CubePalette(),
                            const std::string& name = "pal.pal") {
   dir.Write(name, tools::BuildPalFile(palette, tools::BlendMode::kMix));

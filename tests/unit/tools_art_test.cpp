@@ -177,11 +177,10 @@ class ToolsArtAseprite : public test_support::LuaFixture {};
 
 TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
   ScratchDir dir;
-  tools::Palette cube = CubePalette();
-  SavePal(dir, cube, "cube.pal");
+  SavePal(dir, CubePalette(), "cube.pal");
   std::vector<std::uint32_t> rgba(20 * 4, 0), want(20 * 4, 0);
   for (int i = 0; i < 80; ++i)
-    if ((i % 20 < 12 || i % 20 >= 15) && i % 7) rgba[i] = Rgba(cube[(i * 29) & 0xff]);
+    if ((i % 20 < 12 || i % 20 >= 15) && i % 7) rgba[i] = Rgba(CubePalette()[(i * 29) & 0xff]);
   // Unpacked, the trimmed frame is back at (1, 1) of its 5 x 4 frame.
   for (int i = 0; i < 80; ++i) {
     int x = i % 20 - 10, y = i / 20;  // within frame 2

@@ -105,10 +105,9 @@ TEST(ToolsUnpack, PacksBackExactlyOrDrawsAsTheEngineWould) {
                   "--columns", "1"}));
   auto colour = [&](int index) { return Word(Rgba(repeating[index])); };
   auto blend = [&](int s, int level) { return colour(table[768 + (2 * 256 + s) * 3 + level]); };
-  std::string bg = colour(2);
-  EXPECT_EQ(ShowRgba(LoadPng("view.png")), colour(0x1c) + " " + blend(0xe0, 2) + " | " + bg + " " +
-                                               bg + " | " + bg + " " + bg + " | " + blend(3, 0) +
-                                               " " + bg);
+  std::string bg = colour(2), row = " | " + bg + " " + bg;
+  EXPECT_EQ(ShowRgba(LoadPng("view.png")),
+            colour(0x1c) + " " + blend(0xe0, 2) + row + row + " | " + blend(3, 0) + " " + bg);
   // The default background is a checkerboard of 8-pixel squares.
   ASSERT_TRUE(Ok({"unpack", "s.spr", "check.png", "--palette", pal, "--view", "--columns", "1"}));
   EXPECT_EQ(ShowRgba(LoadPng("check.png"), 1, 2, 1, 1),
@@ -161,8 +160,7 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
   ByteVector hex = dir.Read("s.spr");
   ASSERT_TRUE(Ok(strip("auto", "iMj")));
   EXPECT_EQ(dir.Read("s.spr"), hex);
-  // Green is cube entry 0x1c.
-  SpriteSet glyphs = ReadSet(dir, "s.spr");
+  SpriteSet glyphs = ReadSet(dir, "s.spr");  // green is cube entry 0x1c
   EXPECT_EQ(Show(glyphs['i']) + "; " + Show(glyphs['M']) + "; " + Show(glyphs['j']),
             "1c . . | . 1c .; 1c 1c 1c . | 1c . 1c .; . . | 1c .");
   ExpectFail(strip("auto", "abcd"), 1,
@@ -201,7 +199,6 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
   ByteVector rows = ReadSet(dir, "wide.spr").at(0).rows;
   rows.resize(want.size());  // row 0
   EXPECT_EQ(rows, want);
-
   std::string error;
   for (const char* name : {"wide.spr", "font.spr"}) {
     ByteVector bytes = dir.Read(name);
@@ -217,8 +214,7 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
           << name << " sprite " << i;
   }
   // One wider the engine refuses, as the tool does (ToolsBadInput).
-  ByteVector wider = {1, 0};
-  base::AppendSpriteRecord(&wider, 20000, 1, {0, 0});
+  ByteVector wider = Hex("0100 204e0000 01000000 02000000 0000");
   EXPECT_EQ(video::ParseSpriteSet(wider.data(), wider.size(), &error), nullptr);
   EXPECT_FALSE(base::EncodeSpriteSet({{300, 1, {}}}, &wider, &error));  // a row without its data
   EXPECT_EQ(error, "sprite 0: row 0: the data ends before the row");
