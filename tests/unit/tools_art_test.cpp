@@ -60,7 +60,7 @@ TEST(ToolsArtPalette, PicturesGiveExactOrReducedPalettesOrMapByColour) {
       worst = std::max(worst, std::abs(int(many.pixels[i]) - int(unpacked.pixels[i])));
     EXPECT_LE(worst, dither ? 40 : 24) << "dither " << dither;
   }
-  ExpectFail({"palette", "many.png", "none.pal", "--reserve", "255"}, 1, "");
+  ExpectFail({"palette", "many.png", "none.pal", "--reserve", "255"}, 1, "none.pal: no room left");
 
   // An indexed picture whose palette is the game's in another order: mapped
   // by colour it looks the same in the game; with --keep-indices it keeps its
