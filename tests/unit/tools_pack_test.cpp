@@ -43,8 +43,11 @@ TEST(ToolsSpritesCommand, IndicesStayOtherFormatsMapToTheNearestPaletteColour) {
   // Red, a half-transparent near-blue, nothing, a near-white opaque.
   SavePng("rgba.png", RgbaImage(4, 1, {0xff0000ff, 0x0000fa80, 0x12345600, 0xfafafaff}));
   dir.Write("rgb.png", RawPng(2, 1, 8, 2, {}, {0, 0, 0xff, 0, 0, 0, 0}));
-  // Black and white, black transparent: pixels 1 0 1 1 0 0 0 1.
-  dir.Write("bits.png", RawPng(8, 1, 1, 3, {0, 0, 0, 255, 255, 255}, {0, 0xb1}, {0}));
+  // 1 bit a pixel, black and white, black transparent: pixels 1 0 1 1 0 0 0 1.
+  tools::Image bits =
+      IndexedImage(8, 1, {1, 0, 1, 1, 0, 0, 0, 1}, {Rgb{0, 0, 0}, {255, 255, 255}}, {0});
+  bits.palette.resize(2), bits.bit_depth = 1;
+  SavePng("bits.png", bits);
   dir.Write("grey.png", RawPng(2, 1, 8, 0, {}, {0, 0, 255}));
   dir.Write("deep.png", RawPng(1, 1, 16, 2, {}, {0, 0xff, 0xff, 0, 0, 0, 0}));
   ASSERT_TRUE(Ok({"sprites", "--files", "rgba.png", "rgb.png", "bits.png", "grey.png", "deep.png",
@@ -165,6 +168,7 @@ TEST(ToolsFont, PutsGlyphsAtTheirBytesWithMetricsInSpriteZero) {
             "1c . . | . 1c .; 1c 1c 1c . | 1c . 1c .; . . | 1c .");
   ExpectFail(strip("auto", "abcd"), 1,
              "--chars names 4 characters but the sheet has only 3 glyphs");
+  EXPECT_EQ(dir.Files(), (Strings{"f.spr", "glyphs.png", "pal.pal", "s.spr", "strip.png"}));
 }
 
 // The engine's own loader takes the packer's files: runs split at 4095
@@ -242,21 +246,17 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   dir.Write("beyond.png", RawPng(2, 1, 8, 3, ByteVector(12, 50), {0, 1, 9}));  // of 4 colours
   SavePng("huge.png", IndexedImage(257, 256, ByteVector(257 * 256, 1)));
   dir.Write("bad.spr", Hex("0100 01000000 01000000 06000000 0400 0140 0503"));
-  // Sprites of 100000 x 1 (more than a sprite may be) and of 16384 x 16384
-  // with empty rows (more than one picture may hold).
-  dir.Write("wide.spr", Hex("0100 a0860100 01000000 02000000 0000"));
-  ByteVector vast = {1, 0};
+  dir.Write("wide.spr", Hex("0100 a0860100 01000000 02000000 0000"));  // 100000 x 1
+  ByteVector vast = {1, 0};  // 16384 x 16384, empty rows: more than one picture may hold
   base::AppendSpriteRecord(&vast, 16384, 16384, ByteVector(2 * 16384, 0));
   dir.Write("vast.spr", vast);
-  // A valid picture over the pixel limit; one whose IDAT is cut out; one
-  // whose text chunk claims 2 GiB in a 47-byte file.
-  dir.Write("big.png", RawPng(8193, 4096, 1, 0, {}, {}));
+  dir.Write("big.png", RawPng(8193, 4096, 1, 0, {}, {}));  // valid, over the pixel limit
   ByteVector no_data = RawPng(1, 1, 8, 0, {}, {0, 0});
   no_data.erase(no_data.begin() + 33, no_data.end() - 12);  // signature and IHDR, then IEND
   dir.Write("nodata.png", no_data);
   no_data.resize(33);
   for (std::uint8_t c : Hex("7ffffff0 74455874 61 00 62636465")) no_data.push_back(c);  // tEXt
-  dir.Write("claim.png", no_data);
+  dir.Write("claim.png", no_data);  // a text chunk claiming 2 GiB in a 47-byte file
   SavePng("disguised.spr", IndexedImage(1, 1, {0}));
   const std::string wav("RIFF\x24\0\0\0WAVEfmt ", 16);
   // clang-format off
