@@ -251,18 +251,18 @@ def main():
     except (OSError, RuntimeError) as e:
         print(f"SKIP: no browser: {e}")
         return 77
-    failed = 0
     with serving(work) as base:
         try:
-            for case in CASES if browser else CASES[2:]:
-                fault = play_case(lunashot, work, browser, base, *case)
-                failed |= bool(fault and print(f"FAIL: {case[0]}: {fault}") is None)
-            fault = reload_case(work, browser, base) if browser else None
-            failed |= bool(fault and print(f"FAIL: reload: {fault}") is None)
+            faults = [(case[0], play_case(lunashot, work, browser, base, *case))
+                      for case in (CASES if browser else CASES[2:])]
+            faults.append(("reload", reload_case(work, browser, base) if browser else None))
         finally:
             if browser:
                 browser.close()
-    return int(failed)
+    for name, fault in faults:
+        if fault:
+            print(f"FAIL: {name}: {fault}")
+    return int(any(fault for _, fault in faults))
 
 
 if __name__ == "__main__":
