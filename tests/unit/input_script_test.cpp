@@ -55,6 +55,25 @@ TEST(InputScript, NamesTheFirstBadLine) {
             "line 3: Update count 4 does not rise above the previous line's 5");
 }
 
+// Follows `script` from a fresh backend: the buttons held before any poll,
+// then after a poll at each Update count, as "start:12, 1:12, 2:0,14,".
+std::string Follow(const std::string& script, std::initializer_list<std::uint32_t> calls) {
+  std::vector<InputStep> steps;
+  std::string error;
+  EXPECT_TRUE(ParseInputScript(script, &steps, &error)) << error;
+  runtime::UpdateCalls = 0;
+  ScriptedInput input(steps);
+  std::string seen = "start:";
+  for (auto call = calls.begin();; ++call) {
+    for (int b = -1; b <= 32; ++b)
+      if (input.Button(b)) seen += std::to_string(b) + ",";
+    if (call == calls.end()) return seen;
+    runtime::UpdateCalls = *call;  // Update counts itself before it polls
+    input.Poll();
+    seen += " " + std::to_string(*call) + ":";
+  }
+}
+
 class ScriptedInputTest : public ::testing::Test {
  protected:
   void SetUp() override { saved_ = runtime::UpdateCalls; }
@@ -63,41 +82,11 @@ class ScriptedInputTest : public ::testing::Test {
 };
 
 TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
-  std::vector<InputStep> steps;
-  std::string error;
-  ASSERT_TRUE(ParseInputScript("0 12\n2 0,14\n3 -\n6 7\n9 15", &steps, &error)) << error;
-  runtime::UpdateCalls = 0;
-  ScriptedInput input(steps);
-  // Before any poll, the N = 0 line holds.
-  EXPECT_TRUE(input.Button(12));
-  std::string seen;
-  for (std::uint32_t call = 1; call <= 7; ++call) {
-    runtime::UpdateCalls = call;  // Update counts itself before it polls
-    input.Poll();
-    std::string down;
-    for (int b = -1; b <= 32; ++b)
-      if (input.Button(b)) down += std::to_string(b) + ",";
-    seen += std::to_string(call) + ":" + down + " ";
-  }
-  EXPECT_EQ(seen, "1:12, 2:0,14, 3: 4: 5: 6:7, 7:7, ");
-  // A poll between Updates (JoystickUpdate) changes nothing; skipped counts
-  // land on the latest step reached.
-  input.Poll();
-  EXPECT_TRUE(input.Button(7));
-  runtime::UpdateCalls = 50;
-  input.Poll();
-  EXPECT_TRUE(input.Button(15));
-  EXPECT_FALSE(input.Button(7));
-  // Without a zero line everything starts up.
-  ASSERT_TRUE(ParseInputScript("1 4", &steps, &error));
-  runtime::UpdateCalls = 0;
-  ScriptedInput late(steps);
-  EXPECT_FALSE(late.Button(4));
-  late.Poll();
-  EXPECT_FALSE(late.Button(4));
-  runtime::UpdateCalls = 1;
-  late.Poll();
-  EXPECT_TRUE(late.Button(4));
+  // A second poll at 7 (JoystickUpdate between Updates) changes nothing;
+  // skipped counts land on the latest step reached.
+  EXPECT_EQ(Follow("0 12\n2 0,14\n3 -\n6 7\n9 15", {1, 2, 3, 4, 5, 6, 7, 7, 50}),
+            "start:12, 1:12, 2:0,14, 3: 4: 5: 6:7, 7:7, 7:7, 50:15,");
+  EXPECT_EQ(Follow("1 4", {0, 1}), "start: 0: 1:4,");  // without a zero line all start up
 }
 
 }  // namespace
