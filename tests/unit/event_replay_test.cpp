@@ -1,8 +1,6 @@
 // Replay files byte for byte, names that are refused, failures that keep the
 // records, the directory listing and Remove, in a scratch working directory.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,7 +10,6 @@
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/scratch_dir.h"
 #include "event/replay.h"
-#include "event/timeline.h"
 
 namespace {
 
@@ -42,7 +39,18 @@ class ReplayTest : public ::testing::Test {
     return test_support::ErrorOf(
         [&] { event::SaveReplayFile(prefix, first, second, life, score); });
   }
-  void Touch(const std::string& path) { std::ofstream(dir_ + "/" + path) << "x"; }
+  void Touch(std::initializer_list<const char*> paths) {
+    for (const char* p : paths) std::ofstream(dir_ + "/" + p) << "x";
+  }
+  // GetReplayFile(-1) to GetReplayFile(n), "~" for none.
+  std::string Names(int n) {
+    std::string out;
+    for (int i = -1; i <= n; ++i) {
+      const char* name = event::GetReplayFile(i);
+      out += std::string(name ? name : "~") + " ";
+    }
+    return out;
+  }
 
   test_support::ScratchDir scratch_{"lunashot-replay", {"replay"}};
   std::string dir_ = scratch_.path();
@@ -86,8 +94,8 @@ TEST_F(ReplayTest, RefusesNamesTheFileCannotCarryAndKeepsTheRecords) {
   };
   for (const Case& c : cases) {
     std::string error = Save(c.prefix, c.first, c.second);
-    EXPECT_NE(error.find(c.error), std::string::npos) << error;
-    EXPECT_EQ(error.rfind("SaveReplayFile: ", 0), 0u) << error;
+    EXPECT_TRUE(error.rfind("SaveReplayFile: ", 0) == 0 && error.find(c.error) != error.npos)
+        << error;
   }
   EXPECT_EQ(Files(), "");
   ASSERT_EQ(event::ReplayRecords.size(), 1u);
@@ -116,33 +124,23 @@ TEST_F(ReplayTest, AFileThatCannotBeWrittenIsAnErrorAndKeepsTheRecords) {
 }
 
 TEST_F(ReplayTest, ListsNamesLongerThanFourInByteOrder) {
-  EXPECT_EQ(event::GetReplayFile(0), nullptr);  // before any listing
-  Touch("replay/abcd");
-  Touch("replay/abcde");
+  EXPECT_EQ(Names(0), "~ ~ ");  // before any listing
+  Touch({"replay/abcd", "replay/abcde"});
   EXPECT_EQ(event::GetReplayFiles(), 1);
-  ASSERT_NE(event::GetReplayFile(0), nullptr);
-  EXPECT_STREQ(event::GetReplayFile(0), "abcde");
-  EXPECT_EQ(event::GetReplayFile(1), nullptr);
-  EXPECT_EQ(event::GetReplayFile(-1), nullptr);
-
-  Touch("replay/b_stage");
-  Touch("replay/B_stage");
-  Touch("replay/a_stage");
+  EXPECT_EQ(Names(1), "~ abcde ~ ");
+  Touch({"replay/b_stage", "replay/B_stage", "replay/a_stage"});
   fs::create_directory(dir_ + "/replay/zdirectory");  // the type is not looked at
   ASSERT_EQ(event::GetReplayFiles(), 5);
-  std::string names;
-  for (int i = 0; i < 5; ++i) names += std::string(event::GetReplayFile(i)) + " ";
-  EXPECT_EQ(names, "B_stage a_stage abcde b_stage zdirectory ");
-
+  const std::string five = "~ B_stage a_stage abcde b_stage zdirectory ~ ";
+  EXPECT_EQ(Names(5), five);
   // An unreadable directory: -1, and the previous listing stays.
   fs::rename(dir_ + "/replay", dir_ + "/gone");
   EXPECT_EQ(event::GetReplayFiles(), -1);
-  EXPECT_STREQ(event::GetReplayFile(4), "zdirectory");
+  EXPECT_EQ(Names(5), five);
 }
 
 TEST_F(ReplayTest, RemoveUsesThePathAsGiven) {
-  Touch("victim");
-  Touch("replay/victim");
+  Touch({"victim", "replay/victim"});
   EXPECT_EQ(event::Remove("victim"), 0);
   EXPECT_FALSE(fs::exists(dir_ + "/victim"));
   EXPECT_TRUE(fs::exists(dir_ + "/replay/victim"));
