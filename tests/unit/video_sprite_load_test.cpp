@@ -1,6 +1,7 @@
-// Sprite-set files: what loads, what each malformed file is refused with,
-// and the script handle's Release rules (video_golden checks the messages
-// LoadSpriteSet gives a script).
+// The files of sprite/: sprite sets (what loads, what each malformed file is
+// refused with, the script handle's Release rules; video_golden checks the
+// messages LoadSpriteSet gives a script), and images and image sets, which
+// are refused whole (missing, truncated, oversized).
 #include <gtest/gtest.h>
 
 #include "base/error.h"
@@ -18,6 +19,16 @@ Bytes RowOf(std::initializer_list<std::uint8_t> run_bytes) {
   PutLe16(&row, static_cast<unsigned>(runs.size()));
   row.insert(row.end(), runs.begin(), runs.end());
   return row;
+}
+
+// An image file: the width and height, then pixels counting up from `first`.
+Bytes Image(std::int32_t width, std::int32_t height, std::uint8_t first = 1) {
+  Bytes b;
+  PutLe32(&b, static_cast<std::uint32_t>(width));
+  PutLe32(&b, static_cast<std::uint32_t>(height));
+  for (std::int64_t i = 0; i < static_cast<std::int64_t>(width) * height; ++i)
+    b.push_back(static_cast<std::uint8_t>(first + i));
+  return b;
 }
 
 std::string Refusal(const Bytes& file) {
@@ -83,12 +94,12 @@ TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
   EXPECT_NE(where.find("sprite 1: row 1"), std::string::npos) << where;
 }
 
-class SpriteSetFiles : public ::testing::Test {
+class GameFiles : public ::testing::Test {
  protected:
   test_support::ScratchDir game_{"lunashot-video", {"sprite"}};
 };
 
-TEST_F(SpriteSetFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
+TEST_F(GameFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
   game_.Write("sprite/ok.spr", SetFile({Record(Pattern{{"ab"}})}));
   boost::intrusive_ptr<video::SpriteSet> script = video::LoadSpriteSet("ok.spr");
   boost::intrusive_ptr<video::SpriteSet> kind = script;  // an object kind's hold
@@ -105,6 +116,73 @@ TEST_F(SpriteSetFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
   Target t(2, 1);
   video::DrawSprite(t.s, kind->sprites[0], 0, 0);
   EXPECT_EQ(t.at(1, 0), 2);
+}
+
+TEST_F(GameFiles, WrappedMemoryIsNeverFreed) {
+  std::uint8_t pixels[6] = {1, 2, 3, 4, 5, 6};
+  video::Surface* s = video::WrapSurface(pixels, 3, 2);
+  EXPECT_TRUE(!s->owns && s->size == 6);
+  video::DestroySurface(s);  // freeing stack memory here would abort
+  video::Surface* owned = video::CreateSurface(3, 2);
+  EXPECT_TRUE(owned->owns && owned->size == 6);
+  video::DestroySurface(owned);
+  EXPECT_EQ(video::CreateSurface(-1, 2), nullptr);
+}
+
+TEST_F(GameFiles, LoadsAnImageAndRefusesMissingTruncatedAndOversizedOnes) {
+  game_.Write("sprite/one.img", Image(3, 2, 10));
+  std::string error;
+  video::Surface* s = video::LoadSurface("one.img", &error);
+  ASSERT_NE(s, nullptr) << error;
+  EXPECT_TRUE(s->width == 3 && s->height == 2);
+  EXPECT_EQ(Bytes(s->pixels, s->pixels + 6), Bytes({10, 11, 12, 13, 14, 15}));
+  video::DestroySurface(s);
+  EXPECT_EQ(video::LoadSurface("none.img", &error), nullptr);
+  EXPECT_NE(error.find("none.img: cannot open"), std::string::npos) << error;
+  Bytes file = Image(3, 2);
+  for (std::size_t n = 0; n < file.size(); ++n) {
+    game_.Write("sprite/cut.img", Bytes(file.begin(), file.begin() + n));
+    EXPECT_EQ(video::LoadSurface("cut.img", &error), nullptr) << n;
+    EXPECT_NE(error.find("cut.img: truncated"), std::string::npos) << error;
+  }
+  for (auto wh :
+       {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2}, {16384, 16384}}) {
+    Bytes header;
+    PutLe32(&header, static_cast<std::uint32_t>(wh.first));
+    PutLe32(&header, static_cast<std::uint32_t>(wh.second));
+    game_.Write("sprite/big.img", header);
+    EXPECT_EQ(video::LoadSurface("big.img", &error), nullptr);
+    EXPECT_NE(error.find("bad image size"), std::string::npos) << error;
+  }
+}
+
+TEST_F(GameFiles, SetsLoadWholeOrNotAtAll) {
+  Bytes set = SetFile({Image(2, 2, 1), Image(1, 3, 50)});
+  game_.Write("sprite/two.set", set);
+  std::string error;
+  video::SurfaceSet* s = video::LoadSurfaceSet("two.set", &error);
+  ASSERT_NE(s, nullptr) << error;
+  EXPECT_STREQ(s->name, "two.set");
+  ASSERT_EQ(s->count, 2);
+  EXPECT_EQ(s->surfaces[1]->height, 3);
+  EXPECT_EQ(s->surfaces[1]->pixels[2], 52);
+  video::DestroySurfaceSet(s);
+
+  game_.Write("sprite/cut.set", Bytes(set.begin(), set.end() - 1));
+  EXPECT_EQ(video::LoadSurfaceSet("cut.set", &error), nullptr);
+  EXPECT_NE(error.find("cut.set: image 1 of 2: truncated"), std::string::npos) << error;
+  game_.Write("sprite/huge.set", {0xFF, 0xFF});
+  EXPECT_EQ(video::LoadSurfaceSet("huge.set", &error), nullptr);
+  EXPECT_NE(error.find("image 0 of 65535"), std::string::npos) << error;
+  game_.Write("sprite/short.set", {7});
+  EXPECT_EQ(video::LoadSurfaceSet("short.set", &error), nullptr);
+
+  game_.Write("sprite/empty.set", {0, 0});
+  s = video::LoadSurfaceSet("empty.set", &error);
+  ASSERT_NE(s, nullptr) << error;
+  EXPECT_EQ(s->count, 0);
+  EXPECT_EQ(s->surfaces, nullptr);
+  video::DestroySurfaceSet(s);
 }
 
 }  // namespace
