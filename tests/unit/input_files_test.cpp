@@ -1,17 +1,23 @@
-// The --input file: its grammar, the errors naming the bad line, and the
-// scripted backend following the count of Update calls.
+// The two input files: gamepad.txt (the default table, a file that replaces
+// it, bad lines reported and skipped) and the --input file (its grammar, the
+// errors naming the bad line, the scripted backend following the count of
+// Update calls).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "base/gamepad_map.h"
 #include "runtime/frame.h"
 #include "backend/scripted_input.h"
 
 namespace {
 
 using backend::ScriptedInput;
+using base::GamepadMap;
 using base::InputStep;
+using base::kNoButton;
+using base::ParseGamepadMap;
 using base::ParseInputScript;
 
 std::string Error(const std::string& text) {
@@ -87,6 +93,45 @@ TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
   EXPECT_EQ(Follow("0 12\n2 0,14\n3 -\n6 7\n9 15", {1, 2, 3, 4, 5, 6, 7, 7, 50}),
             "start:12, 1:12, 2:0,14, 3: 4: 5: 6:7, 7:7, 7:7, 50:15,");
   EXPECT_EQ(Follow("1 4", {0, 1}), "start: 0: 1:4,");  // without a zero line all start up
+}
+
+// "pad->target" pairs of the mapped pad buttons, then the dead zone.
+std::string Table(const GamepadMap& map) {
+  std::string out;
+  for (int i = 0; i < base::kPadButtons; ++i)
+    if (map.target[i] != kNoButton)
+      out += std::to_string(i) + "->" + std::to_string(map.target[i]) + " ";
+  return out + "| " + std::to_string(map.dead_zone);
+}
+
+TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
+  std::vector<std::string> errors;
+  GamepadMap map = ParseGamepadMap(
+      "# my pad\n3 a\r\n  2   X\n9 START\n12 up\n13 DownLeft\n255 Select\ndeadzone 12000\n",
+      &errors);
+  EXPECT_EQ(Table(map), "2->14 3->12 9->8 12->0 13->3 255->9 | 12000");
+  // A dead zone alone, or no line at all, keeps the default buttons (A, X, Y, Start).
+  EXPECT_EQ(Table(ParseGamepadMap("deadzone 0", &errors)), "0->12 1->14 2->15 7->8 | 0");
+  EXPECT_EQ(Table(ParseGamepadMap("# only a comment\n\n", &errors)),
+            "0->12 1->14 2->15 7->8 | 8000");
+  EXPECT_TRUE(errors.empty()) << errors[0];
+}
+
+TEST(GamepadMap, BadLinesAreReportedAndSkippedWithoutTheirControlBytes) {
+  std::vector<std::string> errors;
+  GamepadMap map = ParseGamepadMap(
+      "1 A\n2 Q\n256 X\nx Y\n1 X\n4 Y extra\ndeadzone 40000\ndeadzone\n5 Y\n6 \x1b[2J\x01",
+      &errors);
+  EXPECT_EQ(Table(map), "1->12 5->15 | 8000");
+  ASSERT_EQ(errors.size(), 8u);
+  EXPECT_EQ(errors[0].rfind("line 2: unknown button name 'Q'", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[1], "line 3: the pad button '256' is not a number from 0 to 255");
+  EXPECT_EQ(errors[2], "line 4: the pad button 'x' is not a number from 0 to 255");
+  EXPECT_EQ(errors[3], "line 5: pad button 1 is mapped twice");
+  EXPECT_EQ(errors[4].rfind("line 6: expected two words", 0), 0u) << errors[4];
+  EXPECT_EQ(errors[5], "line 7: the dead zone '40000' is not a number from 0 to 32767");
+  EXPECT_EQ(errors[6].rfind("line 8: expected two words", 0), 0u) << errors[6];
+  EXPECT_EQ(errors[7].rfind("line 10: unknown button name '?[2J?' (", 0), 0u) << errors[7];
 }
 
 }  // namespace
