@@ -16,7 +16,7 @@ using namespace video_test;
 Bytes RowOf(std::initializer_list<std::uint8_t> run_bytes) {
   Bytes runs(run_bytes);
   Bytes row;
-  PutLe16(&row, static_cast<unsigned>(runs.size()));
+  base::PutLe16(&row, static_cast<unsigned>(runs.size()));
   row.insert(row.end(), runs.begin(), runs.end());
   return row;
 }
@@ -24,8 +24,8 @@ Bytes RowOf(std::initializer_list<std::uint8_t> run_bytes) {
 // An image file: the width and height, then pixels counting up from `first`.
 Bytes Image(std::int32_t width, std::int32_t height, std::uint8_t first = 1) {
   Bytes b;
-  PutLe32(&b, static_cast<std::uint32_t>(width));
-  PutLe32(&b, static_cast<std::uint32_t>(height));
+  base::PutLe32(&b, static_cast<std::uint32_t>(width));
+  base::PutLe32(&b, static_cast<std::uint32_t>(height));
   for (std::int64_t i = 0; i < static_cast<std::int64_t>(width) * height; ++i)
     b.push_back(static_cast<std::uint8_t>(first + i));
   return b;
@@ -115,7 +115,7 @@ TEST_F(GameFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
   // The kind's hold still draws valid data.
   Target t(2, 1);
   video::DrawSprite(t.s, kind->sprites[0], 0, 0);
-  EXPECT_EQ(t.at(1, 0), 2);
+  EXPECT_EQ(t.s->pixels[1], 2);
 }
 
 TEST_F(GameFiles, WrappedMemoryIsNeverFreed) {
@@ -148,8 +148,8 @@ TEST_F(GameFiles, LoadsAnImageAndRefusesMissingTruncatedAndOversizedOnes) {
   for (auto wh :
        {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2}, {16384, 16384}}) {
     Bytes header;
-    PutLe32(&header, static_cast<std::uint32_t>(wh.first));
-    PutLe32(&header, static_cast<std::uint32_t>(wh.second));
+    base::PutLe32(&header, static_cast<std::uint32_t>(wh.first));
+    base::PutLe32(&header, static_cast<std::uint32_t>(wh.second));
     game_.Write("sprite/big.img", header);
     EXPECT_EQ(video::LoadSurface("big.img", &error), nullptr);
     EXPECT_NE(error.find("bad image size"), std::string::npos) << error;
