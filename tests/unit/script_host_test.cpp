@@ -1,11 +1,11 @@
-// The Lua state: integer numbers, file runs and their reports, and luabind's
-// error texts. A callback's error reaching its caller is checked through the
+// The Lua state: integer numbers, the open libraries and luabind's error
+// texts. File runs and their reports are checked by the engine_alert and
+// replay_data game tests; a callback's error reaching its caller through the
 // timeline, world and game tests.
 #include <stdexcept>
 #include <string>
 
 #include "tests/unit/lua_fixture.h"
-#include "tests/unit/scratch_dir.h"
 
 namespace {
 
@@ -45,20 +45,6 @@ TEST_F(ScriptTest, LuabindErrorTexts) {
   EXPECT_EQ(Run("Mod('x', 1)").find("no match for function call 'Mod'"), 0u);
   Ok("local ok, e = pcall(ThrowStd) assert(not ok) assert(e == 'disk on fire', e)"
      "ok, e = pcall(ThrowOther) assert(not ok) assert(e == 'ThrowOther() threw an exception', e)");
-}
-
-class FileRunTest : public ScriptTest {
- protected:
-  test_support::ScratchDir scratch_{"lunashot-run", {"script", "replay"}};
-  std::string dir_ = scratch_.path();
-};
-
-TEST_F(FileRunTest, WithoutAlertTheMessageGoesToStandardError) {
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(Run("RunReplay('none') after = 'yes'"), "");
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(err, "cannot read " + dir_ + "/replay/none: No such file or directory\n");
-  EXPECT_EQ(Int("after == 'yes' and 1 or 0"), 1);
 }
 
 }  // namespace
