@@ -1,8 +1,10 @@
-// Draw and DrawFont: limits, clipping far off the screen and bad sets (the
-// game test video_golden draws text too, into golden frames).
-#include <cstring>
-
+// Drawing: DrawSprite and DrawSpriteSolid against a pixel-by-pixel reference
+// render (clipping on every edge, transparency, blending at each level, the
+// solid draw's clipped-blend difference); Draw and DrawFont (limits, clipping
+// far off the screen, bad sets; video_golden draws text into golden frames).
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/video_test_support.h"
@@ -12,6 +14,69 @@
 namespace {
 
 using namespace video_test;
+
+// Draws `p` at (x, y) on a w x h target with both draws and compares each
+// with the reference.
+void Check(const Pattern& p, int w, int h, int x, int y) {
+  SetPtr set = Parse(SetFile({Record(p)}));
+  ASSERT_TRUE(set);
+  for (bool solid : {false, true}) {
+    Target t(w, h);
+    Bytes want = Reference(t, p, x, y, solid, 77);
+    if (solid)
+      video::DrawSpriteSolid(t.s, set->sprites[0], x, y, 77);
+    else
+      video::DrawSprite(t.s, set->sprites[0], x, y);
+    ASSERT_EQ(t.pixels(), want) << "solid " << solid << " at " << x << "," << y << " on " << w;
+  }
+}
+
+TEST(SpriteDraw, MatchesThePixelByPixelRenderAtEveryPosition) {
+  FillBlendTable();
+  // Three rows with every kind of run, a hole in the middle and a short row,
+  // from wholly off one edge to wholly off the other.
+  const Pattern ship{{"..ab..", ".cAAd.", "ef..gh", "iB"}, 2};
+  for (int y = -6; y <= 11; ++y)
+    for (int x = -8; x <= 17; ++x) Check(ship, 12, 7, x, y);
+  // The edges of a full-width target.
+  for (int x : {-2, -1, 0, 317, 318, 319, 320}) Check(Pattern{{"aBc"}}, 320, 4, x, 1);
+  for (int y : {-4, -2, 0, 8, 9, 10}) Check(Pattern{{"a", "B", "c", "d"}}, 2, 10, 1, y);
+}
+
+TEST(SpriteDraw, LongRunsCutOnBothSidesAtEveryLevel) {
+  FillBlendTable();
+  // Runs longer than the target on both sides, of every kind and of the
+  // lengths the copy handles specially.
+  for (int n : {1, 3, 4, 7, 8, 15, 16, 17, 31, 32, 33, 100}) {
+    std::string opaque(n, 'e'), blended(n, 'C');
+    Pattern p{{opaque + "..." + blended, blended + opaque}, n % 3};
+    for (int x : {-n - 2, -n, -n + 1, -1, 0, 1, 5, 9}) {
+      Check(p, 10, 2, x, 0);
+      Check(p, 2 * n + 8, 2, x + n, 0);
+    }
+  }
+}
+
+TEST(SpriteDraw, PlacementsOffTheEdgesAndEmptySpritesChangeNothing) {
+  SetPtr set = Parse(SetFile(
+      {Record(Pattern{{"..ab..", ".cAAd."}}), Record(0, 0, {}), Record(5, 2, {0, 0, 0, 0})}));
+  ASSERT_TRUE(set);
+  Target t(12, 7);
+  Bytes before = t.pixels();
+  const int places[][2] = {{12, 0},      {0, 7},       {-6, 0},
+                           {0, -2},      {INT_MAX, 0}, {INT_MIN, 0},
+                           {0, INT_MAX}, {0, INT_MIN}, {INT_MIN, INT_MIN}};
+  for (auto [x, y] : places) {
+    video::DrawSprite(t.s, set->sprites[0], x, y);
+    video::DrawSpriteSolid(t.s, set->sprites[0], x, y, 5);
+  }
+  for (int x = -6; x < 13; ++x)
+    for (int s : {1, 2}) {
+      video::DrawSprite(t.s, set->sprites[s], x, 1);
+      video::DrawSpriteSolid(t.s, set->sprites[s], x, 1, 5);
+    }
+  EXPECT_EQ(t.pixels(), before);
+}
 
 // A font: sprite 0 is 6 x 12 (space width, line height); 'A' is a solid
 // 8 x 2 block of colour 1, 'B' a 5 x 2 block of colour 2, tab a 2 x 1 block of
