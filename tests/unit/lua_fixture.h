@@ -1,10 +1,9 @@
-// The fixture of the tests that drive the engine through its Lua interface
-// (objects, timeline, input): a fresh pool, state and timeline per test, a
-// fake input backend, and script globals K (a kind of size 2 with one
-// single-frame animation), log/note(s) (a trace), f(name) (makes a global
-// function that notes its name) and mk(add, kind, x, y, state, updater) (a
-// still spawn of life 10; kind defaults to K, state is set only when given), plus UpdateWorld,
-// RenderWorld and Dispatch (the timeline step of Update, without the world and the frame pacing).
+// The fixture of the tests that drive the engine through its Lua interface (objects, timeline,
+// input): a fresh pool, state and timeline per test, a fake input backend, and script globals K (a
+// kind of size 2 with one single-frame animation), log/note(s) (a trace), f(name) (makes a global
+// function that notes its name), mk(add, kind, x, y, state, updater) (a still spawn of life 10;
+// kind defaults to K, state is set only when given), UpdateWorld, RenderWorld and Dispatch (the
+// timeline step of Update, without the world and the frame pacing).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -69,22 +68,16 @@ class LuaFixture : public ::testing::Test {
     ADD_FAILURE() << code << "\nerror: '" << e << "', expected to contain '" << text << "'";
     return false;
   }
-  // Evaluates an expression to an integer.
-  int Int(const std::string& expression) {
-    Ok("_r = " + expression);
+  // Evaluates an expression to a string, as tostring gives it (an error fails in Ok).
+  std::string Str(const std::string& expression) {
+    Ok("_r = tostring(" + expression + ")");
     lua_getglobal(L, "_r");
-    int v = static_cast<int>(lua_tointeger(L, -1));
+    std::string v = lua_isstring(L, -1) ? lua_tostring(L, -1) : "";
     lua_pop(L, 1);
     return v;
   }
-  // The trace that note(s) builds.
-  std::string Log() {
-    lua_getglobal(L, "log");
-    const char* s = lua_tostring(L, -1);
-    std::string v = s ? s : "<nil>";
-    lua_pop(L, 1);
-    return v;
-  }
+  int Int(const std::string& expression) { return std::stoi(Str(expression)); }
+  std::string Log() { return Str("log"); }  // the trace that note(s) builds
   // The engine instance behind a script value (nullptr for nil).
   object::Instance* Inst(const std::string& expression) {
     Ok("_r = " + expression);
