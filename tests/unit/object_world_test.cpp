@@ -29,9 +29,8 @@ class WorldTest : public test_support::LuaFixture {
 
 TEST_F(WorldTest, UpdaterThatDisposesOrSpawnsAndBulletCullsAtTheirEdges) {
   Ok("function up(i) Dispose(i) end a = AddLayer0(K, 'up', 10, 10, 65536, 0, 0, 10) UpdateWorld()");
-  EXPECT_EQ(GetX(Inst("a")), 11);  // moved in the step that disposed it
-  EXPECT_EQ(Inst("a")->age, 1);
-  EXPECT_FALSE(Listed("a", kLayer0));  // and returned in the same walk
+  // Moved in the step that disposed it, and returned in the same walk.
+  EXPECT_TRUE(GetX(Inst("a")) == 11 && Inst("a")->age == 1 && !Listed("a", kLayer0));
   Ok("function up(i) note('up') mk(AddEnemy0, K, 0, 0, 0, 'up') end\n"
      "mk(AddEnemy0, K, 0, 0, 0, 'up') UpdateWorld() note('|') UpdateWorld()");
   EXPECT_EQ(Log(), "up | up up ");
@@ -45,9 +44,9 @@ TEST_F(WorldTest, UpdaterThatDisposesOrSpawnsAndBulletCullsAtTheirEdges) {
      "low = mk(AddPBullet, K, 160, 300) mk(AddPBullet, K, 160, -6) mk(AddPBullet, K, -6, 100)\n"
      "mk(AddPBullet, K, 326, 100) edge = mk(AddPBullet, K, 325, -5)\n"
      "e = mk(AddEnemy1, K, -100, 900) l = mk(AddLayer3, K, 1000, -1000) UpdateWorld()");
-  EXPECT_EQ(Log(), "9 8 6 4 2 ");                // newest first; c at absolute x 326
-  EXPECT_EQ(ListContents(kEBullet).size(), 5u);  // removed in the same walk
-  EXPECT_TRUE(Listed("d", kEBullet));            // at (325, 245)
+  EXPECT_EQ(Log(), "9 8 6 4 2 ");  // newest first; c at absolute x 326
+  // Removed in the same walk; d at (325, 245) stays.
+  EXPECT_TRUE(ListContents(kEBullet).size() == 5u && Listed("d", kEBullet));
   EXPECT_EQ(ListContents(kPBullet), Insts({"edge", "low"}));
   EXPECT_TRUE(Listed("e", kEnemy1) && Listed("l", kLayer3));
 }
@@ -62,9 +61,8 @@ TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {
   // Without a global e_col, a hit is an error in the calling script.
   Ok("function boom(i) Dispose(i) end mk(AddEnemy1) mk(AddPBullet)");
   EXPECT_TRUE(HasError("UpdateWorld()", "attempt to call a nil value"));
-  EXPECT_TRUE(Inst("a")->disposed);
-  EXPECT_FALSE(Listed("b", kEnemy0));  // the removals before the error are complete
-  EXPECT_EQ(PoolFree() + 3, kPoolSize);
+  // The removals before the error are complete.
+  EXPECT_TRUE(Inst("a")->disposed && !Listed("b", kEnemy0) && PoolFree() + 3 == kPoolSize);
   Ok("function e_col() end UpdateWorld() UpdateWorld()");
   EXPECT_EQ(PoolFree() + 2, kPoolSize);  // the enemy and the bullet
 }
@@ -78,8 +76,8 @@ TEST_F(WorldTest, ClearInstanceFromUpdaterHitAndCullCallbacksEndsTheWalk) {
      "b = AddEnemy0(K, 'clear', 0, 0, 65536, 0, 0, 10)\n"
      "mk(AddEnemy1, K, 0, 0, 3, 'up') mk(AddLayer1, K, 0, 0, 4, 'up') UpdateWorld()");
   EXPECT_EQ(Log(), "clear up6 ");
-  EXPECT_EQ(GetX(Inst("b")), 0);  // not moved after going back to the pool
-  EXPECT_EQ(PoolFree(), kPoolSize - 2);
+  // b is not moved after going back to the pool.
+  EXPECT_TRUE(GetX(Inst("b")) == 0 && PoolFree() == kPoolSize - 2);
   Ok("UpdateWorld()");
   EXPECT_EQ(Log(), "clear up6 up5 up6 ");
   Ok("ClearInstance() log = '' function e_col(e, b) note('hit' .. e.state) ClearInstance() end\n"
@@ -103,8 +101,8 @@ TEST_F(WorldTest, NestedWalksThatRemoveTheCurrentOrNextElement) {
      "first = AddEnemy0(K, 'bomb', 0, 0, 65536, 0, 0, 10) UpdateWorld()");
   EXPECT_EQ(Log(), "bomb 3 ");
   EXPECT_EQ(ListContents(kEnemy0), Insts({"third"}));
-  EXPECT_EQ(PoolFree(), kPoolSize - 1);
-  EXPECT_EQ(GetX(Inst("first")), 0);  // back in the pool: not stepped further
+  // first is back in the pool, not stepped further.
+  EXPECT_TRUE(PoolFree() == kPoolSize - 1 && GetX(Inst("first")) == 0);
   // UpdateWorld from an updater: the nested update steps a (now 'up') and
   // c, and returns b; the outer walk then goes on with c.
   Ok("ClearInstance() log = ''\n"
@@ -112,8 +110,7 @@ TEST_F(WorldTest, NestedWalksThatRemoveTheCurrentOrNextElement) {
      "c = mk(AddLayer0, K, 0, 0, 3, 'up') b = mk(AddLayer0, K, 0, 0, 2, 'up')\n"
      "a = mk(AddLayer0, K, 0, 0, 1, 'again') UpdateWorld()");
   EXPECT_EQ(Log(), "again 1 3 3 ");
-  EXPECT_EQ(ListContents(kLayer0), Insts({"a", "c"}));
-  EXPECT_EQ(Inst("c")->age, 2);
+  EXPECT_TRUE(ListContents(kLayer0) == Insts({"a", "c"}) && Inst("c")->age == 2);
 }
 
 class RenderTest : public test_support::LuaFixture {
