@@ -1,22 +1,62 @@
-// The engine's basics: FIXED numbers, the direction and tangent tables and
-// the random helpers (engine_numbers checks the same functions through Lua);
-// path builders at their length limit, WriteLog and the command line (the
-// directories themselves are used by every game test).
+// The engine's basics: the Lua state (integer numbers, the open libraries, luabind's error texts;
+// file runs and their reports are engine_alert's and replay_data's), FIXED numbers, the direction
+// and tangent tables and the random helpers (engine_numbers checks them through Lua), path
+// builders at their length limit, WriteLog and the command line.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "base/fixed.h"
 #include "base/log.h"
 #include "base/paths.h"
 #include "runtime/system.h"
+#include "tests/unit/lua_fixture.h"
 #include "tests/unit/scratch_dir.h"
 
 namespace {
+
+void ThrowStd() { throw std::runtime_error("disk on fire"); }
+void ThrowOther() { throw 42; }
+
+class ScriptTest : public test_support::LuaFixture {
+ protected:
+  void SetUp() override {
+    LuaFixture::SetUp();
+    luabind::module(
+        L)[luabind::def("ThrowStd", &ThrowStd), luabind::def("ThrowOther", &ThrowOther)];
+  }
+};
+
+TEST_F(ScriptTest, NumbersAreThirtyTwoBitIntegers) {
+  Ok("assert(7 / 2 == 3) assert(-7 / 2 == -3) assert(2.9 == 2) assert(-2.9 == -2)"
+     "assert(tostring(7 / 2) == '3') assert(tonumber('2.9') == 2)"
+     "assert(-7 % 3 == 2) assert(7 % -3 == -2)"  // Lua's floored %
+     "assert(2147483647 + 1 == -2147483648)"     // wraps
+     "assert(2 ^ 10 == 1024) assert(0x10 == 16) assert(string.format('%d', 5) == '5')"
+     "local m, n = -2147483648, -1 assert(m / n == m) assert(m % n == 0)");
+  for (const char* op : {"/", "%"})
+    EXPECT_TRUE(HasError(std::string("local z = 0 local x = 1 ") + op + " z", "divide by zero"));
+  // The error names the line of the division, not an earlier one.
+  EXPECT_TRUE(HasError("local z = 0\nlocal a = 1\nlocal b = a / z", ":3: attempt to divide"));
+}
+
+TEST_F(ScriptTest, OnlyTheEngineLibrariesAreOpenAndClassesHaveNoConstructors) {
+  Ok("assert(io and os and string and coroutine and print and require and class)"
+     "assert(table == nil and math == nil and debug == nil and package == nil)");
+  for (const char* c : {"Object", "Instance", "SpriteSet"})
+    EXPECT_NE(Run(std::string("local o = ") + c + "()"), "") << c;
+}
+
+TEST_F(ScriptTest, LuabindErrorTexts) {
+  EXPECT_EQ(Run("Mod('x', 1)").find("no match for function call 'Mod'"), 0u);
+  Ok("local ok, e = pcall(ThrowStd) assert(not ok) assert(e == 'disk on fire', e)"
+     "ok, e = pcall(ThrowOther) assert(not ok) assert(e == 'ThrowOther() threw an exception', e)");
+}
 
 using namespace base;
 using namespace runtime;
