@@ -1,7 +1,6 @@
-// The timeline as scripts drive it: ordering, delays measured in dispatches, the counter moved by
-// SetTime, overdue events, wrapping delays, ClearEvent and failures inside a fire, spawn events
-// and the lifetime of what events refer to. Replay files in a scratch game folder: written byte for
-// byte, names that are refused, failures that keep the records, the listing and Remove.
+// The timeline as scripts drive it: order, delays in dispatches, SetTime, overdue and wrapping
+// delays, ClearEvent and failures inside a fire, spawn events, the lifetime of what events refer
+// to. Replay files: written byte for byte, names refused, failures keep the records, the listing.
 #include <filesystem>
 #include <fstream>
 #include <set>

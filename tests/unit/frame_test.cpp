@@ -1,8 +1,6 @@
-// The frame step's pacing against a fake clock: on-time frames wait for the
-// deadline and are drawn, late frames re-base the schedule and are not,
-// logic runs once per call either way; the frame limit and a closed window.
-// The script error screen: its palette, its text, wrapping, the failed file
-// runs listed above the error, and how it waits for the player.
+// The frame step's pacing against a fake clock (on-time frames wait and are drawn, late ones
+// re-base the schedule and are not, logic runs once per call), the frame limit, a closed window;
+// the script error screen: palette, text, wrapping, earlier failed runs, the wait for a press.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,8 +1,6 @@
-// Input: the button queries, the key bitmask's priority order and fire bits,
-// the replayed-key queries as ReplayKey holds them; gamepad.txt (the default
-// table, a file that replaces it, bad lines reported and skipped); and the
-// --input file (its grammar, the errors naming the bad line, the scripted
-// backend following the count of Update calls).
+// Input: the button queries, the key bitmask and the replayed-key queries; gamepad.txt (the default
+// table, a file that replaces it, bad lines reported and skipped); the --input file (its grammar,
+// errors naming the bad line, the scripted backend following the count of Update calls).
 #include <initializer_list>
 #include <string>
 #include <vector>

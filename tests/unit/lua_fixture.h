@@ -1,9 +1,8 @@
-// The fixture of the tests that drive the engine through its Lua interface (objects, timeline,
-// input): a fresh pool, state and timeline per test, a fake input backend, and script globals K (a
-// kind of size 2 with one single-frame animation), log/note(s) (a trace), f(name) (makes a global
-// function that notes its name), mk(add, kind, x, y, state, updater) (a still spawn of life 10;
-// kind defaults to K, state is set only when given), UpdateWorld, RenderWorld and Dispatch (the
-// timeline step of Update, without the world and the frame pacing).
+// The fixture of the tests that drive the engine through Lua: a fresh pool, state and timeline per
+// test, a fake input backend, and globals K (a kind of size 2, one single-frame animation),
+// log/note(s) (a trace), f(name) (a global function that notes its name), mk(add, kind, x, y,
+// state, updater) (a still spawn of life 10; K by default, state set only when given), UpdateWorld,
+// RenderWorld and Dispatch (the timeline step of Update alone).
 #pragma once
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
-// Instances: spawns and their fields, list order, the pool (exhaustion and reuse order), script
-// handles, disposal with parents and disposers, the parent links (loops refused, links cut on every
-// return to the pool) and ClearInstance. Kinds and their animation tables, and the parts of an
-// instance's step that the kind drives: animation sequences, motion along the direction table, the
-// life count, and kinds released while instances still use them.
+// Instances: spawns, list order, the pool (exhaustion, reuse order), handles, disposal with parents
+// and disposers, parent links (loops refused, cut on every return to the pool), ClearInstance.
+// Kinds: their animation tables, what they drive in a step (animation, motion, life count), and
+// kinds released while instances still use them.
 #include <vector>
 
 #include "object/geometry.h"

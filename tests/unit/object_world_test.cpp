@@ -1,10 +1,7 @@
-// The world: the update (the order of the walks, an updater that disposes, the bullet culls at
-// their edges, errors in callbacks, walks that stay valid when callbacks call ClearInstance, run
-// nested checks or call UpdateWorld itself; the player-bullet hits are object_hit_order's), the
-// render (the order of the lists, instances stepped but never drawn; the `hit` flash, hotspots and
-// children show in object_world's golden frames), the collision checks (touch and rectangle
-// numbers, report order, removals, callbacks that clear everything) and the geometry queries
-// (positions through parents, the coarse arctangent with its tangent table).
+// The world: the update's walks (order, an updater that disposes, bullet culls at their edges,
+// callback errors, walks that outlive ClearInstance, nested checks and UpdateWorld), the render,
+// the collision checks and the geometry queries. Player-bullet hits are object_hit_order's; the
+// `hit` flash, hotspots and children show in object_world's golden frames.
 #include <climits>
 #include <cstring>
 

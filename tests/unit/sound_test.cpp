@@ -1,10 +1,7 @@
-// Sound against a fake audio backend: the silent fallback without an audio
-// device, the arguments that never reach the mixer or reach it changed, and
-// sample files (made here) decoded into what the mixer is handed. Then the
-// SDL_mixer backends on SDL's dummy driver: LoadSample gives a chunk in the
-// format the device really runs (widened when it is not the device format,
-// resampled at another rate) that the mixer plays and frees; the silent output
-// opens in the device format, again after its quick close.
+// Sound against a fake audio backend (the silent fallback, arguments that never reach the mixer
+// or reach it changed, sample files made here decoded into what the mixer is handed); then the
+// SDL_mixer backends on SDL's dummy driver: chunks in the format the device really runs (widened or
+// resampled), and the silent output reopened after its quick close.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
-// Video start-up, Present, the palette and its upload, and frame recording,
-// against a display that keeps what it is sent. The fades are pinned by the
-// golden frames of the game tests.
+// Video start-up, Present, the palette and its upload, and frame recording, against a display that
+// keeps what it is sent. The fades are pinned by the golden frames of the game tests.
 #include <cstring>
 
 #include <gtest/gtest.h>

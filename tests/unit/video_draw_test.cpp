@@ -1,7 +1,6 @@
-// Drawing: DrawSprite and DrawSpriteSolid against a pixel-by-pixel reference
-// render (clipping on every edge, transparency, blending at each level, the
-// solid draw's clipped-blend difference); Draw and DrawFont (limits, clipping
-// far off the screen, bad sets; video_golden draws text into golden frames).
+// DrawSprite and DrawSpriteSolid against a pixel-by-pixel reference render (clipping, blending at
+// each level, the solid draw's clipped-blend difference); Draw and DrawFont (limits, clipping far
+// off the screen, bad sets; video_golden draws text into golden frames).
 #include <gtest/gtest.h>
 
 #include <cstring>

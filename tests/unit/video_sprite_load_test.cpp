@@ -1,7 +1,6 @@
-// The files of sprite/: sprite sets (what loads, what each malformed file is
-// refused with, the script handle's Release rules; video_golden checks the
-// messages LoadSpriteSet gives a script), and images and image sets, which
-// are refused whole (missing, truncated, oversized).
+// The files of sprite/: sprite sets (what loads, each malformed file's refusal, Release;
+// video_golden checks LoadSpriteSet's messages to a script), images and image sets (refused whole
+// when missing, truncated or oversized).
 #include <gtest/gtest.h>
 
 #include "base/error.h"

@@ -1,6 +1,5 @@
-// Helpers shared by the video tests: sprite files from pixel patterns
-// (through the format library's encoder) and a reference renderer that works
-// pixel by pixel with explicit bounds checks.
+// Helpers shared by the video tests: sprite files from pixel patterns (through the format library's
+// encoder) and a reference renderer that works pixel by pixel with explicit bounds checks.
 #pragma once
 #include <algorithm>
 #include <climits>
