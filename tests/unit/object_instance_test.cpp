@@ -14,7 +14,11 @@ using InstanceTest = test_support::LuaFixture;
 using V = std::vector<Instance*>;
 using Frames = std::vector<int>;
 
-TEST_F(InstanceTest, SpawnSetsTheFields) {
+TEST_F(InstanceTest, SpawnSetsTheFieldsOrWithAnAnimOutsideTheTableSpawnsNothing) {
+  EXPECT_TRUE(HasError("AddEnemy1(K, nil, 0, 0, 0, 0, 1, 10)",
+                       "AddEnemy1: animation 1 does not exist (the kind has 1)"));
+  EXPECT_TRUE(HasError("mk(AddPBullet, NewObject())", "AddPBullet: animation 0"));
+  EXPECT_EQ(PoolFree(), kPoolSize);
   Ok("local k = NewObject() k:SetAnimSize(3) k:SetAnim(2, 9, 12, 1, true) k.hp = 30\n"
      "local name = 'mo' .. 've'\n"
      "i = AddLayer2(k, name, 100, -20, 98304, 300, 2, 77) i.hp = 5 name = nil collectgarbage()\n"
@@ -39,15 +43,7 @@ TEST_F(InstanceTest, ReusedInstanceStartsAfresh) {
      "UpdateWorld() UpdateWorld() Dispose(a) UpdateWorld()\n"
      "for n = 1, 999 do mk(AddLayer3) end b = mk(AddLayer1)\n"
      "assert(b == a and b.hit == 0 and b.state == 0 and b.age == 0)");
-  Instance* b = Inst("b");
-  EXPECT_TRUE(b->tick == 0 && b->disposer.empty() && b->updater.empty());
-}
-
-TEST_F(InstanceTest, SpawnWithAnAnimOutsideTheTableSpawnsNothing) {
-  EXPECT_TRUE(HasError("AddEnemy1(K, nil, 0, 0, 0, 0, 1, 10)",
-                       "AddEnemy1: animation 1 does not exist (the kind has 1)"));
-  EXPECT_TRUE(HasError("mk(AddPBullet, NewObject())", "AddPBullet: animation 0"));
-  EXPECT_EQ(PoolFree(), kPoolSize);
+  EXPECT_TRUE(Inst("b")->tick == 0 && Inst("b")->disposer.empty() && Inst("b")->updater.empty());
 }
 
 TEST_F(InstanceTest, NewestFirstInItsListAndStepOrderAndOneHandleEach) {
@@ -69,9 +65,8 @@ TEST_F(InstanceTest, PoolExhaustionGivesNilAndNeverAListedInstance) {
      "local none = AddLayer1(K, nil, 0, 0, 0, 0, 0, 10)\n"
      "SetParent(none, last) SetUpdater(none, 'x') Dispose(none)\n"
      "assert(GetX(none) == 160 and GetDist(none, last) == 99999)");
-  EXPECT_EQ(PoolFree(), 0);
-  EXPECT_EQ(ListContents(kEnemy0).size(), 998u);
-  EXPECT_TRUE(ListContents(kEBullet).empty());
+  EXPECT_TRUE(PoolFree() == 0 && ListContents(kEnemy0).size() == 998u &&
+              ListContents(kEBullet).empty());
   EXPECT_EQ(ListContents(kLayer0), Insts({"last", "first"}));
   EXPECT_EQ(Inst("first")->index, 0);
 }
@@ -79,8 +74,7 @@ TEST_F(InstanceTest, PoolExhaustionGivesNilAndNeverAListedInstance) {
 TEST_F(InstanceTest, FreedInstancesAreReusedInTheOrderFreed) {
   Ok("a = mk(AddEnemy0) b = mk(AddEnemy0) c = mk(AddLayer0) Dispose(c) Dispose(a) Dispose(b)");
   // Disposed but not yet walked: still listed, not in the pool.
-  EXPECT_EQ(PoolFree(), kPoolSize - 3);
-  EXPECT_EQ(ListContents(kEnemy0).size(), 2u);
+  EXPECT_TRUE(PoolFree() == kPoolSize - 3 && ListContents(kEnemy0).size() == 2u);
   UpdateWorld();
   V pool = PoolContents();
   ASSERT_EQ(pool.size(), 1000u);
@@ -110,12 +104,10 @@ TEST_F(InstanceTest, DisposedOrReparentedChildAndEachParentListsAChildOnce) {
   Ok("function bye(i) note(i.state) end p = mk(AddEnemy0, K, 0, 0, 1) SetDisposer(p, 'bye')\n"
      "c = mk(AddLayer0, K, 0, 0, 2) SetDisposer(c, 'bye')\n"
      "for n = 1, 1000 do SetParent(c, p) end Dispose(c) Dispose(p)");
-  EXPECT_EQ(Log(), "2 1 ");
-  EXPECT_TRUE(Inst("p")->children.empty());
+  EXPECT_TRUE(Log() == "2 1 " && Inst("p")->children.empty()) << Log();
   Ok("q = mk(AddEnemy0) d = mk(AddLayer0) e = mk(AddLayer0)\n"
      "for n = 1, 1000 do SetParent(d, q) SetParent(e, q) end");
-  EXPECT_EQ(Inst("q")->children, Insts({"d", "e"}));
-  EXPECT_EQ(Inst("d")->adopted_by, Insts({"q"}));
+  EXPECT_TRUE(Inst("q")->children == Insts({"d", "e"}) && Inst("d")->adopted_by == Insts({"q"}));
   Ok("ClearInstance() p1 = mk(AddEnemy0) p2 = mk(AddEnemy0, K, 50) c = mk(AddLayer0, K, 5)\n"
      "SetParent(c, p1) SetParent(c, p2) assert(GetParent(c) == p2 and GetX(c) == 55)\n"
      "Dispose(p1) assert(GetParent(c) == nil)");
@@ -146,8 +138,7 @@ TEST_F(InstanceTest, ReturnToThePoolCutsEveryLinkOfTheFormerLife) {
      "for n = 1, 998 do mk(AddLayer3) end ClearInstance() assert(GetParent(c) == nil)\n"
      "np = mk(AddEnemy0) nc = mk(AddLayer0) assert(np == p and nc == c)\n"
      "Dispose(np) assert(GetParent(nc) == nil)");
-  EXPECT_FALSE(Inst("nc")->disposed);
-  EXPECT_TRUE(Inst("np")->children.empty());
+  EXPECT_TRUE(!Inst("nc")->disposed && Inst("np")->children.empty());
   // A bullet b (child of p, parent of a glow g) taken by CheckEBullet.
   Ok("ClearInstance() p = mk(AddEnemy0, K, 100, 100) b = mk(AddEBullet, K, 10) SetParent(b, p)\n"
      "g = mk(AddLayer1, K, 0, 3) SetParent(g, b) CheckEBullet(mk(AddLayer0, K, 110, 100), 'took')\n"
@@ -156,8 +147,8 @@ TEST_F(InstanceTest, ReturnToThePoolCutsEveryLinkOfTheFormerLife) {
      // A link made through the stale handle ends at the next spawn.
      "k = mk(AddLayer1, K, 7) SetParent(k, b) for n = 1, 995 do mk(AddLayer3) end\n"
      "nb = mk(AddLayer2) assert(nb == b and GetParent(k) == nil) Dispose(p) Dispose(nb)");
-  EXPECT_TRUE(Inst("p")->disposed && Inst("p")->children.empty());
-  EXPECT_FALSE(Inst("g")->disposed || Inst("k")->disposed);
+  EXPECT_TRUE(Inst("p")->disposed && Inst("p")->children.empty() && !Inst("g")->disposed &&
+              !Inst("k")->disposed);
   // An earlier parent's stale entry does not reach the reused instance.
   Ok("ClearInstance() p1 = mk(AddEnemy0) p2 = mk(AddEnemy0) c = mk(AddLayer0)\n"
      "SetParent(c, p1) SetParent(c, p2) Dispose(c)\n"  // p1 still lists c
@@ -181,8 +172,7 @@ TEST_F(InstanceTest, ClearInstanceReturnsEverythingWithoutDisposers) {
   Ok("log = '' function wipe(i) note('wipe') ClearInstance() end\n"
      "p = mk(AddLayer0) SetDisposer(p, 'wipe')\n"
      "c = mk(AddLayer0) SetDisposer(c, 'bye') SetParent(c, p) Dispose(p)");
-  EXPECT_EQ(Log(), "wipe ");
-  EXPECT_EQ(PoolFree(), kPoolSize);
+  EXPECT_TRUE(Log() == "wipe " && PoolFree() == kPoolSize) << Log();
 }
 
 class KindTest : public test_support::LuaFixture {
@@ -310,8 +300,7 @@ TEST_F(KindTest, ChangingAnimTakesOverAtTheNextAdvance) {
   EXPECT_TRUE(GetX(i) == 9 && i->age == 4);
   i->anim = 0;  // a table shrunk under a live instance is treated the same way
   i->object->SetAnimSize(0);
-  EXPECT_EQ(Play(i, 1), Frames({1}));
-  EXPECT_EQ(i->age, 5);
+  EXPECT_TRUE(Play(i, 1) == Frames({1}) && i->age == 5);
 }
 
 TEST_F(KindTest, MotionAlongTheDirectionTable) {
@@ -351,8 +340,7 @@ TEST_F(KindTest, LifeCountsDownAndEndsTheInstance) {
      "UpdateWorld() UpdateWorld() assert(n == 3 and a.age == 3)");
   EXPECT_FALSE(Inst("a")->disposed);
   UpdateWorld();  // the 4th step disposes it, and the walk returns it
-  EXPECT_EQ(Log(), "gone0 gone3 ");
-  EXPECT_EQ(PoolFree(), kPoolSize);
+  EXPECT_TRUE(Log() == "gone0 gone3 " && PoolFree() == kPoolSize) << Log();
   // A negative life wraps through sixteen bits.
   Instance* i = AddLayer1(Kind(0, 0, 0, false).get(), nullptr, 0, 0, 0, 0, 0, -1);
   for (int n = 0; n < 65535; ++n) i->Step();
