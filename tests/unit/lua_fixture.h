@@ -1,8 +1,8 @@
 // The fixture of the tests that drive the engine through Lua: a fresh pool, state and timeline per
 // test, a fake input backend, and globals K (a kind of size 2, one single-frame animation),
 // log/note(s) (a trace), f(name) (a global function that notes its name), mk(add, kind, x, y,
-// state, updater) (a still spawn of life 10; K by default, state set only when given), UpdateWorld,
-// RenderWorld and Dispatch (the timeline step of Update alone).
+// state, updater) (a still spawn of life 10; K by default, state set only when given), UpdateWorld
+// and Dispatch (the timeline step of Update alone).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -34,11 +34,8 @@ class LuaFixture : public ::testing::Test {
     runtime::RegisterInterface();
     L = script::LuaState;
     luabind::module(L)[luabind::def("UpdateWorld", &object::UpdateWorld),
-                       luabind::def("RenderWorld", &object::RenderWorld),
                        luabind::def("Dispatch", &event::DispatchEvents)];
     event::ClearEvent();
-    saved_input_ = platform::backends.input;
-    platform::backends.input = &input;
     Ok("K = NewObject() K:SetAnimSize(1) K:SetAnim(0, 0, 0, 0, false) K.size = 2\n"
        "log = '' function note(s) log = log .. s .. ' ' end\n"
        "function f(name) _G[name] = function() note(name) end end\n"
@@ -47,7 +44,6 @@ class LuaFixture : public ::testing::Test {
        " if s then i.state = s end return i end");
   }
   void TearDown() override {
-    platform::backends.input = saved_input_;
     script::QuitScript();
     object::InitPool();
   }
@@ -102,9 +98,7 @@ class LuaFixture : public ::testing::Test {
 
   lua_State* L = nullptr;
   FakeInput input;
-
- private:
-  platform::Input* saved_input_ = nullptr;
+  FakeBackends backends_{{nullptr, nullptr, nullptr, &input, nullptr}};
 };
 
 }  // namespace test_support
