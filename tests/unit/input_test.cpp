@@ -104,44 +104,38 @@ TEST_F(InputTest, GetKeyPriorityAndFireBitsAndTheReplayedQueries) {
   ReplayKey = 0;
 }
 
-std::string Error(const std::string& text) {
+// The steps of an --input text as "update:buttons " pairs, or its error.
+std::string Steps(const std::string& text) {
   std::vector<InputStep> steps;
-  std::string error;
-  EXPECT_FALSE(ParseInputScript(text, &steps, &error)) << text;
-  return error;
+  std::string out;
+  if (!ParseInputScript(text, &steps, &out)) return out;
+  for (const InputStep& st : steps)
+    out += std::to_string(st.from_update) + ":" + std::to_string(st.buttons) + " ";
+  return out;
 }
 
 TEST(InputScript, AcceptsCommentsBlanksAndCarriageReturns) {
-  std::vector<InputStep> steps;
-  std::string error;
-  ASSERT_TRUE(ParseInputScript(
-      "# a test play\n\n0 -\r\n   # indented comment\n3 12,14\n\t7\t0, 2 ,31 \n4294967295 -",
-      &steps, &error))
-      << error;
-  std::string got;
-  for (const InputStep& st : steps)
-    got += std::to_string(st.from_update) + ":" + std::to_string(st.buttons) + " ";
-  EXPECT_EQ(got, "0:0 3:20480 7:2147483653 4294967295:0 ");
-
-  for (const char* empty : {"", "\n\n# only comments\n"})
-    EXPECT_TRUE(ParseInputScript(empty, &steps, &error) && steps.empty()) << empty;
+  EXPECT_EQ(
+      Steps("# a test play\n\n0 -\r\n   # indented comment\n3 12,14\n\t7\t0, 2 ,31 \n4294967295 -"),
+      "0:0 3:20480 7:2147483653 4294967295:0 ");
+  EXPECT_EQ(Steps("") + Steps("\n\n# only comments\n"), "");
 }
 
 TEST(InputScript, NamesTheFirstBadLine) {
-  EXPECT_EQ(Error("0 -\nup 1\n"), "line 2: expected an Update count, found 'u'");
-  EXPECT_EQ(Error("# x\n\n3\n"),
+  EXPECT_EQ(Steps("0 -\nup 1\n"), "line 2: expected an Update count, found 'u'");
+  EXPECT_EQ(Steps("# x\n\n3\n"),
             "line 3: expected a blank after the Update count, found the end of the line");
-  EXPECT_EQ(Error("1 32"), "line 1: a button index is larger than 31");
-  EXPECT_EQ(Error("1 1,"), "line 1: expected a button index, found the end of the line");
-  EXPECT_EQ(Error("1 1 2"), "line 1: unexpected text after the buttons, found '2'");
-  EXPECT_EQ(Error("1 -x"), "line 1: unexpected text after the buttons, found 'x'");
-  EXPECT_EQ(Error("1 "), "line 1: expected a button index, found the end of the line");
-  EXPECT_EQ(Error("4294967296 1"), "line 1: an Update count is larger than 4294967295");
-  EXPECT_EQ(Error("-1 2"), "line 1: expected an Update count, found '-'");
-  EXPECT_EQ(Error(std::string("1 2\n2 3\0", 8)),
+  EXPECT_EQ(Steps("1 32"), "line 1: a button index is larger than 31");
+  EXPECT_EQ(Steps("1 1,"), "line 1: expected a button index, found the end of the line");
+  EXPECT_EQ(Steps("1 1 2"), "line 1: unexpected text after the buttons, found '2'");
+  EXPECT_EQ(Steps("1 -x"), "line 1: unexpected text after the buttons, found 'x'");
+  EXPECT_EQ(Steps("1 "), "line 1: expected a button index, found the end of the line");
+  EXPECT_EQ(Steps("4294967296 1"), "line 1: an Update count is larger than 4294967295");
+  EXPECT_EQ(Steps("-1 2"), "line 1: expected an Update count, found '-'");
+  EXPECT_EQ(Steps(std::string("1 2\n2 3\0", 8)),
             "line 2: unexpected text after the buttons, found byte 0");
-  EXPECT_EQ(Error("5 1\n5 2"), "line 2: Update count 5 does not rise above the previous line's 5");
-  EXPECT_EQ(Error("5 1\n# c\n4 2"),
+  EXPECT_EQ(Steps("5 1\n5 2"), "line 2: Update count 5 does not rise above the previous line's 5");
+  EXPECT_EQ(Steps("5 1\n# c\n4 2"),
             "line 3: Update count 4 does not rise above the previous line's 5");
 }
 
