@@ -159,8 +159,7 @@ TEST_F(TimelineTest, SpawnEventsCarryTheirValuesKeepTheKindAliveAndRefuseRelease
   object::Instance* i = object::ListContents(object::kLayer2)[0];
   EXPECT_TRUE(i->x >> 16 == 11 && i->y >> 16 == -12 && i->vel == 70000 && i->dir == 200);
   EXPECT_TRUE(i->anim == 1 && i->life == -5 && i->updater == "mover");
-  ASSERT_TRUE(i->object);
-  EXPECT_EQ(i->object->hp, 9);  // the kind outlived the script's handle
+  EXPECT_TRUE(i->object && i->object->hp == 9);  // the kind outlived the script's handle
   i = object::ListContents(object::kEnemy1)[0];
   EXPECT_TRUE(i->updater.empty() && i->life == 6);  // nil name: no updater
   Ok("ClearEvent() k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 0, false)\n"
@@ -178,8 +177,7 @@ TEST_F(TimelineTest, SpawnEventsCarryTheirValuesKeepTheKindAliveAndRefuseRelease
   EXPECT_EQ(After(1), "after @5 []");
   Ok("ClearEvent() AddLayer3Event(0, nil, nil, 0, 0, 0, 0, 0, 0)");
   EXPECT_TRUE(HasError("Dispatch()", "AddLayer3"));
-  EXPECT_EQ(PendingEvents(), 0u);
-  EXPECT_TRUE(object::ListContents(object::kLayer3).empty());
+  EXPECT_TRUE(PendingEvents() == 0u && object::ListContents(object::kLayer3).empty());
 }
 
 namespace fs = std::filesystem;
@@ -266,8 +264,7 @@ TEST_F(ReplayTest, RefusesNamesTheFileCannotCarryAndKeepsTheRecords) {
     EXPECT_TRUE(error.rfind("SaveReplayFile: ", 0) == 0 && error.find(c.error) != error.npos)
         << error;
   }
-  EXPECT_EQ(Files(), "");
-  ASSERT_EQ(event::ReplayRecords.size(), 1u);
+  ASSERT_TRUE(Files().empty() && event::ReplayRecords.size() == 1u) << Files();
   ASSERT_EQ(Save("ok", "b", "c"), "");
   EXPECT_NE(Read("ok_c").find("rep(4,8)\n"), std::string::npos);
 }

@@ -231,8 +231,7 @@ TEST_F(SoundTest, CommonFormatsLoadAtTheirPitchAndLevel) {
         last = i;
       }
     }
-    EXPECT_NEAR(peak, 64, 6);
-    ASSERT_GT(crossings, 100);
+    ASSERT_TRUE(std::abs(peak - 64) <= 6 && crossings > 100) << peak << " " << crossings;
     EXPECT_NEAR((crossings - 1) * 11025.0 / double(last - first), 440.0, 440 * 0.02);
   }
 }
@@ -251,12 +250,17 @@ TEST_F(SoundTest, NativeFilesLoadUnchangedAndConversionsRepeatExactly) {
 
 const std::int8_t kSamples[] = {0, 1, -1, 127, -128, 64};
 
+// Closes SDL_mixer as often as it was opened.
+void CloseMixer() {
+  int r = 0, c = 0;
+  Uint16 f = 0;
+  while (Mix_QuerySpec(&r, &f, &c)) Mix_CloseAudio();
+}
+
 // SDL_mixer opened on the dummy driver in a given format, closed after.
 struct DummyMixer {
   DummyMixer(int rate, Uint16 format, int channels) {
-    int r = 0, c = 0;
-    Uint16 f = 0;
-    while (Mix_QuerySpec(&r, &f, &c)) Mix_CloseAudio();
+    CloseMixer();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     EXPECT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);
     EXPECT_EQ(Mix_OpenAudio(rate, format, channels, 512), 0) << SDL_GetError();
@@ -318,14 +322,11 @@ TEST(SilentAudio, OpensAgainAfterItsQuickClose) {
     EXPECT_EQ(audio->AllocateChannels(8), 8);
     void* sample = audio->LoadSample(kSamples, sizeof kSamples);
     ASSERT_NE(sample, nullptr);
-    EXPECT_EQ(audio->Play(-1, sample, -1, -1), 0);
-    EXPECT_EQ(audio->Play(-1, sample, -1, -1), 1);
+    EXPECT_TRUE(audio->Play(-1, sample, -1, -1) == 0 && audio->Play(-1, sample, -1, -1) == 1);
     audio->Close();
     audio->FreeSample(sample);
   }
-  int r = 0, c = 0;
-  Uint16 f = 0;
-  while (Mix_QuerySpec(&r, &f, &c)) Mix_CloseAudio();
+  CloseMixer();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
