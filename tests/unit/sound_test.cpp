@@ -186,8 +186,7 @@ TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
   for (const auto& c : cases) {
     WriteSound(c.name, c.bytes);
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(sound::LoadSound(c.name));
-    EXPECT_FALSE(sound::LoadSound(c.name));
+    EXPECT_FALSE(sound::LoadSound(c.name) || sound::LoadSound(c.name));
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(err.rfind(std::string("lunashot: LoadSound: sound/") + c.name + ": ", 0) == 0 &&
                 err.find(c.reason) != err.npos && std::count(err.begin(), err.end(), '\n') == 1)
@@ -199,8 +198,7 @@ TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
   EXPECT_FALSE(sound::LoadSound("long.flac"));
   EXPECT_NE(testing::internal::GetCapturedStderr().find("it lasts 660 seconds, longer than 600"),
             std::string::npos);
-  EXPECT_EQ(mixer.Calls(), "");
-  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(mixer.Calls() + Log(), "");
   // Mended, the same file loads.
   WriteNative("text.wav", 20);
   EXPECT_TRUE(sound::LoadSound("text.wav"));
