@@ -41,16 +41,10 @@ class Video : public ::testing::Test {
     game_.Write("sprite/pal.pal", PaletteFile());
     ASSERT_TRUE(Init());
   }
-  // Whether the display's last palette is `colour(i)` for every i.
-  template <class F>
-  bool LastPaletteIs(F colour) const {
-    if (display_.palettes.empty()) return false;
-    for (int i = 0; i < 256; ++i) {
-      const platform::Rgb got = display_.palettes.back()[i];
-      const video::Color want = colour(i);
-      if (got.r != want.r || got.g != want.g || got.b != want.b) return false;
-    }
-    return true;
+  // Whether the display's last palette is the 256 colours at `want`.
+  bool LastPaletteIs(const std::vector<video::Color>& want) const {
+    return !display_.palettes.empty() &&
+           std::memcmp(display_.palettes.back().data(), want.data(), 256 * 3) == 0;
   }
   test_support::ScratchDir game_{"lunashot-video", {"sprite"}};
   FakeDisplay display_;
@@ -60,12 +54,11 @@ class Video : public ::testing::Test {
 TEST_F(Video, StartsWithABlackPalette) {
   Start();
   ASSERT_TRUE(display_.opens == 1 && display_.palettes.size() == 1u);
-  EXPECT_TRUE(LastPaletteIs([](int) { return video::Color{0, 0, 0}; }));
+  EXPECT_TRUE(LastPaletteIs(std::vector<video::Color>(256, {0, 0, 0})));
   EXPECT_EQ(video::BlendTable[65536 * 3 - 1], static_cast<std::uint8_t>((65536 * 3 - 1) * 13));
   EXPECT_TRUE(video::Screen->size == 76800 && video::BackBuffer->size == 76800);
   video::QuitVideo();
-  EXPECT_EQ(video::BackBuffer, nullptr);
-  EXPECT_EQ(display_.closes, 1);
+  EXPECT_TRUE(video::BackBuffer == nullptr && display_.closes == 1);
 }
 
 TEST_F(Video, MissingOrShortPaletteFailsWithACause) {
@@ -99,10 +92,10 @@ TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
 
   video::SetPalette(1, 2, 3);
   video::AdjustPalette();
-  EXPECT_TRUE(LastPaletteIs([](int) { return video::Color{1, 2, 3}; }));
+  EXPECT_TRUE(LastPaletteIs(std::vector<video::Color>(256, {1, 2, 3})));
   video::ResetPalette();
   video::AdjustPalette();
-  EXPECT_TRUE(LastPaletteIs([](int i) { return video::BasePalette[i]; }));
+  EXPECT_TRUE(LastPaletteIs({video::BasePalette, video::BasePalette + 256}));
   EXPECT_EQ(display_.palettes.size(), 3u);
 }
 
