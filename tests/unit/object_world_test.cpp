@@ -33,10 +33,9 @@ TEST_F(WorldTest, UpdaterThatDisposesOrSpawnsAndBulletCullsAtTheirEdges) {
   EXPECT_EQ(Log(), "up | up up ");
   Ok("ClearInstance() log = '' function bye(i) note(i.state) end\n"
      "function b(x, y, s) local i = mk(AddEBullet, K, x, y, s) SetDisposer(i, 'bye') return i end\n"
-     "b(160, 245, 1) b(160, 246, 2) b(-5, 100, 3) b(-6, 100, 4) b(325, 0, 5)"
-     " b(326, 0, 6) b(0, -5, 7) b(0, -6, 8)\n"
-     "p = mk(AddEnemy0, K, 300, 200) c = b(26, 0, 9) SetParent(c, p) d = b(25, 45, 10) "
-     "SetParent(d, p)\n"
+     "b(160, 245, 1) b(160, 246, 2) b(-5, 100, 3) b(-6, 100, 4) b(325, 0, 5) b(326, 0, 6)\n"
+     "b(0, -5, 7) b(0, -6, 8) p = mk(AddEnemy0, K, 300, 200) c = b(26, 0, 9) SetParent(c, p)\n"
+     "d = b(25, 45, 10) SetParent(d, p)\n"
      // Player bullets have no bottom edge.
      "low = mk(AddPBullet, K, 160, 300) mk(AddPBullet, K, 160, -6) mk(AddPBullet, K, -6, 100)\n"
      "mk(AddPBullet, K, 326, 100) edge = mk(AddPBullet, K, 325, -5)\n"
@@ -51,8 +50,8 @@ TEST_F(WorldTest, UpdaterThatDisposesOrSpawnsAndBulletCullsAtTheirEdges) {
 TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {
   Ok("function up(i) Dispose(i) end function boom(i) error('updater failed') end\n"
      // b is stepped first.
-     "a = mk(AddEnemy0, K, 0, 0, 0, 'up') b = mk(AddEnemy0, K, 0, 0, 0, 'boom') c = mk(AddLayer0, "
-     "K, 0, 0, 0, 'up')");
+     "a = mk(AddEnemy0, K, 0, 0, 0, 'up') b = mk(AddEnemy0, K, 0, 0, 0, 'boom')\n"
+     "c = mk(AddLayer0, K, 0, 0, 0, 'up')");
   EXPECT_TRUE(HasError("UpdateWorld()", "updater failed"));
   EXPECT_FALSE(Inst("a")->disposed || Inst("c")->disposed);  // the walk stopped before them
   // Without a global e_col, a hit is an error in the calling script.
