@@ -61,12 +61,11 @@ TEST_F(InputTest, EachQueryReadsItsOwnButtonIndex) {
   }
   input.buttons = Bits({9, 10, 11, 13, 16, 31});
   EXPECT_TRUE(On(kLive).empty() && GetKey() == 0);
-  // Without an input backend everything is up.
-  platform::Input* saved = platform::backends.input;
-  platform::backends.input = nullptr;
-  EXPECT_TRUE(On(kLive).empty() && GetKey() == 0);
-  JoystickUpdate();  // no backend to poll: nothing happens
-  platform::backends.input = saved;
+  {
+    test_support::FakeBackends none({});  // without an input backend everything is up
+    EXPECT_TRUE(On(kLive).empty() && GetKey() == 0);
+    JoystickUpdate();  // no backend to poll: nothing happens
+  }
   // Scripts poll and see the same buttons.
   Ok("JoystickUpdate() JoystickUpdate()");
   EXPECT_EQ(input.polls, 2);
