@@ -108,7 +108,6 @@ TEST(MathTest, RandomRangesAndTheCLibrarySequence) {
 class PathsTest : public ::testing::Test {
  protected:
   test_support::ScratchDir scratch_{"lunashot-paths"};
-  std::string dir_ = scratch_.path();
 };
 
 TEST_F(PathsTest, OverlongPathsAreRefusedWithoutTouchingTheBuffer) {
@@ -119,7 +118,7 @@ TEST_F(PathsTest, OverlongPathsAreRefusedWithoutTouchingTheBuffer) {
   GetScriptPath("keep");
   EXPECT_EQ(GetScriptPath((name + "x").c_str()), nullptr);
   EXPECT_EQ(std::string(WorkPath), before);
-  EXPECT_EQ(std::string(ScriptGetScriptPath(nullptr)), dir_ + "/script/");
+  EXPECT_EQ(std::string(ScriptGetScriptPath(nullptr)), scratch_.path() + "/script/");
 }
 
 TEST_F(PathsTest, WriteLogAppendsMessageSpaceLineFeedOrDropsItWithoutAScriptDirectory) {
