@@ -1,8 +1,6 @@
-// Fake backends for tests that drive the core without a machine: a clock
-// that moves only when told, buttons set by the test, a display that keeps
-// what it was sent, and a machine whose quit request the test sets.
-// FakeBackends installs them for a test's life. ErrorOf gives the script
-// error a call raises.
+// Fake backends for tests that drive the core without a machine: a clock that moves when told,
+// buttons set by the test, a display that keeps what it was sent, a machine whose quit request the
+// test sets; FakeBackends installs them for a test's life. ErrorOf: a call's script error.
 #pragma once
 #include <algorithm>
 #include <array>

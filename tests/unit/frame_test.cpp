@@ -1,15 +1,19 @@
-// The frame step's pacing against a fake clock: on-time frames wait for the
-// deadline and are drawn, late frames re-base the schedule and are not,
-// logic runs once per call either way; and the frame limit.
-#include <cstring>
-#include <vector>
-
+// The frame step's pacing against a fake clock (on-time frames wait and are drawn, late ones
+// re-base the schedule and are not, logic runs once per call), the frame limit, a closed window;
+// the script error screen: palette, text, wrapping, earlier failed runs, the wait for a press.
 #include <gtest/gtest.h>
 
-#include "runtime/frame.h"
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "event/timeline.h"
+#include "runtime/error_screen.h"
+#include "runtime/frame.h"
+#include "script/failed_runs.h"
 #include "script/host.h"
 #include "tests/unit/fake_platform.h"
+#include "tests/unit/scratch_dir.h"
 #include "video/display.h"
 
 namespace {
@@ -18,7 +22,9 @@ class Frame : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_back_ = video::BackBuffer;
+    saved_screen_ = video::Screen;
     video::BackBuffer = back_;
+    video::Screen = screen_;
     // Each poll stands for the start of a frame's work, which costs `work_` ms.
     input_.on_poll = [this] { clock_.now += work_; };
     runtime::FramePeriod = 16;
@@ -27,7 +33,9 @@ class Frame : public ::testing::Test {
   }
   void TearDown() override {
     video::BackBuffer = saved_back_;
+    video::Screen = saved_screen_;
     video::DestroySurface(back_);
+    video::DestroySurface(screen_);
     runtime::MaxFrames = 0;
   }
   // Paints the back buffer; an Update that draws clears it to 0.
@@ -35,89 +43,73 @@ class Frame : public ::testing::Test {
   bool Drawn() const { return back_->pixels[0] == 0 && back_->pixels[76799] == 0; }
   bool Untouched() const { return back_->pixels[0] == 0xAA && back_->pixels[76799] == 0xAA; }
 
+  // The error screen, one character per text line of 9 rows from y = 4 (the
+  // margin above joins the first): '.' black, '#' white text, 'r' red text.
+  std::string Lines() {
+    std::string out(27, '.');
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 320; ++x) {
+        char& line = out[y < 4 ? 0 : (y - 4) / 9];
+        int c = display_.frame[y * 320 + x];
+        char is = c == 1 ? '#' : c == 2 ? 'r' : '?';
+        if (c) line = line == '.' || line == is ? is : '?';
+      }
+    return out;
+  }
+
   test_support::FakeClock clock_;
   test_support::FakeInput input_;
+  test_support::FakeDisplay display_;
   std::uint32_t work_ = 0;
-  test_support::FakeBackends backends_{{nullptr, nullptr, nullptr, &input_, &clock_}};
+  test_support::FakeBackends backends_{{nullptr, &display_, nullptr, &input_, &clock_}};
   video::Surface* back_ = video::CreateSurface(320, 240);
-  video::Surface* saved_back_ = nullptr;
+  video::Surface* screen_ = video::CreateSurface(320, 240);
+  video::Surface *saved_back_ = nullptr, *saved_screen_ = nullptr;
 };
 
-TEST_F(Frame, FiveMillisecondsOfWorkGiveOneFrameEvery16) {
+TEST_F(Frame, OnTimeFramesComeEvery16MsAndLateOnesStillRunTheLogicOnce) {
+  runtime::NextFrameTime = 1016;
   clock_.now = 1000;
-  runtime::Update();  // first call: the deadline 0 has passed
-  EXPECT_EQ(runtime::NextFrameTime, 1016u);
   work_ = 5;
-  std::uint32_t last = clock_.now;
   for (int i = 0; i < 10; ++i) {
     Paint();
     runtime::Update();
-    EXPECT_EQ(clock_.now - last, 16u) << i;
     EXPECT_TRUE(Drawn()) << i;
-    last = clock_.now;
   }
+  EXPECT_EQ(clock_.now, 1160u);
   EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>(10, 11));
-}
-
-TEST_F(Frame, LateFramesStillRunTheLogicOnce) {
-  work_ = 40;  // every frame misses its deadline
-  clock_.now = 500;
+  work_ = 40;  // every frame misses its deadline from now on
   std::uint32_t time = event::TimeCounter;
   for (int i = 0; i < 3; ++i) {
     Paint();
     runtime::Update();
-    EXPECT_TRUE(Untouched());
+    EXPECT_TRUE(Untouched()) << i;
   }
-  EXPECT_EQ(input_.polls, 3);
-  EXPECT_EQ(event::TimeCounter, time + 3);
-  EXPECT_TRUE(clock_.delays.empty());
+  EXPECT_TRUE(input_.polls == 13 && event::TimeCounter == time + 3 && clock_.delays.size() == 10u);
 }
 
-TEST_F(Frame, FirstFrameIsDrawnOnlyWhileTheClockReadsZero) {
-  Paint();
-  runtime::Update();
-  EXPECT_TRUE(Drawn());
-  EXPECT_EQ(runtime::NextFrameTime, 16u);
-  runtime::NextFrameTime = 0;
-  clock_.now = 1;
-  Paint();
-  runtime::Update();
-  EXPECT_TRUE(Untouched());
-}
-
-TEST_F(Frame, ClockWrapIsALateFrameNotALongWait) {
-  runtime::NextFrameTime = 0xFFFFFFFAu;
-  clock_.now = 5;  // wrapped past the deadline
-  runtime::Update();
-  EXPECT_TRUE(clock_.delays.empty());
-  EXPECT_EQ(runtime::NextFrameTime, 21u);
-  // A deadline just past the wrap while the clock is still below it waits.
-  runtime::NextFrameTime = 4;
-  clock_.now = 0xFFFFFFFEu;
-  runtime::Update();
-  EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{6});
-}
-
-TEST_F(Frame, ADeadlineAheadIsWaitedForUnlessTheClockWentBack) {
-  // { ms ahead of the clock, expected wait (none: late, re-based, the
-  // previous picture kept) }; 0xFFFFFFFF is one millisecond late.
-  const std::pair<std::uint32_t, int> cases[] = {{0, 0},     {0xFFFFFFFFu, -1}, {17, 17},
-                                                 {16, 16},   {40, 40},          {1000, 1000},
-                                                 {1001, -1}, {0x80000000u, -1}};
-  for (const auto& [ahead, wait] : cases) {
+TEST_F(Frame, ADeadlineAheadIsWaitedForUnlessPassedOrTheClockWentBack) {
+  // A wait of -1: late, re-based, the previous picture kept. Differences are
+  // taken modulo 2^32: the clock's wrap is no wait of weeks. At (1, 0) the first
+  // frame is drawn only while the clock reads 0.
+  const struct {
+    std::uint32_t now, deadline;
+    int wait;
+  } cases[] = {{5000, 5000, 0},  {5000, 4999, -1},   {5000, 5017, 17},     {5000, 5016, 16},
+               {5000, 5040, 40}, {5000, 6000, 1000}, {5000, 6001, -1},     {5000, 0x80001388u, -1},
+               {0, 0, 0},        {1, 0, -1},         {5, 0xFFFFFFFAu, -1}, {0xFFFFFFFEu, 4, 6}};
+  for (const auto& c : cases) {
     clock_.delays.clear();
-    clock_.now = 5000;
-    runtime::NextFrameTime = 5000 + ahead;
+    clock_.now = c.now;
+    runtime::NextFrameTime = c.deadline;
     Paint();
     runtime::Update();
-    if (wait < 0) {
-      EXPECT_TRUE(clock_.delays.empty()) << ahead;
-      EXPECT_TRUE(Untouched()) << ahead;
-      EXPECT_EQ(runtime::NextFrameTime, 5016u) << ahead;
+    if (c.wait < 0) {
+      EXPECT_TRUE(clock_.delays.empty() && Untouched()) << c.deadline;
+      EXPECT_EQ(runtime::NextFrameTime, c.now + 16) << c.deadline;
     } else {
-      EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{std::uint32_t(wait)}) << ahead;
-      EXPECT_TRUE(Drawn()) << ahead;
-      EXPECT_EQ(runtime::NextFrameTime, 5000 + ahead + 16) << ahead;
+      EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>{std::uint32_t(c.wait)}) << c.deadline;
+      EXPECT_TRUE(Drawn() && runtime::NextFrameTime == c.deadline + 16) << c.deadline;
     }
   }
 }
@@ -134,10 +126,8 @@ TEST_F(Frame, LimitEndsTheRunAfterTheLastFrameIsPresented) {
   script::QuitScript();
 
   script::InitScript();
-  runtime::Update();  // the limit was reached without a Present
-  EXPECT_TRUE(script::Aborted());
-  EXPECT_EQ(input_.polls, 2);  // and this call did no work
-  EXPECT_EQ(runtime::UpdateCalls, 2u);
+  runtime::Update();  // the limit was reached without a Present, and this call does no work
+  EXPECT_TRUE(script::Aborted() && input_.polls == 2 && runtime::UpdateCalls == 2u);
   script::QuitScript();
 }
 
@@ -155,6 +145,57 @@ TEST_F(Frame, AClosedWindowEndsTheRunAtOnceOnEveryPath) {
     machine.quit = false;
     script::QuitScript();
   }
+}
+
+using ErrorScreenTest = Frame;
+
+TEST_F(ErrorScreenTest, ShowsWhiteTextOnBlackWithARedTitleAndWrapsLongLines) {
+  runtime::DrawErrorScreen("start.lua:3: boom\n" + std::string(60, 'x') + "\n\t[C] in 'error'");
+  // One palette, presented once: colour 1 white, 2 red, the rest black.
+  ASSERT_TRUE(display_.palettes.size() == 1u && display_.frames == 1);
+  test_support::FakeDisplay::Palette want{};
+  want[1] = {255, 255, 255};
+  want[2] = {255, 96, 96};
+  EXPECT_EQ(std::memcmp(want.data(), display_.palettes[0].data(), sizeof want), 0);
+  EXPECT_EQ(Lines(), "r.####" + std::string(21, '.'));  // the line of x wraps once
+}
+
+TEST_F(ErrorScreenTest, ListsTheFirstFailedFileRunsAboveTheError) {
+  test_support::ScratchDir scratch{"lunashot-screen", {"script"}};
+  scratch.Write("script/broken.lua", {'x', ' ', '=', ' ', '=', ' ', '1'});
+  script::InitScript();
+  testing::internal::CaptureStderr();
+  const std::string missing = "script/" + std::string(220, 'm');
+  script::RunFile(missing.c_str());  // a report of 4 screen lines, cut to 2
+  for (int i = 0; i < 5; ++i) script::RunFile("script/broken.lua");
+  std::string unreported;
+  script::RunMainFile("script/broken.lua", &unreported);  // the error itself: not listed
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(script::FailedRuns().size(), 4u);
+  EXPECT_EQ(script::FailedRuns()[0], ("cannot read " + missing).substr(0, 197) + "...");
+  EXPECT_EQ(script::FailedRuns()[1], "script/broken.lua:1: unexpected symbol near '='");
+  EXPECT_EQ(script::FailedRunsDropped(), 2);
+
+  runtime::DrawErrorScreen(unreported);
+  // "File runs that failed before:", the long report's two lines, the other
+  // three, "(and 2 more)", a blank line, the error.
+  EXPECT_EQ(Lines(), "r.r######.#" + std::string(16, '.'));
+  // A fresh state starts a fresh list.
+  script::QuitScript();
+  script::InitScript();
+  EXPECT_TRUE(script::FailedRuns().empty());
+  script::QuitScript();
+}
+
+TEST_F(ErrorScreenTest, WaitsForAFreshPressNotTheButtonStillHeld) {
+  // Held from the game for 3 polls, up, pressed again at the 6th.
+  input_.buttons = 1u << 12;
+  input_.on_poll = [this] {
+    input_.buttons = input_.polls <= 3 || input_.polls >= 6 ? 1u << 12 : 0;
+  };
+  runtime::ShowErrorScreen("boom");
+  // One frame's wait per poll that did not end it.
+  EXPECT_TRUE(input_.polls == 6 && clock_.now == 5u * 16u);
 }
 
 }  // namespace

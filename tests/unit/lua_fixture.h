@@ -1,10 +1,8 @@
-// The fixture of the tests that drive the engine through its Lua interface
-// (objects, timeline, input): a fresh pool, state and timeline per test, a
-// fake input backend, and script globals K (a kind of size 2 with one
-// single-frame animation), log/note(s) (a trace), f(name) (makes a global
-// function that notes its name) and mk(add, kind, x, y, state, updater) (a
-// still spawn of life 10; kind defaults to K, state is set only when given), plus UpdateWorld,
-// RenderWorld and Dispatch (the timeline step of Update, without the world and the frame pacing).
+// The fixture of the tests that drive the engine through Lua: a fresh pool, state and timeline per
+// test, a fake input backend, and globals K (a kind of size 2, one single-frame animation),
+// log/note(s) (a trace), f(name) (a global function that notes its name), mk(add, kind, x, y,
+// state, updater) (a still spawn of life 10; K by default, state set only when given), UpdateWorld
+// and Dispatch (the timeline step of Update alone).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -36,11 +34,8 @@ class LuaFixture : public ::testing::Test {
     runtime::RegisterInterface();
     L = script::LuaState;
     luabind::module(L)[luabind::def("UpdateWorld", &object::UpdateWorld),
-                       luabind::def("RenderWorld", &object::RenderWorld),
                        luabind::def("Dispatch", &event::DispatchEvents)];
     event::ClearEvent();
-    saved_input_ = platform::backends.input;
-    platform::backends.input = &input;
     Ok("K = NewObject() K:SetAnimSize(1) K:SetAnim(0, 0, 0, 0, false) K.size = 2\n"
        "log = '' function note(s) log = log .. s .. ' ' end\n"
        "function f(name) _G[name] = function() note(name) end end\n"
@@ -49,7 +44,6 @@ class LuaFixture : public ::testing::Test {
        " if s then i.state = s end return i end");
   }
   void TearDown() override {
-    platform::backends.input = saved_input_;
     script::QuitScript();
     object::InitPool();
   }
@@ -69,22 +63,16 @@ class LuaFixture : public ::testing::Test {
     ADD_FAILURE() << code << "\nerror: '" << e << "', expected to contain '" << text << "'";
     return false;
   }
-  // Evaluates an expression to an integer.
-  int Int(const std::string& expression) {
-    Ok("_r = " + expression);
+  // Evaluates an expression to a string, as tostring gives it (an error fails in Ok).
+  std::string Str(const std::string& expression) {
+    Ok("_r = tostring(" + expression + ")");
     lua_getglobal(L, "_r");
-    int v = static_cast<int>(lua_tointeger(L, -1));
+    std::string v = lua_isstring(L, -1) ? lua_tostring(L, -1) : "";
     lua_pop(L, 1);
     return v;
   }
-  // The trace that note(s) builds.
-  std::string Log() {
-    lua_getglobal(L, "log");
-    const char* s = lua_tostring(L, -1);
-    std::string v = s ? s : "<nil>";
-    lua_pop(L, 1);
-    return v;
-  }
+  int Int(const std::string& expression) { return std::stoi(Str(expression)); }
+  std::string Log() { return Str("log"); }  // the trace that note(s) builds
   // The engine instance behind a script value (nullptr for nil).
   object::Instance* Inst(const std::string& expression) {
     Ok("_r = " + expression);
@@ -110,9 +98,7 @@ class LuaFixture : public ::testing::Test {
 
   lua_State* L = nullptr;
   FakeInput input;
-
- private:
-  platform::Input* saved_input_ = nullptr;
+  FakeBackends backends_{{nullptr, nullptr, nullptr, &input, nullptr}};
 };
 
 }  // namespace test_support

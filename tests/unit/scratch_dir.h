@@ -1,6 +1,5 @@
-// A temporary game directory made the working directory for a test's life,
-// with the engine's paths built from it; removed, and the old working
-// directory restored, when it goes. The one scratch directory of every test.
+// A temporary game directory made the working directory for a test's life, with the engine's paths
+// built from it; removed, and the old one restored, when it goes. Every test's scratch folder.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>

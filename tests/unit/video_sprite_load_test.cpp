@@ -1,6 +1,6 @@
-// Sprite-set files: what loads, what each malformed file is refused with,
-// and the script handle's Release rules (video_golden checks the messages
-// LoadSpriteSet gives a script).
+// The files of sprite/: sprite sets (what loads, each malformed file's refusal, Release;
+// video_golden checks LoadSpriteSet's messages to a script), images and image sets (refused whole
+// when missing, truncated or oversized).
 #include <gtest/gtest.h>
 
 #include "base/error.h"
@@ -15,9 +15,19 @@ using namespace video_test;
 Bytes RowOf(std::initializer_list<std::uint8_t> run_bytes) {
   Bytes runs(run_bytes);
   Bytes row;
-  PutLe16(&row, static_cast<unsigned>(runs.size()));
+  base::PutLe16(&row, static_cast<unsigned>(runs.size()));
   row.insert(row.end(), runs.begin(), runs.end());
   return row;
+}
+
+// An image file: the width and height, then pixels counting up from `first`.
+Bytes Image(std::int32_t width, std::int32_t height, std::uint8_t first = 1) {
+  Bytes b;
+  base::PutLe32(&b, static_cast<std::uint32_t>(width));
+  base::PutLe32(&b, static_cast<std::uint32_t>(height));
+  for (std::int64_t i = 0; i < static_cast<std::int64_t>(width) * height; ++i)
+    b.push_back(static_cast<std::uint8_t>(first + i));
+  return b;
 }
 
 std::string Refusal(const Bytes& file) {
@@ -31,13 +41,11 @@ TEST(SpriteSetParse, LoadsTheDocumentedExampleRowAndAnEmptySet) {
   // Transparent, colour 7, colour 9 blended at level 1: eleven bytes.
   Bytes row = {0x09, 0x00, 0x01, 0x80, 0x01, 0x00, 0x07, 0x01, 0x40, 0x09, 0x01};
   SetPtr set = Parse(SetFile({Record(3, 1, row)}));
-  ASSERT_TRUE(set);
-  ASSERT_EQ(set->count, 1);
+  ASSERT_TRUE(set && set->count == 1);
   EXPECT_TRUE(set->sprites[0]->width == 3 && set->sprites[0]->size == 11);
   EXPECT_EQ(Bytes(set->sprites[0]->data, set->sprites[0]->data + 11), row);
   set = Parse(SetFile({}));
-  ASSERT_TRUE(set);
-  EXPECT_TRUE(set->count == 0 && set->sprites == nullptr);
+  EXPECT_TRUE(set && set->count == 0 && set->sprites == nullptr);
 }
 
 TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
@@ -83,12 +91,12 @@ TEST(SpriteSetParse, RefusesEachMalformedFileWithItsProblem) {
   EXPECT_NE(where.find("sprite 1: row 1"), std::string::npos) << where;
 }
 
-class SpriteSetFiles : public ::testing::Test {
+class GameFiles : public ::testing::Test {
  protected:
   test_support::ScratchDir game_{"lunashot-video", {"sprite"}};
 };
 
-TEST_F(SpriteSetFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
+TEST_F(GameFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
   game_.Write("sprite/ok.spr", SetFile({Record(Pattern{{"ab"}})}));
   boost::intrusive_ptr<video::SpriteSet> script = video::LoadSpriteSet("ok.spr");
   boost::intrusive_ptr<video::SpriteSet> kind = script;  // an object kind's hold
@@ -104,7 +112,72 @@ TEST_F(SpriteSetFiles, ReleaseMarksTheSetAndHoldersKeepItAlive) {
   // The kind's hold still draws valid data.
   Target t(2, 1);
   video::DrawSprite(t.s, kind->sprites[0], 0, 0);
-  EXPECT_EQ(t.at(1, 0), 2);
+  EXPECT_EQ(t.s->pixels[1], 2);
+}
+
+TEST_F(GameFiles, WrappedMemoryIsNeverFreed) {
+  std::uint8_t pixels[6] = {1, 2, 3, 4, 5, 6};
+  video::Surface* s = video::WrapSurface(pixels, 3, 2);
+  EXPECT_TRUE(!s->owns && s->size == 6);
+  video::DestroySurface(s);  // freeing stack memory here would abort
+  video::Surface* owned = video::CreateSurface(3, 2);
+  EXPECT_TRUE(owned->owns && owned->size == 6);
+  video::DestroySurface(owned);
+  EXPECT_EQ(video::CreateSurface(-1, 2), nullptr);
+}
+
+TEST_F(GameFiles, LoadsAnImageAndRefusesMissingTruncatedAndOversizedOnes) {
+  game_.Write("sprite/one.img", Image(3, 2, 10));
+  std::string error;
+  video::Surface* s = video::LoadSurface("one.img", &error);
+  ASSERT_NE(s, nullptr) << error;
+  EXPECT_TRUE(s->width == 3 && s->height == 2);
+  EXPECT_EQ(Bytes(s->pixels, s->pixels + 6), Bytes({10, 11, 12, 13, 14, 15}));
+  video::DestroySurface(s);
+  EXPECT_EQ(video::LoadSurface("none.img", &error), nullptr);
+  EXPECT_NE(error.find("none.img: cannot open"), std::string::npos) << error;
+  Bytes file = Image(3, 2);
+  for (std::size_t n = 0; n < file.size(); ++n) {
+    game_.Write("sprite/cut.img", Bytes(file.begin(), file.begin() + n));
+    EXPECT_EQ(video::LoadSurface("cut.img", &error), nullptr) << n;
+    EXPECT_NE(error.find("cut.img: truncated"), std::string::npos) << error;
+  }
+  for (auto wh :
+       {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2}, {16384, 16384}}) {
+    Bytes header;
+    base::PutLe32(&header, static_cast<std::uint32_t>(wh.first));
+    base::PutLe32(&header, static_cast<std::uint32_t>(wh.second));
+    game_.Write("sprite/big.img", header);
+    EXPECT_EQ(video::LoadSurface("big.img", &error), nullptr);
+    EXPECT_NE(error.find("bad image size"), std::string::npos) << error;
+  }
+}
+
+TEST_F(GameFiles, SetsLoadWholeOrNotAtAll) {
+  Bytes set = SetFile({Image(2, 2, 1), Image(1, 3, 50)});
+  game_.Write("sprite/two.set", set);
+  std::string error;
+  video::SurfaceSet* s = video::LoadSurfaceSet("two.set", &error);
+  ASSERT_NE(s, nullptr) << error;
+  EXPECT_STREQ(s->name, "two.set");
+  ASSERT_EQ(s->count, 2);
+  EXPECT_TRUE(s->surfaces[1]->height == 3 && s->surfaces[1]->pixels[2] == 52);
+  video::DestroySurfaceSet(s);
+
+  game_.Write("sprite/cut.set", Bytes(set.begin(), set.end() - 1));
+  EXPECT_EQ(video::LoadSurfaceSet("cut.set", &error), nullptr);
+  EXPECT_NE(error.find("cut.set: image 1 of 2: truncated"), std::string::npos) << error;
+  game_.Write("sprite/huge.set", {0xFF, 0xFF});
+  EXPECT_EQ(video::LoadSurfaceSet("huge.set", &error), nullptr);
+  EXPECT_NE(error.find("image 0 of 65535"), std::string::npos) << error;
+  game_.Write("sprite/short.set", {7});
+  EXPECT_EQ(video::LoadSurfaceSet("short.set", &error), nullptr);
+
+  game_.Write("sprite/empty.set", {0, 0});
+  s = video::LoadSurfaceSet("empty.set", &error);
+  ASSERT_NE(s, nullptr) << error;
+  EXPECT_TRUE(s->count == 0 && s->surfaces == nullptr);
+  video::DestroySurfaceSet(s);
 }
 
 }  // namespace

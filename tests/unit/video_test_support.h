@@ -1,6 +1,5 @@
-// Helpers shared by the video tests: sprite files from pixel patterns
-// (through the format library's encoder) and a reference renderer that works
-// pixel by pixel with explicit bounds checks.
+// Helpers shared by the video tests: sprite files from pixel patterns (through the format library's
+// encoder) and a reference renderer that works pixel by pixel with explicit bounds checks.
 #pragma once
 #include <algorithm>
 #include <climits>
@@ -21,9 +20,7 @@
 namespace video_test {
 
 using Bytes = std::vector<std::uint8_t>;
-
-using base::PutLe16;
-using base::PutLe32;
+using base::Pixel;
 
 // A sprite pattern: one string per row. '.' transparent; 'a'.. opaque with
 // colour c - 'a' + 1; 'A'.. blended with source c - 'A' + 1 at `level`.
@@ -39,7 +36,11 @@ struct Pattern {
   }
 };
 
-inline int Kind(char c) { return c == '.' ? 0 : (c >= 'a' && c <= 'z') ? 1 : 2; }
+// The pixel kind of a pattern character, and its colour (a blended one's source).
+inline Pixel::Kind KindOf(char c) {
+  return c == '.' ? Pixel::kTransparent : c < 'a' ? Pixel::kBlended : Pixel::kOpaque;
+}
+inline std::uint8_t Colour(char c) { return std::uint8_t(c - (c < 'a' ? 'A' : 'a') + 1); }
 
 // One sprite record as given (width, height, size, rows), checked or not.
 inline Bytes Record(std::int32_t width, std::int32_t height, const Bytes& rows) {
@@ -52,15 +53,8 @@ inline Bytes Record(std::int32_t width, std::int32_t height, const Bytes& rows) 
 inline Bytes Record(const Pattern& p) {
   base::PixelImage image(p.width(), static_cast<int>(p.rows.size()));
   for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < static_cast<int>(p.rows[y].size()); ++x) {
-      char c = p.rows[y][x];
-      int kind = Kind(c);
-      if (kind == 1)
-        image.at(x, y) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(c - 'a' + 1), 0};
-      if (kind == 2)
-        image.at(x, y) = {base::Pixel::kBlended, static_cast<std::uint8_t>(c - 'A' + 1),
-                          static_cast<std::uint8_t>(p.level)};
-    }
+    for (int x = 0; x < static_cast<int>(p.rows[y].size()); ++x)
+      image.at(x, y) = {KindOf(p.rows[y][x]), Colour(p.rows[y][x]), std::uint8_t(p.level)};
   base::SpriteData sprite;
   std::string error;
   if (!base::EncodeSprite(image, &sprite, &error)) std::abort();
@@ -69,7 +63,7 @@ inline Bytes Record(const Pattern& p) {
 
 inline Bytes SetFile(const std::vector<Bytes>& records) {
   Bytes b;
-  PutLe16(&b, static_cast<unsigned>(records.size()));
+  base::PutLe16(&b, static_cast<unsigned>(records.size()));
   for (auto& r : records) b.insert(b.end(), r.begin(), r.end());
   return b;
 }
@@ -107,7 +101,6 @@ struct Target {
   ~Target() { video::DestroySurface(s); }
   Target(const Target&) = delete;
   Target& operator=(const Target&) = delete;
-  std::uint8_t at(int x, int y) const { return s->pixels[y * s->width + x]; }
   Bytes pixels() const { return Bytes(s->pixels, s->pixels + s->size); }
 };
 
@@ -122,16 +115,10 @@ inline Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool sol
       long long tx = static_cast<long long>(x) + c, ty = static_cast<long long>(y) + r;
       if (tx < 0 || ty < 0 || tx >= W || ty >= H) continue;
       std::uint8_t& d = out[ty * W + tx];
-      char ch = p.rows[r][c];
-      int kind = Kind(ch);
-      if (kind == 1) d = solid ? colour : static_cast<std::uint8_t>(ch - 'a' + 1);
-      if (kind == 2) {
-        int s = ch - 'A' + 1;
-        if (!solid)
-          d = Blend(d, s, p.level);
-        else
-          d = clipped ? Blend(d, colour, p.level) : colour;
-      }
+      const char ch = p.rows[r][c];
+      if (KindOf(ch) == Pixel::kOpaque) d = solid ? colour : Colour(ch);
+      if (KindOf(ch) == Pixel::kBlended)
+        d = !solid ? Blend(d, Colour(ch), p.level) : clipped ? Blend(d, colour, p.level) : colour;
     }
   return out;
 }

@@ -1,0 +1,214 @@
+// Input: the button queries, the key bitmask and the replayed-key queries; gamepad.txt (the default
+// table, a file that replaces it, bad lines reported and skipped); the --input file (its grammar,
+// errors naming the bad line, the scripted backend following the count of Update calls).
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "backend/scripted_input.h"
+#include "base/gamepad_map.h"
+#include "event/input.h"
+#include "runtime/frame.h"
+#include "tests/unit/lua_fixture.h"
+
+namespace {
+
+using namespace event;
+using backend::ScriptedInput;
+using base::GamepadMap;
+using base::InputStep;
+using base::kNoButton;
+using base::ParseGamepadMap;
+using base::ParseInputScript;
+
+std::uint32_t Bits(std::initializer_list<int> indices) {
+  std::uint32_t b = 0;
+  for (int i : indices) b |= 1u << i;
+  return b;
+}
+
+struct Query {
+  const char* name;
+  std::uint8_t (*f)();
+};
+const Query kLive[] = {{"U", IsU},         {"UL", IsUL}, {"L", IsL}, {"DL", IsDL},
+                       {"D", IsD},         {"DR", IsDR}, {"R", IsR}, {"UR", IsUR},
+                       {"Start", IsStart}, {"A", IsA},   {"X", IsX}, {"Y", IsY}};
+const Query kReplayed[] = {{"RU", IsRU},   {"RD", IsRD},   {"RL", IsRL},   {"RR", IsRR},
+                           {"RUL", IsRUL}, {"RDL", IsRDL}, {"RDR", IsRDR}, {"RUR", IsRUR},
+                           {"RA", IsRA},   {"RX", IsRX}};
+
+// The names of the queries that answer 1 (each must answer 0 or 1).
+template <std::size_t N>
+std::string On(const Query (&queries)[N]) {
+  std::string on;
+  for (const Query& q : queries) {
+    std::uint8_t v = q.f();
+    EXPECT_TRUE(v == 0 || v == 1) << q.name;
+    if (v) on += std::string(on.empty() ? "" : " ") + q.name;
+  }
+  return on;
+}
+
+using InputTest = test_support::LuaFixture;
+
+TEST_F(InputTest, EachQueryReadsItsOwnButtonIndex) {
+  const char* expected[16] = {"U",     "UL", "L", "DL", "D", "DR", "R", "UR",
+                              "Start", "",   "",  "",   "A", "",   "X", "Y"};
+  for (int i = 0; i < 16; ++i) {
+    input.buttons = Bits({i});
+    EXPECT_EQ(On(kLive), expected[i]) << "button " << i;
+  }
+  input.buttons = Bits({9, 10, 11, 13, 16, 31});
+  EXPECT_TRUE(On(kLive).empty() && GetKey() == 0);
+  {
+    test_support::FakeBackends none({});  // without an input backend everything is up
+    EXPECT_TRUE(On(kLive).empty() && GetKey() == 0);
+    JoystickUpdate();  // no backend to poll: nothing happens
+  }
+  // Scripts poll and see the same buttons.
+  Ok("JoystickUpdate() JoystickUpdate()");
+  EXPECT_EQ(input.polls, 2);
+  input.buttons = Bits({7, 14});
+  EXPECT_EQ(Int("GetKey() * 100 + IsUR() * 10 + IsU()"), 3310);
+}
+
+TEST_F(InputTest, GetKeyPriorityAndFireBitsAndTheReplayedQueries) {
+  struct Case {
+    std::initializer_list<int> buttons;
+    int key;
+  };
+  const Case cases[] = {
+      {{}, 0},         {{6}, 4},          {{5}, 8},         {{4}, 12},    {{3}, 16},
+      {{2}, 20},       {{1}, 24},         {{0}, 28},        {{7}, 32},    {{0, 2}, 28},
+      {{1, 6}, 24},    {{12, 14}, 3},     {{14}, 1},        {{12}, 2},    {{7, 1, 5, 3}, 32},
+      {{1, 5, 3}, 24}, {{5, 3}, 8},       {{0, 4}, 28},     {{4, 2}, 12}, {{2, 6}, 20},
+      {{3, 0}, 16},    {{7, 12, 14}, 35}, {{8, 15, 12}, 2},
+  };
+  for (const Case& c : cases) {
+    input.buttons = Bits(c.buttons);
+    EXPECT_EQ(GetKey(), c.key) << "buttons " << input.buttons;
+  }
+  ReplayKey = 30;
+  EXPECT_EQ(On(kReplayed), "RU RA");
+  const char* directions[9] = {"", "RR", "RDR", "RD", "RDL", "RL", "RUL", "RU", "RUR"};
+  for (int code = 0; code < 9; ++code) {
+    ReplayKey = static_cast<std::uint8_t>(code * 4 + 1);
+    EXPECT_EQ(On(kReplayed), std::string(directions[code]) + (code ? " RX" : "RX")) << code;
+  }
+  // Bits 6 and 7 make the code 9 or more: no direction at all.
+  ReplayKey = 0x40 | 28 | 3;
+  EXPECT_EQ(On(kReplayed), "RA RX");
+  EXPECT_EQ(GetRkey(), 0x40 | 28 | 3);
+  ReplayKey = 0;
+}
+
+// The steps of an --input text as "update:buttons " pairs, or its error.
+std::string Steps(const std::string& text) {
+  std::vector<InputStep> steps;
+  std::string out;
+  if (!ParseInputScript(text, &steps, &out)) return out;
+  for (const InputStep& st : steps)
+    out += std::to_string(st.from_update) + ":" + std::to_string(st.buttons) + " ";
+  return out;
+}
+
+TEST(InputScript, AcceptsCommentsBlanksAndCarriageReturns) {
+  EXPECT_EQ(
+      Steps("# a test play\n\n0 -\r\n   # indented comment\n3 12,14\n\t7\t0, 2 ,31 \n4294967295 -"),
+      "0:0 3:20480 7:2147483653 4294967295:0 ");
+  EXPECT_EQ(Steps("") + Steps("\n\n# only comments\n"), "");
+}
+
+TEST(InputScript, NamesTheFirstBadLine) {
+  EXPECT_EQ(Steps("0 -\nup 1\n"), "line 2: expected an Update count, found 'u'");
+  EXPECT_EQ(Steps("# x\n\n3\n"),
+            "line 3: expected a blank after the Update count, found the end of the line");
+  EXPECT_EQ(Steps("1 32"), "line 1: a button index is larger than 31");
+  EXPECT_EQ(Steps("1 1,"), "line 1: expected a button index, found the end of the line");
+  EXPECT_EQ(Steps("1 1 2"), "line 1: unexpected text after the buttons, found '2'");
+  EXPECT_EQ(Steps("1 -x"), "line 1: unexpected text after the buttons, found 'x'");
+  EXPECT_EQ(Steps("1 "), "line 1: expected a button index, found the end of the line");
+  EXPECT_EQ(Steps("4294967296 1"), "line 1: an Update count is larger than 4294967295");
+  EXPECT_EQ(Steps("-1 2"), "line 1: expected an Update count, found '-'");
+  EXPECT_EQ(Steps(std::string("1 2\n2 3\0", 8)),
+            "line 2: unexpected text after the buttons, found byte 0");
+  EXPECT_EQ(Steps("5 1\n5 2"), "line 2: Update count 5 does not rise above the previous line's 5");
+  EXPECT_EQ(Steps("5 1\n# c\n4 2"),
+            "line 3: Update count 4 does not rise above the previous line's 5");
+}
+
+// Follows `script` from a fresh backend: the buttons held before any poll,
+// then after a poll at each Update count, as "start:12, 1:12, 2:0,14,".
+std::string Follow(const std::string& script, std::initializer_list<std::uint32_t> calls) {
+  std::vector<InputStep> steps;
+  std::string error;
+  EXPECT_TRUE(ParseInputScript(script, &steps, &error)) << error;
+  runtime::UpdateCalls = 0;
+  ScriptedInput input(steps);
+  std::string seen = "start:";
+  for (auto call = calls.begin();; ++call) {
+    for (int b = -1; b <= 32; ++b)
+      if (input.Button(b)) seen += std::to_string(b) + ",";
+    if (call == calls.end()) return seen;
+    runtime::UpdateCalls = *call;  // Update counts itself before it polls
+    input.Poll();
+    seen += " " + std::to_string(*call) + ":";
+  }
+}
+
+class ScriptedInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved_ = runtime::UpdateCalls; }
+  void TearDown() override { runtime::UpdateCalls = saved_; }
+  std::uint32_t saved_ = 0;
+};
+
+TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
+  // A second poll at 7 (JoystickUpdate between Updates) changes nothing;
+  // skipped counts land on the latest step reached.
+  EXPECT_EQ(Follow("0 12\n2 0,14\n3 -\n6 7\n9 15", {1, 2, 3, 4, 5, 6, 7, 7, 50}),
+            "start:12, 1:12, 2:0,14, 3: 4: 5: 6:7, 7:7, 7:7, 50:15,");
+  EXPECT_EQ(Follow("1 4", {0, 1}), "start: 0: 1:4,");  // without a zero line all start up
+}
+
+// "pad->target" pairs of the mapped pad buttons, then the dead zone.
+std::string Table(const GamepadMap& map) {
+  std::string out;
+  for (int i = 0; i < base::kPadButtons; ++i)
+    if (map.target[i] != kNoButton)
+      out += std::to_string(i) + "->" + std::to_string(map.target[i]) + " ";
+  return out + "| " + std::to_string(map.dead_zone);
+}
+
+TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
+  std::vector<std::string> errors;
+  GamepadMap map = ParseGamepadMap(
+      "# my pad\n3 a\r\n  2   X\n9 START\n12 up\n13 DownLeft\n255 Select\ndeadzone 12000\n",
+      &errors);
+  EXPECT_EQ(Table(map), "2->14 3->12 9->8 12->0 13->3 255->9 | 12000");
+  // A dead zone alone, or no line at all, keeps the default buttons (A, X, Y, Start).
+  EXPECT_EQ(Table(ParseGamepadMap("deadzone 0", &errors)), "0->12 1->14 2->15 7->8 | 0");
+  EXPECT_EQ(Table(ParseGamepadMap("# only a comment\n\n", &errors)),
+            "0->12 1->14 2->15 7->8 | 8000");
+  EXPECT_TRUE(errors.empty()) << errors[0];
+}
+
+TEST(GamepadMap, BadLinesAreReportedAndSkippedWithoutTheirControlBytes) {
+  std::vector<std::string> errors;
+  GamepadMap map = ParseGamepadMap(
+      "1 A\n2 Q\n256 X\nx Y\n1 X\n4 Y extra\ndeadzone 40000\ndeadzone\n5 Y\n6 \x1b[2J\x01",
+      &errors);
+  EXPECT_EQ(Table(map), "1->12 5->15 | 8000");
+  ASSERT_EQ(errors.size(), 8u);
+  EXPECT_EQ(errors[0].rfind("line 2: unknown button name 'Q'", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[1], "line 3: the pad button '256' is not a number from 0 to 255");
+  EXPECT_EQ(errors[2], "line 4: the pad button 'x' is not a number from 0 to 255");
+  EXPECT_EQ(errors[3], "line 5: pad button 1 is mapped twice");
+  EXPECT_EQ(errors[4].rfind("line 6: expected two words", 0), 0u) << errors[4];
+  EXPECT_EQ(errors[5], "line 7: the dead zone '40000' is not a number from 0 to 32767");
+  EXPECT_EQ(errors[6].rfind("line 8: expected two words", 0), 0u) << errors[6];
+  EXPECT_EQ(errors[7].rfind("line 10: unknown button name '?[2J?' (", 0), 0u) << errors[7];
+}
+
+}  // namespace
