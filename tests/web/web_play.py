@@ -51,12 +51,10 @@ REAL_TIME = {"sound_channels"}
 
 def game_copy(src, dest, replays=True):
     """The game as run_game.sh prepares it, with the demo's inputs and replays."""
-    shutil.copytree(ROOT / src, dest)
+    shutil.copytree(ROOT / src, dest, ignore=lambda d, names: names if d.endswith("/replay") else
+                    [n for n in names if n == "log.txt"])
     for sub in ("sprite", "script", "sound", "replay"):
         (dest / sub).mkdir(exist_ok=True)
-    for f in (dest / "replay").glob("*"):
-        f.unlink()
-    (dest / "script/log.txt").unlink(missing_ok=True)
     for lib in (ROOT / "tests/games/lib").glob("*.lua"):
         shutil.copy(lib, dest / "script")
     if not (dest / "sprite/pal.pal").exists():
@@ -154,23 +152,6 @@ class DevTools:
         os.close(self.out)
 
 
-def run_window(lunashot, game):
-    """The game in a window on a display of its own: real clock, SDL's dummy audio driver."""
-    ready, theirs = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(theirs), "-screen", "0", "640x480x24",
-                             "-nolisten", "tcp"], pass_fds=(theirs,), stderr=subprocess.DEVNULL)
-    os.close(theirs)
-    try:
-        number = os.read(ready, 16).decode().strip()  # empty when Xvfb failed
-        env = dict(os.environ, DISPLAY=":" + number, SDL_AUDIODRIVER="dummy")
-        return subprocess.run([str(lunashot), str(game)], capture_output=True, text=True, cwd=game,
-                              env=env, timeout=120)
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
-        os.close(ready)
-
-
 def play_case(lunashot, work, browser, base, name, src, args, same_output):
     """None when the page matches the native run (or without a browser, when the native
     --frame-hashes agree with the recorded frames), else the fault."""
@@ -181,7 +162,9 @@ def play_case(lunashot, work, browser, base, name, src, args, same_output):
     if name in REAL_TIME:
         if not browser:
             return None
-        native = run_window(lunashot, native_game)
+        native = subprocess.run(["bash", str(ROOT / "tests/xvfb_run.sh"), str(lunashot), str(native_game)],
+                                capture_output=True, text=True, cwd=native_game, timeout=120,
+                                env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
     else:
         native = subprocess.run([str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
                                  "--record-frames", str(work / f"{name}-frames"), str(native_game)],

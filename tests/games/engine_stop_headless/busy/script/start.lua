@@ -1,4 +1,0 @@
--- A loop that never reaches a frame.
-print("looping")
-local n = 0
-while true do n = n + 1 end
