@@ -6,7 +6,8 @@ natively (--frame-hashes, checked against the recorded PNGs' pixels), then as
 a page in headless Chromium; frame hashes and output must match. The channel
 game's native run is a window on Xvfb with the real clock, as the mixer keeps
 real time. Then the demo page saves a replay, is reloaded and must watch it
-frame for frame as the native engine does. --native-only stops after the
+frame for frame as the native engine does, and a player's page shows an
+uncaught error on the canvas until a key. --native-only stops after the
 native runs of the headless test games. Exit: 0, 1 a fault, 77 no browser.
 """
 import contextlib
@@ -130,20 +131,26 @@ class DevTools:
                     raise RuntimeError(f"{method}: {reply['error']}")
                 return reply["result"]
 
-    def play(self, url, seconds=420):
+    def wait(self, expression, seconds=420):
+        """The value of the page's expression once it is true; None after `seconds`."""
+        for _ in range(seconds * 2):
+            got = self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+            if got:
+                return got
+            time.sleep(0.5)
+        return None
+
+    def play(self, url):
         """Loads the page and waits for its run's end: the fault (None for "lunashot: done"),
         the lines of #frame-hashes and of #output."""
         self.call("Page.navigate", url=url)
-        ask = (f"location.href === {json.dumps(url)} && /^lunashot: (done|error)$/.test(document.title)"
-               " ? [document.title].concat(['error', 'frame-hashes', 'output'].map("
-               "id => document.getElementById(id).textContent)) : null")
-        for _ in range(seconds * 2):
-            got = self.call("Runtime.evaluate", expression=ask, returnByValue=True)["result"].get("value")
-            if got:
-                fault = None if got[0] == "lunashot: done" else f"page title {got[0]!r}; error: {got[1]}"
-                return fault, got[2].splitlines(), got[3].splitlines()
-            time.sleep(0.5)
-        return f"no end in {seconds} s", [], []
+        got = self.wait(f"location.href === {json.dumps(url)} && /^lunashot: (done|error)$/.test(document.title)"
+                        " ? [document.title].concat(['error', 'frame-hashes', 'output'].map("
+                        "id => document.getElementById(id).textContent)) : null")
+        if not got:
+            return "no end in 420 s", [], []
+        fault = None if got[0] == "lunashot: done" else f"page title {got[0]!r}; error: {got[1]}"
+        return fault, got[2].splitlines(), got[3].splitlines()
 
     def close(self):
         self.proc.kill()
@@ -223,6 +230,36 @@ def reload_case(work, browser, base):
     return fault
 
 
+# True once the canvas shows the error screen: a red title above white text on black, nothing else.
+ERROR_SCREEN = """(() => {
+  const d = document.getElementById('screen').getContext('2d').getImageData(0, 0, 320, 240).data;
+  let red = 0, white = 0;
+  for (let i = 0; i < d.length; i += 4) {
+    const c = d[i] + ',' + d[i + 1] + ',' + d[i + 2], title = i < 13 * 320 * 4;
+    if (c === '255,96,96' && title) red++;
+    else if (c === '255,255,255' && !title) white++;
+    else if (c !== '0,0,0') return false;
+  }
+  return red > 0 && white > 0;
+})()"""
+
+
+def error_case(work, browser, base):
+    """An uncaught error in a player's page shows the error screen until a key is pressed."""
+    game_copy("tests/games/event_update", work / "error-web")
+    (work / "error-web/script/start.lua").write_text("Update() Present()\nlocal t = nil\nt.x = 1\n")
+    browser.call("Page.navigate", url=page(work / "error-web", work / "error-page", base))
+    if not browser.wait(ERROR_SCREEN, 60):
+        return "no error screen on the canvas"
+    for kind in ("keyDown", "keyUp"):
+        browser.call("Input.dispatchKeyEvent", type=kind, code="KeyZ", key="z", windowsVirtualKeyCode=90)
+        time.sleep(0.2)
+    if browser.wait("document.title === 'lunashot: done'", 60):
+        print("error: the page shows the error screen until a key")
+        return None
+    return "the error screen did not end at a key"
+
+
 def main():
     native_only = sys.argv[1] == "--native-only"
     args = sys.argv[2:] if native_only else sys.argv[1:]
@@ -239,6 +276,7 @@ def main():
             faults = [(case[0], play_case(lunashot, work, browser, base, *case))
                       for case in (CASES if browser else CASES[2:])]
             faults.append(("reload", reload_case(work, browser, base) if browser else None))
+            faults.append(("error", error_case(work, browser, base) if browser else None))
         finally:
             if browser:
                 browser.close()

@@ -30,43 +30,37 @@ local function volumes()
   return s
 end
 
-local function show(label, ...)
-  local s = label .. ":"
-  for i = 1, arg.n do s = s .. " " .. tostring(arg[i]) end
-  print(s)
-end
-
 -- Ends by length, by a time limit, after ten passes, fades in to full or to
 -- a set volume, fades out, cannot fade at volume 0, a fade cut by a limit.
-show("start", PlaySound(0, beep, 0, -1), PlaySound(1, beep, -1, 250), PlaySound(2, beep, 9, -1),
-     FISound(3, beep, -1, 200, -1), SetVol(4, 100), FISound(4, beep, 0, 150, -1),
+print("start", PlaySound(0, beep, 0, -1), PlaySound(1, beep, -1, 250), PlaySound(2, beep, 9, -1),
+      FISound(3, beep, -1, 200, -1), SetVol(4, 100), FISound(4, beep, 0, 150, -1),
      PlaySound(5, beep, -1, -1), FOSound(5, 150), PlaySound(6, beep, -1, -1), SetVol(6, 0),
      FOSound(6, 100), PlaySound(7, beep, -1, 100), FOSound(7, 2000))
-show("busy", busy())
+print("busy", busy())
 wait(45)
 SetVol(7, 128)  -- the limit cut its fade out at a volume that depends on time
-show("after 720 ms", busy(), volumes())
-show("fade out all", FOSound(-1, 100), FOSound(2, 100))
+print("after 720 ms", busy(), volumes())
+print("fade out all", FOSound(-1, 100), FOSound(2, 100))
 wait(45)
-show("faded", busy(), volumes())
+print("faded", busy(), volumes())
 
 -- Two passes, a fade in cut by its limit, no limit at 0, a limit longer
 -- than the sound, a fade in with a limit; then a second fade out is refused.
-show("set all", SetVol(-1, 80), SetVol(0, 300), SetVol(1, -5), SetVol(-1, -1))
-show("second", PlaySound(0, beep, 1, -1), FISound(1, beep, 0, 300, 150),
+print("set all", SetVol(-1, 80), SetVol(0, 300), SetVol(1, -5), SetVol(-1, -1))
+print("second", PlaySound(0, beep, 1, -1), FISound(1, beep, 0, 300, 150),
      PlaySound(2, beep, -1, 0), FISound(3, beep, 0, 100, -1), PlaySound(4, beep, 0, 1000),
      FISound(5, beep, -1, 100, 300), PlaySound(6, beep, 2, 500))
 wait(60)
 SetVol(1, 80)  -- as channel 7 above
-show("after 960 ms", busy(), volumes())
-show("fade twice", FOSound(2, 1000), FOSound(2, 1000), StopSound(2), SetVol(2, -1), busy())
+print("after 960 ms", busy(), volumes())
+print("fade twice", FOSound(2, 1000), FOSound(2, 1000), StopSound(2), SetVol(2, -1), busy())
 
 -- Channels past the eighth: the mixer's own answers.
-show("past 7", PlaySound(8, beep, 0, -1), FISound(100, beep, 0, 10, -1), SetVol(8, 50),
+print("past 7", PlaySound(8, beep, 0, -1), FISound(100, beep, 0, 10, -1), SetVol(8, 50),
      FOSound(9, 10), StopSound(8), busy())
 -- -1 with fades: the first free channel.
-show("any", FISound(-1, beep, 0, 50, -1), FISound(-1, beep, -1, 50, 100), busy())
+print("any", FISound(-1, beep, 0, 50, -1), FISound(-1, beep, -1, 50, 100), busy())
 wait(45)
-show("end", busy(), volumes())
+print("end", busy(), volumes())
 StopSound(-1)
 UnloadSound(beep)
