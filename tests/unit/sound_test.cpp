@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <string>
 #include <utility>
@@ -181,9 +180,12 @@ TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
       {"ima_block_0.wav", Wav(0x11, 1, 8000, 4, 256, {2, 0, 0, 0}), "Invalid number of samples"},
       {"rate_0.8svx", Svx(0), "not a sound file that can be decoded"},
       {"text.wav", text, "not a sound file that can be decoded"},
+      {"long.flac", {}, "it lasts 660 seconds, longer than 600"},
   };
+  // Silence compresses well: eleven minutes of it in a small file.
+  ASSERT_TRUE(Sox("long.flac", "-r 8000 -b 16", "trim 0 660"));
   for (const auto& c : cases) {
-    WriteSound(c.name, c.bytes);
+    if (!c.bytes.empty()) WriteSound(c.name, c.bytes);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(sound::LoadSound(c.name) || sound::LoadSound(c.name));
     std::string err = testing::internal::GetCapturedStderr();
@@ -191,12 +193,6 @@ TEST_F(SoundTest, MalformedFilesAreNilWithTheReasonOnStandardErrorOnce) {
                 err.find(c.reason) != err.npos && std::count(err.begin(), err.end(), '\n') == 1)
         << err;
   }
-  // Silence compresses well: eleven minutes of it in a small file.
-  ASSERT_TRUE(Sox("long.flac", "-r 8000 -b 16", "trim 0 660"));
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(sound::LoadSound("long.flac"));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("it lasts 660 seconds, longer than 600"),
-            std::string::npos);
   EXPECT_EQ(mixer.Calls() + Log(), "");
   // Mended, the same file loads.
   WriteNative("text.wav", 20);
@@ -269,17 +265,17 @@ struct DummyMixer {
 };
 
 TEST(SdlAudio, LoadSampleConvertsToTheDevicesFormatAndRate) {
-  // Each device sample as a number, for the input {0, 1, -1, 127, -128, 64}.
+  // The device's bytes for the input {0, 1, -1, 127, -128, 64} (16-bit: low byte first).
   struct Case {
     Uint16 format;
     int channels, rate;
     std::vector<int> expected;  // empty: resampled, only the length is known
   };
   const Case cases[] = {
-      {AUDIO_S8, 1, 11025, {0, 1, -1, 127, -128, 64}},
+      {AUDIO_S8, 1, 11025, {0, 1, 255, 127, 128, 64}},
       {AUDIO_U8, 1, 11025, {128, 129, 127, 255, 0, 192}},
-      {AUDIO_S8, 2, 11025, {0, 0, 1, 1, -1, -1, 127, 127, -128, -128, 64, 64}},
-      {AUDIO_S16SYS, 1, 11025, {0, 256, -256, 32512, -32768, 16384}},
+      {AUDIO_S8, 2, 11025, {0, 0, 1, 1, 255, 255, 127, 127, 128, 128, 64, 64}},
+      {AUDIO_S16LSB, 1, 11025, {0, 0, 0, 1, 0, 255, 0, 127, 0, 128, 0, 64}},
       {AUDIO_S8, 1, 22050, {}},
   };
   for (const Case& c : cases) {
@@ -294,13 +290,6 @@ TEST(SdlAudio, LoadSampleConvertsToTheDevicesFormatAndRate) {
       continue;
     }
     std::vector<int> got(chunk->abuf, chunk->abuf + chunk->alen);
-    if (c.format == AUDIO_S8)
-      for (int& v : got) v = static_cast<Sint8>(v);
-    if (c.format == AUDIO_S16SYS) {
-      std::vector<Sint16> wide(chunk->alen / 2);
-      std::memcpy(wide.data(), chunk->abuf, chunk->alen);
-      got.assign(wide.begin(), wide.end());
-    }
     EXPECT_EQ(got, c.expected) << c.format << " x" << c.channels;
     EXPECT_EQ(audio->Play(-1, sample, 0, -1), 0);
     audio->FreeSample(sample);  // halts the channel first
