@@ -3,7 +3,6 @@
 // to. Replay files: written byte for byte, names refused, failures keep the records, the listing.
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 
 #include "event/input.h"
@@ -180,6 +179,7 @@ TEST_F(TimelineTest, SpawnEventsCarryTheirValuesKeepTheKindAliveAndRefuseRelease
 }
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
 class ReplayTest : public ::testing::Test {
  protected:
@@ -190,15 +190,7 @@ class ReplayTest : public ::testing::Test {
     std::vector<std::uint8_t> bytes = scratch_.Read("replay/" + name);
     return std::string(bytes.begin(), bytes.end());
   }
-  // Names in replay/, sorted, including hidden ones.
-  std::string Files() {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_ + "/replay"))
-      names.insert(e.path().filename());
-    std::string out;
-    for (const auto& n : names) out += n + " ";
-    return out;
-  }
+  Strings Files() { return scratch_.Files("replay"); }  // hidden ones too
   // The script error of a SaveReplayFile call, "" when it succeeded.
   std::string Save(const char* prefix, const char* first, const char* second, int life = 0,
                    int score = 0) {
@@ -223,16 +215,14 @@ class ReplayTest : public ::testing::Test {
 };
 
 TEST_F(ReplayTest, WritesTheExactFileAndEmptiesTheRecords) {
-  event::SaveReplay(1, 0);
-  event::SaveReplay(9, 35);
-  event::SaveReplay(3, 255);
-  event::SaveReplay(0xFFFFFFFFu, 2);  // what -1 from a script arrives as
+  const std::pair<event::dword, int> records[] = {{1, 0}, {9, 35}, {3, 255}, {0xFFFFFFFFu, 2}};
+  for (auto [frame, key] : records) event::SaveReplay(frame, key);  // -1 from a script: 0xFFFFFFFF
   ASSERT_EQ(Save("a", "b.lua", "c.lua", 3, 1200), "");
   EXPECT_EQ(Read("a_c.lua"),
             "RunScript('b.lua')\nRunScript('c.lua')\nVAR_replay=true\nVAR_life=3\n"
             "VAR_score=1200\nrep(1,0)\nrep(9,35)\nrep(3,255)\nrep(-1,2)\n");
   EXPECT_TRUE(event::ReplayRecords.empty());
-  EXPECT_EQ(Files(), "a_c.lua ");  // no temporary file left behind
+  EXPECT_EQ(Files(), Strings{"a_c.lua"});  // no temporary file left behind
 
   // Nothing recorded since: five lines, and the old file is replaced.
   ASSERT_EQ(Save("a", "x", "c.lua", -1, -5), "");
@@ -263,7 +253,7 @@ TEST_F(ReplayTest, RefusesNamesTheFileCannotCarryAndKeepsTheRecords) {
     EXPECT_TRUE(error.rfind("SaveReplayFile: ", 0) == 0 && error.find(c.error) != error.npos)
         << error;
   }
-  ASSERT_TRUE(Files().empty() && event::ReplayRecords.size() == 1u) << Files();
+  ASSERT_TRUE(Files().empty() && event::ReplayRecords.size() == 1u);
   ASSERT_EQ(Save("ok", "b", "c"), "");
   EXPECT_NE(Read("ok_c").find("rep(4,8)\n"), std::string::npos);
 }
@@ -280,7 +270,7 @@ TEST_F(ReplayTest, AFileThatCannotBeWrittenIsAnErrorAndKeepsTheRecords) {
   fs::create_directories(dir_ + "/replay/p_c/inner");
   error = Save("p", "b", "c");
   EXPECT_NE(error.find("SaveReplayFile: cannot write"), std::string::npos) << error;
-  EXPECT_TRUE(event::ReplayRecords.size() == 1u && Files() == "p_c ");  // no temporary file
+  EXPECT_TRUE(event::ReplayRecords.size() == 1u && Files() == Strings{"p_c"});  // no temporary file
   fs::remove_all(dir_ + "/replay/p_c");
 
   ASSERT_EQ(Save("p", "b", "c"), "");

@@ -52,10 +52,10 @@ class ScratchDir {
     std::ifstream in(*this / relative, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
-  // Names of the files in the directory, sorted.
-  std::vector<std::string> Files() const {
+  // Names of the files in the directory or one of its folders, sorted.
+  std::vector<std::string> Files(const std::string& folder = ".") const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
+    for (const auto& entry : std::filesystem::directory_iterator(*this / folder))
       names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
