@@ -14,6 +14,7 @@
 #include "script/host.h"
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/scratch_dir.h"
+#include "tests/unit/video_test_support.h"
 #include "video/display.h"
 
 namespace {
@@ -21,9 +22,7 @@ namespace {
 class Frame : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_back_ = video::BackBuffer;
     saved_screen_ = video::Screen;
-    video::BackBuffer = back_;
     video::Screen = screen_;
     // Each poll stands for the start of a frame's work, which costs `work_` ms.
     input_.on_poll = [this] { clock_.now += work_; };
@@ -32,9 +31,7 @@ class Frame : public ::testing::Test {
     event::ClearEvent();
   }
   void TearDown() override {
-    video::BackBuffer = saved_back_;
     video::Screen = saved_screen_;
-    video::DestroySurface(back_);
     video::DestroySurface(screen_);
     runtime::MaxFrames = 0;
   }
@@ -62,9 +59,9 @@ class Frame : public ::testing::Test {
   test_support::FakeDisplay display_;
   std::uint32_t work_ = 0;
   test_support::FakeBackends backends_{{nullptr, &display_, nullptr, &input_, &clock_}};
-  video::Surface* back_ = video::CreateSurface(320, 240);
-  video::Surface* screen_ = video::CreateSurface(320, 240);
-  video::Surface *saved_back_ = nullptr, *saved_screen_ = nullptr;
+  video_test::ScratchBackBuffer back_buffer_;
+  video::Surface* back_ = back_buffer_.s;
+  video::Surface *screen_ = video::CreateSurface(320, 240), *saved_screen_ = nullptr;
 };
 
 TEST_F(Frame, OnTimeFramesComeEvery16MsAndLateOnesStillRunTheLogicOnce) {

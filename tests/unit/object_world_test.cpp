@@ -113,8 +113,6 @@ class RenderTest : public test_support::LuaFixture {
  protected:
   void SetUp() override {
     LuaFixture::SetUp();
-    saved_ = video::BackBuffer;
-    video::BackBuffer = video::CreateSurface(320, 240);
     // SQ: sprite n is a 2 x 2 square of colour 10 + n; kind(n) shows it.
     std::vector<video_test::Bytes> squares;
     for (char c = 'j'; c < 'j' + 12; ++c) squares.push_back(video_test::Record({{{c, c}, {c, c}}}));
@@ -123,17 +121,12 @@ class RenderTest : public test_support::LuaFixture {
     Ok("function kind(n) local k = NewObject() k:SetSpriteSet(SQ) k:SetAnimSize(1)\n"
        "  k:SetAnim(0, n, n, 0, false) return k end");
   }
-  void TearDown() override {
-    video::DestroySurface(video::BackBuffer);
-    video::BackBuffer = saved_;
-    LuaFixture::TearDown();
-  }
   int Pixel(int x, int y) { return video::BackBuffer->pixels[y * 320 + x]; }
   void Render() {
     std::memset(video::BackBuffer->pixels, 0, 320 * 240);
     RenderWorld();
   }
-  video::Surface* saved_ = nullptr;
+  video_test::ScratchBackBuffer back_;
 };
 
 TEST_F(RenderTest, ListsAreDrawnInTheirFixedOrder) {

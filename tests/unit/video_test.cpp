@@ -236,12 +236,6 @@ class Text : public ::testing::Test {
     }
     font_ = Parse(SetFile(records));
     ASSERT_TRUE(font_);
-    saved_ = video::BackBuffer;
-    video::BackBuffer = screen_ = video::CreateSurface(320, 240);
-  }
-  void TearDown() override {
-    video::BackBuffer = saved_;
-    video::DestroySurface(screen_);
   }
   // Clears the screen, draws, and answers the number of painted pixels.
   int Draw(int x, int y, const char* text, int count) {
@@ -258,8 +252,8 @@ class Text : public ::testing::Test {
     return -1;
   }
   SetPtr font_;
-  video::Surface* screen_ = nullptr;
-  video::Surface* saved_ = nullptr;
+  ScratchBackBuffer back_;
+  video::Surface* screen_ = back_.s;
 };
 
 // The pen's moves by glyph width, space width and line height, and glyphs

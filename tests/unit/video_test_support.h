@@ -12,6 +12,7 @@
 
 #include "base/bytes.h"
 #include "base/sprite_file.h"
+#include "video/display.h"
 #include "video/palette.h"
 #include "video/sprite.h"
 #include "video/surface.h"
@@ -102,6 +103,13 @@ struct Target {
   Target(const Target&) = delete;
   Target& operator=(const Target&) = delete;
   Bytes pixels() const { return Bytes(s->pixels, s->pixels + s->size); }
+};
+
+// A blank 320 x 240 back buffer for a test's life; the previous one comes back after.
+struct ScratchBackBuffer {
+  video::Surface* saved = video::BackBuffer;
+  video::Surface* s = video::BackBuffer = video::CreateSurface(320, 240);
+  ~ScratchBackBuffer() { video::DestroySurface(std::exchange(video::BackBuffer, saved)); }
 };
 
 // What a draw must give, worked out one pixel at a time.
