@@ -2,6 +2,7 @@
 // and disposers, parent links (loops refused, cut on every return to the pool), ClearInstance.
 // Kinds: their animation tables, what they drive in a step (animation, motion, life count), and
 // kinds released while instances still use them.
+#include <array>
 #include <vector>
 
 #include "object/geometry.h"
@@ -177,11 +178,12 @@ TEST_F(InstanceTest, ClearInstanceReturnsEverythingWithoutDisposers) {
 
 class KindTest : public test_support::LuaFixture {
  protected:
-  // A kind with one animation entry.
-  boost::intrusive_ptr<Object> Kind(int start, int end, int hold, bool loop) {
+  // A kind with the animation entries {start, end, hold, loop}.
+  boost::intrusive_ptr<Object> Kind(std::vector<std::array<int, 4>> anims = {{0, 0, 0, 0}}) {
     boost::intrusive_ptr<Object> k = NewObject();
-    k->SetAnimSize(1);
-    k->SetAnim(0, start, end, static_cast<std::uint8_t>(hold), loop);
+    k->SetAnimSize(static_cast<std::uint8_t>(anims.size()));
+    for (std::size_t n = 0; n < anims.size(); ++n)
+      k->SetAnim(std::uint8_t(n), anims[n][0], anims[n][1], std::uint8_t(anims[n][2]), anims[n][3]);
     return k;
   }
   // Frames shown after each of `steps` world steps.
@@ -247,37 +249,27 @@ TEST_F(KindTest, ScriptErrorsAndAKindReleasedWhileInUseStaysAlive) {
 }
 
 TEST_F(KindTest, AnimationSequences) {
-  struct Case {
-    int start, end, hold;
-    bool loop;
-    Frames frames;  // the spawn's frame, then one per step
-  } cases[] = {
-      {2, 5, 0, true, {2, 3, 4, 5, 2, 3, 4}},
-      {2, 5, 0, false, {2, 3, 4, 5, 5, 5}},
-      {5, 2, 0, true, {5, 4, 3, 2, 5, 4, 3}},
-      {5, 2, 0, false, {5, 4, 3, 2, 2, 2}},
-      {7, 7, 0, true, {7, 7, 7}},
-      {7, 7, 0, false, {7, 7, 7}},
+  // The entry {start, end, hold, loop}, then the frame after each step (the spawn shows start).
+  const std::pair<std::array<int, 4>, Frames> cases[] = {
+      {{2, 5, 0, 1}, {3, 4, 5, 2, 3, 4}},
+      {{2, 5, 0, 0}, {3, 4, 5, 5, 5}},
+      {{5, 2, 0, 1}, {4, 3, 2, 5, 4, 3}},
+      {{5, 2, 0, 0}, {4, 3, 2, 2, 2}},
+      {{7, 7, 0, 1}, {7, 7}},
+      {{7, 7, 0, 0}, {7, 7}},
       // Each frame shows for hold + 1 steps.
-      {0, 2, 3, true, {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 0}},
+      {{0, 2, 3, 1}, {0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 0}},
   };
-  for (const Case& c : cases) {
-    Instance* i =
-        AddEnemy0(Kind(c.start, c.end, c.hold, c.loop).get(), nullptr, 0, 0, 0, 0, 0, 100);
-    Frames got{i->frame};
-    for (int f : Play(i, static_cast<int>(c.frames.size()) - 1)) got.push_back(f);
-    EXPECT_EQ(got, c.frames) << c.start << ".." << c.end << " hold " << c.hold << " loop "
-                             << c.loop;
+  for (const auto& [anim, frames] : cases) {
+    Instance* i = AddEnemy0(Kind({anim}).get(), nullptr, 0, 0, 0, 0, 0, 100);
+    EXPECT_EQ(Play(i, static_cast<int>(frames.size())), frames)
+        << anim[0] << ".." << anim[1] << " hold " << anim[2] << " loop " << anim[3];
     ClearInstance();
   }
 }
 
 TEST_F(KindTest, ChangingAnimTakesOverAtTheNextAdvance) {
-  boost::intrusive_ptr<Object> k = NewObject();
-  k->SetAnimSize(3);
-  k->SetAnim(0, 0, 3, 0, true);
-  k->SetAnim(1, 10, 12, 2, true);
-  k->SetAnim(2, 6, 4, 0, false);
+  boost::intrusive_ptr<Object> k = Kind({{0, 3, 0, 1}, {10, 12, 2, 1}, {6, 4, 0, 0}});
   Instance* i = AddEnemy0(k.get(), nullptr, 0, 0, 0, 0, 0, 100);
   EXPECT_EQ(Play(i, 1), Frames({1}));
   i->anim = 1;  // tick is 0 and the new hold is 2: the frame waits two steps
@@ -290,7 +282,7 @@ TEST_F(KindTest, ChangingAnimTakesOverAtTheNextAdvance) {
   k->SetAnim(0, 20, 21, 0, false);
   EXPECT_EQ(Play(i, 2), Frames({20, 21}));
   ClearInstance();  // an anim out of range is stepped but not animated
-  i = AddEnemy0(Kind(0, 3, 0, true).get(), nullptr, 5, 5, 65536, 0, 0, 100);
+  i = AddEnemy0(Kind({{0, 3, 0, 1}}).get(), nullptr, 5, 5, 65536, 0, 0, 100);
   UpdateWorld();
   i->anim = 9;  // a script wrote an index the table does not have
   EXPECT_EQ(Play(i, 3), Frames({1, 1, 1}));
@@ -318,7 +310,7 @@ TEST_F(KindTest, MotionAlongTheDirectionTable) {
       {-1, 0, (100 << 16) - 3 * 256, 100 << 16},
       {65536, 300, (100 << 16) + d44, (100 << 16) + 3 * 256 * (base::DirTable[44].sin >> 8)},
   };
-  boost::intrusive_ptr<Object> k = Kind(0, 0, 0, false);
+  boost::intrusive_ptr<Object> k = Kind();
   std::vector<Instance*> is;
   for (const Case& c : cases)
     is.push_back(AddLayer0(k.get(), nullptr, 100, 100, c.vel, c.dir, 0, 100));
@@ -339,7 +331,7 @@ TEST_F(KindTest, LifeCountsDownAndEndsTheInstance) {
   UpdateWorld();  // the 4th step disposes it, and the walk returns it
   EXPECT_TRUE(Log() == "gone0 gone3 " && PoolFree() == kPoolSize) << Log();
   // A negative life wraps through sixteen bits.
-  Instance* i = AddLayer1(Kind(0, 0, 0, false).get(), nullptr, 0, 0, 0, 0, 0, -1);
+  Instance* i = AddLayer1(Kind().get(), nullptr, 0, 0, 0, 0, 0, -1);
   for (int n = 0; n < 65535; ++n) i->Step();
   EXPECT_TRUE(!i->disposed && i->life == 0 && i->age == 65535);
   i->Step();
