@@ -15,19 +15,12 @@ namespace {
 
 using namespace object;
 
-class WorldTest : public test_support::LuaFixture {
- protected:
-  bool Listed(const char* name, List list) {
-    for (Instance* j : ListContents(list))
-      if (j == Inst(name)) return true;
-    return false;
-  }
-};
+using WorldTest = test_support::LuaFixture;
 
 TEST_F(WorldTest, UpdaterThatDisposesOrSpawnsAndBulletCullsAtTheirEdges) {
   Ok("function up(i) Dispose(i) end a = AddLayer0(K, 'up', 10, 10, 65536, 0, 0, 10) UpdateWorld()");
   // Moved in the step that disposed it, and returned in the same walk.
-  EXPECT_TRUE(GetX(Inst("a")) == 11 && Inst("a")->age == 1 && !Listed("a", kLayer0));
+  EXPECT_TRUE(GetX(Inst("a")) == 11 && Inst("a")->age == 1 && ListContents(kLayer0).empty());
   Ok("function up(i) note('up') mk(AddEnemy0, K, 0, 0, 0, 'up') end\n"
      "mk(AddEnemy0, K, 0, 0, 0, 'up') UpdateWorld() note('|') UpdateWorld()");
   EXPECT_EQ(Log(), "up | up up ");
@@ -42,9 +35,9 @@ TEST_F(WorldTest, UpdaterThatDisposesOrSpawnsAndBulletCullsAtTheirEdges) {
      "e = mk(AddEnemy1, K, -100, 900) l = mk(AddLayer3, K, 1000, -1000) UpdateWorld()");
   EXPECT_EQ(Log(), "9 8 6 4 2 ");  // newest first; c at absolute x 326
   // Removed in the same walk; d at (325, 245) stays.
-  EXPECT_TRUE(ListContents(kEBullet).size() == 5u && Listed("d", kEBullet));
+  EXPECT_TRUE(ListContents(kEBullet).size() == 5u && ListContents(kEBullet)[0] == Inst("d"));
   EXPECT_EQ(ListContents(kPBullet), Insts({"edge", "low"}));
-  EXPECT_TRUE(Listed("e", kEnemy1) && Listed("l", kLayer3));
+  EXPECT_TRUE(ListContents(kEnemy1) == Insts({"e"}) && ListContents(kLayer3) == Insts({"l"}));
 }
 
 TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {
@@ -58,7 +51,7 @@ TEST_F(WorldTest, ErrorInACallbackStopsTheUpdateWithListsConsistent) {
   Ok("function boom(i) Dispose(i) end mk(AddEnemy1) mk(AddPBullet)");
   EXPECT_TRUE(HasError("UpdateWorld()", "attempt to call a nil value"));
   // The removals before the error are complete.
-  EXPECT_TRUE(Inst("a")->disposed && !Listed("b", kEnemy0) && PoolFree() + 3 == kPoolSize);
+  EXPECT_TRUE(Inst("a")->disposed && ListContents(kEnemy0).empty() && PoolFree() + 3 == kPoolSize);
   Ok("function e_col() end UpdateWorld() UpdateWorld()");
   EXPECT_EQ(PoolFree() + 2, kPoolSize);  // the enemy and the bullet
 }
