@@ -273,21 +273,13 @@ TEST_F(Text, CountLimitsEveryByteAndGlyphsOffTheEdgesAreClipped) {
   EXPECT_TRUE(screen_->pixels[238 * 320] == 1 && screen_->pixels[239 * 320 + 4] == 1);
 }
 
-TEST_F(Text, BadSetsAndIndicesAreScriptErrors) {
+// Nil and released sets: video_golden.
+TEST_F(Text, AnIndexOutsideTheSetOrAnEmptyFontIsAScriptError) {
   SetPtr empty = Parse(SetFile({}));
-  std::memset(screen_->pixels, 0, 76800);
-  EXPECT_EQ(test_support::ErrorOf([&] { video::Draw(nullptr, 0, 0, 0); }),
-            "Draw: the sprite set is nil");
   EXPECT_EQ(test_support::ErrorOf([&] { video::Draw(font_.get(), 0, 0, -1); }),
             "Draw: index -1 is outside the set (67 sprites)");
-  EXPECT_EQ(test_support::ErrorOf([&] { video::DrawFont(nullptr, 0, 0, "A", -1); }),
-            "DrawFont: the sprite set is nil");
   EXPECT_EQ(test_support::ErrorOf([&] { video::DrawFont(empty.get(), 0, 0, "A", -1); }),
             "DrawFont: the font has no sprite 0 (it is empty)");
-  font_->released = true;
-  EXPECT_EQ(test_support::ErrorOf([&] { video::Draw(font_.get(), 0, 0, 0); }),
-            "Draw: the sprite set was released");
-  EXPECT_EQ(FirstX(0, 1), -1);
 }
 
 }  // namespace
