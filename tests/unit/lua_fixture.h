@@ -1,8 +1,7 @@
 // The fixture of the tests that drive the engine through Lua: a fresh pool, state and timeline per
 // test, a fake input backend, and globals K (a kind of size 2, one single-frame animation),
-// log/note(s) (a trace), f(name) (a global function that notes its name), mk(add, kind, x, y,
-// state, updater) (a still spawn of life 10; K by default, state set only when given), UpdateWorld
-// and Dispatch (the timeline step of Update alone).
+// log/note(s) (a trace), f(name) (a global that notes its name), mk(add, kind, x, y, state, up)
+// (a still spawn of life 10, K by default), UpdateWorld and Dispatch (Update's timeline step).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -39,9 +38,8 @@ class LuaFixture : public ::testing::Test {
     Ok("K = NewObject() K:SetAnimSize(1) K:SetAnim(0, 0, 0, 0, false) K.size = 2\n"
        "log = '' function note(s) log = log .. s .. ' ' end\n"
        "function f(name) _G[name] = function() note(name) end end\n"
-       "function mk(add, kind, x, y, s, up) local i = add(kind or K, up, x or 0, y or 0, 0, 0, 0, "
-       "10)"
-       " if s then i.state = s end return i end");
+       "function mk(add, kind, x, y, s, up) local i = add(kind or K, up, x or 0, y or 0, 0, 0, 0,\n"
+       "  10) if s then i.state = s end return i end");
   }
   void TearDown() override {
     script::QuitScript();

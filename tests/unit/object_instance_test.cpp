@@ -1,7 +1,6 @@
 // Instances: spawns, list order, the pool (exhaustion, reuse order), handles, disposal with parents
-// and disposers, parent links (loops refused, cut on every return to the pool), ClearInstance.
-// Kinds: their animation tables, what they drive in a step (animation, motion, life count), and
-// kinds released while instances still use them.
+// and disposers, parent links, ClearInstance. Kinds: their animation tables, what they drive in a
+// step (animation, motion, life count), and kinds released while instances still use them.
 #include <array>
 #include <vector>
 

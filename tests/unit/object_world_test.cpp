@@ -1,7 +1,6 @@
-// The world: the update's walks (order, an updater that disposes, bullet culls at their edges,
-// callback errors, walks that outlive ClearInstance, nested checks and UpdateWorld), the render,
-// the collision checks and the geometry queries. Player-bullet hits are object_hit_order's; the
-// `hit` flash, hotspots and children show in object_world's golden frames.
+// The world: the update's walks (order, disposing updaters, bullet culls, callback errors, walks
+// that outlive ClearInstance, nested checks), the render, collisions and geometry queries. Player-
+// bullet hits: object_hit_order; the hit flash, hotspots and children: object_world's frames.
 #include <climits>
 #include <cstring>
 

@@ -1,7 +1,6 @@
-// Sound against a fake audio backend (the silent fallback, arguments that never reach the mixer
-// or reach it changed, sample files made here decoded into what the mixer is handed); then the
-// SDL_mixer backends on SDL's dummy driver: chunks in the format the device really runs (widened or
-// resampled), and the silent output reopened after its quick close.
+// Sound against a fake audio backend (the silent fallback, arguments the mixer never gets or gets
+// changed, sample files made here decoded into what the mixer is handed); then the SDL_mixer
+// backends on SDL's dummy driver (chunks in the device's format; the silent output reopened).
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>

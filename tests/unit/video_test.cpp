@@ -1,8 +1,6 @@
-// Video: start-up, Present, the palette and its upload, and frame recording, against a display that
-// keeps what it is sent (the fades are pinned by golden frames); DrawSprite and DrawSpriteSolid
-// against a pixel-by-pixel reference render (clipping, blending at each level, the solid draw's
-// clipped-blend difference); Draw and DrawFont (limits, clipping far off the screen, bad sets;
-// video_golden draws text into golden frames).
+// Video: start-up, Present, the palette upload and frame recording against a display that keeps
+// what it is sent (fades: golden frames); DrawSprite and DrawSpriteSolid against a pixel-by-pixel
+// reference render; Draw and DrawFont limits and clipping (text and bad sets: video_golden).
 #include <gtest/gtest.h>
 #include <png.h>
 
