@@ -139,10 +139,7 @@ TEST_F(GameFiles, LoadsAnImageAndRefusesMissingTruncatedAndOversizedOnes) {
   }
   for (auto wh :
        {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2}, {16384, 16384}}) {
-    Bytes header;
-    base::PutLe32(&header, static_cast<std::uint32_t>(wh.first));
-    base::PutLe32(&header, static_cast<std::uint32_t>(wh.second));
-    game_.Write("sprite/big.img", header);
+    game_.Write("sprite/big.img", Record(wh.first, wh.second, {}));  // begins as an image does
     EXPECT_EQ(video::LoadSurface("big.img", &error), nullptr);
     EXPECT_NE(error.find("bad image size"), std::string::npos) << error;
   }
