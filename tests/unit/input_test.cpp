@@ -3,6 +3,7 @@
 // errors naming the bad line, the scripted backend following the count of Update calls).
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backend/scripted_input.h"
@@ -113,29 +114,27 @@ std::string Steps(const std::string& text) {
   return out;
 }
 
-TEST(InputScript, AcceptsCommentsBlanksAndCarriageReturns) {
-  EXPECT_EQ(
-      Steps("# a test play\n\n0 -\r\n   # indented comment\n3 12,14\n\t7\t0, 2 ,31 \n4294967295 -"),
-      "0:0 3:20480 7:2147483653 4294967295:0 ");
-  EXPECT_EQ(Steps("") + Steps("\n\n# only comments\n"), "");
-}
-
-TEST(InputScript, NamesTheFirstBadLine) {
-  EXPECT_EQ(Steps("0 -\nup 1\n"), "line 2: expected an Update count, found 'u'");
-  EXPECT_EQ(Steps("# x\n\n3\n"),
-            "line 3: expected a blank after the Update count, found the end of the line");
-  EXPECT_EQ(Steps("1 32"), "line 1: a button index is larger than 31");
-  EXPECT_EQ(Steps("1 1,"), "line 1: expected a button index, found the end of the line");
-  EXPECT_EQ(Steps("1 1 2"), "line 1: unexpected text after the buttons, found '2'");
-  EXPECT_EQ(Steps("1 -x"), "line 1: unexpected text after the buttons, found 'x'");
-  EXPECT_EQ(Steps("1 "), "line 1: expected a button index, found the end of the line");
-  EXPECT_EQ(Steps("4294967296 1"), "line 1: an Update count is larger than 4294967295");
-  EXPECT_EQ(Steps("-1 2"), "line 1: expected an Update count, found '-'");
-  EXPECT_EQ(Steps(std::string("1 2\n2 3\0", 8)),
-            "line 2: unexpected text after the buttons, found byte 0");
-  EXPECT_EQ(Steps("5 1\n5 2"), "line 2: Update count 5 does not rise above the previous line's 5");
-  EXPECT_EQ(Steps("5 1\n# c\n4 2"),
-            "line 3: Update count 4 does not rise above the previous line's 5");
+// Comments, blanks and carriage returns are skipped; an error names the first bad line.
+TEST(InputScript, ReadsStepsOrNamesTheFirstBadLine) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"# a test play\n\n0 -\r\n   # indented comment\n3 12,14\n\t7\t0, 2 ,31 \n4294967295 -",
+       "0:0 3:20480 7:2147483653 4294967295:0 "},
+      {"", ""},
+      {"\n\n# only comments\n", ""},
+      {"0 -\nup 1\n", "line 2: expected an Update count, found 'u'"},
+      {"# x\n\n3\n", "line 3: expected a blank after the Update count, found the end of the line"},
+      {"1 32", "line 1: a button index is larger than 31"},
+      {"1 1,", "line 1: expected a button index, found the end of the line"},
+      {"1 1 2", "line 1: unexpected text after the buttons, found '2'"},
+      {"1 -x", "line 1: unexpected text after the buttons, found 'x'"},
+      {"1 ", "line 1: expected a button index, found the end of the line"},
+      {"4294967296 1", "line 1: an Update count is larger than 4294967295"},
+      {"-1 2", "line 1: expected an Update count, found '-'"},
+      {std::string("1 2\n2 3\0", 8), "line 2: unexpected text after the buttons, found byte 0"},
+      {"5 1\n5 2", "line 2: Update count 5 does not rise above the previous line's 5"},
+      {"5 1\n# c\n4 2", "line 3: Update count 4 does not rise above the previous line's 5"},
+  };
+  for (const auto& [text, want] : cases) EXPECT_EQ(Steps(text), want) << text;
 }
 
 // Follows `script` from a fresh backend: the buttons held before any poll,
