@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/sound_file.h"
+
 namespace demo_art {
 
 struct Rgb {
@@ -115,8 +117,8 @@ bool WritePalettePng(const std::string& path);
 // An RGB picture (3 bytes a pixel), for previews.
 bool WriteRgbPng(const std::string& path, int w, int h, const std::vector<std::uint8_t>& rgb);
 
-// 8-bit unsigned mono PCM at 11025 Hz.
-constexpr int kRate = 11025;
+// The engine's native sample format: 8-bit mono PCM at 11025 Hz.
+constexpr int kRate = base::kNativeSoundRate;
 bool WriteWav(const std::string& path, const std::vector<double>& samples);
 
 // The generators; each appends to the list of sheets or sounds.

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "art.h"
-#include "base/bytes.h"
 #include "base/file.h"
 #include "base/png_file.h"
 
@@ -345,29 +344,14 @@ bool WriteRgbPng(const std::string& path, int w, int h, const std::vector<std::u
 }
 
 bool WriteWav(const std::string& path, const std::vector<double>& samples) {
-  std::vector<std::uint8_t> out;
-  auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
-  std::uint32_t n = static_cast<std::uint32_t>(samples.size());
-  tag("RIFF");
-  base::PutLe32(&out, 36 + n + (n & 1));
-  tag("WAVE");
-  tag("fmt ");
-  base::PutLe32(&out, 16);
-  base::PutLe16(&out, 1);  // PCM
-  base::PutLe16(&out, 1);  // mono
-  base::PutLe32(&out, kRate);
-  base::PutLe32(&out, kRate);  // bytes per second
-  base::PutLe16(&out, 1);      // block align
-  base::PutLe16(&out, 8);      // bits per sample
-  tag("data");
-  base::PutLe32(&out, n);
+  std::vector<std::int8_t> native;
+  native.reserve(samples.size());
   for (double s : samples) {
     long v = std::lround(128.0 + std::clamp(s, -1.0, 1.0) * 127.0);
-    out.push_back(static_cast<std::uint8_t>(std::clamp(v, 0L, 255L)));
+    native.push_back(static_cast<std::int8_t>(std::clamp(v, 0L, 255L) - 128));
   }
-  if (n & 1) out.push_back(128);
   base::FileError failure;
-  return base::WriteFileAtomic(path, out, &failure);
+  return base::WriteFileAtomic(path, base::EncodeNativeWav(native), &failure);
 }
 
 }  // namespace demo_art
