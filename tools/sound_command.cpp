@@ -5,10 +5,10 @@
 
 #include <cstdio>
 
-#include "base/file.h"
 #include "base/sound_file.h"
 #include "tools/commands.h"
 #include "tools/output_guard.h"
+#include "tools/png_io.h"
 
 namespace tools {
 namespace {
@@ -76,9 +76,8 @@ int SoundCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     return kFailed;
   }
   out << in << ": " << Describe(source) << "\n";
-  base::FileError failure;
-  if (!base::WriteFileAtomic(output, base::EncodeNativeWav(samples), &failure)) {
-    err << "lunashot-pack: " << output << ": " << failure.Text() << "\n";
+  if (!WriteOutput(output, base::EncodeNativeWav(samples), &error)) {
+    err << "lunashot-pack: " << error << "\n";
     return kFailed;
   }
   out << output << ": " << samples.size() << " samples, 11025 Hz 8-bit mono, "
