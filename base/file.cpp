@@ -67,12 +67,15 @@ bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::u
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return Fail(error, "cannot open", errno);
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (fstat(fd, &st) != 0) {
     const int err = errno;
     close(fd);
-    if (S_ISDIR(st.st_mode)) return Fail(error, "cannot read", EISDIR);
-    Fail(error, "cannot read", err);
-    error->reason = kNotRegularFile;
+    return Fail(error, "cannot read", err);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    close(fd);
+    Fail(error, "cannot read", EISDIR);
+    if (!S_ISDIR(st.st_mode)) error->reason = kNotRegularFile;
     return false;
   }
   std::uint8_t chunk[65536];
