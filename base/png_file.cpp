@@ -225,8 +225,9 @@ bool EncodePng(const PngImage& image, int compression_level, std::vector<std::ui
                std::string* error) {
   bytes->clear();
   if (image.width <= 0 || image.height <= 0 ||
-      image.pixels.size() != std::size_t(image.width) * image.height * Channels(image.format)) {
-    *error = "cannot encode PNG (no pixels, or not width x height of them)";
+      image.pixels.size() != std::size_t(image.width) * image.height * Channels(image.format) ||
+      image.palette.size() > 256 || image.palette_alpha.size() > 256) {
+    *error = "cannot encode PNG (no pixels, not width x height of them, or over 256 colours)";
     return false;
   }
   std::vector<png_unknown_chunk> unknown(image.chunks.size());
