@@ -141,6 +141,13 @@ bool LoadPalColours(const Arguments& a, PalFile* pal) {
   return true;
 }
 
+// Six hexadecimal digits as 0xRRGGBB, or -1.
+int ParseRgb(const std::string& hex) {
+  if (hex.size() != 6 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    return -1;
+  return int(std::strtol(hex.c_str(), nullptr, 16));
+}
+
 // The options that say how colours become indices (sprites and font).
 const std::set<std::string> kMapValues = {"--palette", "--key"};
 const std::set<std::string> kMapFlags = {"--dither", "--keep-indices"};
@@ -154,10 +161,7 @@ MapOptions ParseMapOptions(const Arguments& a, const PalFile* pal) {
     std::string hex = !key->empty() && (*key)[0] == '#' ? key->substr(1) : *key;
     if (hex == "auto") {
       options.key_auto = true;
-    } else if (hex.size() == 6 &&
-               hex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos) {
-      options.key = int(std::strtol(hex.c_str(), nullptr, 16));
-    } else {
+    } else if ((options.key = ParseRgb(hex)) < 0) {
       throw UsageError{"--key " + *key +
                        ": expected RRGGBB (six hexadecimal digits, say ff00ff) or auto"};
     }
@@ -498,10 +502,9 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     std::string text = *a.Value("--separator");
     if (text != "auto") {
       if (!text.empty() && text[0] == '#') text.erase(0, 1);
-      if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+      if ((separator = ParseRgb(text)) < 0)
         throw UsageError{"--separator " + text +
                          ": expected RRGGBB or auto (the top-left pixel's colour)"};
-      separator = int(std::strtol(text.c_str(), nullptr, 16));
     }
     Image image = LoadImage(sheet);
     std::vector<std::pair<int, int>> runs;
