@@ -12,7 +12,7 @@ int ColourDistance(Rgb a, Rgb b) {
 }
 
 std::uint8_t NearestColour::Find(Rgb colour) {
-  std::uint32_t key = (std::uint32_t(colour.r) << 16) | (std::uint32_t(colour.g) << 8) | colour.b;
+  std::uint32_t key = colour.Packed();
   auto found = cache_.find(key);
   if (found != cache_.end()) return found->second;
   int best = 0;

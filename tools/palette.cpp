@@ -94,8 +94,6 @@ bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours,
 
 namespace {
 
-std::uint32_t Key(Rgb c) { return (std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b; }
-
 // Frees the quantiser's objects on every path.
 struct Quantiser {
   liq_attr* attr = liq_attr_create();
@@ -111,13 +109,13 @@ struct Quantiser {
 }  // namespace
 
 void ColourCounts::Add(Rgb colour, unsigned count) {
-  auto inserted = counts_.emplace(Key(colour), 0u);
+  auto inserted = counts_.emplace(colour.Packed(), 0u);
   if (inserted.second) order_.push_back(colour);
   inserted.first->second += count;
 }
 
 unsigned ColourCounts::CountOf(Rgb colour) const {
-  auto found = counts_.find(Key(colour));
+  auto found = counts_.find(colour.Packed());
   return found == counts_.end() ? 0 : found->second;
 }
 
@@ -142,13 +140,13 @@ bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, in
   std::unordered_map<std::uint32_t, bool> is_fixed;
   for (std::size_t i = 0; i < fixed.size(); ++i) {
     (*palette)[i] = fixed[i];
-    is_fixed[Key(fixed[i])] = true;
+    is_fixed[fixed[i].Packed()] = true;
   }
   int start = std::max(reserve, int(fixed.size()));
   int room = 256 - start;
   std::vector<Rgb> wanted;
   for (Rgb c : colours.colours())
-    if (!is_fixed.count(Key(c))) wanted.push_back(c);
+    if (!is_fixed.count(c.Packed())) wanted.push_back(c);
   report->distinct = int(wanted.size());
   if (int(wanted.size()) <= room) {
     std::copy(wanted.begin(), wanted.end(), palette->begin() + start);
@@ -182,7 +180,7 @@ bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, in
   int at = start;
   for (unsigned i = 0; i < reduced->count; ++i) {
     Rgb c{reduced->entries[i].r, reduced->entries[i].g, reduced->entries[i].b};
-    if (is_fixed.count(Key(c)) || at == 256) continue;
+    if (is_fixed.count(c.Packed()) || at == 256) continue;
     (*palette)[at++] = c;
   }
   report->placed = at - start;

@@ -82,10 +82,7 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
     for (std::size_t i = 0; i < count; ++i) {
       std::uint8_t index = image.pixels[i];
       Rgb c = image.palette[index];
-      bool keyed =
-          (options.key_auto && c == key_colour) ||
-          (options.key >= 0 && c == Rgb{std::uint8_t(options.key >> 16),
-                                        std::uint8_t(options.key >> 8), std::uint8_t(options.key)});
+      bool keyed = (options.key_auto && c == key_colour) || int(c.Packed()) == options.key;
       pixels->pixels[i] = keyed ? Pixel{} : PixelFromAlpha(image.palette_alpha[index], index);
     }
     return true;
@@ -100,7 +97,7 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
   bool plane = image.index_plane.size() == count;
   int key = options.key;
   if (options.key_auto && count > 0)
-    key = (int(image.pixels[0]) << 16) | (int(image.pixels[1]) << 8) | image.pixels[2];
+    key = int(Rgb{image.pixels[0], image.pixels[1], image.pixels[2]}.Packed());
   // Floyd-Steinberg: each row's error, in 1/16ths, for this row and the next.
   std::vector<int> here, below;
   if (options.dither) {
@@ -112,8 +109,8 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
       std::size_t i = std::size_t(y) * image.width + x;
       const std::uint8_t* p = &image.pixels[i * 4];
       if (p[3] == 0) continue;
-      if (key >= 0 && ((int(p[0]) << 16) | (int(p[1]) << 8) | p[2]) == key) continue;
       Rgb colour{p[0], p[1], p[2]};
+      if (key >= 0 && int(colour.Packed()) == key) continue;
       if (plane && (*palette)[image.index_plane[i]] == colour) {
         pixels->pixels[i] = PixelFromAlpha(p[3], image.index_plane[i]);
         continue;
@@ -218,12 +215,12 @@ bool SplitStrip(const Image& image, const std::string& name, int separator,
   runs->clear();
   auto colour = [&](int x, int y) -> int {
     std::size_t i = std::size_t(y) * image.width + x;
-    if (image.format == Image::Format::kIndexed) {
-      Rgb c = image.palette[image.pixels[i] < image.palette.size() ? image.pixels[i] : 0];
-      return c.r << 16 | c.g << 8 | c.b;
+    if (image.format != Image::Format::kIndexed) {
+      const std::uint8_t* p = &image.pixels[i * 4];
+      return int(Rgb{p[0], p[1], p[2]}.Packed());
     }
-    const std::uint8_t* p = &image.pixels[i * 4];
-    return p[0] << 16 | p[1] << 8 | p[2];
+    std::uint8_t index = image.pixels[i] < image.palette.size() ? image.pixels[i] : 0;
+    return int(image.palette[index].Packed());
   };
   if (separator < 0) separator = colour(0, 0);
   int start = -1;
