@@ -268,21 +268,14 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   const char* blend = mode == BlendMode::kAdditive ? "additive" : "mixing";
   Palette palette;
   std::string error;
-
   // One palette file or indexed PNG, alone: its entries as they are.
-  if (a.positional.size() == 1 && !a.Has("--reserve") && !a.Has("--fixed")) {
-    Image image;
-    const std::string& input = a.positional[0];
-    if (!IsPngFile(input) ||
-        (ReadPng(input, &image, &error) && image.format == Image::Format::kIndexed)) {
-      int colours = 0;
-      Check(ReadPaletteSource(input, &palette, &colours, &error), error);
-      Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
-      out << output << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
-          << ", " << blend << " blend table\n";
-      return kOk;
-    }
-  }
+  const bool alone = a.positional.size() == 1 && !a.Has("--reserve") && !a.Has("--fixed");
+  auto write_as_it_is = [&](int colours) {
+    Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
+    out << output << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
+        << ", " << blend << " blend table\n";
+    return kOk;
+  };
 
   std::vector<Rgb> fixed;
   if (const std::string* path = a.Value("--fixed")) {
@@ -292,14 +285,19 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   }
   ColourCounts counts;
   for (const std::string& input : a.positional) {
+    int colours = 0;
     if (!IsPngFile(input)) {
-      int colours = 0;
       Check(ReadPaletteSource(input, &palette, &colours, &error), error);
+      if (alone) return write_as_it_is(colours);
       for (int i = 0; i < colours; ++i) counts.Add(palette[i]);
       continue;
     }
     Image image;
     Check(ReadPng(input, &image, &error), error);
+    if (alone && image.format == Image::Format::kIndexed) {
+      TakePalette(image, &palette, &colours);
+      return write_as_it_is(colours);
+    }
     counts.AddImage(image);
   }
   PaletteReport report;

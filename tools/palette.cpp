@@ -77,9 +77,7 @@ bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours,
       *error = path + ": not an indexed PNG, so it has no palette to take";
       return false;
     }
-    palette->fill(Rgb{0, 0, 0});
-    *colours = int(image.palette.size());
-    for (int i = 0; i < *colours; ++i) (*palette)[i] = image.palette[i];
+    TakePalette(image, palette, colours);
     return true;
   }
   std::string text(bytes.begin(), bytes.end());
@@ -90,6 +88,12 @@ bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours,
     return false;
   }
   return ParseGimpPalette(text, path, palette, colours, error);
+}
+
+void TakePalette(const Image& image, Palette* palette, int* colours) {
+  palette->fill(Rgb{0, 0, 0});
+  *colours = int(image.palette.size());
+  for (int i = 0; i < *colours; ++i) (*palette)[i] = image.palette[i];
 }
 
 namespace {

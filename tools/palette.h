@@ -27,6 +27,8 @@ using base::NearestColour;
 // GIMP .gpl file. Up to 256 colours; the rest are black. `colours` gets the
 // number the file gave.
 bool ReadPaletteSource(const std::string& path, Palette* palette, int* colours, std::string* error);
+// The PLTE of a decoded indexed PNG, the rest black; `colours` gets its size.
+void TakePalette(const Image& image, Palette* palette, int* colours);
 // The .gpl parser on its own; `name` labels messages ("NAME, line 4: ...").
 bool ParseGimpPalette(const std::string& text, const std::string& name, Palette* palette,
                       int* colours, std::string* error);
