@@ -129,6 +129,9 @@ TEST_F(PathsTest, WriteLogAppendsMessageSpaceLineFeedOrDropsItWithoutAScriptDire
   WriteLog("def");
   std::vector<std::uint8_t> log = scratch_.Read("script/log.txt");
   EXPECT_EQ(std::string(log.begin(), log.end()), "abc \ndef \n");
+  // A FIFO that nobody reads, planted as the log, drops the message instead of blocking.
+  ASSERT_EQ(unlink("script/log.txt") | mkfifo("script/log.txt", 0600), 0);
+  WriteLog("ghi");
 }
 
 struct Parsed {
