@@ -185,7 +185,8 @@ void BM_FloorCircles(benchmark::State& state) {
     for (int b = 0; b < 100; ++b)
       for (int e = 0; e < 300; ++e) {
         const std::int32_t dx = ex[e] - bx[b], dy = ey[e] - by[b];
-        hits += dx * dx + dy * dy < er[e] + br[b];
+        const std::int32_t reach = er[e] + br[b];
+        hits += dx * dx + dy * dy < reach * reach;
       }
     benchmark::DoNotOptimize(hits);
   }
