@@ -3,7 +3,6 @@
 #include "tools/commands.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -11,6 +10,7 @@
 #include <set>
 
 #include "base/builtin_font.h"
+#include "base/file.h"
 #include "base/sprite_file.h"
 #include "tools/aseprite.h"
 #include "tools/json.h"
@@ -247,13 +247,13 @@ void WriteSpriteSet(const std::string& path, const std::vector<SpriteData>& spri
 }
 
 // Whatever is not a PNG is read as a palette (GIMP .gpl, whatever its name),
-// which names the problem when it is neither.
+// which names the problem when it is neither. The head is read as inputs
+// are, so a FIFO or a device is refused there and never waited on.
 bool IsPngFile(const std::string& path) {
-  unsigned char head[8] = {0};
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  std::size_t got = f ? std::fread(head, 1, sizeof head, f) : 0;
-  if (f) std::fclose(f);
-  return got == 8 && std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
+  std::vector<std::uint8_t> head;
+  base::FileError failure;
+  return base::ReadFile(path, 8, &head, &failure, true) && head.size() == 8 &&
+         std::memcmp(head.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
 }
 
 int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {

@@ -4,6 +4,7 @@
 #include "tools/sheet.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <tuple>
@@ -258,6 +259,7 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   for (std::uint8_t c : Hex("7ffffff0 74455874 61 00 62636465")) no_data.push_back(c);  // tEXt
   dir.Write("claim.png", no_data);  // a text chunk claiming 2 GiB in a 47-byte file
   SavePng("disguised.spr", IndexedImage(1, 1, {0}));
+  ASSERT_EQ(mkfifo("pipe.png", 0600), 0);  // a FIFO nobody writes
   const std::string wav("RIFF\x24\0\0\0WAVEfmt ", 16);
   // clang-format off
   for (const auto& [name, text] : std::map<std::string, std::string>{
@@ -279,6 +281,7 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
       {{"sprites", "nothing.png", out, "--cell", "2x2"}, 1, "nothing.png: cannot open: No such file"},
       {{"sprites", "big.png", out, "--cell", "1x1"}, 1, "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
       {{"sprites", "nodata.png", out, "--cell", "1x1"}, 1, "nodata.png: the PNG has no image data (its IEND chunk comes before any IDAT chunk)"},
+      {{"palette", "pipe.png", "pipe.pal"}, 1, "pipe.png: cannot read: not a regular file"},
       {{"palette", "claim.png", "claim.pal"}, 1, "claim.png: corrupt PNG: the file is truncated (a chunk of 2147483632 bytes at byte 33, only 2 left)"},
       {{"sprites", sheet, out, "--cell", "4x4"}, 1, sheet + ": the 6x4 sheet is not a whole number of 4x4 cells"},
       {{"sprites", sheet, out, "--cell", "2x8"}, 1, sheet + ": a 2x8 cell does not fit the 6x4 sheet"},
@@ -333,7 +336,8 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   // clang-format on
   auto files = [&] {
     std::map<std::string, ByteVector> contents;
-    for (const std::string& name : dir.Files()) contents[name] = dir.Read(name);
+    for (const std::string& name : dir.Files())
+      if (std::filesystem::is_regular_file(name)) contents[name] = dir.Read(name);
     return contents;
   };
   const auto before = files();
