@@ -221,12 +221,22 @@ std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image,
   Check(ReadAseprite(doc, json_path, image.width, image.height, &sheet, &error), error);
   if (sheet.frames.size() > std::size_t(kMaxSprites))
     throw Failure{json_path + ": more than 65535 frames"};
-  PixelImage pixels = ToPixels(image, sheet_path, options, err);
-  std::vector<PixelImage> cells;
+  // Every frame is rebuilt at its untrimmed size, so a few lines of JSON
+  // could ask for any amount of memory: the total is capped.
+  long long area = 0;
   for (const AsepriteFrame& f : sheet.frames) {
     if (f.width > base::kMaxSpriteSide || f.height > base::kMaxSpriteSide)
       throw Failure{json_path + ": a frame of " + std::to_string(f.width) + "x" +
                     std::to_string(f.height) + " is larger than a sprite may be (16384 a side)"};
+    area += static_cast<long long>(f.width) * f.height;
+  }
+  if (area > static_cast<long long>(base::kMaxSpriteFileBytes))
+    throw Failure{json_path + ": the untrimmed frames hold " + std::to_string(area) +
+                  " pixels in all, more than lunashot-pack rebuilds at once (" +
+                  std::to_string(base::kMaxSpriteFileBytes) + ")"};
+  PixelImage pixels = ToPixels(image, sheet_path, options, err);
+  std::vector<PixelImage> cells;
+  for (const AsepriteFrame& f : sheet.frames) {
     PixelImage cell(f.width, f.height);
     for (int y = 0; y < f.h; ++y)
       for (int x = 0; x < f.w; ++x) cell.at(f.left + x, f.top + y) = pixels.at(f.x + x, f.y + y);

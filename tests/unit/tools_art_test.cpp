@@ -205,6 +205,8 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
       EXPECT_TRUE(Has(script, line));
     EXPECT_EQ(Run("kind = NewObject()\n" + script + "assert(kind.cy == 3 and #hotspots == 3)"), "");
   }
+  const std::string vast =
+      R"({"frame": {"x": 0, "y": 0, "w": 1, "h": 1}, "sourceSize": {"w": 16384, "h": 16384}})";
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"{\"frames\": [}", "line 1: expected a value"},
@@ -213,6 +215,7 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
       {R"({"frames": [{"frame": {"x": 18, "y": 0, "w": 5, "h": 4}}]})", "frame 0: 5x4 at (18, 0) reaches outside the 20x4 sheet"},
       {R"({"frames": [{"frame": {"x": 0, "y": 0, "w": 5, "h": 4}}], "meta": {"frameTags": [{"from": 0, "to": 3}]}})", "frame tag 0: \"to\" must be a whole number from 0 to 0"},
       {std::string(100, '[') + std::string(100, ']'), "line 1: nested more than 64 deep"},
+      {"{\"frames\": [" + vast + ", " + vast + "]}", "the untrimmed frames hold 536870912 pixels in all"},
   };
   // clang-format on
   for (const auto& [json, message] : cases)
