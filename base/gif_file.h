@@ -28,7 +28,6 @@ class GifWriter {
   bool Finish(std::vector<std::uint8_t>* bytes, std::string* error);
   // The bytes written so far (a caller's size cap).
   std::size_t Size() const;
-  int Frames() const { return frames_; }
 
  private:
   struct State;
