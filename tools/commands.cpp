@@ -436,7 +436,7 @@ int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
   int cw, ch, columns;
   Check(RenderSheet(sprites, pal, options, &image, &cw, &ch, &columns, &error), error,
         input + ": ");
-  Check(WritePng(output, image, &error), error);
+  Check(WritePng(output, std::move(image), &error), error);
   out << output << ": " << sprites.size() << " sprites in " << columns << " columns of " << cw
       << "x" << ch << " cells";
   if (!options.view)

@@ -67,8 +67,7 @@ bool ReadPng(const std::string& path, Image* image, std::string* error) {
   return ReadInput(path, kMaxInputBytes, &bytes, error) && DecodePng(bytes, path, image, error);
 }
 
-bool WritePng(const std::string& path, const Image& image, std::string* error) {
-  base::PngImage png = image;
+bool WritePng(const std::string& path, Image image, std::string* error) {
   if (image.format != Image::Format::kIndexed && !image.index_plane.empty()) {
     uLongf length = compressBound(image.index_plane.size());
     std::vector<std::uint8_t> data(8 + length);
@@ -82,10 +81,10 @@ bool WritePng(const std::string& path, const Image& image, std::string* error) {
       return false;
     }
     data.resize(8 + length);
-    png.chunks.push_back({kIndexChunk, std::move(data)});
+    image.chunks.push_back({kIndexChunk, std::move(data)});
   }
   std::vector<std::uint8_t> bytes;
-  if (!base::EncodePng(png, -1, &bytes, error)) {
+  if (!base::EncodePng(image, -1, &bytes, error)) {
     *error = path + ": " + *error;
     return false;
   }

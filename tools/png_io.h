@@ -33,7 +33,9 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, const std::string& name, 
                std::string* error);
 // ReadInput plus DecodePng.
 bool ReadPng(const std::string& path, Image* image, std::string* error);
-// Encodes (an RGBA image with an index plane carries it) and writes all or nothing.
-bool WritePng(const std::string& path, const Image& image, std::string* error);
+// Encodes (an RGBA image with an index plane carries it) and writes all or
+// nothing. The chunk is added to `image` itself, so a caller done with the
+// picture moves it in rather than copy it.
+bool WritePng(const std::string& path, Image image, std::string* error);
 
 }  // namespace tools
