@@ -25,6 +25,7 @@ struct Recorder {
   std::string dir;
   unsigned frames = 0;
   std::FILE* hashes = nullptr;
+  std::string hashes_path;
   unsigned hashed = 0;
 };
 Recorder recorder;
@@ -94,6 +95,7 @@ void StartRecording(const std::string& dir) {
 
 void StartFrameHashes(const std::string& path) {
   recorder.hashed = 0;
+  recorder.hashes_path = path;
   recorder.hashes = std::fopen(path.c_str(), "w");
   if (!recorder.hashes)
     std::fprintf(stderr, "lunashot: cannot write frame hashes to %s: %s\n", path.c_str(),
@@ -120,9 +122,16 @@ void HashFrame(const std::uint8_t* pixels) {
     rgb[3 * i + 2] = c.b;
   }
   // Flushed per frame: a run that ends by exit() still leaves every line.
-  std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
-               base::Md5Hex(rgb.data(), rgb.size()).c_str());
-  std::fflush(recorder.hashes);
+  // A failed write (a full disk) ends the file, said once, rather than
+  // leaving it silently short of frames.
+  if (std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
+                   base::Md5Hex(rgb.data(), rgb.size()).c_str()) < 0 ||
+      std::fflush(recorder.hashes) != 0) {
+    std::fprintf(stderr, "lunashot: frame hashes stopped: cannot write %s: %s\n",
+                 recorder.hashes_path.c_str(), std::strerror(errno));
+    std::fclose(recorder.hashes);
+    recorder.hashes = nullptr;
+  }
 }
 
 }  // namespace

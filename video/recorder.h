@@ -15,6 +15,7 @@ void StartRecording(const std::string& dir);
 // Also writes one line per presented frame to the file `path`: the frame's
 // number (six digits, counted as the PNG names are), a space, and the md5
 // of its RGB bytes, row by row; these compare runs of different builds.
+// A failed write stops the file with one line on stderr.
 void StartFrameHashes(const std::string& path);
 // Stops both and closes the hash file.
 void StopRecording();

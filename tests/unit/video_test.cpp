@@ -151,6 +151,14 @@ TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
   video::Present();
   err = testing::internal::GetCapturedStderr();
   EXPECT_TRUE(err.find("gone/000002.png") != err.npos && err.find('\n') == err.size() - 1) << err;
+
+  // Hashes to a full disk.
+  testing::internal::CaptureStderr();
+  video::StartFrameHashes("/dev/full");
+  video::Present();
+  video::Present();
+  err = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(err.find("hashes stopped") != err.npos && err.find('\n') == err.size() - 1) << err;
 }
 
 // Draws `p` at (x, y) on a w x h target with both draws and compares each
