@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <vector>
 
 #include "base/file.h"
@@ -83,7 +84,7 @@ bool WriteIndexedPng(const std::string& path, int scale, std::string* error) {
     for (int x = 0; x < image.width; ++x)
       image.pixels[static_cast<std::size_t>(y) * image.width + x] =
           in[(y / scale) * platform::kScreenWidth + x / scale];
-  for (const video::Color& c : video::ShownPalette) image.palette.push_back({c.r, c.g, c.b});
+  image.palette.assign(std::begin(video::ShownPalette), std::end(video::ShownPalette));
   std::vector<std::uint8_t> bytes;
   if (!base::EncodePng(image, -1, &bytes, error)) return false;
   base::FileError failure;

@@ -65,8 +65,7 @@ bool WritePng(const char* path, const std::uint8_t* pixels, int width, int heigh
   image.width = width;
   image.height = height;
   image.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
-  image.palette.resize(256);
-  for (int i = 0; i < 256; ++i) image.palette[i] = {palette[i].r, palette[i].g, palette[i].b};
+  image.palette.assign(palette, palette + 256);
   std::vector<std::uint8_t> bytes;
   if (!base::EncodePng(image, 1, &bytes, error)) {
     *error = std::string(path) + ": " + *error;
@@ -185,9 +184,6 @@ bool StopGif(std::string* error) {
 
 void RecordGifFrame(const std::uint8_t* pixels) {
   if (!gif.on) return;
-  base::Rgb palette[256];
-  for (int i = 0; i < 256; ++i)
-    palette[i] = {ShownPalette[i].r, ShownPalette[i].g, ShownPalette[i].b};
   if (gif.scale > 1) {
     const int s = gif.scale, width = platform::kScreenWidth * s;
     gif.scaled.resize(static_cast<std::size_t>(width) * platform::kScreenHeight * s);
@@ -203,7 +199,7 @@ void RecordGifFrame(const std::uint8_t* pixels) {
     pixels = gif.scaled.data();
   }
   std::string error;
-  if (!gif.writer.AddFrame(pixels, palette, kGifDelay, &error)) {
+  if (!gif.writer.AddFrame(pixels, ShownPalette, kGifDelay, &error)) {
     gif.on = false;
     std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
     return;

@@ -36,8 +36,8 @@ bool StopGif(std::string* error);
 bool GifRecording();
 void RecordGifFrame(const std::uint8_t* pixels);
 
-// Writes width x height colour indices as an 8-bit RGB PNG through
-// `palette`. False with a message on failure.
+// Writes width x height colour indices as an indexed PNG through `palette`
+// (256 colours). False with a message on failure.
 bool WritePng(const char* path, const std::uint8_t* pixels, int width, int height,
               const Color* palette, std::string* error);
 
