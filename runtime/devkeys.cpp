@@ -78,12 +78,7 @@ bool WriteIndexedPng(const std::string& path, int scale, std::string* error) {
   image.format = base::PngImage::Format::kIndexed;
   image.width = platform::kScreenWidth * scale;
   image.height = platform::kScreenHeight * scale;
-  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-  const std::uint8_t* in = video::Screen->pixels;
-  for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x)
-      image.pixels[static_cast<std::size_t>(y) * image.width + x] =
-          in[(y / scale) * platform::kScreenWidth + x / scale];
+  video::ScaleFrame(video::Screen->pixels, scale, &image.pixels);
   image.palette.assign(std::begin(video::ShownPalette), std::end(video::ShownPalette));
   std::vector<std::uint8_t> bytes;
   if (!base::EncodePng(image, -1, &bytes, error)) return false;

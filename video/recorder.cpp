@@ -79,6 +79,19 @@ bool WritePng(const char* path, const std::uint8_t* pixels, int width, int heigh
   return true;
 }
 
+void ScaleFrame(const std::uint8_t* pixels, int scale, std::vector<std::uint8_t>* out) {
+  const std::size_t width = static_cast<std::size_t>(platform::kScreenWidth) * scale;
+  out->resize(width * platform::kScreenHeight * scale);
+  std::uint8_t* row = out->data();
+  for (int y = 0; y < platform::kScreenHeight; ++y, row += width * scale) {
+    // One row widened, then copied below itself for the other scale - 1.
+    std::uint8_t* d = row;
+    for (int x = 0; x < platform::kScreenWidth; ++x, d += scale)
+      std::memset(d, pixels[y * platform::kScreenWidth + x], static_cast<std::size_t>(scale));
+    for (int copy = 1; copy < scale; ++copy) std::memcpy(row + copy * width, row, width);
+  }
+}
+
 void StartRecording(const std::string& dir) {
   recorder.on = false;
   recorder.frames = 0;
@@ -185,17 +198,7 @@ bool StopGif(std::string* error) {
 void RecordGifFrame(const std::uint8_t* pixels) {
   if (!gif.on) return;
   if (gif.scale > 1) {
-    const int s = gif.scale, width = platform::kScreenWidth * s;
-    gif.scaled.resize(static_cast<std::size_t>(width) * platform::kScreenHeight * s);
-    for (int y = 0; y < platform::kScreenHeight; ++y) {
-      std::uint8_t* row = &gif.scaled[static_cast<std::size_t>(y) * s * width];
-      for (int x = 0; x < platform::kScreenWidth; ++x)
-        std::memset(row + x * s, pixels[y * platform::kScreenWidth + x],
-                    static_cast<std::size_t>(s));
-      for (int copy = 1; copy < s; ++copy)
-        std::memcpy(row + static_cast<std::size_t>(copy) * width, row,
-                    static_cast<std::size_t>(width));
-    }
+    ScaleFrame(pixels, gif.scale, &gif.scaled);
     pixels = gif.scaled.data();
   }
   std::string error;

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "video/palette.h"
 
@@ -30,6 +31,9 @@ void RecordFrame(const std::uint8_t* pixels);
 // viewers slow anything shorter), written to `path` at StopGif or when it
 // reaches 256 MiB. Failures are reported on stderr, once; the game goes on.
 constexpr int kMaxGifScale = 8;
+// The screen's pixels with each one a `scale` x `scale` square (GIFs,
+// screenshots at the window's size).
+void ScaleFrame(const std::uint8_t* pixels, int scale, std::vector<std::uint8_t>* out);
 void StartGif(const std::string& path, int scale);
 // Writes the file. False with a message (nothing recorded, cannot write).
 bool StopGif(std::string* error);
