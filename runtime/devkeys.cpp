@@ -90,18 +90,22 @@ bool WriteIndexedPng(const std::string& path, int scale, std::string* error) {
   return true;
 }
 
-// The figures of the world as it is now, to the display.
+// The figures of the world as it is now, to the display. Sent every frame
+// while the overlay is on: the lists are walked in place, not copied.
 void SendOverlay() {
   platform::Display* display = platform::backends.display;
   if (!display) return;
   overlay.shapes.clear();
   for (int l = 0; l < object::kListCount; ++l) {
-    std::vector<object::Instance*> list = object::ListContents(static_cast<object::List>(l));
-    overlay.lists[l] = static_cast<int>(list.size());
-    if (overlay.level < 2) continue;
-    // Where the hit test sees them: absolute, through the parent chain.
-    for (object::Instance* i : list)
-      overlay.shapes.push_back({object::GetX(i), object::GetY(i), i->object ? i->object->size : 0});
+    int count = 0;
+    for (object::Instance* i = object::ListFront(static_cast<object::List>(l)); i;
+         i = i->next, ++count) {
+      // Where the hit test sees them: absolute, through the parent chain.
+      if (overlay.level >= 2)
+        overlay.shapes.push_back(
+            {object::GetX(i), object::GetY(i), i->object ? i->object->size : 0});
+    }
+    overlay.lists[l] = count;
   }
   overlay.free_slots = object::PoolFree();
   overlay.pending_events = static_cast<int>(event::PendingEvents());
