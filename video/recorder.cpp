@@ -207,7 +207,13 @@ void RecordGifFrame(const std::uint8_t* pixels) {
     std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
     return;
   }
-  if (gif.writer.Size() >= kMaxGifBytes && !StopGif(&error))
+  // At the cap the file is written as at StopGif; said either way, since a
+  // recording that ends by itself is otherwise a surprise at the next F9.
+  if (gif.writer.Size() < kMaxGifBytes) return;
+  if (StopGif(&error))
+    std::fprintf(stderr, "lunashot: GIF recording stopped at %zu MiB: wrote %s\n",
+                 kMaxGifBytes >> 20, gif.path.c_str());
+  else
     std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
 }
 

@@ -29,7 +29,8 @@ void RecordFrame(const std::uint8_t* pixels);
 // an animated GIF (through the palette shown with it, each pixel a `scale`
 // x `scale` square, 2/100 s a frame: GIF delays count hundredths, and most
 // viewers slow anything shorter), written to `path` at StopGif or when it
-// reaches 256 MiB. Failures are reported on stderr, once; the game goes on.
+// reaches 256 MiB (said on stderr). Failures are reported on stderr, once;
+// the game goes on.
 constexpr int kMaxGifScale = 8;
 // The screen's pixels with each one a `scale` x `scale` square (GIFs,
 // screenshots at the window's size).
