@@ -20,8 +20,6 @@ namespace {
 // Culling bounds, inclusive: the screen plus a 5-pixel margin.
 constexpr std::int32_t kLeft = -5, kRight = 325, kTop = -5, kBottom = 245;
 
-std::int32_t SizeOf(const Instance* i) { return i->object ? i->object->size : 0; }
-
 void Animate(Instance* i, const AnimEntry& e) {
   if (i->tick < e.hold) {
     ++i->tick;

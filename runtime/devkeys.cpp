@@ -18,6 +18,7 @@
 #include "base/file.h"
 #include "base/png_file.h"
 #include "event/timeline.h"
+#include "object/collision.h"
 #include "object/geometry.h"
 #include "object/instance.h"
 #include "platform/platform.h"
@@ -102,8 +103,7 @@ void SendOverlay() {
          i = i->next, ++count) {
       // Where the hit test sees them: absolute, through the parent chain.
       if (overlay.level >= 2)
-        overlay.shapes.push_back(
-            {object::GetX(i), object::GetY(i), i->object ? i->object->size : 0});
+        overlay.shapes.push_back({object::GetX(i), object::GetY(i), object::SizeOf(i)});
     }
     overlay.lists[l] = count;
   }
