@@ -220,7 +220,7 @@ void Instance::Step() {
     const std::int32_t v = vel >> 8;
     x = WrapAdd(x, WrapMul(v, u.cos >> 8));
     y = WrapAdd(y, WrapMul(v, u.sin >> 8));
-    if (list == kEnemy0 || list == kEnemy1 || !children.empty()) ++LayoutVersion;
+    NoteLayoutChange(this);
   }
   // An anim set out of range by a script: the instance is not animated (nor
   // drawn) until it names an entry again.
