@@ -62,7 +62,8 @@ bool ReadReplay(const char* path, base::ReplayFile* replay, std::string* error) 
     if (failure.reason == base::kNotRegularFile)
       *error = std::string(path) + ": not a replay file: not a plain file";
     else if (std::strcmp(failure.step, "too large") == 0)
-      *error = std::string(path) + ": not a replay file: it is larger than 16 MB";
+      *error = std::string(path) + ": not a replay file: it is larger than " +
+               std::to_string(base::kMaxReplayBytes >> 20) + " MB";
     else
       *error = std::string("cannot read ") + path + ": " + failure.reason;
     return false;

@@ -10,8 +10,6 @@ namespace object {
 
 namespace {
 
-std::int32_t SizeOf(const Instance* i) { return i->object ? i->object->size : 0; }
-
 // Reports every enemy of both lists that `touches` accepts to `name`.
 template <class Test>
 void ReportEnemies(const char* name, Test touches) {

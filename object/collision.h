@@ -9,6 +9,8 @@
 
 namespace object {
 
+// The hit test's radius of an instance: its kind's size (0 without a kind).
+inline std::int32_t SizeOf(const Instance* i) { return i->object ? i->object->size : 0; }
 // dx^2 + dy^2 < sa^2 + sb^2, strictly, in wrapping signed 32-bit arithmetic.
 inline bool TouchAt(std::int32_t ax, std::int32_t ay, std::int32_t as, std::int32_t bx,
                     std::int32_t by, std::int32_t bs) {

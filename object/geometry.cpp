@@ -35,13 +35,13 @@ int GetY(Instance* i) {
 void SetX(Instance* i, int v) {
   if (!i) return;
   i->x = Wrap(static_cast<std::uint32_t>(v) << 16);
-  ++LayoutVersion;
+  NoteLayoutChange(i);
 }
 
 void SetY(Instance* i, int v) {
   if (!i) return;
   i->y = Wrap(static_cast<std::uint32_t>(v) << 16);
-  ++LayoutVersion;
+  NoteLayoutChange(i);
 }
 
 int GetDist(Instance* a, Instance* b) {

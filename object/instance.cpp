@@ -27,8 +27,13 @@ Instance pool_instances[kPoolSize];
 ListHead lists[kListCount];
 ListHead free_list;
 
+// Only the enemy lists' order and contents matter to the hit test.
+void NoteListChange(const ListHead& head) {
+  if (&head == &lists[kEnemy0] || &head == &lists[kEnemy1]) ++LayoutVersion;
+}
+
 void Unlink(ListHead& head, Instance* i) {
-  ++LayoutVersion;
+  NoteListChange(head);
   (i->prev ? i->prev->next : head.head) = i->next;
   (i->next ? i->next->prev : head.tail) = i->prev;
   i->prev = i->next = nullptr;
@@ -36,7 +41,7 @@ void Unlink(ListHead& head, Instance* i) {
 }
 
 void PushFront(ListHead& head, Instance* i) {
-  ++LayoutVersion;
+  NoteListChange(head);
   i->prev = nullptr;
   i->next = head.head;
   (head.head ? head.head->prev : head.tail) = i;
@@ -45,7 +50,7 @@ void PushFront(ListHead& head, Instance* i) {
 }
 
 void PushBack(ListHead& head, Instance* i) {
-  ++LayoutVersion;
+  NoteListChange(head);
   i->next = nullptr;
   i->prev = head.tail;
   (head.tail ? head.tail->next : head.head) = i;
@@ -66,7 +71,7 @@ void EraseOne(std::vector<Instance*>& v, Instance* i) {
 // their position from it keep their place on the screen: their offset
 // becomes the absolute position they had.
 void CutLinks(Instance* i) {
-  ++LayoutVersion;
+  NoteLayoutChange(i);
   if (i->adopted_by.empty() && i->children.empty()) {
     i->parent = nullptr;
     return;
@@ -130,6 +135,7 @@ void InitPool() {
     assert(!head.walks);
     head = ListHead();
   }
+  ++LayoutVersion;  // the enemy lists are emptied here, not through Unlink
   free_list = ListHead();
   for (int n = 0; n < kPoolSize; ++n) {
     Instance& i = pool_instances[n];
@@ -230,7 +236,7 @@ int GetHP(Instance* i) { return i && i->object ? i->object->hp : 0; }
 
 void SetParent(Instance* child, Instance* parent) {
   if (!child) return;
-  ++LayoutVersion;
+  NoteLayoutChange(child);
   if (!parent) {
     child->parent = nullptr;
     return;
@@ -272,7 +278,7 @@ void SetDisposer(Instance* i, const char* name) {
 
 void Dispose(Instance* i) {
   if (!i || i->disposed) return;
-  ++LayoutVersion;
+  NoteLayoutChange(i);
   i->disposed = true;
   const std::uint32_t life = i->generation;
   // The name is read before the callback runs, so it may change the name.

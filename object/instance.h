@@ -90,10 +90,16 @@ std::vector<Instance*> ListContents(List list);
 Instance* ListFront(List list);
 
 // Bumped by every change that can move an enemy on the screen, change its
-// size, list or disposal: list changes, positions set or cut from parents,
-// parents, kinds' sizes, disposals, and the motion of enemies and parents.
+// size, list or disposal: the enemy lists' changes, kinds' sizes, and the
+// positions, parents, links, disposals and motion of enemies and parents.
 // The hit test keeps what it gathered while this stays the same.
 extern std::uint32_t LayoutVersion;
+// Bumps LayoutVersion for a change to `i` when the hit test can see it: `i`
+// is an enemy, or a parent (its children may be enemies or their parents).
+// Other instances (most bullets and layer pieces) change nothing it keeps.
+inline void NoteLayoutChange(const Instance* i) {
+  if (i->list == kEnemy0 || i->list == kEnemy1 || !i->children.empty()) ++LayoutVersion;
+}
 // The free instances in the order spawns will take them; for tests.
 std::vector<Instance*> PoolContents();
 int PoolFree();

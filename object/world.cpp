@@ -20,8 +20,6 @@ namespace {
 // Culling bounds, inclusive: the screen plus a 5-pixel margin.
 constexpr std::int32_t kLeft = -5, kRight = 325, kTop = -5, kBottom = 245;
 
-std::int32_t SizeOf(const Instance* i) { return i->object ? i->object->size : 0; }
-
 void Animate(Instance* i, const AnimEntry& e) {
   if (i->tick < e.hold) {
     ++i->tick;
@@ -222,7 +220,7 @@ void Instance::Step() {
     const std::int32_t v = vel >> 8;
     x = WrapAdd(x, WrapMul(v, u.cos >> 8));
     y = WrapAdd(y, WrapMul(v, u.sin >> 8));
-    if (list == kEnemy0 || list == kEnemy1 || !children.empty()) ++LayoutVersion;
+    NoteLayoutChange(this);
   }
   // An anim set out of range by a script: the instance is not animated (nor
   // drawn) until it names an entry again.

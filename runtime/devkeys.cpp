@@ -12,11 +12,13 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <vector>
 
 #include "base/file.h"
 #include "base/png_file.h"
 #include "event/timeline.h"
+#include "object/collision.h"
 #include "object/geometry.h"
 #include "object/instance.h"
 #include "platform/platform.h"
@@ -77,13 +79,8 @@ bool WriteIndexedPng(const std::string& path, int scale, std::string* error) {
   image.format = base::PngImage::Format::kIndexed;
   image.width = platform::kScreenWidth * scale;
   image.height = platform::kScreenHeight * scale;
-  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-  const std::uint8_t* in = video::Screen->pixels;
-  for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x)
-      image.pixels[static_cast<std::size_t>(y) * image.width + x] =
-          in[(y / scale) * platform::kScreenWidth + x / scale];
-  for (const video::Color& c : video::ShownPalette) image.palette.push_back({c.r, c.g, c.b});
+  video::ScaleFrame(video::Screen->pixels, scale, &image.pixels);
+  image.palette.assign(std::begin(video::ShownPalette), std::end(video::ShownPalette));
   std::vector<std::uint8_t> bytes;
   if (!base::EncodePng(image, -1, &bytes, error)) return false;
   base::FileError failure;
@@ -94,18 +91,21 @@ bool WriteIndexedPng(const std::string& path, int scale, std::string* error) {
   return true;
 }
 
-// The figures of the world as it is now, to the display.
+// The figures of the world as it is now, to the display. Sent every frame
+// while the overlay is on: the lists are walked in place, not copied.
 void SendOverlay() {
   platform::Display* display = platform::backends.display;
   if (!display) return;
   overlay.shapes.clear();
   for (int l = 0; l < object::kListCount; ++l) {
-    std::vector<object::Instance*> list = object::ListContents(static_cast<object::List>(l));
-    overlay.lists[l] = static_cast<int>(list.size());
-    if (overlay.level < 2) continue;
-    // Where the hit test sees them: absolute, through the parent chain.
-    for (object::Instance* i : list)
-      overlay.shapes.push_back({object::GetX(i), object::GetY(i), i->object ? i->object->size : 0});
+    int count = 0;
+    for (object::Instance* i = object::ListFront(static_cast<object::List>(l)); i;
+         i = i->next, ++count) {
+      // Where the hit test sees them: absolute, through the parent chain.
+      if (overlay.level >= 2)
+        overlay.shapes.push_back({object::GetX(i), object::GetY(i), object::SizeOf(i)});
+    }
+    overlay.lists[l] = count;
   }
   overlay.free_slots = object::PoolFree();
   overlay.pending_events = static_cast<int>(event::PendingEvents());

@@ -35,11 +35,11 @@ Instance* InstanceAt(lua_State* L, int index) {
       rep->get_instance(luabind::detail::registered_class<Instance>::id).first);
 }
 
-// The field named by the key at `key`, or -1.
 // Lua interns strings, so a key names a field exactly when its text is the
 // field name's own interned text (kept alive by the names table upvalue).
 const char* interned_names[kFieldCount];
 
+// The field named by the key at `key`, or -1.
 int FieldOf(lua_State* L, int key) {
   if (lua_type(L, key) != LUA_TSTRING) return -1;
   const char* text = lua_tostring(L, key);

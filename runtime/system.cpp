@@ -4,28 +4,23 @@
 #include <unistd.h>
 
 #include <cerrno>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <memory>
-#include <sstream>
 
-#include "runtime/devkeys.h"
-#include "runtime/error_screen.h"
 #include "base/fixed.h"
-#include "runtime/frame.h"
 #include "base/log.h"
 #include "base/paths.h"
 #include "event/timeline.h"
 #include "object/instance.h"
-#include "runtime/handles.h"
 #include "platform/platform.h"
+#include "runtime/devkeys.h"
+#include "runtime/error_screen.h"
+#include "runtime/frame.h"
+#include "runtime/handles.h"
 #include "script/host.h"
 #include "sound/sound.h"
 #include "video/display.h"
-#include "video/palette.h"
 #include "video/recorder.h"
 
 namespace runtime {
@@ -223,10 +218,9 @@ int RunEngine(const Options& options) {
     // recordings stay. pal.pal is read again, as it may have been edited.
     std::printf("lunashot: reloading script/start.lua\n");
     std::fflush(stdout);
-    const char* pal = base::GetSpritePath("pal.pal");
-    if (!pal || !video::LoadPalette(pal, &error))
-      StartupFailure(pal ? error : "the path of pal.pal is too long");
-    video::AdjustPalette();
+    // InitVideo again: the screen is open already, so it reads pal.pal and
+    // uploads the black working palette.
+    if (!video::InitVideo(&error)) StartupFailure(error);
     std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
     if (!sound::InitSound(&error)) StartupFailure(error);
   }

@@ -19,7 +19,7 @@ namespace {
 
 void Install(const base::PalFile& pal) {
   for (int c = 0; c < 256; ++c) {
-    BasePalette[c] = {pal.colours[c].r, pal.colours[c].g, pal.colours[c].b};
+    BasePalette[c] = pal.colours[c];
     WorkPalette[c] = {0, 0, 0};
   }
   std::memcpy(BlendTable, pal.blend.data(), sizeof BlendTable);

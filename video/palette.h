@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "base/colour.h"
+
 namespace video {
 
-struct Color {
-  std::uint8_t r, g, b;
-};
+// The colour of the file formats, so palettes go to PNG and GIF writers as
+// they are.
+using Color = base::Rgb;
 
 extern Color WorkPalette[256];
 extern Color BasePalette[256];

@@ -25,6 +25,7 @@ struct Recorder {
   std::string dir;
   unsigned frames = 0;
   std::FILE* hashes = nullptr;
+  std::string hashes_path;
   unsigned hashed = 0;
 };
 Recorder recorder;
@@ -64,8 +65,7 @@ bool WritePng(const char* path, const std::uint8_t* pixels, int width, int heigh
   image.width = width;
   image.height = height;
   image.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
-  image.palette.resize(256);
-  for (int i = 0; i < 256; ++i) image.palette[i] = {palette[i].r, palette[i].g, palette[i].b};
+  image.palette.assign(palette, palette + 256);
   std::vector<std::uint8_t> bytes;
   if (!base::EncodePng(image, 1, &bytes, error)) {
     *error = std::string(path) + ": " + *error;
@@ -77,6 +77,19 @@ bool WritePng(const char* path, const std::uint8_t* pixels, int width, int heigh
     return false;
   }
   return true;
+}
+
+void ScaleFrame(const std::uint8_t* pixels, int scale, std::vector<std::uint8_t>* out) {
+  const std::size_t width = static_cast<std::size_t>(platform::kScreenWidth) * scale;
+  out->resize(width * platform::kScreenHeight * scale);
+  std::uint8_t* row = out->data();
+  for (int y = 0; y < platform::kScreenHeight; ++y, row += width * scale) {
+    // One row widened, then copied below itself for the other scale - 1.
+    std::uint8_t* d = row;
+    for (int x = 0; x < platform::kScreenWidth; ++x, d += scale)
+      std::memset(d, pixels[y * platform::kScreenWidth + x], static_cast<std::size_t>(scale));
+    for (int copy = 1; copy < scale; ++copy) std::memcpy(row + copy * width, row, width);
+  }
 }
 
 void StartRecording(const std::string& dir) {
@@ -94,6 +107,7 @@ void StartRecording(const std::string& dir) {
 
 void StartFrameHashes(const std::string& path) {
   recorder.hashed = 0;
+  recorder.hashes_path = path;
   recorder.hashes = std::fopen(path.c_str(), "w");
   if (!recorder.hashes)
     std::fprintf(stderr, "lunashot: cannot write frame hashes to %s: %s\n", path.c_str(),
@@ -120,9 +134,16 @@ void HashFrame(const std::uint8_t* pixels) {
     rgb[3 * i + 2] = c.b;
   }
   // Flushed per frame: a run that ends by exit() still leaves every line.
-  std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
-               base::Md5Hex(rgb.data(), rgb.size()).c_str());
-  std::fflush(recorder.hashes);
+  // A failed write (a full disk) ends the file, said once, rather than
+  // leaving it silently short of frames.
+  if (std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
+                   base::Md5Hex(rgb.data(), rgb.size()).c_str()) < 0 ||
+      std::fflush(recorder.hashes) != 0) {
+    std::fprintf(stderr, "lunashot: frame hashes stopped: cannot write %s: %s\n",
+                 recorder.hashes_path.c_str(), std::strerror(errno));
+    std::fclose(recorder.hashes);
+    recorder.hashes = nullptr;
+  }
 }
 
 }  // namespace
@@ -176,30 +197,23 @@ bool StopGif(std::string* error) {
 
 void RecordGifFrame(const std::uint8_t* pixels) {
   if (!gif.on) return;
-  base::Rgb palette[256];
-  for (int i = 0; i < 256; ++i)
-    palette[i] = {ShownPalette[i].r, ShownPalette[i].g, ShownPalette[i].b};
   if (gif.scale > 1) {
-    const int s = gif.scale, width = platform::kScreenWidth * s;
-    gif.scaled.resize(static_cast<std::size_t>(width) * platform::kScreenHeight * s);
-    for (int y = 0; y < platform::kScreenHeight; ++y) {
-      std::uint8_t* row = &gif.scaled[static_cast<std::size_t>(y) * s * width];
-      for (int x = 0; x < platform::kScreenWidth; ++x)
-        std::memset(row + x * s, pixels[y * platform::kScreenWidth + x],
-                    static_cast<std::size_t>(s));
-      for (int copy = 1; copy < s; ++copy)
-        std::memcpy(row + static_cast<std::size_t>(copy) * width, row,
-                    static_cast<std::size_t>(width));
-    }
+    ScaleFrame(pixels, gif.scale, &gif.scaled);
     pixels = gif.scaled.data();
   }
   std::string error;
-  if (!gif.writer.AddFrame(pixels, palette, kGifDelay, &error)) {
+  if (!gif.writer.AddFrame(pixels, ShownPalette, kGifDelay, &error)) {
     gif.on = false;
     std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
     return;
   }
-  if (gif.writer.Size() >= kMaxGifBytes && !StopGif(&error))
+  // At the cap the file is written as at StopGif; said either way, since a
+  // recording that ends by itself is otherwise a surprise at the next F9.
+  if (gif.writer.Size() < kMaxGifBytes) return;
+  if (StopGif(&error))
+    std::fprintf(stderr, "lunashot: GIF recording stopped at %zu MiB: wrote %s\n",
+                 kMaxGifBytes >> 20, gif.path.c_str());
+  else
     std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "video/palette.h"
 
@@ -15,6 +16,7 @@ void StartRecording(const std::string& dir);
 // Also writes one line per presented frame to the file `path`: the frame's
 // number (six digits, counted as the PNG names are), a space, and the md5
 // of its RGB bytes, row by row; these compare runs of different builds.
+// A failed write stops the file with one line on stderr.
 void StartFrameHashes(const std::string& path);
 // Stops both and closes the hash file.
 void StopRecording();
@@ -27,16 +29,20 @@ void RecordFrame(const std::uint8_t* pixels);
 // an animated GIF (through the palette shown with it, each pixel a `scale`
 // x `scale` square, 2/100 s a frame: GIF delays count hundredths, and most
 // viewers slow anything shorter), written to `path` at StopGif or when it
-// reaches 256 MiB. Failures are reported on stderr, once; the game goes on.
+// reaches 256 MiB (said on stderr). Failures are reported on stderr, once;
+// the game goes on.
 constexpr int kMaxGifScale = 8;
+// The screen's pixels with each one a `scale` x `scale` square (GIFs,
+// screenshots at the window's size).
+void ScaleFrame(const std::uint8_t* pixels, int scale, std::vector<std::uint8_t>* out);
 void StartGif(const std::string& path, int scale);
 // Writes the file. False with a message (nothing recorded, cannot write).
 bool StopGif(std::string* error);
 bool GifRecording();
 void RecordGifFrame(const std::uint8_t* pixels);
 
-// Writes width x height colour indices as an 8-bit RGB PNG through
-// `palette`. False with a message on failure.
+// Writes width x height colour indices as an indexed PNG through `palette`
+// (256 colours). False with a message on failure.
 bool WritePng(const char* path, const std::uint8_t* pixels, int width, int height,
               const Color* palette, std::string* error);
 

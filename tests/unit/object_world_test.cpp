@@ -255,6 +255,10 @@ TEST_F(CollisionTest, PositionsThroughTheParentChain) {
      "assert(GetDestDist(b, 0, 0) == 25 and GetDestDist(nil, 0, 0) == 99999)\n"
      "assert(GetDir(a, b) == GetDestDir(a, 3, 4) and GetDir(nil, b) == 30)\n"
      "assert(GetDir(a, nil) == 30 and GetDestDir(nil, 0, 0) == 30)");
+  // The player bullets' hit test sees an enemy where its moved parent (no enemy) puts it.
+  Ok("function e_col(e) note(GetX(e)) end e = mk(AddEnemy0) SetParent(e, b)\n"
+     "mk(AddPBullet, K, 40, 4) UpdateWorld() SetX(b, 40) UpdateWorld()");
+  EXPECT_EQ(Log(), "40 ");
   // The integer part is the upper 16 bits read as signed: -0.5 is pixel -1.
   Instance* a = Inst("a");
   a->x = -32768;

@@ -141,16 +141,19 @@ TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
       << err;
   EXPECT_EQ(display_.frames, 2);
 
-  // A directory that goes away while recording.
+  // A directory that goes away while recording; hashes to a full disk.
   std::string dir = game_.path() + "/gone";
   testing::internal::CaptureStderr();
   video::StartRecording(dir);
+  video::StartFrameHashes("/dev/full");
   video::Present();
   std::system(("rm -rf " + dir).c_str());
   video::Present();
   video::Present();
   err = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(err.find("gone/000002.png") != err.npos && err.find('\n') == err.size() - 1) << err;
+  EXPECT_TRUE(err.find("hashes stopped: cannot write /dev/full") < err.find("gone/000002.png") &&
+              std::count(err.begin(), err.end(), '\n') == 2)
+      << err;
 }
 
 // Draws `p` at (x, y) on a w x h target with both draws and compares each
