@@ -8,9 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,7 +16,6 @@
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
 #include "backend/web_backends.h"
-#include "base/input_script.h"
 #include "base/log.h"
 #include "base/paths.h"
 #include "runtime/system.h"
@@ -39,23 +36,14 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<platform::Input> input;
   if (!options.input_file.empty()) {
-    std::ifstream in(options.input_file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
     std::string error;
-    std::vector<base::InputStep> steps;
-    if (!in) {
-      error = "cannot read input file " + options.input_file + ": " + std::strerror(errno);
-    } else if (!base::ParseInputScript(text.str(), &steps, &error)) {
-      error = "input file " + options.input_file + ": " + error;
-    }
-    if (!error.empty()) {
+    input = backend::LoadScriptedInput(options.input_file, &error);
+    if (!input) {
       base::InitPaths();
       base::WriteLog(error.c_str());
       std::fprintf(stderr, "lunashot: %s\n", error.c_str());
       return 1;
     }
-    input = std::make_unique<backend::ScriptedInput>(std::move(steps));
   }
 
   std::unique_ptr<backend::WebClock> clock =
