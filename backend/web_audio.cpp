@@ -93,7 +93,9 @@ class WebAudioImpl : public WebAudio {
     return count;
   }
 
+  // No samples: nullptr, as the desktop mixer gives.
   void* LoadSample(const std::int8_t* samples, std::size_t count) override {
+    if (count == 0) return nullptr;
     auto* sample = new Sample;
     sample->data.assign(samples, samples + count);
     return sample;
@@ -109,10 +111,10 @@ class WebAudioImpl : public WebAudio {
   }
 
   int Play(int channel, void* sample, int loops, int ticks) override {
-    return Start(channel, sample, loops, -1, ticks);
+    return Start(channel, sample, loops, false, 0, ticks);
   }
   int FadeIn(int channel, void* sample, int loops, int ms, int ticks) override {
-    return Start(channel, sample, loops, ms, ticks);
+    return Start(channel, sample, loops, true, ms, ticks);
   }
 
   int FadeOut(int channel, int ms) override {
@@ -181,11 +183,11 @@ class WebAudioImpl : public WebAudio {
     return previous;
   }
 
-  // Play (fade_ms < 0) or fade in.
-  int Start(int channel, void* sample, int loops, int fade_ms, int ticks) {
+  // Play, or fade in over `fade_ms` (any value, as SDL_mixer takes it).
+  int Start(int channel, void* sample, int loops, bool fade, int fade_ms, int ticks) {
     Mix();
     const auto* chunk = static_cast<const Sample*>(sample);
-    if (!chunk || chunk->data.empty()) return -1;
+    if (!chunk) return -1;
     if (channel == -1) {
       channel = -1;
       for (int i = 0; i < Count(); ++i) {
@@ -204,7 +206,7 @@ class WebAudioImpl : public WebAudio {
     c.playing = static_cast<int>(chunk->data.size());
     c.looping = loops;
     c.expire = ticks > 0 ? now + static_cast<std::uint32_t>(ticks) : 0;
-    if (fade_ms < 0) {
+    if (!fade) {
       c.fading = Fading::kNone;
     } else {
       c.fading = Fading::kIn;
