@@ -6,9 +6,6 @@
 // (browsers start audio only after a key or a click) and drops them before.
 #include <emscripten.h>
 
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "backend/web_backends.h"
@@ -73,13 +70,11 @@ class WebAudioImpl : public WebAudio {
     // kLeadMs before that. Its channels see the time it is mixed at, as
     // SDL_mixer's see the time of the callback: limits and fades end when
     // the clock says, not when the sound is heard.
-    while (static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
-               platform::kSampleRate <=
-           now) {
-      const std::uint32_t plays = static_cast<std::uint32_t>(
-          static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
-          platform::kSampleRate);
-      MixBuffer(start_ + (plays > kLeadMs ? plays - kLeadMs : 0));
+    for (;;) {
+      const std::uint64_t plays =
+          std::uint64_t{mixed_} * platform::kAudioBufferSamples * 1000 / platform::kSampleRate;
+      if (plays > now) break;
+      MixBuffer(start_ + (plays > kLeadMs ? static_cast<std::uint32_t>(plays) - kLeadMs : 0));
       ++mixed_;
     }
   }
@@ -189,7 +184,6 @@ class WebAudioImpl : public WebAudio {
     const auto* chunk = static_cast<const Sample*>(sample);
     if (!chunk) return -1;
     if (channel == -1) {
-      channel = -1;
       for (int i = 0; i < Count(); ++i) {
         if (channels_[static_cast<std::size_t>(i)].playing <= 0) {
           channel = i;
