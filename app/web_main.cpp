@@ -16,7 +16,6 @@
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
 #include "backend/web_backends.h"
-#include "base/log.h"
 #include "base/paths.h"
 #include "runtime/system.h"
 
@@ -34,17 +33,13 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 2;
   }
+  // Start-up failures end a test run with a failure status, as headless
+  // runs do; a player reads them on the error screen.
+  if (options.headless) runtime::SetStartupFailureStatus(runtime::kStartupFailed);
   std::unique_ptr<platform::Input> input;
-  if (!options.input_file.empty()) {
-    std::string error;
-    input = backend::LoadScriptedInput(options.input_file, &error);
-    if (!input) {
-      base::InitPaths();
-      base::WriteLog(error.c_str());
-      std::fprintf(stderr, "lunashot: %s\n", error.c_str());
-      return 1;
-    }
-  }
+  std::string input_error;  // reported once the backends are chosen
+  if (!options.input_file.empty())
+    input = backend::LoadScriptedInput(options.input_file, &input_error);
 
   std::unique_ptr<backend::WebClock> clock =
       options.headless ? backend::CreateWebVirtualClock() : backend::CreateWebRealClock();
@@ -60,5 +55,9 @@ int main(int argc, char** argv) {
   backend::WebAudio* mixer = audio.get();
   clock->SetPump([mixer] { mixer->Mix(); });
   platform::backends = {machine.get(), display.get(), audio.get(), input.get(), clock.get()};
+  if (!input_error.empty()) {
+    base::InitPaths();
+    runtime::StartupFailure(input_error);
+  }
   return runtime::RunEngine(options);
 }
