@@ -16,15 +16,10 @@
 #include "app/new_game.h"
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
-#include "base/file.h"
-#include "base/input_script.h"
 #include "base/paths.h"
 #include "runtime/system.h"
 
 namespace {
-
-// A scripted play is a few lines a frame; anything near this is not one.
-constexpr std::size_t kMaxInputFileBytes = std::size_t{64} << 20;
 
 // Relative option paths name places below the directory lunashot was
 // started from, not below the game directory it changes into.
@@ -74,21 +69,8 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<platform::Input> scripted;
   std::string input_error;  // reported once the backends are chosen
-  if (!options.input_file.empty()) {
-    std::vector<std::uint8_t> text;
-    base::FileError failure;
-    std::string error;
-    std::vector<base::InputStep> steps;
-    if (!base::ReadFile(options.input_file, kMaxInputFileBytes, &text, &failure)) {
-      error = "cannot read input file " + options.input_file + ": " + failure.reason;
-    } else if (!base::ParseInputScript(std::string(text.begin(), text.end()), &steps, &error)) {
-      error = "input file " + options.input_file + ": " + error;
-    }
-    if (error.empty())
-      scripted = std::make_unique<backend::ScriptedInput>(std::move(steps));
-    else
-      input_error = error;
-  }
+  if (!options.input_file.empty())
+    scripted = backend::LoadScriptedInput(options.input_file, &input_error);
 
   // The one place that chooses the backends.
   std::unique_ptr<platform::Machine> machine;

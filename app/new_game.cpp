@@ -17,6 +17,7 @@
 
 #include "base/blend_table.h"
 #include "base/builtin_font.h"
+#include "base/sound_file.h"
 #include "base/sprite_file.h"
 
 namespace {
@@ -150,42 +151,10 @@ std::vector<base::PixelImage> ShipPictures() {
   };
 }
 
-void Append16(std::vector<std::uint8_t>* out, std::uint32_t v) {
-  out->push_back(std::uint8_t(v));
-  out->push_back(std::uint8_t(v >> 8));
-}
-void Append32(std::vector<std::uint8_t>* out, std::uint32_t v) {
-  Append16(out, v & 0xFFFF);
-  Append16(out, v >> 16);
-}
-
-// An 8-bit mono WAV at the mixer's 11025 Hz.
-std::vector<std::uint8_t> Wav(const std::vector<std::uint8_t>& samples) {
-  std::vector<std::uint8_t> out;
-  auto tag = [&](const char* t) {
-    for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(t[i]));
-  };
-  tag("RIFF");
-  Append32(&out, std::uint32_t(36 + samples.size()));
-  tag("WAVE");
-  tag("fmt ");
-  Append32(&out, 16);
-  Append16(&out, 1);  // PCM
-  Append16(&out, 1);  // mono
-  Append32(&out, 11025);
-  Append32(&out, 11025);
-  Append16(&out, 1);
-  Append16(&out, 8);
-  tag("data");
-  Append32(&out, std::uint32_t(samples.size()));
-  out.insert(out.end(), samples.begin(), samples.end());
-  return out;
-}
-
 // A falling square-wave blip (a shot) or fading noise (an explosion).
-std::vector<std::uint8_t> Sound(bool noise) {
+std::vector<std::int8_t> Sound(bool noise) {
   const int n = noise ? 5000 : 1200;
-  std::vector<std::uint8_t> s(n);
+  std::vector<std::int8_t> s(n);
   std::uint32_t seed = 12345;
   for (int i = 0; i < n; ++i) {
     int amplitude = 90 * (n - i) / n;
@@ -197,7 +166,7 @@ std::vector<std::uint8_t> Sound(bool noise) {
       int period = 10 + i / 60;
       wave = (i % period < period / 2) ? amplitude : -amplitude;
     }
-    s[i] = std::uint8_t(128 + wave);
+    s[i] = std::int8_t(wave);
   }
   return s;
 }
@@ -273,8 +242,8 @@ bool WriteStarterGame(const std::string& dir, std::string* error) {
       {"sprite/pal.pal", base::BuildPalFile(DefaultPalette(), base::BlendMode::kMix)},
       {"sprite/font.spr", font},
       {"sprite/ship.spr", ship},
-      {"sound/shot.wav", Wav(Sound(false))},
-      {"sound/boom.wav", Wav(Sound(true))},
+      {"sound/shot.wav", base::EncodeNativeWav(Sound(false))},
+      {"sound/boom.wav", base::EncodeNativeWav(Sound(true))},
       {"script/start.lua", std::vector<std::uint8_t>(kStartLua, kStartLua + sizeof kStartLua - 1)},
   };
   if (!MakeGameDir(dir, error)) return false;

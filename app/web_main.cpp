@@ -8,9 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,8 +16,6 @@
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
 #include "backend/web_backends.h"
-#include "base/input_script.h"
-#include "base/log.h"
 #include "base/paths.h"
 #include "runtime/system.h"
 
@@ -37,26 +33,13 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 2;
   }
+  // Start-up failures end a test run with a failure status, as headless
+  // runs do; a player reads them on the error screen.
+  if (options.headless) runtime::SetStartupFailureStatus(runtime::kStartupFailed);
   std::unique_ptr<platform::Input> input;
-  if (!options.input_file.empty()) {
-    std::ifstream in(options.input_file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    std::vector<base::InputStep> steps;
-    if (!in) {
-      error = "cannot read input file " + options.input_file + ": " + std::strerror(errno);
-    } else if (!base::ParseInputScript(text.str(), &steps, &error)) {
-      error = "input file " + options.input_file + ": " + error;
-    }
-    if (!error.empty()) {
-      base::InitPaths();
-      base::WriteLog(error.c_str());
-      std::fprintf(stderr, "lunashot: %s\n", error.c_str());
-      return 1;
-    }
-    input = std::make_unique<backend::ScriptedInput>(std::move(steps));
-  }
+  std::string input_error;  // reported once the backends are chosen
+  if (!options.input_file.empty())
+    input = backend::LoadScriptedInput(options.input_file, &input_error);
 
   std::unique_ptr<backend::WebClock> clock =
       options.headless ? backend::CreateWebVirtualClock() : backend::CreateWebRealClock();
@@ -72,5 +55,9 @@ int main(int argc, char** argv) {
   backend::WebAudio* mixer = audio.get();
   clock->SetPump([mixer] { mixer->Mix(); });
   platform::backends = {machine.get(), display.get(), audio.get(), input.get(), clock.get()};
+  if (!input_error.empty()) {
+    base::InitPaths();
+    runtime::StartupFailure(input_error);
+  }
   return runtime::RunEngine(options);
 }

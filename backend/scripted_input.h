@@ -2,6 +2,8 @@
 // file, taken on by the count of Update calls.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "base/input_script.h"
@@ -22,5 +24,9 @@ class ScriptedInput : public platform::Input {
   std::size_t next_ = 0;
   std::uint32_t state_ = 0;
 };
+
+// Reads and parses the --input file at `path`. Null with the cause on one
+// line, naming the file (and the bad line).
+std::unique_ptr<ScriptedInput> LoadScriptedInput(const std::string& path, std::string* error);
 
 }  // namespace backend

@@ -17,10 +17,9 @@ class SdlAudio : public platform::Audio {
   bool OpenSilent(std::string* error) override;
   void Close() override;
   int AllocateChannels(int count) override;
-  // A sample in the mixer's own chunk: a copy of `samples`, widened to the
-  // device's sample format and channel count when they differ from the
-  // device format. A device that runs at another rate gets nullptr: samples
-  // are not resampled here.
+  // A sample in the mixer's own chunk: a copy of `samples`, resampled to the
+  // device's rate and widened to its sample format and channel count when
+  // they differ from the device format. nullptr for no samples.
   void* LoadSample(const std::int8_t* samples, std::size_t count) override;
   void FreeSample(void* sample) override;
   int Play(int channel, void* sample, int loops, int ticks) override;

@@ -148,6 +148,9 @@ class SdlWindow : public WindowDisplay {
       h = platform::kScreenHeight * scale_;
     }
     Uint32 flags = SDL_SWSURFACE | (fullscreen_ ? SDL_FULLSCREEN : 0);
+    // A failed mode set may have freed the old surface: nothing is drawn
+    // until a mode is set again.
+    screen_ = nullptr;
     SDL_Surface* s = SDL_SetVideoMode(w, h, 32, flags);
     if (!s || s->format->BytesPerPixel != 4) return false;
     screen_ = s;

@@ -6,9 +6,6 @@
 // (browsers start audio only after a key or a click) and drops them before.
 #include <emscripten.h>
 
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "backend/web_backends.h"
@@ -73,13 +70,11 @@ class WebAudioImpl : public WebAudio {
     // kLeadMs before that. Its channels see the time it is mixed at, as
     // SDL_mixer's see the time of the callback: limits and fades end when
     // the clock says, not when the sound is heard.
-    while (static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
-               platform::kSampleRate <=
-           now) {
-      const std::uint32_t plays = static_cast<std::uint32_t>(
-          static_cast<std::uint64_t>(mixed_) * platform::kAudioBufferSamples * 1000 /
-          platform::kSampleRate);
-      MixBuffer(start_ + (plays > kLeadMs ? plays - kLeadMs : 0));
+    for (;;) {
+      const std::uint64_t plays =
+          std::uint64_t{mixed_} * platform::kAudioBufferSamples * 1000 / platform::kSampleRate;
+      if (plays > now) break;
+      MixBuffer(start_ + (plays > kLeadMs ? static_cast<std::uint32_t>(plays) - kLeadMs : 0));
       ++mixed_;
     }
   }
@@ -93,7 +88,9 @@ class WebAudioImpl : public WebAudio {
     return count;
   }
 
+  // No samples: nullptr, as the desktop mixer gives.
   void* LoadSample(const std::int8_t* samples, std::size_t count) override {
+    if (count == 0) return nullptr;
     auto* sample = new Sample;
     sample->data.assign(samples, samples + count);
     return sample;
@@ -109,10 +106,10 @@ class WebAudioImpl : public WebAudio {
   }
 
   int Play(int channel, void* sample, int loops, int ticks) override {
-    return Start(channel, sample, loops, -1, ticks);
+    return Start(channel, sample, loops, false, 0, ticks);
   }
   int FadeIn(int channel, void* sample, int loops, int ms, int ticks) override {
-    return Start(channel, sample, loops, ms, ticks);
+    return Start(channel, sample, loops, true, ms, ticks);
   }
 
   int FadeOut(int channel, int ms) override {
@@ -181,13 +178,12 @@ class WebAudioImpl : public WebAudio {
     return previous;
   }
 
-  // Play (fade_ms < 0) or fade in.
-  int Start(int channel, void* sample, int loops, int fade_ms, int ticks) {
+  // Play, or fade in over `fade_ms` (any value, as SDL_mixer takes it).
+  int Start(int channel, void* sample, int loops, bool fade, int fade_ms, int ticks) {
     Mix();
     const auto* chunk = static_cast<const Sample*>(sample);
-    if (!chunk || chunk->data.empty()) return -1;
+    if (!chunk) return -1;
     if (channel == -1) {
-      channel = -1;
       for (int i = 0; i < Count(); ++i) {
         if (channels_[static_cast<std::size_t>(i)].playing <= 0) {
           channel = i;
@@ -204,7 +200,7 @@ class WebAudioImpl : public WebAudio {
     c.playing = static_cast<int>(chunk->data.size());
     c.looping = loops;
     c.expire = ticks > 0 ? now + static_cast<std::uint32_t>(ticks) : 0;
-    if (fade_ms < 0) {
+    if (!fade) {
       c.fading = Fading::kNone;
     } else {
       c.fading = Fading::kIn;

@@ -66,6 +66,10 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
                   GetLe16(body + 14) == 8;
     } else if (std::memcmp(data + at, "data", 4) == 0) {
       if (!format_ok) return fail();
+      if (length == 0) {
+        *error = "it holds no samples";
+        return false;
+      }
       samples->resize(length);
       for (std::uint32_t i = 0; i < length; ++i)
         (*samples)[i] = static_cast<std::int8_t>(body[i] ^ 0x80);

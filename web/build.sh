@@ -38,18 +38,16 @@ fi
 cmake --build "$build" -j"$(nproc)" -- --no-print-directory
 
 # The game, as the page will see it: no log of earlier native runs, sounds
-# in the mixer's format when the tree has the converter.
+# in the mixer's format (converted by the native build's lunashot-pack).
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
 cp -r "$game" "$stage/game"
 rm -f "$stage/game/script/log.txt"
 mkdir -p "$stage/game/replay"
-pack=""
-if grep -qs '"sound"' tools/*.cpp; then
-  [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build --target lunashot-pack -j"$(nproc)" -- --no-print-directory >/dev/null
-  pack=build/lunashot-pack
-fi
+native="${LUNASHOT_BUILD:-build}"
+[ -f "$native/CMakeCache.txt" ] || cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$native" --target lunashot-pack -j"$(nproc)" -- --no-print-directory >/dev/null
+pack="$native/lunashot-pack"
 # True for a WAV already in the mixer's format (PCM, mono, 8-bit, 11025 Hz):
 # converting it again could only add dither.
 native_wav() {
@@ -69,7 +67,7 @@ if d[:4] == b"RIFF" and d[8:12] == b"WAVE":
 sys.exit(0 if ok else 1)
 PY
 }
-if [ -n "$pack" ] && [ -d "$stage/game/sound" ]; then
+if [ -d "$stage/game/sound" ]; then
   find "$stage/game/sound" -type f | while read -r f; do
     native_wav "$f" && continue
     # A file that cannot be converted stays as it is; the game gets nil

@@ -245,7 +245,8 @@ ERROR_SCREEN = """(() => {
 
 
 def error_case(work, browser, base):
-    """An uncaught error in a player's page shows the error screen until a key is pressed."""
+    """An uncaught error in a player's page shows the error screen until a key is pressed;
+    a start-up failure (no pal.pal) fails a test run, as it does a headless one."""
     game_copy("tests/games/event_update", work / "error-web")
     (work / "error-web/script/start.lua").write_text("Update() Present()\nlocal t = nil\nt.x = 1\n")
     browser.call("Page.navigate", url=page(work / "error-web", work / "error-page", base))
@@ -254,10 +255,12 @@ def error_case(work, browser, base):
     for kind in ("keyDown", "keyUp"):
         browser.call("Input.dispatchKeyEvent", type=kind, code="KeyZ", key="z", windowsVirtualKeyCode=90)
         time.sleep(0.2)
-    if browser.wait("document.title === 'lunashot: done'", 60):
-        print("error: the page shows the error screen until a key")
-        return None
-    return "the error screen did not end at a key"
+    if not browser.wait("document.title === 'lunashot: done'", 60):
+        return "the error screen did not end at a key"
+    print("error: the page shows the error screen until a key")
+    (work / "error-web/sprite/pal.pal").unlink()
+    fault = browser.play(page(work / "error-web", work / "nopal-page", base) + "headless=1")[0]
+    return None if fault and "pal.pal" in fault else f"a test run without pal.pal ended so: {fault}"
 
 
 def main():

@@ -62,5 +62,8 @@ print("past 7", PlaySound(8, beep, 0, -1), FISound(100, beep, 0, 10, -1), SetVol
 print("any", FISound(-1, beep, 0, 50, -1), FISound(-1, beep, -1, 50, 100), busy())
 wait(45)
 print("end", busy(), volumes())
+-- A sound of no samples is none; a fade in of negative length starts silent.
+TestLib.WriteWav("empty.wav", 0)
+print("odd", LoadSound("empty.wav"), FISound(0, beep, 0, -5, -1), SetVol(0, -1))
 StopSound(-1)
 UnloadSound(beep)
