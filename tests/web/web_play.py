@@ -52,7 +52,7 @@ REAL_TIME = {"sound_channels"}
 
 
 def game_copy(src, dest, replays=True):
-    """The game as run_game.sh prepares it, with the demo's inputs and replays."""
+    """The game as run_game.sh prepares it (but with the demo's pal.pal), the demo's inputs and replays."""
     shutil.copytree(ROOT / src, dest, ignore=lambda d, names: names if d.endswith("/replay") else
                     [n for n in names if n == "log.txt"])
     for sub in ("sprite", "script", "sound", "replay"):
