@@ -14,7 +14,9 @@ SEES = {folder: {f for f in RANK if RANK[f] < RANK[folder]} | {folder} for folde
 SEES["tools"] = {"base", "tools"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([a-z_]+)/')
 
-root, faults = pathlib.Path(sys.argv[1]), []
+root = pathlib.Path(sys.argv[1])
+# A folder renamed or a wrong ROOT would otherwise pass unchecked.
+faults = [f"{folder}/ is missing" for folder in SEES if not (root / folder).is_dir()]
 for folder in SEES:
     for path in sorted((root / folder).glob("*.[ch]*")):
         for number, line in enumerate(path.read_text(errors="replace").splitlines(), 1):
@@ -22,5 +24,5 @@ for folder in SEES:
             if m and m.group(1) in SEES and m.group(1) not in SEES[folder]:
                 faults.append(f"{path.relative_to(root)}:{number}: {folder}/ includes "
                               f"{m.group(1)}/")
-print("\n".join(faults + [f"{len(faults)} upward includes"]))
+print("\n".join(faults + [f"{len(faults)} faults"]))
 sys.exit(1 if faults else 0)

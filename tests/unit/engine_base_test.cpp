@@ -127,8 +127,7 @@ TEST_F(PathsTest, WriteLogAppendsMessageSpaceLineFeedOrDropsItWithoutAScriptDire
   ASSERT_EQ(mkdir("script", 0700), 0);
   WriteLog("abc");
   WriteLog("def");
-  std::vector<std::uint8_t> log = scratch_.Read("script/log.txt");
-  EXPECT_EQ(std::string(log.begin(), log.end()), "abc \ndef \n");
+  EXPECT_EQ(scratch_.Text("script/log.txt"), "abc \ndef \n");
   // A FIFO that nobody reads, planted as the log, drops the message instead of blocking.
   ASSERT_EQ(unlink("script/log.txt") | mkfifo("script/log.txt", 0600), 0);
   WriteLog("ghi");

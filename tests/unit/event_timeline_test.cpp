@@ -186,10 +186,6 @@ class ReplayTest : public ::testing::Test {
   void SetUp() override { event::ClearEvent(); }
   void TearDown() override { event::ClearEvent(); }
 
-  std::string Read(const std::string& name) {
-    std::vector<std::uint8_t> bytes = scratch_.Read("replay/" + name);
-    return std::string(bytes.begin(), bytes.end());
-  }
   Strings Files() { return scratch_.Files("replay"); }  // hidden ones too
   // The script error of a SaveReplayFile call, "" when it succeeded.
   std::string Save(const char* prefix, const char* first, const char* second, int life = 0,
@@ -218,7 +214,7 @@ TEST_F(ReplayTest, WritesTheExactFileAndEmptiesTheRecords) {
   const std::pair<event::dword, int> records[] = {{1, 0}, {9, 35}, {3, 255}, {0xFFFFFFFFu, 2}};
   for (auto [frame, key] : records) event::SaveReplay(frame, key);  // -1 from a script: 0xFFFFFFFF
   ASSERT_EQ(Save("a", "b.lua", "c.lua", 3, 1200), "");
-  EXPECT_EQ(Read("a_c.lua"),
+  EXPECT_EQ(scratch_.Text("replay/a_c.lua"),
             "RunScript('b.lua')\nRunScript('c.lua')\nVAR_replay=true\nVAR_life=3\n"
             "VAR_score=1200\nrep(1,0)\nrep(9,35)\nrep(3,255)\nrep(-1,2)\n");
   EXPECT_TRUE(event::ReplayRecords.empty());
@@ -226,7 +222,7 @@ TEST_F(ReplayTest, WritesTheExactFileAndEmptiesTheRecords) {
 
   // Nothing recorded since: five lines, and the old file is replaced.
   ASSERT_EQ(Save("a", "x", "c.lua", -1, -5), "");
-  EXPECT_EQ(Read("a_c.lua"),
+  EXPECT_EQ(scratch_.Text("replay/a_c.lua"),
             "RunScript('x')\nRunScript('c.lua')\nVAR_replay=true\nVAR_life=-1\n"
             "VAR_score=-5\n");
 }

@@ -52,6 +52,10 @@ class ScratchDir {
     std::ifstream in(*this / relative, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
+  std::string Text(const std::string& relative) const {
+    std::vector<std::uint8_t> bytes = Read(relative);
+    return std::string(bytes.begin(), bytes.end());
+  }
   // Names of the files in the directory or one of its folders, sorted.
   std::vector<std::string> Files(const std::string& folder = ".") const {
     std::vector<std::string> names;

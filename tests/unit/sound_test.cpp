@@ -109,10 +109,7 @@ class FakeAudio : public platform::Audio {
 
 class SoundTest : public ::testing::Test {
  protected:
-  std::string Log() {
-    std::vector<std::uint8_t> log = scratch_.Read("script/log.txt");
-    return std::string(log.begin(), log.end());
-  }
+  std::string Log() { return scratch_.Text("script/log.txt"); }
   void WriteSound(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     scratch_.Write("sound/" + name, bytes);
   }

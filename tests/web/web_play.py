@@ -28,6 +28,7 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 PLAY = ROOT / "tests/games/demo_play/play.txt"
 FRAMES = "6000"
+LIMIT = ["timeout", "-s", "KILL", "600"]  # a native run, with all it started (Xvfb too)
 sys.dont_write_bytecode = True  # the shared reader leaves no cache in the source tree
 sys.path.insert(0, str(ROOT / "tests/lib"))
 from png_pixels import png_pixels  # noqa: E402
@@ -51,7 +52,7 @@ REAL_TIME = {"sound_channels"}
 
 
 def game_copy(src, dest, replays=True):
-    """The game as run_game.sh prepares it, with the demo's inputs and replays."""
+    """The game as run_game.sh prepares it (but with the demo's pal.pal), the demo's inputs and replays."""
     shutil.copytree(ROOT / src, dest, ignore=lambda d, names: names if d.endswith("/replay") else
                     [n for n in names if n == "log.txt"])
     for sub in ("sprite", "script", "sound", "replay"):
@@ -169,11 +170,11 @@ def play_case(lunashot, work, browser, base, name, src, args, same_output):
     if name in REAL_TIME:
         if not browser:
             return None
-        native = subprocess.run(["bash", str(ROOT / "tests/xvfb_run.sh"), str(lunashot), *args,
+        native = subprocess.run([*LIMIT, "bash", str(ROOT / "tests/xvfb_run.sh"), str(lunashot), *args,
                                  str(native_game)], capture_output=True, text=True, cwd=native_game,
                                 env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
     else:
-        native = subprocess.run([str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
+        native = subprocess.run([*LIMIT, str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
                                  "--record-frames", str(work / f"{name}-frames"), str(native_game)],
                                 capture_output=True, text=True, cwd=native_game)
     if native.returncode != 0:

@@ -6,14 +6,19 @@ REPLAY_PREFIX_PATTERN = "^R(%d+)%-(%d+)_stage1%.lua$"
 MAX_REPLAYS = 20
 
 -- The replay files, oldest first: { name, num, score }. Other files in the
--- replay folder (such as .keep) are left out.
+-- replay folder (such as .keep) are left out. Ordered by number, not by name
+-- as the engine lists them: R1000 comes after R999.
 function ListReplays()
   local list = {}
   local n = GetReplayFiles()
   for i = 0, n - 1 do
     local name = GetReplayFile(i)
     local _, _, num, score = string.find(name or "", REPLAY_PREFIX_PATTERN)
-    if num then list[#list + 1] = { name = name, num = tonumber(num), score = tonumber(score) } end
+    if num then
+      local r, at = { name = name, num = tonumber(num), score = tonumber(score) }, #list + 1
+      while at > 1 and list[at - 1].num > r.num do list[at] = list[at - 1] at = at - 1 end
+      list[at] = r
+    end
   end
   return list
 end

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo keeps its replays: (1) a save that fails (a full disk: the file
-# size limit is lower than the replay) deletes none of the 20 kept ones; (2) the idle
-# title's demo play skips replays that cannot be played (a hostile file, a
+# size limit is lower than the replay) deletes none of the 20 kept ones; (2) one
+# that succeeds deletes the oldest by number, not by name (R980, never R1000); (3) the
+# idle title's demo play skips replays that cannot be played (a hostile file, a
 # name too long for a path) and plays the next best.
 # usage: keeps_test.sh LUNASHOT PALETTE RUN_GAME DEMO PLAY_INPUT WORK
 set -u
@@ -14,15 +15,17 @@ fresh() {  # fresh DIR: a copy of the demo without saved replays
 }
 
 fresh "$work.full"
-for n in $(seq -w 1 20); do header 100 >"$work.full/replay/R0$n-0000100_stage1.lua"; done
+for n in $(seq 980 999); do header 100 >"$work.full/replay/R$n-0000100_stage1.lua"; done
 mkdir -p "$work"
 printf '#!/bin/bash\nulimit -f 16\ntrap "" XFSZ\nexec "%s" "$@"\n' "$lunashot" >"$work/limited"
 chmod +x "$work/limited"
 bash "$run_game" "$work/limited" "$palette" "$work.full" "$work/full" --no-stderr . \
   --stdout "^demo: play ends at frame [0-9]* with score 18230$" --stdout "^demo: the replay was not saved" \
   -- --input "$play" --max-frames 6000 >/dev/null || fail "the failed save"
-kept=$(find "$work/full/replay" -name 'R0*-0000100_stage1.lua' | wc -l)
+kept=$(find "$work/full/replay" -name 'R9*-0000100_stage1.lua' | wc -l)
 [ "$kept" = 20 ] || fail "$kept of the 20 replays are left after a failed save"
+bash "$run_game" "$lunashot" "$palette" "$work.full" "$work/next" --file replay/R1000-0018230_stage1.lua \
+  --no-file replay/R980-0000100_stage1.lua -- --input "$play" --max-frames 6000 >/dev/null || fail "the save after R999"
 
 fresh "$work.title"
 long=R$(printf '%0200d' 5)-9999998_stage1.lua

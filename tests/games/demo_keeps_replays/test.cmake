@@ -1,4 +1,4 @@
-# The demo keeps its replays through a failed save and skips unplayable ones (keeps_test.sh).
+# The demo keeps its replays through a failed save and past R999, skips unplayable ones.
 add_test(NAME game.demo_keeps_replays
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/keeps_test.sh $<TARGET_FILE:lunashot> ${TEST_PALETTE}
                  ${CMAKE_CURRENT_SOURCE_DIR}/run_game.sh ${PROJECT_SOURCE_DIR}/games/demo

@@ -12,7 +12,7 @@ local function i32(n)
   return string.char(b[1], b[2], b[3], b[4])
 end
 
-TestLib = {u16 = u16, i32 = i32}
+TestLib = {}
 
 -- Pixel kinds: 0 transparent ('.'), 1 opaque (lower case), 2 blended.
 local function kind(ch) return ch == "." and 0 or string.find(ch, "%l") and 1 or 2 end

@@ -1,4 +1,5 @@
 -- Each field stores its C++ type: bytes wrap, ints keep the number.
+RunScript("testlib.lua")
 local k = NewObject() k:SetAnimSize(1) k:SetAnim(0, 0, 0, 1, true)
 local i = AddLayer0(k, nil, 0, 0, 0, 0, 0, -1)
 local bytes = {[300] = 44, [-1] = 255, [70000] = 112, [2147483647] = 255}
@@ -11,10 +12,7 @@ for _, f in ipairs({"hit", "anim", "state", "dir", "age", "hp", "vel"}) do
 end
 -- Wrong values are refused with the binding's message; other keys are the
 -- instance's own; handles compare and index as themselves.
-local function fails(code, text)
-  local ok, e = pcall(loadstring("local i = ... " .. code), i)
-  assert(not ok and string.find(e, text, 1, true), code .. ": " .. tostring(e))
-end
+local function fails(code, text) TestLib.ExpectError(text, loadstring("local i = ... " .. code), i) end
 fails("i.dir = 'x'", "no match for function call '<unknown>' with the parameters (userdata, string)")
 fails("i.hp = {}", "void <unknown>(Instance&,int)")
 fails("i.vel = nil", "(userdata, nil)")

@@ -1,4 +1,5 @@
 -- Refused names: an error, no file anywhere, and the records kept.
+RunScript("testlib.lua")
 -- { prefix, first, second, text of the error }
 local refused = {
   { "../../escape", "a.lua", "stage.lua", "the prefix '../../escape' holds a '/'" },
@@ -11,10 +12,7 @@ local refused = {
 }
 ClearEvent()
 SaveReplay(1, 2)
-for _, case in ipairs(refused) do
-  local ok, message = pcall(SaveReplayFile, case[1], case[2], case[3], 1, 2)
-  assert(not ok and string.find(message, case[4], 1, true), tostring(message))
-end
+for _, c in ipairs(refused) do TestLib.ExpectError(c[4], SaveReplayFile, c[1], c[2], c[3], 1, 2) end
 assert(GetReplayFiles() == 0)
 -- A script name in a sub-folder of script/ is still fine, and the record
 -- kept through all the refusals is written.
