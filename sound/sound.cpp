@@ -24,6 +24,9 @@ constexpr int kMixChannels = 8;
 
 platform::Audio& Mixer() { return *platform::backends.audio; }
 std::set<std::string> failed;  // versions of files that LoadSound could not use
+// Samples whose last handle went without UnloadSound. They may still be
+// playing, so they are freed when the mixer closes (a reload, the end).
+std::vector<void*> orphans;
 
 // The chunk of a sample a script passes; nullptr for nil.
 void* ChunkOf(Sound* s, const char* function) {
@@ -48,7 +51,9 @@ int FadeLength(int ms) { return ms == 0 ? 1 : ms; }
 
 void intrusive_ptr_add_ref(Sound* s) { ++s->refs; }
 void intrusive_ptr_release(Sound* s) {
-  if (--s->refs == 0) delete s;
+  if (--s->refs != 0) return;
+  if (s->chunk) orphans.push_back(s->chunk);
+  delete s;
 }
 
 bool InitSound(std::string* failure) {
@@ -67,7 +72,12 @@ bool InitSound(std::string* failure) {
   return true;
 }
 
-void QuitSound() { Mixer().Close(); }
+void QuitSound() {
+  Mixer().Stop(-1);
+  for (void* chunk : orphans) Mixer().FreeSample(chunk);
+  orphans.clear();
+  Mixer().Close();
+}
 
 int SetVol(int channel, int volume) {
   CheckChannel(channel, "SetVol");

@@ -1,7 +1,8 @@
 // The eight-channel mixer and samples. A Sound is shared by its script
 // handle (intrusive count); UnloadSound frees the sample and marks the handle
 // unloaded, so a later use (a second unload included) is a script error
-// instead of a double free. The channel functions pass their arguments to
+// instead of a double free. A sample whose last handle goes without an
+// unload is freed by QuitSound, so reloads do not pile them up. The channel functions pass their arguments to
 // the mixer unchanged and return its result, except where the mixer itself
 // would fail: a channel below -1 for SetVol, StopSound and FOSound (outside
 // its channel table) is a script error, and a fade of 0 ms (a division by

@@ -235,6 +235,11 @@ TEST_F(SoundTest, NativeFilesLoadUnchangedAndConversionsRepeatExactly) {
   ASSERT_TRUE(sound::LoadSound("noise.wav"));
   EXPECT_EQ(mixer.last_sample, first);
   EXPECT_NEAR(double(first.size()), 2205.0, 2.0);
+  // The three dropped without an unload are freed when the mixer closes; an unloaded one once.
+  mixer.Calls();
+  sound::UnloadSound(sound::LoadSound("native.wav").get());
+  sound::QuitSound();
+  EXPECT_EQ(mixer.Calls(), "LoadSample 1001; Free 0; Stop -1; Free 0; Free 0; Free 0; ");
 }
 
 const std::int8_t kSamples[] = {0, 1, -1, 127, -128, 64};
