@@ -39,9 +39,35 @@ cmake --build "$build" -j"$(nproc)" -- --no-print-directory
 
 # The game, as the page will see it: no log of earlier native runs, sounds
 # in the mixer's format (converted by the native build's lunashot-pack).
+# Only regular files and folders are copied: a symbolic link in a game
+# folder from someone else could name any file on this machine, and the
+# page would publish it, so links are skipped and named.
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
-cp -r "$game" "$stage/game"
+python3 - "$game" "$stage/game" <<'PY'
+import os, shutil, stat, sys
+src, dst = sys.argv[1], sys.argv[2]
+os.mkdir(dst)
+for top, dirs, files in os.walk(src):
+    rel = os.path.relpath(top, src)
+    for name in sorted(dirs + files):
+        path = os.path.join(top, name)
+        shown = os.path.normpath(os.path.join(rel, name))
+        mode = os.lstat(path).st_mode
+        if stat.S_ISLNK(mode):
+            print("make.sh web: skipped %s: a symbolic link" % shown, file=sys.stderr)
+        elif stat.S_ISDIR(mode):
+            os.mkdir(os.path.join(dst, rel, name))
+        elif stat.S_ISREG(mode):
+            # Opened without following a link, in case one replaced the file.
+            fd = os.open(path, os.O_RDONLY | os.O_NOFOLLOW | os.O_NONBLOCK)
+            with os.fdopen(fd, "rb") as f, open(os.path.join(dst, rel, name), "wb") as out:
+                if stat.S_ISREG(os.fstat(fd).st_mode):
+                    shutil.copyfileobj(f, out)
+        else:
+            print("make.sh web: skipped %s: not a regular file" % shown, file=sys.stderr)
+    dirs[:] = [d for d in dirs if stat.S_ISDIR(os.lstat(os.path.join(top, d)).st_mode)]
+PY
 rm -f "$stage/game/script/log.txt"
 mkdir -p "$stage/game/replay"
 native="${LUNASHOT_BUILD:-build}"

@@ -224,6 +224,16 @@ def reload_case(work, browser, base):
     fault = browser.play(url + "&input=play.txt")[0]
     if fault:
         return "the play: " + fault
+    # An entry the page never writes, planted in its store, must not replace the game's script.
+    planted = browser.call("Runtime.evaluate", awaitPromise=True, returnByValue=True, expression="""
+      new Promise(done => { const open = indexedDB.open('/persist');
+        open.onsuccess = () => { const t = open.result.transaction(['FILE_DATA'], 'readwrite');
+          t.objectStore('FILE_DATA').put({timestamp: new Date(), mode: 33206,
+            contents: new TextEncoder().encode('error("planted")')}, '/game/script/start.lua');
+          t.oncomplete = () => done(true); t.onerror = () => done(false); };
+        open.onerror = () => done(false); })""")["result"].get("value")
+    if not planted:
+        return "could not plant an entry in the page's store"
     fault, hashes, _ = browser.play(url + "&hashes=1&input=watch.txt")
     fault = fault or same_frames((work / "demo_watch-native.txt").read_text().splitlines(), hashes)
     if not fault:
@@ -250,7 +260,14 @@ def error_case(work, browser, base):
     a start-up failure (no pal.pal) fails a test run, as it does a headless one."""
     game_copy("tests/games/event_update", work / "error-web")
     (work / "error-web/script/start.lua").write_text("Update() Present()\nlocal t = nil\nt.x = 1\n")
-    browser.call("Page.navigate", url=page(work / "error-web", work / "error-page", base))
+    # A link in a game folder from someone else is never published with the page.
+    (work / "secret.txt").write_text("not-for-the-page-7f3a")
+    (work / "error-web/sprite/notes.txt").symlink_to("../../secret.txt")
+    (work / "error-web/script/notes.lua").symlink_to(work / "secret.txt")
+    url = page(work / "error-web", work / "error-page", base)
+    if b"not-for-the-page-7f3a" in (work / "error-page/game.data").read_bytes():
+        return "a symbolic link's target was packed into game.data"
+    browser.call("Page.navigate", url=url)
     if not browser.wait(ERROR_SCREEN, 60):
         return "no error screen on the canvas"
     for kind in ("keyDown", "keyUp"):
