@@ -255,13 +255,4 @@ void AppendSpriteRecord(std::vector<std::uint8_t>* bytes, std::int32_t width, st
   bytes->insert(bytes->end(), rows.begin(), rows.end());
 }
 
-bool CheckSurfaceSize(std::int32_t width, std::int32_t height, std::string* error) {
-  if (width < 0 || height < 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide ||
-      static_cast<std::int64_t>(width) * height > kMaxSurfaceBytes) {
-    *error = "bad image size " + std::to_string(width) + " x " + std::to_string(height);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace base

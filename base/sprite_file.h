@@ -22,8 +22,6 @@ constexpr std::int32_t kMaxSpriteSide = 16384;  // width or height of a sprite
 constexpr int kMaxSprites = 65535;              // sprites in a set (the 16-bit count)
 constexpr int kMaxRun = 4095;                   // pixels in a run (the 12-bit count)
 constexpr std::size_t kMaxSpriteFileBytes = std::size_t{256} << 20;
-constexpr std::int32_t kMaxSurfaceSide = 16384;                    // width or height of a surface
-constexpr std::int64_t kMaxSurfaceBytes = std::int64_t{64} << 20;  // its width x height
 
 struct Pixel {
   enum Kind : std::uint8_t { kTransparent, kBlended, kOpaque };
@@ -94,8 +92,5 @@ bool EncodeSpriteSet(const std::vector<SpriteData>& sprites, std::vector<std::ui
 // Appends one record as given, unchecked (for making damaged files).
 void AppendSpriteRecord(std::vector<std::uint8_t>* bytes, std::int32_t width, std::int32_t height,
                         const std::vector<std::uint8_t>& rows);
-
-// Checks a surface's declared size against the limits ("bad image size W x H").
-bool CheckSurfaceSize(std::int32_t width, std::int32_t height, std::string* error);
 
 }  // namespace base

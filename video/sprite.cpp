@@ -11,6 +11,7 @@
 #include "base/bytes.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/paths.h"
 #include "base/sprite_file.h"
 
 namespace video {
@@ -98,6 +99,16 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
     MakeSpans(sprite);
   }
   return set.release();
+}
+
+const char* SpritePath(const char* name, std::string* error) {
+  if (!name) {
+    *error = "no file name given";
+    return nullptr;
+  }
+  const char* path = base::GetSpritePath(name);
+  if (!path) *error = std::string(name) + ": the path is too long";
+  return path;
 }
 
 SpriteSet* ReadSpriteSet(const char* name, std::string* error) {

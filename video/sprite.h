@@ -56,6 +56,10 @@ void intrusive_ptr_release(SpriteSet* set);
 // ("sprite 3: row 2: a run passes the sprite's width ...") when malformed;
 // nothing of a malformed file is kept.
 SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::string* error);
+// The path of a file of the sprite directory (base::GetSpritePath's buffer);
+// nullptr and a message naming the file when there is no name or the path
+// is too long.
+const char* SpritePath(const char* name, std::string* error);
 // Reads the named file of the sprite directory; nullptr and a message that
 // names the file when it is missing or malformed.
 SpriteSet* ReadSpriteSet(const char* name, std::string* error);

@@ -1,6 +1,5 @@
 // The files of sprite/: sprite sets (what loads, each malformed file's refusal, Release;
-// video_golden checks LoadSpriteSet's messages to a script), images and image sets (refused whole
-// when missing, truncated or oversized).
+// video_golden checks LoadSpriteSet's messages to a script).
 #include <gtest/gtest.h>
 
 #include "base/error.h"
@@ -17,16 +16,6 @@ Bytes RowOf(std::initializer_list<std::uint8_t> run_bytes) {
   base::PutLe16(&row, static_cast<unsigned>(runs.size()));
   row.insert(row.end(), runs.begin(), runs.end());
   return row;
-}
-
-// An image file: the width and height, then pixels counting up from `first`.
-Bytes Image(std::int32_t width, std::int32_t height, std::uint8_t first = 1) {
-  Bytes b;
-  base::PutLe32(&b, static_cast<std::uint32_t>(width));
-  base::PutLe32(&b, static_cast<std::uint32_t>(height));
-  for (std::int64_t i = 0; i < static_cast<std::int64_t>(width) * height; ++i)
-    b.push_back(static_cast<std::uint8_t>(first + i));
-  return b;
 }
 
 std::string Refusal(const Bytes& file) {
@@ -119,57 +108,6 @@ TEST_F(GameFiles, WrappedMemoryIsNeverFreed) {
   EXPECT_TRUE(owned->owns && owned->size == 6);
   video::DestroySurface(owned);
   EXPECT_EQ(video::CreateSurface(-1, 2), nullptr);
-}
-
-TEST_F(GameFiles, LoadsAnImageAndRefusesMissingTruncatedAndOversizedOnes) {
-  game_.Write("sprite/one.img", Image(3, 2, 10));
-  std::string error;
-  video::Surface* s = video::LoadSurface("one.img", &error);
-  ASSERT_NE(s, nullptr) << error;
-  EXPECT_TRUE(s->width == 3 && s->height == 2);
-  EXPECT_EQ(Bytes(s->pixels, s->pixels + 6), Bytes({10, 11, 12, 13, 14, 15}));
-  video::DestroySurface(s);
-  EXPECT_EQ(video::LoadSurface("none.img", &error), nullptr);
-  EXPECT_NE(error.find("none.img: cannot open"), std::string::npos) << error;
-  Bytes file = Image(3, 2);
-  for (std::size_t n = 0; n < file.size(); ++n) {
-    game_.Write("sprite/cut.img", Bytes(file.begin(), file.begin() + n));
-    EXPECT_EQ(video::LoadSurface("cut.img", &error), nullptr) << n;
-    EXPECT_NE(error.find("cut.img: truncated"), std::string::npos) << error;
-  }
-  for (auto wh :
-       {std::pair<std::int32_t, std::int32_t>{-1, 1}, {1, -1}, {0x7FFFFFFF, 2}, {16384, 16384}}) {
-    game_.Write("sprite/big.img", Record(wh.first, wh.second, {}));  // begins as an image does
-    EXPECT_EQ(video::LoadSurface("big.img", &error), nullptr);
-    EXPECT_NE(error.find("bad image size"), std::string::npos) << error;
-  }
-}
-
-TEST_F(GameFiles, SetsLoadWholeOrNotAtAll) {
-  Bytes set = SetFile({Image(2, 2, 1), Image(1, 3, 50)});
-  game_.Write("sprite/two.set", set);
-  std::string error;
-  video::SurfaceSet* s = video::LoadSurfaceSet("two.set", &error);
-  ASSERT_NE(s, nullptr) << error;
-  EXPECT_STREQ(s->name, "two.set");
-  ASSERT_EQ(s->count, 2);
-  EXPECT_TRUE(s->surfaces[1]->height == 3 && s->surfaces[1]->pixels[2] == 52);
-  video::DestroySurfaceSet(s);
-
-  game_.Write("sprite/cut.set", Bytes(set.begin(), set.end() - 1));
-  EXPECT_EQ(video::LoadSurfaceSet("cut.set", &error), nullptr);
-  EXPECT_NE(error.find("cut.set: image 1 of 2: truncated"), std::string::npos) << error;
-  game_.Write("sprite/huge.set", {0xFF, 0xFF});
-  EXPECT_EQ(video::LoadSurfaceSet("huge.set", &error), nullptr);
-  EXPECT_NE(error.find("image 0 of 65535"), std::string::npos) << error;
-  game_.Write("sprite/short.set", {7});
-  EXPECT_EQ(video::LoadSurfaceSet("short.set", &error), nullptr);
-
-  game_.Write("sprite/empty.set", {0, 0});
-  s = video::LoadSurfaceSet("empty.set", &error);
-  ASSERT_NE(s, nullptr) << error;
-  EXPECT_TRUE(s->count == 0 && s->surfaces == nullptr);
-  video::DestroySurfaceSet(s);
 }
 
 }  // namespace
