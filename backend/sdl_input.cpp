@@ -13,7 +13,8 @@
 #include <utility>
 
 #include "backend/backends.h"
-#include "base/gamepad_map.h"
+#include "platform/buttons.h"
+#include "platform/gamepad_map.h"
 
 namespace backend {
 
@@ -25,7 +26,6 @@ bool IsHandheld(SDL_Joystick* j) {
          SDL_JoystickNumHats(j) == 0;
 }
 
-constexpr int kStart = 8, kA = 12, kX = 14, kY = 15;
 
 class DeviceInput : public SdlInput {
  public:
@@ -33,7 +33,7 @@ class DeviceInput : public SdlInput {
     if (SDL_NumJoysticks() > 0) joystick_ = SDL_JoystickOpen(0);
     if (joystick_ && !IsHandheld(joystick_)) {
       gamepad_ = true;
-      map_ = base::LoadGamepadMap();
+      map_ = platform::LoadGamepadMap();
     }
     keyboard_ = true;
   }
@@ -45,7 +45,7 @@ class DeviceInput : public SdlInput {
       if (kKeys[i] == key && !(key == SDLK_RETURN && alt)) pressed_ |= 1u << i;
   }
 
-  void Poll() override {
+  void Poll(std::uint32_t) override {
     SDL_JoystickUpdate();
     if (pump_) pump_();
     if (!keyboard_ && !joystick_) return;
@@ -58,7 +58,7 @@ class DeviceInput : public SdlInput {
       ReadGamepad(&state, &dx, &dy);
     }
     if (keyboard_) ReadKeyboard(&state, &dx, &dy);
-    state_ = state | base::StickBits(dx, dy);
+    state_ = state | platform::StickBits(dx, dy);
   }
 
   bool Button(int index) override {
@@ -68,11 +68,11 @@ class DeviceInput : public SdlInput {
  private:
   void ReadGamepad(std::uint32_t* state, int* dx, int* dy) {
     const int buttons = SDL_JoystickNumButtons(joystick_);
-    for (int i = 0; i < buttons && i < base::kPadButtons; ++i) {
+    for (int i = 0; i < buttons && i < platform::kPadButtons; ++i) {
       const int target = map_.target[static_cast<std::size_t>(i)];
-      if (target == base::kNoButton || SDL_JoystickGetButton(joystick_, i) != 1) continue;
-      if (target < 8)
-        base::AddDirection(target, dx, dy);
+      if (target == platform::kNoButton || SDL_JoystickGetButton(joystick_, i) != 1) continue;
+      if (target < platform::kStickButtons)
+        platform::AddDirection(target, dx, dy);
       else
         *state |= 1u << target;
     }
@@ -102,18 +102,18 @@ class DeviceInput : public SdlInput {
     pressed_ = 0;
     *dx += down[0] - down[1];
     *dy += down[2] - down[3];
-    if (down[4]) *state |= 1u << kA;
-    if (down[5]) *state |= 1u << kX;
-    if (down[6]) *state |= 1u << kY;
+    if (down[4]) *state |= 1u << platform::kA;
+    if (down[5]) *state |= 1u << platform::kX;
+    if (down[6]) *state |= 1u << platform::kY;
     // Alt+Return toggles fullscreen; it is not Start.
-    if (down[7] && !(SDL_GetModState() & KMOD_ALT)) *state |= 1u << kStart;
+    if (down[7] && !(SDL_GetModState() & KMOD_ALT)) *state |= 1u << platform::kStart;
   }
 
   std::function<void()> pump_;
   SDL_Joystick* joystick_ = nullptr;
   bool gamepad_ = false;
   bool keyboard_ = false;
-  base::GamepadMap map_ = base::DefaultGamepadMap();
+  platform::GamepadMap map_ = platform::DefaultGamepadMap();
   std::uint32_t state_ = 0;
   std::uint32_t pressed_ = 0;  // keys pressed since the last poll
 };

@@ -7,7 +7,8 @@
 #include <emscripten.h>
 
 #include "backend/web_backends.h"
-#include "base/gamepad_map.h"
+#include "platform/buttons.h"
+#include "platform/gamepad_map.h"
 
 namespace backend {
 
@@ -31,16 +32,15 @@ EM_JS(int, lunashot_pad, (int* pressed, int* axes), {
 });
 // clang-format on
 
-constexpr int kStart = 8, kA = 12, kX = 14, kY = 15;
 // The standard mapping's d-pad buttons.
 constexpr int kPadUp = 12, kPadDown = 13, kPadLeft = 14, kPadRight = 15;
 
 class WebInput : public platform::Input {
  public:
-  void Poll() override {
+  void Poll(std::uint32_t) override {
     // gamepad.txt is read once the run has its paths (its faults are logged).
     if (!map_loaded_) {
-      map_ = base::LoadGamepadMap();
+      map_ = platform::LoadGamepadMap();
       map_loaded_ = true;
     }
     std::uint32_t state = 0;
@@ -48,10 +48,10 @@ class WebInput : public platform::Input {
     const int keys = lunashot_keys();
     dx += ((keys >> 1) & 1) - (keys & 1);
     dy += ((keys >> 3) & 1) - ((keys >> 2) & 1);
-    if (keys & 16) state |= 1u << kA;
-    if (keys & 32) state |= 1u << kX;
-    if (keys & 64) state |= 1u << kY;
-    if (keys & 128) state |= 1u << kStart;
+    if (keys & 16) state |= 1u << platform::kA;
+    if (keys & 32) state |= 1u << platform::kX;
+    if (keys & 64) state |= 1u << platform::kY;
+    if (keys & 128) state |= 1u << platform::kStart;
     int pressed[64], axes[2];
     const int pad = lunashot_pad(pressed, axes);
     if (pad) {
@@ -63,16 +63,16 @@ class WebInput : public platform::Input {
           continue;
         }
         const int target = map_.target[static_cast<std::size_t>(i)];
-        if (target == base::kNoButton) continue;
-        if (target < 8)
-          base::AddDirection(target, &dx, &dy);
+        if (target == platform::kNoButton) continue;
+        if (target < platform::kStickButtons)
+          platform::AddDirection(target, &dx, &dy);
         else
           state |= 1u << target;
       }
       dx += (axes[0] > map_.dead_zone) - (axes[0] < -map_.dead_zone);
       dy += (axes[1] > map_.dead_zone) - (axes[1] < -map_.dead_zone);
     }
-    state_ = state | base::StickBits(dx, dy);
+    state_ = state | platform::StickBits(dx, dy);
   }
 
   bool Button(int index) override {
@@ -81,7 +81,7 @@ class WebInput : public platform::Input {
 
  private:
   bool map_loaded_ = false;
-  base::GamepadMap map_ = base::DefaultGamepadMap();
+  platform::GamepadMap map_ = platform::DefaultGamepadMap();
   std::uint32_t state_ = 0;
 };
 

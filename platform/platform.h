@@ -110,12 +110,14 @@ class Audio {
   virtual int Volume(int channel, int volume) = 0;
 };
 
-// Buttons by the handheld's indices (0-7 stick, 8 Start, 12 A, 14 X, 15 Y).
+// Buttons by the handheld's indices (platform/buttons.h).
 class Input {
  public:
   virtual ~Input() = default;
   // Takes a new reading of the buttons; Button reports the latest one.
-  virtual void Poll() = 0;
+  // `update_calls` counts the game's Update calls so far, this one included
+  // (a scripted play is timed by it).
+  virtual void Poll(std::uint32_t update_calls) = 0;
   virtual bool Button(int index) = 0;
 };
 

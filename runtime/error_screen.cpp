@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/builtin_font.h"
+#include "event/input.h"
 #include "platform/platform.h"
 #include "runtime/devkeys.h"
 #include "runtime/frame.h"
@@ -104,7 +105,7 @@ void ShowErrorScreen(const std::string& text) {
     // and --max-frames ends the screen as it would have ended the game.
     ++UpdateCalls;
     if (LimitReached()) return;
-    platform::backends.input->Poll();
+    event::PollInput(UpdateCalls);
     platform::Machine* machine = platform::backends.machine;
     if (machine && machine->QuitRequested()) return;
     // F5 here runs the game again: fix the script, press F5.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "event/input.h"
 #include "event/timeline.h"
 #include "object/world.h"
 #include "platform/platform.h"
@@ -55,7 +56,7 @@ void Update() {
   if (script::Aborted()) return;
   FrameStarts();
   ++UpdateCalls;
-  platform::backends.input->Poll();
+  event::PollInput(UpdateCalls);
   event::DispatchEvents();
   object::UpdateWorld();
   std::uint32_t now = platform::backends.clock->Ticks();

@@ -30,7 +30,7 @@ function(lunashot_web_app)
   target_sources(lunashot_base PRIVATE ${PROJECT_SOURCE_DIR}/web/base_web.cpp)
   add_executable(lunashot app/web_main.cpp)
   target_compile_options(lunashot PRIVATE ${LUNASHOT_WARNINGS})
-  target_link_libraries(lunashot PRIVATE lunashot_backend)
+  target_link_libraries(lunashot PRIVATE lunashot_runtime lunashot_backend)
   target_link_options(lunashot PRIVATE
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
     -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js

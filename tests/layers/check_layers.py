@@ -10,8 +10,10 @@ ORDER = ["base", "platform", "script", "video sound", "object", "event", "runtim
          "app"]
 RANK = {folder: rank for rank, folders in enumerate(ORDER) for folder in folders.split()}
 SEES = {folder: {f for f in RANK if RANK[f] < RANK[folder]} | {folder} for folder in RANK}
-# The asset tool stands beside the engine and shares only the base.
+# The asset tool stands beside the engine and shares only the base; the
+# backends implement the platform interface and see nothing of the core.
 SEES["tools"] = {"base", "tools"}
+SEES["backend"] = {"base", "platform", "backend"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([a-z_]+)/')
 
 root = pathlib.Path(sys.argv[1])

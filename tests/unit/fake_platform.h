@@ -31,7 +31,7 @@ class FakeInput : public platform::Input {
   std::uint32_t buttons = 0;
   int polls = 0;
   std::function<void()> on_poll;
-  void Poll() override {
+  void Poll(std::uint32_t) override {
     ++polls;
     if (on_poll) on_poll();
   }

@@ -7,19 +7,18 @@
 #include <vector>
 
 #include "backend/scripted_input.h"
-#include "base/gamepad_map.h"
 #include "event/input.h"
-#include "runtime/frame.h"
+#include "platform/gamepad_map.h"
 #include "tests/unit/lua_fixture.h"
 
 namespace {
 
 using namespace event;
 using backend::ScriptedInput;
-using base::GamepadMap;
+using platform::GamepadMap;
 using base::InputStep;
-using base::kNoButton;
-using base::ParseGamepadMap;
+using platform::kNoButton;
+using platform::ParseGamepadMap;
 using base::ParseInputScript;
 
 std::uint32_t Bits(std::initializer_list<int> indices) {
@@ -143,27 +142,18 @@ std::string Follow(const std::string& script, std::initializer_list<std::uint32_
   std::vector<InputStep> steps;
   std::string error;
   EXPECT_TRUE(ParseInputScript(script, &steps, &error)) << error;
-  runtime::UpdateCalls = 0;
   ScriptedInput input(steps);
   std::string seen = "start:";
   for (auto call = calls.begin();; ++call) {
     for (int b = -1; b <= 32; ++b)
       if (input.Button(b)) seen += std::to_string(b) + ",";
     if (call == calls.end()) return seen;
-    runtime::UpdateCalls = *call;  // Update counts itself before it polls
-    input.Poll();
+    input.Poll(*call);
     seen += " " + std::to_string(*call) + ":";
   }
 }
 
-class ScriptedInputTest : public ::testing::Test {
- protected:
-  void SetUp() override { saved_ = runtime::UpdateCalls; }
-  void TearDown() override { runtime::UpdateCalls = saved_; }
-  std::uint32_t saved_ = 0;
-};
-
-TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
+TEST(ScriptedInput, FollowsTheUpdateCountFromTheZeroLineOn) {
   // A second poll at 7 (JoystickUpdate between Updates) changes nothing;
   // skipped counts land on the latest step reached.
   EXPECT_EQ(Follow("0 12\n2 0,14\n3 -\n6 7\n9 15", {1, 2, 3, 4, 5, 6, 7, 7, 50}),
@@ -174,7 +164,7 @@ TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
 // "pad->target" pairs of the mapped pad buttons, then the dead zone.
 std::string Table(const GamepadMap& map) {
   std::string out;
-  for (int i = 0; i < base::kPadButtons; ++i)
+  for (int i = 0; i < platform::kPadButtons; ++i)
     if (map.target[i] != kNoButton)
       out += std::to_string(i) + "->" + std::to_string(map.target[i]) + " ";
   return out + "| " + std::to_string(map.dead_zone);

@@ -19,14 +19,15 @@
 #include <string>
 #include <vector>
 
-namespace base {
+#include "platform/buttons.h"
+
+namespace platform {
 
 constexpr int kPadButtons = 256;
 constexpr int kNoButton = -1;
 
 struct GamepadMap {
-  // Handheld button index (0-7 stick, 8 Start, 9 Select, 10 L, 11 R, 12 A,
-  // 13 B, 14 X, 15 Y) for each pad button, kNoButton when unmapped.
+  // The handheld Button each pad button gives, kNoButton when unmapped.
   std::array<std::int8_t, kPadButtons> target;
   int dead_zone = 8000;
 };
@@ -46,4 +47,4 @@ GamepadMap LoadGamepadMap();
 void AddDirection(int stick_button, int* dx, int* dy);
 std::uint32_t StickBits(int dx, int dy);
 
-}  // namespace base
+}  // namespace platform

@@ -1,6 +1,6 @@
 // gamepad.txt: the parser (pure, so tests and fuzzers can drive it) and the
 // loader that reports bad lines to log.txt.
-#include "base/gamepad_map.h"
+#include "platform/gamepad_map.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include "base/file.h"
 #include "base/log.h"
 
-namespace base {
+namespace platform {
 
 namespace {
 
@@ -19,10 +19,12 @@ struct Name {
   const char* text;
   int index;
 };
-constexpr Name kNames[] = {{"up", 0},    {"upleft", 1},    {"left", 2},  {"downleft", 3},
-                           {"down", 4},  {"downright", 5}, {"right", 6}, {"upright", 7},
-                           {"start", 8}, {"select", 9},    {"l", 10},    {"r", 11},
-                           {"a", 12},    {"b", 13},        {"x", 14},    {"y", 15}};
+constexpr Name kNames[] = {{"up", kUp},       {"upleft", kUpLeft},       {"left", kLeft},
+                           {"downleft", kDownLeft}, {"down", kDown}, {"downright", kDownRight},
+                           {"right", kRight}, {"upright", kUpRight}, {"start", kStart},
+                           {"select", kSelect}, {"l", kL},         {"r", kR},
+                           {"a", kA},         {"b", kB},             {"x", kX},
+                           {"y", kY}};
 
 std::string Lower(const std::string& s) {
   std::string out = s;
@@ -72,10 +74,10 @@ std::string Shown(const std::string& word) {
 GamepadMap DefaultGamepadMap() {
   GamepadMap map;
   map.target.fill(kNoButton);
-  map.target[0] = 12;  // A
-  map.target[1] = 14;  // X
-  map.target[2] = 15;  // Y
-  map.target[7] = 8;   // Start
+  map.target[0] = kA;
+  map.target[1] = kX;
+  map.target[2] = kY;
+  map.target[7] = kStart;
   return map;
 }
 
@@ -132,12 +134,12 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
 
 GamepadMap LoadGamepadMap() {
   std::vector<std::uint8_t> bytes;
-  FileError failure;
+  base::FileError failure;
   std::vector<std::string> errors;
   GamepadMap map = DefaultGamepadMap();
   // A file that does not open is no map; one that does not read whole (a map
   // is a few lines) is reported.
-  if (ReadFile(kFileName, std::size_t{1} << 20, &bytes, &failure))
+  if (base::ReadFile(kFileName, std::size_t{1} << 20, &bytes, &failure))
     map = ParseGamepadMap(std::string(bytes.begin(), bytes.end()), &errors);
   else if (failure.step != std::string("cannot open"))
     errors.push_back(failure.Text());
@@ -157,13 +159,12 @@ void AddDirection(int stick_button, int* dx, int* dy) {
 }
 
 std::uint32_t StickBits(int dx, int dy) {
-  static const int kButtons[3][3] = {             // dx = -1, 0, 1
-                                     {1, 0, 7},   // dy = -1: up-left, up, up-right
-                                     {2, -1, 6},  // dy = 0: left, none, right
-                                     {3, 4, 5}};  // dy = 1: down-left, down, down-right
+  static const int kButtons[3][3] = {{kUpLeft, kUp, kUpRight},          // dy = -1; dx = -1, 0, 1
+                                     {kLeft, -1, kRight},              // dy = 0
+                                     {kDownLeft, kDown, kDownRight}};  // dy = 1
   auto sign = [](int v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); };
   const int button = kButtons[sign(dy) + 1][sign(dx) + 1];
   return button < 0 ? 0u : 1u << button;
 }
 
-}  // namespace base
+}  // namespace platform
