@@ -17,6 +17,7 @@
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
 #include "base/paths.h"
+#include "runtime/outputs.h"
 #include "runtime/system.h"
 
 namespace {
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
   if (!options.game_dir.empty() && chdir(options.game_dir.c_str()) != 0) {
     std::fprintf(stderr, "lunashot: cannot enter game directory %s: %s\n", options.game_dir.c_str(),
                  std::strerror(errno));
+    return 2;
+  }
+  if (!runtime::CheckOutputPaths(options, &message)) {
+    std::fputs(message.c_str(), stderr);
     return 2;
   }
   std::unique_ptr<platform::Input> scripted;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 
 #include "base/paths.h"
 
@@ -26,5 +27,17 @@ void WriteLog(const char* message) {
   std::fprintf(f, "%s \n", message ? message : "");
   std::fclose(f);
 }
+
+namespace {
+bool output_failed = false;
+}  // namespace
+
+void OutputFailed(const std::string& message) {
+  std::fprintf(stderr, "lunashot: %s\n", message.c_str());
+  WriteLog(message.c_str());
+  output_failed = true;
+}
+
+bool AnyOutputFailed() { return output_failed; }
 
 }  // namespace base

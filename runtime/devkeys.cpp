@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/file.h"
+#include "base/log.h"
 #include "base/png_file.h"
 #include "event/timeline.h"
 #include "object/collision.h"
@@ -248,7 +249,7 @@ void EndDevSession() {
   step_pending = false;
   std::string error;
   if (video::GifRecording() && !video::StopGif(&error))
-    std::fprintf(stderr, "lunashot: GIF not saved: %s\n", error.c_str());
+    base::OutputFailed("GIF not saved: " + error);
 }
 
 }  // namespace runtime

@@ -227,6 +227,7 @@ int RunEngine(const Options& options) {
   EndDevSession();
   video::QuitVideo();
   platform::backends.machine->Quit();
+  if (status == 0 && !interactive && base::AnyOutputFailed()) status = kOutputFailed;
   return status;
 }
 

@@ -29,6 +29,9 @@ int RunEngine(const Options& options);
 // set here: 0 by default (the handheld's way), kStartupFailed for headless
 // runs, so that a script or CI job sees the failure.
 constexpr int kStartupFailed = 3;
+// The exit status of a headless run that would have ended with 0 but for a
+// requested output that could not be written whole (base::OutputFailed).
+constexpr int kOutputFailed = 4;
 void SetStartupFailureStatus(int status);
 [[noreturn]] void StartupFailure(const std::string& cause);
 

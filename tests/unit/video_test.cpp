@@ -111,7 +111,7 @@ Bytes ReadPng(const std::string& path) {
 
 TEST_F(Video, RecordsEachPresentThroughTheShownPalette) {
   Start();
-  std::string dir = game_.path() + "/out/frames";
+  std::string dir = game_.path() + "/frames";
   video::StartRecording(dir);
   video::BackBuffer->pixels[320 * 10 + 3] = 200;
   video::ResetPalette();  // not uploaded: the first frame stays black
