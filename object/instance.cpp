@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/error.h"
+#include "base/memory_budget.h"
 #include "object/geometry.h"
 #include "script/host.h"
 
@@ -47,6 +48,24 @@ void PushFront(ListHead& head, Instance* i) {
   (head.head ? head.head->prev : head.tail) = i;
   head.head = i;
   ++head.count;
+}
+
+// Copies a callback name into an instance's string. The string keeps the
+// room of the longest name it held (clearing it keeps the room), so only
+// growth is charged to the memory budget, and that stays with the pool.
+// Not enough memory is a script error naming `function`; `kept` is
+// unchanged then.
+void KeepName(std::string& kept, const char* name, const char* function) {
+  if (!name) name = "";
+  if (std::strlen(name) <= kept.capacity()) {
+    kept = name;
+    return;
+  }
+  std::string grown(name);
+  const std::size_t before = base::HeapBytes(kept), after = base::HeapBytes(grown);
+  if (after > before) base::Charge(function, after - before);
+  else base::Release(before - after);
+  kept.swap(grown);
 }
 
 void PushBack(ListHead& head, Instance* i) {
@@ -185,6 +204,7 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
     base::Fail(function, "animation %d does not exist (the kind has %d)", anim, kind->animsize);
   Instance* i = free_list.head;
   if (!i) return nullptr;
+  KeepName(i->updater, updater, function);
   Unlink(free_list, i);
   // Links made to it while it was free (through a stale handle) end here.
   CutLinks(i);
@@ -206,7 +226,6 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
   i->anim = anim;
   i->life = life;
   i->has_updater = updater != nullptr;
-  i->updater = updater ? updater : "";
   i->object = kind;
   i->frame = kind->anims[anim].start;
   return i;
@@ -265,15 +284,15 @@ void CheckFunctionName(const char* function, const char* name) {
 void SetUpdater(Instance* i, const char* name) {
   CheckFunctionName("SetUpdater", name);
   if (!i) return;
+  KeepName(i->updater, name, "SetUpdater");
   i->has_updater = name != nullptr;
-  i->updater = name ? name : "";
 }
 
 void SetDisposer(Instance* i, const char* name) {
   CheckFunctionName("SetDisposer", name);
   if (!i) return;
+  KeepName(i->disposer, name, "SetDisposer");
   i->has_disposer = name != nullptr;
-  i->disposer = name ? name : "";
 }
 
 void Dispose(Instance* i) {

@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
 #include "base/log.h"
+#include "base/memory_budget.h"
 #include "base/paths.h"
 #include "base/sound_file.h"
 #include "platform/platform.h"
@@ -26,7 +28,7 @@ platform::Audio& Mixer() { return *platform::backends.audio; }
 std::set<std::string> failed;  // versions of files that LoadSound could not use
 // Samples whose last handle went without UnloadSound. They may still be
 // playing, so they are freed when the mixer closes (a reload, the end).
-std::vector<void*> orphans;
+std::vector<std::pair<void*, std::size_t>> orphans;  // and their charges
 
 // The chunk of a sample a script passes; nullptr for nil.
 void* ChunkOf(Sound* s, const char* function) {
@@ -52,7 +54,7 @@ int FadeLength(int ms) { return ms == 0 ? 1 : ms; }
 void intrusive_ptr_add_ref(Sound* s) { ++s->refs; }
 void intrusive_ptr_release(Sound* s) {
   if (--s->refs != 0) return;
-  if (s->chunk) orphans.push_back(s->chunk);
+  if (s->chunk) orphans.emplace_back(s->chunk, s->charged);
   delete s;
 }
 
@@ -74,7 +76,10 @@ bool InitSound(std::string* failure) {
 
 void QuitSound() {
   Mixer().Stop(-1);
-  for (void* chunk : orphans) Mixer().FreeSample(chunk);
+  for (const auto& orphan : orphans) {
+    Mixer().FreeSample(orphan.first);
+    base::Release(orphan.second);
+  }
   orphans.clear();
   Mixer().Close();
 }
@@ -108,10 +113,17 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
     std::fprintf(stderr, "lunashot: LoadSound: sound/%s: %s\n", name, error.c_str());
     return nullptr;
   }
+  // The mixer keeps its own copy of the samples, in a chunk.
+  const std::size_t bytes = samples.size() + 64 + 2 * base::kBlockOverhead;
+  base::Charge("LoadSound", bytes);
   void* chunk = Mixer().LoadSample(samples.data(), samples.size());
-  if (!chunk) return nullptr;
+  if (!chunk) {
+    base::Release(bytes);
+    return nullptr;
+  }
   boost::intrusive_ptr<Sound> s(new Sound);
   s->chunk = chunk;
+  s->charged = bytes;
   return s;
 }
 
@@ -119,7 +131,9 @@ void UnloadSound(Sound* s) {
   if (!s) return;
   if (s->unloaded) base::Fail("UnloadSound", "the sound was already unloaded");
   Mixer().FreeSample(s->chunk);
+  base::Release(s->charged);
   s->chunk = nullptr;
+  s->charged = 0;
   s->unloaded = true;
 }
 

@@ -8,6 +8,9 @@
 // its channel table) is a script error, and a fade of 0 ms (a division by
 // zero on the audio thread) fades over 1 ms.
 #pragma once
+#include <cstddef>
+#include <string>
+
 #include <boost/intrusive_ptr.hpp>
 
 namespace sound {
@@ -16,6 +19,7 @@ struct Sound {
   void* chunk = nullptr;  // the mixer's sample, nullptr once unloaded
   int refs = 0;
   bool unloaded = false;
+  std::size_t charged = 0;  // the sample's bytes in the memory budget, given back when it is freed
 };
 
 void intrusive_ptr_add_ref(Sound* s);
@@ -31,7 +35,8 @@ int SetVol(int channel, int volume);
 // Decodes any sample file the decoder reads (base/sound_file.h) into the
 // native format. nil for a missing file (quietly) or one that cannot be
 // decoded (the reason on standard error, once per version of the file;
-// nothing in log.txt); a nil name or too long a path is a script error.
+// nothing in log.txt); a nil name or too long a path is a script error, and
+// so is a sample that does not fit in the memory budget.
 boost::intrusive_ptr<Sound> LoadSound(const char* name);
 // A nil sample does nothing, as the mixer's own free does.
 void UnloadSound(Sound* s);

@@ -109,6 +109,8 @@ class FakeAudio : public platform::Audio {
 
 class SoundTest : public ::testing::Test {
  protected:
+  // Samples a test dropped without an unload go with its fake mixer.
+  void TearDown() override { sound::QuitSound(); }
   std::string Log() { return scratch_.Text("script/log.txt"); }
   void WriteSound(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     scratch_.Write("sound/" + name, bytes);
