@@ -10,10 +10,12 @@ function _ALERT(message) seen[#seen + 1] = message end
 RunScript("missing.lua")
 RunScript("broken.lua")
 RunScript("fails.lua")
-assert(#seen == 3, #seen)
+RunScript("")                     -- the folder itself
+assert(#seen == 4, #seen)
 assert(seen[1] == "cannot read " .. GetScriptPath("missing.lua") .. ": No such file or directory", seen[1])
 assert(string.find(seen[2], "broken.lua:1:"), seen[2])
 assert(string.find(seen[3], "inner failure") and reached == 1, seen[3])
+assert(seen[4] == "cannot read " .. GetScriptPath("") .. ": Is a directory", seen[4])
 _ALERT = nil
 print("alerts ok")
 -- Reported on stderr (headless exit status 1) with a traceback cut after 22
