@@ -34,13 +34,21 @@ class SdlInput : public platform::Input {
 std::unique_ptr<SdlInput> CreateSdlInput();
 
 // sdl_machine.cpp: SDL for audio and joystick, and the window's events:
-// close and Escape, Alt+Enter, expose, and the developer keys (F3, F5,
-// Shift+F5, F6, F7, F9, F12). `input` is null when the buttons are scripted.
+// close and Escape (a second one ends the process at once), SIGINT and
+// SIGTERM as in stop_signal.cpp, Alt+Enter, expose, and the developer keys
+// (F3, F5, Shift+F5, F6, F7, F9, F12). `input` is null when the buttons are
+// scripted.
 std::unique_ptr<platform::Machine> CreateSdlMachine(WindowDisplay* window, SdlInput* input);
 // sdl_audio.cpp: SDL_mixer on the audio device.
 std::unique_ptr<platform::Audio> CreateSdlAudio();
 // real_clock.cpp: SDL's milliseconds.
 std::unique_ptr<platform::Clock> CreateRealClock();
+
+// stop_signal.cpp: SIGINT and SIGTERM ask the run to stop; a second one
+// ends the process at once (the signal's default action).
+void CatchStopSignals();
+// The signal that asked the run to stop, or 0.
+int StopSignal();
 
 // headless_machine.cpp: nothing to bring up; no player; SIGINT and SIGTERM
 // stop the run.

@@ -3,9 +3,14 @@
 // of the SDL input and whenever the core asks for developer commands: close
 // and Escape (quit), Alt+Enter (fullscreen), expose (redraw), key presses
 // (passed to the input so that short taps count) and the developer keys,
-// which the input never reads as buttons.
+// which the input never reads as buttons. A second close or Escape ends the
+// process at once: the first one's stop may be waiting on something that
+// never ends. SIGINT and SIGTERM stop the run as a close does (instead of
+// SDL's own handlers, which would only queue a close for the next poll).
 #include <SDL.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <deque>
 
 #include "backend/backends.h"
@@ -25,15 +30,16 @@ class SdlMachine : public platform::Machine {
       *error = SDL_GetError();
       return false;
     }
+    CatchStopSignals();
     if (input_) input_->Open();
     return true;
   }
 
   void Quit() override { SDL_Quit(); }
-  bool QuitRequested() override { return quit_; }
+  bool QuitRequested() override { return quit_ || StopSignal() != 0; }
   bool QuitRequestedNow() override {
     PumpEvents();
-    return quit_;
+    return QuitRequested();
   }
 
   platform::DevCommand TakeCommand() override {
@@ -50,7 +56,7 @@ class SdlMachine : public platform::Machine {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
       switch (e.type) {
-        case SDL_QUIT: quit_ = true; break;
+        case SDL_QUIT: Close(); break;
         case SDL_KEYDOWN:
           if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT))
             window_->ToggleFullscreen();
@@ -63,11 +69,19 @@ class SdlMachine : public platform::Machine {
     }
   }
 
+  void Close() {
+    if (quit_) {
+      std::fflush(nullptr);
+      _exit(0);
+    }
+    quit_ = true;
+  }
+
   void DeveloperKey(SDLKey key) {
     using platform::DevCommand;
     DevCommand c = DevCommand::kNone;
     switch (key) {
-      case SDLK_ESCAPE: quit_ = true; return;
+      case SDLK_ESCAPE: Close(); return;
       case SDLK_F3: c = DevCommand::kOverlay; break;
       case SDLK_F5: c = DevCommand::kReload; break;  // Shift+F5 too
       case SDLK_F6: c = DevCommand::kPause; break;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -345,15 +346,37 @@ int Require(lua_State* L) {
 
 void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped"); }
 
+// Whether the player or the machine has asked to stop, taking in the
+// window's events first; a request starts the stop.
+bool StopAskedNow() {
+  platform::Machine* machine = platform::backends.machine;
+  if (!machine || !machine->QuitRequestedNow()) return false;
+  AbortRun();
+  return true;
+}
+
 // Every kWatchCount instructions, whether the player has asked to stop: a
 // script that loops without ever reaching a frame, or a finalizer run by
 // lua_close, still ends when the window is closed (or Escape pressed). About
 // a millisecond of script apart, so the check costs nothing measurable.
 constexpr int kWatchCount = 1 << 20;
 void WatchHook(lua_State* L, lua_Debug*) {
-  platform::Machine* machine = platform::backends.machine;
-  if (!machine || !machine->QuitRequestedNow()) return;
-  AbortRun();
+  if (StopAskedNow()) luaL_error(L, "the run was stopped");
+}
+
+// The libraries' long loops (a pattern that backtracks for minutes, a huge
+// string.rep), where no hook runs, call this every few thousand steps. A
+// stop already under way ends the call at once; the machine is asked at
+// most every kStopPoll of real time, so a check costs a clock read.
+constexpr auto kStopPoll = std::chrono::milliseconds(20);
+std::chrono::steady_clock::time_point last_stop_poll;
+void StopCheck(lua_State* L) {
+  if (!aborted) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_stop_poll < kStopPoll) return;
+    last_stop_poll = now;
+    if (!StopAskedNow()) return;
+  }
   luaL_error(L, "the run was stopped");
 }
 
@@ -384,6 +407,7 @@ void InitScript() {
   lua_gc(L, LUA_GCCOLLECT, 0);
   luabind::open(L);
   lua_sethook(L, WatchHook, LUA_MASKCOUNT, kWatchCount);
+  lua_setstopcheck(L, StopCheck);
   LuaState = L;
   base::SetMemoryReclaimer(Reclaim);
   aborted = false;

@@ -57,7 +57,8 @@ int AddHandle(lua_State* L);
 void PushHandle(lua_State* L, int handle);
 
 // Ends every running script: from now on each Lua instruction raises an
-// error that pcall cannot hold for more than one instruction.
+// error that pcall cannot hold for more than one instruction, and so does
+// each stop check of a long library loop (pattern matching, string.rep).
 void AbortRun();
 bool Aborted();
 

@@ -12,11 +12,13 @@ RunScript("missing.lua")
 RunScript("broken.lua")
 RunScript("fails.lua")
 RunScript("hungry.lua")           -- its garbage is collected before _ALERT runs
-assert(#seen == 4, #seen)
+RunScript("")                     -- the folder itself
+assert(#seen == 5, #seen)
 assert(seen[1] == "cannot read " .. GetScriptPath("missing.lua") .. ": No such file or directory", seen[1])
 assert(string.find(seen[2], "broken.lua:1:"), seen[2])
 assert(string.find(seen[3], "inner failure") and reached == 1, seen[3])
 assert(seen[4] == "not enough memory", seen[4])
+assert(seen[5] == "cannot read " .. GetScriptPath("") .. ": Is a directory", seen[5])
 function _ALERT(message) error("alert broke") end
 RunScript("gone.lua")             -- _ALERT fails: the message goes to stderr
 _ALERT = nil

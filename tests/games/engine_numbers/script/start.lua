@@ -1,6 +1,7 @@
 -- Engine number functions through their bindings (the unit tests check the
 -- arithmetic itself): integer conversions of arguments and properties, a
--- script error for Mod by zero, repeatable random numbers, IsOdd by frame.
+-- script error for Mod by zero, repeatable random numbers, IsOdd by frame;
+-- io.read("*n") reads numerals as tonumber does.
 assert(Mod(-7, 3) == -1 and Mod(7, -3) == 1)
 local ok, err = pcall(Mod, 1, 0)
 assert(not ok and err == "Mod: division by zero", err)
@@ -17,4 +18,14 @@ assert(IsOdd() == true)
 local kind = NewObject()
 kind.delay = 300  -- a byte property keeps the low 8 bits
 assert(kind.delay == 44)
+local f = assert(io.open("numbers.txt", "w"))
+f:write("123.4 -56e-2 0x1A 7e1x 9")
+f:close()
+f = assert(io.open("numbers.txt"))
+local n = { f:read("*n", "*n", "*n", "*n") }
+assert(n[1] == tonumber("123.4") and n[1] == 123 and n[2] == tonumber("-56e-2") and n[2] == 0 and
+       n[3] == 26 and n[4] == 70, tostring(n[1]) .. " " .. tostring(n[2]) .. " " .. tostring(n[3]))
+assert(f:read("*n") == nil and f:read(0) == "" and f:read(1) == "x")
+assert(f:read("*n") == 9 and f:read(0) == nil)
+f:close()
 print(7 / 2, 2.9, -7 / 2)
