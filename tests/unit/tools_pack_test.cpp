@@ -330,6 +330,7 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
       {{"font", sheet, "-o", "boom.sfx", "--cell", "1x1", "--first", "A"}, 1, existing("boom.sfx", "WAV sound")},
       {{"palette", sheet, "-o", "cat.gif"}, 1, existing("cat.gif", "GIF picture")},
       {{"sprites", sheet, "shot.spr", "--aseprite", "sheet.json"}, 1, existing("shot.lua", "PNG picture, not a Lua script")},
+      {{"sprites", sheet, "anim.spr", "--aseprite", "sheet.json"}, 1, "anim.lua: is a Lua script lunashot-pack did not write (its first line is not"},
       {{"palette", sheet, "-o", pal + "x", "-o", pal}, 2, "-o is given twice"},
       {{"unpack", set, "-o", "anim.lua", "--palette", pal}, 1, existing("anim.lua", "Lua script, not a PNG picture")},
   };
