@@ -15,10 +15,11 @@
 #   --window                   run in a window on its own X server (xvfb_run.sh), 60 s at most
 #   --golden FILE              recorded frames must have these pixels: "NAME SUM" lines, SUM
 #                              the md5 of frame NAME's RGB bytes (as --frame-hashes writes)
+#   --audio SUM                the --audio WAV of the run must have this md5
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4" here=$(dirname "$0")
 shift 4
-status=0 golden="" palette_ok=1 replays=1 checks=() fail=0 us=$'\x1f'
+status=0 golden="" audio="" palette_ok=1 replays=1 checks=() fail=0 us=$'\x1f'
 run=("$lunashot" --headless)
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   case "$1" in
@@ -32,6 +33,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --window) run=(timeout -s KILL 60 env SDL_AUDIODRIVER=dummy bash "$here/xvfb_run.sh" "$lunashot")
       shift; continue ;;
     --golden) golden="$2" ;;
+    --audio) audio="$2" ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -48,6 +50,7 @@ cp "$here/games/lib/"*.lua "$work/script/" 2>/dev/null
 
 extra=()
 [ -n "$golden" ] && extra+=(--record-frames "$work/frames" --frame-hashes "$work/hashes.txt")
+[ -n "$audio" ] && extra+=(--audio "$work/audio.wav")
 "${run[@]}" "${extra[@]}" "$@" "$work" >"$work.stdout" 2>"$work.stderr"
 got=$?
 cat "$work.stdout"
@@ -74,5 +77,9 @@ if [ -n "$golden" ]; then
     case "$name" in "" | \#*) continue ;; esac
     [ "$(md5 "$name")" = "$sum" ] || flunk "frame $name has md5 $(md5 "$name"), golden $sum"
   done <"$golden"
+fi
+if [ -n "$audio" ]; then
+  sum=$(md5sum < "$work/audio.wav" | cut -d" " -f1)
+  [ "$sum" = "$audio" ] || flunk "audio.wav has md5 $sum, golden $audio"
 fi
 exit $fail
