@@ -229,7 +229,6 @@ int RunEngine(const Options& options) {
     std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
     sound::InitSound();
   }
-  // sound::AudioFileFailed() tells whether the --audio file is whole.
   sound::CloseSound();
   EndDevSession();
   video::QuitVideo();
