@@ -1,7 +1,8 @@
 // The browser backends (compiled only by ./make.sh web, under Emscripten):
 // a canvas display, Web Audio fed with the engine's mix, keyboard and
-// Gamepad API buttons, and clocks whose waits hand control back to the page. The page's JavaScript (web/index.html) owns the canvas,
-// the audio context, the key state and the stored files.
+// Gamepad API buttons, and clocks whose waits hand control back to the page.
+// The page's JavaScript (web/index.html) owns the canvas, the audio context,
+// the key state and the stored files.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -43,5 +43,4 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
 bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
                      SoundSource* source, std::string* error);
 
-
 }  // namespace base

@@ -29,10 +29,10 @@ static_assert(platform::kSampleRate == base::kNativeSoundRate, "one sample rate"
 namespace {
 
 Mixer mixer;
-bool opened = false;                 // InitSound has opened the output (or found none)
+bool opened = false;                // InitSound has opened the output (or found none)
 platform::Audio* output = nullptr;  // the output that opened
-bool pulled = false;                 // it pulls the mix; otherwise StepSound makes it
-std::set<std::string> failed;  // versions of files that LoadSound could not use
+bool pulled = false;                // it pulls the mix; otherwise StepSound makes it
+std::set<std::string> failed;       // versions of files that LoadSound could not use
 // Samples whose last handle went without UnloadSound. They may still be
 // playing, so they are freed when the channels halt (a reload, the end).
 std::vector<Sample*> orphans;

@@ -236,15 +236,18 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
 TEST(ToolsSound, ConvertsToTheNativeWav) {
   ScratchDir dir;
   // 0.1 s of 16-bit silence at 48000 Hz.
-  ByteVector wav = Hex("52494646 a4250000 57415645 666d7420 10000000 0100 0100 80bb0000 00770100"
-                       "0200 1000 64617461 80250000");
+  ByteVector wav =
+      Hex("52494646 a4250000 57415645 666d7420 10000000 0100 0100 80bb0000 00770100"
+          "0200 1000 64617461 80250000");
   wav.resize(wav.size() + 9600);
   dir.Write("in.wav", wav);
   RunResult run = RunPack({"sound", "in.wav", "out.wav"});
-  EXPECT_TRUE(Has(run.out, "in.wav: WAV (Microsoft), Signed 16 bit PCM, 48000 Hz, 1 channel, 0.100 s"));
+  EXPECT_TRUE(
+      Has(run.out, "in.wav: WAV (Microsoft), Signed 16 bit PCM, 48000 Hz, 1 channel, 0.100 s"));
   run = RunPack({"sound", "--check", "out.wav"});
-  EXPECT_TRUE(Has(run.out, "out.wav: WAV (Microsoft), Unsigned 8 bit PCM, 11025 Hz, 1 channel, "
-                           "0.100 s: native, loads as it is"));
+  EXPECT_TRUE(Has(run.out,
+                  "out.wav: WAV (Microsoft), Unsigned 8 bit PCM, 11025 Hz, 1 channel, "
+                  "0.100 s: native, loads as it is"));
 }
 
 TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
