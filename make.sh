@@ -28,7 +28,7 @@ case "$cmd" in
     for a in "$@"; do
       if [ "$takes_value" = 1 ]; then takes_value=0; continue; fi
       case "$a" in
-        --max-frames|--record-frames|--frame-hashes|--scale|--input|--gif|--gif-scale) takes_value=1 ;;
+        --max-frames|--record-frames|--frame-hashes|--audio|--scale|--input|--gif|--gif-scale) takes_value=1 ;;
         -*) ;;
         *) has_game=1 ;;
       esac

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
   options.input_file = Absolute(options.input_file);
   options.gif_file = Absolute(options.gif_file);
   options.frame_hashes = Absolute(options.frame_hashes);
+  options.audio_file = Absolute(options.audio_file);
   if (!options.game_dir.empty() && chdir(options.game_dir.c_str()) != 0) {
     std::fprintf(stderr, "lunashot: cannot enter game directory %s: %s\n", options.game_dir.c_str(),
                  std::strerror(errno));

@@ -1,8 +1,8 @@
 // lunashot in a browser page (built by ./make.sh web): the page packages the
 // game at /game and passes the options of its address as arguments (see
 // web/index.html). Chooses the browser backends, or for the page's test mode
-// (--headless) the virtual clock and scripted buttons, as the native
-// headless run does, so the two give the same frames.
+// (--headless) the virtual clock, scripted buttons and silent audio, as the
+// native headless run does, so the two give the same frames and samples.
 #include <unistd.h>
 
 #include <cerrno>
@@ -45,15 +45,20 @@ int main(int argc, char** argv) {
       options.headless ? backend::CreateWebVirtualClock() : backend::CreateWebRealClock();
   std::unique_ptr<platform::Machine> machine = backend::CreateWebMachine(!options.headless);
   std::unique_ptr<platform::Display> display = backend::CreateWebDisplay();
-  std::unique_ptr<backend::WebAudio> audio = backend::CreateWebAudio(clock.get());
+  std::unique_ptr<platform::Audio> audio;
+  if (options.headless) {
+    audio = backend::CreateSilentAudio();  // the mix stepped with the frames
+  } else {
+    std::unique_ptr<backend::WebAudio> web_audio = backend::CreateWebAudio(clock.get());
+    clock->SetPump([pulls = web_audio.get()] { pulls->Pump(); });
+    audio = std::move(web_audio);
+  }
   if (!input) {
     if (options.headless)
       input = std::make_unique<backend::ScriptedInput>(std::vector<base::InputStep>{});
     else
       input = backend::CreateWebInput();
   }
-  backend::WebAudio* mixer = audio.get();
-  clock->SetPump([mixer] { mixer->Mix(); });
   platform::backends = {machine.get(), display.get(), audio.get(), input.get(), clock.get()};
   if (!input_error.empty()) {
     base::InitPaths();

@@ -39,7 +39,7 @@ std::unique_ptr<SdlInput> CreateSdlInput();
 // (F3, F5, Shift+F5, F6, F7, F9, F12). `input` is null when the buttons are
 // scripted.
 std::unique_ptr<platform::Machine> CreateSdlMachine(WindowDisplay* window, SdlInput* input);
-// sdl_audio.cpp: SDL_mixer on the audio device.
+// sdl_audio.cpp: the audio device, pulling the mix on SDL's thread.
 std::unique_ptr<platform::Audio> CreateSdlAudio();
 // real_clock.cpp: SDL's milliseconds.
 std::unique_ptr<platform::Clock> CreateRealClock();
@@ -57,7 +57,7 @@ std::unique_ptr<platform::Machine> CreateHeadlessMachine();
 int HeadlessStopSignal();
 // headless_display.cpp: nothing shown; gamma cannot be set.
 std::unique_ptr<platform::Display> CreateHeadlessDisplay();
-// silent_audio.cpp: SDL_mixer on SDL's dummy driver.
+// silent_audio.cpp: nothing played; the engine steps the mix with its frames.
 std::unique_ptr<platform::Audio> CreateSilentAudio();
 // virtual_clock.cpp: time passes only when the engine waits.
 std::unique_ptr<platform::Clock> CreateVirtualClock();

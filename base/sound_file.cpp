@@ -253,49 +253,4 @@ bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
   return DecodeSound(bytes.data(), bytes.size(), samples, source, error);
 }
 
-std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples) {
-  const std::uint32_t n = static_cast<std::uint32_t>(samples.size());
-  const std::uint32_t pad = n & 1;  // RIFF chunks keep an even length
-  std::vector<std::uint8_t> out(44 + n + pad, 0x80);
-  std::size_t at = 0;
-  auto text = [&](const char* s) {
-    for (int i = 0; i < 4; ++i) out[at++] = std::uint8_t(s[i]);
-  };
-  auto put = [&](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[at++] = std::uint8_t(v >> (8 * i));
-  };
-  text("RIFF");
-  put(36 + n + pad, 4);
-  text("WAVE");
-  text("fmt ");
-  put(16, 4);
-  put(1, 2);  // PCM
-  put(1, 2);  // mono
-  put(kNativeSoundRate, 4);
-  put(kNativeSoundRate, 4);  // bytes per second
-  put(1, 2);                 // bytes per frame
-  put(8, 2);
-  text("data");
-  put(n, 4);
-  for (std::int8_t s : samples) out[at++] = std::uint8_t(s) ^ 0x80;  // stored unsigned
-  return out;
-}
-
-bool ResampleMono(const std::vector<float>& in, double in_rate, double out_rate,
-                  std::vector<float>* out, std::string* error) {
-  out->assign(static_cast<std::size_t>(std::ceil(in.size() * out_rate / in_rate)) + 16, 0.0f);
-  std::size_t made = 0;
-  soxr_io_spec_t io_spec = FloatSpec();
-  soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-  soxr_error_t e = soxr_oneshot(in_rate, out_rate, 1, in.data(), in.size(), nullptr, out->data(),
-                                out->size(), &made, &io_spec, &quality, nullptr);
-  if (e) {
-    out->clear();
-    *error = std::string("resampler: ") + e;
-    return false;
-  }
-  out->resize(made);
-  return true;
-}
-
 }  // namespace base

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "runtime/devkeys.h"
 #include "script/host.h"
+#include "sound/sound.h"
 #include "video/display.h"
 
 namespace runtime {
@@ -59,6 +60,9 @@ void Update() {
   event::PollInput(UpdateCalls);
   event::DispatchEvents();
   object::UpdateWorld();
+  // Without a device pulling it, the mix reaches the end of this frame: what
+  // the scripts play from here on starts with the next one.
+  sound::StepSound(UpdateCalls, FramePeriod);
   std::uint32_t now = platform::backends.clock->Ticks();
   // Late only when the deadline has passed. The difference is taken modulo
   // 2^32 and read with its sign, so the wrap of the millisecond count (after

@@ -1,7 +1,7 @@
 // The frame step: take the developer's commands (a pause waits there), poll
-// input, fire due events, step the world, then hold the 16 ms rate. A late
-// frame re-bases the deadline and skips the clearing and drawing; logic
-// always runs exactly once per call.
+// input, fire due events, step the world (and, with no device pulling it, the
+// sound mix), then hold the 16 ms rate. A late frame re-bases the deadline
+// and skips the clearing and drawing; logic always runs exactly once per call.
 #pragma once
 #include <cstdint>
 

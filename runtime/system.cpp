@@ -40,6 +40,8 @@ const char kUsage[] =
     "  --record-frames DIR write every presented frame as DIR/000001.png, ...\n"
     "  --frame-hashes FILE write a line per presented frame to FILE: its number and the\n"
     "                      md5 of its RGB bytes\n"
+    "  --audio FILE        write every sample the mixer makes to the WAV FILE (headless:\n"
+    "                      stepped with the frames, 176.4 samples each)\n"
     "  --scale N           window scale factor (default: the largest that fits, at least 2)\n"
     "  --fullscreen        start fullscreen (Alt+Enter toggles)\n"
     "  --input FILE        take the buttons from FILE instead of the devices\n"
@@ -102,12 +104,14 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       } else {
         options->max_frames = n;
       }
-    } else if (a == "--record-frames" || a == "--input" || a == "--gif" || a == "--frame-hashes") {
+    } else if (a == "--record-frames" || a == "--input" || a == "--gif" || a == "--frame-hashes" ||
+               a == "--audio") {
       const char* v = value(a == "--record-frames" ? "a directory" : "a file");
       if (!v) break;
       (a == "--input"           ? options->input_file
        : a == "--gif"           ? options->gif_file
        : a == "--record-frames" ? options->record_dir
+       : a == "--audio"         ? options->audio_file
                                 : options->frame_hashes) = v;
     } else if (!a.empty() && a[0] == '-') {
       *message = "lunashot: unknown option " + a + "\n" + kUsage;
@@ -206,7 +210,8 @@ int RunEngine(const Options& options) {
   GifScale = options.gif_scale;
   if (!options.gif_file.empty()) video::StartGif(options.gif_file, GifScale);
   if (!options.frame_hashes.empty()) video::StartFrameHashes(options.frame_hashes);
-  if (!sound::InitSound(&error)) StartupFailure(error);
+  if (!options.audio_file.empty()) sound::StartAudioFile(options.audio_file);
+  sound::InitSound();
   const bool interactive = platform::backends.machine->Interactive();
   int status = 0;
   for (;;) {
@@ -222,8 +227,9 @@ int RunEngine(const Options& options) {
     // uploads the black working palette.
     if (!video::InitVideo(&error)) StartupFailure(error);
     std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
-    if (!sound::InitSound(&error)) StartupFailure(error);
+    sound::InitSound();
   }
+  sound::CloseSound();
   EndDevSession();
   video::QuitVideo();
   platform::backends.machine->Quit();

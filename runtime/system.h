@@ -14,6 +14,7 @@ struct Options {
   std::string gif_file;
   int gif_scale = 1;  // each pixel of a GIF (--gif and F9) a square this wide
   std::string frame_hashes;
+  std::string audio_file;  // --audio: every sample mixed, as a WAV
   std::string game_dir;
 };
 
