@@ -71,14 +71,18 @@ struct AudioFile {
   std::string path;
   std::uint64_t samples = 0;
   bool failed = false;
+  std::string why;  // the first failure
 } recording;
 
 // WAV sizes are 32-bit: a recording stops short of them (about 108 hours).
 constexpr std::uint64_t kMaxRecordedSamples = 0xFFFFFF00u;
 
+// May run on the output's thread: the failure is told (and counted as a
+// failed output) by CloseSound, on the engine's.
 void RecordingFailed(const char* step) {
-  std::fprintf(stderr, "lunashot: --audio %s: %s: %s\n", recording.path.c_str(), step,
-               errno ? std::strerror(errno) : "failed");
+  if (!recording.failed)
+    recording.why = "--audio " + recording.path + ": " + step + ": " +
+                    (errno ? std::strerror(errno) : "failed");
   if (recording.file) std::fclose(recording.file);
   recording.file = nullptr;
   recording.failed = true;
@@ -179,6 +183,8 @@ void CloseSound() {
   output = nullptr;
   opened = pulled = false;
   FinishRecording();
+  if (recording.failed) base::OutputFailed(recording.why);
+  recording.failed = false;
 }
 
 void StepSound(std::uint32_t frame, std::uint32_t period_ms) {
@@ -204,7 +210,6 @@ void StartAudioFile(const std::string& path) {
     RecordingFailed("cannot write");
 }
 
-bool AudioFileFailed() { return recording.failed; }
 
 int SetVol(int channel, int volume) {
   CheckChannel(channel, "SetVol");

@@ -44,11 +44,9 @@ void CloseSound();
 void StepSound(std::uint32_t frame, std::uint32_t period_ms);
 
 // --audio: from now on every sample the mixer makes also goes into the WAV
-// file `path` (11025 Hz, 8-bit, mono), finished by CloseSound. A failure is
-// said once on standard error and ends the recording.
+// file `path` (11025 Hz, 8-bit, mono), finished by CloseSound. A failure
+// ends the recording; CloseSound tells it as a failed output (base/log.h).
 void StartAudioFile(const std::string& path);
-// True once the --audio file could not be written whole.
-bool AudioFileFailed();
 
 int SetVol(int channel, int volume);
 // Decodes any sample file the decoder reads (base/sound_file.h) into the
