@@ -15,7 +15,7 @@
 
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
-#include "backend/web_backends.h"
+#include "backend/web/web_backends.h"
 #include "base/paths.h"
 #include "runtime/system.h"
 

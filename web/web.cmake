@@ -1,5 +1,5 @@
 # The browser build: the engine compiled to WebAssembly by Emscripten, with
-# the browser backends (backend/web_*.cpp) and app/web_main.cpp. Included by
+# the browser backends (backend/web/) and app/web_main.cpp. Included by
 # the top CMakeLists.txt only under Emscripten's toolchain (./make.sh web),
 # before the layers, which that file defines for both builds.
 #
@@ -15,11 +15,11 @@ add_link_options(-fexceptions)
 find_package(Boost REQUIRED)
 include_directories(SYSTEM ${Boost_INCLUDE_DIRS})
 
-# The base files over desktop libraries are replaced by web/base_web.cpp; the
-# SDL backends stay out, and the headless pieces (virtual clock, scripted
-# buttons, silent audio) serve the page's test mode.
-set(LUNASHOT_SKIP
-    "/base/(png_file|gif_file|sound_file)\\.cpp$|/backend/(sdl_[^/]*|real_clock)\\.cpp$")
+# The codec wrappers over desktop libraries (base/codec) are replaced by
+# web/base_web.cpp; the SDL backends stay out, and the headless ones (virtual
+# clock, silent audio) serve the page's test mode.
+set(LUNASHOT_BASE_DIRS "")
+set(LUNASHOT_BACKEND_DIRS web headless)
 set(LUNASHOT_BASE_LINKS "")
 set(LUNASHOT_BACKEND_LINKS "")
 

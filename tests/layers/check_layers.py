@@ -20,7 +20,7 @@ root = pathlib.Path(sys.argv[1])
 # A folder renamed or a wrong ROOT would otherwise pass unchecked.
 faults = [f"{folder}/ is missing" for folder in SEES if not (root / folder).is_dir()]
 for folder in SEES:
-    for path in sorted((root / folder).glob("*.[ch]*")):
+    for path in sorted((root / folder).rglob("*.[ch]*")):
         for number, line in enumerate(path.read_text(errors="replace").splitlines(), 1):
             m = INCLUDE.match(line)
             if m and m.group(1) in SEES and m.group(1) not in SEES[folder]:

@@ -6,7 +6,7 @@
 // desktop's follows its device.
 #include <emscripten.h>
 
-#include "backend/web_backends.h"
+#include "backend/web/web_backends.h"
 
 namespace backend {
 
