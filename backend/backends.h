@@ -44,6 +44,9 @@ std::unique_ptr<platform::Audio> CreateSdlAudio();
 // sdl/real_clock.cpp: SDL's milliseconds.
 std::unique_ptr<platform::Clock> CreateRealClock();
 
+// launcher.cpp: the handheld's way out: its menu program, started from its
+// own folder, or a plain exit with `status` where there is none.
+[[noreturn]] void ReturnToLauncher(int status);
 // stop_signal.cpp: SIGINT and SIGTERM ask the run to stop; a second one
 // ends the process at once (the signal's default action).
 void CatchStopSignals();

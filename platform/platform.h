@@ -7,6 +7,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -133,6 +135,12 @@ class Machine {
   virtual bool QuitRequestedNow() { return QuitRequested(); }
   // The next developer command given since the last call, oldest first.
   virtual DevCommand TakeCommand() { return DevCommand::kNone; }
+  // Ends the program with `status` once the run is over. The handheld's
+  // machines hand over to its launcher instead (backend/launcher.cpp).
+  [[noreturn]] virtual void Exit(int status) {
+    std::fflush(nullptr);
+    std::exit(status);
+  }
   // True when a player watches the display and answers with the buttons; a
   // script error is then shown on screen. Unattended runs report it in the
   // exit status instead.

@@ -1,7 +1,6 @@
 // The start-up sequence, the shutdown in reverse, and the launcher.
 #include "runtime/system.h"
 
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -157,10 +156,8 @@ void StartupFailure(const std::string& cause) {
 }
 
 void ReturnToMenu(int status) {
+  if (platform::backends.machine) platform::backends.machine->Exit(status);
   std::fflush(nullptr);
-  // Only a launcher in its own directory is started: never a program of the
-  // same name in the game's directory.
-  if (chdir("/usr/gp2x") == 0) execl("gp2xmenu", "gp2xmenu", static_cast<char*>(nullptr));
   std::exit(status);
 }
 

@@ -36,7 +36,7 @@ constexpr int kOutputFailed = 4;
 void SetStartupFailureStatus(int status);
 [[noreturn]] void StartupFailure(const std::string& cause);
 
-// Starts the launcher from its own directory, or exits with `status`.
+// Leaves the program the machine's way (platform::Machine::Exit).
 [[noreturn]] void ReturnToMenu(int status);
 
 }  // namespace runtime

@@ -28,7 +28,7 @@ set(LUNASHOT_BACKEND_LINKS "")
 # EXIT_RUNTIME: the page learns the exit status.
 function(lunashot_web_app)
   target_sources(lunashot_base PRIVATE ${PROJECT_SOURCE_DIR}/web/base_web.cpp)
-  add_executable(lunashot app/web_main.cpp)
+  add_executable(lunashot app/web_main.cpp app/start.cpp)
   target_compile_options(lunashot PRIVATE ${LUNASHOT_WARNINGS})
   target_link_libraries(lunashot PRIVATE lunashot_runtime lunashot_backend)
   target_link_options(lunashot PRIVATE

@@ -19,6 +19,7 @@ class HeadlessMachine : public platform::Machine {
   void Quit() override {}
   bool QuitRequested() override { return StopSignal() != 0; }
   bool Interactive() override { return false; }
+  [[noreturn]] void Exit(int status) override { ReturnToLauncher(status); }
 };
 
 }  // namespace

@@ -50,6 +50,7 @@ class SdlMachine : public platform::Machine {
     return c;
   }
   bool Interactive() override { return true; }
+  [[noreturn]] void Exit(int status) override { ReturnToLauncher(status); }
 
  private:
   void PumpEvents() {
