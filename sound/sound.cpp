@@ -30,9 +30,17 @@ std::set<std::string> failed;  // versions of files that LoadSound could not use
 // playing, so they are freed when the mixer closes (a reload, the end).
 std::vector<std::pair<void*, std::size_t>> orphans;  // and their charges
 
-// The chunk of a sample a script passes; nullptr for nil.
+// The chunk of a sample a script passes; nullptr for nil, which plays
+// nothing, as it always has: most often a LoadSound that failed, so the
+// author hears of it.
 void* ChunkOf(Sound* s, const char* function) {
-  if (!s) return nullptr;
+  if (!s) {
+    if (base::NoticesOn())
+      base::Notice(
+          std::string(function) + " nil",
+          std::string(function) + ": the sound is nil (a LoadSound that failed?): nothing plays");
+    return nullptr;
+  }
   if (s->unloaded) base::Fail(function, "the sound was unloaded");
   return s->chunk;
 }

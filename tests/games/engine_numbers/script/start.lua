@@ -17,4 +17,8 @@ assert(IsOdd() == true)
 local kind = NewObject()
 kind.delay = 300  -- a byte property keeps the low 8 bits
 assert(kind.delay == 44)
+-- The table library is open; math and debug stay out.
+local t = { 5, 3, 9, 1 }
+table.sort(t, function(a, b) return a > b end)
+assert(table.concat(t, ",") == "9,5,3,1" and table.getn(t) == 4 and math == nil and debug == nil)
 print(7 / 2, 2.9, -7 / 2)
