@@ -58,6 +58,15 @@ int main(int argc, char** argv) {
     std::fputs(message.c_str(), status == 0 ? stdout : stderr);
     return status;
   }
+  // Without a game, the current directory must be one: anywhere else the run
+  // would only fail, and leave a log.txt in a folder that is no game's.
+  if (options.game_dir.empty() && access("script/start.lua", F_OK) != 0) {
+    std::fputs(
+        "usage: lunashot [options] GAMEDIR (no script/start.lua here; lunashot --help "
+        "lists the options)\n",
+        stderr);
+    return 2;
+  }
   if (options.headless) runtime::SetStartupFailureStatus(runtime::kStartupFailed);
   options.record_dir = Absolute(options.record_dir);
   options.input_file = Absolute(options.input_file);

@@ -6,6 +6,7 @@
 // which the input never reads as buttons.
 #include <SDL.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "backend/backends.h"
@@ -33,7 +34,8 @@ class SdlMachine : public platform::Machine {
   bool QuitRequested() override { return quit_; }
   bool QuitRequestedNow() override {
     PumpEvents();
-    return quit_;
+    return quit_ || std::find(commands_.begin(), commands_.end(), platform::DevCommand::kReload) !=
+                        commands_.end();
   }
 
   platform::DevCommand TakeCommand() override {

@@ -14,6 +14,7 @@ struct Options {
   std::string gif_file;
   int gif_scale = 1;  // each pixel of a GIF (--gif and F9) a square this wide
   std::string frame_hashes;
+  bool notices = false;  // headless runs tell notices too (a window always does)
   std::string game_dir;
 };
 
