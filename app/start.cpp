@@ -45,6 +45,16 @@ bool Prepare(int argc, char** argv, const char* default_game, Run* run, int* sta
                             &options.frame_hashes, &options.audio_file})
     *path = Absolute(*path);
   if (options.game_dir.empty() && default_game) options.game_dir = default_game;
+  // Without a game, the current directory must be one: anywhere else the run
+  // would only fail, and leave a log.txt in a folder that is no game's.
+  if (options.game_dir.empty() && access("script/start.lua", F_OK) != 0) {
+    std::fputs(
+        "usage: lunashot [options] GAMEDIR (no script/start.lua here; lunashot --help "
+        "lists the options)\n",
+        stderr);
+    *status = 2;
+    return false;
+  }
   if (!options.game_dir.empty() && chdir(options.game_dir.c_str()) != 0) {
     std::fprintf(stderr, "lunashot: cannot enter game directory %s: %s\n", options.game_dir.c_str(),
                  std::strerror(errno));

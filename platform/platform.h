@@ -28,7 +28,9 @@ struct OverlayFigures {
   int level = 0;                  // 0 off; 1 the figures; 2 also each instance's shapes
   std::uint32_t frame_ms = 0;     // from one frame's start to the next one's
   std::uint32_t work_ms = 0;      // of that, the time before the wait
+  std::uint32_t presented = 0;    // frames presented in the last second
   std::uint32_t late_frames = 0;  // since the run began
+  std::uint32_t notices = 0;      // notices told since the run began (base::Notice)
   int lists[8] = {};              // instances in each list (enemy 0, 1, enemy
                                   // bullets, player bullets, layers 0-3)
   int free_slots = 0;
@@ -131,7 +133,9 @@ class Machine {
   // True once the player has asked to stop (closed the window).
   virtual bool QuitRequested() = 0;
   // The same, taking in the window's events first: asked while a script
-  // runs long without a frame, when nothing else looks at them.
+  // runs long without a frame, when nothing else looks at them. A reload
+  // among the commands not yet taken (kReload) ends such a run too: the
+  // runtime takes it once the run has stopped.
   virtual bool QuitRequestedNow() { return QuitRequested(); }
   // The next developer command given since the last call, oldest first.
   virtual DevCommand TakeCommand() { return DevCommand::kNone; }

@@ -15,6 +15,12 @@ extern std::uint32_t UpdateCalls;
 // follows the MaxFrames-th Update, or at the next Update if none came.
 extern std::uint32_t MaxFrames;
 
+// The colour index Update clears the back buffer to; 0 at the start of each
+// run of start.lua. SetClearColour is the script's setter (0-255, else a
+// script error).
+extern std::uint8_t ClearColour;
+void SetClearColour(int colour);
+
 // True once --max-frames calls of Update (or error-screen frames) have run.
 bool LimitReached();
 

@@ -83,7 +83,10 @@ int NewIndex(lua_State* L) {
     case kState: i->state = static_cast<decltype(i->state)>(v); break;
     case kDir: i->dir = static_cast<decltype(i->dir)>(v); break;
     case kHp: i->hp = static_cast<decltype(i->hp)>(v); break;
-    default: i->vel = static_cast<decltype(i->vel)>(v); break;
+    default:
+      i->vel = static_cast<decltype(i->vel)>(v);
+      object::NoteStillSpeed("Instance.vel", i->vel);
+      break;
   }
   return 0;
 }

@@ -46,6 +46,8 @@ const char kUsage[] =
     "  --input FILE        take the buttons from FILE instead of the devices\n"
     "  --gif FILE          record every presented frame into the animated GIF FILE\n"
     "  --gif-scale N       GIFs (--gif and F9) N times the screen's size, 1 to 8\n"
+    "  --notices           headless too, tell the mistakes the engine passes over silently\n"
+    "                      (a window always does), on stderr and in script/log.txt\n"
     "  --help              print this text\n"
     "Developer keys in a window (never seen by the game's scripts):\n"
     "  F3                  overlay: frame time, instances, events, heap; again: hitboxes\n"
@@ -86,6 +88,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       options->headless = true;
     } else if (a == "--fullscreen") {
       options->fullscreen = true;
+    } else if (a == "--notices") {
+      options->notices = true;
     } else if (a == "--max-frames" || a == "--scale" || a == "--gif-scale") {
       const char* v = value("a number");
       if (!v) break;
@@ -146,8 +150,8 @@ void StartupFailure(const std::string& cause) {
     machine_up = true;
     platform::backends.display->SetTitle(GameName(), "cannot start");
     if (video::OpenScreen(&error)) {
-      ShowErrorScreen("The game cannot start:\n" + cause +
-                      "\n\nThe same line went to script/log.txt.");
+      ShowErrorScreen(
+          "The game cannot start:\n" + cause + "\n\nThe same line went to script/log.txt.", false);
     }
     video::QuitVideo();
     machine->Quit();
@@ -166,6 +170,8 @@ namespace {
 // Runs script/start.lua once in a fresh Lua state over a fresh pool and
 // timeline. `status` receives the exit status of the run.
 void RunStartFile(bool interactive, int* status) {
+  ClearColour = 0;
+  base::ResetNotices();
   object::InitPool();
   script::InitScript();
   runtime::RegisterInterface();
@@ -177,6 +183,9 @@ void RunStartFile(bool interactive, int* status) {
   std::string unreported;
   bool ran = script::RunMainFile(path, &unreported);
   bool stopped = script::Aborted();
+  // A reload asked for while the script ran without a frame stopped it
+  // there (from the watch over long runs), before a frame could take it.
+  if (stopped && !ReloadRequested) ReloadRequested = TakeReload();
   // A player at the screen sees an error that went only to stderr.
   if (!ran && !stopped && interactive && !unreported.empty()) ShowErrorScreen(unreported);
   event::ClearEvent();
@@ -210,6 +219,7 @@ int RunEngine(const Options& options) {
   if (!options.audio_file.empty()) sound::StartAudioFile(options.audio_file);
   sound::InitSound();
   const bool interactive = platform::backends.machine->Interactive();
+  base::SetNotices(interactive || options.notices);
   int status = 0;
   for (;;) {
     ReloadRequested = false;

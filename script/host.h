@@ -12,7 +12,7 @@ namespace script {
 
 extern lua_State* LuaState;
 
-// Creates the state: base (with coroutine), io, os and string; luabind.
+// Creates the state: base (with coroutine), io, os, string and table; luabind.
 void InitScript();
 // Closes the state; the handles go with it.
 void QuitScript();
@@ -55,6 +55,11 @@ constexpr int kNoHandle = -1;
 int AddHandle(lua_State* L);
 // Pushes handle `handle`, or nil for kNoHandle and numbers not made yet.
 void PushHandle(lua_State* L, int handle);
+
+// Where the innermost script function running on the running thread is, as
+// "script/game.lua:12" (a path inside the game folder shortened to the part
+// below it); empty when no script function is running.
+std::string ScriptPosition();
 
 // Ends every running script: from now on each Lua instruction raises an
 // error that pcall cannot hold for more than one instruction, and so does

@@ -128,8 +128,16 @@ void Pull(std::int8_t* samples, int count) {
 }
 
 // The sample of a Sound a script passes; nullptr for nil.
+// nil plays nothing, as it always has: most often a LoadSound that failed,
+// so the author hears of it.
 const Sample* SampleOf(Sound* s, const char* function) {
-  if (!s) return nullptr;
+  if (!s) {
+    if (base::NoticesOn())
+      base::Notice(
+          std::string(function) + " nil",
+          std::string(function) + ": the sound is nil (a LoadSound that failed?): nothing plays");
+    return nullptr;
+  }
   if (s->unloaded) base::Fail(function, "the sound was unloaded");
   return s->sample;
 }
