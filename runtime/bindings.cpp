@@ -1,8 +1,14 @@
 // The script interface, declared once: every global function and class a
 // script can use, in registration order, in one scope. Entries only forward
-// to the engine's own functions.
+// to the engine's own functions. An engine error thrown out of an entry
+// becomes a Lua error in the calling script: a script error as its text, a
+// failed callback as the callback's own error value.
+#include "runtime/bindings.h"
+
 #include <cassert>
 
+#include <luabind/exception_handler.hpp>
+#include <luabind/intrusive_ptr_converter.hpp>
 #include <luabind/luabind.hpp>
 
 #include "base/error.h"
@@ -16,7 +22,6 @@
 #include "object/geometry.h"
 #include "object/instance.h"
 #include "object/object.h"
-#include "runtime/handles.h"
 #include "runtime/instance_fields.h"
 #include "script/host.h"
 #include "sound/sound.h"
@@ -25,6 +30,17 @@
 #include "video/primitives.h"
 #include "video/sprite.h"
 #include "video/text.h"
+
+// An instance goes to scripts as its one handle (see bindings.h).
+namespace luabind {
+
+template <>
+struct default_converter<::object::Instance*> : detail::pointer_converter {
+  using detail::pointer_converter::apply;
+  void apply(lua_State* L, ::object::Instance* p) { script::PushHandle(L, ::object::HandleOf(p)); }
+};
+
+}  // namespace luabind
 
 namespace runtime {
 
@@ -68,10 +84,19 @@ using Box = Blendable<kName, int, int, int, int, int>;
 template <const char* kName>
 using Round = Blendable<kName, int, int, int, int>;
 
+// The failed callback's value is on the stack already; luabind raises the
+// top of the stack when the handler returns.
+void KeepCallbackError(lua_State*, const script::CallbackError&) {}
+
 }  // namespace
 
 void RegisterInterface() {
+  // luabind keeps its handlers for the whole process.
+  static const bool handler_registered =
+      (luabind::register_exception_handler<script::CallbackError>(&KeepCallbackError), true);
+  (void)handler_registered;
   lua_State* L = script::LuaState;
+  luabind::open(L);
   // One entry a line, in registration order.
   // clang-format off
   luabind::module(L)[

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 
-#include <luabind/luabind.hpp>
+// Only luabind's object layout: its whole template library would cost this
+// unit six times the memory to compile.
+#include <luabind/detail/inheritance.hpp>
+#include <luabind/detail/object_rep.hpp>
 
 #include "lua.h"
 #include "object/instance.h"

@@ -16,7 +16,7 @@
 #include "runtime/devkeys.h"
 #include "runtime/error_screen.h"
 #include "runtime/frame.h"
-#include "runtime/handles.h"
+#include "runtime/bindings.h"
 #include "script/host.h"
 #include "sound/sound.h"
 #include "video/display.h"

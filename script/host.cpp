@@ -18,7 +18,6 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
-#include "luabind/luabind.hpp"
 
 #include "base/error.h"
 #include "base/log.h"
@@ -389,7 +388,7 @@ void Call(const char* name, int count, int a, int b) {
   PushGlobal(L, name);
   if (count > 0) PushHandle(L, a);
   if (count > 1) PushHandle(L, b);
-  if (lua_pcall(L, count, 0, 0) != 0) throw luabind::error(L);
+  if (lua_pcall(L, count, 0, 0) != 0) throw CallbackError();
 }
 
 }  // namespace
@@ -407,7 +406,6 @@ void InitScript() {
   lua_setfield(L, LUA_REGISTRYINDEX, "lunashot.required");
   lua_register(L, "require", Require);
   lua_gc(L, LUA_GCCOLLECT, 0);
-  luabind::open(L);
   lua_sethook(L, WatchHook, LUA_MASKCOUNT, kWatchCount);
   lua_setstopcheck(L, StopCheck);
   LuaState = L;

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <luabind/luabind.hpp>
+
 #include "base/fixed.h"
 #include "base/log.h"
 #include "base/paths.h"
