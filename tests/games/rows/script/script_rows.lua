@@ -1,5 +1,5 @@
 -- Loading and running scripts: precompiled chunks, require, integer loops, deep patterns, names,
--- callbacks failing inside coroutines, replay files as data (stage.lua, payload.lua); samples.
+-- callbacks failing inside coroutines, replay files as data (stage.lua, payload.lua).
 function put(path, text) local f = io.open(path, "wb") f:write(text) f:close() end
 -- A replay file with `text` run: what it reported, and whether it ran anything.
 function hostile(name, text) put(GetReplayPath(name), text) function _ALERT(m) note(m) end
@@ -59,12 +59,4 @@ return {
   Remove(GetReplayPath('ok_stage.lua')) note(stage_runs, saw_replay, VAR_replay, VAR_life, VAR_score) U() note(GetRkey()) U() note(GetRkey())
   ClearEvent() SaveReplay(1, 9) SaveReplayFile('last', 'stage.lua', 'stage.lua', 1, 1) RunReplay('last_stage.lua') Remove(GetReplayPath('last_stage.lua'))
   U(5) note(GetRkey())]], "2 nil true -5 2147483647 0 255 9 "},
-{"samples and the eight channels on the dummy driver", [[TestLib.WriteWav('beep.wav', 2205) local beep = LoadSound('beep.wav')
-  note(beep ~= nil, LoadSound('nothere.wav')) E(LoadSound, string.rep('w', 300)) E(LoadSound, nil) local used, n = {}, 0
-  for k = 1, 8 do local c = PlaySound(-1, beep, -1, -1) if c >= 0 and c < 8 and not used[c] then used[c], n = true, n + 1 end end
-  note(n, PlaySound(-1, beep, 0, -1)) StopSound(-1) local ch = PlaySound(-1, beep, 0, -1) note(ch >= 0 and ch < 8, PlaySound(7, beep, 2, 100),
-  FISound(3, beep, 0, 50, -1), SetVol(5, 64), SetVol(5, -1), FOSound(7, 10), StopSound(-1)) E(SetVol, -2, 10) E(StopSound, -40000)
-  E(FOSound, -2147483648, 10) StopSound(-1) U() UnloadSound(beep) UnloadSound(nil) E(UnloadSound, beep) E(PlaySound, -1, beep, 0, -1)
-  E(FISound, -1, beep, 0, 10, -1) local again = LoadSound('beep.wav') GetScriptPath('something-else.lua')
-  note(PlaySound(-1, again, 0, -1) >= 0) UnloadSound(again) note(io.open(GetScriptPath('log.txt')))]], "true nil LoadSound: the path would be longer than 255 characters LoadSound: the file name is nil 8 -1 true 7 3 128 64 1 0 SetVol: channel -2 does not exist (channels are 0 to 7; -1 means all) StopSound: channel -40000 does not exist (channels are 0 to 7; -1 means all) FOSound: channel -2147483648 does not exist (channels are 0 to 7; -1 means all) UnloadSound: the sound was already unloaded PlaySound: the sound was unloaded FISound: the sound was unloaded true nil ~/script/log.txt: No such file or directory 2 "},
 }
