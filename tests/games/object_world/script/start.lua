@@ -50,6 +50,17 @@ for n, add in ipairs({AddLayer0, AddLayer1, AddEnemy0, AddLayer2, AddEnemy1, Add
   add(Kind(0, 0, 0, {{14 + n, 14 + n, 0, false}}), nil, 8 + 2 * n, 220, 0, 0, 0, -1)
 end
 
+-- Probes at the bottom right: an instance whose anim and table change as it plays (each change
+-- takes over at the next advance, the frame brought into the new range), and an instance of a
+-- table whose start and end keep their low 8 bits.
+local PROBE = Kind(0, 0, 0, {{15, 17, 0, true}, {20, 22, 2, true}, {19, 18, 0, false}})
+function probe(i)
+  i.anim = ({[1] = 1, [7] = 2, [11] = 0, [15] = 9, [18] = 0})[i.age] or i.anim
+  if i.age == 13 then PROBE:SetAnim(0, 21, 22, 0, false) elseif i.age == 20 then PROBE:SetAnimSize(0) end
+end
+AddLayer3(PROBE, "probe", 300, 228, 0, 0, 0, -1)
+AddLayer3(Kind(0, 0, 0, {{271, 274, 1, true}}), nil, 306, 228, 0, 0, 0, -1)
+
 -- Instances that cannot be drawn are stepped but leave no pixel (the golden frames hold): no sprite
 -- set, an anim outside the table, frames past the set, far outside, disposed before the render.
 -- The sprite set, released, still draws for its kinds.
