@@ -1,6 +1,6 @@
 // Input files: gamepad.txt (the default table, a file that replaces it, bad lines reported and
-// skipped); the --input file (its grammar, errors naming the bad line, the scripted backend
-// following the count of Update calls). The queries scripts make: the rows game test.
+// skipped); the --input file's grammar, errors naming the bad line. The scripted backend following
+// the count of Update calls and the queries scripts make: the rows game test.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -8,13 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "backend/scripted_input.h"
 #include "base/gamepad_map.h"
-#include "runtime/frame.h"
+#include "base/input_script.h"
 
 namespace {
 
-using backend::ScriptedInput;
 using base::GamepadMap;
 using base::InputStep;
 using base::kNoButton;
@@ -52,40 +50,6 @@ TEST(InputScript, ReadsStepsOrNamesTheFirstBadLine) {
       {"5 1\n# c\n4 2", "line 3: Update count 4 does not rise above the previous line's 5"},
   };
   for (const auto& [text, want] : cases) EXPECT_EQ(Steps(text), want) << text;
-}
-
-// Follows `script` from a fresh backend: the buttons held before any poll,
-// then after a poll at each Update count, as "start:12, 1:12, 2:0,14,".
-std::string Follow(const std::string& script, std::initializer_list<std::uint32_t> calls) {
-  std::vector<InputStep> steps;
-  std::string error;
-  EXPECT_TRUE(ParseInputScript(script, &steps, &error)) << error;
-  runtime::UpdateCalls = 0;
-  ScriptedInput input(steps);
-  std::string seen = "start:";
-  for (auto call = calls.begin();; ++call) {
-    for (int b = -1; b <= 32; ++b)
-      if (input.Button(b)) seen += std::to_string(b) + ",";
-    if (call == calls.end()) return seen;
-    runtime::UpdateCalls = *call;  // Update counts itself before it polls
-    input.Poll();
-    seen += " " + std::to_string(*call) + ":";
-  }
-}
-
-class ScriptedInputTest : public ::testing::Test {
- protected:
-  void SetUp() override { saved_ = runtime::UpdateCalls; }
-  void TearDown() override { runtime::UpdateCalls = saved_; }
-  std::uint32_t saved_ = 0;
-};
-
-TEST_F(ScriptedInputTest, FollowsTheUpdateCountFromTheZeroLineOn) {
-  // A second poll at 7 (JoystickUpdate between Updates) changes nothing;
-  // skipped counts land on the latest step reached.
-  EXPECT_EQ(Follow("0 12\n2 0,14\n3 -\n6 7\n9 15", {1, 2, 3, 4, 5, 6, 7, 7, 50}),
-            "start:12, 1:12, 2:0,14, 3: 4: 5: 6:7, 7:7, 7:7, 50:15,");
-  EXPECT_EQ(Follow("1 4", {0, 1}), "start: 0: 1:4,");  // without a zero line all start up
 }
 
 // "pad->target" pairs of the mapped pad buttons, then the dead zone.

@@ -1,5 +1,5 @@
 -- Sprite set files: what loads, and each malformed file's refusal (drawing: video_golden).
-function le(n, k) local s = "" for i = 1, k do local b = n % 256 s = s .. string.char(b) n = (n - b) / 256 end return s end
+le = TestLib.Le
 function rec(w, h, data) return le(w, 4) .. le(h, 4) .. le(string.len(data), 4) .. data end
 function row(runs) return le(string.len(runs), 2) .. runs end
 function set(...) local s = le(select("#", ...), 2) for n = 1, select("#", ...) do s = s .. select(n, ...) end return s end

@@ -1,8 +1,8 @@
 -- Sound files that crashed the mixer's own loader, and others it cannot use: nil, and the reason
 -- once on standard error (test.cmake) however often they are loaded; mended, the same file loads.
 RunScript("testlib.lua")
-local function le(n, k) local s = "" for i = 1, k do local b = n % 256 s = s .. string.char(b) n = (n - b) / 256 end return s end
-local function be(n, k) local s = "" for i = 1, k do local b = n % 256 s = string.char(b) .. s n = (n - b) / 256 end return s end
+local le = TestLib.Le
+local function be(n, k) return string.reverse(le(n, k)) end
 local data = "" for i = 0, 99 do data = data .. string.char(i * 37 % 256) end
 -- A WAV of 100 data bytes whose fmt chunk says what the arguments say.
 local function wav(tag, channels, rate, bits, align, extra)
