@@ -134,7 +134,7 @@ TEST_F(Frame, AClosedWindowEndsTheRunAtOnceOnEveryPath) {
 
 using ErrorScreenTest = Frame;
 
-TEST_F(ErrorScreenTest, ShowsWhiteTextOnBlackWithARedTitleAndWrapsLongLines) {
+TEST_F(ErrorScreenTest, WhiteTextOnBlackARedTitleWrappedLinesAndTheFirstFailedFileRuns) {
   runtime::DrawErrorScreen("start.lua:3: boom\n" + std::string(60, 'x') + "\n\t[C] in 'error'");
   // One palette, presented once: colour 1 white, 2 red, the rest black.
   ASSERT_TRUE(display_.palettes.size() == 1u && display_.frames == 1);
@@ -143,9 +143,7 @@ TEST_F(ErrorScreenTest, ShowsWhiteTextOnBlackWithARedTitleAndWrapsLongLines) {
   want[2] = {255, 96, 96};
   EXPECT_EQ(std::memcmp(want.data(), display_.palettes[0].data(), sizeof want), 0);
   EXPECT_EQ(Lines(), "r.####" + std::string(21, '.'));  // the line of x wraps once
-}
 
-TEST_F(ErrorScreenTest, ListsTheFirstFailedFileRunsAboveTheError) {
   test_support::ScratchDir scratch{"lunashot-screen", {"script"}};
   scratch.Write("script/broken.lua", {'x', ' ', '=', ' ', '=', ' ', '1'});
   script::InitScript();
@@ -160,14 +158,12 @@ TEST_F(ErrorScreenTest, ListsTheFirstFailedFileRunsAboveTheError) {
   EXPECT_EQ(script::FailedRuns()[0], ("cannot read " + missing).substr(0, 197) + "...");
   EXPECT_EQ(script::FailedRuns()[1], "script/broken.lua:1: unexpected symbol near '='");
   EXPECT_EQ(script::FailedRunsDropped(), 2);
-
   runtime::DrawErrorScreen(unreported);
   // "File runs that failed before:", the long report's two lines, the other
   // three, "(and 2 more)", a blank line, the error.
   EXPECT_EQ(Lines(), "r.r######.#" + std::string(16, '.'));
-  // A fresh state starts a fresh list.
   script::QuitScript();
-  script::InitScript();
+  script::InitScript();  // a fresh state starts a fresh list
   EXPECT_TRUE(script::FailedRuns().empty());
   script::QuitScript();
 }

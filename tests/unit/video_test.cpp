@@ -166,10 +166,6 @@ TEST(SpriteDraw, MatchesThePixelByPixelRenderAtEveryPosition) {
   // The edges of a full-width target.
   for (int x : {-2, -1, 0, 317, 318, 319, 320}) Check(Pattern{{"aBc"}}, 320, 4, x, 1);
   for (int y : {-4, -2, 0, 8, 9, 10}) Check(Pattern{{"a", "B", "c", "d"}}, 2, 10, 1, y);
-}
-
-TEST(SpriteDraw, LongRunsCutOnBothSidesAtEveryLevel) {
-  FillBlendTable();
   // Runs longer than the target on both sides, of every kind and of the
   // lengths the copy handles specially.
   for (int n : {1, 3, 4, 7, 8, 15, 16, 17, 31, 32, 33, 100}) {
