@@ -69,25 +69,15 @@ class Frame : public ::testing::Test {
   video::Surface *screen_ = video::CreateSurface(320, 240), *saved_screen_ = nullptr;
 };
 
-TEST_F(Frame, OnTimeFramesComeEvery16MsAndLateOnesStillRunTheLogicOnce) {
-  runtime::NextFrameTime = 1016;
-  clock_.now = 1000;
-  work_ = 5;
-  for (int i = 0; i < 10; ++i) {
-    Paint();
-    runtime::Update();
-    EXPECT_TRUE(Drawn()) << i;
-  }
-  EXPECT_EQ(clock_.now, 1160u);
-  EXPECT_EQ(clock_.delays, std::vector<std::uint32_t>(10, 11));
-  work_ = 40;  // every frame misses its deadline from now on
+TEST_F(Frame, LateFramesAreNotDrawnButStillRunTheLogicOnce) {
+  work_ = 40;  // every frame misses its deadline
   std::uint32_t time = event::TimeCounter;
   for (int i = 0; i < 3; ++i) {
     Paint();
     runtime::Update();
     EXPECT_TRUE(Untouched()) << i;
   }
-  EXPECT_TRUE(input_.polls == 13 && event::TimeCounter == time + 3 && clock_.delays.size() == 10u);
+  EXPECT_TRUE(input_.polls == 3 && event::TimeCounter == time + 3 && clock_.delays.empty());
 }
 
 TEST_F(Frame, ADeadlineAheadIsWaitedForUnlessPassedOrTheClockWentBack) {

@@ -15,17 +15,9 @@ function kind(size) local k = NewObject() k:SetAnimSize(1) k.size = size return 
 function E(f, ...) local ok, e = pcall(f, ...) note(ok and "ok" or (string.gsub(e, "^[^:\n]*:%d+: ", ""))) end
 function U(n) for k = 1, n or 1 do Update() end end
 
-local function Plain(s, a, b)
-  local r, i = "", 1
-  while true do
-    local j, k = string.find(s, a, i, true)
-    if not j then return r .. string.sub(s, i) end
-    r, i = r .. string.sub(s, i, j - 1) .. b, k + 1
-  end
-end
-
 function Rows(rows)
   local keep, failed, out, game = {}, 0, "", string.gsub(GetScriptPath(""), "script/$", "")
+  game = string.gsub(game, "%p", "%%%0")  -- as a pattern
   function note(...) for n = 1, select("#", ...) do out = out .. tostring(select(n, ...)) .. " " end end
   for k, v in pairs(_G) do keep[k] = v end
   for _, r in ipairs(rows) do
@@ -35,7 +27,7 @@ function Rows(rows)
     out = ""
     local ok, e = pcall(assert(loadstring(r[2], "=" .. r[1])))
     if not ok then out = out .. "! " .. string.gsub(tostring(e), "^[^:\n]*:%d+: ", "") end
-    out = Plain(out, game, "~/")
+    out = string.gsub(out, game, "~/")
     if out ~= r[3] then
       failed = failed + 1
       print(r[1] .. ":\n  got  " .. out .. "\n  want " .. r[3])

@@ -1,3 +1,1 @@
-# Samples on the dummy audio driver: a WAV the script writes, nil for a
-# missing file (nothing logged or printed), the channel functions, use after unload.
-add_game_test(sound_wav CHECKS --stdout "^sound ok$" --no-stderr .)
+add_game_test(sound_wav CHECKS --stdout "^1 of 1 rows pass$" --no-stderr .)

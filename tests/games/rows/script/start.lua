@@ -2,7 +2,7 @@
 RunScript("testlib.lua")
 RunScript("rows.lua")
 local all = {}
-for _, file in ipairs({"input_rows.lua", "event_rows.lua", "object_rows.lua", "engine_rows.lua", "sprite_rows.lua", "script_rows.lua"}) do
+for _, file in ipairs({"input_rows.lua", "event_rows.lua", "object_rows.lua", "sprite_rows.lua", "script_rows.lua"}) do
   for _, row in ipairs(dofile(GetScriptPath(file))) do all[#all + 1] = row end
 end
 Rows(all)
