@@ -92,7 +92,7 @@ class SoundTest : public ::testing::Test {
   test_support::FakeBackends backends_{{nullptr, nullptr, &mixer, nullptr, nullptr}};
 };
 
-TEST_F(SoundTest, WithoutADeviceLogsAndRunsSilent) {
+TEST_F(SoundTest, WithoutADeviceLogsAndRunsSilentAndRefusesWhatWouldBreakTheMixer) {
   std::string error;
   EXPECT_TRUE(sound::InitSound(&error));
   EXPECT_EQ(mixer.Calls() + "| " + Log(), "Open; AllocateChannels 8; | ");
@@ -103,9 +103,8 @@ TEST_F(SoundTest, WithoutADeviceLogsAndRunsSilent) {
             "silent on SDL's dummy audio driver \n");
   mixer.silent_works = false;  // and when that fails too, so does the start-up
   EXPECT_TRUE(!sound::InitSound(&error) && error == "no dummy either") << error;
-}
-
-TEST_F(SoundTest, ChannelsBelowMinusOneAndZeroFadesNeverReachTheMixer) {
+  mixer.Calls();
+  // Channels below -1 and 0 ms fades never reach the mixer.
   EXPECT_EQ(ErrorOf([] { sound::SetVol(-2, 5); }),
             "SetVol: channel -2 does not exist (channels are 0 to 7; -1 means all)");
   ErrorOf([] { sound::StopSound(-40000); });  // their messages: the sound_wav game test

@@ -39,20 +39,20 @@ struct Pattern {
 };
 
 // The pixel kind of a pattern character, and its colour (a blended one's source).
-inline Pixel::Kind KindOf(char c) {
+Pixel::Kind KindOf(char c) {
   return c == '.' ? Pixel::kTransparent : c < 'a' ? Pixel::kBlended : Pixel::kOpaque;
 }
-inline std::uint8_t Colour(char c) { return std::uint8_t(c - (c < 'a' ? 'A' : 'a') + 1); }
+std::uint8_t Colour(char c) { return std::uint8_t(c - (c < 'a' ? 'A' : 'a') + 1); }
 
 // One sprite record as given (width, height, size, rows), checked or not.
-inline Bytes Record(std::int32_t width, std::int32_t height, const Bytes& rows) {
+Bytes Record(std::int32_t width, std::int32_t height, const Bytes& rows) {
   Bytes b;
   base::AppendSpriteRecord(&b, width, height, rows);
   return b;
 }
 
 // The pattern coded by the format library's encoder.
-inline Bytes Record(const Pattern& p) {
+Bytes Record(const Pattern& p) {
   base::PixelImage image(p.width(), static_cast<int>(p.rows.size()));
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < static_cast<int>(p.rows[y].size()); ++x)
@@ -63,7 +63,7 @@ inline Bytes Record(const Pattern& p) {
   return Record(sprite.width, sprite.height, sprite.rows);
 }
 
-inline Bytes SetFile(const std::vector<Bytes>& records) {
+Bytes SetFile(const std::vector<Bytes>& records) {
   Bytes b;
   base::PutLe16(&b, static_cast<unsigned>(records.size()));
   for (auto& r : records) b.insert(b.end(), r.begin(), r.end());
@@ -75,20 +75,18 @@ struct SetDeleter {
 };
 using SetPtr = std::unique_ptr<video::SpriteSet, SetDeleter>;
 
-inline SetPtr Parse(const Bytes& file, std::string* error = nullptr) {
+SetPtr Parse(const Bytes& file) {
   std::string e;
-  SetPtr set(video::ParseSpriteSet(file.data(), file.size(), &e));
-  if (error) *error = e;
-  return set;
+  return SetPtr(video::ParseSpriteSet(file.data(), file.size(), &e));
 }
 
 // A blend table whose every entry is distinct enough to tell which (d, s,
 // level) was looked up.
-inline std::uint8_t Blend(int d, int s, int k) {
+std::uint8_t Blend(int d, int s, int k) {
   return static_cast<std::uint8_t>(d * 7 + s * 3 + k * 101 + 1);
 }
 
-inline void FillBlendTable() {
+void FillBlendTable() {
   for (int d = 0; d < 256; ++d)
     for (int s = 0; s < 256; ++s)
       for (int k = 0; k < 3; ++k) video::BlendTable[(d * 256 + s) * 3 + k] = Blend(d, s, k);
@@ -101,13 +99,11 @@ struct Target {
     for (int i = 0; i < s->size; ++i) s->pixels[i] = static_cast<std::uint8_t>(200 + i % 37);
   }
   ~Target() { video::DestroySurface(s); }
-  Target(const Target&) = delete;
-  Target& operator=(const Target&) = delete;
   Bytes pixels() const { return Bytes(s->pixels, s->pixels + s->size); }
 };
 
 // What a draw must give, worked out one pixel at a time.
-inline Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool solid,
+Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool solid,
                        std::uint8_t colour) {
   Bytes out = t.pixels();
   const int W = t.s->width, H = t.s->height, w = p.width();

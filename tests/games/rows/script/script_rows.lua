@@ -1,6 +1,10 @@
 -- Loading and running scripts: precompiled chunks, require, integer loops, deep patterns, names,
--- callbacks failing inside coroutines, replay files as data (stage.lua, payload.lua).
+-- callbacks failing inside coroutines, replay files as data.
 function put(path, text) local f = io.open(path, "wb") f:write(text) f:close() end
+-- The script a good replay names (it runs before the replay sets its globals), and what a hostile
+-- one tries to reach (it must never run).
+put(GetScriptPath("stage.lua"), "stage_runs = (stage_runs or 0) + 1 saw_replay = tostring(VAR_replay)")
+put(GetScriptPath("payload.lua"), "io.open('pwned', 'w'):close()")
 -- A replay file with `text` run: what it reported, and whether it ran anything.
 function hostile(name, text) put(GetReplayPath(name), text) function _ALERT(m) note(m) end
   VAR_replay, stage_runs = nil, nil RunReplay(name) note(VAR_replay, stage_runs) Remove(GetReplayPath(name)) end
