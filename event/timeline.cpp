@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <list>
 
 #include "base/error.h"
 #include "event/input.h"
@@ -123,12 +124,6 @@ void DispatchEvents() {
 }
 
 std::size_t PendingEvents() { return EventList.size(); }
-
-std::list<dword> PendingTimes() {
-  std::list<dword> times;
-  for (const auto& e : EventList) times.push_back(e->time);
-  return times;
-}
 
 void AddTimeEvent(dword delay, const char* name) {
   object::CheckFunctionName("AddTimeEvent", name);

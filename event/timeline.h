@@ -7,7 +7,6 @@
 // the same way every frame).
 #pragma once
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 
@@ -64,8 +63,6 @@ void InsertEvent(std::unique_ptr<Event> event);
 // dispatch would fire it again without end.
 void DispatchEvents();
 std::size_t PendingEvents();
-// Due frames of the pending events, front first (for tests).
-std::list<dword> PendingTimes();
 
 void AddTimeEvent(dword delay, const char* name);
 void AddInstanceEvent(dword delay, const char* name, object::Instance* instance);
