@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -171,7 +172,8 @@ std::vector<std::int8_t> Sound(bool noise) {
   return s;
 }
 
-// Writes a new file; an existing one is an error, never replaced.
+// Writes a new file; an existing one is an error, never replaced. A file
+// that cannot be written whole (a full disk) is removed.
 bool WriteNew(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) {
@@ -185,12 +187,14 @@ bool WriteNew(const std::string& path, const std::vector<std::uint8_t>& bytes, s
     if (n <= 0) {
       *error = "cannot write " + path + ": " + std::strerror(n < 0 ? errno : ENOSPC);
       close(fd);
+      unlink(path.c_str());
       return false;
     }
     done += std::size_t(n);
   }
   if (close(fd) != 0) {
     *error = "cannot write " + path + ": " + std::strerror(errno);
+    unlink(path.c_str());
     return false;
   }
   return true;
@@ -204,9 +208,10 @@ bool SpriteSetBytes(const std::vector<base::PixelImage>& pictures, std::vector<s
   return base::EncodeSpriteSet(sprites, bytes, error);
 }
 
-// DIR made here, or an empty directory that already exists.
-bool MakeGameDir(const std::string& dir, std::string* error) {
-  if (mkdir(dir.c_str(), 0755) == 0) return true;
+// DIR made here (`made`), or an empty directory that already exists.
+bool MakeGameDir(const std::string& dir, bool* made, std::string* error) {
+  *made = mkdir(dir.c_str(), 0755) == 0;
+  if (*made) return true;
   if (errno != EEXIST) {
     *error = "cannot create " + dir + ": " + std::strerror(errno);
     return false;
@@ -246,13 +251,27 @@ bool WriteStarterGame(const std::string& dir, std::string* error) {
       {"sound/boom.wav", base::EncodeNativeWav(Sound(true))},
       {"script/start.lua", std::vector<std::uint8_t>(kStartLua, kStartLua + sizeof kStartLua - 1)},
   };
-  if (!MakeGameDir(dir, error)) return false;
-  for (const char* sub : {"/sprite", "/sound", "/script", "/replay"})
+  bool made_dir = false;
+  if (!MakeGameDir(dir, &made_dir, error)) return false;
+  // What this run made, in order; a failure takes it all back, so the
+  // folder is as it was (a made one gone, an empty one empty) and a rerun
+  // on a disk with room succeeds.
+  std::vector<std::string> made;
+  bool ok = true;
+  for (const char* sub : {"/sprite", "/sound", "/script", "/replay"}) {
     if (mkdir((dir + sub).c_str(), 0755) != 0) {
       *error = "cannot create " + dir + sub + ": " + std::strerror(errno);
-      return false;
+      ok = false;
+      break;
     }
-  for (const auto& file : files)
-    if (!WriteNew(dir + "/" + file.first, file.second, error)) return false;
-  return true;
+    made.push_back(dir + sub);
+  }
+  for (std::size_t i = 0; ok && i < files.size(); ++i) {
+    ok = WriteNew(dir + "/" + files[i].first, files[i].second, error);
+    if (ok) made.push_back(dir + "/" + files[i].first);
+  }
+  if (ok) return true;
+  for (auto it = made.rbegin(); it != made.rend(); ++it) std::remove(it->c_str());
+  if (made_dir) rmdir(dir.c_str());
+  return false;
 }

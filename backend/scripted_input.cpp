@@ -2,7 +2,6 @@
 #include "backend/scripted_input.h"
 
 #include "base/file.h"
-#include "runtime/frame.h"
 
 namespace backend {
 
@@ -16,8 +15,8 @@ ScriptedInput::ScriptedInput(std::vector<base::InputStep> steps) : steps_(std::m
   while (next_ < steps_.size() && steps_[next_].from_update == 0) state_ = steps_[next_++].buttons;
 }
 
-void ScriptedInput::Poll() {
-  while (next_ < steps_.size() && steps_[next_].from_update <= runtime::UpdateCalls)
+void ScriptedInput::Poll(std::uint32_t update_calls) {
+  while (next_ < steps_.size() && steps_[next_].from_update <= update_calls)
     state_ = steps_[next_++].buttons;
 }
 

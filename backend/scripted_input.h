@@ -11,12 +11,12 @@
 
 namespace backend {
 
-// An Input backend that replays a parsed script against runtime::UpdateCalls:
+// An Input backend that replays a parsed script against the Update count:
 // a poll takes on every step whose N the count has reached.
 class ScriptedInput : public platform::Input {
  public:
   explicit ScriptedInput(std::vector<base::InputStep> steps);
-  void Poll() override;
+  void Poll(std::uint32_t update_calls) override;
   bool Button(int index) override;
 
  private:

@@ -3,6 +3,8 @@
 #include "base/file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -15,6 +17,38 @@
 namespace base {
 
 namespace {
+
+// The file of the write in progress, for RemovePartialFile. It is set and
+// cleared only while the stop signals are held (HoldSignals), so a handler
+// sees no file or a whole path of one that exists, and never a file that
+// exists without being named here.
+char partial_path[PATH_MAX];
+volatile sig_atomic_t partial = 0;
+
+// Holds SIGINT and SIGTERM, the signals the engine handles, for the moment a
+// file is created or renamed and marked. The engine's other thread (SDL's
+// audio) blocks them itself, so they reach only this one.
+class HoldSignals {
+ public:
+  HoldSignals() {
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop, &before_);
+  }
+  ~HoldSignals() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+
+ private:
+  sigset_t before_;
+};
+
+// Under HoldSignals only. A path too long to keep is not marked.
+void MarkPartial(const std::string& path) {
+  if (path.size() >= sizeof partial_path) return;
+  std::memcpy(partial_path, path.c_str(), path.size() + 1);
+  partial = 1;
+}
 
 bool Fail(FileError* error, const char* step, int err) {
   error->step = step;
@@ -111,25 +145,41 @@ bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::u
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                      FileError* error) {
   std::string temp;
-  int fd = CreateTemporary(path, &temp);
-  if (fd < 0) return Fail(error, "cannot create", errno);
+  int fd;
+  {
+    HoldSignals hold;
+    fd = CreateTemporary(path, &temp);
+    if (fd < 0) return Fail(error, "cannot create", errno);
+    MarkPartial(temp);
+  }
   int failure = WriteAll(fd, data, size);
   if (!failure && fsync(fd) != 0) failure = errno;
   if (close(fd) != 0 && !failure) failure = errno;
+  HoldSignals hold;
   if (!failure && std::rename(temp.c_str(), path.c_str()) != 0) failure = errno;
-  if (failure) {
-    unlink(temp.c_str());
-    return Fail(error, "cannot write", failure);
-  }
-  return true;
+  if (failure) unlink(temp.c_str());
+  partial = 0;
+  return failure ? Fail(error, "cannot write", failure) : true;
 }
 
 bool WriteFile(const std::string& path, const void* data, std::size_t size, FileError* error) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return Fail(error, "cannot create", errno);
+  int fd;
+  {
+    HoldSignals hold;
+    fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return Fail(error, "cannot create", errno);
+    MarkPartial(path);
+  }
   int failure = WriteAll(fd, data, size);
   if (close(fd) != 0 && !failure) failure = errno;
+  HoldSignals hold;
+  if (failure) unlink(path.c_str());
+  partial = 0;
   return failure ? Fail(error, "cannot write", failure) : true;
+}
+
+void RemovePartialFile() {
+  if (partial) unlink(partial_path);
 }
 
 }  // namespace base

@@ -40,6 +40,14 @@ inline bool WriteFileAtomic(const std::string& path, const std::vector<std::uint
 
 // Creates or truncates `path` and writes the bytes, without the temporary
 // file and sync: for output that is cheap to make again (recorded frames).
+// A write that fails removes the file.
 bool WriteFile(const std::string& path, const void* data, std::size_t size, FileError* error);
+
+// Removes the file that a WriteFileAtomic or WriteFile in progress has made
+// and not yet completed (the temporary file, or the half-written one), if
+// any. Async-signal-safe: a handler that ends the process at once calls it,
+// so such an end leaves no partial or hidden file behind. One write is in
+// progress at a time (the engine writes from one thread).
+void RemovePartialFile();
 
 }  // namespace base

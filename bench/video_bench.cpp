@@ -223,7 +223,7 @@ class OnTimeClock : public platform::Clock {
 };
 class NoInput : public platform::Input {
  public:
-  void Poll() override {}
+  void Poll(std::uint32_t) override {}
   bool Button(int) override { return false; }
 };
 

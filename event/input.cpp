@@ -3,6 +3,7 @@
 // with A and X; the replayed queries decode ReplayKey.
 #include "event/input.h"
 
+#include "platform/buttons.h"
 #include "platform/platform.h"
 
 namespace event {
@@ -11,20 +12,9 @@ std::uint8_t ReplayKey = 0;
 
 namespace {
 
-enum Button {
-  kUp = 0,
-  kUpLeft = 1,
-  kLeft = 2,
-  kDownLeft = 3,
-  kDown = 4,
-  kDownRight = 5,
-  kRight = 6,
-  kUpRight = 7,
-  kStart = 8,
-  kA = 12,
-  kX = 14,
-  kY = 15
-};
+std::uint32_t polled_at = 0;  // the Update count of the latest frame step's reading
+
+using namespace platform;  // the Button names
 
 // Without an input backend every button reads as up.
 std::uint8_t Down(int index) {
@@ -44,8 +34,13 @@ std::uint8_t ReplayCodeIs(std::uint8_t code) { return (ReplayKey >> 2) == code ?
 
 }  // namespace
 
+void PollInput(std::uint32_t update_calls) {
+  polled_at = update_calls;
+  if (platform::backends.input) platform::backends.input->Poll(update_calls);
+}
+
 void JoystickUpdate() {
-  if (platform::backends.input) platform::backends.input->Poll();
+  if (platform::backends.input) platform::backends.input->Poll(polled_at);
 }
 
 std::uint8_t GetKey() {

@@ -7,6 +7,9 @@ namespace event {
 
 extern std::uint8_t ReplayKey;
 
+// A new reading of the buttons at the frame step, which counts the Updates;
+// JoystickUpdate between two Updates reads them again at the same count.
+void PollInput(std::uint32_t update_calls);
 void JoystickUpdate();
 std::uint8_t GetKey();
 std::uint8_t IsU();

@@ -19,6 +19,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "base/memory_budget.h"
 #include "base/paths.h"
 #include "base/replay_file.h"
 #include "script/host.h"
@@ -32,6 +33,7 @@ namespace {
 constexpr std::size_t kMaxName = 255;
 
 std::vector<std::string> listing;
+std::size_t listing_charged = 0;
 
 // Each name goes between single quotes in a line of the file, and the
 // prefix and the second name make the file's name: refuse what would end
@@ -82,9 +84,14 @@ int LongerThanFour(const struct dirent* entry) { return std::strlen(entry->d_nam
 }  // namespace
 
 void SaveReplay(dword frame, std::uint8_t key) {
+  // A record and its list node.
+  constexpr std::size_t kBytes =
+      sizeof(ReplayEvent) + 2 * sizeof(void*) + sizeof(ReplayRecords.front()) + 2 * base::kBlockOverhead;
+  base::Charge("SaveReplay", kBytes);
   auto r = std::make_unique<ReplayEvent>();
   r->time = frame;
   r->key = key;
+  r->charged = kBytes;
   ReplayRecords.push_back(std::move(r));
 }
 
@@ -138,6 +145,13 @@ void RunReplay(const char* name) {
     lua_setfield(L, LUA_GLOBALSINDEX, "VAR_life");
     lua_pushinteger(L, replay.score);
     lua_setfield(L, LUA_GLOBALSINDEX, "VAR_score");
+    // All the records or none: a replay that does not fit queues nothing.
+    const std::size_t bytes =
+        replay.records.size() * (sizeof(ReplayEvent) + base::kBlockOverhead + kEventSlotBytes);
+    if (!base::TryCharge(bytes))
+      base::Fail("RunReplay", "not enough memory for the %zu records of %s", replay.records.size(),
+                 path.c_str());
+    base::Release(bytes);
     for (const auto& r : replay.records) rep(r.first, r.second);
   });
 }
@@ -149,12 +163,17 @@ int GetReplayFiles() {
   int n = scandir(dir, &entries, LongerThanFour, alphasort);
   if (n < 0) return -1;
   std::vector<std::string> names;
+  std::size_t bytes = static_cast<std::size_t>(n) * sizeof(std::string) + base::kBlockOverhead;
   names.reserve(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
     names.emplace_back(entries[i]->d_name);
+    bytes += base::HeapBytes(names.back());
     std::free(entries[i]);
   }
   std::free(entries);
+  base::Charge("GetReplayFiles", bytes);
+  base::Release(listing_charged);
+  listing_charged = bytes;
   listing.swap(names);
   return n;
 }

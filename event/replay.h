@@ -13,6 +13,7 @@ namespace event {
 // Recorded keys waiting to be written, in SaveReplay order; never fired.
 extern std::list<std::unique_ptr<ReplayEvent>> ReplayRecords;
 
+// A record that does not fit in the memory budget is a script error.
 void SaveReplay(dword frame, std::uint8_t key);
 // Writes replay/<prefix>_<second>: two RunScript lines, VAR_replay, VAR_life,
 // VAR_score, then one "rep(frame,key)" line per record, and empties the
@@ -25,10 +26,12 @@ void SaveReplayFile(const char* prefix, const char* first, const char* second, i
 // SaveReplayFile writes (script names that stay in script/), then runs the
 // two scripts, sets VAR_replay, VAR_life and VAR_score, and queues each
 // record with rep(). Any other file is reported as a failed file run
-// (_ALERT or stderr) without doing anything, and the caller goes on.
+// (_ALERT or stderr) without doing anything, and the caller goes on; so are
+// records that do not fit in the memory budget (none is queued).
 void RunReplay(const char* name);
 // Lists replay/ (names longer than 4 characters, byte order); -1 keeps the
-// previous listing when the directory cannot be read.
+// previous listing when the directory cannot be read (and a script error,
+// when the names do not fit in the memory budget).
 int GetReplayFiles();
 // Name i of the current listing; nullptr (nil) outside it.
 const char* GetReplayFile(int i);

@@ -1,15 +1,18 @@
-// The timeline: insertion keeps the list sorted with ties in insertion
-// order; the dispatch fires the front while it is due. The event whose Fire
-// runs stays in the list during the call (so a failing script function
-// leaves it there, still due); a ClearEvent from inside that call hands it to
-// the dispatch instead of destroying it under its own feet.
+// The timeline: a multimap by due frame, where an insertion goes behind the
+// equal keys already there, so ties keep insertion order and positions stay
+// stable whatever is inserted or erased around them. The dispatch fires the
+// front while it is due. The event whose Fire runs stays in the list during
+// the call (so a failing script function leaves it there, still due); a
+// ClearEvent from inside that call hands it to the dispatch instead of
+// destroying it under its own feet.
 #include "event/timeline.h"
 
-#include <algorithm>
 #include <exception>
-#include <list>
+#include <iterator>
+#include <map>
 
 #include "base/error.h"
+#include "base/memory_budget.h"
 #include "event/input.h"
 #include "event/replay.h"
 #include "script/host.h"
@@ -20,11 +23,13 @@ dword TimeCounter = 0;
 
 namespace {
 
-std::list<std::unique_ptr<Event>> EventList;
+using EventMap = std::multimap<dword, std::unique_ptr<Event>>;
+EventMap EventList;
 
-// The event whose Fire is running, and where a ClearEvent during that Fire
-// parks it until the dispatch is done with it.
+// The event whose Fire is running (and its place), and where a ClearEvent
+// during that Fire parks it until the dispatch is done with it.
 Event* firing = nullptr;
+EventMap::iterator firing_at;
 std::unique_ptr<Event> orphan;
 
 // Marks the event at `at` as firing for the length of its Fire, normal or
@@ -33,9 +38,9 @@ std::unique_ptr<Event> orphan;
 // failed events stay, still due.
 class FiringScope {
  public:
-  explicit FiringScope(std::list<std::unique_ptr<Event>>::iterator at)
-      : at_(at), exceptions_(std::uncaught_exceptions()) {
-    firing = at->get();
+  explicit FiringScope(EventMap::iterator at) : at_(at), exceptions_(std::uncaught_exceptions()) {
+    firing = at->second.get();
+    firing_at = at;
   }
   ~FiringScope() {
     if (std::uncaught_exceptions() > exceptions_ && !orphan && dynamic_cast<InstanceEvent*>(firing))
@@ -46,7 +51,7 @@ class FiringScope {
   bool Orphaned() const { return orphan != nullptr; }
 
  private:
-  std::list<std::unique_ptr<Event>>::iterator at_;
+  EventMap::iterator at_;
   int exceptions_;
 };
 
@@ -59,6 +64,7 @@ void AddSpawnEvent(const char* function, object::List list, dword delay, object:
                    std::int16_t life) {
   if (kind && kind->released) base::Fail(function, "the kind was released");
   object::CheckFunctionName(function, name);
+  object::NoteStillSpeed(function, vel);
   auto e = std::make_unique<InstanceEvent>();
   e->time = TimeCounter + delay;
   e->has_name = name != nullptr;
@@ -71,10 +77,17 @@ void AddSpawnEvent(const char* function, object::List list, dword delay, object:
   e->anim = anim;
   e->life = life;
   e->list = list;
-  InsertEvent(std::move(e));
+  const std::size_t bytes = sizeof(InstanceEvent) + base::kBlockOverhead + base::HeapBytes(e->name);
+  InsertEvent(function, std::move(e), bytes);
 }
 
 }  // namespace
+
+// A node of the multimap: its links and colour, and the key and pointer.
+const std::size_t kEventSlotBytes =
+    4 * sizeof(void*) + sizeof(EventMap::value_type) + base::kBlockOverhead;
+
+Event::~Event() { base::Release(charged); }
 
 void ReplayEvent::Fire() { ReplayKey = key; }
 
@@ -97,18 +110,28 @@ void InstanceEvent::Fire() {
                 static_cast<int>(dir), anim, life, kSpawnNames[list]);
 }
 
-void InsertEvent(std::unique_ptr<Event> event) {
+void InsertEvent(const char* function, std::unique_ptr<Event> event, std::size_t bytes) {
+  bytes += kEventSlotBytes;
+  base::Charge(function, bytes);
+  event->charged = static_cast<std::uint32_t>(bytes);
   const dword t = event->time;
-  auto at = std::find_if(EventList.begin(), EventList.end(),
-                         [t](const std::unique_ptr<Event>& e) { return e->time > t; });
-  EventList.insert(at, std::move(event));
+  // The place just before the first later event: behind every equal one.
+  const auto at = EventList.empty() || std::prev(EventList.end())->first <= t
+                      ? EventList.end()
+                      : EventList.upper_bound(t);
+  EventList.emplace_hint(at, t, std::move(event));
 }
 
 void DispatchEvents() {
-  if (firing) base::Fail("Update", "called from inside a function that the timeline fired");
+  // The error reaches the script again through the fired function's caller,
+  // the main loop's Update, whose line the traceback then shows: the message
+  // names the line that made the nested call.
+  if (firing)
+    base::Fail("Update", "called from inside a function that the timeline fired, at %s",
+               script::ScriptPosition().c_str());
   while (!EventList.empty()) {
     auto it = EventList.begin();
-    Event* e = it->get();
+    Event* e = it->second.get();
     if (e->time > TimeCounter) break;
     if (e->time == TimeCounter) {
       FiringScope scope(it);
@@ -117,7 +140,7 @@ void DispatchEvents() {
       // out of the list; `it` is gone with them.
       if (scope.Orphaned()) continue;
     }
-    // Insertions during the Fire never move `it`: list positions are stable.
+    // Insertions during the Fire never move `it`: map positions are stable.
     EventList.erase(it);
   }
   ++TimeCounter;
@@ -131,7 +154,8 @@ void AddTimeEvent(dword delay, const char* name) {
   e->time = TimeCounter + delay;
   e->has_name = name != nullptr;
   if (name) e->name = name;
-  InsertEvent(std::move(e));
+  const std::size_t bytes = sizeof(FuncEvent) + base::kBlockOverhead + base::HeapBytes(e->name);
+  InsertEvent("AddTimeEvent", std::move(e), bytes);
 }
 
 void AddInstanceEvent(dword delay, const char* name, object::Instance* instance) {
@@ -141,7 +165,8 @@ void AddInstanceEvent(dword delay, const char* name, object::Instance* instance)
   e->has_name = name != nullptr;
   if (name) e->name = name;
   e->instance = instance;
-  InsertEvent(std::move(e));
+  const std::size_t bytes = sizeof(ITimeEvent) + base::kBlockOverhead + base::HeapBytes(e->name);
+  InsertEvent("AddInstanceEvent", std::move(e), bytes);
 }
 
 #define LUNASHOT_SPAWN_EVENT(function, list)                                                \
@@ -161,18 +186,11 @@ void rep(dword frame, std::uint8_t key) {
   auto e = std::make_unique<ReplayEvent>();
   e->time = frame - 1;  // frame 0 wraps to the largest value
   e->key = key;
-  InsertEvent(std::move(e));
+  InsertEvent("rep", std::move(e), sizeof(ReplayEvent) + base::kBlockOverhead);
 }
 
 void ClearEvent() {
-  if (firing && !orphan) {
-    for (auto& e : EventList) {
-      if (e.get() == firing) {
-        orphan = std::move(e);
-        break;
-      }
-    }
-  }
+  if (firing && !orphan) orphan = std::move(firing_at->second);
   EventList.clear();
   ReplayRecords.clear();
   ReplayKey = 0;

@@ -1,7 +1,8 @@
 // The frame counter and the event list: events sorted by due frame, equal
 // frames in insertion order; the dispatch fires those due now, discards the
 // overdue, and advances the counter by one. Events own a copy of their name
-// and keep their kind alive until they are gone. A Fire that fails stops the
+// and keep their kind alive until they are gone; what an event takes is
+// charged to the memory budget while it exists. A Fire that fails stops the
 // dispatch with the counter where it was; a failed function event stays in
 // the list, still due, while a failed spawn event is dropped (it would fail
 // the same way every frame).
@@ -20,7 +21,9 @@ typedef std::uint32_t dword;
 
 struct Event {
   dword time = 0;
-  virtual ~Event() = default;
+  // Bytes charged to the memory budget for it, given back when it goes.
+  std::uint32_t charged = 0;
+  virtual ~Event();
   virtual void Fire() = 0;
 };
 
@@ -57,7 +60,15 @@ struct InstanceEvent : FuncEvent {
 
 extern dword TimeCounter;
 
-void InsertEvent(std::unique_ptr<Event> event);
+// Charges the event's memory (`bytes` for the event itself and its name,
+// plus its place in the list) and puts it in, behind every event due at the
+// same frame. Not enough memory is a script error naming `function`, and the
+// event is dropped. Insertions at or after the last due frame (a stage's
+// events in rising order, a replay's records) cost constant time, others
+// the logarithm of the list's length.
+void InsertEvent(const char* function, std::unique_ptr<Event> event, std::size_t bytes);
+// What a pending event's place in the list takes, beyond the event itself.
+extern const std::size_t kEventSlotBytes;
 // A call from inside a function the dispatch fired (a nested Update) is a
 // script error naming Update: the firing event is still due, so a nested
 // dispatch would fire it again without end.

@@ -8,12 +8,12 @@
 #include "tools/json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tools::Json doc;
+  tools::JsonDocument doc;
   std::string error;
   if (!tools::ParseJson(std::string(reinterpret_cast<const char*>(data), size), &doc, &error))
     return 0;
   tools::AsepriteSheet sheet;
-  if (!tools::ReadAseprite(doc, "sheet.json", 256, 256, &sheet, &error)) return 0;
+  if (!tools::ReadAseprite(doc.root(), "sheet.json", 256, 256, &sheet, &error)) return 0;
   tools::AnimationScript(sheet, "sheet.spr", "sheet.json");
   return 0;
 }

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "base/gamepad_map.h"
+#include "platform/gamepad_map.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<std::string> errors;
-  base::GamepadMap map = base::ParseGamepadMap(text, &errors);
+  platform::GamepadMap map = platform::ParseGamepadMap(text, &errors);
   for (std::int8_t t : map.target)
-    if (t != base::kNoButton && (t < 0 || t > 15)) std::abort();
+    if (t != platform::kNoButton && (t < 0 || t > 15)) std::abort();
   if (map.dead_zone < 0 || map.dead_zone > 32767) std::abort();
   return 0;
 }

@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string error;
   if (!base::ParseInputScript(text, &steps, &error)) return 0;
   backend::ScriptedInput input(std::move(steps));
-  for (int i = 0; i < 64; ++i) {
-    input.Poll();
+  for (std::uint32_t i = 0; i < 64; ++i) {
+    input.Poll(i);
     for (int b = -1; b < 34; ++b) input.Button(b);
   }
   return 0;

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <string>
 
 #include "base/error.h"
+#include "base/log.h"
+#include "base/memory_budget.h"
 #include "object/geometry.h"
 #include "script/host.h"
 
@@ -47,6 +50,24 @@ void PushFront(ListHead& head, Instance* i) {
   (head.head ? head.head->prev : head.tail) = i;
   head.head = i;
   ++head.count;
+}
+
+// Copies a callback name into an instance's string. The string keeps the
+// room of the longest name it held (clearing it keeps the room), so only
+// growth is charged to the memory budget, and that stays with the pool.
+// Not enough memory is a script error naming `function`; `kept` is
+// unchanged then.
+void KeepName(std::string& kept, const char* name, const char* function) {
+  if (!name) name = "";
+  if (std::strlen(name) <= kept.capacity()) {
+    kept = name;
+    return;
+  }
+  std::string grown(name);
+  const std::size_t before = base::HeapBytes(kept), after = base::HeapBytes(grown);
+  if (after > before) base::Charge(function, after - before);
+  else base::Release(before - after);
+  kept.swap(grown);
 }
 
 void PushBack(ListHead& head, Instance* i) {
@@ -179,6 +200,7 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
     base::Fail(function, "animation %d does not exist (the kind has %d)", anim, kind->animsize);
   Instance* i = free_list.head;
   if (!i) return nullptr;
+  KeepName(i->updater, updater, function);
   Unlink(free_list, i);
   // Links made to it while it was free (through a stale handle) end here.
   CutLinks(i);
@@ -200,15 +222,23 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
   i->anim = anim;
   i->life = life;
   i->has_updater = updater != nullptr;
-  i->updater = updater ? updater : "";
   i->object = kind;
   i->frame = kind->anims[anim].start;
   return i;
 }
 
+void NoteStillSpeed(const char* function, base::FIXED vel) {
+  if (vel <= 0 || vel >= 256 || !base::NoticesOn()) return;
+  const std::string v = std::to_string(vel);
+  base::Notice("still speed", std::string(function) + ": a speed of " + v + " is " + v +
+                                  "/65536 of a pixel a frame, which never moves (ToFIXED(" + v +
+                                  ", 0) is " + v + " pixels a frame)");
+}
+
 #define SPAWN(name, list)                                                                      \
   Instance* name(Object* k, const char* u, int x, int y, base::FIXED v, int d, std::uint8_t a, \
                  std::int16_t l) {                                                             \
+    NoteStillSpeed(#name, v);                                                                  \
     return Spawn(list, k, u, x, y, v, d, a, l, #name);                                         \
   }
 SPAWN(AddEnemy0, kEnemy0)
@@ -259,15 +289,15 @@ void CheckFunctionName(const char* function, const char* name) {
 void SetUpdater(Instance* i, const char* name) {
   CheckFunctionName("SetUpdater", name);
   if (!i) return;
+  KeepName(i->updater, name, "SetUpdater");
   i->has_updater = name != nullptr;
-  i->updater = name ? name : "";
 }
 
 void SetDisposer(Instance* i, const char* name) {
   CheckFunctionName("SetDisposer", name);
   if (!i) return;
+  KeepName(i->disposer, name, "SetDisposer");
   i->has_disposer = name != nullptr;
-  i->disposer = name ? name : "";
 }
 
 void Dispose(Instance* i) {

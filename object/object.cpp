@@ -4,6 +4,7 @@
 #include "object/object.h"
 
 #include "base/error.h"
+#include "base/memory_budget.h"
 #include "object/instance.h"
 
 namespace object {
@@ -16,7 +17,12 @@ void Object::SetSpriteSet(video::SpriteSet* set) {
 
 void Object::SetAnimSize(std::uint8_t n) {
   CheckObject(this, "SetAnimSize");
+  const std::size_t bytes = n ? n * sizeof(AnimEntry) + base::kBlockOverhead : 0;
+  base::Charge("SetAnimSize", bytes);
   AnimEntry* table = n ? new AnimEntry[n]() : nullptr;
+  const std::size_t old = animsize ? animsize * sizeof(AnimEntry) + base::kBlockOverhead : 0;
+  base::Release(old);
+  charged = charged - old + bytes;
   delete[] anims;
   anims = table;
   animsize = n;
@@ -34,14 +40,23 @@ void Object::Release() {
   released = true;
 }
 
-Object::~Object() { delete[] anims; }
+Object::~Object() {
+  delete[] anims;
+  base::Release(charged);
+}
 
 void intrusive_ptr_add_ref(Object* kind) { ++kind->refs; }
 void intrusive_ptr_release(Object* kind) {
   if (--kind->refs == 0) delete kind;
 }
 
-boost::intrusive_ptr<Object> NewObject() { return boost::intrusive_ptr<Object>(new Object); }
+boost::intrusive_ptr<Object> NewObject() {
+  constexpr std::size_t kBytes = sizeof(Object) + base::kBlockOverhead;
+  base::Charge("NewObject", kBytes);
+  auto kind = new Object;
+  kind->charged = kBytes;
+  return boost::intrusive_ptr<Object>(kind);
+}
 
 void CheckObject(const Object* kind, const char* function) {
   if (!kind) base::Fail(function, "no kind given (nil)");

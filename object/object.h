@@ -4,6 +4,7 @@
 // marks it released, so instances keep a valid kind until the last of them
 // lets go. Any script use of a released kind is a script error.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include <boost/intrusive_ptr.hpp>
@@ -30,10 +31,12 @@ struct Object {
   AnimEntry* anims = nullptr;
   int refs = 0;
   bool released = false;
+  std::size_t charged = 0;  // bytes charged to the memory budget, given back with the kind
 
   // nil stores none; a released set is a script error.
   void SetSpriteSet(video::SpriteSet* set);
-  // Replaces the table by n zeroed entries (instances bound-check `anim`).
+  // Replaces the table by n zeroed entries (instances bound-check `anim`);
+  // a table that does not fit in the memory budget is a script error.
   void SetAnimSize(std::uint8_t n);
   // Index at or above animsize: a script error naming SetAnim.
   void SetAnim(std::uint8_t i, int start, int end, std::uint8_t hold, bool loop);
@@ -45,6 +48,7 @@ struct Object {
 void intrusive_ptr_add_ref(Object* kind);
 void intrusive_ptr_release(Object* kind);
 
+// Not enough memory is a script error naming NewObject.
 boost::intrusive_ptr<Object> NewObject();
 
 // Throws a script error naming `function` when the kind is nil or released.

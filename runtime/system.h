@@ -14,6 +14,8 @@ struct Options {
   std::string gif_file;
   int gif_scale = 1;  // each pixel of a GIF (--gif and F9) a square this wide
   std::string frame_hashes;
+  std::string audio_file;  // --audio: every sample mixed, as a WAV
+  bool notices = false;  // headless runs tell notices too (a window always does)
   std::string game_dir;
 };
 
@@ -29,10 +31,13 @@ int RunEngine(const Options& options);
 // set here: 0 by default (the handheld's way), kStartupFailed for headless
 // runs, so that a script or CI job sees the failure.
 constexpr int kStartupFailed = 3;
+// The exit status of a headless run that would have ended with 0 but for a
+// requested output that could not be written whole (base::OutputFailed).
+constexpr int kOutputFailed = 4;
 void SetStartupFailureStatus(int status);
 [[noreturn]] void StartupFailure(const std::string& cause);
 
-// Starts the launcher from its own directory, or exits with `status`.
+// Leaves the program the machine's way (platform::Machine::Exit).
 [[noreturn]] void ReturnToMenu(int status);
 
 }  // namespace runtime

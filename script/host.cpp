@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,9 +18,10 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
-#include "luabind/luabind.hpp"
 
 #include "base/error.h"
+#include "base/log.h"
+#include "base/memory_budget.h"
 #include "base/paths.h"
 #include "platform/platform.h"
 #include "script/failed_runs.h"
@@ -34,26 +36,60 @@ bool aborted = false;
 // Registry references of the handles, by number.
 std::vector<int> handle_refs;
 
-// The scripts' heap is capped, so a runaway script (a string doubled in a
-// loop) gets "not enough memory" instead of taking the machine's memory.
-constexpr std::size_t kHeapLimit = std::size_t{512} << 20;
+// The scripts' heap shares the memory budget with everything the engine
+// keeps for them, so a runaway script (a string doubled in a loop, events
+// added without end) gets "not enough memory" instead of taking the
+// machine's memory.
 std::size_t heap_in_use = 0;
+// The heap's share of the budget: all of it, and while a failure is being
+// reported a little more, since the protected call that collects the failed
+// run's garbage needs memory itself.
+constexpr std::size_t kReportReserve = std::size_t{1} << 20;
+std::size_t heap_limit = base::kMemoryLimit;
 
+// Each block is charged with the allocator's overhead, so that a heap of
+// small objects (tables of two fields) takes what the budget says.
 void* Allocate(void*, void* block, std::size_t old_size, std::size_t new_size) {
+  const std::size_t old_cost = block ? old_size + base::kBlockOverhead : 0;
   if (new_size == 0) {
     std::free(block);
     heap_in_use -= old_size;
+    base::Release(old_cost);
     return nullptr;
   }
-  if (new_size > old_size && heap_in_use - old_size + new_size > kHeapLimit) return nullptr;
+  const std::size_t new_cost = new_size + base::kBlockOverhead;
+  if (new_cost > old_cost && !base::TryChargeNow(new_cost - old_cost, heap_limit)) return nullptr;
   void* grown = std::realloc(block, new_size);
-  if (grown) heap_in_use = heap_in_use - old_size + new_size;
+  if (!grown) {
+    if (new_cost > old_cost) base::Release(new_cost - old_cost);
+    return nullptr;
+  }
+  if (new_cost < old_cost) base::Release(old_cost - new_cost);
+  heap_in_use = heap_in_use - old_size + new_size;
   return grown;
 }
 
+int CollectGarbage(lua_State* L) {
+  lua_gc(L, LUA_GCCOLLECT, 0);
+  return 0;
+}
+
+// The budget's reclaimer: a full collection lets go of the engine objects
+// whose handles were dropped. Protected: finalizers may fail, and the
+// collection itself may need a little memory.
+void Reclaim() {
+  lua_State* L = lua_running(LuaState);
+  if (lua_cpcall(L, CollectGarbage, nullptr) != 0) lua_pop(L, 1);
+}
+
+// An error outside every protected call. The error paths avoid it (they
+// report inside protected calls); should memory still run out there, the
+// program ends as a failed run does, not with a crash.
 int Panic(lua_State* L) {
-  std::fprintf(stderr, "lunashot: unprotected script error: %s\n",
-               lua_tostring(L, -1) ? lua_tostring(L, -1) : "?");
+  const char* message = lua_type(L, -1) == LUA_TSTRING ? lua_tostring(L, -1) : "?";
+  std::fprintf(stderr, "lunashot: unprotected script error: %s\n", message);
+  std::fflush(stderr);
+  if (std::strcmp(message, "not enough memory") == 0) std::_Exit(1);
   std::abort();
 }
 
@@ -152,31 +188,76 @@ int NoteTraceback(lua_State* L) {
   return 1;
 }
 
+// The message on top of the stack without converting it there (a number
+// would become a new string, which needs memory).
+const char* MessageOf(lua_State* L, char (&number)[32]) {
+  switch (lua_type(L, -1)) {
+    case LUA_TSTRING:
+      return lua_tostring(L, -1);
+    case LUA_TNUMBER:
+      std::snprintf(number, sizeof number, LUA_NUMBER_FMT, lua_tonumber(L, -1));
+      return number;
+    default:
+      return "(error object is not a string)";
+  }
+}
+
+struct Alert {
+  const char* message;
+  bool collect;        // memory ran out: collect the garbage first
+  bool found = false;  // _ALERT is a function (and was called)
+};
+
+// The part of a report that needs memory, run in protected mode: the
+// collection (a run that ran out leaves its objects behind, unreachable
+// now), the lookup of _ALERT and its call.
+int CallAlert(lua_State* L) {
+  auto* alert = static_cast<Alert*>(lua_touserdata(L, 1));
+  if (alert->collect) lua_gc(L, LUA_GCCOLLECT, 0);
+  PushGlobal(L, "_ALERT");
+  if (!lua_isfunction(L, -1)) return 0;
+  alert->found = true;
+  lua_pushstring(L, alert->message);
+  lua_call(L, 1, 0);
+  return 0;
+}
+
 // Reports a failed file run the way Lua 5.0's lua_dofile did: the message to
 // _ALERT when it is a function, else to stderr (with the traceback when
-// `unreported` asks for it). Returns true when it went to stderr.
+// `unreported` asks for it). Returns true when it went to stderr. Nothing
+// here needs Lua memory outside a protected call (which may go a little
+// beyond the budget), so running out of memory ends as a report, never as a
+// panic; and a message that _ALERT cannot take (it fails, or memory is short
+// even for the call) goes to stderr instead of being lost.
 bool Report(lua_State* L, std::string* unreported = nullptr) {
-  const char* message = lua_tostring(L, -1);
-  if (!message) message = "(error object is not a string)";
+  char number[32];
+  const char* message = MessageOf(L, number);
   if (aborted) {
     lua_pop(L, 1);
     return false;
   }
   if (!unreported) NoteFailedRun(message);
-  PushGlobal(L, "_ALERT");
-  if (lua_isfunction(L, -1)) {
-    lua_pushstring(L, message);
-    if (lua_pcall(L, 1, 0, 0) != 0) lua_pop(L, 1);
-    lua_pop(L, 1);
+  Alert alert{message, base::TakeRefusal()};
+  const std::size_t limit = heap_limit;
+  heap_limit = base::kMemoryLimit + kReportReserve;
+  const int status = lua_cpcall(L, CallAlert, &alert);
+  heap_limit = limit;
+  if ((status == 0 && alert.found) || aborted) {
+    lua_pop(L, status == 0 ? 1 : 2);
     return false;
   }
-  lua_pop(L, 1);
   if (unreported) {
     *unreported = message;
     if (!last_traceback.empty()) *unreported += "\n" + last_traceback;
     std::fprintf(stderr, "%s\n", unreported->c_str());
   } else {
     std::fprintf(stderr, "%s\n", message);
+  }
+  if (status != 0) {
+    if (alert.found)
+      std::fprintf(stderr, "lunashot: _ALERT failed: %s\n",
+                   lua_type(L, -1) == LUA_TSTRING ? lua_tostring(L, -1) : "?");
+    lua_pop(L, 1);
   }
   std::fflush(stderr);
   lua_pop(L, 1);
@@ -202,6 +283,8 @@ bool Run(const char* path, std::string* unreported) {
     status = lua_pcall(L, 0, 0, handler);
     lua_remove(L, handler);
   }
+  // The handler does not run for a lack of memory: no traceback of its own.
+  if (status == LUA_ERRMEM) last_traceback.clear();
   if (status != 0) {
     Report(L, unreported);
     return false;
@@ -263,15 +346,37 @@ int Require(lua_State* L) {
 
 void AbortHook(lua_State* L, lua_Debug*) { luaL_error(L, "the run was stopped"); }
 
+// Whether the player or the machine has asked to stop, taking in the
+// window's events first; a request starts the stop.
+bool StopAskedNow() {
+  platform::Machine* machine = platform::backends.machine;
+  if (!machine || !machine->QuitRequestedNow()) return false;
+  AbortRun();
+  return true;
+}
+
 // Every kWatchCount instructions, whether the player has asked to stop: a
 // script that loops without ever reaching a frame, or a finalizer run by
 // lua_close, still ends when the window is closed (or Escape pressed). About
 // a millisecond of script apart, so the check costs nothing measurable.
 constexpr int kWatchCount = 1 << 20;
 void WatchHook(lua_State* L, lua_Debug*) {
-  platform::Machine* machine = platform::backends.machine;
-  if (!machine || !machine->QuitRequestedNow()) return;
-  AbortRun();
+  if (StopAskedNow()) luaL_error(L, "the run was stopped");
+}
+
+// The libraries' long loops (a pattern that backtracks for minutes, a huge
+// string.rep), where no hook runs, call this every few thousand steps. A
+// stop already under way ends the call at once; the machine is asked at
+// most every kStopPoll of real time, so a check costs a clock read.
+constexpr auto kStopPoll = std::chrono::milliseconds(20);
+std::chrono::steady_clock::time_point last_stop_poll;
+void StopCheck(lua_State* L) {
+  if (!aborted) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_stop_poll < kStopPoll) return;
+    last_stop_poll = now;
+    if (!StopAskedNow()) return;
+  }
   luaL_error(L, "the run was stopped");
 }
 
@@ -283,7 +388,7 @@ void Call(const char* name, int count, int a, int b) {
   PushGlobal(L, name);
   if (count > 0) PushHandle(L, a);
   if (count > 1) PushHandle(L, b);
-  if (lua_pcall(L, count, 0, 0) != 0) throw luabind::error(L);
+  if (lua_pcall(L, count, 0, 0) != 0) throw CallbackError();
 }
 
 }  // namespace
@@ -296,13 +401,16 @@ void InitScript() {
   OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
   OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
   OpenLibrary(L, luaopen_string, LUA_STRLIBNAME);
+  OpenLibrary(L, luaopen_table, LUA_TABLIBNAME);
   lua_newtable(L);
   lua_setfield(L, LUA_REGISTRYINDEX, "lunashot.required");
   lua_register(L, "require", Require);
   lua_gc(L, LUA_GCCOLLECT, 0);
-  luabind::open(L);
   lua_sethook(L, WatchHook, LUA_MASKCOUNT, kWatchCount);
+  lua_setstopcheck(L, StopCheck);
   LuaState = L;
+  base::SetMemoryReclaimer(Reclaim);
+  base::SetNoticePlace(ScriptPosition);
   aborted = false;
   ClearFailedRuns();
   ClearNameCache();
@@ -313,6 +421,8 @@ void QuitScript() {
   // After a stop the hook stays on while lua_close runs the finalizers, so
   // one that loops for ever ends at its first instruction. Otherwise the
   // watch hook stays.
+  base::SetMemoryReclaimer(nullptr);  // no collection while the state closes
+  base::SetNoticePlace(nullptr);
   if (LuaState) lua_close(LuaState);
   LuaState = nullptr;
   ClearNameCache();
@@ -410,6 +520,23 @@ void AbortRun() {
 }
 
 bool Aborted() { return aborted; }
+
+std::string ScriptPosition() {
+  if (!LuaState) return "";
+  lua_State* L = Current();
+  lua_Debug ar;
+  for (int level = 0; lua_getstack(L, level, &ar); ++level) {
+    lua_getinfo(L, "Sl", &ar);
+    if (ar.currentline <= 0) continue;  // the engine's own functions
+    // A file's chunk is named "@path"; its short form may have lost the
+    // path's start, so the full one is shortened here.
+    std::string file = ar.source[0] == '@' ? ar.source + 1 : ar.short_src;
+    const std::size_t folder = std::strlen(base::GameDir);
+    if (folder && file.compare(0, folder, base::GameDir) == 0) file.erase(0, folder);
+    return file + ":" + std::to_string(ar.currentline);
+  }
+  return "";
+}
 
 std::size_t HeapInUse() { return heap_in_use; }
 

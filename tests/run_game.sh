@@ -13,12 +13,15 @@
 #   --no-palette               do not add the test palette
 #   --no-replays               start without the replays saved in the game's replay/
 #   --window                   run in a window on its own X server (xvfb_run.sh), 60 s at most
+#   --memory-limit MB          run with at most MB of address space (ulimit -v), except under
+#                              AddressSanitizer (ASAN_OPTIONS set), which reserves far more
 #   --golden FILE              recorded frames must have these pixels: "NAME SUM" lines, SUM
 #                              the md5 of frame NAME's RGB bytes (as --frame-hashes writes)
+#   --audio SUM                the --audio WAV of the run must have this md5
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4" here=$(dirname "$0")
 shift 4
-status=0 golden="" palette_ok=1 replays=1 checks=() fail=0 us=$'\x1f'
+status=0 golden="" audio="" palette_ok=1 replays=1 checks=() fail=0 us=$'\x1f' limit=
 run=("$lunashot" --headless)
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   case "$1" in
@@ -33,6 +36,8 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --window) run=(timeout -s KILL 60 env SDL_AUDIODRIVER=dummy bash "$here/xvfb_run.sh" "$lunashot")
       shift; continue ;;
     --golden) golden="$2" ;;
+    --memory-limit) limit="$2" ;;
+    --audio) audio="$2" ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -49,7 +54,11 @@ cp "$here/games/lib/"*.lua "$work/script/" 2>/dev/null
 
 extra=()
 [ -n "$golden" ] && extra+=(--record-frames "$work/frames" --frame-hashes "$work/hashes.txt")
-"${run[@]}" "${extra[@]}" "$@" "$work" >"$work.stdout" 2>"$work.stderr"
+[ -n "$audio" ] && extra+=(--audio "$work/audio.wav")
+(
+  [ -n "$limit" ] && [ -z "${ASAN_OPTIONS:-}" ] && ulimit -v $((limit * 1024))
+  exec "${run[@]}" "${extra[@]}" "$@" "$work"
+) >"$work.stdout" 2>"$work.stderr"
 got=$?
 cat "$work.stdout"
 cat "$work.stderr" >&2
@@ -76,5 +85,9 @@ if [ -n "$golden" ]; then
     case "$name" in "" | \#*) continue ;; esac
     [ "$(md5 "$name")" = "$sum" ] || flunk "frame $name has md5 $(md5 "$name"), golden $sum"
   done <"$golden"
+fi
+if [ -n "$audio" ]; then
+  sum=$(md5sum < "$work/audio.wav" | cut -d" " -f1)
+  [ "$sum" = "$audio" ] || flunk "audio.wav has md5 $sum, golden $audio"
 fi
 exit $fail

@@ -4,9 +4,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/sprite_file.h"
 
 namespace tools {
 namespace {
+
+// A kind's animation table has an 8-bit size.
+constexpr std::uint32_t kMaxAnimations = 255;
+// The engine takes any hotspot, but one farther from the frame's corner than
+// the largest sprite's side draws the sprite wholly away from its instance:
+// a slip of the pivot, or a hostile file.
+constexpr int kMaxHotspot = base::kMaxSpriteSide;
+constexpr long kBig = 65535;
+// The first line of every script the tool writes is these around the names.
+const char kScriptStart[] = "-- Animations of ";
+const char kScriptEnd[] = ", made by lunashot-pack.";
+// Stands for a list the export leaves out: it has no children.
+const Json kNoList;
 
 struct Reader {
   std::string name;
@@ -39,6 +56,14 @@ struct Reader {
 
 }  // namespace
 
+bool IsAnimationScript(const std::string& head) {
+  std::string line = head.substr(0, head.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::size_t start = std::strlen(kScriptStart), end = std::strlen(kScriptEnd);
+  return line.size() >= start + end && line.compare(0, start, kScriptStart) == 0 &&
+         line.compare(line.size() - end, end, kScriptEnd) == 0;
+}
+
 int HoldFor(double ms) { return std::clamp(int(std::lround(ms * 60 / 1000)) - 1, 0, 255); }
 
 bool ReadAseprite(const Json& doc, const std::string& name, int sheet_w, int sheet_h,
@@ -51,10 +76,8 @@ bool ReadAseprite(const Json& doc, const std::string& name, int sheet_w, int she
   if (!frames || (frames->type != Json::Type::kArray && frames->type != Json::Type::kObject))
     return r.Fail("no \"frames\" array or hash: not an Aseprite sheet export");
   std::vector<const Json*> list;
-  for (const Json& f : frames->items) list.push_back(&f);
-  for (const auto& m : frames->members) list.push_back(&m.second);
+  for (const Json& f : frames->Children()) list.push_back(&f);
   if (list.empty()) return r.Fail("the export has no frames");
-  constexpr long kBig = 65535;
   for (std::size_t i = 0; i < list.size(); ++i) {
     std::string where = "frame " + std::to_string(i);
     if (list[i]->type != Json::Type::kObject) return r.Fail(where + " is not an object");
@@ -91,53 +114,72 @@ bool ReadAseprite(const Json& doc, const std::string& name, int sheet_w, int she
   const Json* tags = meta ? meta->Find("frameTags") : nullptr;
   if (tags && tags->type != Json::Type::kArray) return r.Fail("\"frameTags\" is not an array");
   long last = long(sheet->frames.size()) - 1;
-  for (std::size_t i = 0; tags && i < tags->items.size(); ++i) {
-    const Json& t = tags->items[i];
-    std::string where = "frame tag " + std::to_string(i);
+  if (tags && tags->count > kMaxAnimations)
+    return r.Fail(std::to_string(tags->count) + " frame tags, more than the " +
+                  std::to_string(kMaxAnimations) + " animations a kind holds");
+  std::size_t i = 0;
+  for (const Json& t : (tags ? *tags : kNoList).Children()) {
+    std::string where = "frame tag " + std::to_string(i++);
     if (t.type != Json::Type::kObject) return r.Fail(where + " is not an object");
     AsepriteTag tag;
     if (!r.Int(t, "from", where, 0, last, &tag.from) ||
         !r.Int(t, "to", where, tag.from, last, &tag.to))
       return false;
-    if (const Json* n = t.Find("name"); n && n->type == Json::Type::kString) tag.name = n->text;
+    if (const Json* n = t.Find("name"); n && n->type == Json::Type::kString)
+      tag.name = std::string(n->text());
     tag.direction = "forward";
     if (const Json* d = t.Find("direction"); d && d->type == Json::Type::kString)
-      tag.direction = d->text;
+      tag.direction = std::string(d->text());
     if (tag.direction != "forward" && tag.direction != "reverse" && tag.direction != "pingpong" &&
         tag.direction != "pingpong_reverse")
       return r.Fail(where + ": unknown direction \"" + tag.direction + "\"");
     if (const Json* rep = t.Find("repeat"))
-      tag.loop = (rep->type == Json::Type::kString && rep->text == "0") ||
+      tag.loop = (rep->type == Json::Type::kString && rep->text() == "0") ||
                  (rep->type == Json::Type::kNumber && rep->number == 0);
     if (tag.to > 255)
       return r.Fail(where + " (" + tag.name +
                     ") uses frames past 255, which an animation cannot show");
     sheet->tags.push_back(tag);
   }
-  // The first slice with a pivot gives every frame's hotspot: each key holds
-  // from its frame on.
+  // The first slice with a pivot gives the hotspots: each key holds from its
+  // frame to the next key's (of one frame, the last given wins). The keys
+  // are marked on their frames, then one pass carries them on.
   const Json* slices = meta ? meta->Find("slices") : nullptr;
-  for (std::size_t i = 0; slices && slices->type == Json::Type::kArray && i < slices->items.size();
-       ++i) {
-    const Json* keys = slices->items[i].Find("keys");
+  std::vector<int> key_at(sheet->frames.size(), -1);
+  std::vector<std::pair<int, int>> hotspots;
+  i = 0;
+  for (const Json& slice :
+       (slices && slices->type == Json::Type::kArray ? *slices : kNoList).Children()) {
+    std::string where = "slice " + std::to_string(i++);
+    const Json* keys = slice.Find("keys");
     if (!keys || keys->type != Json::Type::kArray) continue;
-    for (const Json& key : keys->items) {
+    for (const Json& key : keys->Children()) {
       const Json* pivot = key.Find("pivot");
       const Json* bounds = key.Find("bounds");
       if (!pivot || !bounds) continue;
       int frame, bx, by, px, py;
-      std::string where = "slice " + std::to_string(i);
       if (!r.Int(key, "frame", where, 0, last, &frame) ||
           !r.Int(*bounds, "x", where, -kBig, kBig, &bx) ||
           !r.Int(*bounds, "y", where, -kBig, kBig, &by) ||
           !r.Int(*pivot, "x", where, -kBig, kBig, &px) ||
           !r.Int(*pivot, "y", where, -kBig, kBig, &py))
         return false;
-      for (std::size_t f = std::size_t(frame); f < sheet->frames.size(); ++f)
-        sheet->frames[f].hot_x = bx + px, sheet->frames[f].hot_y = by + py;
-      sheet->pivots = true;
+      int x = bx + px, y = by + py;
+      if (std::abs(x) > kMaxHotspot || std::abs(y) > kMaxHotspot)
+        return r.Fail(where + ": the pivot puts the hotspot at (" + std::to_string(x) + ", " +
+                      std::to_string(y) + "), farther than " + std::to_string(kMaxHotspot) +
+                      " pixels, the largest sprite's side, from the frame's corner");
+      key_at[std::size_t(frame)] = int(hotspots.size());
+      hotspots.emplace_back(x, y);
     }
-    if (sheet->pivots) break;
+    if (!hotspots.empty()) break;
+  }
+  sheet->pivots = !hotspots.empty();
+  int held = -1;
+  for (std::size_t f = 0; f < sheet->frames.size(); ++f) {
+    held = key_at[f] >= 0 ? key_at[f] : held;
+    if (held >= 0)
+      sheet->frames[f].hot_x = hotspots[held].first, sheet->frames[f].hot_y = hotspots[held].second;
   }
   return true;
 }
@@ -149,10 +191,9 @@ std::string AnimationScript(const AsepriteSheet& sheet, const std::string& set_n
       if (c == '\n' || c == '\r') c = ' ';
     return s;
   };
-  std::string lua =
-      "-- Animations of " + clean(set_name) + " from " + clean(json_name) +
-      ", made by lunashot-pack.\n-- Run it with `kind` set to the Object that shows " +
-      "the sprite set; holds are steps at 60 per second.\n";
+  std::string lua = kScriptStart + clean(set_name) + " from " + clean(json_name) + kScriptEnd +
+                    "\n-- Run it with `kind` set to the Object that shows the sprite set; holds " +
+                    "are steps at 60 per second.\n";
   lua += "kind:SetAnimSize(" + std::to_string(sheet.tags.size()) + ")\n";
   for (std::size_t i = 0; i < sheet.tags.size(); ++i) {
     const AsepriteTag& t = sheet.tags[i];

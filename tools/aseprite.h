@@ -9,6 +9,9 @@
 
 namespace tools {
 
+// The largest export read: real ones hold tens of bytes a frame.
+constexpr std::size_t kMaxAsepriteBytes = std::size_t{8} << 20;
+
 struct AsepriteFrame {
   int x = 0, y = 0, w = 0, h = 0;  // the frame's rectangle in the sheet
   int left = 0, top = 0;           // where it sits in the untrimmed frame
@@ -34,6 +37,11 @@ struct AsepriteSheet {
 // sheet_h. Messages start with `name`.
 bool ReadAseprite(const Json& doc, const std::string& name, int sheet_w, int sheet_h,
                   AsepriteSheet* sheet, std::string* error);
+
+// True when `head`, the start of a file, opens with the line every
+// AnimationScript opens with ("-- Animations of SET from JSON, made by
+// lunashot-pack."): only such a file is replaced by a new script.
+bool IsAnimationScript(const std::string& head);
 
 // Steps (at 60 per second) that a frame of `ms` milliseconds stays beyond
 // its first: the SetAnim hold, 0 to 255.

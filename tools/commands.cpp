@@ -2,6 +2,8 @@
 // reads and checks all its input before it writes its one output file.
 #include "tools/commands.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -199,11 +201,25 @@ Grid ParseGrid(const Arguments& a, long max_count) {
   return grid;
 }
 
-std::string ReadText(const std::string& path) {
+std::string ReadText(const std::string& path, std::size_t max_bytes) {
   std::vector<std::uint8_t> bytes;
   std::string error;
-  Check(ReadInput(path, kMaxInputBytes, &bytes, &error), error);
+  Check(ReadInput(path, max_bytes, &bytes, &error), error);
   return std::string(bytes.begin(), bytes.end());
+}
+
+// The script beside an Aseprite set replaces only a script the tool wrote:
+// one written by hand under that name is someone's work.
+void GuardScript(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;  // nothing there to lose
+  std::vector<std::uint8_t> head;
+  base::FileError failure;
+  bool read = base::ReadFile(path, 4096, &head, &failure, true);
+  if (!read || !IsAnimationScript(std::string(head.begin(), head.end())))
+    throw Failure{path +
+                  ": is a Lua script lunashot-pack did not write (its first line is not \"-- "
+                  "Animations of ..., made by lunashot-pack.\"); refusing to replace it"};
 }
 
 // The sprites of an Aseprite export, each frame put back at its place in the
@@ -214,11 +230,11 @@ std::vector<PixelImage> AsepriteCells(const Arguments& a, const Image& image,
                                       const std::string& output, std::string* lua,
                                       std::string* summary, std::ostream& err) {
   const std::string& json_path = *a.Value("--aseprite");
-  Json doc;
+  JsonDocument doc;
   std::string error;
-  Check(ParseJson(ReadText(json_path), &doc, &error), error, json_path + ": ");
+  Check(ParseJson(ReadText(json_path, kMaxAsepriteBytes), &doc, &error), error, json_path + ": ");
   AsepriteSheet sheet;
-  Check(ReadAseprite(doc, json_path, image.width, image.height, &sheet, &error), error);
+  Check(ReadAseprite(doc.root(), json_path, image.width, image.height, &sheet, &error), error);
   if (sheet.frames.size() > std::size_t(kMaxSprites))
     throw Failure{json_path + ": more than 65535 frames"};
   // Every frame is rebuilt at its untrimmed size, so a few lines of JSON
@@ -346,6 +362,7 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
         output.substr(0, output.size() - (HasExtension(output, OutputKind::kSpriteSet) ? 4 : 0)) +
         ".lua";
     GuardOutput(lua_path, OutputKind::kScript, a.positional, a);
+    GuardScript(lua_path);
   }
   PalFile pal;
   bool have_palette = LoadPalColours(a, &pal);

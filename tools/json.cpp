@@ -1,22 +1,28 @@
 // Recursive descent over the text; every step checks the bytes left, so a
 // truncated or hostile file ends in a message, never a read past the end.
+// Both arrays are reserved before the first value for the most the text can
+// hold, so neither moves while values point into the strings.
 #include "tools/json.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 
 namespace tools {
-namespace {
 
-constexpr int kMaxDepth = 64;
-
-class Parser {
+class JsonParser {
  public:
-  explicit Parser(const std::string& text) : text_(text) {}
+  JsonParser(const std::string& text, JsonDocument* doc)
+      : text_(text), values_(doc->values_), strings_(doc->strings_) {
+    // A value takes at least one byte and a separator; an unescaped string
+    // is never longer than its quoted text.
+    values_.reserve(std::min(kMaxJsonValues, text.size() / 2 + 1));
+    strings_.reserve(text.size());
+  }
 
-  bool Document(Json* value, std::string* error) {
-    bool ok =
-        Value(value, 0) && (Space(), at_ == text_.size() || Fail("text after the JSON value"));
+  bool Document(std::string* error) {
+    bool ok = Value(0) && (Space(), at_ == text_.size() || Fail("text after the JSON value"));
     if (!ok) {
       int line = 1;
       for (std::size_t i = 0; i < at_ && i < text_.size(); ++i) line += text_[i] == '\n';
@@ -40,14 +46,35 @@ class Parser {
     return true;
   }
 
-  bool Value(Json* value, int depth) {
+  // Appends the value at the text's place, then its children.
+  bool Value(int depth) {
     Space();
     if (at_ >= text_.size()) return Fail("the text ends where a value should be");
-    if (depth > kMaxDepth) return Fail("nested more than 64 deep");
+    if (depth > kMaxJsonDepth) return Fail("nested more than 64 deep");
+    if (values_.size() == kMaxJsonValues)
+      return Fail("more than " + std::to_string(kMaxJsonValues) +
+                  " values, more than lunashot-pack reads");
+    std::size_t at = values_.size();
+    values_.emplace_back();
+    Json* value = &values_.back();
     char c = text_[at_];
-    if (c == '{') return Object(value, depth);
-    if (c == '[') return Array(value, depth);
-    if (c == '"') return value->type = Json::Type::kString, String(&value->text);
+    bool ok = true;
+    if (c == '{') {
+      ok = Object(at, depth);
+    } else if (c == '[') {
+      ok = Array(at, depth);
+    } else if (c == '"') {
+      value->type = Json::Type::kString;
+      ok = String(&value->text_, &value->text_size_);
+    } else {
+      ok = Scalar(value);
+    }
+    values_[at].span_ = std::uint32_t(values_.size() - at);
+    return ok;
+  }
+
+  bool Scalar(Json* value) {
+    char c = text_[at_];
     if (c == 't' || c == 'f') {
       value->type = Json::Type::kBool;
       value->boolean = c == 't';
@@ -81,17 +108,18 @@ class Parser {
     return true;
   }
 
-  static void PutUtf8(unsigned code, std::string* out) {
+  void PutUtf8(unsigned code) {
+    std::string& out = strings_;
     if (code < 0x80) {
-      *out += char(code);
+      out += char(code);
     } else if (code < 0x800) {
-      *out += char(0xc0 | code >> 6), *out += char(0x80 | (code & 0x3f));
+      out += char(0xc0 | code >> 6), out += char(0x80 | (code & 0x3f));
     } else if (code < 0x10000) {
-      *out += char(0xe0 | code >> 12), *out += char(0x80 | ((code >> 6) & 0x3f)),
-          *out += char(0x80 | (code & 0x3f));
+      out += char(0xe0 | code >> 12), out += char(0x80 | ((code >> 6) & 0x3f)),
+          out += char(0x80 | (code & 0x3f));
     } else {
-      *out += char(0xf0 | code >> 18), *out += char(0x80 | ((code >> 12) & 0x3f));
-      *out += char(0x80 | ((code >> 6) & 0x3f)), *out += char(0x80 | (code & 0x3f));
+      out += char(0xf0 | code >> 18), out += char(0x80 | ((code >> 12) & 0x3f));
+      out += char(0x80 | ((code >> 6) & 0x3f)), out += char(0x80 | (code & 0x3f));
     }
   }
 
@@ -110,9 +138,21 @@ class Parser {
     return true;
   }
 
-  bool String(std::string* out) {
+  // Unescapes the string at the text's place onto the end of `strings_`.
+  bool String(const char** start, std::uint32_t* size) {
     ++at_;  // the opening quote
-    out->clear();
+    const char* before = strings_.data();
+    std::size_t from = strings_.size();
+    bool ok = StringBody();
+    assert(strings_.data() == before);
+    (void)before;
+    *start = strings_.data() + from;
+    *size = std::uint32_t(strings_.size() - from);
+    return ok;
+  }
+
+  bool StringBody() {
+    std::string* out = &strings_;
     while (true) {
       if (at_ >= text_.size()) return Fail("a string is not closed");
       char c = text_[at_++];
@@ -140,21 +180,21 @@ class Parser {
         } else if (code >= 0xdc00 && code < 0xe000) {
           return Fail("a lone surrogate in \\u escapes");
         }
-        PutUtf8(code, out);
+        PutUtf8(code);
       } else {
         return Fail("an unknown escape in a string");
       }
     }
   }
 
-  bool Array(Json* value, int depth) {
-    value->type = Json::Type::kArray;
+  bool Array(std::size_t at, int depth) {
+    values_[at].type = Json::Type::kArray;
     ++at_;
     Space();
     if (at_ < text_.size() && text_[at_] == ']') return ++at_, true;
     while (true) {
-      value->items.emplace_back();
-      if (!Value(&value->items.back(), depth + 1)) return false;
+      ++values_[at].count;
+      if (!Value(depth + 1)) return false;
       Space();
       if (at_ >= text_.size()) return Fail("an array is not closed");
       char c = text_[at_++];
@@ -163,21 +203,25 @@ class Parser {
     }
   }
 
-  bool Object(Json* value, int depth) {
-    value->type = Json::Type::kObject;
+  bool Object(std::size_t at, int depth) {
+    values_[at].type = Json::Type::kObject;
     ++at_;
     Space();
     if (at_ < text_.size() && text_[at_] == '}') return ++at_, true;
     while (true) {
       Space();
       if (at_ >= text_.size() || text_[at_] != '"') return Fail("expected a member name in quotes");
-      std::string key;
-      if (!String(&key)) return false;
+      const char* key;
+      std::uint32_t key_size;
+      if (!String(&key, &key_size)) return false;
       Space();
       if (at_ >= text_.size() || text_[at_++] != ':')
         return Fail("expected ':' after a member name");
-      value->members.emplace_back(std::move(key), Json());
-      if (!Value(&value->members.back().second, depth + 1)) return false;
+      ++values_[at].count;
+      std::size_t member = values_.size();
+      bool ok = Value(depth + 1);
+      if (member < values_.size()) values_[member].key_ = key, values_[member].key_size_ = key_size;
+      if (!ok) return false;
       Space();
       if (at_ >= text_.size()) return Fail("an object is not closed");
       char c = text_[at_++];
@@ -187,21 +231,22 @@ class Parser {
   }
 
   const std::string& text_;
+  std::vector<Json>& values_;
+  std::string& strings_;
   std::size_t at_ = 0;
   std::string problem_;
 };
 
-}  // namespace
-
-const Json* Json::Find(const std::string& key) const {
-  for (const auto& member : members)
-    if (member.first == key) return &member.second;
+const Json* Json::Find(std::string_view key) const {
+  if (type != Type::kObject) return nullptr;
+  for (const Json& member : Children())
+    if (member.key() == key) return &member;
   return nullptr;
 }
 
-bool ParseJson(const std::string& text, Json* value, std::string* error) {
-  *value = Json();
-  return Parser(text).Document(value, error);
+bool ParseJson(const std::string& text, JsonDocument* doc, std::string* error) {
+  *doc = JsonDocument();
+  return JsonParser(text, doc).Document(error);
 }
 
 }  // namespace tools

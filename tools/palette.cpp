@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <sstream>
 
@@ -112,15 +113,52 @@ struct Quantiser {
 
 }  // namespace
 
-void ColourCounts::Add(Rgb colour, unsigned count) {
-  auto inserted = counts_.emplace(colour.Packed(), 0u);
-  if (inserted.second) order_.push_back(colour);
+void ColourCounts::Add(Rgb colour, std::uint64_t count) {
+  if (boxed()) {
+    std::uint64_t& bits = seen_[colour.Packed() >> 6];
+    std::uint64_t bit = std::uint64_t{1} << (colour.Packed() & 63);
+    distinct_ += (bits & bit) == 0;
+    bits |= bit;
+    AddToBox(colour, count);
+    return;
+  }
+  auto inserted = counts_.emplace(colour.Packed(), 0);
+  if (inserted.second) order_.push_back(colour), ++distinct_;
   inserted.first->second += count;
+  if (order_.size() <= kExactColours) return;
+  // Too many to keep one by one: from here on, boxes.
+  boxes_.resize(std::size_t{1} << 18);
+  seen_.resize((std::size_t{1} << 24) / 64);
+  for (Rgb c : order_) {
+    seen_[c.Packed() >> 6] |= std::uint64_t{1} << (c.Packed() & 63);
+    AddToBox(c, counts_[c.Packed()]);
+  }
+  std::vector<Rgb>().swap(order_);
+  std::unordered_map<std::uint32_t, std::uint64_t>().swap(counts_);
 }
 
-unsigned ColourCounts::CountOf(Rgb colour) const {
-  auto found = counts_.find(colour.Packed());
-  return found == counts_.end() ? 0 : found->second;
+void ColourCounts::AddToBox(Rgb colour, std::uint64_t count) {
+  Box& box = boxes_[std::size_t(colour.r >> 2) << 12 | std::size_t(colour.g >> 2) << 6 |
+                    std::size_t(colour.b >> 2)];
+  box.r += colour.r * count, box.g += colour.g * count, box.b += colour.b * count;
+  box.n += count;
+}
+
+bool ColourCounts::Seen(Rgb colour) const {
+  if (boxed()) return seen_[colour.Packed() >> 6] >> (colour.Packed() & 63) & 1;
+  return counts_.count(colour.Packed()) != 0;
+}
+
+std::vector<ColourCounts::Entry> ColourCounts::Entries() const {
+  std::vector<Entry> entries;
+  for (Rgb c : order_) entries.push_back({c, counts_.at(c.Packed())});
+  for (const Box& box : boxes_)
+    if (box.n)
+      entries.push_back(
+          {Rgb{std::uint8_t((box.r + box.n / 2) / box.n), std::uint8_t((box.g + box.n / 2) / box.n),
+               std::uint8_t((box.b + box.n / 2) / box.n)},
+           box.n});
+  return entries;
 }
 
 void ColourCounts::AddImage(const Image& image) {
@@ -148,12 +186,16 @@ bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, in
   }
   int start = std::max(reserve, int(fixed.size()));
   int room = 256 - start;
-  std::vector<Rgb> wanted;
-  for (Rgb c : colours.colours())
-    if (!is_fixed.count(c.Packed())) wanted.push_back(c);
-  report->distinct = int(wanted.size());
-  if (int(wanted.size()) <= room) {
-    std::copy(wanted.begin(), wanted.end(), palette->begin() + start);
+  std::vector<ColourCounts::Entry> wanted;
+  for (const ColourCounts::Entry& e : colours.Entries())
+    if (colours.boxed() || !is_fixed.count(e.colour.Packed())) wanted.push_back(e);
+  std::size_t distinct = colours.distinct();
+  for (const auto& f : is_fixed)
+    distinct -= colours.Seen(
+        Rgb{std::uint8_t(f.first >> 16), std::uint8_t(f.first >> 8), std::uint8_t(f.first)});
+  report->distinct = int(distinct);
+  if (distinct <= std::size_t(room)) {
+    for (std::size_t i = 0; i < wanted.size(); ++i) (*palette)[start + i] = wanted[i].colour;
     report->placed = int(wanted.size());
     return true;
   }
@@ -161,8 +203,8 @@ bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, in
   // given entries of their own; they come back unchanged and are dropped.
   int most = room + int(fixed.size());
   if (most < 2) {
-    *error = "no room left in the palette for the pictures' " + std::to_string(wanted.size()) +
-             " colours";
+    *error =
+        "no room left in the palette for the pictures' " + std::to_string(distinct) + " colours";
     return false;
   }
   Quantiser q;
@@ -172,12 +214,14 @@ bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, in
   }
   std::vector<liq_histogram_entry> entries;
   entries.reserve(wanted.size());
-  for (Rgb c : wanted) entries.push_back({{c.r, c.g, c.b, 255}, colours.CountOf(c)});
+  for (const ColourCounts::Entry& e : wanted)
+    entries.push_back({{e.colour.r, e.colour.g, e.colour.b, 255},
+                       unsigned(std::min<std::uint64_t>(e.count, UINT_MAX))});
   for (Rgb c : fixed) liq_histogram_add_fixed_color(q.histogram, {c.r, c.g, c.b, 255}, 0);
   if (liq_histogram_add_colors(q.histogram, q.attr, entries.data(), int(entries.size()), 0) !=
           LIQ_OK ||
       liq_histogram_quantize(q.histogram, q.attr, &q.result) != LIQ_OK) {
-    *error = "the colour quantiser failed on " + std::to_string(wanted.size()) + " colours";
+    *error = "the colour quantiser failed on " + std::to_string(distinct) + " colours";
     return false;
   }
   const liq_palette* reduced = liq_get_palette(q.result);

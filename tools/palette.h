@@ -33,18 +33,39 @@ void TakePalette(const Image& image, Palette* palette, int* colours);
 bool ParseGimpPalette(const std::string& text, const std::string& name, Palette* palette,
                       int* colours, std::string* error);
 
-// The colours of a set of pictures, in the order first seen, with counts.
+// The colours of a set of pictures with their pixel counts: exactly, in the
+// order first seen, up to kExactColours distinct ones. Past that the colours
+// are gathered into boxes of 6 bits a channel, each keeping the mean of its
+// pixels, so memory and the quantiser's work stay bounded (a picture may
+// hold all 16.7 million colours); the distinct count stays exact.
 class ColourCounts {
  public:
-  void Add(Rgb colour, unsigned count = 1);
+  static constexpr std::size_t kExactColours = 65536;
+  struct Entry {
+    Rgb colour;
+    std::uint64_t count;
+  };
+
+  void Add(Rgb colour, std::uint64_t count = 1);
   // Every visible pixel (alpha > 0) of the picture.
   void AddImage(const Image& image);
-  const std::vector<Rgb>& colours() const { return order_; }
-  unsigned CountOf(Rgb colour) const;
+  std::size_t distinct() const { return distinct_; }
+  bool boxed() const { return !boxes_.empty(); }
+  bool Seen(Rgb colour) const;
+  // The exact colours in the order first seen, or else the boxes' means.
+  std::vector<Entry> Entries() const;
 
  private:
+  struct Box {
+    std::uint64_t r = 0, g = 0, b = 0, n = 0;
+  };
+  void AddToBox(Rgb colour, std::uint64_t count);
+
   std::vector<Rgb> order_;
-  std::unordered_map<std::uint32_t, unsigned> counts_;
+  std::unordered_map<std::uint32_t, std::uint64_t> counts_;
+  std::vector<Box> boxes_;           // 2^18 of them once boxed
+  std::vector<std::uint64_t> seen_;  // once boxed, a bit for each of the 2^24 colours
+  std::size_t distinct_ = 0;
 };
 
 struct PaletteReport {
@@ -57,6 +78,7 @@ struct PaletteReport {
 // A palette whose entries 0..fixed-1 are `fixed`, then black up to
 // `reserve`, then the pictures' colours: exactly, in the order first seen,
 // when they fit; else reduced by libimagequant (the fixed colours steer it).
+// Boxed colours always take the second way.
 bool BuildPalette(const ColourCounts& colours, const std::vector<Rgb>& fixed, int reserve,
                   Palette* palette, PaletteReport* report, std::string* error);
 

@@ -4,14 +4,17 @@
 #include "video/recorder.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "base/file.h"
 #include "base/gif_file.h"
+#include "base/log.h"
 #include "base/png_file.h"
 #include "base/md5.h"
 #include "platform/platform.h"
@@ -31,19 +34,16 @@ struct Recorder {
 Recorder recorder;
 
 void StopWith(const std::string& message) {
-  std::fprintf(stderr, "lunashot: frame recording stopped: %s\n", message.c_str());
+  base::OutputFailed("frame recording stopped: " + message);
   recorder.on = false;
 }
 
-// mkdir -p: every missing component of `dir` in turn.
-bool MakeDirectories(const std::string& dir, std::string* error) {
-  for (std::size_t at = 1; at <= dir.size(); ++at) {
-    if (at != dir.size() && dir[at] != '/') continue;
-    std::string part = dir.substr(0, at);
-    if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-      *error = "cannot create " + part + ": " + std::strerror(errno);
-      return false;
-    }
+// `dir` itself is made when missing, never its parents: a mistyped path
+// fails rather than leaving a tree of folders somewhere.
+bool MakeDirectory(const std::string& dir, std::string* error) {
+  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+    *error = "cannot create " + dir + ": " + std::strerror(errno);
+    return false;
   }
   struct stat st;
   if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -97,7 +97,7 @@ void StartRecording(const std::string& dir) {
   recorder.frames = 0;
   std::string error;
   if (dir.empty()) return;
-  if (!MakeDirectories(dir, &error)) {
+  if (!MakeDirectory(dir, &error)) {
     StopWith(error);
     return;
   }
@@ -110,13 +110,14 @@ void StartFrameHashes(const std::string& path) {
   recorder.hashes_path = path;
   recorder.hashes = std::fopen(path.c_str(), "w");
   if (!recorder.hashes)
-    std::fprintf(stderr, "lunashot: cannot write frame hashes to %s: %s\n", path.c_str(),
-                 std::strerror(errno));
+    base::OutputFailed("cannot write frame hashes to " + path + ": " + std::strerror(errno));
 }
 
 void StopRecording() {
   recorder.on = false;
-  if (recorder.hashes) std::fclose(recorder.hashes);
+  if (recorder.hashes && std::fclose(recorder.hashes) != 0)
+    base::OutputFailed("frame hashes: cannot write " + recorder.hashes_path + ": " +
+                       std::strerror(errno));
   recorder.hashes = nullptr;
 }
 
@@ -139,8 +140,8 @@ void HashFrame(const std::uint8_t* pixels) {
   if (std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
                    base::Md5Hex(rgb.data(), rgb.size()).c_str()) < 0 ||
       std::fflush(recorder.hashes) != 0) {
-    std::fprintf(stderr, "lunashot: frame hashes stopped: cannot write %s: %s\n",
-                 recorder.hashes_path.c_str(), std::strerror(errno));
+    base::OutputFailed("frame hashes stopped: cannot write " + recorder.hashes_path + ": " +
+                       std::strerror(errno));
     std::fclose(recorder.hashes);
     recorder.hashes = nullptr;
   }
@@ -164,13 +165,34 @@ GifRecorder gif;
 
 }  // namespace
 
+namespace {
+
+// What would keep the file from being written at the end, found at the
+// start rather than after the whole run: its folder missing or closed to
+// us, or a folder in its place.
+bool CheckGifPath(const std::string& path, std::string* error) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  struct stat st;
+  int err = 0;
+  if (stat(dir.c_str(), &st) != 0 || access(dir.c_str(), W_OK | X_OK) != 0)
+    err = errno;
+  else if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    err = EISDIR;
+  if (err) *error = "cannot write " + path + ": " + std::strerror(err);
+  return err == 0;
+}
+
+}  // namespace
+
 void StartGif(const std::string& path, int scale) {
   std::string error;
   gif.on = false;
   gif.scale = scale < 1 ? 1 : scale > kMaxGifScale ? kMaxGifScale : scale;
-  if (!gif.writer.Begin(platform::kScreenWidth * gif.scale, platform::kScreenHeight * gif.scale,
+  if (!CheckGifPath(path, &error) ||
+      !gif.writer.Begin(platform::kScreenWidth * gif.scale, platform::kScreenHeight * gif.scale,
                         &error)) {
-    std::fprintf(stderr, "lunashot: GIF recording failed: %s\n", error.c_str());
+    base::OutputFailed("GIF recording failed: " + error);
     return;
   }
   gif.on = true;
@@ -189,7 +211,7 @@ bool StopGif(std::string* error) {
   if (!gif.writer.Finish(&bytes, error)) return false;
   base::FileError failure;
   if (!base::WriteFileAtomic(gif.path, bytes, &failure)) {
-    *error = "cannot write " + gif.path + ": " + failure.Text();
+    *error = "cannot write " + gif.path + ": " + failure.reason;
     return false;
   }
   return true;
@@ -204,17 +226,17 @@ void RecordGifFrame(const std::uint8_t* pixels) {
   std::string error;
   if (!gif.writer.AddFrame(pixels, ShownPalette, kGifDelay, &error)) {
     gif.on = false;
-    std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
+    base::OutputFailed("GIF recording stopped: " + error);
     return;
   }
-  // At the cap the file is written as at StopGif; said either way, since a
-  // recording that ends by itself is otherwise a surprise at the next F9.
+  // At the cap the file is written as at StopGif. It lacks the frames that
+  // follow, so it counts as a failed output either way.
   if (gif.writer.Size() < kMaxGifBytes) return;
   if (StopGif(&error))
-    std::fprintf(stderr, "lunashot: GIF recording stopped at %zu MiB: wrote %s\n",
-                 kMaxGifBytes >> 20, gif.path.c_str());
+    base::OutputFailed("GIF recording stopped at " + std::to_string(kMaxGifBytes >> 20) +
+                       " MiB: wrote " + gif.path);
   else
-    std::fprintf(stderr, "lunashot: GIF recording stopped: %s\n", error.c_str());
+    base::OutputFailed("GIF recording stopped: " + error);
 }
 
 void RecordFrame(const std::uint8_t* pixels) {

@@ -1,7 +1,8 @@
 // Frame recording: every Present also writes the screen as the player sees
 // it (the pixels through the palette last uploaded) as DIR/000001.png,
-// 000002.png, ... A failure to write is reported once on stderr and ends
-// the recording; the game goes on.
+// 000002.png, ... A failure to write is reported once (base::OutputFailed:
+// stderr, log.txt, and a headless run's exit status) and ends the
+// recording; the game goes on.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,12 +12,12 @@
 
 namespace video {
 
-// Starts recording into `dir` (created, with its parents, when missing).
+// Starts recording into `dir` (created when missing; its parent is not).
 void StartRecording(const std::string& dir);
 // Also writes one line per presented frame to the file `path`: the frame's
 // number (six digits, counted as the PNG names are), a space, and the md5
 // of its RGB bytes, row by row; these compare runs of different builds.
-// A failed write stops the file with one line on stderr.
+// A failed write stops the file, reported as above.
 void StartFrameHashes(const std::string& path);
 // Stops both and closes the hash file.
 void StopRecording();
@@ -29,8 +30,8 @@ void RecordFrame(const std::uint8_t* pixels);
 // an animated GIF (through the palette shown with it, each pixel a `scale`
 // x `scale` square, 2/100 s a frame: GIF delays count hundredths, and most
 // viewers slow anything shorter), written to `path` at StopGif or when it
-// reaches 256 MiB (said on stderr). Failures are reported on stderr, once;
-// the game goes on.
+// reaches 256 MiB. A missing or closed folder is found at the start. Each
+// failure, and the cap, is reported once as above; the game goes on.
 constexpr int kMaxGifScale = 8;
 // The screen's pixels with each one a `scale` x `scale` square (GIFs,
 // screenshots at the window's size).

@@ -3,7 +3,6 @@
 // trust widths, row lengths, run codes and blend levels.
 #include "video/sprite.h"
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "base/bytes.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/memory_budget.h"
 #include "base/paths.h"
 #include "base/sprite_file.h"
 
@@ -30,13 +30,13 @@ void FreeSprites(SpriteSet* set) {
   set->sprites = nullptr;
 }
 
-// The spans of a validated sprite: one per opaque or blended run.
-void MakeSpans(Sprite* sprite) {
-  std::vector<Span> spans;
-  sprite->row_spans = new std::uint32_t[static_cast<std::size_t>(sprite->height) + 1];
+// Calls span(row, column, length, pixels) for each opaque or blended run of
+// a validated sprite, row after row (length with kBlendedSpan for blended
+// runs), and row_end(row) after each row.
+template <class SpanFn, class RowFn>
+void WalkRuns(const Sprite* sprite, SpanFn span, RowFn row_end) {
   std::uint32_t offset = 0;
   for (std::int32_t row = 0; row < sprite->height; ++row) {
-    sprite->row_spans[row] = static_cast<std::uint32_t>(spans.size());
     const std::uint32_t end = offset + 2 + base::GetLe16(sprite->data + offset);
     std::uint32_t q = offset + 2;
     unsigned column = 0;
@@ -46,22 +46,50 @@ void MakeSpans(Sprite* sprite) {
       q += 2;
       if (code & 0x8000) {
       } else if (code & 0x4000) {
-        spans.push_back({static_cast<std::uint16_t>(column),
-                         static_cast<std::uint16_t>(n | kBlendedSpan), q,
-                         static_cast<std::uint32_t>(row)});
+        span(row, column, n | kBlendedSpan, q);
         q += 2 * n;
       } else {
-        spans.push_back({static_cast<std::uint16_t>(column), static_cast<std::uint16_t>(n), q,
-                         static_cast<std::uint32_t>(row)});
+        span(row, column, n, q);
         q += n;
       }
       column += n;
     }
+    row_end(row);
     offset = end;
   }
-  sprite->row_spans[sprite->height] = static_cast<std::uint32_t>(spans.size());
-  sprite->spans = new Span[spans.size() ? spans.size() : 1];
-  std::copy(spans.begin(), spans.end(), sprite->spans);
+}
+
+// Charges `bytes` for `set`; false when they do not fit.
+bool ChargeFor(SpriteSet* set, std::size_t bytes) {
+  bytes += base::kBlockOverhead;
+  if (!base::TryCharge(bytes)) return false;
+  set->charged += bytes;
+  return true;
+}
+
+// The spans of a validated sprite: one per opaque or blended run. They are
+// counted first, so that exactly their room is charged and allocated.
+bool MakeSpans(SpriteSet* set, Sprite* sprite) {
+  std::size_t count = 0;
+  WalkRuns(
+      sprite, [&](std::int32_t, unsigned, unsigned, std::uint32_t) { ++count; },
+      [](std::int32_t) {});
+  const std::size_t rows = static_cast<std::size_t>(sprite->height) + 1;
+  if (!ChargeFor(set, rows * sizeof(std::uint32_t))) return false;
+  sprite->row_spans = new std::uint32_t[rows];
+  if (!ChargeFor(set, (count ? count : 1) * sizeof(Span))) return false;
+  sprite->spans = new Span[count ? count : 1];
+  std::uint32_t made = 0;
+  sprite->row_spans[0] = 0;
+  WalkRuns(
+      sprite,
+      [&](std::int32_t row, unsigned column, unsigned length, std::uint32_t pixels) {
+        sprite->spans[made++] = {static_cast<std::uint16_t>(column),
+                                 static_cast<std::uint16_t>(length), pixels,
+                                 static_cast<std::uint32_t>(row)};
+      },
+      [&](std::int32_t row) { sprite->row_spans[row + 1] = made; });
+  return true;
 }
 
 }  // namespace
@@ -75,6 +103,7 @@ void intrusive_ptr_release(SpriteSet* set) {
 void DestroySpriteSet(SpriteSet* set) {
   if (!set) return;
   FreeSprites(set);
+  base::Release(set->charged);
   delete set;
 }
 
@@ -82,21 +111,29 @@ SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::st
   std::vector<base::SpriteView> records;
   if (!base::DecodeSpriteSet(bytes, length, &records, error)) return nullptr;
   // The array is filled as sprites are built, so running out of memory
-  // frees exactly what was built.
-  std::unique_ptr<SpriteSet, void (*)(SpriteSet*)> set(new SpriteSet{nullptr, 0, 0, false},
+  // frees exactly what was built, and gives back what was charged for it.
+  std::unique_ptr<SpriteSet, void (*)(SpriteSet*)> set(new SpriteSet{nullptr, 0, 0, false, 0},
                                                        DestroySpriteSet);
-  if (!records.empty()) {
-    set->sprites = new Sprite*[records.size()]();
+  bool fits = ChargeFor(set.get(), sizeof(SpriteSet));
+  if (fits && !records.empty()) {
+    fits = ChargeFor(set.get(), records.size() * sizeof(Sprite*));
+    if (fits) set->sprites = new Sprite*[records.size()]();
     set->count = static_cast<std::uint16_t>(records.size());
   }
-  for (std::size_t i = 0; i < records.size(); ++i) {
+  for (std::size_t i = 0; fits && i < records.size(); ++i) {
     const base::SpriteView& r = records[i];
+    fits = ChargeFor(set.get(), sizeof(Sprite)) && ChargeFor(set.get(), r.size);
+    if (!fits) break;
     auto* sprite =
         new Sprite{nullptr, r.width, r.height, static_cast<std::int32_t>(r.size), nullptr, nullptr};
     set->sprites[i] = sprite;
     sprite->data = new std::uint8_t[r.size];
     std::memcpy(sprite->data, r.rows, r.size);
-    MakeSpans(sprite);
+    fits = MakeSpans(set.get(), sprite);
+  }
+  if (!fits) {
+    *error = "not enough memory";
+    return nullptr;
   }
   return set.release();
 }

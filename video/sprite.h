@@ -47,14 +47,16 @@ struct SpriteSet {
   std::uint16_t count;
   int refs;
   bool released;
+  std::size_t charged;  // bytes charged to the memory budget, given back with the set
 };
 
 void intrusive_ptr_add_ref(SpriteSet* set);
 void intrusive_ptr_release(SpriteSet* set);
 
 // Parses and validates a sprite-set file image. nullptr and a message
-// ("sprite 3: row 2: a run passes the sprite's width ...") when malformed;
-// nothing of a malformed file is kept.
+// ("sprite 3: row 2: a run passes the sprite's width ...") when malformed or
+// when the set does not fit in the memory budget ("not enough memory");
+// nothing of a refused file is kept.
 SpriteSet* ParseSpriteSet(const std::uint8_t* bytes, std::size_t length, std::string* error);
 // The path of a file of the sprite directory (base::GetSpritePath's buffer);
 // nullptr and a message naming the file when there is no name or the path

@@ -28,7 +28,7 @@ class FakeInput : public platform::Input {
   std::uint32_t buttons = 0;
   int polls = 0;
   std::function<void()> on_poll;
-  void Poll() override { ++polls, on_poll ? on_poll() : void(); }
+  void Poll(std::uint32_t) override { ++polls, on_poll ? on_poll() : void(); }
   bool Button(int index) override { return index >= 0 && index < 32 && ((buttons >> index) & 1u); }
 };
 

@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "base/gamepad_map.h"
 #include "base/input_script.h"
+#include "platform/gamepad_map.h"
 
 namespace {
 
-using base::GamepadMap;
+using platform::GamepadMap;
 using base::InputStep;
-using base::kNoButton;
-using base::ParseGamepadMap;
+using platform::kNoButton;
+using platform::ParseGamepadMap;
 using base::ParseInputScript;
 
 // The steps of an --input text as "update:buttons " pairs, or its error.
@@ -55,7 +55,7 @@ TEST(InputScript, ReadsStepsOrNamesTheFirstBadLine) {
 // "pad->target" pairs of the mapped pad buttons, then the dead zone.
 std::string Table(const GamepadMap& map) {
   std::string out;
-  for (int i = 0; i < base::kPadButtons; ++i)
+  for (int i = 0; i < platform::kPadButtons; ++i)
     if (map.target[i] != kNoButton)
       out += std::to_string(i) + "->" + std::to_string(map.target[i]) + " ";
   return out + "| " + std::to_string(map.dead_zone);

@@ -2,6 +2,10 @@
 // writer or chunk by chunk, in-process runs of the command line, and sprites
 // and pictures read back as text that one assertion can compare.
 #pragma once
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -40,6 +44,26 @@ inline RunResult RunPack(const Strings& args) {
   std::ostringstream out, err;
   int status = tools::Run(args, out, err);
   return {status, out.str(), err.str()};
+}
+
+// Runs the command while this process's address space may grow by at most
+// `bytes`, so a command that takes far too much fails ("out of memory")
+// instead of starving the machine. No fork: the quantiser's thread pool
+// would not survive one.
+inline RunResult RunPackLimited(const Strings& args, std::size_t bytes) {
+  long pages = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  rlimit before, limit;
+  getrlimit(RLIMIT_AS, &before);
+  limit = before;
+  limit.rlim_cur = std::min(before.rlim_max, rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + bytes);
+  setrlimit(RLIMIT_AS, &limit);
+  RunResult run = RunPack(args);
+  setrlimit(RLIMIT_AS, &before);
+  return run;
 }
 
 inline ::testing::AssertionResult Ok(const Strings& args) {

@@ -9,6 +9,8 @@
 
 #include "tests/unit/lua_fixture.h"
 #include "tests/unit/pack_fixture.h"
+#include "tools/aseprite.h"
+#include "tools/json.h"
 
 namespace {
 
@@ -61,6 +63,19 @@ TEST(ToolsArtPalette, PicturesGiveExactOrReducedPalettesOrMapByColour) {
     EXPECT_LE(worst, dither ? 40 : 24) << "dither " << dither;
   }
   ExpectFail({"palette", "many.png", "none.pal", "--reserve", "255"}, 1, "none.pal: no room left");
+  // Every 24-bit colour once, 4096 x 4096, each row stored as differences
+  // from the pixel before (filter 1): boxed before the quantiser, so it fits
+  // in well under 600 MB more than this process.
+  ByteVector rows;
+  rows.reserve(4096 * (1 + 4096 * 3));
+  for (int y = 0; y < 4096; ++y) {
+    rows.insert(rows.end(), {1, std::uint8_t(y >> 4), std::uint8_t(y << 4), 0});
+    for (int x = 1; x < 4096; ++x) rows.insert(rows.end(), {0, std::uint8_t(x % 256 == 0), 1});
+  }
+  dir.Write("all.png", RawPng(4096, 4096, 8, 2, {}, rows));
+  auto all = RunPackLimited({"palette", "all.png", "all.pal"}, std::size_t{600} << 20);
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_TRUE(Has(all.out, "16777216 colours reduced to 256"));
 
   // An indexed picture whose palette is the game's in another order: mapped
   // by colour it looks the same in the game; with --keep-indices it keeps its
@@ -147,7 +162,7 @@ TEST(ToolsArtSheets, KeyColourMarginAndSpacingCutTheCellsTheArtistDrew) {
 }
 
 // An export as Aseprite writes it: four 5 x 4 frames side by side, the third
-// trimmed to 3 x 2, two tags and a pivot.
+// trimmed to 3 x 2, two tags and a pivot that moves at the third frame.
 std::string AsepriteJson(bool hash) {
   std::string frames;
   for (int i = 0; i < 4; ++i) {
@@ -168,7 +183,8 @@ std::string AsepriteJson(bool hash) {
                 {"name": "hit", "from": 2, "to": 3, "direction": "reverse", "repeat": "1"}],
   "layers": [{"name": "Layer 1", "opacity": 255, "blendMode": "normal"}],
   "slices": [{"name": "feet", "color": "#0000ffff",
-              "keys": [{"frame": 0, "bounds": {"x": 0, "y": 0, "w": 5, "h": 4}, "pivot": {"x": 2, "y": 3}}]}]
+              "keys": [{"frame": 0, "bounds": {"x": 0, "y": 0, "w": 5, "h": 4}, "pivot": {"x": 2, "y": 3}},
+                       {"frame": 2, "bounds": {"x": 1, "y": 0, "w": 3, "h": 4}, "pivot": {"x": 0, "y": 1}}]}]
  }
 })";
 }
@@ -191,6 +207,7 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
     WriteText(dir, "walk.json", json);
     return Strings{"sprites", "walk.png", out, "--aseprite", "walk.json", "--palette", "cube.pal"};
   };
+  // The second run replaces the script the first wrote.
   for (bool hash : {false, true}) {
     auto run = RunPack(pack(AsepriteJson(hash), "walk.spr"));
     ASSERT_EQ(run.status, 0) << run.err;
@@ -201,12 +218,17 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
     for (const char* line :
          {"kind:SetAnimSize(2)\n", "kind:SetAnim(0, 0, 1, 5, true)  -- walk\n",
           "kind:SetAnim(1, 3, 2, 2, false)  -- hit\n", "kind.cx = 2\nkind.cy = 3\n",
-          "hotspots = {[0] = {2, 3}, {2, 3}, {2, 3}, {2, 3}}\n"})
+          "hotspots = {[0] = {2, 3}, {2, 3}, {1, 1}, {1, 1}}\n"})
       EXPECT_TRUE(Has(script, line));
     EXPECT_EQ(Run("kind = NewObject()\n" + script + "assert(kind.cy == 3 and #hotspots == 3)"), "");
   }
   const std::string vast =
       R"({"frame": {"x": 0, "y": 0, "w": 1, "h": 1}, "sourceSize": {"w": 16384, "h": 16384}})";
+  const std::string one = R"({"frames": [{"frame": {"x": 0, "y": 0, "w": 5, "h": 4}}], "meta": )";
+  std::string tags;
+  for (int i = 0; i < 256; ++i) tags += std::string(i ? "," : "") + R"({"from": 0, "to": 0})";
+  std::string zeros(2 * tools::kMaxJsonValues + 1, '0');
+  for (std::size_t i = 1; i < zeros.size(); i += 2) zeros[i] = ',';
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"{\"frames\": [}", "line 1: expected a value"},
@@ -216,6 +238,13 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
       {R"({"frames": [{"frame": {"x": 0, "y": 0, "w": 5, "h": 4}}], "meta": {"frameTags": [{"from": 0, "to": 3}]}})", "frame tag 0: \"to\" must be a whole number from 0 to 0"},
       {std::string(100, '[') + std::string(100, ']'), "line 1: nested more than 64 deep"},
       {"{\"frames\": [" + vast + ", " + vast + "]}", "the untrimmed frames hold 536870912 pixels in all"},
+      {one + R"({"frameTags": [)" + tags + "]}}", "256 frame tags, more than the 255 animations a kind holds"},
+      {one + R"({"slices": [{"keys": [{"frame": 0, "bounds": {"x": -65535, "y": 0}, "pivot": {"x": -65535, "y": 0}}]}]}})",
+       "slice 0: the pivot puts the hotspot at (-131070, 0), farther than 16384 pixels"},
+      {one + R"({"slices": [{"keys": [{"frame": 0, "bounds": {"x": 16000, "y": 0}, "pivot": {"x": 385, "y": 2}}]}]}})",
+       "slice 0: the pivot puts the hotspot at (16385, 2), farther than 16384 pixels"},
+      {"[" + zeros + "]", "line 1: more than 1048576 values"},
+      {std::string(tools::kMaxAsepriteBytes, ' ') + "{}", "too large: more than 8388608 bytes"},
   };
   // clang-format on
   for (const auto& [json, message] : cases)

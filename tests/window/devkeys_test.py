@@ -2,6 +2,7 @@
 # The developer keys in a real window (run under tests/xvfb_run.sh, keys sent by
 # xdotool), checked against the recorded frames; every wait has a deadline.
 # usage: devkeys_test.py LUNASHOT PALETTE WORKDIR
+import ctypes
 import glob
 import os
 import shutil
@@ -70,6 +71,41 @@ def key(*keys):
 
 def escape_quits(p, what):
     key("key", "Escape")
+    ends(p, what)
+
+
+def close_window(wid):
+    """Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW)."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                             ctypes.c_void_p]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                    ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                    ("data", ctypes.c_long * 5)]
+
+    class Event(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    display = x.XOpenDisplay(None)
+    event = Event()
+    event.xclient.type = 33  # ClientMessage
+    event.xclient.window = int(wid)
+    event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    x.XSendEvent(display, int(wid), 0, 0, ctypes.byref(event))
+    x.XCloseDisplay(display)  # sends it
+
+
+def ends(p, what):
     try:
         status = p.wait(20)
     except subprocess.TimeoutExpired:
@@ -212,8 +248,45 @@ try:
     open(os.path.join(game, "busy"), "w").close()
     p, wid = start_game(game)
     check(wait_for(lambda: "busy" in output()), "the looping game starts")
+    key("key", "F5")
+    check(wait_for(lambda: output().count("busy") == 2), "F5 ends a loop that reaches no frame")
     escape_quits(p, "Escape ends a loop that reaches no frame")
     os.remove(os.path.join(game, "busy"))
+
+    # And one stuck inside a single library call, by Escape or by a close.
+    open(os.path.join(game, "stuck"), "w").close()
+    p, wid = start_game(game)
+    check(wait_for(lambda: "stuck" in output()), "the stuck game starts")
+    escape_quits(p, "Escape ends a pattern match that would take hours")
+    p, wid = start_game(game)
+    check(wait_for(lambda: "stuck" in output()), "the stuck game starts again")
+    close_window(wid)
+    ends(p, "closing the window ends a pattern match that would take hours")
+    os.remove(os.path.join(game, "stuck"))
+
+    # Mistakes the scripts never hear of: one notice per kind and place, on
+    # stderr and in log.txt, however often they are made; headless only when asked.
+    open(os.path.join(game, "mistakes"), "w").close()
+    log = os.path.join(game, "script", "log.txt")
+    if os.path.exists(log):
+        os.remove(log)
+    p, wid = start_game(game)
+    wait_for(lambda: last_frame() >= 30)
+    notices = [l for l in output() if "notice:" in l]
+    check(len(notices) == 4 and len(set(notices)) == 4 and
+          sum(":31: PlaySound: the sound is nil" in l for l in notices) == 1 and
+          sum(":32: Instance.vel: a speed of 6" in l for l in notices) == 1 and
+          sum(":26: AddLayer0: a speed of 6" in l for l in notices) == 1 and
+          sum("sprite 0 draws nothing" in l for l in notices) == 1,
+          "a window tells each mistake once (%s)" % notices)
+    check(open(log).read().count("notice: ") == 4, "the notices are in log.txt")
+    escape_quits(p, "the game with mistakes quits")
+    for flag, count in (([], 0), (["--notices"], 4)):
+        run = subprocess.run([lunashot, "--headless", "--max-frames", "20", *flag, game],
+                             capture_output=True, text=True, timeout=60)
+        check(run.returncode == 0 and run.stderr.count("notice: ") == count,
+              "headless %s: %d notices (%r)" % (flag, count, run.stderr))
+    os.remove(os.path.join(game, "mistakes"))
 
     # --gif in a headless run: the frames --record-frames writes, each pixel 2 x 2.
     head_frames, head_gif = os.path.join(work, "head_frames"), os.path.join(work, "head.gif")

@@ -3,7 +3,9 @@
 # size limit is lower than the replay) deletes none of the 20 kept ones; (2) one
 # that succeeds deletes the oldest by number, not by name (R980, never R1000); (3) the
 # idle title's demo play skips replays that cannot be played (a hostile file, a
-# name too long for a path) and plays the next best.
+# name too long for a path) and plays the next best, here a replay as large as
+# the reader takes (16 MB, 1.19 million records), which loads at once: the run
+# has two minutes where loading it used to take twenty.
 # usage: keeps_test.sh LUNASHOT PALETTE RUN_GAME DEMO PLAY_INPUT WORK
 set -u
 lunashot="$1" palette="$2" run_game="$3" demo="$4" play="$5" work="$6"
@@ -32,9 +34,11 @@ long=R$(printf '%0200d' 5)-9999998_stage1.lua
 printf "os.execute('touch pwned')\n" >"$work.title/replay/R777-9999999_stage1.lua"
 header 9999998 >"$work.title/replay/$long"
 header 100 >"$work.title/replay/R001-0000100_stage1.lua"
-bash "$run_game" "$lunashot" "$palette" "$work.title" "$work/title" --no-file pwned \
+{ header 9999997; awk 'BEGIN { for (i = 1; i <= 1190000; i++) printf "rep(%d,%d)\n", i, i % 10 }'; } \
+  >"$work.title/replay/R002-9999997_stage1.lua"
+timeout -s KILL 120 bash "$run_game" "$lunashot" "$palette" "$work.title" "$work/title" --no-file pwned \
   --stdout "^demo: replay R777-9999999_stage1.lua did not run$" \
   --stdout "^demo: replay R0+5-9999998_stage1.lua did not run: RunReplay: the path would be longer" \
-  --stderr "R777-9999999_stage1.lua: not a replay file" --stdout "^demo: play starts at frame" \
-  -- --max-frames 2600 >/dev/null || fail "the title's demo play"
+  --stderr "R777-9999999_stage1.lua: not a replay file" --no-stdout "R002-9999997_stage1.lua did not run" \
+  --stdout "^demo: play starts at frame" -- --max-frames 2600 >/dev/null || fail "the title's demo play"
 echo "the demo kept its replays and skipped the unplayable ones"

@@ -1,5 +1,6 @@
-# SIGTERM stops a game whose loop runs inside a coroutine, and one whose
-# finalizer loops, in a window and headless.
+# SIGTERM stops a game whose loop runs inside a coroutine, one whose
+# finalizer loops and one stuck in a pattern match, in a window and
+# headless; a second SIGTERM ends one blocked in a command.
 add_test(NAME game.engine_stop_signal
          COMMAND timeout 120 bash ${PROJECT_SOURCE_DIR}/tests/xvfb_run.sh bash
                  ${CMAKE_CURRENT_LIST_DIR}/stop_signal_test.sh $<TARGET_FILE:lunashot>

@@ -7,9 +7,13 @@ return {
   'local z = 0\nlocal a = 1\nlocal b = a / z'}) do note(select(2, pcall(loadstring(c, '=c')))) end]],
   "c:1: attempt to divide by zero c:1: attempt to divide by zero c:3: attempt to divide by zero "},
 {"only the engine's libraries are open; classes have no constructors", [[note(io ~= nil, os ~= nil, string ~= nil,
-  coroutine ~= nil, print ~= nil, require ~= nil, class ~= nil, table, math, debug, package)
-  for _, c in ipairs({'Object', 'Instance', 'SpriteSet'}) do note((pcall(loadstring('local o = ' .. c .. '()')))) end]],
-  "true true true true true true true nil nil nil nil false false false "},
+  coroutine ~= nil, print ~= nil, require ~= nil, class ~= nil, table ~= nil, math, debug, package)
+  for _, c in ipairs({'Object', 'Instance', 'SpriteSet'}) do note((pcall(loadstring('local o = ' .. c .. '()')))) end
+  local t = {5, 3, 9, 1} table.sort(t, function(a, b) return a > b end) note(table.concat(t, ','), table.getn(t))]],
+  "true true true true true true true true nil nil nil false false false 9,5,3,1 4 "},
+{"io.read('*n') reads a whole numeral as tonumber does", [[local f = io.open('numbers.txt', 'w') f:write('123.4 -56e-2 0x1A 7e1x 9')
+  f:close() f = io.open('numbers.txt') note(f:read('*n', '*n', '*n', '*n')) note(f:read('*n'), f:read(0), f:read(1), f:read('*n'), f:read(0))
+  f:close() os.remove('numbers.txt')]], "123 0 26 70 nil  x 9 nil "},
 {"a call that matches no binding", [[Mod('x', 1)]], "! no match for function call 'Mod' with the parameters (string, number)\ncandidates are:\nint Mod(int,int)"},
 {"Mod, ToFIXED", [[note(Mod(-7, 3), Mod(7, -3), Mod(7, 3), Mod(-2147483648, -1), ToFIXED(1, 50), ToFIXED(-1, 50), ToFIXED(0, 99),
   ToFIXED(3, 0), ToFIXED(1, 101)) Mod(1, 0)]], "-1 1 1 0 98286 -32786 64845 196608 66155 ! Mod: division by zero"},

@@ -34,8 +34,9 @@ return {
   f'missing' U() note(GetTime())]], "first attempt to call a nil value 5 boom 5 missing last 6 "},
 {"events added with nil names fail when due", [[AddTimeEvent(1, nil) AddInstanceEvent(2, nil, nil) U() E(Update) E(Update)
   SetTime(2) E(Update)]], "AddTimeEvent: the event due at frame 1 was added without a function name AddTimeEvent: the event due at frame 1 was added without a function name AddInstanceEvent: the event due at frame 2 was added without a function name "},
-{"Update from a fired function", [[function again() Update() end AddTimeEvent(0, 'again') E(Update) f'again' U()]],
-  "Update: called from inside a function that the timeline fired again "},
+{"Update from a fired function names its line", [[function again()
+  Update() end AddTimeEvent(0, 'again') E(Update) f'again' U()]],
+  "Update: called from inside a function that the timeline fired, at Update from a fired function names its line:2 again "},
 {"events keep their own names and instances", [[seven = mk(AddLayer0) got = {}
   function withInstance(i) note(rawequal(i, seven)) end function withNil(i) note(i == nil) end
   local n = 'with' .. string.rep('Instance', 1) AddInstanceEvent(1, n, seven) AddInstanceEvent(1, 'withNil', nil)

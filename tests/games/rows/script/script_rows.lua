@@ -31,6 +31,8 @@ return {
   Dispose(s) AddEnemy0Event(0, K, '', 0, 0, 0, 0, 0, 100) E(Update) ClearEvent() local long = string.rep('f', 256)
   E(AddTimeEvent, 0, long) E(AddInstanceEvent, 0, long, nil) E(AddEnemy0Event, 0, K, long, 0, 0, 0, 0, 0, 1)
   E(AddLayer2, K, long, 0, 0, 0, 0, 0, 1) E(SetUpdater, nil, long) E(SetDisposer, nil, long) AddTimeEvent(0, string.rep('f', 255))]], "attempt to call a nil value attempt to call a nil value attempt to call a nil value AddTimeEvent: the function name 'ffffffffffffffffffffffffffffffff...' is longer than 255 characters AddInstanceEvent: the function name 'ffffffffffffffffffffffffffffffff...' is longer than 255 characters AddEnemy0Event: the function name 'ffffffffffffffffffffffffffffffff...' is longer than 255 characters AddLayer2: the function name 'ffffffffffffffffffffffffffffffff...' is longer than 255 characters SetUpdater: the function name 'ffffffffffffffffffffffffffffffff...' is longer than 255 characters SetDisposer: the function name 'ffffffffffffffffffffffffffffffff...' is longer than 255 characters "},
+{"a kind made by a finalizer while the state closes is freed too (the LeakSanitizer build)", [[TestLib.made_at_close = newproxy(true)
+  getmetatable(TestLib.made_at_close).__gc = function() NewObject():SetAnimSize(3) end]], ""},
 {"callbacks failing inside coroutines", [[function Fails() error('callback failed here') end local kind = TestLib.Kind(nil, {}, {size = 100})
   for _, case in ipairs({function() AddTimeEvent(0, 'Fails') return pcall(Update) end,
     function() AddEnemy0(kind, 'Fails', 10, 10, 0, 0, 0, 100) return pcall(Update) end,
@@ -57,7 +59,7 @@ return {
 {"a replay life that is code", [[hostile('RE_life.lua', "RunScript('stage.lua')\nRunScript('stage.lua')\nVAR_replay=true\nVAR_life=os.exit()\nVAR_score=1\n")]], "~/replay/RE_life.lua: not a replay file: line 4 is not a line of a replay nil nil "},
 {"FIFOs and missing files are refused, not waited on", [[function _ALERT(m) note(m) end os.execute("mkfifo '" .. GetReplayPath('RF_fifo.lua') .. "'")
   RunReplay('RF_fifo.lua') Remove(GetReplayPath('RF_fifo.lua')) os.execute("mkfifo '" .. GetScriptPath('fifo.lua') .. "'") RunScript('fifo.lua')
-  Remove(GetScriptPath('fifo.lua')) RunReplay('missing.lua')]], "~/replay/RF_fifo.lua: not a replay file: not a plain file cannot open ~/script/fifo.lua: not a regular file cannot read ~/replay/missing.lua: No such file or directory "},
+  Remove(GetScriptPath('fifo.lua')) RunReplay('missing.lua')]], "~/replay/RF_fifo.lua: not a replay file: not a plain file cannot read ~/script/fifo.lua: not a regular file cannot read ~/replay/missing.lua: No such file or directory "},
 {"what the engine writes plays", [[SaveReplay(1, 0) SaveReplay(2, 255) SaveReplay(-1, 7) SaveReplay(2147483647, 35)
   SaveReplayFile('ok', 'stage.lua', 'stage.lua', -5, 2147483647) function _ALERT(m) note(m) end stage_runs = 0 RunReplay('ok_stage.lua')
   Remove(GetReplayPath('ok_stage.lua')) note(stage_runs, saw_replay, VAR_replay, VAR_life, VAR_score) U() note(GetRkey()) U() note(GetRkey())

@@ -1,0 +1,80 @@
+// The browser's machine and clocks. Every wait is an Asyncify sleep, which
+// returns to the page's event loop and resumes the engine from a timer.
+#include <emscripten.h>
+
+#include "backend/web/web_backends.h"
+
+namespace backend {
+
+namespace {
+
+class WebMachine : public platform::Machine {
+ public:
+  explicit WebMachine(bool interactive) : interactive_(interactive) {}
+  bool Init(std::string*) override { return true; }
+  void Quit() override {}
+  // A page is closed, not asked to stop; the run never sees it.
+  bool QuitRequested() override { return false; }
+  bool Interactive() override { return interactive_; }
+
+ private:
+  bool interactive_;
+};
+
+class RealClock : public WebClock {
+ public:
+  std::uint32_t Now() override {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(emscripten_get_now() - start_));
+  }
+  std::uint32_t Ticks() override {
+    // Two readings without a wait between them: the frame before was late.
+    // Yield, but not more than once in a few milliseconds, since scripts
+    // may read the time often.
+    if (!slept_ && Now() - last_yield_ >= 8) Sleep(0);
+    slept_ = false;
+    if (pump_) pump_();
+    return Now();
+  }
+  void Delay(std::uint32_t ms) override {
+    Sleep(ms);
+    if (pump_) pump_();
+  }
+
+ private:
+  void Sleep(std::uint32_t ms) {
+    emscripten_sleep(ms);
+    slept_ = true;
+    last_yield_ = Now();
+  }
+
+  double start_ = emscripten_get_now();
+  bool slept_ = true;
+  std::uint32_t last_yield_ = 0;
+};
+
+class VirtualClock : public WebClock {
+ public:
+  std::uint32_t Now() override { return now_; }
+  std::uint32_t Ticks() override { return now_; }
+  void Delay(std::uint32_t ms) override {
+    now_ += ms;
+    // Yielding costs a timer's minimum delay; every eighth wait is enough
+    // for the page to paint and stay responsive.
+    if (++waits_ % 8 == 0) emscripten_sleep(0);
+    if (pump_) pump_();
+  }
+
+ private:
+  std::uint32_t now_ = 0;
+  std::uint32_t waits_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<WebClock> CreateWebRealClock() { return std::make_unique<RealClock>(); }
+std::unique_ptr<WebClock> CreateWebVirtualClock() { return std::make_unique<VirtualClock>(); }
+std::unique_ptr<platform::Machine> CreateWebMachine(bool interactive) {
+  return std::make_unique<WebMachine>(interactive);
+}
+
+}  // namespace backend

@@ -1,0 +1,16 @@
+// Samples of the mixer's native format (11025 Hz, signed 8-bit, mono) as a
+// WAV file: 8-bit PCM, which WAV stores unsigned.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace base {
+
+constexpr int kNativeSoundRate = 11025;
+
+std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples);
+// The 44 bytes that start such a file of `count` samples (its data follows,
+// padded to an even length).
+std::vector<std::uint8_t> NativeWavHeader(std::uint32_t count);
+
+}  // namespace base

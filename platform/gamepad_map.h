@@ -1,0 +1,50 @@
+// How a desktop gamepad's buttons reach the handheld's button indices, read
+// from gamepad.txt in the game directory. The file is plain text, one
+// setting per line; blank lines and lines starting with '#' are skipped:
+//
+//   <pad button> <name>    pad button: SDL's button number, 0-255; name (case
+//                          ignored): A, B, X, Y, Start, Select, L, R, or a
+//                          stick direction Up, Down, Left, Right, UpLeft,
+//                          UpRight, DownLeft, DownRight (for pads whose
+//                          d-pad reports buttons)
+//   deadzone <0-32767>     how far the left stick must leave the centre
+//
+// When the file gives at least one button line, its lines are the whole
+// button table; otherwise the default applies: pad buttons 0 -> A, 1 -> X,
+// 2 -> Y, 7 -> Start, dead zone 8000. A bad line is reported ("line N:
+// problem") and skipped; the other lines still apply.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/buttons.h"
+
+namespace platform {
+
+constexpr int kPadButtons = 256;
+constexpr int kNoButton = -1;
+
+struct GamepadMap {
+  // The handheld Button each pad button gives, kNoButton when unmapped.
+  std::array<std::int8_t, kPadButtons> target;
+  int dead_zone = 8000;
+};
+
+GamepadMap DefaultGamepadMap();
+// Parses the text of a gamepad.txt; each bad line adds "line N: problem".
+GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* errors);
+// Reads gamepad.txt from the working directory (the game directory): the
+// default when the file is missing; every bad line is written to log.txt and
+// standard error as "gamepad.txt line N: problem".
+GamepadMap LoadGamepadMap();
+
+// The stick as pads give it. AddDirection adds the direction of a handheld
+// stick button (0 up, 1 up-left, ... 7 up-right, counter-clockwise) to dx, dy;
+// StickBits gives the stick button of the summed direction (dx right, dy
+// down, any size; opposites cancel) as a button bit, 0 for none.
+void AddDirection(int stick_button, int* dx, int* dy);
+std::uint32_t StickBits(int dx, int dy);
+
+}  // namespace platform
