@@ -1,5 +1,5 @@
--- Samples on the dummy audio driver (the browser's audio in tests/web) as a row (tests/games/lib/
--- rows.lua): a WAV the script writes, nil for a missing file (nothing logged or printed), the
+-- Samples as a row (tests/games/lib/rows.lua; the browser comparison plays it too, tests/web):
+-- a WAV the script writes, nil for a missing file (nothing logged or printed), the
 -- eight channels, channels out of range, use after unload.
 RunScript("testlib.lua")
 RunScript("rows.lua")
