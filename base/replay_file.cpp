@@ -2,6 +2,7 @@
 // writes them, script names as the writer quotes them.
 #include "base/replay_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -10,7 +11,7 @@ namespace base {
 namespace {
 
 // Reads a decimal int as "%d" writes it; advances `at`.
-bool ReadInt(const std::string& line, std::size_t* at, int* out) {
+bool ReadInt(std::string_view line, std::size_t* at, int* out) {
   std::size_t i = *at;
   bool negative = i < line.size() && line[i] == '-';
   if (negative) ++i;
@@ -26,24 +27,24 @@ bool ReadInt(const std::string& line, std::size_t* at, int* out) {
   return true;
 }
 
-bool ReadIntLine(const std::string& line, const char* head, int* out) {
+bool ReadIntLine(std::string_view line, const char* head, int* out) {
   std::size_t n = std::strlen(head), at = n;
   return line.compare(0, n, head) == 0 && ReadInt(line, &at, out) && at == line.size();
 }
 
 // A script name the writer could have quoted (no quote, backslash or line
 // break) and that stays inside the script folder.
-bool ReadScriptLine(const std::string& line, std::string* name) {
-  const std::string head = "RunScript('", tail = "')";
+bool ReadScriptLine(std::string_view line, std::string* name) {
+  constexpr std::string_view head = "RunScript('", tail = "')";
   if (line.size() < head.size() + tail.size() || line.compare(0, head.size(), head) != 0 ||
       line.compare(line.size() - tail.size(), tail.size(), tail) != 0)
     return false;
-  *name = line.substr(head.size(), line.size() - head.size() - tail.size());
+  *name = std::string(line.substr(head.size(), line.size() - head.size() - tail.size()));
   if (name->find_first_of(std::string("'\\\r\0", 4)) != std::string::npos) return false;
   return ScriptNameStaysInside(*name);
 }
 
-bool ReadRepLine(const std::string& line, std::pair<std::uint32_t, std::uint8_t>* record) {
+bool ReadRepLine(std::string_view line, std::pair<std::uint32_t, std::uint8_t>* record) {
   std::size_t at = 4;
   int frame = 0, key = 0;
   if (line.compare(0, 4, "rep(") != 0 || !ReadInt(line, &at, &frame) || at >= line.size() ||
@@ -80,7 +81,10 @@ std::string ReplayText(const ReplayFile& replay) {
   return text;
 }
 
-bool ParseReplay(const std::string& text, ReplayFile* replay, std::string* error) {
+bool ParseReplay(std::string_view text, ReplayFile* replay, std::string* error) {
+  // Lines 6 on are records: one allocation for them all.
+  const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  replay->records.reserve(lines > 5 ? lines - 5 : 0);
   std::size_t at = 0;
   int n = 1;
   for (; at < text.size(); ++n) {
@@ -89,7 +93,7 @@ bool ParseReplay(const std::string& text, ReplayFile* replay, std::string* error
       *error = "line " + std::to_string(n) + " does not end";
       return false;
     }
-    const std::string line = text.substr(at, end - at);
+    const std::string_view line = text.substr(at, end - at);
     at = end + 1;
     bool ok = false;
     if (n <= 2)

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,6 @@ std::string ReplayText(const ReplayFile& replay);
 
 // False with "line N ..." in `error` for anything ReplayText cannot have
 // written.
-bool ParseReplay(const std::string& text, ReplayFile* replay, std::string* error);
+bool ParseReplay(std::string_view text, ReplayFile* replay, std::string* error);
 
 }  // namespace base

@@ -70,8 +70,8 @@ bool ReadReplay(const char* path, base::ReplayFile* replay, std::string* error) 
       *error = std::string("cannot read ") + path + ": " + failure.reason;
     return false;
   }
-  const std::string text(bytes.begin(), bytes.end());
   std::string why;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (!base::ParseReplay(text, replay, &why)) {
     *error = std::string(path) + ": not a replay file: " + why;
     return false;
