@@ -78,11 +78,13 @@ struct Arg {
   const char* words;
 };
 
-// A registered name (a global function, or a method of `owner`) and the
-// arguments of each of its overloads, the object first for a method.
+// A registered name (a global function, or a method or field of `owner`)
+// and the arguments of each of its overloads, the object first for a method
+// (a field has one overload, its setter's: the object and the value).
 struct Entry {
   const char* owner;
   const char* name;
+  bool field;
   std::vector<std::vector<Arg>> overloads;
 };
 
@@ -146,14 +148,15 @@ struct Params<R (C::*)(A...)> {
 // Notes overload F of `name` (of class `owner`, or global when nullptr) with
 // the words for its arguments.
 template <class F>
-void Note(const char* owner, const char* name, const std::vector<const char*>& words) {
+void Note(const char* owner, const char* name, const std::vector<const char*>& words,
+          bool field = false) {
   std::vector<Arg> args = Params<F>::Of(words);
   for (Entry& e : entries)
     if (e.owner == owner && std::strcmp(e.name, name) == 0) {
       e.overloads.push_back(std::move(args));
       return;
     }
-  entries.push_back({owner, name, {std::move(args)}});
+  entries.push_back({owner, name, field, {std::move(args)}});
 }
 
 // A global function of the table, with the words of each argument.
@@ -170,7 +173,8 @@ luabind::scope Def(const char* name, F f) {
   return luabind::def(name, f);
 }
 
-// luabind's class_ whose methods are described as global functions are.
+// luabind's class_ whose methods are described as global functions are,
+// and its fields by the words for their value.
 template <class T, class... X>
 struct Class : luabind::class_<T, X...> {
   explicit Class(const char* name) : luabind::class_<T, X...>(name), name_(name) {}
@@ -181,6 +185,20 @@ struct Class : luabind::class_<T, X...> {
     this->def(name, f);
     return *this;
   }
+  // A field read and written through functions.
+  template <class Get, class Set>
+  Class& Field(const char* name, Get get, Set set, const char* words) {
+    Note<Set>(name_, name, {name_, words}, true);
+    this->property(name, get, set);
+    return *this;
+  }
+  // A field kept in a member.
+  template <class D>
+  Class& Field(const char* name, D T::*member, const char* words) {
+    Note<void (*)(T&, D)>(name_, name, {name_, words}, true);
+    this->def_readwrite(name, member);
+    return *this;
+  }
   const char* name_;
 };
 
@@ -189,6 +207,18 @@ std::string TypeAt(lua_State* L, int index) {
   if (const luabind::detail::object_rep* o = luabind::detail::get_instance(L, index))
     return o->crep()->name();
   return luaL_typename(L, index);
+}
+
+// Pushes the file and line of the script code that made the call: the
+// nearest Lua function (a field is set through luabind's C handlers).
+void PushWhere(lua_State* L) {
+  lua_Debug ar;
+  for (int level = 1; lua_getstack(L, level, &ar); ++level)
+    if (lua_getinfo(L, "Sl", &ar) && ar.currentline > 0) {
+      lua_pushfstring(L, "%s:%d: ", ar.short_src, ar.currentline);
+      return;
+    }
+  lua_pushliteral(L, "");
 }
 
 // luabind's no-match hook: one message for the overload that fits the
@@ -212,7 +242,10 @@ bool ExplainNoMatch(lua_State* L, const luabind::detail::function_object* overlo
                     std::strcmp(call.namewhat, "method") == 0;
   std::string text = std::string(e.name) + ": ";
   const int arity = static_cast<int>(best->size());
-  if (bad > arity) {
+  if (e.field) {
+    const Arg& value = (*best)[1];
+    text += "must be " + value.kind(L) + " (" + value.words + "), got " + TypeAt(L, 2);
+  } else if (bad > arity) {
     std::string counts;
     for (const std::vector<Arg>& args : e.overloads) {
       const int n = static_cast<int>(args.size()) - shift;
@@ -230,7 +263,7 @@ bool ExplainNoMatch(lua_State* L, const luabind::detail::function_object* overlo
     else
       text += which + " must be " + want + ", got " + TypeAt(L, bad);
   }
-  luaL_where(L, 1);
+  PushWhere(L);
   lua_pushlstring(L, text.data(), text.size());
   lua_concat(L, 2);
   return true;
@@ -245,6 +278,7 @@ void FindExplained(lua_State* L) {
     if (e.owner) {
       static_cast<luabind::detail::class_rep*>(lua_touserdata(L, -1))->get_table(L);
       lua_getfield(L, -1, e.name);
+      if (e.field) lua_getupvalue(L, -1, 2);  // the setter
     }
     const bool function = lua_getupvalue(L, -1, 1) != nullptr;
     assert(function && luabind::detail::is_luabind_function(L, -2));
@@ -295,11 +329,11 @@ using Round = Blendable<kName, int, int, int, int>;
 
 // The words shared by the eight spawns and by the six spawn events.
 constexpr const char* kSpawn[] = {
-    "a kind",          "an updater name", "an x position",      "a y position",
-    "a speed (FIXED)", "a direction",     "an animation index", "a life"};
+    "a kind",        "an updater name", "an x position",      "a y position",
+    "a FIXED speed", "a direction",     "an animation index", "a life"};
 constexpr const char* kSpawnEvent[] = {
     "a delay in frames", "a kind",      "an updater name",    "an x position", "a y position",
-    "a speed (FIXED)",   "a direction", "an animation index", "a life"};
+    "a FIXED speed",     "a direction", "an animation index", "a life"};
 
 // The failed callback's value is on the stack already; luabind raises the
 // top of the stack when the handler returns.
@@ -427,11 +461,11 @@ void RegisterInterface() {
            {"a kind", "an animation index", "the first sprite index", "the last sprite index",
             "a hold time in frames", "whether it loops"})
       .Def("Release", &Object::Release, {"a kind"})
-      .property("cx", &object::GetCx, &object::SetCx)
-      .property("cy", &object::GetCy, &object::SetCy)
-      .property("hp", &object::GetObjectHp, &object::SetObjectHp)
-      .property("size", &object::GetSize, &object::SetSize)
-      .property("delay", &object::GetDelay, &object::SetDelay),
+      .Field("cx", &object::GetCx, &object::SetCx, "the hotspot's x")
+      .Field("cy", &object::GetCy, &object::SetCy, "the hotspot's y")
+      .Field("hp", &object::GetObjectHp, &object::SetObjectHp, "hit points")
+      .Field("size", &object::GetSize, &object::SetSize, "a collision radius")
+      .Field("delay", &object::GetDelay, &object::SetDelay, "a byte for the script"),
     Def("AddEnemy0", &object::AddEnemy0, kSpawn),
     Def("AddEnemy1", &object::AddEnemy1, kSpawn),
     Def("AddEBullet", &object::AddEBullet, kSpawn),
@@ -457,14 +491,14 @@ void RegisterInterface() {
     Def("SetParent", &object::SetParent, {"the child instance", "the parent instance"}),
     Def("GetParent", &object::GetParent, {"an instance"}),
     Def("Dispose", &object::Dispose, {"an instance"}),
-    class_<Instance>("Instance")
-      .def_readwrite("hit", &Instance::hit)
-      .def_readwrite("anim", &Instance::anim)
-      .def_readwrite("age", &Instance::age)
-      .def_readwrite("state", &Instance::state)
-      .def_readwrite("dir", &Instance::dir)
-      .def_readwrite("hp", &Instance::hp)
-      .def_readwrite("vel", &Instance::vel)
+    Class<Instance>("Instance")
+      .Field("hit", &Instance::hit, "a flash colour")
+      .Field("anim", &Instance::anim, "an animation index")
+      .Field("age", &Instance::age, "an age in frames")
+      .Field("state", &Instance::state, "a byte for the script")
+      .Field("dir", &Instance::dir, "a direction")
+      .Field("hp", &Instance::hp, "hit points")
+      .Field("vel", &Instance::vel, "a FIXED speed")
   ];
   // clang-format on
   FindExplained(L);

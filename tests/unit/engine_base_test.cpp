@@ -105,7 +105,8 @@ TEST_F(InterfaceTest, AWrongArgumentIsNamedInPlainWordsWithFileAndLine) {
   }
   EXPECT_GE(count, 111 + 5);  // the functions and methods of today, at least
   lua_pop(L, 1);
-  // As the call is written: in k:M(x), x is argument 1. Overloads give one message.
+  // As the call is written: in k:M(x), x is argument 1. Overloads give one message; a field
+  // names the value.
   const char* rows[][2] = {
       {"Draw(nil, 1, 2, 'x')", "Draw: argument 4 must be a number (a sprite index), got string"},
       {"K:SetAnim(0, 'a', 0, 0, true)",
@@ -119,6 +120,7 @@ TEST_F(InterfaceTest, AWrongArgumentIsNamedInPlainWordsWithFileAndLine) {
       {"FillRect(0, 0, 1, 1)", "FillRect: argument 5 is missing, it must be a number (a colour)"},
       {"FillRect(0, 0, 1, 1, 5, 0, 0)", "FillRect: takes 5 or 6 arguments, got 7"},
       {"DrawLine(0, 0, 1, 1, nil, 0)", "DrawLine: argument 5 must be a number (a colour), got nil"},
+      {"K.cx = 'a'", "cx: must be a number (the hotspot's x), got string"},
   };
   for (auto& r : rows)
     EXPECT_EQ(Run(std::string("\n") + r[0]), std::string("[string \"...\"]:2: ") + r[1]) << r[0];

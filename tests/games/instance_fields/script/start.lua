@@ -10,12 +10,14 @@ for _, f in ipairs({"hit", "anim", "state", "dir", "age", "hp", "vel"}) do
     assert(i[f] == want, f .. " = " .. v .. " reads " .. i[f])
   end
 end
--- Wrong values are refused with the binding's message; other keys are the
--- instance's own; handles compare and index as themselves.
-local function fails(code, text) TestLib.ExpectError(text, loadstring("local i = ... " .. code), i) end
-fails("i.dir = 'x'", "no match for function call '<unknown>' with the parameters (userdata, string)")
-fails("i.hp = {}", "void <unknown>(Instance&,int)")
-fails("i.vel = nil", "(userdata, nil)")
+-- Wrong values are refused in plain words at the assignment's line; other
+-- keys are the instance's own; handles compare and index as themselves.
+local function fails(code, text)
+  TestLib.ExpectError(text, loadstring("local i = ...\n" .. code, "=set"), i)
+end
+fails("i.dir = 'x'", "set:2: dir: must be a number (a direction), got string")
+fails("i.hp = {}", "set:2: hp: must be a number (hit points), got table")
+fails("i.vel = nil", "set:2: vel: must be a number (a FIXED speed), got nil")
 i.foo = 7
 assert(i.foo == 7 and i.Release == nil and type(i.dir) == "number")
 local t = {[i] = 1}
