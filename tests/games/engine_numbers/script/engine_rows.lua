@@ -14,7 +14,7 @@ return {
 {"io.read('*n') reads a whole numeral as tonumber does", [[local f = io.open('numbers.txt', 'w') f:write('123.4 -56e-2 0x1A 7e1x 9')
   f:close() f = io.open('numbers.txt') note(f:read('*n', '*n', '*n', '*n')) note(f:read('*n'), f:read(0), f:read(1), f:read('*n'), f:read(0))
   f:close() os.remove('numbers.txt')]], "123 0 26 70 nil  x 9 nil "},
-{"a call that matches no binding", [[Mod('x', 1)]], "! no match for function call 'Mod' with the parameters (string, number)\ncandidates are:\nint Mod(int,int)"},
+{"a wrong argument in plain words", [[Mod('x', 1)]], "! Mod: argument 1 must be a number (a dividend), got string"},
 {"Mod, ToFIXED", [[note(Mod(-7, 3), Mod(7, -3), Mod(7, 3), Mod(-2147483648, -1), ToFIXED(1, 50), ToFIXED(-1, 50), ToFIXED(0, 99),
   ToFIXED(3, 0), ToFIXED(1, 101)) Mod(1, 0)]], "-1 1 1 0 98286 -32786 64845 196608 66155 ! Mod: division by zero"},
 {"the direction table", [[local s, t = 0, 0 for d = 0, 119 do s = s + GetDirX(d, 32767) t = t + GetDirY(d, 32767) end note(s, t)
@@ -38,5 +38,5 @@ return {
 {"instance fields refuse wrong values; other keys are the instance's own", [[local i, j = mk(AddLayer0), mk(AddLayer0)
   for _, c in ipairs({"i.dir = 'x'", "i.hp = {}", "i.vel = nil"}) do E(loadstring("local i = ... " .. c), i) end
   i.foo = 7 local t = {[i] = 1} note(i.foo, i.Release, type(i.dir), t[i], i == i, i == j)]],
-  "no match for function call '<unknown>' with the parameters (userdata, string)\ncandidates are:\nvoid <unknown>(Instance&,unsigned char) no match for function call '<unknown>' with the parameters (userdata, table)\ncandidates are:\nvoid <unknown>(Instance&,int) no match for function call '<unknown>' with the parameters (userdata, nil)\ncandidates are:\nvoid <unknown>(Instance&,int) 7 nil number 1 true false "},
+  "dir: must be a number (a direction), got string hp: must be a number (hit points), got table vel: must be a number (a FIXED speed), got nil 7 nil number 1 true false "},
 }
