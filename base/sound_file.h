@@ -1,4 +1,4 @@
-// Sample files into the mixer's native format (11025 Hz, signed 8-bit, mono)
+// Sample files and tracker modules (base/module_file.h) into the mixer's native format (11025 Hz, signed 8-bit, mono)
 // and back out as WAV. Input is untrusted: every limit below is checked on
 // the file's header before anything is sized from it, and a file that fails
 // gives no samples and a reason. The conversion is deterministic: the same
@@ -31,6 +31,9 @@ struct SoundSource {
   int channels = 0;
   std::int64_t frames = 0;
   bool native = false;  // already 11025 Hz 8-bit mono: copied, not converted
+  // The sample a looped play starts again from (a module's loop point, or a
+  // WAV sampler loop that runs to the end); 0 for the start.
+  std::int64_t loop_start = 0;
   double Seconds() const { return rate > 0 ? double(frames) / rate : 0.0; }
 };
 
@@ -43,8 +46,11 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
 bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
                      SoundSource* source, std::string* error);
 
-// A native-format sample as a WAV file (8-bit PCM, which WAV stores unsigned).
-std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples);
+// A native-format sample as a WAV file (8-bit PCM, which WAV stores unsigned);
+// a loop start other than 0 goes into a sampler chunk ("smpl"), looping to
+// the end, which DecodeSound reads back.
+std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples,
+                                          std::int64_t loop_start = 0);
 
 // Band-limited resampling of mono float samples from one rate to another,
 // for devices that do not run at the native rate. False with a reason when

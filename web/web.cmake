@@ -19,7 +19,7 @@ include_directories(SYSTEM ${Boost_INCLUDE_DIRS})
 # SDL backends stay out, and the headless pieces (virtual clock, scripted
 # buttons) serve the page's test mode.
 set(LUNASHOT_SKIP
-    "/base/(png_file|gif_file|sound_file)\\.cpp$|/backend/(sdl_[^/]*|real_clock|silent_audio)\\.cpp$")
+    "/base/(png_file|gif_file|sound_file|module_file)\\.cpp$|/backend/(sdl_[^/]*|real_clock|silent_audio)\\.cpp$")
 set(LUNASHOT_BASE_LINKS "")
 set(LUNASHOT_BACKEND_LINKS "")
 
