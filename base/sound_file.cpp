@@ -200,8 +200,9 @@ bool DecodeModule(const std::uint8_t* data, std::size_t size, std::vector<std::i
   if (!resampled || (ok && !converter.Finish()))
     return Fail(samples, error, "the resampler stopped");
   if (!ok) return Fail(samples, error, *error);
-  source->loop_start = std::min<std::int64_t>(
-      play.loop_frame * kNativeSoundRate / kModuleRate, std::int64_t(samples->size()) - 1);
+  if (samples->empty()) return Fail(samples, error, "it holds no samples");
+  source->loop_start = std::min<std::int64_t>(play.loop_frame * kNativeSoundRate / kModuleRate,
+                                              std::int64_t(samples->size()) - 1);
   return true;
 }
 

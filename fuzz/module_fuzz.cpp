@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
       },
       &play, &error);
-  if (ok ? made != play.frames || play.loop_frame < 0 || play.loop_frame >= play.frames
+  if (ok ? made != play.frames || play.loop_frame < 0 || play.loop_frame > play.frames
          : error.empty())
     std::abort();
   return 0;
