@@ -10,7 +10,7 @@
 
 namespace backend {
 
-// sdl_window.cpp: the frame scaled by a whole factor into a window (scale
+// sdl/sdl_window.cpp: the frame scaled by a whole factor into a window (scale
 // 0: the largest that fits, at least 2), or fullscreen.
 class WindowDisplay : public platform::Display {
  public:
@@ -20,7 +20,7 @@ class WindowDisplay : public platform::Display {
 };
 std::unique_ptr<WindowDisplay> CreateWindowDisplay(int scale, bool fullscreen);
 
-// sdl_input.cpp: joystick 0 (the handheld's own, or a desktop gamepad
+// sdl/sdl_input.cpp: joystick 0 (the handheld's own, or a desktop gamepad
 // mapped by gamepad.txt) and the keyboard.
 class SdlInput : public platform::Input {
  public:
@@ -33,33 +33,36 @@ class SdlInput : public platform::Input {
 };
 std::unique_ptr<SdlInput> CreateSdlInput();
 
-// sdl_machine.cpp: SDL for audio and joystick, and the window's events:
+// sdl/sdl_machine.cpp: SDL for audio and joystick, and the window's events:
 // close and Escape (a second one ends the process at once), SIGINT and
 // SIGTERM as in stop_signal.cpp, Alt+Enter, expose, and the developer keys
 // (F3, F5, Shift+F5, F6, F7, F9, F12). `input` is null when the buttons are
 // scripted.
 std::unique_ptr<platform::Machine> CreateSdlMachine(WindowDisplay* window, SdlInput* input);
-// sdl_audio.cpp: SDL_mixer on the audio device.
+// sdl/sdl_audio.cpp: the audio device, pulling the mix on SDL's thread.
 std::unique_ptr<platform::Audio> CreateSdlAudio();
-// real_clock.cpp: SDL's milliseconds.
+// sdl/real_clock.cpp: SDL's milliseconds.
 std::unique_ptr<platform::Clock> CreateRealClock();
 
+// launcher.cpp: the handheld's way out: its menu program, started from its
+// own folder, or a plain exit with `status` where there is none.
+[[noreturn]] void ReturnToLauncher(int status);
 // stop_signal.cpp: SIGINT and SIGTERM ask the run to stop; a second one
 // ends the process at once (the signal's default action).
 void CatchStopSignals();
 // The signal that asked the run to stop, or 0.
 int StopSignal();
 
-// headless_machine.cpp: nothing to bring up; no player; SIGINT and SIGTERM
+// headless/headless_machine.cpp: nothing to bring up; no player; SIGINT and SIGTERM
 // stop the run.
 std::unique_ptr<platform::Machine> CreateHeadlessMachine();
 // The signal that stopped a headless run, or 0.
 int HeadlessStopSignal();
-// headless_display.cpp: nothing shown; gamma cannot be set.
+// headless/headless_display.cpp: nothing shown; gamma cannot be set.
 std::unique_ptr<platform::Display> CreateHeadlessDisplay();
-// silent_audio.cpp: SDL_mixer on SDL's dummy driver.
+// headless/silent_audio.cpp: nothing played; the engine steps the mix with its frames.
 std::unique_ptr<platform::Audio> CreateSilentAudio();
-// virtual_clock.cpp: time passes only when the engine waits.
+// headless/virtual_clock.cpp: time passes only when the engine waits.
 std::unique_ptr<platform::Clock> CreateVirtualClock();
 
 }  // namespace backend

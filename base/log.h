@@ -1,6 +1,7 @@
-// The start-up failure log, script/log.txt below the working directory, and
-// the tally of requested outputs that failed.
+// The start-up failure log, script/log.txt below the working directory, the
+// tally of requested outputs that failed, and the notices to the author.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace base {
@@ -15,5 +16,25 @@ void WriteLog(const char* message);
 // headless run can end with a failure status (runtime::kOutputFailed).
 void OutputFailed(const std::string& message);
 bool AnyOutputFailed();
+
+// Notices: a script mistake that the engine passes over exactly as it always
+// has (the scripts see nothing new), told to the game's author once per kind
+// of mistake and place: "lunashot: notice: PLACE: TEXT" on stderr and
+// "notice: PLACE: TEXT" in log.txt. Off until SetNotices(true) (a window run,
+// or --notices), so that headless runs print only what they were asked for.
+void SetNotices(bool on);
+bool NoticesOn();
+// Where the scripts are now ("script/game.lua:12"; empty outside them), set
+// by the script host.
+void SetNoticePlace(std::string (*where)());
+// A notice of mistake `kind` at the scripts' current place. Callers test
+// NoticesOn first, so that a mistake repeated every frame costs no text.
+void Notice(const std::string& kind, const std::string& text);
+// The same at a given place (empty: none that a script line can name).
+void NoticeAt(const std::string& kind, const std::string& place, const std::string& text);
+// The notices told since the last ResetNotices (each run of start.lua starts
+// afresh, so a fixed mistake is seen gone after a reload).
+std::uint32_t NoticeCount();
+void ResetNotices();
 
 }  // namespace base

@@ -11,6 +11,7 @@
 namespace base {
 
 char WorkPath[kPathSize];
+char GameDir[kPathSize];
 char SpriteDir[kPathSize];
 char ScriptDir[kPathSize];
 char SoundDir[kPathSize];
@@ -39,9 +40,10 @@ char* Build(const char* dir, const char* name) {
 bool InitPaths() {
   char cwd[kPathSize];
   if (!getcwd(cwd, sizeof cwd)) return false;
-  if (!Join(WorkPath, cwd, "/")) return false;
-  return Join(SpriteDir, WorkPath, "sprite/") && Join(ScriptDir, WorkPath, "script/") &&
-         Join(SoundDir, WorkPath, "sound/") && Join(ReplayDir, WorkPath, "replay/");
+  if (!Join(GameDir, cwd, "/")) return false;
+  std::memcpy(WorkPath, GameDir, kPathSize);
+  return Join(SpriteDir, GameDir, "sprite/") && Join(ScriptDir, GameDir, "script/") &&
+         Join(SoundDir, GameDir, "sound/") && Join(ReplayDir, GameDir, "replay/");
 }
 
 char* GetSpritePath(const char* name) { return Build(SpriteDir, name); }

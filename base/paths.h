@@ -11,6 +11,8 @@ namespace base {
 constexpr std::size_t kPathSize = 256;
 
 extern char WorkPath[kPathSize];
+// The game folder (the working directory), ending in '/'.
+extern char GameDir[kPathSize];
 extern char SpriteDir[kPathSize];
 extern char ScriptDir[kPathSize];
 extern char SoundDir[kPathSize];

@@ -1,17 +1,18 @@
-// Sample files and tracker modules (base/module_file.h) into the mixer's native format (11025 Hz, signed 8-bit, mono)
-// and back out as WAV. Input is untrusted: every limit below is checked on
-// the file's header before anything is sized from it, and a file that fails
-// gives no samples and a reason. The conversion is deterministic: the same
-// file always gives the same bytes.
+// Sample files and tracker modules (base/module_file.h) into the mixer's
+// native format (11025 Hz, signed 8-bit, mono; native_wav.h writes it back
+// out). Input is untrusted: every limit below is checked on the file's header
+// before anything is sized from it, and a file that fails gives no samples
+// and a reason. The conversion is deterministic: the same file always gives
+// the same bytes.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace base {
+#include "base/native_wav.h"
 
-constexpr int kNativeSoundRate = 11025;
+namespace base {
 
 // Limits on what a sample file may hold.
 constexpr std::size_t kMaxSoundFileBytes = 128u << 20;
@@ -45,17 +46,5 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
 // The same for a file; a missing or unreadable file is a failure too.
 bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
                      SoundSource* source, std::string* error);
-
-// A native-format sample as a WAV file (8-bit PCM, which WAV stores unsigned);
-// a loop start other than 0 goes into a sampler chunk ("smpl"), looping to
-// the end, which DecodeSound reads back.
-std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples,
-                                          std::int64_t loop_start = 0);
-
-// Band-limited resampling of mono float samples from one rate to another,
-// for devices that do not run at the native rate. False with a reason when
-// the resampler fails.
-bool ResampleMono(const std::vector<float>& in, double in_rate, double out_rate,
-                  std::vector<float>* out, std::string* error);
 
 }  // namespace base

@@ -23,7 +23,7 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "object/instance.h"
-#include "runtime/handles.h"
+#include "runtime/bindings.h"
 #include "script/host.h"
 
 namespace {

@@ -1,6 +1,7 @@
-// Sprite sets for the benchmarks: pictures coded by the format library and
-// loaded through the engine's loader.
+// Sprite sets for the benchmarks: pictures coded by the format library, as a
+// sprite file's bytes or loaded through the engine's loader.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,21 +14,28 @@ namespace bench {
 
 // A benchmark cannot go on without its sprites, so a failure ends the
 // program with the message.
-inline video::SpriteSet* MakeSetOrExit(const std::vector<base::PixelImage>& images,
-                                       const char* who) {
+[[noreturn]] inline void ExitWith(const char* who, const std::string& error) {
+  std::fprintf(stderr, "%s: sprite set: %s\n", who, error.c_str());
+  std::exit(1);
+}
+
+inline std::vector<std::uint8_t> SetFileOrExit(const std::vector<base::PixelImage>& images,
+                                               const char* who) {
   std::vector<base::SpriteData> sprites(images.size());
   std::vector<std::uint8_t> file;
   std::string error;
-  bool ok = true;
-  for (std::size_t i = 0; ok && i < images.size(); ++i)
-    ok = base::EncodeSprite(images[i], &sprites[i], &error);
-  video::SpriteSet* set = nullptr;
-  if (ok && base::EncodeSpriteSet(sprites, &file, &error))
-    set = video::ParseSpriteSet(file.data(), file.size(), &error);
-  if (!set) {
-    std::fprintf(stderr, "%s: sprite set: %s\n", who, error.c_str());
-    std::exit(1);
-  }
+  for (std::size_t i = 0; i < images.size(); ++i)
+    if (!base::EncodeSprite(images[i], &sprites[i], &error)) ExitWith(who, error);
+  if (!base::EncodeSpriteSet(sprites, &file, &error)) ExitWith(who, error);
+  return file;
+}
+
+inline video::SpriteSet* MakeSetOrExit(const std::vector<base::PixelImage>& images,
+                                       const char* who) {
+  const std::vector<std::uint8_t> file = SetFileOrExit(images, who);
+  std::string error;
+  video::SpriteSet* set = video::ParseSpriteSet(file.data(), file.size(), &error);
+  if (!set) ExitWith(who, error);
   return set;
 }
 

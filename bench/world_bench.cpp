@@ -4,22 +4,25 @@
 // call, and the Lua heap growth per frame. Printed as ratios to the goals.
 #include <benchmark/benchmark.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
-#include <luabind/luabind.hpp>
-
 #include "bench/sprite_file.h"
+#include "base/file.h"
 #include "base/fixed.h"
+#include "base/paths.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "object/instance.h"
 #include "object/world.h"
-#include "runtime/handles.h"
+#include "runtime/bindings.h"
 #include "script/host.h"
 #include "video/display.h"
 #include "video/sprite.h"
@@ -30,22 +33,36 @@ namespace {
 lua_State* L = nullptr;
 object::Instance* probe = nullptr;  // a listed instance with the updater "up"
 
+void Lua(const char* code) {
+  if (luaL_dostring(L, code) != 0) {
+    std::fprintf(stderr, "world_bench: %s\n", lua_tostring(L, -1));
+    std::exit(1);
+  }
+}
+
 // Four 16 x 16 sprites: per row 3 transparent, 10 opaque, 3 transparent.
-boost::intrusive_ptr<video::SpriteSet> MakeSprites() {
+// They reach the scripts as a game's do: SPRITES = LoadSpriteSet of a file
+// in sprite/ of a temporary game folder, the working directory meanwhile.
+void LoadSprites() {
   std::vector<base::PixelImage> images(4, base::PixelImage(16, 16));
   for (int s = 0; s < 4; ++s)
     for (int r = 0; r < 16; ++r)
       for (int c = 0; c < 10; ++c)
         images[s].at(3 + c, r) = {base::Pixel::kOpaque, static_cast<std::uint8_t>(s * 40 + r + c),
                                   0};
-  return boost::intrusive_ptr<video::SpriteSet>(bench::MakeSetOrExit(images, "world_bench"));
-}
-
-void Lua(const char* code) {
-  if (luaL_dostring(L, code) != 0) {
-    std::fprintf(stderr, "world_bench: %s\n", lua_tostring(L, -1));
-    std::exit(1);
-  }
+  const std::vector<std::uint8_t> file = bench::SetFileOrExit(images, "world_bench");
+  const std::filesystem::path home = std::filesystem::current_path();
+  char dir[] = "/tmp/world_bench-XXXXXX";
+  if (!mkdtemp(dir)) bench::ExitWith("world_bench", std::string("mkdtemp: ") + std::strerror(errno));
+  std::filesystem::create_directory(std::string(dir) + "/sprite");
+  base::FileError failure;
+  if (!base::WriteFileAtomic(std::string(dir) + "/sprite/bench.spr", file, &failure))
+    bench::ExitWith("world_bench", failure.Text());
+  std::filesystem::current_path(dir);
+  if (!base::InitPaths()) bench::ExitWith("world_bench", "the paths of /tmp do not fit");
+  Lua("SPRITES = LoadSpriteSet('bench.spr')");
+  std::filesystem::current_path(home);
+  std::filesystem::remove_all(dir);
 }
 
 // The full pool: 150 + 150 enemies in the upper half, 100 player bullets in
@@ -59,7 +76,7 @@ void BuildWorld() {
   runtime::RegisterInterface();
   L = script::LuaState;
   video::BackBuffer = video::CreateSurface(320, 240);
-  luabind::globals(L)["SPRITES"] = MakeSprites();
+  LoadSprites();
   Lua("function up(i) i.dir = 60 - i.dir end\n"
       "hits = 0 function e_col(e, b) hits = hits + 1 end\n"
       "function kind(size) local k = NewObject() k:SetSpriteSet(SPRITES) k:SetAnimSize(1)\n"

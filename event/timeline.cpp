@@ -64,6 +64,7 @@ void AddSpawnEvent(const char* function, object::List list, dword delay, object:
                    std::int16_t life) {
   if (kind && kind->released) base::Fail(function, "the kind was released");
   object::CheckFunctionName(function, name);
+  object::NoteStillSpeed(function, vel);
   auto e = std::make_unique<InstanceEvent>();
   e->time = TimeCounter + delay;
   e->has_name = name != nullptr;
@@ -122,7 +123,12 @@ void InsertEvent(const char* function, std::unique_ptr<Event> event, std::size_t
 }
 
 void DispatchEvents() {
-  if (firing) base::Fail("Update", "called from inside a function that the timeline fired");
+  // The error reaches the script again through the fired function's caller,
+  // the main loop's Update, whose line the traceback then shows: the message
+  // names the line that made the nested call.
+  if (firing)
+    base::Fail("Update", "called from inside a function that the timeline fired, at %s",
+               script::ScriptPosition().c_str());
   while (!EventList.empty()) {
     auto it = EventList.begin();
     Event* e = it->second.get();

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <string>
 
 #include "base/error.h"
+#include "base/log.h"
 #include "base/memory_budget.h"
 #include "object/geometry.h"
 #include "script/host.h"
@@ -231,9 +233,18 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
   return i;
 }
 
+void NoteStillSpeed(const char* function, base::FIXED vel) {
+  if (vel <= 0 || vel >= 256 || !base::NoticesOn()) return;
+  const std::string v = std::to_string(vel);
+  base::Notice("still speed", std::string(function) + ": a speed of " + v + " is " + v +
+                                  "/65536 of a pixel a frame, which never moves (ToFIXED(" + v +
+                                  ", 0) is " + v + " pixels a frame)");
+}
+
 #define SPAWN(name, list)                                                                      \
   Instance* name(Object* k, const char* u, int x, int y, base::FIXED v, int d, std::uint8_t a, \
                  std::int16_t l) {                                                             \
+    NoteStillSpeed(#name, v);                                                                  \
     return Spawn(list, k, u, x, y, v, d, a, l, #name);                                         \
   }
 SPAWN(AddEnemy0, kEnemy0)

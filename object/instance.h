@@ -127,6 +127,12 @@ Instance* AddLayer3(Object* kind, const char* updater, int x, int y, base::FIXED
 Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base::FIXED vel,
                 int dir, std::uint8_t anim, std::int16_t life, const char* function);
 
+// A speed of 1 to 255 (1/65536 of a pixel a frame and more) never moves the
+// instance: the step moves by whole 1/256 pixels. It is kept as it is, and
+// the author hears of it (base::Notice): mostly a whole number of pixels
+// written without ToFIXED. `function` names where it was given.
+void NoteStillSpeed(const char* function, base::FIXED vel);
+
 // Returns every listed instance to the pool (see the walk rules above).
 void ClearInstance();
 int GetHP(Instance* i);

@@ -4,8 +4,11 @@
 #include "object/world.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "base/fixed.h"
+#include "base/log.h"
 #include "object/collision.h"
 #include "object/geometry.h"
 #include "object/instance.h"
@@ -176,13 +179,32 @@ void StepPlayerBullets() {
   }
 }
 
+// An animation that names a sprite its kind's set lacks draws nothing, as it
+// always has; the author hears of it once for each kind and animation (the
+// drawing runs outside any script line, so that is its place).
+void NoteMissingSprite(const Object* kind, int anim, int frame, int count) {
+  if (!base::NoticesOn()) return;
+  char key[64];
+  std::snprintf(key, sizeof key, "missing sprite %p %d", static_cast<const void*>(kind), anim);
+  const AnimEntry& e = kind->anims[anim];
+  base::NoticeAt(key, "",
+                 "SetAnim: animation " + std::to_string(anim) + " of a kind shows sprites " +
+                     std::to_string(e.start) + " to " + std::to_string(e.end) +
+                     ", but the kind's sprite set has " + std::to_string(count) + " sprites" +
+                     ": sprite " + std::to_string(frame) + " draws nothing");
+}
+
 void DrawList(List list, video::Surface* target) {
   for (ListWalk walk(list); Instance* i = walk.Next();) {
     if (i->disposed) continue;
     const Object* kind = i->object.get();
     if (!kind || i->anim >= kind->animsize) continue;
     const video::SpriteSet* set = kind->spriteset.get();
-    if (!set || !set->sprites || i->frame < 0 || i->frame >= set->count) continue;
+    if (!set) continue;
+    if (i->frame < 0 || i->frame >= set->count) {
+      NoteMissingSprite(kind, i->anim, i->frame, set->count);
+      continue;
+    }
     const video::Sprite* sprite = set->sprites[i->frame];
     if (!sprite) continue;
     std::int32_t ax, ay;

@@ -1,12 +1,14 @@
 // What the engine core needs from the machine, in the engine's own terms: a
 // 320x240 screen of 8-bit colour indices shown through a 256-colour palette,
-// mixer channels for 8-bit samples, the handheld's buttons, a millisecond
+// an output for the mixed sound, the handheld's buttons, a millisecond
 // clock, and the machine's start and stop. The core calls only these; the
 // backends (window, headless, test fakes) implement them. Header only; no
 // SDL type or constant appears here.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,7 +28,9 @@ struct OverlayFigures {
   int level = 0;                  // 0 off; 1 the figures; 2 also each instance's shapes
   std::uint32_t frame_ms = 0;     // from one frame's start to the next one's
   std::uint32_t work_ms = 0;      // of that, the time before the wait
+  std::uint32_t presented = 0;    // frames presented in the last second
   std::uint32_t late_frames = 0;  // since the run began
+  std::uint32_t notices = 0;      // notices told since the run began (base::Notice)
   int lists[8] = {};              // instances in each list (enemy 0, 1, enemy
                                   // bullets, player bullets, layers 0-3)
   int free_slots = 0;
@@ -74,40 +78,28 @@ enum class DevCommand {
   kStep,        // while paused: run exactly one frame
 };
 
-// The audio device format: signed 8-bit mono samples at 11025 Hz, mixed in
-// buffers of kAudioBufferSamples.
+// Sound output: the engine's mix is signed 8-bit mono samples at
+// kSampleRate. An output that plays them pulls the mix itself, a buffer at a
+// time, from its own thread or its own events; one that does not (headless)
+// leaves the engine to step the mix with its frames.
 constexpr int kSampleRate = 11025;
-constexpr int kAudioBufferSamples = 512;
+using MixFunction = void (*)(std::int8_t* samples, int count);
 
-// Mixer channels playing samples. The channel calls have SDL mixer 1.2's
-// argument and return-value semantics (channel -1: any free channel, or all
-// channels; loops -1: forever; ticks -1: no time limit), since scripts see
-// their results unchanged. A sample is opaque; nullptr stands for none.
 class Audio {
  public:
   virtual ~Audio() = default;
-  // Opens the output in the device format. False with the cause.
-  virtual bool Open(std::string* error) = 0;
-  // Opens an output that is never heard but whose channels behave as a
-  // heard one's: the fallback when there is no device.
-  virtual bool OpenSilent(std::string* error) = 0;
+  // Starts the output. One that Pulls calls `mix` from now on for each
+  // buffer it is about to play, under its lock. False with the cause when
+  // there is no device.
+  virtual bool Open(MixFunction mix, std::string* error) = 0;
+  // Stops calling `mix`; harmless when not open.
   virtual void Close() = 0;
-  // The number of mixing channels; returns the number now allocated.
-  virtual int AllocateChannels(int count) = 0;
-  // Copies `count` samples in the device format; nullptr on failure.
-  virtual void* LoadSample(const std::int8_t* samples, std::size_t count) = 0;
-  // Frees a sample; nullptr does nothing.
-  virtual void FreeSample(void* sample) = 0;
-  // The channel that plays, or -1.
-  virtual int Play(int channel, void* sample, int loops, int ticks) = 0;
-  virtual int FadeIn(int channel, void* sample, int loops, int ms, int ticks) = 0;
-  // The number of channels that start fading out.
-  virtual int FadeOut(int channel, int ms) = 0;
-  // Always 0.
-  virtual int Stop(int channel) = 0;
-  // Sets a volume of 0-128 (-1 reads it); returns the previous one (for
-  // channel -1 the average).
-  virtual int Volume(int channel, int volume) = 0;
+  // True when the output calls the mix at its own pace.
+  virtual bool Pulls() const = 0;
+  // Keeps `mix` from running while the engine changes what it reads; an
+  // output that mixes on the engine's own thread needs nothing here.
+  virtual void Lock() {}
+  virtual void Unlock() {}
 };
 
 // Buttons by the handheld's indices (platform/buttons.h).
@@ -141,10 +133,18 @@ class Machine {
   // True once the player has asked to stop (closed the window).
   virtual bool QuitRequested() = 0;
   // The same, taking in the window's events first: asked while a script
-  // runs long without a frame, when nothing else looks at them.
+  // runs long without a frame, when nothing else looks at them. A reload
+  // among the commands not yet taken (kReload) ends such a run too: the
+  // runtime takes it once the run has stopped.
   virtual bool QuitRequestedNow() { return QuitRequested(); }
   // The next developer command given since the last call, oldest first.
   virtual DevCommand TakeCommand() { return DevCommand::kNone; }
+  // Ends the program with `status` once the run is over. The handheld's
+  // machines hand over to its launcher instead (backend/launcher.cpp).
+  [[noreturn]] virtual void Exit(int status) {
+    std::fflush(nullptr);
+    std::exit(status);
+  }
   // True when a player watches the display and answers with the buttons; a
   // script error is then shown on screen. Unattended runs report it in the
   // exit status instead.

@@ -1,10 +1,17 @@
 // The script interface, declared once: every global function and class a
 // script can use, in registration order, in one scope. Entries only forward
-// to the engine's own functions.
+// to the engine's own functions. An engine error thrown out of an entry
+// becomes a Lua error in the calling script: a script error as its text, a
+// failed callback as the callback's own error value.
+#include "runtime/bindings.h"
+
 #include <cassert>
 
+#include <luabind/exception_handler.hpp>
+#include <luabind/intrusive_ptr_converter.hpp>
 #include <luabind/luabind.hpp>
 
+#include "base/error.h"
 #include "base/fixed.h"
 #include "runtime/frame.h"
 #include "base/paths.h"
@@ -15,14 +22,25 @@
 #include "object/geometry.h"
 #include "object/instance.h"
 #include "object/object.h"
-#include "runtime/handles.h"
 #include "runtime/instance_fields.h"
 #include "script/host.h"
 #include "sound/sound.h"
 #include "video/display.h"
 #include "video/palette.h"
+#include "video/primitives.h"
 #include "video/sprite.h"
 #include "video/text.h"
+
+// An instance goes to scripts as its one handle (see bindings.h).
+namespace luabind {
+
+template <>
+struct default_converter<::object::Instance*> : detail::pointer_converter {
+  using detail::pointer_converter::apply;
+  void apply(lua_State* L, ::object::Instance* p) { script::PushHandle(L, ::object::HandleOf(p)); }
+};
+
+}  // namespace luabind
 
 namespace runtime {
 
@@ -38,10 +56,47 @@ using video::SpriteSet;
 template <class T>
 using Handle = boost::intrusive_ptr<T>;
 
+// The drawing primitives' optional last argument, a blend level: each is
+// registered twice, without it and with it, and nil is the same as none.
+// The level itself is checked by the primitive.
+template <const char* kName, class... A>
+struct Blendable {
+  template <void (*F)(A..., int)>
+  static void Without(A... a) {
+    F(a..., video::kNoBlend);
+  }
+  template <void (*F)(A..., int)>
+  static void With(A... a, const luabind::object& blend) {
+    const int type = luabind::type(blend);
+    if (type == LUA_TNIL) return F(a..., video::kNoBlend);
+    if (type != LUA_TNUMBER)
+      base::Fail(kName, "blend must be 0, 1 or 2 (a blend level), got a %s",
+                 lua_typename(blend.interpreter(), type));
+    F(a..., luabind::object_cast<int>(blend));
+  }
+};
+constexpr char kDrawPixel[] = "DrawPixel", kDrawLine[] = "DrawLine", kDrawRect[] = "DrawRect",
+               kFillRect[] = "FillRect", kDrawCircle[] = "DrawCircle", kFillCircle[] = "FillCircle";
+using Point = Blendable<kDrawPixel, int, int, int>;
+using Line = Blendable<kDrawLine, int, int, int, int, int>;
+template <const char* kName>
+using Box = Blendable<kName, int, int, int, int, int>;
+template <const char* kName>
+using Round = Blendable<kName, int, int, int, int>;
+
+// The failed callback's value is on the stack already; luabind raises the
+// top of the stack when the handler returns.
+void KeepCallbackError(lua_State*, const script::CallbackError&) {}
+
 }  // namespace
 
 void RegisterInterface() {
+  // luabind keeps its handlers for the whole process.
+  static const bool handler_registered =
+      (luabind::register_exception_handler<script::CallbackError>(&KeepCallbackError), true);
+  (void)handler_registered;
   lua_State* L = script::LuaState;
+  luabind::open(L);
   // One entry a line, in registration order.
   // clang-format off
   luabind::module(L)[
@@ -82,6 +137,25 @@ void RegisterInterface() {
     def("LoadSpriteSet", &video::LoadSpriteSet),
     class_<SpriteSet, Handle<SpriteSet>>("SpriteSet")
       .def("Release", &video::ReleaseSpriteSet),
+    // Beyond the handheld: added beside its interface, which stays as it was.
+    def("DrawPixel", &Point::Without<&video::DrawPixel>),
+    def("DrawPixel", &Point::With<&video::DrawPixel>),
+    def("DrawLine", &Line::Without<&video::DrawLine>),
+    def("DrawLine", &Line::With<&video::DrawLine>),
+    def("DrawRect", &Box<kDrawRect>::Without<&video::DrawRect>),
+    def("DrawRect", &Box<kDrawRect>::With<&video::DrawRect>),
+    def("FillRect", &Box<kFillRect>::Without<&video::FillRect>),
+    def("FillRect", &Box<kFillRect>::With<&video::FillRect>),
+    def("DrawCircle", &Round<kDrawCircle>::Without<&video::DrawCircle>),
+    def("DrawCircle", &Round<kDrawCircle>::With<&video::DrawCircle>),
+    def("FillCircle", &Round<kFillCircle>::Without<&video::FillCircle>),
+    def("FillCircle", &Round<kFillCircle>::With<&video::FillCircle>),
+    def("TextWidth", &video::TextWidth),
+    def("TextHeight", &video::TextHeight),
+    def("SpriteWidth", &video::SpriteWidth),
+    def("SpriteHeight", &video::SpriteHeight),
+    def("SpriteCount", &video::SpriteCount),
+    def("SetClearColour", &runtime::SetClearColour),
     def("GetKey", &event::GetKey),
     def("IsU", &event::IsU),
     def("IsD", &event::IsD),

@@ -43,6 +43,9 @@ bool step_pending = false;
 bool screenshot_pending = false;
 platform::OverlayFigures overlay;
 std::uint32_t frame_start = 0;
+// Presents counted since `presents_since`; the overlay's rate is taken from
+// them once a second has passed.
+std::uint32_t presents = 0, presents_since = 0;
 // A note in the window title is taken down after three seconds.
 bool note_shown = false;
 std::uint32_t note_time = 0;
@@ -111,6 +114,7 @@ void SendOverlay() {
   overlay.free_slots = object::PoolFree();
   overlay.pending_events = static_cast<int>(event::PendingEvents());
   overlay.script_heap = script::HeapInUse();
+  overlay.notices = base::NoticeCount();
   display->SetOverlay(overlay);
 }
 
@@ -233,12 +237,28 @@ void FrameWorked(bool late) {
 }
 
 void FrameShown() {
+  const std::uint32_t now = platform::backends.clock ? platform::backends.clock->Ticks() : 0;
+  ++presents;
+  if (now - presents_since >= 1000) {
+    overlay.presented = presents * 1000 / (now - presents_since);
+    presents = 0;
+    presents_since = now;
+  }
   if (!screenshot_pending) return;
   screenshot_pending = false;
   platform::Display* display = platform::backends.display;
   std::string error;
   std::string name = TakeScreenshot(display ? display->Scale() : 1, &error);
   Note(name.empty() ? "screenshot not saved: " + error : "saved " + name);
+}
+
+bool TakeReload() {
+  platform::Machine* machine = platform::backends.machine;
+  bool reload = false;
+  for (platform::DevCommand c;
+       machine && (c = machine->TakeCommand()) != platform::DevCommand::kNone;)
+    reload = reload || c == platform::DevCommand::kReload;
+  return reload;
 }
 
 void EndDevSession() {

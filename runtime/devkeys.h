@@ -24,8 +24,14 @@ void HandleDevCommands();
 void FrameStarts();
 void FrameWorked(bool late);
 
-// Called after each Present of the script: writes a screenshot asked for.
+// Called after each Present of the script: counts the frames presented a
+// second, and writes a screenshot asked for.
 void FrameShown();
+
+// After a run that was stopped: whether a reload is among the commands not
+// taken yet (one that stopped a script running without a frame); the other
+// commands are dropped.
+bool TakeReload();
 
 // Writes the screen as screenshots/STAMP.png (320x240 colour indices) and
 // STAMP-xN.png (the window's scale) in the game folder. Returns the first

@@ -1,13 +1,17 @@
 // Script error screen: word-wrapped text in the built-in 5x7 font, colour 1
 // (white) on 0 (black), titles in colour 2 (red); the file runs that failed
-// before the error are listed above it.
+// before the error are listed above it. Paths name files as the game folder
+// holds them.
 #include "runtime/error_screen.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "base/builtin_font.h"
+#include "base/paths.h"
 #include "event/input.h"
 #include "platform/platform.h"
 #include "runtime/devkeys.h"
@@ -58,6 +62,27 @@ std::vector<std::string> Wrap(const std::string& text) {
   return out;
 }
 
+// Paths inside the game folder shortened to the part below it, which is how
+// the author knows them ("script/game.lua:12: ..."). Lua may have cut a
+// long path's start to "...": a cut path whose kept part begins inside the
+// game folder's own path loses that part too.
+std::string ShortenPaths(std::string text) {
+  const std::string folder = base::GameDir;
+  if (folder.empty()) return text;
+  for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
+    text.erase(at, folder.size());
+  for (std::size_t at = 0; (at = text.find("...", at)) != std::string::npos; at += 3) {
+    if (at > 0 && !std::isspace(static_cast<unsigned char>(text[at - 1]))) continue;
+    // The longest start of what follows that ends the folder's path.
+    for (std::size_t n = std::min(folder.size(), text.size() - at - 3); n > 0; --n)
+      if (text.compare(at + 3, n, folder, folder.size() - n, n) == 0) {
+        text.erase(at, n + 3);
+        break;
+      }
+  }
+  return text;
+}
+
 bool AnyButton() {
   for (int b = 0; b < 16; ++b)
     if (platform::backends.input->Button(b)) return true;
@@ -66,14 +91,17 @@ bool AnyButton() {
 
 }  // namespace
 
-void DrawErrorScreen(const std::string& text) {
+void DrawErrorScreen(const std::string& text, bool reloads) {
   video::Surface* s = video::BackBuffer;
   std::memset(s->pixels, 0, static_cast<std::size_t>(s->size));
   video::SetPalette(0, 0, 0);
   video::WorkPalette[1] = {255, 255, 255};
   video::WorkPalette[2] = {255, 96, 96};
   video::AdjustPalette();
-  DrawText(s, kMargin, kMargin, "SCRIPT ERROR - press a button to quit", 2);
+  DrawText(
+      s, kMargin, kMargin,
+      reloads ? "SCRIPT ERROR - F5 reloads, any button quits" : "CANNOT START - any button quits",
+      2);
   int y = kMargin + 2 * kLineHeight;
   auto draw = [&](const std::string& block, std::uint8_t colour, std::size_t max_lines) {
     std::vector<std::string> lines = Wrap(block);
@@ -88,17 +116,17 @@ void DrawErrorScreen(const std::string& text) {
   const std::vector<std::string>& failed = script::FailedRuns();
   if (!failed.empty()) {
     draw("File runs that failed before:", 2, 1);
-    for (const std::string& report : failed) draw(report, 1, 2);
+    for (const std::string& report : failed) draw(ShortenPaths(report), 1, 2);
     if (int more = script::FailedRunsDropped())
       draw("(and " + std::to_string(more) + " more)", 1, 1);
     y += kLineHeight;
   }
-  draw(text, 1, std::size_t(-1));
+  draw(ShortenPaths(text), 1, std::size_t(-1));
   video::Present();
 }
 
-void ShowErrorScreen(const std::string& text) {
-  DrawErrorScreen(text);
+void ShowErrorScreen(const std::string& text, bool reloads) {
+  DrawErrorScreen(text, reloads);
   bool released = false;
   for (;;) {
     // Each wait is a frame: --input goes on pressing buttons by its count,
@@ -111,7 +139,7 @@ void ShowErrorScreen(const std::string& text) {
     // F5 here runs the game again: fix the script, press F5.
     for (platform::DevCommand c;
          machine && (c = machine->TakeCommand()) != platform::DevCommand::kNone;)
-      if (c == platform::DevCommand::kReload) {
+      if (c == platform::DevCommand::kReload && reloads) {
         ReloadRequested = true;
         return;
       }

@@ -3,12 +3,14 @@
 
 #include <cstring>
 
+#include "base/error.h"
 #include "event/input.h"
 #include "event/timeline.h"
 #include "object/world.h"
 #include "platform/platform.h"
 #include "runtime/devkeys.h"
 #include "script/host.h"
+#include "sound/sound.h"
 #include "video/display.h"
 
 namespace runtime {
@@ -17,6 +19,13 @@ std::uint32_t FramePeriod = 16;
 std::uint32_t NextFrameTime = 0;
 std::uint32_t UpdateCalls = 0;
 std::uint32_t MaxFrames = 0;
+std::uint8_t ClearColour = 0;
+
+void SetClearColour(int colour) {
+  if (colour < 0 || colour > 255)
+    base::Fail("SetClearColour", "colour must be a palette index, 0 to 255, got %d", colour);
+  ClearColour = static_cast<std::uint8_t>(colour);
+}
 
 // The frame limit ends the run once the Update that reached it has done its
 // work and the script has presented that frame (or calls Update again
@@ -59,6 +68,9 @@ void Update() {
   event::PollInput(UpdateCalls);
   event::DispatchEvents();
   object::UpdateWorld();
+  // Without a device pulling it, the mix reaches the end of this frame: what
+  // the scripts play from here on starts with the next one.
+  sound::StepSound(UpdateCalls, FramePeriod);
   std::uint32_t now = platform::backends.clock->Ticks();
   // Late only when the deadline has passed. The difference is taken modulo
   // 2^32 and read with its sign, so the wrap of the millisecond count (after
@@ -76,7 +88,8 @@ void Update() {
   FrameWorked(false);
   platform::backends.clock->Delay(ahead);
   NextFrameTime += FramePeriod;
-  std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
+  std::memset(video::BackBuffer->pixels, ClearColour,
+              static_cast<std::size_t>(video::BackBuffer->size));
   object::RenderWorld();
   FrameDone();
 }

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 
-#include <luabind/luabind.hpp>
+// Only luabind's object layout: its whole template library would cost this
+// unit six times the memory to compile.
+#include <luabind/detail/inheritance.hpp>
+#include <luabind/detail/object_rep.hpp>
 
 #include "lua.h"
 #include "object/instance.h"
@@ -83,7 +86,10 @@ int NewIndex(lua_State* L) {
     case kState: i->state = static_cast<decltype(i->state)>(v); break;
     case kDir: i->dir = static_cast<decltype(i->dir)>(v); break;
     case kHp: i->hp = static_cast<decltype(i->hp)>(v); break;
-    default: i->vel = static_cast<decltype(i->vel)>(v); break;
+    default:
+      i->vel = static_cast<decltype(i->vel)>(v);
+      object::NoteStillSpeed("Instance.vel", i->vel);
+      break;
   }
   return 0;
 }

@@ -85,6 +85,7 @@ bool CheckOutputPaths(const Options& options, std::string* message) {
       {"--gif", options.gif_file},
       {"--frame-hashes", options.frame_hashes},
       {"--record-frames", options.record_dir},
+      {"--audio", options.audio_file},
   };
   char cwd[PATH_MAX];
   if (!getcwd(cwd, sizeof cwd)) return true;  // the run's start-up reports it

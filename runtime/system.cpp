@@ -1,7 +1,6 @@
 // The start-up sequence, the shutdown in reverse, and the launcher.
 #include "runtime/system.h"
 
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,7 +16,7 @@
 #include "runtime/devkeys.h"
 #include "runtime/error_screen.h"
 #include "runtime/frame.h"
-#include "runtime/handles.h"
+#include "runtime/bindings.h"
 #include "script/host.h"
 #include "sound/sound.h"
 #include "video/display.h"
@@ -40,11 +39,15 @@ const char kUsage[] =
     "  --record-frames DIR write every presented frame as DIR/000001.png, ...\n"
     "  --frame-hashes FILE write a line per presented frame to FILE: its number and the\n"
     "                      md5 of its RGB bytes\n"
+    "  --audio FILE        write every sample the mixer makes to the WAV FILE (headless:\n"
+    "                      stepped with the frames, 176.4 samples each)\n"
     "  --scale N           window scale factor (default: the largest that fits, at least 2)\n"
     "  --fullscreen        start fullscreen (Alt+Enter toggles)\n"
     "  --input FILE        take the buttons from FILE instead of the devices\n"
     "  --gif FILE          record every presented frame into the animated GIF FILE\n"
     "  --gif-scale N       GIFs (--gif and F9) N times the screen's size, 1 to 8\n"
+    "  --notices           headless too, tell the mistakes the engine passes over silently\n"
+    "                      (a window always does), on stderr and in script/log.txt\n"
     "  --help              print this text\n"
     "Developer keys in a window (never seen by the game's scripts):\n"
     "  F3                  overlay: frame time, instances, events, heap; again: hitboxes\n"
@@ -85,6 +88,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       options->headless = true;
     } else if (a == "--fullscreen") {
       options->fullscreen = true;
+    } else if (a == "--notices") {
+      options->notices = true;
     } else if (a == "--max-frames" || a == "--scale" || a == "--gif-scale") {
       const char* v = value("a number");
       if (!v) break;
@@ -102,12 +107,14 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       } else {
         options->max_frames = n;
       }
-    } else if (a == "--record-frames" || a == "--input" || a == "--gif" || a == "--frame-hashes") {
+    } else if (a == "--record-frames" || a == "--input" || a == "--gif" || a == "--frame-hashes" ||
+               a == "--audio") {
       const char* v = value(a == "--record-frames" ? "a directory" : "a file");
       if (!v) break;
       (a == "--input"           ? options->input_file
        : a == "--gif"           ? options->gif_file
        : a == "--record-frames" ? options->record_dir
+       : a == "--audio"         ? options->audio_file
                                 : options->frame_hashes) = v;
     } else if (!a.empty() && a[0] == '-') {
       *message = "lunashot: unknown option " + a + "\n" + kUsage;
@@ -143,8 +150,8 @@ void StartupFailure(const std::string& cause) {
     machine_up = true;
     platform::backends.display->SetTitle(GameName(), "cannot start");
     if (video::OpenScreen(&error)) {
-      ShowErrorScreen("The game cannot start:\n" + cause +
-                      "\n\nThe same line went to script/log.txt.");
+      ShowErrorScreen(
+          "The game cannot start:\n" + cause + "\n\nThe same line went to script/log.txt.", false);
     }
     video::QuitVideo();
     machine->Quit();
@@ -153,10 +160,8 @@ void StartupFailure(const std::string& cause) {
 }
 
 void ReturnToMenu(int status) {
+  if (platform::backends.machine) platform::backends.machine->Exit(status);
   std::fflush(nullptr);
-  // Only a launcher in its own directory is started: never a program of the
-  // same name in the game's directory.
-  if (chdir("/usr/gp2x") == 0) execl("gp2xmenu", "gp2xmenu", static_cast<char*>(nullptr));
   std::exit(status);
 }
 
@@ -165,6 +170,8 @@ namespace {
 // Runs script/start.lua once in a fresh Lua state over a fresh pool and
 // timeline. `status` receives the exit status of the run.
 void RunStartFile(bool interactive, int* status) {
+  ClearColour = 0;
+  base::ResetNotices();
   object::InitPool();
   script::InitScript();
   runtime::RegisterInterface();
@@ -176,6 +183,9 @@ void RunStartFile(bool interactive, int* status) {
   std::string unreported;
   bool ran = script::RunMainFile(path, &unreported);
   bool stopped = script::Aborted();
+  // A reload asked for while the script ran without a frame stopped it
+  // there (from the watch over long runs), before a frame could take it.
+  if (stopped && !ReloadRequested) ReloadRequested = TakeReload();
   // A player at the screen sees an error that went only to stderr.
   if (!ran && !stopped && interactive && !unreported.empty()) ShowErrorScreen(unreported);
   event::ClearEvent();
@@ -206,8 +216,10 @@ int RunEngine(const Options& options) {
   GifScale = options.gif_scale;
   if (!options.gif_file.empty()) video::StartGif(options.gif_file, GifScale);
   if (!options.frame_hashes.empty()) video::StartFrameHashes(options.frame_hashes);
-  if (!sound::InitSound(&error)) StartupFailure(error);
+  if (!options.audio_file.empty()) sound::StartAudioFile(options.audio_file);
+  sound::InitSound();
   const bool interactive = platform::backends.machine->Interactive();
+  base::SetNotices(interactive || options.notices);
   int status = 0;
   for (;;) {
     ReloadRequested = false;
@@ -222,8 +234,9 @@ int RunEngine(const Options& options) {
     // uploads the black working palette.
     if (!video::InitVideo(&error)) StartupFailure(error);
     std::memset(video::BackBuffer->pixels, 0, static_cast<std::size_t>(video::BackBuffer->size));
-    if (!sound::InitSound(&error)) StartupFailure(error);
+    sound::InitSound();
   }
+  sound::CloseSound();
   EndDevSession();
   video::QuitVideo();
   platform::backends.machine->Quit();

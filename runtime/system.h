@@ -14,6 +14,8 @@ struct Options {
   std::string gif_file;
   int gif_scale = 1;  // each pixel of a GIF (--gif and F9) a square this wide
   std::string frame_hashes;
+  std::string audio_file;  // --audio: every sample mixed, as a WAV
+  bool notices = false;  // headless runs tell notices too (a window always does)
   std::string game_dir;
 };
 
@@ -35,7 +37,7 @@ constexpr int kOutputFailed = 4;
 void SetStartupFailureStatus(int status);
 [[noreturn]] void StartupFailure(const std::string& cause);
 
-// Starts the launcher from its own directory, or exits with `status`.
+// Leaves the program the machine's way (platform::Machine::Exit).
 [[noreturn]] void ReturnToMenu(int status);
 
 }  // namespace runtime

@@ -18,9 +18,9 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
-#include "luabind/luabind.hpp"
 
 #include "base/error.h"
+#include "base/log.h"
 #include "base/memory_budget.h"
 #include "base/paths.h"
 #include "platform/platform.h"
@@ -388,7 +388,7 @@ void Call(const char* name, int count, int a, int b) {
   PushGlobal(L, name);
   if (count > 0) PushHandle(L, a);
   if (count > 1) PushHandle(L, b);
-  if (lua_pcall(L, count, 0, 0) != 0) throw luabind::error(L);
+  if (lua_pcall(L, count, 0, 0) != 0) throw CallbackError();
 }
 
 }  // namespace
@@ -401,15 +401,16 @@ void InitScript() {
   OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
   OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
   OpenLibrary(L, luaopen_string, LUA_STRLIBNAME);
+  OpenLibrary(L, luaopen_table, LUA_TABLIBNAME);
   lua_newtable(L);
   lua_setfield(L, LUA_REGISTRYINDEX, "lunashot.required");
   lua_register(L, "require", Require);
   lua_gc(L, LUA_GCCOLLECT, 0);
-  luabind::open(L);
   lua_sethook(L, WatchHook, LUA_MASKCOUNT, kWatchCount);
   lua_setstopcheck(L, StopCheck);
   LuaState = L;
   base::SetMemoryReclaimer(Reclaim);
+  base::SetNoticePlace(ScriptPosition);
   aborted = false;
   ClearFailedRuns();
   ClearNameCache();
@@ -421,6 +422,7 @@ void QuitScript() {
   // one that loops for ever ends at its first instruction. Otherwise the
   // watch hook stays.
   base::SetMemoryReclaimer(nullptr);  // no collection while the state closes
+  base::SetNoticePlace(nullptr);
   if (LuaState) lua_close(LuaState);
   LuaState = nullptr;
   ClearNameCache();
@@ -518,6 +520,23 @@ void AbortRun() {
 }
 
 bool Aborted() { return aborted; }
+
+std::string ScriptPosition() {
+  if (!LuaState) return "";
+  lua_State* L = Current();
+  lua_Debug ar;
+  for (int level = 0; lua_getstack(L, level, &ar); ++level) {
+    lua_getinfo(L, "Sl", &ar);
+    if (ar.currentline <= 0) continue;  // the engine's own functions
+    // A file's chunk is named "@path"; its short form may have lost the
+    // path's start, so the full one is shortened here.
+    std::string file = ar.source[0] == '@' ? ar.source + 1 : ar.short_src;
+    const std::size_t folder = std::strlen(base::GameDir);
+    if (folder && file.compare(0, folder, base::GameDir) == 0) file.erase(0, folder);
+    return file + ":" + std::to_string(ar.currentline);
+  }
+  return "";
+}
 
 std::size_t HeapInUse() { return heap_in_use; }
 

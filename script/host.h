@@ -3,6 +3,7 @@
 // closed) through the normal shutdown path.
 #pragma once
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -12,7 +13,8 @@ namespace script {
 
 extern lua_State* LuaState;
 
-// Creates the state: base (with coroutine), io, os and string; luabind.
+// Creates the state: base (with coroutine), io, os, string and table. The
+// script interface (luabind with it) is the runtime's to register.
 void InitScript();
 // Closes the state; the handles go with it.
 void QuitScript();
@@ -40,9 +42,16 @@ bool RunProtected(const std::function<void(lua_State*)>& body);
 // string that holds a NUL byte (the const char* the function got is cut).
 bool ArgumentHoldsNul(int index);
 
+// Thrown by CallFunction when the callback failed. Its error value is on top
+// of the running thread's stack, and the binding layer raises that value in
+// the script that called the engine. Never catch it.
+struct CallbackError : std::exception {
+  const char* what() const noexcept override { return "a script callback failed"; }
+};
+
 // Calls the global function `name` in protected mode, results dropped. On
-// failure throws luabind::error with the callback's message on the stack,
-// which becomes the error of the script that called the engine.
+// failure throws CallbackError, so the callback's error becomes the error of
+// the script that called the engine.
 // Arguments are handles (see AddHandle); kNoHandle passes nil.
 void CallFunction(const char* name);
 void CallFunction(const char* name, int a);
@@ -55,6 +64,11 @@ constexpr int kNoHandle = -1;
 int AddHandle(lua_State* L);
 // Pushes handle `handle`, or nil for kNoHandle and numbers not made yet.
 void PushHandle(lua_State* L, int handle);
+
+// Where the innermost script function running on the running thread is, as
+// "script/game.lua:12" (a path inside the game folder shortened to the part
+// below it); empty when no script function is running.
+std::string ScriptPosition();
 
 // Ends every running script: from now on each Lua instruction raises an
 // error that pcall cannot hold for more than one instruction, and so does

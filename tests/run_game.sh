@@ -17,10 +17,11 @@
 #                              AddressSanitizer (ASAN_OPTIONS set), which reserves far more
 #   --golden FILE              recorded frames must have these pixels: "NAME SUM" lines, SUM
 #                              the md5 of frame NAME's RGB bytes (as --frame-hashes writes)
+#   --audio SUM                the --audio WAV of the run must have this md5
 set -u
 lunashot="$1" palette="$2" src="$3" work="$4" here=$(dirname "$0")
 shift 4
-status=0 golden="" palette_ok=1 replays=1 checks=() fail=0 us=$'\x1f' limit=
+status=0 golden="" audio="" palette_ok=1 replays=1 checks=() fail=0 us=$'\x1f' limit=
 run=("$lunashot" --headless)
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   case "$1" in
@@ -35,6 +36,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
       shift; continue ;;
     --golden) golden="$2" ;;
     --memory-limit) limit="$2" ;;
+    --audio) audio="$2" ;;
     *) echo "run_game.sh: unknown check $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -51,6 +53,7 @@ cp "$here/games/lib/"*.lua "$work/script/" 2>/dev/null
 
 extra=()
 [ -n "$golden" ] && extra+=(--record-frames "$work/frames" --frame-hashes "$work/hashes.txt")
+[ -n "$audio" ] && extra+=(--audio "$work/audio.wav")
 (
   [ -n "$limit" ] && [ -z "${ASAN_OPTIONS:-}" ] && ulimit -v $((limit * 1024))
   exec "${run[@]}" "${extra[@]}" "$@" "$work"
@@ -80,5 +83,9 @@ if [ -n "$golden" ]; then
     case "$name" in "" | \#*) continue ;; esac
     [ "$(md5 "$name")" = "$sum" ] || flunk "frame $name has md5 $(md5 "$name"), golden $sum"
   done <"$golden"
+fi
+if [ -n "$audio" ]; then
+  sum=$(md5sum < "$work/audio.wav" | cut -d" " -f1)
+  [ "$sum" = "$audio" ] || flunk "audio.wav has md5 $sum, golden $audio"
 fi
 exit $fail

@@ -1,5 +1,5 @@
 # The browser build: the engine compiled to WebAssembly by Emscripten, with
-# the browser backends (backend/web_*.cpp) and app/web_main.cpp. Included by
+# the browser backends (backend/web/) and app/web_main.cpp. Included by
 # the top CMakeLists.txt only under Emscripten's toolchain (./make.sh web),
 # before the layers, which that file defines for both builds.
 #
@@ -15,11 +15,11 @@ add_link_options(-fexceptions)
 find_package(Boost REQUIRED)
 include_directories(SYSTEM ${Boost_INCLUDE_DIRS})
 
-# The base files over desktop libraries are replaced by web/base_web.cpp; the
-# SDL backends stay out, and the headless pieces (virtual clock, scripted
-# buttons) serve the page's test mode.
-set(LUNASHOT_SKIP
-    "/base/(png_file|gif_file|sound_file|module_file)\\.cpp$|/backend/(sdl_[^/]*|real_clock|silent_audio)\\.cpp$")
+# The codec wrappers over desktop libraries (base/codec) are replaced by
+# web/base_web.cpp; the SDL backends stay out, and the headless ones (virtual
+# clock, silent audio) serve the page's test mode.
+set(LUNASHOT_BASE_DIRS "")
+set(LUNASHOT_BACKEND_DIRS web headless)
 set(LUNASHOT_BASE_LINKS "")
 set(LUNASHOT_BACKEND_LINKS "")
 
@@ -28,7 +28,7 @@ set(LUNASHOT_BACKEND_LINKS "")
 # EXIT_RUNTIME: the page learns the exit status.
 function(lunashot_web_app)
   target_sources(lunashot_base PRIVATE ${PROJECT_SOURCE_DIR}/web/base_web.cpp)
-  add_executable(lunashot app/web_main.cpp)
+  add_executable(lunashot app/web_main.cpp app/start.cpp)
   target_compile_options(lunashot PRIVATE ${LUNASHOT_WARNINGS})
   target_link_libraries(lunashot PRIVATE lunashot_runtime lunashot_backend)
   target_link_options(lunashot PRIVATE

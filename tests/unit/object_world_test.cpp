@@ -108,9 +108,9 @@ class RenderTest : public test_support::LuaFixture {
     // SQ: sprite n is a 2 x 2 square of colour 10 + n; kind(n) shows it.
     std::vector<video_test::Bytes> squares;
     for (char c = 'j'; c < 'j' + 12; ++c) squares.push_back(video_test::Record({{{c, c}, {c, c}}}));
-    luabind::globals(L)["SQ"] = boost::intrusive_ptr<video::SpriteSet>(
-        video_test::Parse(video_test::SetFile(squares)).release());
-    Ok("function kind(n) local k = NewObject() k:SetSpriteSet(SQ) k:SetAnimSize(1)\n"
+    scratch_.Write("sprite/sq.spr", video_test::SetFile(squares));
+    Ok("SQ = LoadSpriteSet('sq.spr')\n"
+       "function kind(n) local k = NewObject() k:SetSpriteSet(SQ) k:SetAnimSize(1)\n"
        "  k:SetAnim(0, n, n, 0, false) return k end");
   }
   int Pixel(int x, int y) { return video::BackBuffer->pixels[y * 320 + x]; }
@@ -118,6 +118,7 @@ class RenderTest : public test_support::LuaFixture {
     std::memset(video::BackBuffer->pixels, 0, 320 * 240);
     RenderWorld();
   }
+  test_support::ScratchDir scratch_{"lunashot-render", {"sprite"}};
   video_test::ScratchBackBuffer back_;
 };
 

@@ -232,6 +232,24 @@ TEST(ToolsEngineAcceptance, TheEngineLoaderTakesWhatThePackerWrites) {
 // Each bad input, and every way to name a source or a file of another kind
 // as the output: the status, a message naming the file and the problem, and
 // every file as it was (none written over, none nor a temporary left behind).
+// `sound` says what it converted and writes the native WAV, which loads as it is.
+TEST(ToolsSound, ConvertsToTheNativeWav) {
+  ScratchDir dir;
+  // 0.1 s of 16-bit silence at 48000 Hz.
+  ByteVector wav =
+      Hex("52494646 a4250000 57415645 666d7420 10000000 0100 0100 80bb0000 00770100"
+          "0200 1000 64617461 80250000");
+  wav.resize(wav.size() + 9600);
+  dir.Write("in.wav", wav);
+  RunResult run = RunPack({"sound", "in.wav", "out.wav"});
+  EXPECT_TRUE(
+      Has(run.out, "in.wav: WAV (Microsoft), Signed 16 bit PCM, 48000 Hz, 1 channel, 0.100 s"));
+  run = RunPack({"sound", "--check", "out.wav"});
+  EXPECT_TRUE(Has(run.out,
+                  "out.wav: WAV (Microsoft), Unsigned 8 bit PCM, 11025 Hz, 1 channel, "
+                  "0.100 s: native, loads as it is"));
+}
+
 TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   ScratchDir dir;
   std::string pal = SavePal(dir), sheet = "sheet.png", b = "b.png";
@@ -344,6 +362,8 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
       {{"sprites", sheet, "anim.spr", "--aseprite", "sheet.json"}, 1, "anim.lua: is a Lua script lunashot-pack did not write (its first line is not"},
       {{"palette", sheet, "-o", pal + "x", "-o", pal}, 2, "-o is given twice"},
       {{"unpack", set, "-o", "anim.lua", "--palette", pal}, 1, existing("anim.lua", "Lua script, not a PNG picture")},
+      {{"sound", "--check", "boom.wav"}, 1, "boom.wav: cannot be used: not a sound file that can be decoded"},
+      {{"sound", "boom.wav", "./boom.wav"}, 2, "./boom.wav: is also an input"},
   };
   // clang-format on
   auto files = [&] {

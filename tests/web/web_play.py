@@ -2,13 +2,13 @@
 """Games in the browser build give the native frames and output.
 
 Usage: web_play.py [--native-only] LUNASHOT WORKDIR. Each game of CASES runs
-natively (--frame-hashes, checked against the recorded PNGs' pixels), then as
-a page in headless Chromium; frame hashes and output must match. The channel
-game's native run is a window on Xvfb with the real clock, as the mixer keeps
-real time. Then the demo page saves a replay, is reloaded and must watch it
-frame for frame as the native engine does, and a player's page shows an
-uncaught error on the canvas until a key. --native-only stops after the
-native runs of the headless test games. Exit: 0, 1 a fault, 77 no browser.
+natively (--frame-hashes, checked against the recorded PNGs' pixels, and
+--audio), then as a page in headless Chromium; frame hashes, the md5 of the
+mixed sound (the page's audio-hash) and output must match. Then the demo page
+saves a replay, is reloaded and must watch it frame for frame as the native
+engine does, and a player's page shows an uncaught error on the canvas until
+a key. --native-only stops after the native runs of the test games. Exit: 0,
+1 a fault, 77 no browser.
 """
 import contextlib
 import functools
@@ -48,7 +48,6 @@ CASES = [
     ("robust_hostile", "tests/games/robust_hostile", [], True),
     ("sound_channels", "tests/games/sound_channels", ["--max-frames", "600"], True),
 ]
-REAL_TIME = {"sound_channels"}
 
 
 def game_copy(src, dest, replays=True):
@@ -143,15 +142,15 @@ class DevTools:
 
     def play(self, url):
         """Loads the page and waits for its run's end: the fault (None for "lunashot: done"),
-        the lines of #frame-hashes and of #output."""
+        the lines of #frame-hashes and of #output, and #audio-hash."""
         self.call("Page.navigate", url=url)
         got = self.wait(f"location.href === {json.dumps(url)} && /^lunashot: (done|error)$/.test(document.title)"
-                        " ? [document.title].concat(['error', 'frame-hashes', 'output'].map("
+                        " ? [document.title].concat(['error', 'frame-hashes', 'output', 'audio-hash'].map("
                         "id => document.getElementById(id).textContent)) : null")
         if not got:
-            return "no end in 420 s", [], []
+            return "no end in 420 s", [], [], ""
         fault = None if got[0] == "lunashot: done" else f"page title {got[0]!r}; error: {got[1]}"
-        return fault, got[2].splitlines(), got[3].splitlines()
+        return fault, got[2].splitlines(), got[3].splitlines(), got[4]
 
     def close(self):
         self.proc.kill()
@@ -166,21 +165,13 @@ def play_case(lunashot, work, browser, base, name, src, args, same_output):
     native_game, web_game = work / f"{name}-native", work / f"{name}-web"
     game_copy(src, native_game)
     game_copy(src, web_game)
-    hashes, native_hashes = work / f"{name}-native.txt", None
-    if name in REAL_TIME:
-        if not browser:
-            return None
-        native = subprocess.run([*LIMIT, "bash", str(ROOT / "tests/xvfb_run.sh"), str(lunashot), *args,
-                                 str(native_game)], capture_output=True, text=True, cwd=native_game,
-                                env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
-    else:
-        native = subprocess.run([*LIMIT, str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
-                                 "--record-frames", str(work / f"{name}-frames"), str(native_game)],
-                                capture_output=True, text=True, cwd=native_game)
+    hashes, wav = work / f"{name}-native.txt", work / f"{name}-native.wav"
+    native = subprocess.run([*LIMIT, str(lunashot), "--headless", *args, "--frame-hashes", str(hashes),
+                             "--audio", str(wav), "--record-frames", str(work / f"{name}-frames"),
+                             str(native_game)], capture_output=True, text=True, cwd=native_game)
     if native.returncode != 0:
         return f"native run failed ({native.returncode}): {native.stderr}"
-    if name not in REAL_TIME:
-        native_hashes = hashes.read_text().splitlines()
+    native_hashes = hashes.read_text().splitlines()
     for number in sorted({1, len(native_hashes)}) if native_hashes else []:
         md5 = hashlib.md5(png_pixels(work / f"{name}-frames" / f"{number:06d}.png")[2]).hexdigest()
         want = f"{number:06d} {md5}"
@@ -189,14 +180,18 @@ def play_case(lunashot, work, browser, base, name, src, args, same_output):
     if not browser:
         return None
 
-    query = "&".join(["headless=1", "hashes=1"] + [f"{o[2:]}={v}" for o, v in zip(args[::2], args[1::2])])
-    fault, web_hashes, web_output = browser.play(page(web_game, work / f"{name}-page", base) + query)
+    query = "&".join(["headless=1", "hashes=1", "audio-hash=1"] +
+                     [f"{o[2:]}={v}" for o, v in zip(args[::2], args[1::2])])
+    fault, web_hashes, web_output, web_audio = browser.play(page(web_game, work / f"{name}-page", base) + query)
     fault = fault or same_frames(native_hashes, web_hashes)
+    native_audio = hashlib.md5(wav.read_bytes()).hexdigest()
+    if not fault and web_audio != native_audio:
+        fault = f"sound differs: native --audio md5 {native_audio}, page audio-hash {web_audio!r}"
     if not fault and same_output and web_output != native.stdout.splitlines():
         fault = f"output differs: native {native.stdout!r}, browser {web_output!r}"
     if not fault:
-        print(f"{name}: the same " + ("output" if native_hashes is None else
-                                      f"{len(web_hashes)} frames" + (" and output" if same_output else "")))
+        print(f"{name}: the same {len(web_hashes)} frames, sound (md5 {native_audio})" +
+              (" and output" if same_output else ""))
     return fault
 
 
@@ -208,11 +203,11 @@ def page(game, folder, base):
 
 
 def same_frames(native_hashes, web_hashes):
-    """None when the browser presented the native frames (or none are known), else the fault."""
-    for a, b in zip(native_hashes or [], web_hashes):
+    """None when the browser presented the native frames, else the fault."""
+    for a, b in zip(native_hashes, web_hashes):
         if a != b:
             return f"frames differ: native {a}, browser {b}"
-    if native_hashes is not None and len(web_hashes) != len(native_hashes):
+    if len(web_hashes) != len(native_hashes):
         return f"{len(web_hashes)} frames in the browser, {len(native_hashes)} natively"
     return None
 
@@ -234,7 +229,7 @@ def reload_case(work, browser, base):
         open.onerror = () => done(false); })""")["result"].get("value")
     if not planted:
         return "could not plant an entry in the page's store"
-    fault, hashes, _ = browser.play(url + "&hashes=1&input=watch.txt")
+    fault, hashes, _, _ = browser.play(url + "&hashes=1&input=watch.txt")
     fault = fault or same_frames((work / "demo_watch-native.txt").read_text().splitlines(), hashes)
     if not fault:
         print("reload: the replay saved in the page plays the native frames after a reload")

@@ -248,6 +248,8 @@ try:
     open(os.path.join(game, "busy"), "w").close()
     p, wid = start_game(game)
     check(wait_for(lambda: "busy" in output()), "the looping game starts")
+    key("key", "F5")
+    check(wait_for(lambda: output().count("busy") == 2), "F5 ends a loop that reaches no frame")
     escape_quits(p, "Escape ends a loop that reaches no frame")
     os.remove(os.path.join(game, "busy"))
 
@@ -261,6 +263,30 @@ try:
     close_window(wid)
     ends(p, "closing the window ends a pattern match that would take hours")
     os.remove(os.path.join(game, "stuck"))
+
+    # Mistakes the scripts never hear of: one notice per kind and place, on
+    # stderr and in log.txt, however often they are made; headless only when asked.
+    open(os.path.join(game, "mistakes"), "w").close()
+    log = os.path.join(game, "script", "log.txt")
+    if os.path.exists(log):
+        os.remove(log)
+    p, wid = start_game(game)
+    wait_for(lambda: last_frame() >= 30)
+    notices = [l for l in output() if "notice:" in l]
+    check(len(notices) == 4 and len(set(notices)) == 4 and
+          sum(":31: PlaySound: the sound is nil" in l for l in notices) == 1 and
+          sum(":32: Instance.vel: a speed of 6" in l for l in notices) == 1 and
+          sum(":26: AddLayer0: a speed of 6" in l for l in notices) == 1 and
+          sum("sprite 0 draws nothing" in l for l in notices) == 1,
+          "a window tells each mistake once (%s)" % notices)
+    check(open(log).read().count("notice: ") == 4, "the notices are in log.txt")
+    escape_quits(p, "the game with mistakes quits")
+    for flag, count in (([], 0), (["--notices"], 4)):
+        run = subprocess.run([lunashot, "--headless", "--max-frames", "20", *flag, game],
+                             capture_output=True, text=True, timeout=60)
+        check(run.returncode == 0 and run.stderr.count("notice: ") == count,
+              "headless %s: %d notices (%r)" % (flag, count, run.stderr))
+    os.remove(os.path.join(game, "mistakes"))
 
     # --gif in a headless run: the frames --record-frames writes, each pixel 2 x 2.
     head_frames, head_gif = os.path.join(work, "head_frames"), os.path.join(work, "head.gif")

@@ -1,3 +1,3 @@
-# Samples on the dummy audio driver: a WAV the script writes, nil for a
-# missing file (nothing logged or printed), the channel functions, use after unload.
+# Samples: a WAV the script writes, nil for a missing file (nothing logged or
+# printed), the channel functions, use after unload.
 add_game_test(sound_wav CHECKS --stdout "^sound ok$" --no-stderr .)

@@ -28,4 +28,8 @@ assert(n[1] == tonumber("123.4") and n[1] == 123 and n[2] == tonumber("-56e-2") 
 assert(f:read("*n") == nil and f:read(0) == "" and f:read(1) == "x")
 assert(f:read("*n") == 9 and f:read(0) == nil)
 f:close()
+-- The table library is open; math and debug stay out.
+local t = { 5, 3, 9, 1 }
+table.sort(t, function(a, b) return a > b end)
+assert(table.concat(t, ",") == "9,5,3,1" and table.getn(t) == 4 and math == nil and debug == nil)
 print(7 / 2, 2.9, -7 / 2)

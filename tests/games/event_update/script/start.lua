@@ -24,4 +24,9 @@ Update()
 assert(steps == 0)
 Update()
 assert(steps == 1, "steps " .. steps)
+
+-- Update from a function the timeline fired: the message names that line.
+function nested() Update() end
+AddTimeEvent(0, "nested")
+TestLib.ExpectError("timeline fired, at script/start.lua:29", Update)
 print("event_update ok")

@@ -32,6 +32,11 @@ E("LoadSpriteSet: bad.spr: sprite 0: row 0: a run passes", LoadSpriteSet, "bad.s
 E("LoadSpriteSet: none.spr: cannot open", LoadSpriteSet, "none.spr")
 local set = LoadSpriteSet("golden.spr")
 E("Draw: index 67 is outside the set (67 sprites)", Draw, set, 0, 0, 67)
+E("SpriteHeight: index -1 is outside the set (67 sprites)", SpriteHeight, set, -1)
+assert(SpriteCount(set) == 67 and SpriteWidth(set, 1) == 10 and SpriteHeight(set, 1) == 6)
+-- The pen as DrawFont moves it: "A z B" (4 + 6 + 6 + 6 + 4, z a space) is the wider line.
+assert(TextWidth(set, "AB BA\nA z B") == 26 and TextHeight(set, "AB BA\nA z B") == 16)
+assert(TextWidth(set, "") == 0 and TextHeight(set, "") == 8)
 E("Draw: the sprite set is nil", Draw, nil, 0, 0, 1)
 local spare = LoadSpriteSet("golden.spr")
 spare:Release()

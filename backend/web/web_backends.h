@@ -1,8 +1,8 @@
 // The browser backends (compiled only by ./make.sh web, under Emscripten):
-// a canvas display, Web Audio channels mixed here as SDL_mixer mixes them,
-// keyboard and Gamepad API buttons, and clocks whose waits hand control
-// back to the page. The page's JavaScript (web/index.html) owns the canvas,
-// the audio context, the key state and the stored files.
+// a canvas display, Web Audio fed with the engine's mix, keyboard and
+// Gamepad API buttons, and clocks whose waits hand control back to the page.
+// The page's JavaScript (web/index.html) owns the canvas, the audio context,
+// the key state and the stored files.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -13,7 +13,7 @@
 namespace backend {
 
 // web_machine.cpp: a clock that also tells the time without side effects
-// (the mixer's time base) and calls `pump` whenever the engine asks the time
+// (the audio's time base) and calls `pump` whenever the engine asks the time
 // or waits, so that sound keeps flowing however the script runs.
 class WebClock : public platform::Clock {
  public:
@@ -37,11 +37,11 @@ std::unique_ptr<platform::Machine> CreateWebMachine(bool interactive);
 // web_display.cpp: the frame through the palette onto the page's canvas.
 std::unique_ptr<platform::Display> CreateWebDisplay();
 
-// web_audio.cpp: eight channels mixed in 512-sample buffers on `clock`'s
-// time, the mix queued to the page's audio context. Mix() catches up.
+// web_audio.cpp: the mix pulled in 512-sample buffers on `clock`'s time
+// and queued to the page's audio context. Pump() pulls the buffers due.
 class WebAudio : public platform::Audio {
  public:
-  virtual void Mix() = 0;
+  virtual void Pump() = 0;
 };
 std::unique_ptr<WebAudio> CreateWebAudio(WebClock* clock);
 

@@ -6,7 +6,7 @@
 // stick do. Directions from all sources add up, so opposite ones cancel.
 #include <emscripten.h>
 
-#include "backend/web_backends.h"
+#include "backend/web/web_backends.h"
 #include "platform/buttons.h"
 #include "platform/gamepad_map.h"
 

@@ -1,6 +1,6 @@
-// The headless machine: nothing to bring up or take down (the silent audio
-// brings up its own driver), no window to close, and no player: a script
-// error ends the run with a failure status instead of an error screen.
+// The headless machine: nothing to bring up or take down, no window to
+// close, and no player: a script error ends the run with a failure status
+// instead of an error screen.
 // SIGINT and SIGTERM ask the run to stop as closing a window does, so what
 // it records (a GIF, the log) is complete; a second one ends it at once
 // (stop_signal.cpp).
@@ -19,6 +19,7 @@ class HeadlessMachine : public platform::Machine {
   void Quit() override {}
   bool QuitRequested() override { return StopSignal() != 0; }
   bool Interactive() override { return false; }
+  [[noreturn]] void Exit(int status) override { ReturnToLauncher(status); }
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 // returns to the page's event loop and resumes the engine from a timer.
 #include <emscripten.h>
 
-#include "backend/web_backends.h"
+#include "backend/web/web_backends.h"
 
 namespace backend {
 

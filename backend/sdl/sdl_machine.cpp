@@ -10,6 +10,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 
@@ -39,7 +40,10 @@ class SdlMachine : public platform::Machine {
   bool QuitRequested() override { return quit_ || StopSignal() != 0; }
   bool QuitRequestedNow() override {
     PumpEvents();
-    return QuitRequested();
+    // A reload asked for ends a script that loops without a frame, as a
+    // close does; the run then takes the reload.
+    return QuitRequested() || std::find(commands_.begin(), commands_.end(),
+                                        platform::DevCommand::kReload) != commands_.end();
   }
 
   platform::DevCommand TakeCommand() override {
@@ -50,6 +54,7 @@ class SdlMachine : public platform::Machine {
     return c;
   }
   bool Interactive() override { return true; }
+  [[noreturn]] void Exit(int status) override { ReturnToLauncher(status); }
 
  private:
   void PumpEvents() {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "backend/web_backends.h"
+#include "backend/web/web_backends.h"
 
 namespace backend {
 

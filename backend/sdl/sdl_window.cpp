@@ -261,9 +261,8 @@ class SdlWindow : public WindowDisplay {
       }
     }
     char line[128];
-    const unsigned fps = o.frame_ms ? 1000u / o.frame_ms : 0u;
-    std::snprintf(line, sizeof line, "FRAME %u MS (LOGIC %u) %u FPS  LATE %u", o.frame_ms,
-                  o.work_ms, fps, o.late_frames);
+    std::snprintf(line, sizeof line, "%u FPS  WORK %u MS  FRAME %u MS  LATE %u", o.presented,
+                  o.work_ms, o.frame_ms, o.late_frames);
     Text(0, line);
     std::snprintf(line, sizeof line, "ENEMY %d/%d EBULLET %d PBULLET %d", o.lists[0], o.lists[1],
                   o.lists[2], o.lists[3]);
@@ -271,8 +270,8 @@ class SdlWindow : public WindowDisplay {
     std::snprintf(line, sizeof line, "LAYERS %d/%d/%d/%d  FREE %d", o.lists[4], o.lists[5],
                   o.lists[6], o.lists[7], o.free_slots);
     Text(2, line);
-    std::snprintf(line, sizeof line, "EVENTS %d  HEAP %zu KB", o.pending_events,
-                  (o.script_heap + 1023) / 1024);
+    std::snprintf(line, sizeof line, "EVENTS %d  HEAP %zu KB  NOTICES %u", o.pending_events,
+                  (o.script_heap + 1023) / 1024, o.notices);
     Text(3, line);
   }
 
