@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
 #include "tools/commands.h"
 #include "tools/png_io.h"
@@ -102,6 +103,37 @@ class InFolder {
   int fd_;
 };
 
+// Reads and checks every line of the build file (in the working
+// directory, the game folder `root`); false after telling why on `err`.
+bool ReadSteps(const std::string& root, const std::string& name, const std::string& shown_dir,
+               std::vector<Step>* steps, std::ostream& err) {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  if (!ReadInput(kBuildFile, kMaxBuildFileBytes, &bytes, &error)) {
+    err << "lunashot-pack: " << shown_dir << error << "\n";
+    return false;
+  }
+  std::vector<BuildLine> lines;
+  if (!ParseBuildFile(std::string(bytes.begin(), bytes.end()), &lines, &error)) {
+    err << "lunashot-pack: " << name << ", " << error << "\n";
+    return false;
+  }
+  for (const BuildLine& line : lines) {
+    Step step{line, {}, {}};
+    std::string why;
+    bool ok = CommandFiles(line.words, &step.inputs, &step.outputs, &why);
+    for (const std::string& f : step.inputs) ok = ok && Inside(root, f, true, &why);
+    for (const std::string& f : step.outputs) ok = ok && Inside(root, f, false, &why);
+    if (!ok) {
+      err << "lunashot-pack: " << name << ", line " << line.number << ": " << why
+          << "; nothing was run\n";
+      return false;
+    }
+    steps->push_back(std::move(step));
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseBuildFile(const std::string& text, std::vector<BuildLine>* lines, std::string* error) {
@@ -167,7 +199,13 @@ int BuildCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     err << "lunashot-pack: expected one game folder\n" << kBuildUsage;
     return kUsage;
   }
-  const std::string game = dirs.empty() ? "." : dirs[0];
+  BuildReport report;
+  return RunBuildFile(dirs.empty() ? "." : dirs[0], force, out, err, &report);
+}
+
+int RunBuildFile(const std::string& game, bool force, std::ostream& out, std::ostream& err,
+                 BuildReport* report) {
+  *report = BuildReport();
   InFolder back;
   if (!back.ok() || chdir(game.c_str()) != 0) {
     err << "lunashot-pack: " << game << ": cannot enter the game folder: " << std::strerror(errno)
@@ -181,31 +219,8 @@ int BuildCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   }
   const std::string root = real;
   const std::string name = (game == "." ? "" : game + "/") + kBuildFile;
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  if (!ReadInput(kBuildFile, kMaxBuildFileBytes, &bytes, &error)) {
-    err << "lunashot-pack: " << (game == "." ? "" : game + "/") << error << "\n";
-    return kFailed;
-  }
-  std::vector<BuildLine> lines;
-  if (!ParseBuildFile(std::string(bytes.begin(), bytes.end()), &lines, &error)) {
-    err << "lunashot-pack: " << name << ", " << error << "\n";
-    return kFailed;
-  }
   std::vector<Step> steps;
-  for (const BuildLine& line : lines) {
-    Step step{line, {}, {}};
-    std::string why;
-    bool ok = CommandFiles(line.words, &step.inputs, &step.outputs, &why);
-    for (const std::string& f : step.inputs) ok = ok && Inside(root, f, true, &why);
-    for (const std::string& f : step.outputs) ok = ok && Inside(root, f, false, &why);
-    if (!ok) {
-      err << "lunashot-pack: " << name << ", line " << line.number << ": " << why
-          << "; nothing was run\n";
-      return kFailed;
-    }
-    steps.push_back(std::move(step));
-  }
+  if (!ReadSteps(root, name, (game == "." ? "" : game + "/"), &steps, err)) return kFailed;
   int ran = 0;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     if (!force && !OutOfDate(steps[i])) continue;
@@ -224,8 +239,10 @@ int BuildCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     if (status != 0) {
       err << "lunashot-pack: " << name << ", line " << steps[i].line.number
           << " failed; what the lines before it made is kept\n";
+      report->failed_line = steps[i].line.number;
       return kFailed;
     }
+    report->made.insert(report->made.end(), steps[i].outputs.begin(), steps[i].outputs.end());
     ++ran;
   }
   out << name << ": " << (ran ? std::to_string(ran) + " of " + std::to_string(steps.size()) +
@@ -234,6 +251,21 @@ int BuildCommand(const std::vector<std::string>& args, std::ostream& out, std::o
                                     " lines)")
       << "\n";
   return kOk;
+}
+
+std::vector<std::string> BuildSources() {
+  char real[PATH_MAX];
+  std::vector<Step> steps;
+  std::ostringstream quiet;
+  if (!realpath(".", real) || !ReadSteps(real, kBuildFile, "", &steps, quiet)) return {};
+  std::set<std::string> made;
+  for (const Step& step : steps) made.insert(step.outputs.begin(), step.outputs.end());
+  std::vector<std::string> sources{kBuildFile};
+  std::set<std::string> seen;
+  for (const Step& step : steps)
+    for (const std::string& in : step.inputs)
+      if (!made.count(in) && seen.insert(in).second) sources.push_back(in);
+  return sources;
 }
 
 }  // namespace tools

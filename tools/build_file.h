@@ -23,4 +23,19 @@ bool ParseBuildFile(const std::string& text, std::vector<BuildLine>* lines, std:
 
 int BuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// What a build did: the outputs of the lines that ran, in order, and the
+// number of the line that failed (0: none did).
+struct BuildReport {
+  std::vector<std::string> made;
+  int failed_line = 0;
+};
+// The build of the game folder `game`, as the command runs it; its status.
+// The working directory is the same after.
+int RunBuildFile(const std::string& game, bool force, std::ostream& out, std::ostream& err,
+                 BuildReport* report);
+// The build file itself and the files its lines read that no line writes:
+// the author's sources, relative to the game folder (the working
+// directory). Empty when the file cannot be read.
+std::vector<std::string> BuildSources();
+
 }  // namespace tools
