@@ -30,13 +30,18 @@ void WriteLog(const char* message) {
   std::fclose(f);
 }
 
+void Tell(const std::string& message) {
+  std::fprintf(stderr, "lunashot: %s\n", message.c_str());
+  std::fflush(stderr);
+  WriteLog(message.c_str());
+}
+
 namespace {
 bool output_failed = false;
 }  // namespace
 
 void OutputFailed(const std::string& message) {
-  std::fprintf(stderr, "lunashot: %s\n", message.c_str());
-  WriteLog(message.c_str());
+  Tell(message);
   output_failed = true;
 }
 
@@ -61,10 +66,7 @@ void Notice(const std::string& kind, const std::string& text) {
 
 void NoticeAt(const std::string& kind, const std::string& place, const std::string& text) {
   if (!notices_on || told.size() >= kMostNotices || !told.emplace(kind, place).second) return;
-  const std::string line = "notice: " + (place.empty() ? text : place + ": " + text);
-  std::fprintf(stderr, "lunashot: %s\n", line.c_str());
-  std::fflush(stderr);
-  WriteLog(line.c_str());
+  Tell("notice: " + (place.empty() ? text : place + ": " + text));
 }
 
 std::uint32_t NoticeCount() { return static_cast<std::uint32_t>(told.size()); }

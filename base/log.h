@@ -1,5 +1,6 @@
-// The start-up failure log, script/log.txt below the working directory, the
-// tally of requested outputs that failed, and the notices to the author.
+// The one way to tell the user something that does not stop the run (Tell:
+// stderr and script/log.txt), the tally of requested outputs that failed, and
+// the notices to the author.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -10,9 +11,15 @@ namespace base {
 // cannot be opened drops the message.
 void WriteLog(const char* message);
 
+// Tells the user something that does not stop the run: "lunashot: MESSAGE"
+// on stderr and "MESSAGE" in log.txt (when the game folder has one to
+// write). A missing pad map line, a sound that does not load, a sound device
+// that does not open, a recording that failed: all come this way.
+void Tell(const std::string& message);
+
 // A file the run writes on request (a --gif, --frame-hashes or
-// --record-frames output, an F9 GIF) could not be written whole: says so on
-// stderr ("lunashot: MESSAGE") and in log.txt, and remembers it, so that a
+// --record-frames output, an F9 GIF) could not be written whole: tells it
+// and remembers it, so that a
 // headless run can end with a failure status (runtime::kOutputFailed).
 void OutputFailed(const std::string& message);
 bool AnyOutputFailed();

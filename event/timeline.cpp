@@ -148,12 +148,6 @@ void DispatchEvents() {
 
 std::size_t PendingEvents() { return EventList.size(); }
 
-std::list<dword> PendingTimes() {
-  std::list<dword> times;
-  for (const auto& e : EventList) times.push_back(e.first);
-  return times;
-}
-
 void AddTimeEvent(dword delay, const char* name) {
   object::CheckFunctionName("AddTimeEvent", name);
   auto e = std::make_unique<FuncEvent>();

@@ -8,7 +8,6 @@
 // the same way every frame).
 #pragma once
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 
@@ -75,8 +74,6 @@ extern const std::size_t kEventSlotBytes;
 // dispatch would fire it again without end.
 void DispatchEvents();
 std::size_t PendingEvents();
-// Due frames of the pending events, front first (for tests).
-std::list<dword> PendingTimes();
 
 void AddTimeEvent(dword delay, const char* name);
 void AddInstanceEvent(dword delay, const char* name, object::Instance* instance);

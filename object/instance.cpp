@@ -190,12 +190,6 @@ std::vector<Instance*> ListContents(List list) {
   return out;
 }
 
-std::vector<Instance*> PoolContents() {
-  std::vector<Instance*> out;
-  for (Instance* i = free_list.head; i; i = i->next) out.push_back(i);
-  return out;
-}
-
 int PoolFree() { return free_list.count; }
 
 Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base::FIXED vel,

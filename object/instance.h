@@ -84,7 +84,7 @@ inline int HandleOf(const Instance* i) { return i ? i->index : -1; }
 // Makes the 1000 instances and fills the pool (start-up step 6). Called
 // again (tests), it empties every list and resets every instance.
 void InitPool();
-// Instances in a list, front (newest) first; for tests.
+// Instances in a list, front (newest) first; for benchmarks.
 std::vector<Instance*> ListContents(List list);
 // The first instance of a list (then follow `next`), nullptr when empty.
 Instance* ListFront(List list);
@@ -100,8 +100,6 @@ extern std::uint32_t LayoutVersion;
 inline void NoteLayoutChange(const Instance* i) {
   if (i->list == kEnemy0 || i->list == kEnemy1 || !i->children.empty()) ++LayoutVersion;
 }
-// The free instances in the order spawns will take them; for tests.
-std::vector<Instance*> PoolContents();
 int PoolFree();
 
 // The eight spawns. A released or nil kind, or anim not below its animsize,

@@ -3,7 +3,6 @@
 #include "platform/gamepad_map.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <sstream>
 
 #include "base/file.h"
@@ -143,11 +142,7 @@ GamepadMap LoadGamepadMap() {
     map = ParseGamepadMap(std::string(bytes.begin(), bytes.end()), &errors);
   else if (failure.step != std::string("cannot open"))
     errors.push_back(failure.Text());
-  for (const std::string& e : errors) {
-    const std::string message = std::string(kFileName) + " " + e;
-    std::fprintf(stderr, "lunashot: %s\n", message.c_str());
-    base::WriteLog(message.c_str());
-  }
+  for (const std::string& e : errors) base::Tell(std::string(kFileName) + " " + e);
   return map;
 }
 

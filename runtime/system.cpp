@@ -145,8 +145,7 @@ int startup_failure_status = 0;
 void SetStartupFailureStatus(int status) { startup_failure_status = status; }
 
 void StartupFailure(const std::string& cause) {
-  std::fprintf(stderr, "lunashot: %s\n", cause.c_str());
-  base::WriteLog(cause.c_str());
+  base::Tell(cause);
   // A player at a window reads the cause there, not only in the log.
   platform::Machine* machine = platform::backends.machine;
   std::string error;
@@ -209,8 +208,7 @@ int RunEngine(const Options& options) {
   }
   std::string error;
   if (!platform::backends.machine->Init(&error)) {
-    std::fprintf(stderr, "lunashot: %s\n", error.c_str());
-    base::WriteLog(error.c_str());
+    base::Tell(error);
     ReturnToMenu(startup_failure_status);
   }
   machine_up = true;

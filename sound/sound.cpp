@@ -167,9 +167,7 @@ void InitSound() {
       output = audio;
       pulled = audio->Pulls();
     } else {
-      const std::string note = "no sound (" + error + "); running silent";
-      std::fprintf(stderr, "lunashot: %s\n", note.c_str());
-      base::WriteLog(note.c_str());
+      base::Tell("no sound (" + error + "); running silent");
     }
   }
   opened = true;
@@ -245,9 +243,10 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
   base::SoundSource source;
   std::string error;
   if (!base::DecodeSoundFile(file, &samples, &source, &error)) {
-    // Standard error, not log.txt, which is for start-up failures.
+    // Told once per version of the file: a script that retries every frame
+    // does not fill the log.
     failed.insert(version);
-    std::fprintf(stderr, "lunashot: LoadSound: sound/%s: %s\n", name, error.c_str());
+    base::Tell(std::string("LoadSound: sound/") + name + ": " + error);
     return nullptr;
   }
   if (samples.empty()) return nullptr;  // nothing to play: no sample, as SDL_mixer had it

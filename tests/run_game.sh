@@ -6,9 +6,9 @@
 # usage: run_game.sh LUNASHOT PALETTE SRC_GAME_DIR WORK_DIR [checks] -- [lunashot options]
 # checks (each may repeat):
 #   --status N                 expected exit status (default 0)
-#   --stderr/--no-stderr RE    standard error must (not) match (grep -E)
+#   --stderr/--no-stderr RE    standard error must (not) match (grep -E); --stderr-once: one line
 #   --stdout/--no-stdout RE    standard output must (not) match
-#   --log RE                   script/log.txt must match
+#   --log RE                   script/log.txt must match; --log-once: one line
 #   --file/--no-file PATH      PATH (relative to the game copy) must (not) exist afterwards
 #   --no-palette               do not add the test palette
 #   --no-replays               start without the replays saved in the game's replay/
@@ -28,7 +28,9 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     --status) status="$2" ;;
     --stderr | --stdout) checks+=("$work.${1#--}${us}yes$us$2") ;;
     --no-stderr | --no-stdout) checks+=("$work.${1#--no-}${us}no$us$2") ;;
+    --stderr-once) checks+=("$work.stderr${us}once$us$2") ;;
     --log) checks+=("$work/script/log.txt${us}yes$us$2") ;;
+    --log-once) checks+=("$work/script/log.txt${us}once$us$2") ;;
     --file | --no-file) checks+=("$1$us$2") ;;
     --no-palette) palette_ok=0; shift; continue ;;
     --no-replays) replays=0; shift; continue ;;
@@ -71,7 +73,8 @@ for c in "${checks[@]}"; do
     *)
       found=no
       grep -Eq -- "$re" "$file" 2>/dev/null && found=yes
-      [ "$found" = "$want" ] || flunk "$(basename "$file") $([ "$want" = yes ] && echo "does not match" || echo matches): $re"
+      [ "$want" = once ] && [ "$(grep -Ec -- "$re" "$file")" = 1 ] && found=once
+      [ "$found" = "$want" ] || flunk "$(basename "$file") $([ "$want" = no ] && echo matches || echo "does not match"): $re"
       ;;
   esac
 done

@@ -19,10 +19,7 @@ class FakeClock : public platform::Clock {
   std::uint32_t now = 0;
   std::vector<std::uint32_t> delays;
   std::uint32_t Ticks() override { return now; }
-  void Delay(std::uint32_t ms) override {
-    delays.push_back(ms);
-    now += ms;
-  }
+  void Delay(std::uint32_t ms) override { delays.push_back(ms), now += ms; }
 };
 
 // Buttons as a bit mask; `on_poll` runs at each poll, after the count.
@@ -31,30 +28,19 @@ class FakeInput : public platform::Input {
   std::uint32_t buttons = 0;
   int polls = 0;
   std::function<void()> on_poll;
-  void Poll(std::uint32_t) override {
-    ++polls;
-    if (on_poll) on_poll();
-  }
-  bool Button(int index) override {
-    return index >= 0 && index < 32 && ((buttons >> index) & 1u) != 0;
-  }
+  void Poll(std::uint32_t) override { ++polls, on_poll ? on_poll() : void(); }
+  bool Button(int index) override { return index >= 0 && index < 32 && ((buttons >> index) & 1u); }
 };
 
 class FakeDisplay : public platform::Display {
  public:
   using Palette = std::array<platform::Rgb, 256>;
   bool can_open = true;
-  int opens = 0, closes = 0;
   std::vector<Palette> palettes;  // every palette set, in order
   std::vector<std::uint8_t> frame = std::vector<std::uint8_t>(platform::kFrameBytes);
   int frames = 0;
-
-  bool Open(std::string* error) override {
-    if (!can_open) *error = "no window";
-    opens += can_open;
-    return can_open;
-  }
-  void Close() override { ++closes; }
+  bool Open(std::string* error) override { return can_open || (*error = "no window", false); }
+  void Close() override {}
   void SetPalette(const platform::Rgb (&colours)[256]) override {
     palettes.emplace_back();
     std::copy(colours, colours + 256, palettes.back().begin());
@@ -75,13 +61,10 @@ class FakeMachine : public platform::Machine {
   bool Interactive() override { return false; }
 };
 
-// Installs a set of backends (null for those a test does not need) and
-// puts the previous set back at the end.
+// Installs a set of backends (null for those a test does not need), the previous set back after.
 class FakeBackends {
  public:
-  explicit FakeBackends(const platform::Backends& backends) : saved_(platform::backends) {
-    platform::backends = backends;
-  }
+  explicit FakeBackends(const platform::Backends& b) : saved_(platform::backends) { platform::backends = b; }
   ~FakeBackends() { platform::backends = saved_; }
   FakeBackends(const FakeBackends&) = delete;
   FakeBackends& operator=(const FakeBackends&) = delete;

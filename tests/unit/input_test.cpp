@@ -1,107 +1,23 @@
-// Input: the button queries, the key bitmask and the replayed-key queries; gamepad.txt (the default
-// table, a file that replaces it, bad lines reported and skipped); the --input file (its grammar,
-// errors naming the bad line, the scripted backend following the count of Update calls).
+// Input files: gamepad.txt (the default table, a file that replaces it, bad lines reported and
+// skipped); the --input file's grammar, errors naming the bad line. The scripted backend following
+// the count of Update calls and the queries scripts make: the rows game test.
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "backend/scripted_input.h"
-#include "event/input.h"
+#include "base/input_script.h"
 #include "platform/gamepad_map.h"
-#include "tests/unit/lua_fixture.h"
 
 namespace {
 
-using namespace event;
-using backend::ScriptedInput;
 using platform::GamepadMap;
 using base::InputStep;
 using platform::kNoButton;
 using platform::ParseGamepadMap;
 using base::ParseInputScript;
-
-std::uint32_t Bits(std::initializer_list<int> indices) {
-  std::uint32_t b = 0;
-  for (int i : indices) b |= 1u << i;
-  return b;
-}
-
-struct Query {
-  const char* name;
-  std::uint8_t (*f)();
-};
-const Query kLive[] = {{"U", IsU},         {"UL", IsUL}, {"L", IsL}, {"DL", IsDL},
-                       {"D", IsD},         {"DR", IsDR}, {"R", IsR}, {"UR", IsUR},
-                       {"Start", IsStart}, {"A", IsA},   {"X", IsX}, {"Y", IsY}};
-const Query kReplayed[] = {{"RU", IsRU},   {"RD", IsRD},   {"RL", IsRL},   {"RR", IsRR},
-                           {"RUL", IsRUL}, {"RDL", IsRDL}, {"RDR", IsRDR}, {"RUR", IsRUR},
-                           {"RA", IsRA},   {"RX", IsRX}};
-
-// The names of the queries that answer 1 (each must answer 0 or 1).
-template <std::size_t N>
-std::string On(const Query (&queries)[N]) {
-  std::string on;
-  for (const Query& q : queries) {
-    std::uint8_t v = q.f();
-    EXPECT_TRUE(v == 0 || v == 1) << q.name;
-    if (v) on += std::string(on.empty() ? "" : " ") + q.name;
-  }
-  return on;
-}
-
-using InputTest = test_support::LuaFixture;
-
-TEST_F(InputTest, EachQueryReadsItsOwnButtonIndex) {
-  const char* expected[16] = {"U",     "UL", "L", "DL", "D", "DR", "R", "UR",
-                              "Start", "",   "",  "",   "A", "",   "X", "Y"};
-  for (int i = 0; i < 16; ++i) {
-    input.buttons = Bits({i});
-    EXPECT_EQ(On(kLive), expected[i]) << "button " << i;
-  }
-  input.buttons = Bits({9, 10, 11, 13, 16, 31});
-  EXPECT_TRUE(On(kLive).empty() && GetKey() == 0);
-  {
-    test_support::FakeBackends none({});  // without an input backend everything is up
-    EXPECT_TRUE(On(kLive).empty() && GetKey() == 0);
-    JoystickUpdate();  // no backend to poll: nothing happens
-  }
-  // Scripts poll and see the same buttons.
-  Ok("JoystickUpdate() JoystickUpdate()");
-  EXPECT_EQ(input.polls, 2);
-  input.buttons = Bits({7, 14});
-  EXPECT_EQ(Int("GetKey() * 100 + IsUR() * 10 + IsU()"), 3310);
-}
-
-TEST_F(InputTest, GetKeyPriorityAndFireBitsAndTheReplayedQueries) {
-  struct Case {
-    std::initializer_list<int> buttons;
-    int key;
-  };
-  const Case cases[] = {
-      {{}, 0},         {{6}, 4},          {{5}, 8},         {{4}, 12},    {{3}, 16},
-      {{2}, 20},       {{1}, 24},         {{0}, 28},        {{7}, 32},    {{0, 2}, 28},
-      {{1, 6}, 24},    {{12, 14}, 3},     {{14}, 1},        {{12}, 2},    {{7, 1, 5, 3}, 32},
-      {{1, 5, 3}, 24}, {{5, 3}, 8},       {{0, 4}, 28},     {{4, 2}, 12}, {{2, 6}, 20},
-      {{3, 0}, 16},    {{7, 12, 14}, 35}, {{8, 15, 12}, 2},
-  };
-  for (const Case& c : cases) {
-    input.buttons = Bits(c.buttons);
-    EXPECT_EQ(GetKey(), c.key) << "buttons " << input.buttons;
-  }
-  ReplayKey = 30;
-  EXPECT_EQ(On(kReplayed), "RU RA");
-  const char* directions[9] = {"", "RR", "RDR", "RD", "RDL", "RL", "RUL", "RU", "RUR"};
-  for (int code = 0; code < 9; ++code) {
-    ReplayKey = static_cast<std::uint8_t>(code * 4 + 1);
-    EXPECT_EQ(On(kReplayed), std::string(directions[code]) + (code ? " RX" : "RX")) << code;
-  }
-  // Bits 6 and 7 make the code 9 or more: no direction at all.
-  ReplayKey = 0x40 | 28 | 3;
-  EXPECT_EQ(On(kReplayed), "RA RX");
-  EXPECT_EQ(GetRkey(), 0x40 | 28 | 3);
-  ReplayKey = 0;
-}
 
 // The steps of an --input text as "update:buttons " pairs, or its error.
 std::string Steps(const std::string& text) {
@@ -134,31 +50,6 @@ TEST(InputScript, ReadsStepsOrNamesTheFirstBadLine) {
       {"5 1\n# c\n4 2", "line 3: Update count 4 does not rise above the previous line's 5"},
   };
   for (const auto& [text, want] : cases) EXPECT_EQ(Steps(text), want) << text;
-}
-
-// Follows `script` from a fresh backend: the buttons held before any poll,
-// then after a poll at each Update count, as "start:12, 1:12, 2:0,14,".
-std::string Follow(const std::string& script, std::initializer_list<std::uint32_t> calls) {
-  std::vector<InputStep> steps;
-  std::string error;
-  EXPECT_TRUE(ParseInputScript(script, &steps, &error)) << error;
-  ScriptedInput input(steps);
-  std::string seen = "start:";
-  for (auto call = calls.begin();; ++call) {
-    for (int b = -1; b <= 32; ++b)
-      if (input.Button(b)) seen += std::to_string(b) + ",";
-    if (call == calls.end()) return seen;
-    input.Poll(*call);
-    seen += " " + std::to_string(*call) + ":";
-  }
-}
-
-TEST(ScriptedInput, FollowsTheUpdateCountFromTheZeroLineOn) {
-  // A second poll at 7 (JoystickUpdate between Updates) changes nothing;
-  // skipped counts land on the latest step reached.
-  EXPECT_EQ(Follow("0 12\n2 0,14\n3 -\n6 7\n9 15", {1, 2, 3, 4, 5, 6, 7, 7, 50}),
-            "start:12, 1:12, 2:0,14, 3: 4: 5: 6:7, 7:7, 7:7, 50:15,");
-  EXPECT_EQ(Follow("1 4", {0, 1}), "start: 0: 1:4,");  // without a zero line all start up
 }
 
 // "pad->target" pairs of the mapped pad buttons, then the dead zone.

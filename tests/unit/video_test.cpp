@@ -1,159 +1,139 @@
-// Video: start-up, Present, the palette upload and frame recording against a display that keeps
-// what it is sent (fades: golden frames); DrawSprite and DrawSpriteSolid against a pixel-by-pixel
-// reference render; Draw and DrawFont limits and clipping (text and bad sets: video_golden).
+// Video: start-up failures; DrawSprite and DrawSpriteSolid against a pixel-by-pixel reference
+// render. The palette upload, recording, text and bad sets: video_golden and video_record_fails.
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <cstring>
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "base/bytes.h"
+#include "base/sprite_file.h"
 #include "tests/unit/fake_platform.h"
-#include "tests/unit/video_test_support.h"
+#include "tests/unit/scratch_dir.h"
 #include "video/display.h"
 #include "video/palette.h"
-#include "video/recorder.h"
-#include "video/text.h"
+#include "video/sprite.h"
+#include "video/surface.h"
 
 namespace {
 
-using namespace video_test;
-using test_support::FakeDisplay;
+using Bytes = std::vector<std::uint8_t>;
+using base::Pixel;
 
-// A palette file whose colour i is (i, 255 - i, i / 2) and whose blend
-// entries count up.
-Bytes PaletteFile() {
+// A sprite pattern: one string per row. '.' transparent; 'a'.. opaque with
+// colour c - 'a' + 1; 'A'.. blended with source c - 'A' + 1 at `level`.
+// Trailing '.' are left out of the row (the row ends early), so they test
+// the pixels after a row's last run.
+struct Pattern {
+  std::vector<std::string> rows;
+  int level = 1;
+  int width() const {
+    std::size_t w = 0;
+    for (auto& r : rows) w = std::max(w, r.size());
+    return static_cast<int>(w);
+  }
+};
+
+// The pixel kind of a pattern character, and its colour (a blended one's source).
+Pixel::Kind KindOf(char c) {
+  return c == '.' ? Pixel::kTransparent : c < 'a' ? Pixel::kBlended : Pixel::kOpaque;
+}
+std::uint8_t Colour(char c) { return std::uint8_t(c - (c < 'a' ? 'A' : 'a') + 1); }
+
+// One sprite record as given (width, height, size, rows), checked or not.
+Bytes Record(std::int32_t width, std::int32_t height, const Bytes& rows) {
   Bytes b;
-  for (int i = 0; i < 256; ++i)
-    b.insert(b.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
-  for (int i = 0; i < 65536 * 3; ++i) b.push_back(std::uint8_t(i * 13));
+  base::AppendSpriteRecord(&b, width, height, rows);
   return b;
 }
 
-class Video : public ::testing::Test {
- protected:
-  void TearDown() override { video::QuitVideo(); }
-  bool Init(std::string* error = nullptr) {
-    std::string e;
-    return video::InitVideo(error ? error : &e);
+// The pattern coded by the format library's encoder.
+Bytes Record(const Pattern& p) {
+  base::PixelImage image(p.width(), static_cast<int>(p.rows.size()));
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < static_cast<int>(p.rows[y].size()); ++x)
+      image.at(x, y) = {KindOf(p.rows[y][x]), Colour(p.rows[y][x]), std::uint8_t(p.level)};
+  base::SpriteData sprite;
+  std::string error;
+  if (!base::EncodeSprite(image, &sprite, &error)) std::abort();
+  return Record(sprite.width, sprite.height, sprite.rows);
+}
+
+Bytes SetFile(const std::vector<Bytes>& records) {
+  Bytes b;
+  base::PutLe16(&b, static_cast<unsigned>(records.size()));
+  for (auto& r : records) b.insert(b.end(), r.begin(), r.end());
+  return b;
+}
+
+struct SetDeleter {
+  void operator()(video::SpriteSet* s) const { video::DestroySpriteSet(s); }
+};
+using SetPtr = std::unique_ptr<video::SpriteSet, SetDeleter>;
+
+SetPtr Parse(const Bytes& file) {
+  std::string e;
+  return SetPtr(video::ParseSpriteSet(file.data(), file.size(), &e));
+}
+
+// A blend table whose every entry is distinct enough to tell which (d, s,
+// level) was looked up.
+std::uint8_t Blend(int d, int s, int k) {
+  return static_cast<std::uint8_t>(d * 7 + s * 3 + k * 101 + 1);
+}
+
+void FillBlendTable() {
+  for (int d = 0; d < 256; ++d)
+    for (int s = 0; s < 256; ++s)
+      for (int k = 0; k < 3; ++k) video::BlendTable[(d * 256 + s) * 3 + k] = Blend(d, s, k);
+}
+
+// An owning surface filled with a position-dependent background.
+struct Target {
+  video::Surface* s;
+  Target(int w, int h) : s(video::CreateSurface(w, h)) {
+    for (int i = 0; i < s->size; ++i) s->pixels[i] = static_cast<std::uint8_t>(200 + i % 37);
   }
-  void Start() {
-    game_.Write("sprite/pal.pal", PaletteFile());
-    ASSERT_TRUE(Init());
-  }
-  // Whether the display's last palette is the 256 colours at `want`.
-  bool LastPaletteIs(const std::vector<video::Color>& want) const {
-    return !display_.palettes.empty() &&
-           std::memcmp(display_.palettes.back().data(), want.data(), 256 * 3) == 0;
-  }
-  test_support::ScratchDir game_{"lunashot-video", {"sprite"}};
-  FakeDisplay display_;
-  test_support::FakeBackends backends_{{nullptr, &display_, nullptr, nullptr, nullptr}};
+  ~Target() { video::DestroySurface(s); }
+  Bytes pixels() const { return Bytes(s->pixels, s->pixels + s->size); }
 };
 
-TEST_F(Video, StartsWithABlackPalette) {
-  Start();
-  ASSERT_TRUE(display_.opens == 1 && display_.palettes.size() == 1u);
-  EXPECT_TRUE(LastPaletteIs(std::vector<video::Color>(256, {0, 0, 0})));
-  EXPECT_EQ(video::BlendTable[65536 * 3 - 1], static_cast<std::uint8_t>((65536 * 3 - 1) * 13));
-  EXPECT_TRUE(video::Screen->size == 76800 && video::BackBuffer->size == 76800);
+// What a draw must give, worked out one pixel at a time.
+Bytes Reference(const Target& t, const Pattern& p, int x, int y, bool solid,
+                       std::uint8_t colour) {
+  Bytes out = t.pixels();
+  const int W = t.s->width, H = t.s->height, w = p.width();
+  const bool clipped = !(x >= 0 && static_cast<long long>(x) + w <= W);
+  for (int r = 0; r < static_cast<int>(p.rows.size()); ++r)
+    for (int c = 0; c < static_cast<int>(p.rows[r].size()); ++c) {
+      long long tx = static_cast<long long>(x) + c, ty = static_cast<long long>(y) + r;
+      if (tx < 0 || ty < 0 || tx >= W || ty >= H) continue;
+      std::uint8_t& d = out[ty * W + tx];
+      const char ch = p.rows[r][c];
+      if (KindOf(ch) == Pixel::kOpaque) d = solid ? colour : Colour(ch);
+      if (KindOf(ch) == Pixel::kBlended)
+        d = !solid ? Blend(d, Colour(ch), p.level) : clipped ? Blend(d, colour, p.level) : colour;
+    }
+  return out;
+}
+
+// A missing or short pal.pal, or a display that cannot open: start-up fails with the cause.
+TEST(Video, MissingOrShortPaletteOrNoWindowFailsWithACause) {
+  test_support::ScratchDir game{"lunashot-video", {"sprite"}};
+  test_support::FakeDisplay display;
+  test_support::FakeBackends backends({nullptr, &display, nullptr, nullptr, nullptr});
+  std::string e;
+  EXPECT_TRUE(!video::InitVideo(&e) && e.find("pal.pal: No such file") != e.npos) << e;
+  game.Write("sprite/pal.pal", Bytes(197375));
+  EXPECT_TRUE(!video::InitVideo(&e) && e.find("only 197375 bytes") != e.npos && e.find('\n') == e.npos) << e;
+  game.Write("sprite/pal.pal", Bytes(197376));
+  display.can_open = false;
+  EXPECT_TRUE(!video::InitVideo(&e) && e == "no window") << e;
   video::QuitVideo();
-  EXPECT_TRUE(video::BackBuffer == nullptr && display_.closes == 1);
-}
-
-TEST_F(Video, MissingOrShortPaletteFailsWithACause) {
-  std::string error;
-  EXPECT_FALSE(Init(&error));
-  EXPECT_NE(error.find("pal.pal: No such file"), std::string::npos) << error;
-  Bytes shorter = PaletteFile();
-  shorter.pop_back();
-  game_.Write("sprite/pal.pal", shorter);
-  EXPECT_FALSE(Init(&error));
-  EXPECT_NE(error.find("only 197375 bytes"), std::string::npos) << error;
-  EXPECT_EQ(error.find('\n'), std::string::npos);
-  game_.Write("sprite/pal.pal", PaletteFile());
-  display_.can_open = false;
-  EXPECT_FALSE(Init(&error));
-  EXPECT_EQ(error, "no window");
-}
-
-TEST_F(Video, OnlyAdjustPaletteReachesTheDisplay) {
-  Start();
-  video::SetPalette(1, 2, 3);
-  video::FadeIn(4);
-  video::ResetPalette();
-  video::FadeOutWhite(9);
-  video::BackBuffer->pixels[5] = 42;
-  video::Present();
-  video::Present();
-  // Neither the fades nor Present upload a palette.
-  EXPECT_TRUE(display_.palettes.size() == 1u && display_.frames == 2);
-  EXPECT_EQ(std::memcmp(display_.frame.data(), video::BackBuffer->pixels, 76800), 0);
-
-  video::SetPalette(1, 2, 3);
-  video::AdjustPalette();
-  EXPECT_TRUE(LastPaletteIs(std::vector<video::Color>(256, {1, 2, 3})));
-  video::ResetPalette();
-  video::AdjustPalette();
-  EXPECT_TRUE(LastPaletteIs({video::BasePalette, video::BasePalette + 256}));
-  EXPECT_EQ(display_.palettes.size(), 3u);
-}
-
-// Reads a recorded frame back as RGB.
-Bytes ReadPng(const std::string& path) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_RGB;
-  Bytes rgb(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-  return rgb;
-}
-
-TEST_F(Video, RecordsEachPresentThroughTheShownPalette) {
-  Start();
-  std::string dir = game_.path() + "/frames";
-  video::StartRecording(dir);
-  video::BackBuffer->pixels[320 * 10 + 3] = 200;
-  video::ResetPalette();  // not uploaded: the first frame stays black
-  video::Present();
-  video::AdjustPalette();
-  video::Present();
-  video::StopRecording();
-  video::Present();
-  // The frames' pixels and size are checked by the golden frames of the game tests; colour
-  // 200 of the palette file is (200, 55, 100).
-  EXPECT_EQ(ReadPng(dir + "/000001.png"), Bytes(76800 * 3, 0));
-  Bytes second = ReadPng(dir + "/000002.png");
-  ASSERT_EQ(second.size(), 76800u * 3);
-  EXPECT_EQ(Bytes(&second[9609], &second[9612]), Bytes({200, 55, 100}));  // pixel (3, 10)
-  EXPECT_TRUE(ReadPng(dir + "/000003.png").empty());
-}
-
-TEST_F(Video, RecordingFailureIsOneLineAndTheGameGoesOn) {
-  Start();
-  game_.Write("file", {1});
-  testing::internal::CaptureStderr();
-  video::StartRecording(game_.path() + "/file/frames");
-  video::Present();
-  video::Present();
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(err.find("frame recording stopped") != err.npos && err.find('\n') == err.size() - 1)
-      << err;
-  EXPECT_EQ(display_.frames, 2);
-
-  // A directory that goes away while recording; hashes to a full disk.
-  std::string dir = game_.path() + "/gone";
-  testing::internal::CaptureStderr();
-  video::StartRecording(dir);
-  video::StartFrameHashes("/dev/full");
-  video::Present();
-  std::system(("rm -rf " + dir).c_str());
-  video::Present();
-  video::Present();
-  err = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(err.find("hashes stopped: cannot write /dev/full") < err.find("gone/000002.png") &&
-              std::count(err.begin(), err.end(), '\n') == 2)
-      << err;
 }
 
 // Draws `p` at (x, y) on a w x h target with both draws and compares each
@@ -182,10 +162,6 @@ TEST(SpriteDraw, MatchesThePixelByPixelRenderAtEveryPosition) {
   // The edges of a full-width target.
   for (int x : {-2, -1, 0, 317, 318, 319, 320}) Check(Pattern{{"aBc"}}, 320, 4, x, 1);
   for (int y : {-4, -2, 0, 8, 9, 10}) Check(Pattern{{"a", "B", "c", "d"}}, 2, 10, 1, y);
-}
-
-TEST(SpriteDraw, LongRunsCutOnBothSidesAtEveryLevel) {
-  FillBlendTable();
   // Runs longer than the target on both sides, of every kind and of the
   // lengths the copy handles specially.
   for (int n : {1, 3, 4, 7, 8, 15, 16, 17, 31, 32, 33, 100}) {
@@ -219,68 +195,12 @@ TEST(SpriteDraw, PlacementsOffTheEdgesAndEmptySpritesChangeNothing) {
   EXPECT_EQ(t.pixels(), before);
 }
 
-// A font: sprite 0 is 6 x 12 (space width, line height); 'A' is a solid
-// 8 x 2 block of colour 1, 'B' a 5 x 2 block of colour 2, tab a 2 x 1 block of
-// colour 3, and index 32 (space) has a glyph that must never be drawn.
-class Text : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::vector<Bytes> records;
-    for (int c = 0; c <= 'B'; ++c) {
-      Pattern p{{"d"}};
-      if (c == 0) p = Pattern{std::vector<std::string>(12, "......")};
-      if (c == 'A') p = Pattern{{"aaaaaaaa", "aaaaaaaa"}};
-      if (c == 'B') p = Pattern{{"bbbbb", "bbbbb"}};
-      if (c == '\t') p = Pattern{{"cc"}};
-      if (c == ' ') p = Pattern{{"zzzz"}};
-      records.push_back(Record(p));
-    }
-    font_ = Parse(SetFile(records));
-    ASSERT_TRUE(font_);
-  }
-  // Clears the screen, draws, and answers the number of painted pixels.
-  int Draw(int x, int y, const char* text, int count) {
-    std::memset(screen_->pixels, 0, 76800);
-    video::DrawFont(font_.get(), x, y, text, count);
-    int n = 0;
-    for (int i = 0; i < 76800; ++i) n += screen_->pixels[i] != 0;
-    return n;
-  }
-  // The x of the first pixel of colour `c` on row y, or -1.
-  int FirstX(int y, std::uint8_t c) const {
-    for (int x = 0; x < 320; ++x)
-      if (screen_->pixels[y * 320 + x] == c) return x;
-    return -1;
-  }
-  SetPtr font_;
-  ScratchBackBuffer back_;
-  video::Surface* screen_ = back_.s;
-};
-
-// The pen's moves by glyph width, space width and line height, and glyphs
-// past the font's end, show in video_golden's frames.
-TEST_F(Text, CountLimitsEveryByteAndGlyphsOffTheEdgesAreClipped) {
-  Draw(0, 0, "\tA", -1);  // a tab is glyph 9
-  EXPECT_TRUE(screen_->pixels[0] == 3 && FirstX(0, 1) == 2);
-  EXPECT_EQ(Draw(10, 20, "A B", -1), 16 + 10);  // the font's own sprite 32 is not drawn
-  EXPECT_EQ(Draw(0, 0, "ABA", 2), 16 + 10);
-  EXPECT_EQ(Draw(0, 0, "ABA", 0) + Draw(0, 0, "", -1) + Draw(0, 0, nullptr, -1), 0);
-  EXPECT_EQ(Draw(0, 0, " AB", 2), 16);  // the space uses one of the two
-  EXPECT_EQ(FirstX(0, 1), 6);
-  EXPECT_EQ(Draw(315, 239, "AB", -1), 5);  // the visible part of A's first row only
-  EXPECT_EQ(Draw(INT_MAX - 3, INT_MAX - 3, std::string(1000, 'A').c_str(), -1), 0);
-  EXPECT_EQ(Draw(INT_MIN, 0, "AAAA\nAAAA", -1), 0);
-  video::Draw(font_.get(), -3, 238, 'A');  // Draw puts one sprite, clipped
-  EXPECT_TRUE(screen_->pixels[238 * 320] == 1 && screen_->pixels[239 * 320 + 4] == 1);
-}
-
-// Nil and released sets: video_golden.
-TEST_F(Text, AnIndexOutsideTheSetOrAnEmptyFontIsAScriptError) {
-  SetPtr empty = Parse(SetFile({}));
-  EXPECT_EQ(test_support::ErrorOf([&] { video::Draw(font_.get(), 0, 0, -1); }),
-            "Draw: index -1 is outside the set (67 sprites)");
-  EXPECT_EQ(test_support::ErrorOf([&] { video::DrawFont(empty.get(), 0, 0, "A", -1); }),
-            "DrawFont: the font has no sprite 0 (it is empty)");
+TEST(Surface, WrappedMemoryIsNeverFreed) {
+  std::uint8_t pixels[6] = {1, 2, 3, 4, 5, 6};
+  video::Surface* s = video::WrapSurface(pixels, 3, 2);
+  EXPECT_TRUE(!s->owns && s->size == 6);
+  video::DestroySurface(s);  // freeing stack memory here would abort
+  EXPECT_EQ(video::CreateSurface(-1, 2), nullptr);
 }
 
 }  // namespace

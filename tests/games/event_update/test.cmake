@@ -1,1 +1,1 @@
-add_game_test(event_update CHECKS --stdout "event_update ok")
+add_game_test(event_update CHECKS --no-stderr .)

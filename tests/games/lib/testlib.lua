@@ -1,18 +1,12 @@
 -- Helpers for test games (copied into every test game's script/ folder):
 -- sprite-set and sound files written from Lua, and error expectations.
 
-local function u16(n) return string.char(n % 256, (n / 256) % 256) end
-
-local function i32(n)
-  local b = {}
-  for i = 1, 4 do
-    b[i] = n % 256
-    n = (n - b[i]) / 256
-  end
-  return string.char(b[1], b[2], b[3], b[4])
-end
-
 TestLib = {}
+
+-- `n` as `k` bytes, least significant first (a negative one as its two's complement).
+function TestLib.Le(n, k) local s = "" for i = 1, k do local b = n % 256 s, n = s .. string.char(b), (n - b) / 256 end return s end
+local function u16(n) return TestLib.Le(n, 2) end
+local function i32(n) return TestLib.Le(n, 4) end
 
 -- Pixel kinds: 0 transparent ('.'), 1 opaque (lower case), 2 blended.
 local function kind(ch) return ch == "." and 0 or string.find(ch, "%l") and 1 or 2 end

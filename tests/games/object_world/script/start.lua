@@ -28,6 +28,8 @@ T.WriteSpriteSet("world.spr", {
   T.Box(4, 4, ORANGE), T.Box(8, 8, YELLOW), T.Box(12, 12, ORANGE), T.Box(16, 16, RED),  -- 9-12 blast
   T.Box(320, 6, GREY),                                                             -- 13 stripe
   T.Box(6, 6, CYAN),                                                               -- 14 turret
+  T.Box(4, 4, RED), T.Box(4, 4, ORANGE), T.Box(4, 4, YELLOW), T.Box(4, 4, WHITE),  -- 15-22 one
+  T.Box(4, 4, GREEN), T.Box(4, 4, MAGENTA), T.Box(4, 4, CYAN), T.Box(4, 4, GREY),  -- per list
 })
 local sprites = LoadSpriteSet("world.spr")
 
@@ -42,6 +44,36 @@ local PLAYER = Kind(6, 6, 6, {{8, 8, 0, false}})
 local BLAST = Kind(0, 8, 8, {{9, 12, 1, false}})
 local STRIPE = Kind(0, 0, 0, {{13, 13, 0, false}})
 local TURRET = Kind(0, 3, 3, {{14, 14, 0, false}})
+
+-- One box per list, each over the one before: the lists are drawn in their fixed order.
+for n, add in ipairs({AddLayer0, AddLayer1, AddEnemy0, AddLayer2, AddEnemy1, AddPBullet, AddEBullet, AddLayer3}) do
+  add(Kind(0, 0, 0, {{14 + n, 14 + n, 0, false}}), nil, 8 + 2 * n, 220, 0, 0, 0, -1)
+end
+
+-- Probes at the bottom right: an instance whose anim and table change as it plays (each change
+-- takes over at the next advance, the frame brought into the new range), and an instance of a
+-- table whose start and end keep their low 8 bits.
+local PROBE = Kind(0, 0, 0, {{15, 17, 0, true}, {20, 22, 2, true}, {19, 18, 0, false}})
+function probe(i)
+  i.anim = ({[1] = 1, [7] = 2, [11] = 0, [15] = 9, [18] = 0})[i.age] or i.anim
+  if i.age == 13 then PROBE:SetAnim(0, 21, 22, 0, false) elseif i.age == 20 then PROBE:SetAnimSize(0) end
+end
+AddLayer3(PROBE, "probe", 300, 228, 0, 0, 0, -1)
+AddLayer3(Kind(0, 0, 0, {{271, 274, 1, true}}), nil, 306, 228, 0, 0, 0, -1)
+
+-- Instances that cannot be drawn are stepped but leave no pixel (the golden frames hold): no sprite
+-- set, an anim outside the table, frames past the set, far outside, disposed before the render.
+-- The sprite set, released, still draws for its kinds.
+local bare = T.Kind(nil, {})
+AddLayer2(bare, nil, 60, 60, 0, 0, 0, -1)
+AddLayer2(ENEMY, nil, 80, 60, 0, 0, 0, -1).anim = 3
+AddLayer2(Kind(0, 0, 0, {{23, 23, 0, false}}), nil, 100, 60, 0, 0, 0, -1)
+AddLayer2(Kind(0, 0, 0, {{-1, -1, 0, false}}), nil, 120, 60, 0, 0, 0, -1)
+AddLayer2(Kind(0, -2147483647, 0, {{4, 4, 0, false}}), nil, 32767, 60, 0, 0, 0, -1)
+function haunt() local g = AddLayer3(ENEMY, nil, 160, 100, 0, 0, 0, -1) g.hit = 255 Dispose(g) end
+AddLayer3(bare, "haunt", 0, 0, 0, 0, 0, -1)
+sprites:Release()
+T.ExpectError("SetSpriteSet: the sprite set was released", TILE.SetSpriteSet, TILE, sprites)
 
 local counts = {e_col = 0, damage = 0, shot = 0, touched = 0, blasts = 0}
 local order = ""

@@ -21,6 +21,8 @@ sprites[2] = sprite({              -- a ship: opaque, holes, trailing transparen
 local m, c = string.rep("M", 12), string.rep("C", 12)
 sprites[3] = sprite({ m, m, m, c, c, c }, 2)
 sprites[4] = sprite({ "gggg", "g..g", "gGGg", "gggg" }, 0)
+sprites[10] = sprite({ "cc", "cc" })                             -- tab: glyph 9
+sprites[33] = sprite({ "mmm", "mmm" })                           -- space: never drawn
 sprites[66] = sprite({ ".yy.", "y..y", "yyyy", "y..y", "y..y" })   -- A
 sprites[67] = sprite({ "ccc.", "c..c", "ccc.", "c..c", "ccc." })   -- B
 TestLib.WriteSpriteSet("golden.spr", sprites)
@@ -38,10 +40,18 @@ assert(SpriteCount(set) == 67 and SpriteWidth(set, 1) == 10 and SpriteHeight(set
 assert(TextWidth(set, "AB BA\nA z B") == 26 and TextHeight(set, "AB BA\nA z B") == 16)
 assert(TextWidth(set, "") == 0 and TextHeight(set, "") == 8)
 E("Draw: the sprite set is nil", Draw, nil, 0, 0, 1)
+E("Draw: index -1 is outside the set (67 sprites)", Draw, set, 0, 0, -1)
+TestLib.WriteSpriteSet("empty.spr", {})
+E("DrawFont: the font has no sprite 0 (it is empty)", DrawFont, LoadSpriteSet("empty.spr"), 0, 0, "A", -1)
 local spare = LoadSpriteSet("golden.spr")
 spare:Release()
 E("Release: the sprite set was released", spare.Release, spare)
 E("DrawFont: the sprite set was released", DrawFont, spare, 0, 0, "A", -1)
+
+-- Nothing reaches the screen's palette but AdjustPalette, and it starts black: frame 1 is black.
+Draw(set, 100, 100, 1)
+ResetPalette() FadeIn(4) FadeOutWhite(9) SetPalette(9, 9, 9)
+Present()
 
 -- Frames: the palette fades in from black over the run; sprites cross the
 -- edges by a few more pixels each frame.
@@ -51,6 +61,8 @@ local frame = 0
 while true do
   Update()
   frame = frame + 1
+  -- video_record_fails records into gone/, which goes here.
+  if frame == 2 then os.execute("rm -rf '" .. string.gsub(GetScriptPath(""), "script/$", "gone'")) end
   FadeIn(40)
   AdjustPalette()
   local d, e = frame, Mod(frame, 6)
@@ -64,5 +76,9 @@ while true do
   Draw(set, 200, 60, 3)
   DrawFont(set, 40, 150, "AB BA\nA z B", -1)   -- z: no glyph, a space's width
   DrawFont(set, 310, 170, "ABABAB", 4)         -- runs off the right edge
+  DrawFont(set, 40, 190, "A\tB", -1)           -- a tab is glyph 9
+  DrawFont(set, 80, 190, " AB", 2)              -- the space counts
+  DrawFont(set, 120, 190, "", -1) DrawFont(set, 120, 190, nil, -1) DrawFont(set, 120, 190, "AB", 0)
+  DrawFont(set, 2147483644, 2147483644, string.rep("A", 1000), -1) DrawFont(set, -2147483648, 0, "AA\nAA", -1)
   Present()
 end

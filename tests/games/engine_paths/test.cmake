@@ -1,1 +1,0 @@
-add_game_test(engine_paths CHECKS --stdout "paths ok")
