@@ -257,7 +257,9 @@ std::vector<std::string> BuildSources() {
   char real[PATH_MAX];
   std::vector<Step> steps;
   std::ostringstream quiet;
-  if (!realpath(".", real) || !ReadSteps(real, kBuildFile, "", &steps, quiet)) return {};
+  if (access(kBuildFile, F_OK) != 0) return {};
+  // A file with a mistake is watched itself, so that mending it is seen.
+  if (!realpath(".", real) || !ReadSteps(real, kBuildFile, "", &steps, quiet)) return {kBuildFile};
   std::set<std::string> made;
   for (const Step& step : steps) made.insert(step.outputs.begin(), step.outputs.end());
   std::vector<std::string> sources{kBuildFile};

@@ -35,7 +35,7 @@ int RunBuildFile(const std::string& game, bool force, std::ostream& out, std::os
                  BuildReport* report);
 // The build file itself and the files its lines read that no line writes:
 // the author's sources, relative to the game folder (the working
-// directory). Empty when the file cannot be read.
+// directory). Empty without the file; the file alone when it has a mistake.
 std::vector<std::string> BuildSources();
 
 }  // namespace tools
