@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/art_build.h"
 #include "app/new_game.h"
 #include "app/start.h"
 #include "backend/backends.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     if (devices) run.input = std::move(devices);
     run.audio = backend::CreateSdlAudio();
     run.clock = backend::CreateRealClock();
+    app::InstallArtBuild();
   }
   status = app::Start(&run);
   // A stopped headless run shut down cleanly, but it did not finish: its

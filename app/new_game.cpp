@@ -1,6 +1,9 @@
 // `lunashot new DIR`: the starter game. Its palette is the xterm 256-colour
 // layout (16 named colours, a 6 x 6 x 6 cube, 24 greys) with a mixing blend
 // table; its sprites are drawn here from character maps in that palette.
+// Their sources go into art/ with the build file that makes the same sprite
+// and palette files again (`lunashot-pack build`), written before them so
+// that a first build finds nothing out of date.
 #include "app/new_game.h"
 
 #include <dirent.h>
@@ -18,6 +21,7 @@
 
 #include "base/blend_table.h"
 #include "base/builtin_font.h"
+#include "base/png_file.h"
 #include "base/sound_file.h"
 #include "base/sprite_file.h"
 
@@ -172,6 +176,43 @@ std::vector<std::int8_t> Sound(bool noise) {
   return s;
 }
 
+const char kBuildTxt[] =
+    R"(# How this game's art is made. `lunashot-pack build` (in the game folder)
+# runs the lines whose outputs are missing or older than their inputs. Each
+# line is a lunashot-pack command line; paths are relative to the game folder.
+# Draw in art/ (PNG, JPEG, BMP, TGA or GIF), add lines, and build.
+palette art/palette.gpl sprite/pal.pal
+font --builtin sprite/font.spr --colour 15
+sprites --files art/ship.png art/shot.png art/enemy.png art/enemy_shot.png art/spark.png sprite/ship.spr --palette sprite/pal.pal
+)";
+
+// The palette as a GIMP palette, the source of sprite/pal.pal.
+std::vector<std::uint8_t> GimpPalette(const base::Palette& palette) {
+  std::string text = "GIMP Palette\nName: starter (xterm 256 colours)\nColumns: 16\n#\n";
+  for (const base::Rgb& c : palette)
+    text += std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) + "\n";
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+// A sprite as the RGBA picture that packs back to it: blend levels 0, 1, 2
+// are alpha 64, 128 and 192.
+bool PictureBytes(const base::PixelImage& image, const base::Palette& palette,
+                  std::vector<std::uint8_t>* bytes, std::string* error) {
+  base::PngImage png;
+  png.width = image.width;
+  png.height = image.height;
+  for (const base::Pixel& p : image.pixels) {
+    const base::Rgb& c = palette[p.index];
+    std::uint8_t alpha = p.kind == base::Pixel::kOpaque    ? 255
+                         : p.kind == base::Pixel::kBlended ? std::uint8_t(64 * (p.level + 1))
+                                                           : 0;
+    png.pixels.insert(png.pixels.end(), {alpha ? c.r : std::uint8_t(0),
+                                         alpha ? c.g : std::uint8_t(0),
+                                         alpha ? c.b : std::uint8_t(0), alpha});
+  }
+  return base::EncodePng(png, 9, bytes, error);
+}
+
 // Writes a new file; an existing one is an error, never replaced. A file
 // that cannot be written whole (a full disk) is removed.
 bool WriteNew(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error) {
@@ -241,16 +282,26 @@ bool WriteStarterGame(const std::string& dir, std::string* error) {
   // no folder behind.
   std::vector<std::uint8_t> font, ship;
   std::vector<base::SpriteData> glyphs = base::BuiltinFontSprites(15);
-  if (!base::EncodeSpriteSet(glyphs, &font, error) || !SpriteSetBytes(ShipPictures(), &ship, error))
+  const std::vector<base::PixelImage> pictures = ShipPictures();
+  if (!base::EncodeSpriteSet(glyphs, &font, error) || !SpriteSetBytes(pictures, &ship, error))
     return false;
-  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files = {
+  // The sources first: the files made from them are then never older.
+  std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files = {
+      {"art/build.txt", std::vector<std::uint8_t>(kBuildTxt, kBuildTxt + sizeof kBuildTxt - 1)},
+      {"art/palette.gpl", GimpPalette(DefaultPalette())}};
+  const char* const kNames[] = {"ship", "shot", "enemy", "enemy_shot", "spark"};
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    files.push_back({std::string("art/") + kNames[i] + ".png", {}});
+    if (!PictureBytes(pictures[i], DefaultPalette(), &files.back().second, error)) return false;
+  }
+  files.insert(files.end(), {
       {"sprite/pal.pal", base::BuildPalFile(DefaultPalette(), base::BlendMode::kMix)},
       {"sprite/font.spr", font},
       {"sprite/ship.spr", ship},
       {"sound/shot.wav", base::EncodeNativeWav(Sound(false))},
       {"sound/boom.wav", base::EncodeNativeWav(Sound(true))},
       {"script/start.lua", std::vector<std::uint8_t>(kStartLua, kStartLua + sizeof kStartLua - 1)},
-  };
+  });
   bool made_dir = false;
   if (!MakeGameDir(dir, &made_dir, error)) return false;
   // What this run made, in order; a failure takes it all back, so the
@@ -258,7 +309,7 @@ bool WriteStarterGame(const std::string& dir, std::string* error) {
   // on a disk with room succeeds.
   std::vector<std::string> made;
   bool ok = true;
-  for (const char* sub : {"/sprite", "/sound", "/script", "/replay"}) {
+  for (const char* sub : {"/art", "/sprite", "/sound", "/script", "/replay"}) {
     if (mkdir((dir + sub).c_str(), 0755) != 0) {
       *error = "cannot create " + dir + sub + ": " + std::strerror(errno);
       ok = false;

@@ -4,7 +4,15 @@
 
 namespace base {
 
-std::vector<std::uint8_t> NativeWavHeader(std::uint32_t n) {
+namespace {
+
+// One forward loop from loop_start to the last sample, for ever: a sampler
+// chunk ("smpl") as DecodeSound reads it back.
+constexpr std::uint32_t kSamplerChunkBytes = 68;
+
+}  // namespace
+
+std::vector<std::uint8_t> NativeWavHeader(std::uint32_t n, std::uint32_t extra) {
   const std::uint32_t pad = n & 1;  // RIFF chunks keep an even length
   std::vector<std::uint8_t> out(44);
   std::size_t at = 0;
@@ -15,7 +23,7 @@ std::vector<std::uint8_t> NativeWavHeader(std::uint32_t n) {
     for (int i = 0; i < bytes; ++i) out[at++] = std::uint8_t(v >> (8 * i));
   };
   text("RIFF");
-  put(36 + n + pad, 4);
+  put(36 + n + pad + extra, 4);
   text("WAVE");
   text("fmt ");
   put(16, 4);
@@ -30,10 +38,26 @@ std::vector<std::uint8_t> NativeWavHeader(std::uint32_t n) {
   return out;
 }
 
-std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples) {
-  std::vector<std::uint8_t> out = NativeWavHeader(static_cast<std::uint32_t>(samples.size()));
+std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples,
+                                          std::int64_t loop_start) {
+  const std::uint32_t n = static_cast<std::uint32_t>(samples.size());
+  const bool looped = loop_start > 0 && loop_start < std::int64_t(n);
+  std::vector<std::uint8_t> out = NativeWavHeader(n, looped ? kSamplerChunkBytes : 0);
   for (std::int8_t s : samples) out.push_back(std::uint8_t(s) ^ 0x80);  // stored unsigned
-  if (samples.size() % 2) out.push_back(0x80);
+  if (n % 2) out.push_back(0x80);
+  if (looped) {
+    auto put = [&](std::uint32_t v) {
+      for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
+    };
+    for (char c : {'s', 'm', 'p', 'l'}) out.push_back(std::uint8_t(c));
+    put(kSamplerChunkBytes - 8);
+    // manufacturer, product, sample period (ns), MIDI note, pitch fraction,
+    // SMPTE format and offset, one loop, no extra data; then the loop: id,
+    // forward, start, end (inclusive), fraction, play count (0: for ever).
+    for (std::uint32_t v : {0u, 0u, 1000000000u / kNativeSoundRate, 60u, 0u, 0u, 0u, 1u, 0u, 0u,
+                            0u, std::uint32_t(loop_start), n - 1, 0u, 0u})
+      put(v);
+  }
   return out;
 }
 

@@ -8,9 +8,12 @@ namespace base {
 
 constexpr int kNativeSoundRate = 11025;
 
-std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples);
+// A loop start other than 0 goes into a sampler chunk after the data, looping
+// to the end, which DecodeSound reads back.
+std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples,
+                                          std::int64_t loop_start = 0);
 // The 44 bytes that start such a file of `count` samples (its data follows,
-// padded to an even length).
-std::vector<std::uint8_t> NativeWavHeader(std::uint32_t count);
+// padded to an even length, then `extra` bytes of further chunks).
+std::vector<std::uint8_t> NativeWavHeader(std::uint32_t count, std::uint32_t extra = 0);
 
 }  // namespace base

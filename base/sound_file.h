@@ -1,8 +1,9 @@
-// Sample files into the mixer's native format (11025 Hz, signed 8-bit, mono;
-// native_wav.h writes it back out). Input is untrusted: every limit below is
-// checked on the file's header before anything is sized from it, and a file
-// that fails gives no samples and a reason. The conversion is deterministic:
-// the same file always gives the same bytes.
+// Sample files and tracker modules (base/module_file.h) into the mixer's
+// native format (11025 Hz, signed 8-bit, mono; native_wav.h writes it back
+// out). Input is untrusted: every limit below is checked on the file's header
+// before anything is sized from it, and a file that fails gives no samples
+// and a reason. The conversion is deterministic: the same file always gives
+// the same bytes.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +32,9 @@ struct SoundSource {
   int channels = 0;
   std::int64_t frames = 0;
   bool native = false;  // already 11025 Hz 8-bit mono: copied, not converted
+  // The sample a looped play starts again from (a module's loop point, or a
+  // WAV sampler loop that runs to the end); 0 for the start.
+  std::int64_t loop_start = 0;
   double Seconds() const { return rate > 0 ? double(frames) / rate : 0.0; }
 };
 

@@ -23,6 +23,7 @@
 #include "object/geometry.h"
 #include "object/instance.h"
 #include "platform/platform.h"
+#include "runtime/error_screen.h"
 #include "runtime/frame.h"
 #include "script/host.h"
 #include "video/display.h"
@@ -33,6 +34,8 @@ namespace runtime {
 
 bool ReloadRequested = false;
 int GifScale = 1;
+ArtBuild Art;
+bool WatchArt = false;
 
 namespace {
 
@@ -49,6 +52,10 @@ std::uint32_t presents = 0, presents_since = 0;
 // A note in the window title is taken down after three seconds.
 bool note_shown = false;
 std::uint32_t note_time = 0;
+// --watch: what the sources were at the last look, and when that was.
+std::string watched;
+bool watch_looked = false;
+std::uint32_t watch_time = 0;
 
 bool ScreenshotFolder(std::string* error) {
   if (mkdir(kFolder, 0777) != 0 && errno != EEXIST) {
@@ -179,6 +186,40 @@ void Act(platform::DevCommand c) {
 
 }  // namespace
 
+bool ArtSourcesChanged() {
+  if (!WatchArt || !Art.sources || !platform::backends.clock) return false;
+  const std::uint32_t now = platform::backends.clock->Ticks();
+  if (watch_looked && now - watch_time < 500) return false;
+  watch_time = now;
+  // Each file's name, size and change time: a save changes one of them.
+  std::string seen;
+  for (const std::string& file : Art.sources()) {
+    struct stat st;
+    seen += file + '\n';
+    if (stat(file.c_str(), &st) == 0)
+      seen += std::to_string(st.st_size) + ' ' + std::to_string(st.st_mtim.tv_sec) + '.' +
+              std::to_string(st.st_mtim.tv_nsec) + '\n';
+  }
+  const bool changed = watch_looked && seen != watched;
+  watched = seen;
+  watch_looked = true;
+  return changed;
+}
+
+bool BuildArtBeforeReload() {
+  platform::Machine* machine = platform::backends.machine;
+  while (Art.run && machine && machine->Interactive() && access("art/build.txt", F_OK) == 0) {
+    std::string note, report;
+    const bool built = Art.run(&note, &report);
+    if (!note.empty()) Note(note);
+    if (built) return true;
+    ReloadRequested = false;
+    ShowErrorScreen(report);
+    if (!ReloadRequested || machine->QuitRequested()) return false;
+  }
+  return true;
+}
+
 std::string GameName() {
   char cwd[4096];
   if (!getcwd(cwd, sizeof cwd)) return "lunashot";
@@ -204,6 +245,7 @@ void HandleDevCommands() {
   platform::Machine* machine = platform::backends.machine;
   if (!machine) return;
   for (platform::DevCommand c; (c = machine->TakeCommand()) != platform::DevCommand::kNone;) Act(c);
+  if (ArtSourcesChanged()) Act(platform::DevCommand::kReload);
   if (note_shown && platform::backends.clock->Ticks() - note_time > 3000) {
     note_shown = false;
     if (platform::backends.display) platform::backends.display->SetTitle(GameName(), "");

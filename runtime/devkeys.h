@@ -4,6 +4,7 @@
 // them, except that a paused game's frames wait.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace runtime {
 
@@ -37,6 +38,29 @@ bool TakeReload();
 // STAMP-xN.png (the window's scale) in the game folder. Returns the first
 // file's name, or empty with `error` set.
 std::string TakeScreenshot(int scale, std::string* error);
+
+// The game's art build (art/build.txt, lunashot-pack's), when the main that
+// runs the engine has the asset tool: a window runs it before each reload,
+// and with --watch a saved source reloads as F5 does.
+struct ArtBuild {
+  // Runs the out-of-date lines. True with a note on what was remade (empty:
+  // nothing was); false with a note naming the failed line and the report.
+  bool (*run)(std::string* note, std::string* report) = nullptr;
+  // The build file and the sources its lines name (empty without one).
+  std::vector<std::string> (*sources)() = nullptr;
+};
+extern ArtBuild Art;
+// --watch: looks for saved sources.
+extern bool WatchArt;
+
+// With --watch, at most twice a second: whether the build file or a source
+// it names changed since the last look (the first look only takes note).
+bool ArtSourcesChanged();
+// Before a reload in a window: the art build, when the game has one; the
+// title says what it remade. A failure stays on the error screen until a
+// reload is asked for again (then the build runs again); false when the
+// player quit there instead.
+bool BuildArtBeforeReload();
 
 // The game folder's name (the working directory's last component).
 std::string GameName();

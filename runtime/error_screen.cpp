@@ -143,6 +143,11 @@ void ShowErrorScreen(const std::string& text, bool reloads) {
         ReloadRequested = true;
         return;
       }
+    // --watch: a saved source of the art build is a reload too.
+    if (reloads && ArtSourcesChanged()) {
+      ReloadRequested = true;
+      return;
+    }
     bool down = AnyButton();
     if (down && released) return;
     if (!down) released = true;

@@ -46,12 +46,15 @@ const char kUsage[] =
     "  --input FILE        take the buttons from FILE instead of the devices\n"
     "  --gif FILE          record every presented frame into the animated GIF FILE\n"
     "  --gif-scale N       GIFs (--gif and F9) N times the screen's size, 1 to 8\n"
+    "  --watch             in a window, a saved source the game's art/build.txt names\n"
+    "                      runs the build and reloads, as F5 does\n"
     "  --notices           headless too, tell the mistakes the engine passes over silently\n"
     "                      (a window always does), on stderr and in script/log.txt\n"
     "  --help              print this text\n"
     "Developer keys in a window (never seen by the game's scripts):\n"
     "  F3                  overlay: frame time, instances, events, heap; again: hitboxes\n"
-    "  F5 (or Shift+F5)    end the game and run script/start.lua again, fresh\n"
+    "  F5 (or Shift+F5)    run art/build.txt's out-of-date lines (when there is one), end\n"
+    "                      the game and run script/start.lua again, fresh\n"
     "  F6 / F7             pause or resume / step one frame while paused\n"
     "  F9                  start or stop a GIF in GAMEDIR/screenshots/\n"
     "  F12                 screenshot (screen size and window size) in GAMEDIR/screenshots/\n"
@@ -90,6 +93,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* message,
       options->fullscreen = true;
     } else if (a == "--notices") {
       options->notices = true;
+    } else if (a == "--watch") {
+      options->watch = true;
     } else if (a == "--max-frames" || a == "--scale" || a == "--gif-scale") {
       const char* v = value("a number");
       if (!v) break;
@@ -212,6 +217,7 @@ int RunEngine(const Options& options) {
   if (!video::InitVideo(&error)) StartupFailure(error);
   if (!options.record_dir.empty()) video::StartRecording(options.record_dir);
   GifScale = options.gif_scale;
+  WatchArt = options.watch;
   if (!options.gif_file.empty()) video::StartGif(options.gif_file, GifScale);
   if (!options.frame_hashes.empty()) video::StartFrameHashes(options.frame_hashes);
   if (!options.audio_file.empty()) sound::StartAudioFile(options.audio_file);
@@ -224,6 +230,8 @@ int RunEngine(const Options& options) {
     RunStartFile(interactive, &status);
     sound::QuitSound();
     if (!ReloadRequested || platform::backends.machine->QuitRequested()) break;
+    // The art first, so that the reload reads what the author just drew.
+    if (!BuildArtBeforeReload()) break;
     // A reload: everything the scripts made goes; the window and the
     // recordings stay. pal.pal is read again, as it may have been edited.
     std::printf("lunashot: reloading script/start.lua\n");

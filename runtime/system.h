@@ -15,6 +15,7 @@ struct Options {
   int gif_scale = 1;  // each pixel of a GIF (--gif and F9) a square this wide
   std::string frame_hashes;
   std::string audio_file;  // --audio: every sample mixed, as a WAV
+  bool watch = false;    // a saved art source rebuilds and reloads (a window)
   bool notices = false;  // headless runs tell notices too (a window always does)
   std::string game_dir;
 };

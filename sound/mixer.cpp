@@ -170,11 +170,13 @@ void Mixer::Update(Channel* c, std::uint32_t now) {
   }
 }
 
-// The rest of this pass, then whole or partial passes while loops remain;
-// a pass that ends exactly at the end of `out` starts the next one.
+// The rest of this pass, then whole or partial passes (from the loop start)
+// while loops remain; a pass that ends exactly at the end of `out` starts the
+// next one.
 void Mixer::Add(Channel* c, std::int8_t* out, int count) {
   const std::int8_t* data = c->sample->data.data();
-  const int length = static_cast<int>(c->sample->data.size());
+  const std::size_t from = c->sample->loop_start;
+  const int length = static_cast<int>(c->sample->data.size() - from);
   int index = 0;
   while (c->playing > 0 && index < count) {
     const int part = c->playing < count - index ? c->playing : count - index;
@@ -185,15 +187,15 @@ void Mixer::Add(Channel* c, std::int8_t* out, int count) {
   }
   while (c->looping != 0 && index < count) {
     const int part = count - index < length ? count - index : length;
-    AddSamples(out + index, data, part, c->volume);
+    AddSamples(out + index, data + from, part, c->volume);
     --c->looping;
-    c->at = static_cast<std::size_t>(part);
+    c->at = from + static_cast<std::size_t>(part);
     c->playing = length - part;
     index += part;
   }
   if (c->playing == 0 && c->looping != 0) {
     --c->looping;
-    c->at = 0;
+    c->at = from;
     c->playing = length;
   }
 }

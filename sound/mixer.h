@@ -6,6 +6,7 @@
 // Plain code without threads: an output that mixes on its own thread makes
 // the engine hold its lock around every call.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -14,9 +15,11 @@ namespace sound {
 constexpr int kChannels = 8;
 constexpr int kMaxVolume = 128;
 
-// A loaded sample; never empty.
+// A loaded sample; never empty. A looped play's later passes start at
+// `loop_start` (a module's loop point; 0, the whole sample, for the rest).
 struct Sample {
   std::vector<std::int8_t> data;
+  std::size_t loop_start = 0;  // below data.size()
 };
 
 class Mixer {

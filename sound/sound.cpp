@@ -56,9 +56,10 @@ class Locked {
 std::size_t SampleBytes(std::size_t samples) {
   return samples + sizeof(Sample) + 2 * base::kBlockOverhead;
 }
-Sample* NewSample(std::vector<std::int8_t>&& data) {
+Sample* NewSample(std::vector<std::int8_t>&& data, std::size_t loop_start = 0) {
   base::Charge("LoadSound", SampleBytes(data.size()));
-  return new Sample{std::move(data)};
+  if (loop_start >= data.size()) loop_start = 0;
+  return new Sample{std::move(data), loop_start};
 }
 void FreeSample(Sample* sample) {
   base::Release(SampleBytes(sample->data.size()));
@@ -250,7 +251,7 @@ boost::intrusive_ptr<Sound> LoadSound(const char* name) {
   }
   if (samples.empty()) return nullptr;  // nothing to play: no sample, as SDL_mixer had it
   boost::intrusive_ptr<Sound> s(new Sound);
-  s->sample = NewSample(std::move(samples));
+  s->sample = NewSample(std::move(samples), std::size_t(source.loop_start));
   return s;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <new>
 #include <set>
@@ -15,10 +16,13 @@
 #include "base/file.h"
 #include "base/sprite_file.h"
 #include "tools/aseprite.h"
+#include "tools/build_file.h"
 #include "tools/json.h"
 #include "tools/output_guard.h"
 #include "tools/palette.h"
+#include "tools/picture.h"
 #include "tools/png_io.h"
+#include "tools/remap.h"
 #include "tools/sheet.h"
 #include "tools/sound_command.h"
 
@@ -28,7 +32,8 @@ namespace {
 const char kUsageText[] =
     "usage: lunashot-pack COMMAND ARGUMENTS (the output: -o OUT, or a last name ending in its "
     "extension)\n"
-    "  palette IN.png|IN.gpl [MORE.png ...] OUT.pal [--additive] [--reserve N] [--fixed FILE.gpl]\n"
+    "  palette IN.png|IN.gpl [MORE.png ...] OUT.pal [--additive] [--reserve N] [--fixed FILE.gpl] "
+    "[--force]\n"
     "  sprites SHEET.png OUT.spr --cell WxH [--margin N] [--spacing N] [--count N] [--trim] "
     "[PIXELS]\n"
     "  sprites SHEET.png OUT.spr --aseprite SHEET.json [PIXELS]   (also writes OUT.lua)\n"
@@ -39,7 +44,10 @@ const char kUsageText[] =
     "       --first C | --chars STRING [--space W] [--line H] [--fixed] [PIXELS]\n"
     "  font --builtin OUT.spr [--colour INDEX]   (the engine's built-in font)\n"
     "  sound IN OUT.wav | sound --check FILE...\n"
-    "  PIXELS: [--palette PAL] [--dither] [--keep-indices] [--key RRGGBB|auto]\n";
+    "  remap OLD.pal NEW.pal SET.spr [-o OUT.spr]   (the set's colours onto the new palette)\n"
+    "  build [GAMEDIR] [--force]   (runs the out-of-date lines of GAMEDIR/art/build.txt)\n"
+    "  PIXELS: [--palette PAL] [--dither] [--keep-indices] [--key RRGGBB|auto] [--alpha-floor N]\n"
+    "  Pictures: PNG, JPEG, BMP, TGA or GIF, told by their bytes.\n";
 
 struct UsageError {
   std::string message;
@@ -127,10 +135,11 @@ void Check(bool ok, const std::string& error, const std::string& prefix = "") {
   if (!ok) throw Failure{prefix + error};
 }
 
+void AddInputOptions(const Arguments& a, std::vector<std::string>* inputs);
+
 void GuardOutput(const std::string& path, OutputKind kind, std::vector<std::string> inputs,
                  const Arguments& a) {
-  for (const char* option : {"--palette", "--fixed", "--aseprite"})
-    if (const std::string* value = a.Value(option)) inputs.push_back(*value);
+  AddInputOptions(a, &inputs);
   std::string error;
   Check(CheckOutput(path, kind, inputs, &error), error);
 }
@@ -151,14 +160,35 @@ int ParseRgb(const std::string& hex) {
 }
 
 // The options that say how colours become indices (sprites and font).
-const std::set<std::string> kMapValues = {"--palette", "--key"};
+const std::set<std::string> kMapValues = {"--palette", "--key", "--alpha-floor"};
 const std::set<std::string> kMapFlags = {"--dither", "--keep-indices"};
+
+std::set<std::string> With(std::set<std::string> a, const std::set<std::string>& b) {
+  a.insert(b.begin(), b.end());
+  return a;
+}
+
+// Each command's options: those that take a value, then the flags.
+const std::set<std::string> kPaletteValues = {"-o", "--reserve", "--fixed"};
+const std::set<std::string> kPaletteFlags = {"--additive", "--force"};
+const std::set<std::string> kSpritesValues =
+    With({"-o", "--cell", "--count", "--margin", "--spacing", "--aseprite"}, kMapValues);
+const std::set<std::string> kSpritesFlags = With({"--files", "--trim"}, kMapFlags);
+const std::set<std::string> kUnpackValues = {"-o", "--palette", "--background", "--columns"};
+const std::set<std::string> kUnpackFlags = {"--view"};
+const std::set<std::string> kFontValues =
+    With({"-o", "--cell", "--first", "--chars", "--count", "--space", "--line", "--margin",
+          "--spacing", "--separator", "--colour"},
+         kMapValues);
+const std::set<std::string> kFontFlags = With({"--fixed", "--builtin"}, kMapFlags);
 
 MapOptions ParseMapOptions(const Arguments& a, const PalFile* pal) {
   MapOptions options;
   options.palette = pal ? &pal->colours : nullptr;
   options.dither = a.Has("--dither");
   options.keep_indices = a.Has("--keep-indices");
+  if (const std::string* floor = a.Value("--alpha-floor"))
+    options.alpha_floor = ParseNumber("--alpha-floor", *floor, 0, 255);
   if (const std::string* key = a.Value("--key")) {
     std::string hex = !key->empty() && (*key)[0] == '#' ? key->substr(1) : *key;
     if (hex == "auto") {
@@ -176,7 +206,7 @@ MapOptions ParseMapOptions(const Arguments& a, const PalFile* pal) {
 Image LoadImage(const std::string& path, const Grid* grid = nullptr) {
   Image image;
   std::string error;
-  Check(ReadPng(path, &image, &error), error);
+  Check(ReadPicture(path, &image, &error), error);
   if (grid) Check(CheckCellGrid(image.width, image.height, path, *grid, &error), error);
   return image;
 }
@@ -272,18 +302,42 @@ void WriteSpriteSet(const std::string& path, const std::vector<SpriteData>& spri
   Check(WriteOutput(path, bytes, &error), error);
 }
 
-// Whatever is not a PNG is read as a palette (GIMP .gpl, whatever its name),
-// which names the problem when it is neither. The head is read as inputs
-// are, so a FIFO or a device is refused there and never waited on.
-bool IsPngFile(const std::string& path) {
-  std::vector<std::uint8_t> head;
-  base::FileError failure;
-  return base::ReadFile(path, 8, &head, &failure, true) && head.size() == 8 &&
-         std::memcmp(head.data(), "\x89PNG\r\n\x1a\n", 8) == 0;
+// The game's palette (an existing pal.pal) is replaced only when no sprite
+// set beside it draws a colour that would change, unless --force is given or
+// the build remakes those sets after this line (`rebuilt`, by canonical path).
+void GuardSets(const std::string& output, const Palette& palette, bool force,
+               const std::set<std::string>& rebuilt, std::ostream& err) {
+  std::filesystem::path path(output);
+  if (path.filename() != "pal.pal") return;
+  PalFile old;
+  std::string error;
+  struct stat st;
+  if (stat(output.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      !base::ReadPalFile(output, &old, &error))
+    return;
+  std::string dir = path.has_parent_path() ? path.parent_path().string() : ".";
+  std::string list;
+  for (const auto& [set, pixels] : SetsHitByPalette(dir, old.colours, palette)) {
+    std::error_code ec;
+    if (rebuilt.count(std::filesystem::weakly_canonical(set, ec).string())) continue;
+    list += (list.empty() ? "" : ", ") + set + " (" + std::to_string(pixels) +
+            (pixels == 1 ? " pixel)" : " pixels)");
+  }
+  if (list.empty()) return;
+  if (force) {
+    err << "lunashot-pack: warning: " << output << ": replaced with --force; these sets draw colours "
+        << "it changes: " << list << "\n";
+    return;
+  }
+  throw Failure{output + ": the new palette changes colours that sprite sets draw: " + list +
+                "; nothing was written. Rebuild those sets after it (in the same build), or write "
+                "it under another name (-o NEW.pal), re-map each set (lunashot-pack remap " +
+                output + " NEW.pal SET.spr) and then put it in place, or give --force"};
 }
 
-int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"-o", "--reserve", "--fixed"}, {"--additive"});
+int PaletteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const std::set<std::string>& rebuilt) {
+  Arguments a = Parse(args, kPaletteValues, kPaletteFlags);
   std::string output =
       TakeOutput(&a, OutputKind::kPalette, "palette IN.png|IN.gpl [MORE.png ...] OUT.pal");
   if (a.positional.empty())
@@ -297,6 +351,7 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   // One palette file or indexed PNG, alone: its entries as they are.
   const bool alone = a.positional.size() == 1 && !a.Has("--reserve") && !a.Has("--fixed");
   auto write_as_it_is = [&](int colours) {
+    GuardSets(output, palette, a.Has("--force"), rebuilt, err);
     Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
     out << output << ": " << colours << " colours" << (colours < 256 ? " (the rest black)" : "")
         << ", " << blend << " blend table\n";
@@ -312,14 +367,16 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   ColourCounts counts;
   for (const std::string& input : a.positional) {
     int colours = 0;
-    if (!IsPngFile(input)) {
+    // Whatever is not a picture is read as a palette (GIMP .gpl, whatever its
+    // name), which names the problem when it is neither.
+    if (!IsPictureFile(input)) {
       Check(ReadPaletteSource(input, &palette, &colours, &error), error);
       if (alone) return write_as_it_is(colours);
       for (int i = 0; i < colours; ++i) counts.Add(palette[i]);
       continue;
     }
     Image image;
-    Check(ReadPng(input, &image, &error), error);
+    Check(ReadPicture(input, &image, &error), error);
     if (alone && image.format == Image::Format::kIndexed) {
       TakePalette(image, &palette, &colours);
       return write_as_it_is(colours);
@@ -328,6 +385,7 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   }
   PaletteReport report;
   Check(BuildPalette(counts, fixed, reserve, &palette, &report, &error), error, output + ": ");
+  GuardSets(output, palette, a.Has("--force"), rebuilt, err);
   Check(WriteOutput(output, BuildPalFile(palette, mode), &error), error);
   int start = std::max<int>(reserve, int(fixed.size()));
   out << output << ": ";
@@ -344,15 +402,8 @@ int PaletteCommand(const std::vector<std::string>& args, std::ostream& out) {
   return kOk;
 }
 
-std::set<std::string> With(std::set<std::string> a, const std::set<std::string>& b) {
-  a.insert(b.begin(), b.end());
-  return a;
-}
-
 int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Arguments a = Parse(
-      args, With({"-o", "--cell", "--count", "--margin", "--spacing", "--aseprite"}, kMapValues),
-      With({"--files", "--trim"}, kMapFlags));
+  Arguments a = Parse(args, kSpritesValues, kSpritesFlags);
   std::string output =
       TakeOutput(&a, OutputKind::kSpriteSet, "sprites SHEET.png OUT.spr --cell WxH");
   GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
@@ -381,10 +432,19 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (a.positional.size() > std::size_t(kMaxSprites))
       throw Failure{std::to_string(a.positional.size()) +
                     " files, more than a sprite set can hold (65535)"};
+    // A GIF gives one sprite a frame.
     for (const std::string& path : a.positional) {
-      cells.push_back(ToPixels(LoadImage(path), path, options, err));
-      labels.push_back(path);
+      std::vector<Image> frames;
+      Check(ReadFrames(path, &frames, &error), error);
+      for (std::size_t f = 0; f < frames.size(); ++f) {
+        std::string label = frames.size() > 1 ? path + ": frame " + std::to_string(f) : path;
+        cells.push_back(ToPixels(frames[f], label, options, err));
+        labels.push_back(label);
+      }
     }
+    if (cells.size() > std::size_t(kMaxSprites))
+      throw Failure{std::to_string(cells.size()) +
+                    " pictures and frames, more than a sprite set can hold (65535)"};
   } else if (a.Has("--aseprite")) {
     ExpectPositional(a, 1, "sprites SHEET.png OUT.spr --aseprite SHEET.json");
     if (grid_options)
@@ -429,7 +489,7 @@ int SpritesCommand(const std::vector<std::string>& args, std::ostream& out, std:
 }
 
 int UnpackCommand(const std::vector<std::string>& args, std::ostream& out) {
-  Arguments a = Parse(args, {"-o", "--palette", "--background", "--columns"}, {"--view"});
+  Arguments a = Parse(args, kUnpackValues, kUnpackFlags);
   std::string output = TakeOutput(&a, OutputKind::kPicture, "unpack IN.spr OUT.png --palette PAL");
   ExpectPositional(a, 1, "unpack IN.spr OUT.png --palette PAL");
   GuardOutput(output, OutputKind::kPicture, a.positional, a);
@@ -479,11 +539,7 @@ int BuiltinFontCommand(Arguments a, std::ostream& out) {
 }
 
 int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Arguments a = Parse(args,
-                      With({"-o", "--cell", "--first", "--chars", "--count", "--space", "--line",
-                            "--margin", "--spacing", "--separator", "--colour"},
-                           kMapValues),
-                      With({"--fixed", "--builtin"}, kMapFlags));
+  Arguments a = Parse(args, kFontValues, kFontFlags);
   if (a.Has("--builtin")) return BuiltinFontCommand(a, out);
   if (a.Has("--colour")) throw UsageError{"--colour goes with font --builtin"};
   std::string output =
@@ -564,21 +620,113 @@ int FontCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   return kOk;
 }
 
+// remap OLD.pal NEW.pal SET.spr [-o OUT.spr]: in place unless -o names another file.
+int RemapCommand(const std::vector<std::string>& args, std::ostream& out) {
+  Arguments a = Parse(args, {"-o"}, {});
+  ExpectPositional(a, 3, "remap OLD.pal NEW.pal SET.spr [-o OUT.spr]");
+  const std::string& set = a.positional[2];
+  const std::string* named = a.Value("-o");
+  std::string output = named ? *named : set;
+  if (named) GuardOutput(output, OutputKind::kSpriteSet, a.positional, a);
+  PalFile old_pal, new_pal;
+  std::string error;
+  Check(base::ReadPalFile(a.positional[0], &old_pal, &error), error);
+  Check(base::ReadPalFile(a.positional[1], &new_pal, &error), error);
+  std::vector<std::uint8_t> bytes;
+  Check(ReadInput(set, base::kMaxSpriteFileBytes, &bytes, &error), error);
+  std::vector<SpriteData> sprites;
+  std::size_t moved = 0;
+  const std::array<std::uint8_t, 256> table = RemapTable(old_pal.colours, new_pal.colours);
+  Check(RemapSet(bytes, table, &sprites, &moved, &error), error, set + ": ");
+  WriteSpriteSet(output, sprites);
+  int indices = 0;
+  for (int i = 0; i < 256; ++i) indices += table[i] != i;
+  out << output << ": " << sprites.size() << " sprites, " << moved << " pixels re-mapped ("
+      << indices << " of the old palette's indices move to the nearest new colour)\n";
+  return kOk;
+}
+
+int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             const std::set<std::string>& rebuilt) {
+  const std::string& command = args[0];
+  if (command == "palette") return PaletteCommand(args, out, err, rebuilt);
+  if (command == "sprites") return SpritesCommand(args, out, err);
+  if (command == "unpack") return UnpackCommand(args, out);
+  if (command == "font") return FontCommand(args, out, err);
+  if (command == "sound") return SoundCommand(args, out, err);
+  if (command == "remap") return RemapCommand(args, out);
+  if (command == "build") return BuildCommand(args, out, err);
+  throw UsageError{"unknown command " + command};
+}
+
+void AddInputOptions(const Arguments& a, std::vector<std::string>* inputs) {
+  for (const char* option : {"--palette", "--fixed", "--aseprite"})
+    if (const std::string* value = a.Value(option)) inputs->push_back(*value);
+}
+
 }  // namespace
 
+bool CommandFiles(const std::vector<std::string>& args, std::vector<std::string>* inputs,
+                  std::vector<std::string>* outputs, std::string* error) {
+  inputs->clear();
+  outputs->clear();
+  try {
+    if (args.empty()) throw UsageError{"no command"};
+    const std::string& command = args[0];
+    Arguments a;
+    if (command == "palette") {
+      a = Parse(args, kPaletteValues, kPaletteFlags);
+      outputs->push_back(TakeOutput(&a, OutputKind::kPalette, "palette IN ... OUT.pal"));
+    } else if (command == "sprites") {
+      a = Parse(args, kSpritesValues, kSpritesFlags);
+      outputs->push_back(TakeOutput(&a, OutputKind::kSpriteSet, "sprites SHEET.png OUT.spr"));
+      const std::string& o = outputs->back();
+      if (a.Has("--aseprite"))
+        outputs->push_back(
+            o.substr(0, o.size() - (HasExtension(o, OutputKind::kSpriteSet) ? 4 : 0)) + ".lua");
+    } else if (command == "unpack") {
+      a = Parse(args, kUnpackValues, kUnpackFlags);
+      outputs->push_back(TakeOutput(&a, OutputKind::kPicture, "unpack IN.spr OUT.png"));
+    } else if (command == "font") {
+      a = Parse(args, kFontValues, kFontFlags);
+      outputs->push_back(TakeOutput(&a, OutputKind::kSpriteSet, "font GLYPHS.png OUT.spr"));
+    } else if (command == "remap") {
+      a = Parse(args, {"-o"}, {});
+      ExpectPositional(a, 3, "remap OLD.pal NEW.pal SET.spr [-o OUT.spr]");
+      outputs->push_back(a.Has("-o") ? *a.Value("-o") : a.positional[2]);
+    } else if (command == "sound") {
+      for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--check") throw UsageError{"sound --check writes nothing to build"};
+        a.positional.push_back(args[i]);
+      }
+      ExpectPositional(a, 2, "sound IN OUT.wav");
+      outputs->push_back(a.positional.back());
+      a.positional.pop_back();
+    } else {
+      throw UsageError{command == "build" ? "build runs the build file; it is not a line of one"
+                                          : "unknown command " + command};
+    }
+    *inputs = a.positional;
+    AddInputOptions(a, inputs);
+    return true;
+  } catch (const UsageError& e) {
+    *error = e.message;
+    return false;
+  }
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return Run(args, out, err, {});
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const std::set<std::string>& rebuilt_sets) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     (args.empty() ? err : out) << kUsageText;
     return args.empty() ? kUsage : kOk;
   }
   try {
-    const std::string& command = args[0];
-    if (command == "palette") return PaletteCommand(args, out);
-    if (command == "sprites") return SpritesCommand(args, out, err);
-    if (command == "unpack") return UnpackCommand(args, out);
-    if (command == "font") return FontCommand(args, out, err);
-    if (command == "sound") return SoundCommand(args, out, err);
-    throw UsageError{"unknown command " + command};
+    return Dispatch(args, out, err, rebuilt_sets);
   } catch (const UsageError& e) {
     err << "lunashot-pack: " << e.message << "\n" << kUsageText;
     return kUsage;

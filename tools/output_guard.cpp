@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/module_file.h"
+#include "tools/picture.h"
+
 namespace tools {
 namespace {
 
@@ -30,9 +33,16 @@ const char* KindByContent(const std::string& head) {
     return head.size() >= at + std::strlen(magic) &&
            head.compare(at, std::strlen(magic), magic) == 0;
   };
-  if (starts("\x89PNG\r\n\x1a\n")) return "PNG picture";
-  if (starts("GIF87a") || starts("GIF89a")) return "GIF picture";
-  if (starts("\xff\xd8\xff")) return "JPEG picture";
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(head.data());
+  if (const char* picture = MarkedPictureFormat(bytes, head.size())) {
+    static const char* const kPictures[][2] = {{"PNG", "PNG picture"}, {"JPEG", "JPEG picture"},
+                                               {"GIF", "GIF picture"}, {"BMP", "BMP picture"},
+                                               {"PCX", "PCX picture"}};
+    for (const auto& p : kPictures)
+      if (std::strcmp(picture, p[0]) == 0) return p[1];
+  }
+  if (base::ModuleKind(bytes, head.size())) return "tracker module";
+  if (starts("wvpk")) return "WavPack sound";
   if (starts("RIFF") && starts("WAVE", 8)) return "WAV sound";
   if (starts("OggS")) return "Ogg file";
   if (starts("\x1bLua")) return "compiled Lua chunk";
@@ -49,6 +59,8 @@ const char* KindByName(const std::string& extension) {
   static const char* const kNames[][2] = {
       {".png", "PNG picture"},   {".gif", "GIF picture"},        {".jpg", "JPEG picture"},
       {".jpeg", "JPEG picture"}, {".bmp", "BMP picture"},        {".gpl", "GIMP palette"},
+      {".tga", "TGA picture"},   {".pcx", "PCX picture"},        {".mod", "tracker module"},
+      {".xm", "tracker module"}, {".s3m", "tracker module"},     {".it", "tracker module"},
       {".json", "JSON file"},    {".lua", "Lua script"},         {".wav", "WAV sound"},
       {".ogg", "Ogg file"},      {".aseprite", "Aseprite file"}, {".ase", "Aseprite file"},
       {".spr", "sprite set"},    {".pal", "palette file"},       {".txt", "text file"}};
@@ -108,7 +120,7 @@ bool CheckOutput(const std::string& path, OutputKind kind, const std::vector<std
   if (!S_ISREG(out.st_mode)) return true;  // a folder or device fails at the write, untouched
   std::string head;
   if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[64];
+    char buffer[1084];  // a MOD's mark is at 1080
     head.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
     std::fclose(f);
   }

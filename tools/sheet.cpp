@@ -19,6 +19,35 @@ namespace {
 
 // The indexed picture as RGBA whose index plane is its own indices, so the
 // colour path keeps index i wherever the game's colour i is the picture's.
+// PixelFromAlpha with the floor: fainter pixels are transparent.
+Pixel FloorPixel(std::uint8_t alpha, std::uint8_t index, int floor) {
+  return alpha < floor ? Pixel{} : PixelFromAlpha(alpha, index);
+}
+
+// The soft-shadow warning: counts visible pixels and those fainter than
+// the faintest level, by their alpha (a keyed pixel is not visible).
+void NoteFaintPixels(const Image& image, const std::string& name, const MapOptions& options,
+                     const PixelImage& pixels, std::string* warning) {
+  if (options.alpha_floor >= 0) return;
+  std::size_t visible = 0, faint = 0;
+  for (std::size_t i = 0; i < pixels.pixels.size(); ++i) {
+    if (pixels.pixels[i].kind == Pixel::kTransparent) continue;
+    ++visible;
+    std::uint8_t alpha = image.format == Image::Format::kIndexed
+                             ? image.palette_alpha[image.pixels[i]]
+                             : image.pixels[i * 4 + 3];
+    if (alpha < kFaintAlpha) ++faint;
+  }
+  if (visible == 0 || double(faint) <= kFaintShare * double(visible)) return;
+  char share[16];
+  std::snprintf(share, sizeof share, "%.0f%%", 100.0 * double(faint) / double(visible));
+  *warning += std::string(warning->empty() ? "" : "; ") + name + ": " + share +
+              " of the visible pixels (" + std::to_string(faint) + " of " +
+              std::to_string(visible) + ") have alpha below " + std::to_string(kFaintAlpha) +
+              " and are drawn at the faintest blend level, 1/4; --alpha-floor N makes the "
+              "pixels below alpha N transparent";
+}
+
 Image IndexedAsRgba(const Image& image) {
   Image rgba;
   rgba.format = Image::Format::kRgba;
@@ -37,11 +66,8 @@ Image IndexedAsRgba(const Image& image) {
 
 std::uint8_t Clamp(int v) { return std::uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
 
-}  // namespace
-
-bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options,
-                   PixelImage* pixels, std::string* warning, std::string* error) {
-  warning->clear();
+bool MapPixels(const Image& image, const std::string& name, const MapOptions& options,
+               PixelImage* pixels, std::string* warning, std::string* error) {
   *pixels = PixelImage(image.width, image.height);
   std::size_t count = std::size_t(image.width) * image.height;
   const Palette* palette = options.palette;
@@ -59,7 +85,7 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
       used[index] = true;
     }
     if (palette && !options.keep_indices) {
-      if (!ImageToPixels(IndexedAsRgba(image), name, options, pixels, warning, error)) return false;
+      if (!MapPixels(IndexedAsRgba(image), name, options, pixels, warning, error)) return false;
       int missing = 0;
       for (int i = 0; i < int(image.palette.size()); ++i)
         if (used[i] && image.palette_alpha[i] != 0 &&
@@ -83,7 +109,8 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
       std::uint8_t index = image.pixels[i];
       Rgb c = image.palette[index];
       bool keyed = (options.key_auto && c == key_colour) || int(c.Packed()) == options.key;
-      pixels->pixels[i] = keyed ? Pixel{} : PixelFromAlpha(image.palette_alpha[index], index);
+      pixels->pixels[i] =
+          keyed ? Pixel{} : FloorPixel(image.palette_alpha[index], index, options.alpha_floor);
     }
     return true;
   }
@@ -108,7 +135,7 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
     for (int x = 0; x < image.width; ++x) {
       std::size_t i = std::size_t(y) * image.width + x;
       const std::uint8_t* p = &image.pixels[i * 4];
-      if (p[3] == 0) continue;
+      if (p[3] == 0 || p[3] < options.alpha_floor) continue;
       Rgb colour{p[0], p[1], p[2]};
       if (key >= 0 && int(colour.Packed()) == key) continue;
       if (plane && (*palette)[image.index_plane[i]] == colour) {
@@ -135,6 +162,18 @@ bool ImageToPixels(const Image& image, const std::string& name, const MapOptions
       std::fill(below.begin(), below.end(), 0);
     }
   }
+  return true;
+}
+
+}  // namespace
+
+bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options,
+                   PixelImage* pixels, std::string* warning, std::string* error) {
+  warning->clear();
+  MapOptions inner = options;
+  inner.alpha_floor = std::max(options.alpha_floor, 0);  // the note is made once, here
+  if (!MapPixels(image, name, inner, pixels, warning, error)) return false;
+  NoteFaintPixels(image, name, options, *pixels, warning);
   return true;
 }
 

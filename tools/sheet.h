@@ -27,7 +27,14 @@ struct MapOptions {
   bool dither = false;               // Floyd-Steinberg over the colours mapped
   bool key_auto = false;             // the top-left pixel's colour is transparent
   int key = -1;                      // 0xRRGGBB made transparent, or -1
+  int alpha_floor = -1;  // alpha below it is transparent (--alpha-floor); -1: not given
 };
+
+// Pixels fainter than this (alpha 1-63, under the faintest blend level, 1/4)
+// are still drawn at 1/4; past kFaintShare of a picture's visible pixels the
+// tool names --alpha-floor.
+constexpr int kFaintAlpha = 64;
+constexpr double kFaintShare = 0.05;
 
 // Converts a decoded PNG. Colours go to the nearest palette colour; where
 // the picture carries an index plane that agrees with its colours, that
@@ -38,7 +45,8 @@ struct MapOptions {
 // its entries' alpha (tRNS). An RGB picture without a palette is an error.
 // `warning` gets a note (or stays empty) when kept indices name colours
 // other than the game's, or an indexed picture's colours are not all the
-// game's.
+// game's, or (without alpha_floor) more than kFaintShare of the visible
+// pixels are fainter than kFaintAlpha.
 bool ImageToPixels(const Image& image, const std::string& name, const MapOptions& options,
                    PixelImage* pixels, std::string* warning, std::string* error);
 

@@ -27,6 +27,13 @@ std::string Describe(const base::SoundSource& s) {
          Seconds(s.Seconds());
 }
 
+// Where a looped play starts again, when not at the start.
+std::string Loop(const base::SoundSource& s) {
+  if (s.loop_start == 0) return "";
+  return ", looping from sample " + std::to_string(s.loop_start) + " (" +
+         Seconds(double(s.loop_start) / base::kNativeSoundRate) + ")";
+}
+
 int Usage(std::ostream& err, const std::string& message) {
   err << "lunashot-pack: " << message << "\n" << kSoundUsage;
   return kUsage;
@@ -58,7 +65,7 @@ int SoundCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         out << f << ": " << Describe(source) << ": "
             << (source.native ? "native, loads as it is"
                               : "loads, converted to 11025 Hz 8-bit mono")
-            << "\n";
+            << Loop(source) << "\n";
       } else {
         err << "lunashot-pack: " << f << ": cannot be used: " << error << "\n";
         status = kFailed;
@@ -76,12 +83,12 @@ int SoundCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     return kFailed;
   }
   out << in << ": " << Describe(source) << "\n";
-  if (!WriteOutput(output, base::EncodeNativeWav(samples), &error)) {
+  if (!WriteOutput(output, base::EncodeNativeWav(samples, source.loop_start), &error)) {
     err << "lunashot-pack: " << error << "\n";
     return kFailed;
   }
   out << output << ": " << samples.size() << " samples, 11025 Hz 8-bit mono, "
-      << Seconds(double(samples.size()) / base::kNativeSoundRate) << "\n";
+      << Seconds(double(samples.size()) / base::kNativeSoundRate) << Loop(source) << "\n";
   return kOk;
 }
 

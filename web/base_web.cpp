@@ -1,7 +1,8 @@
 // The browser build's stand-ins for the base files that need the desktop's
 // libraries (libpng, giflib, libsndfile and soxr are not built for the page):
 // pictures and GIFs are not written there, and samples load only in the
-// mixer's own format, which `./make.sh web` converts every sound to.
+// mixer's own format, which `./make.sh web` converts every sound to (a
+// tracker module too; its loop point comes along in a sampler chunk).
 #include <cstring>
 #include <memory>
 
@@ -56,6 +57,8 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
   if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
     return fail();
   bool format_ok = false;
+  std::int64_t loop = 0;  // a sampler chunk's loop start, kept when it loops to the end
+  std::uint32_t loop_end = 0;
   for (std::size_t at = 12; at + 8 <= size;) {
     std::uint32_t length = GetLeU32(data + at + 4);
     const std::uint8_t* body = data + at + 8;
@@ -64,6 +67,10 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
     if (std::memcmp(data + at, "fmt ", 4) == 0 && length >= 16) {
       format_ok = GetLe16(body) == 1 && GetLe16(body + 2) == 1 && GetLe32(body + 4) == 11025 &&
                   GetLe16(body + 14) == 8;
+    } else if (std::memcmp(data + at, "smpl", 4) == 0 && length >= 60 && GetLeU32(body + 28) > 0 &&
+               GetLeU32(body + 40) == 0) {
+      loop = GetLeU32(body + 44);
+      loop_end = GetLeU32(body + 48);
     } else if (std::memcmp(data + at, "data", 4) == 0) {
       if (!format_ok) return fail();
       if (length == 0) {
@@ -79,6 +86,18 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
       source->channels = 1;
       source->frames = length;
       source->native = true;
+      // The sampler chunk follows the data in the files the tool writes.
+      for (std::size_t next = at + 8 + length + (length & 1); next + 8 <= size;) {
+        std::uint32_t n = GetLeU32(data + next + 4);
+        if (n > size - next - 8) break;
+        if (std::memcmp(data + next, "smpl", 4) == 0 && n >= 60 && GetLeU32(data + next + 36) > 0 &&
+            GetLeU32(data + next + 48) == 0) {
+          loop = GetLeU32(data + next + 52);
+          loop_end = GetLeU32(data + next + 56);
+        }
+        next += 8 + n + (n & 1);
+      }
+      if (loop > 0 && loop < std::int64_t(length) && loop_end + 1 >= length) source->loop_start = loop;
       return true;
     }
     at += 8 + length + (length & 1);

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "base/file.h"
+#include "base/module_file.h"
 
 namespace base {
 
@@ -99,6 +100,53 @@ class Quantizer {
 
 soxr_io_spec_t FloatSpec() { return soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I); }
 
+// Mono float samples at any rate into native ones: resampled (when the rate
+// is another) and quantized as they come.
+class NativeConverter {
+ public:
+  NativeConverter(int rate, std::vector<std::int8_t>* samples) : samples_(samples) {
+    if (rate == kNativeSoundRate) return;
+    soxr_error_t e = nullptr;
+    soxr_io_spec_t io_spec = FloatSpec();
+    soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    resampler_.reset(soxr_create(rate, kNativeSoundRate, 1, &e, &io_spec, &quality, nullptr));
+    if (!resampler_ || e) error_ = std::string("resampler: ") + (e ? e : "?");
+  }
+  // Empty, or why the resampler cannot be made.
+  const std::string& error() const { return error_; }
+
+  // Feeds mono samples (nullptr: the end) through the resampler.
+  bool Add(const float* m, std::size_t n) {
+    if (!resampler_) {
+      quantizer_.Append(m, n, samples_);
+      return true;
+    }
+    for (;;) {
+      std::size_t used = 0, made = 0;
+      if (soxr_process(resampler_.get(), m, n, m ? &used : nullptr, out_.data(), out_.size(),
+                       &made))
+        return false;
+      quantizer_.Append(out_.data(), made, samples_);
+      if (m) {
+        m += used;
+        n -= used;
+        if (n == 0) return true;
+        if (used == 0 && made == 0) return false;
+      } else if (made == 0) {
+        return true;
+      }
+    }
+  }
+  bool Finish() { return !resampler_ || Add(nullptr, 0); }
+
+ private:
+  std::vector<std::int8_t>* samples_;
+  std::unique_ptr<soxr, SoxrDeleter> resampler_;
+  Quantizer quantizer_;
+  std::vector<float> out_ = std::vector<float>(16384);
+  std::string error_;
+};
+
 bool Fail(std::vector<std::int8_t>* samples, std::string* error, const std::string& why) {
   samples->clear();
   *error = why;
@@ -131,6 +179,33 @@ bool CheckSource(const SoundSource& s, std::string* error) {
   return true;
 }
 
+// A module is played once, at its own rate, into the converter; its loop
+// point is scaled to the native rate as the resampler keeps time.
+bool DecodeModule(const std::uint8_t* data, std::size_t size, std::vector<std::int8_t>* samples,
+                  SoundSource* source, std::string* error) {
+  NativeConverter converter(kModuleRate, samples);
+  if (!converter.error().empty()) return Fail(samples, error, converter.error());
+  samples->reserve(std::size_t(kNativeSoundRate) * 60);
+  bool resampled = true;
+  ModulePlay play;
+  bool ok = PlayModule(
+      data, size, std::int64_t(kModuleRate) * kMaxSoundSeconds,
+      [&](const float* m, std::size_t n) { return resampled = converter.Add(m, n); }, &play, error);
+  source->format = "Tracker module (" + std::string(ModuleKind(data, size)) +
+                   (play.type.empty() ? "" : ", " + play.type) + ")";
+  source->encoding = std::to_string(play.channels) + " channels played by libxmp";
+  source->rate = kModuleRate;
+  source->channels = 1;
+  source->frames = play.frames;
+  if (!resampled || (ok && !converter.Finish()))
+    return Fail(samples, error, "the resampler stopped");
+  if (!ok) return Fail(samples, error, *error);
+  if (samples->empty()) return Fail(samples, error, "it holds no samples");
+  source->loop_start = std::min<std::int64_t>(play.loop_frame * kNativeSoundRate / kModuleRate,
+                                              std::int64_t(samples->size()) - 1);
+  return true;
+}
+
 }  // namespace
 
 bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::int8_t>* samples,
@@ -141,6 +216,10 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
     return Fail(samples, error,
                 "the file has " + std::to_string(size) + " bytes, more than " +
                     std::to_string(kMaxSoundFileBytes >> 20) + " MB");
+  if (ModuleKind(data, size)) return DecodeModule(data, size, samples, source, error);
+  // libsndfile reads no WavPack; say so rather than "unknown format".
+  if (size >= 4 && std::memcmp(data, "wvpk", 4) == 0)
+    return Fail(samples, error, "a WavPack file: WavPack cannot be read; convert it to FLAC or WAV");
   MemoryFile mem{data, sf_count_t(size), 0};
   SF_VIRTUAL_IO io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
   SF_INFO info{};
@@ -183,41 +262,11 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
       for (sf_count_t i = 0; i < got; ++i) samples->push_back(std::int8_t(block[i] >> 8));
     }
   } else {
-    std::unique_ptr<soxr, SoxrDeleter> resampler;
-    if (info.samplerate != kNativeSoundRate) {
-      soxr_error_t e = nullptr;
-      soxr_io_spec_t io_spec = FloatSpec();
-      soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-      resampler.reset(
-          soxr_create(info.samplerate, kNativeSoundRate, 1, &e, &io_spec, &quality, nullptr));
-      if (!resampler || e) return Fail(samples, error, std::string("resampler: ") + (e ? e : "?"));
-    }
-    Quantizer quantizer;
+    NativeConverter converter(info.samplerate, samples);
+    if (!converter.error().empty()) return Fail(samples, error, converter.error());
     std::vector<float> in(std::size_t(kBlock) * info.channels);
     std::vector<float> mono(kBlock);
-    std::vector<float> out(std::size_t(kBlock) * kNativeSoundRate / kMinSoundRate + 256);
     const float scale = 1.0f / float(info.channels);
-    // Feeds mono samples (nullptr: the end) through the resampler.
-    auto emit = [&](const float* m, std::size_t n) -> bool {
-      if (!resampler) {
-        quantizer.Append(m, n, samples);
-        return true;
-      }
-      for (;;) {
-        std::size_t used = 0, made = 0;
-        if (soxr_process(resampler.get(), m, n, m ? &used : nullptr, out.data(), out.size(), &made))
-          return false;
-        quantizer.Append(out.data(), made, samples);
-        if (m) {
-          m += used;
-          n -= used;
-          if (n == 0) return true;
-          if (used == 0 && made == 0) return false;
-        } else if (made == 0) {
-          return true;
-        }
-      }
-    };
     for (sf_count_t got; (got = sf_readf_float(file.get(), in.data(), kBlock)) > 0;) {
       if ((total += got) > max_frames) return too_long();
       for (sf_count_t f = 0; f < got; ++f) {
@@ -229,12 +278,23 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
         }
         mono[f] = sum * scale;
       }
-      if (!emit(mono.data(), std::size_t(got)))
+      if (!converter.Add(mono.data(), std::size_t(got)))
         return Fail(samples, error, "the resampler stopped");
     }
-    if (resampler && !emit(nullptr, 0)) return Fail(samples, error, "the resampler stopped");
+    if (!converter.Finish()) return Fail(samples, error, "the resampler stopped");
   }
   source->frames = total;
+  // A sampler loop that runs to the end is the sound's loop; one that ends
+  // before (a sustain loop with a release after it) cannot be, and is ignored.
+  SF_INSTRUMENT instrument{};
+  if (sf_command(file.get(), SFC_GET_INSTRUMENT, &instrument, sizeof instrument) == SF_TRUE &&
+      instrument.loop_count > 0 && instrument.loops[0].mode != SF_LOOP_NONE &&
+      std::int64_t(instrument.loops[0].end) + 1 >= total &&
+      std::int64_t(instrument.loops[0].start) < total &&
+      !samples->empty())
+    source->loop_start = std::min<std::int64_t>(
+        std::int64_t(instrument.loops[0].start) * kNativeSoundRate / info.samplerate,
+        std::int64_t(samples->size()) - 1);
   if (samples->empty()) {
     std::string why = sf_error(file.get()) ? std::string(" (") + sf_strerror(file.get()) + ")" : "";
     return Fail(samples, error, "it holds no samples" + why);

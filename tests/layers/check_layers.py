@@ -17,6 +17,8 @@ SEES = {folder: {f for f in RANK if RANK[f] < RANK[folder]} | {folder} for folde
 # backends implement the platform interface and see nothing of the core.
 SEES["tools"] = {"base", "tools"}
 SEES["backend"] = {"base", "platform", "backend"}
+# The desktop's main runs the art build before a window's reload.
+SEES["app"] |= {"tools"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([a-z_]+)/')
 
 root = pathlib.Path(sys.argv[1])

@@ -1,5 +1,6 @@
 """The one PNG reader of the Python tests (no imaging module needed): the
-pixels of an 8-bit RGB or indexed PNG as (width, height, RGB bytes)."""
+pixels of an 8-bit RGB, RGBA or indexed PNG as (width, height, RGB bytes); RGBA loses
+its alpha, a transparent pixel (alpha 0) becoming black."""
 import struct
 import zlib
 
@@ -17,8 +18,8 @@ def png_pixels(path):
         elif kind == b"IDAT":
             idat += body
         pos += 12 + size
-    assert depth == 8 and ctype in (2, 3), path
-    bpp = 3 if ctype == 2 else 1
+    assert depth == 8 and ctype in (2, 3, 6), path
+    bpp = {2: 3, 3: 1, 6: 4}[ctype]
     raw, stride = zlib.decompress(idat), w * bpp
     out, prev = bytearray(), bytearray(stride)
     for y in range(h):
@@ -33,4 +34,6 @@ def png_pixels(path):
         prev = row
     if ctype == 3:
         out = b"".join(plte[3 * i:3 * i + 3] for i in out)
+    elif ctype == 6:
+        out = b"".join(out[i:i + 3] if out[i + 3] else bytes(3) for i in range(0, len(out), 4))
     return w, h, bytes(out)

@@ -7,10 +7,21 @@
 #include <cstdlib>
 #include <set>
 
+#include "base/gif_file.h"
+#include "base/sound_file.h"
 #include "tests/unit/lua_fixture.h"
 #include "tests/unit/pack_fixture.h"
 #include "tools/aseprite.h"
 #include "tools/json.h"
+
+// The test's JPEG, BMP and TGA files come from stb's writer (tests only).
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -249,6 +260,158 @@ TEST_F(ToolsArtAseprite, FramesTagsAndPivotBecomeSpritesAndAnimations) {
   // clang-format on
   for (const auto& [json, message] : cases)
     ExpectFail(pack(json, "bad.spr"), 1, "walk.json: " + message);
+}
+
+// The picture's bytes in a format stb writes (BMP, TGA, JPEG at quality 100).
+ByteVector Written(const char* format, const tools::Image& rgba) {
+  ByteVector bytes;
+  auto append = [](void* to, void* data, int size) {
+    auto* p = static_cast<std::uint8_t*>(data);
+    static_cast<ByteVector*>(to)->insert(static_cast<ByteVector*>(to)->end(), p, p + size);
+  };
+  const void* px = rgba.pixels.data();
+  int w = rgba.width, h = rgba.height;
+  std::string f = format;
+  int ok = f == "bmp"   ? stbi_write_bmp_to_func(append, &bytes, w, h, 4, px)
+           : f == "tga" ? stbi_write_tga_to_func(append, &bytes, w, h, 4, px)
+                        : stbi_write_jpg_to_func(append, &bytes, w, h, 4, px, 100);
+  EXPECT_TRUE(ok);
+  return bytes;
+}
+
+// Each format packs to the pixels of the same picture saved as PNG, told by
+// its bytes (a BMP named .png is a BMP); a GIF gives its first frame to a
+// sheet and every frame to --files.
+TEST(ToolsArtFormats, JpegBmpTgaAndGifPackAsThePngDoes) {
+  ScratchDir dir;
+  tools::Palette cube = CubePalette();
+  SavePal(dir, cube, "cube.pal");
+  // Flat 8 x 8 blocks, which a quality-100 JPEG keeps to within a step or two.
+  std::vector<std::uint32_t> blocks;
+  for (int i = 0; i < 16 * 8; ++i) blocks.push_back(Rgba(cube[i % 16 < 8 ? 0xe0 : 0x4d]));
+  // Every level of alpha and colours from all over the cube.
+  std::vector<std::uint32_t> soft;
+  for (int i = 0; i < 24; ++i) soft.push_back(Rgba(cube[i * 11], std::uint8_t(i % 6 * 51)));
+  const tools::Image flat = RgbaImage(16, 8, blocks), alpha = RgbaImage(6, 4, soft);
+  SavePng("flat.png", flat);
+  SavePng("alpha.png", alpha);
+  dir.Write("flat.jpg", Written("jpg", flat));
+  dir.Write("alpha.bmp", Written("bmp", alpha));
+  dir.Write("alpha.tga", Written("tga", alpha));
+  dir.Write("bmp.png", Written("bmp", alpha));
+  base::GifWriter gif;
+  ByteVector first(16 * 8), second(16 * 8), bytes;
+  for (int i = 0; i < 16 * 8; ++i) first[i] = i % 16 < 8 ? 0xe0 : 0x4d, second[i] = std::uint8_t(i * 2);
+  std::string error;
+  ASSERT_TRUE(gif.Begin(16, 8, &error) && gif.AddFrame(first.data(), cube.data(), 2, &error) &&
+              gif.AddFrame(second.data(), cube.data(), 2, &error) && gif.Finish(&bytes, &error));
+  dir.Write("anim.gif", bytes);
+  SavePng("second.png", IndexedImage(16, 8, second));
+  auto pack = [&](Strings files) {
+    files.insert(files.begin(), {"sprites", "--files"});
+    files.insert(files.end(), {"-o", "out.spr", "--palette", "cube.pal"});
+    EXPECT_TRUE(Ok(files));
+    return Show(ReadSet(dir, "out.spr"));
+  };
+  EXPECT_EQ(pack({"flat.jpg"}), pack({"flat.png"}));
+  for (const char* picture : {"alpha.bmp", "alpha.tga", "bmp.png"})
+    EXPECT_EQ(pack({picture}), pack({"alpha.png"})) << picture;
+  EXPECT_EQ(pack({"anim.gif"}), pack({"flat.png", "second.png"}));
+  ASSERT_TRUE(Ok({"sprites", "anim.gif", "out.spr", "--cell", "16x8", "--palette", "cube.pal"}));
+  EXPECT_EQ(Show(ReadSet(dir, "out.spr")), pack({"flat.png"}));
+  EXPECT_TRUE(Has(RunPack({"palette", "flat.jpg", "alpha.tga", "p.pal"}).out, "colours, exact"));
+}
+
+// A soft shadow: its faint pixels would all be drawn at 1/4, and the tool
+// says so; --alpha-floor clears those below it and keeps the others' levels.
+TEST(ToolsArtFormats, AlphaFloorClearsTheFaintEdgeOfAShadow) {
+  ScratchDir dir;
+  SavePal(dir);
+  SavePng("shadow.png", RgbaImage(10, 1, {0xffffffff, 0xffffffff, 0xc8, 0x64, 0x3c, 0x28, 0x14,
+                                          0x0a, 0x05, 0}));
+  auto pack = [&](Strings options) {
+    options.insert(options.begin(), {"sprites", "--files", "shadow.png", "-o", "s.spr",
+                                     "--palette", "pal.pal"});
+    RunResult run = RunPack(options);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return Show(ReadSet(dir, "s.spr")) + " " + run.err;
+  };
+  EXPECT_EQ(pack({}),
+            "ff ff 00/2 00/1 00/0 00/0 00/0 00/0 00/0 . lunashot-pack: warning: shadow.png: 56% of "
+            "the visible pixels (5 of 9) have alpha below 64 and are drawn at the faintest blend "
+            "level, 1/4; --alpha-floor N makes the pixels below alpha N transparent\n");
+  EXPECT_EQ(pack({"--alpha-floor", "32"}), "ff ff 00/2 00/1 00/0 00/0 . . . . ");
+}
+
+// A ProTracker module: sample 1 is a looped cycle of a 32-byte square wave,
+// played at `notes` (Amiga periods) on row 0 of each pattern at `speed`
+// ticks a row; each pattern ends after row 7, the last one jumping back to
+// order `loop`, or with `orders` the patterns are played that many times over.
+ByteVector TrackerModule(const std::vector<int>& notes, int loop, int speed = 3, int orders = 0) {
+  ByteVector m(20, 0);
+  auto put16 = [&](int v) { m.insert(m.end(), {std::uint8_t(v >> 8), std::uint8_t(v)}); };
+  for (int s = 0; s < 31; ++s) {
+    m.insert(m.end(), 22, 0);
+    put16(s ? 0 : 16), m.insert(m.end(), {0, std::uint8_t(s ? 0 : 64)}), put16(0), put16(s ? 1 : 16);
+  }
+  int n = int(notes.size()), length = orders ? orders : n;
+  m.insert(m.end(), {std::uint8_t(length), 127});
+  for (int o = 0; o < 128; ++o) m.push_back(std::uint8_t(o < length ? o % n : 0));
+  m.insert(m.end(), {'M', '.', 'K', '.'});
+  for (int p = 0; p < n; ++p)
+    for (int cell = 0; cell < 64 * 4; ++cell) {
+      int period = cell == 0 ? notes[p] : 0, effect = 0, value = 0;
+      if (cell == 0) effect = 0xf, value = speed;
+      if (cell == 7 * 4 + 1) effect = p < n - 1 || orders ? 0xd : 0xb, value = p < n - 1 ? 0 : loop;
+      m.insert(m.end(), {std::uint8_t(period >> 8), std::uint8_t(period),
+                         std::uint8_t((cell == 0) << 4 | effect), std::uint8_t(value)});
+    }
+  for (int i = 0; i < 32; ++i) m.push_back(i < 16 ? 100 : 156);
+  return m;
+}
+
+// Upward zero crossings a second in samples [from, to).
+double Pitch(const std::vector<std::int8_t>& s, std::size_t from, std::size_t to) {
+  int ups = 0;
+  for (std::size_t i = from + 1; i < to; ++i) ups += s[i - 1] < 0 && s[i] >= 0;
+  return ups * double(base::kNativeSoundRate) / double(to - from);
+}
+
+// A module plays once through, its notes at their pitch, and keeps the row
+// it loops back to; the tool's WAV keeps that loop; damaged, too long or
+// WavPack files are refused with the reason.
+TEST(ToolsArtMusic, ModulesPlayOnceAndKeepTheirLoopPoint) {
+  ScratchDir dir;
+  dir.Write("song.mod", TrackerModule({428, 214}, 1));  // an intro, then the second pattern again
+  std::vector<std::int8_t> samples, again;
+  base::SoundSource source;
+  std::string error;
+  ASSERT_TRUE(base::DecodeSoundFile("song.mod", &samples, &source, &error)) << error;
+  // 2 patterns of 8 rows of 3 ticks of 20 ms: 0.96 s; the loop from 0.48 s.
+  EXPECT_EQ(samples.size(), 10584u);
+  EXPECT_EQ(source.loop_start, 5292);
+  // Period 428 plays the 32-sample cycle at 8287 Hz: 259 Hz; 214 an octave up.
+  EXPECT_NEAR(Pitch(samples, 200, 5000), 259, 5);
+  EXPECT_NEAR(Pitch(samples, 5500, 10400), 518, 10);
+  RunResult run = RunPack({"sound", "song.mod", "song.wav"});
+  EXPECT_TRUE(Has(run.out, "song.mod: Tracker module (MOD, Protracker M.K.), 4 channels played by "
+                           "libxmp, 44100 Hz, 1 channel, 0.960 s"));
+  EXPECT_TRUE(Has(run.out, "song.wav: 10584 samples, 11025 Hz 8-bit mono, 0.960 s, looping from "
+                           "sample 5292 (0.480 s)"));
+  ASSERT_TRUE(base::DecodeSoundFile("song.wav", &again, &source, &error)) << error;
+  EXPECT_TRUE(again == samples && source.native && source.loop_start == 5292);
+  ByteVector cut = dir.Read("song.mod");
+  cut.resize(1500);
+  dir.Write("cut.mod", cut);
+  dir.Write("long.mod", TrackerModule({428}, 0, 31, 127));  // 127 x 8 rows of 0.62 s
+  dir.Write("song.wv", Hex("7776706b 20000000"));
+  const std::pair<const char*, const char*> refused[] = {
+      {"cut.mod", "a damaged or unsupported MOD module"},
+      {"long.mod", "it plays for 629 seconds, longer than 600"},
+      {"song.wv", "a WavPack file: WavPack cannot be read; convert it to FLAC or WAV"},
+  };
+  for (const auto& [file, why] : refused)
+    ExpectFail({"sound", "--check", file}, 1, std::string(file) + ": cannot be used: " + why);
 }
 
 }  // namespace

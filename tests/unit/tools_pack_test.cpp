@@ -277,6 +277,12 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   for (std::uint8_t c : Hex("7ffffff0 74455874 61 00 62636465")) no_data.push_back(c);  // tEXt
   dir.Write("claim.png", no_data);  // a text chunk claiming 2 GiB in a 47-byte file
   SavePng("disguised.spr", IndexedImage(1, 1, {0}));
+  ByteVector pcx(128, 0), bmp = Hex("424d 36000000 00000000 36000000 28000000 204e0000 204e0000"
+                                    "0100 1800 00000000 00000000 00000000 00000000 00000000 00000000");
+  pcx[0] = 0x0a, pcx[1] = 5, pcx[2] = 1, pcx[3] = 8, pcx[65] = 1;  // ZSoft's header
+  dir.Write("pic.pcx", pcx);
+  dir.Write("big.bmp", bmp);  // 20000 x 20000
+  dir.Write("cut.jpg", Hex("ffd8ffe0 0010 4a464946 00"));
   ASSERT_EQ(mkfifo("pipe.png", 0600), 0);  // a FIFO nobody writes
   const std::string wav("RIFF\x24\0\0\0WAVEfmt ", 16);
   // clang-format off
@@ -294,7 +300,12 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   // Each case: the arguments, the status, and the message after "lunashot-pack: ".
   // clang-format off
   const std::tuple<Strings, int, std::string> cases[] = {
-      {{"sprites", "text.png", out, "--cell", "2x2"}, 1, "text.png: not a PNG file"},
+      {{"sprites", "text.png", out, "--cell", "2x2"}, 1, "text.png: not a picture lunashot-pack reads (PNG, JPEG, BMP, TGA or GIF)"},
+      {{"sprites", "pic.pcx", out, "--cell", "2x2"}, 1, "pic.pcx: a PCX picture, which lunashot-pack does not read; save it as PNG"},
+      {{"sprites", "big.bmp", out, "--cell", "2x2"}, 1, "big.bmp: too large: 20000 x 20000 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
+      {{"palette", "cut.jpg", "cut.pal"}, 1, "cut.jpg: a damaged or unsupported JPEG picture"},
+      {{"palette", sheet, "-o", "big.bmp"}, 1, existing("big.bmp", "BMP picture")},
+      {{"sprites", sheet, out, "--cell", "2x2", "--alpha-floor", "256"}, 2, "--alpha-floor 256: expected a whole number from 0 to 255"},
       {{"sprites", "cut.png", out, "--cell", "2x2"}, 1, "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
       {{"sprites", "nothing.png", out, "--cell", "2x2"}, 1, "nothing.png: cannot open: No such file"},
       {{"sprites", "big.png", out, "--cell", "1x1"}, 1, "big.png: too large: 8193 x 4096 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
@@ -312,8 +323,8 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
       {{"font", sheet, out, "--cell", "2x4", "--first", "254"}, 1, sheet + ": 3 glyphs from byte 254 pass byte 255"},
       {{"font", sheet, out, "--separator", "auto", "--chars", "aba"}, 2, "--chars: 'a' is given twice"},
       {{"sprites", sheet, out, "--cell", "2x2", "--palette", "short.pal"}, 1, "short.pal: only 197375 bytes; a palette file has 197376"},
-      {{"sprites", "--files", sheet, "text.png", out}, 1, "text.png: not a PNG file"},
-      {{"font", "text.png", out, "--cell", "2x2", "--first", "33"}, 1, "text.png: not a PNG file"},
+      {{"sprites", "--files", sheet, "text.png", out}, 1, "text.png: not a picture lunashot-pack reads"},
+      {{"font", "text.png", out, "--cell", "2x2", "--first", "33"}, 1, "text.png: not a picture lunashot-pack reads"},
       {{"unpack", "bad.spr", opng, "--palette", pal}, 1, "bad.spr: sprite 0: row 0: blend level 3 (levels are 0-2)"},
       {{"unpack", "wide.spr", opng, "--palette", pal}, 1, "wide.spr: sprite 0: bad size 100000 x 1"},
       {{"unpack", sheet, opng, "--palette", pal}, 1, sheet + ": "},

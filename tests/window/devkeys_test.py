@@ -300,6 +300,53 @@ try:
     check(os.path.exists(head_gif) and len(doubled) == 12 and gif_frames(head_gif) == doubled,
           "--gif --gif-scale 2 holds the frames --record-frames writes, doubled")
 
+    # F5 runs the art build first: an edited picture is in the next screenshot;
+    # a broken line stays on the error screen; with --watch a save is enough.
+    starter = os.path.join(work, "starter")
+    subprocess.run([lunashot, "new", starter], timeout=60, capture_output=True, check=True)
+    art = lambda name: os.path.join(starter, "art", name)
+
+    def ship_colours():
+        """The colours of the ship's square (the starter puts it at 153..167, 193..207)."""
+        before = set(glob.glob(os.path.join(starter, "screenshots", "*[0-9].png")))
+        key("key", "F12")
+        shot = wait_for(lambda: set(glob.glob(os.path.join(starter, "screenshots", "*[0-9].png"))) - before)
+        w, _, rgb = png_pixels(shot.pop())
+        return {rgb[3 * (y * w + x):3 * (y * w + x) + 3] for y in range(193, 208) for x in range(153, 168)}
+
+    def picture_colours(path):
+        w, h, rgb = png_pixels(path)
+        return {rgb[i:i + 3] for i in range(0, len(rgb), 3)}
+
+    p, wid = start_game(starter)
+    shown = wait_for(lambda: ship_colours() - {bytes(3)} and ship_colours())  # faded in
+    shutil.copy(art("enemy.png"), art("ship.png"))
+    key("key", "F5")
+    check(wait_for(lambda: "lunashot: rebuilt sprite/ship.spr" in output()) and
+          wait_for(lambda: output().count("starter: running; Return quits") == 2),
+          "F5 rebuilds the edited set, then reloads (%s)" % output()[-3:])
+    now = wait_for(lambda: ship_colours() - {bytes(3)} and ship_colours())
+    check(now != shown and now - {bytes(3)} <= picture_colours(art("enemy.png")),
+          "the next screenshot shows the new art")
+    open(art("build.txt"), "a").write("sprites art/gone.png sprite/gone.spr --cell 8x8\n")
+    key("key", "F5")
+    title = wait_for(lambda: "line 8 failed" in subprocess.run(
+        ["xdotool", "getwindowname", wid], env=env, capture_output=True, text=True, timeout=10).stdout)
+    time.sleep(0.5)
+    dump = window_pixels(wid)[-640 * 480 * 4:]  # after xwd's colour map
+    colours = set(dump[i:i + 4] for i in range(0, len(dump), 4))
+    check(title and len(colours) == 3,
+          "a broken line: the title names it, the error screen shows (%d colours)" % len(colours))
+    escape_quits(p, "Escape leaves the art build's error screen")
+    fixed = open(art("build.txt")).read().replace("sprites art/gone", "#")
+    open(art("build.txt"), "w").write(fixed)
+    p, wid = start_game(starter, "--watch")
+    time.sleep(1)
+    shutil.copy(art("spark.png"), art("ship.png"))
+    check(wait_for(lambda: output().count("starter: running; Return quits") == 2),
+          "--watch: a saved source rebuilds and reloads")
+    escape_quits(p, "the watched game quits")
+
     # A game that cannot start shows why in its window.
     os.remove(os.path.join(game, "sprite", "pal.pal"))
     p, wid = start_game(game)

@@ -1,9 +1,10 @@
-# Run by the build: draws the sources into OUT/src, packs them into
-# OUT/sprite and OUT/sound, then touches STAMP.
+# Run by the build: draws the sources into OUT/art/src, then packs them with
+# the game's own build file (games/demo/art/build.txt, copied to
+# OUT/art/build.txt) into OUT/sprite and OUT/sound, then touches STAMP.
 cmake_minimum_required(VERSION 3.21)
-# -DMAKE_ART=path -DPACK=path -DOUT=dir -DSTAMP=file
+# -DMAKE_ART=path -DPACK=path -DBUILD_TXT=file -DOUT=dir -DSTAMP=file
 file(REMOVE_RECURSE ${OUT})
-file(MAKE_DIRECTORY ${OUT}/src ${OUT}/sprite ${OUT}/sound)
+file(MAKE_DIRECTORY ${OUT}/art/src ${OUT}/sprite ${OUT}/sound)
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET)
@@ -12,32 +13,7 @@ function(run)
   endif()
 endfunction()
 
-run(${MAKE_ART} ${OUT}/src)
-set(PAL ${OUT}/sprite/pal.pal)
-# Additive blending: blended pixels brighten what lies below (glows, fire,
-# nebulae, the bomb's ring).
-run(${PACK} palette ${OUT}/src/palette.png ${PAL} --additive)
-
-file(STRINGS ${OUT}/src/sheets.txt sheets)
-foreach(line IN LISTS sheets)
-  separate_arguments(f UNIX_COMMAND "${line}")
-  list(GET f 0 name)
-  list(GET f 1 cell)
-  list(GET f 2 count)
-  list(GET f 3 kind)
-  if(kind STREQUAL "font")
-    # Monospaced: the space is as wide as a cell; one blank row between lines.
-    string(REGEX REPLACE "x.*" "" w "${cell}")
-    string(REGEX REPLACE ".*x" "" h "${cell}")
-    math(EXPR line_height "${h} + 1")
-    run(${PACK} font ${OUT}/src/${name}.png ${OUT}/sprite/${name}.spr --cell ${cell} --first 32
-        --count ${count} --space ${w} --line ${line_height} --palette ${PAL})
-  else()
-    run(${PACK} sprites ${OUT}/src/${name}.png ${OUT}/sprite/${name}.spr --cell ${cell}
-        --count ${count} --palette ${PAL})
-  endif()
-endforeach()
-
-file(GLOB sounds ${OUT}/src/*.wav)
-file(COPY ${sounds} DESTINATION ${OUT}/sound)
+run(${MAKE_ART} ${OUT}/art/src)
+file(COPY_FILE ${BUILD_TXT} ${OUT}/art/build.txt)
+run(${PACK} build ${OUT})
 file(TOUCH ${STAMP})

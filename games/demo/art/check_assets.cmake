@@ -3,7 +3,7 @@
 # BUILT/sprite with GAME/sprite, BUILT/sound with GAME/sound.
 cmake_minimum_required(VERSION 3.21)
 # -DBUILT=dir -DGAME=dir -DMODE=check|update
-set(pairs "src=art/src" "sprite=sprite" "sound=sound")
+set(pairs "art/src=art/src" "sprite=sprite" "sound=sound")
 set(problems "")
 foreach(pair IN LISTS pairs)
   string(REPLACE "=" ";" p "${pair}")

@@ -1,8 +1,8 @@
 // make_art: writes the demo's source pictures and sounds.
 //   make_art OUTDIR [--preview DIR]
 // OUTDIR receives palette.png (the 256 colours), one RGBA sheet per sprite
-// set, one WAV per sound, and sheets.txt, the packing list read by the build
-// ("NAME WxH COUNT sprites|font" per line). --preview also writes each sheet
+// set and one WAV per sound, which the game's art/build.txt packs (its cell
+// sizes and counts are those of the sheets drawn here). --preview also writes each sheet
 // enlarged three times over a dark blue ground, with blended pixels added as
 // the game's blend table adds them, for looking at.
 #include <cstdio>
@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "art.h"
-#include "base/file.h"
 
 namespace {
 
@@ -56,19 +55,14 @@ int main(int argc, char** argv) {
   std::vector<Sheet> sheets;
   MakeSprites(&sheets);
   MakeFonts(&sheets);
-  std::string list;
   for (const Sheet& s : sheets) {
     ok = WriteRgbaPng(out + "/" + s.name + ".png", s.canvas) && ok;
     if (!preview.empty()) ok = Preview(preview + "/" + s.name + ".png", s.canvas) && ok;
-    list += s.name + " " + std::to_string(s.cell_w) + "x" + std::to_string(s.cell_h) + " " +
-            std::to_string(s.count) + (s.font ? " font\n" : " sprites\n");
   }
   std::vector<Sound> sounds;
   MakeSounds(&sounds);
   for (const Sound& s : sounds) ok = WriteWav(out + "/" + s.name + ".wav", s.samples) && ok;
 
-  base::FileError failure;
-  ok = base::WriteFileAtomic(out + "/sheets.txt", list.data(), list.size(), &failure) && ok;
   if (!ok) {
     std::fprintf(stderr, "make_art: cannot write into %s\n", out.c_str());
     return 1;

@@ -24,7 +24,7 @@ game = os.path.join(work, 'game')
 made = run('new', game)
 check(made.returncode == 0, 'new: status %d: %s' % (made.returncode, made.stderr))
 files = ['sprite/pal.pal', 'sprite/font.spr', 'sprite/ship.spr', 'sound/shot.wav', 'sound/boom.wav',
-         'script/start.lua']
+         'script/start.lua', 'art/build.txt', 'art/palette.gpl', 'art/ship.png']
 before = {f: open(os.path.join(game, f), 'rb').read() for f in files}
 check(len(before['sprite/pal.pal']) == 197376, 'pal.pal size')
 check(40 <= before['script/start.lua'].count(b'\n') <= 70, 'start.lua is about 40 lines')
@@ -38,6 +38,17 @@ for args, status in [(['--builtin', font], 0), (['--builtin', font, '--colour', 
     if args == ['--builtin', font]:
         check(open(font, 'rb').read() == before['sprite/font.spr'], 'pack font --builtin differs from new')
 check(open(font, 'rb').read().count(9) > open(font, 'rb').read().count(15), '--colour 9 not taken')
+
+# The game's art builds from its sources alone, to the same bytes (what a
+# build runs when is tools_build_test's).
+build = lambda: subprocess.run([pack, 'build', game], capture_output=True, text=True, timeout=60)
+art_made = ['sprite/pal.pal', 'sprite/font.spr', 'sprite/ship.spr']
+check('up to date (3 lines)' in build().stdout, 'a new game is not up to date')
+for f in art_made:
+    os.remove(os.path.join(game, f))
+r = build()
+check(r.returncode == 0 and '3 of 3 lines run' in r.stdout, 'build from nothing: %r %r' % (r.stdout, r.stderr))
+check(all(open(os.path.join(game, f), 'rb').read() == before[f] for f in art_made), 'built art differs')
 
 # Refusals: nothing is written over, the reason is named.
 open(os.path.join(work, 'a_file'), 'w').write('keep')
