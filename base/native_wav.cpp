@@ -2,6 +2,8 @@
 // browser build has it too.
 #include "base/native_wav.h"
 
+#include <cstring>
+
 namespace base {
 
 namespace {
@@ -54,11 +56,26 @@ std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& sample
     // manufacturer, product, sample period (ns), MIDI note, pitch fraction,
     // SMPTE format and offset, one loop, no extra data; then the loop: id,
     // forward, start, end (inclusive), fraction, play count (0: for ever).
-    for (std::uint32_t v : {0u, 0u, 1000000000u / kNativeSoundRate, 60u, 0u, 0u, 0u, 1u, 0u, 0u,
+    for (std::uint32_t v : {0u, kLoopMark, 1000000000u / kNativeSoundRate, 60u, 0u, 0u, 0u, 1u, 0u, 0u,
                             0u, std::uint32_t(loop_start), n - 1, 0u, 0u})
       put(v);
   }
   return out;
+}
+
+bool HasLoopMark(const std::uint8_t* data, std::size_t size) {
+  auto word = [&](std::size_t at) {
+    return std::uint32_t(data[at]) | std::uint32_t(data[at + 1]) << 8 |
+           std::uint32_t(data[at + 2]) << 16 | std::uint32_t(data[at + 3]) << 24;
+  };
+  if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
+    return false;
+  for (std::size_t at = 12; at + 8 <= size;) {
+    const std::uint64_t length = word(at + 4);
+    if (std::memcmp(data + at, "smpl", 4) == 0) return length >= 8 && at + 16 <= size && word(at + 12) == kLoopMark;
+    at += 8 + length + (length & 1);
+  }
+  return false;
 }
 
 }  // namespace base

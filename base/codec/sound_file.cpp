@@ -16,6 +16,7 @@
 
 #include "base/file.h"
 #include "base/module_file.h"
+#include "base/native_wav.h"
 
 namespace base {
 
@@ -284,10 +285,12 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
     if (!converter.Finish()) return Fail(samples, error, "the resampler stopped");
   }
   source->frames = total;
-  // A sampler loop that runs to the end is the sound's loop; one that ends
-  // before (a sustain loop with a release after it) cannot be, and is ignored.
+  // A sampler loop that runs to the end is the sound's loop, when lunashot-pack
+  // wrote it for a module's music; one that ends before (a sustain loop with a
+  // release after it) cannot be, and a WAV made elsewhere plays whole, as it
+  // always has.
   SF_INSTRUMENT instrument{};
-  if (sf_command(file.get(), SFC_GET_INSTRUMENT, &instrument, sizeof instrument) == SF_TRUE &&
+  if (HasLoopMark(data, size) && sf_command(file.get(), SFC_GET_INSTRUMENT, &instrument, sizeof instrument) == SF_TRUE &&
       instrument.loop_count > 0 && instrument.loops[0].mode != SF_LOOP_NONE &&
       std::int64_t(instrument.loops[0].end) + 1 >= total &&
       std::int64_t(instrument.loops[0].start) < total &&

@@ -400,6 +400,14 @@ TEST(ToolsArtMusic, ModulesPlayOnceAndKeepTheirLoopPoint) {
                            "sample 5292 (0.480 s)"));
   ASSERT_TRUE(base::DecodeSoundFile("song.wav", &again, &source, &error)) << error;
   EXPECT_TRUE(again == samples && source.native && source.loop_start == 5292);
+  // The same loop written by another program (no mark) plays whole, as on the handheld.
+  ByteVector foreign = dir.Read("song.wav");
+  const std::string bytes(foreign.begin(), foreign.end());
+  ASSERT_NE(bytes.find("LSLT"), std::string::npos);
+  std::fill_n(foreign.begin() + bytes.find("LSLT"), 4, 0);
+  dir.Write("foreign.wav", foreign);
+  ASSERT_TRUE(base::DecodeSoundFile("foreign.wav", &again, &source, &error)) << error;
+  EXPECT_TRUE(again == samples && source.loop_start == 0);
   ByteVector cut = dir.Read("song.mod");
   cut.resize(1500);
   dir.Write("cut.mod", cut);
