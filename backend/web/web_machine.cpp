@@ -8,6 +8,17 @@ namespace backend {
 
 namespace {
 
+// clang-format off
+// 1 while the page wants the game paused (hidden or without focus).
+EM_JS(int, lunashot_page_paused, (), {
+  return Module.lunashotPaused && Module.lunashotPaused() ? 1 : 0;
+});
+// Starts storing the files the game changed; 1 while a store is under way.
+EM_JS(int, lunashot_store_files, (), {
+  return Module.lunashotStoreFiles && Module.lunashotStoreFiles() ? 1 : 0;
+});
+// clang-format on
+
 class WebMachine : public platform::Machine {
  public:
   explicit WebMachine(bool interactive) : interactive_(interactive) {}
@@ -16,9 +27,18 @@ class WebMachine : public platform::Machine {
   // A page is closed, not asked to stop; the run never sees it.
   bool QuitRequested() override { return false; }
   bool Interactive() override { return interactive_; }
+  // The page's pause is the desktop's F6, a toggle: each change of what the
+  // page wants is one command, so the run's pause follows the page's.
+  platform::DevCommand TakeCommand() override {
+    const bool wanted = lunashot_page_paused() != 0;
+    if (wanted == paused_) return platform::DevCommand::kNone;
+    paused_ = wanted;
+    return platform::DevCommand::kPause;
+  }
 
  private:
   bool interactive_;
+  bool paused_ = false;
 };
 
 class RealClock : public WebClock {
@@ -70,6 +90,10 @@ class VirtualClock : public WebClock {
 };
 
 }  // namespace
+
+void StoreChangedFiles() {
+  while (lunashot_store_files()) emscripten_sleep(1);
+}
 
 std::unique_ptr<WebClock> CreateWebRealClock() { return std::make_unique<RealClock>(); }
 std::unique_ptr<WebClock> CreateWebVirtualClock() { return std::make_unique<VirtualClock>(); }
