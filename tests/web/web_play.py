@@ -320,6 +320,9 @@ def player_case(work, browser, base):
     player's page with 20 replays pauses while hidden, maps a standard gamepad, writes nothing to
     IndexedDB while idle for 30 s and has a saved replay stored before the next frame."""
     game, folder = work / "player-web", work / "player-page"
+    # In every page from here on (the later cases' too).
+    browser.call("Page.enable")
+    browser.call("Page.addScriptToEvaluateOnNewDocument", source=HOOK)
     game_copy("tests/games/event_update", game)
     (game / "script/start.lua").write_text(PLAYER)
     for n in range(20):
@@ -336,8 +339,6 @@ def player_case(work, browser, base):
                 z.read(name) != (folder / name).read_bytes() for name in z.namelist()):
             return "the zip does not hold the page's files"
         z.extractall(work / "player-zip")
-    browser.call("Page.enable")  # for the script below
-    browser.call("Page.addScriptToEvaluateOnNewDocument", source=HOOK)
     browser.call("Page.navigate", url=url)
     start = time.time()
     if not browser.wait("+last[0] > 10 && document.querySelectorAll('#replays a').length === 20", 60):
@@ -358,6 +359,20 @@ def player_case(work, browser, base):
         browser.eval(f"pad.buttons[{button}].pressed = false")
         if not got or not browser.wait("last[2] === '0000'", 30):
             return f"standard gamepad button {button} did not give AXYS {want}"
+    # A click on the fullscreen button is a gesture that starts the sound; after a 500 ms stall of
+    # the page the sound queued ahead of the audio clock is under 100 ms again within a second.
+    spot = browser.eval("(r => ({x: r.x + r.width / 2, y: r.y + r.height / 2}))("
+                        "document.getElementById('fullscreen').getBoundingClientRect())")
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.call("Input.dispatchMouseEvent", type=kind, button="left", clickCount=1, **spot)
+    browser.eval("document.fullscreenElement && document.exitFullscreen()")
+    if not browser.wait("Module.lunashotAudioAhead() > 0", 30):
+        return "a click on the fullscreen button did not start the sound"
+    ahead = browser.call("Runtime.evaluate", awaitPromise=True, returnByValue=True, expression="""
+      new Promise(done => { const t = performance.now(); while (performance.now() - t < 500) {}
+        setTimeout(() => done(Module.lunashotAudioAhead()), 1000); })""")["result"]["value"]
+    if ahead >= 0.1:
+        return f"{ahead * 1000:.0f} ms of sound queued ahead 1 s after a 500 ms stall"
     time.sleep(max(0.0, 30 - (time.time() - start)))
     if browser.eval("idbWrites"):
         return f"an idle page wrote to IndexedDB {browser.eval('idbWrites')} times"
@@ -369,6 +384,35 @@ def player_case(work, browser, base):
                         "!lines.includes('saved') && document.getElementById('replays').textContent.includes('saved_b.lua')", 60):
         return "the replay saved 50 ms before a reload is not listed after it"
     print("player: game.data and zip, pause while hidden, standard gamepad, idle and saved replays stored")
+    return None
+
+
+def stuck_case(work, browser, base):
+    """A script stuck without a frame leaves the page alive, and Play again reloads it; a page
+    without its game.data says so plainly, with a way to try again."""
+    game = work / "stuck-web"
+    game_copy("tests/games/event_update", game)
+    (game / "script/start.lua").write_text('Update() Present() print("looping") while true do end\n')
+    url = page(game, work / "stuck-page", base)
+    browser.call("Page.navigate", url=url)
+    if not browser.wait("lines.includes('looping')", 60):
+        return "the stuck game did not start"
+    time.sleep(1)
+    try:
+        browser.eval("document.getElementById('restart').click()")
+        reloaded = browser.wait("performance.getEntriesByType('navigation')[0].type === 'reload' && "
+                                "lines.includes('looping')", 60)
+    except RuntimeError as e:
+        return f"the page of a stuck script does not answer: {e}"
+    if not reloaded:
+        return "Play again did not start the stuck game afresh"
+    (work / "stuck-page/game.data").unlink()
+    browser.call("Page.navigate", url=url)
+    said = browser.wait("(o => !o.hidden && !document.getElementById('again').hidden && o.textContent)("
+                        "document.getElementById('overlay'))", 60)
+    if not said or "could not be loaded" not in said or "FS" in said + browser.eval("document.body.innerText"):
+        return f"a page without game.data says {said!r}, {browser.eval('document.body.innerText')!r}"
+    print("stuck: the page of a stuck script answers and plays again; a missing game.data is said plainly")
     return None
 
 
@@ -421,6 +465,7 @@ def main():
             faults.append(("reload", reload_case(work, browser, base) if browser else None))
             faults.append(("error", error_case(work, browser, base) if browser else None))
             faults.append(("player", player_case(work, browser, base) if browser else None))
+            faults.append(("stuck", stuck_case(work, browser, base) if browser else None))
             faults.append(("touch", touch_case(work, browser, base) if browser else None))
         finally:
             if browser:
