@@ -341,7 +341,8 @@ def player_case(work, browser, base):
         z.extractall(work / "player-zip")
     browser.call("Page.navigate", url=url)
     start = time.time()
-    if not browser.wait("+last[0] > 10 && document.querySelectorAll('#replays a').length === 20", 60):
+    # (At least: the pages before on this address stored replays of their own.)
+    if not browser.wait("+last[0] > 10 && document.querySelectorAll('#replays a').length >= 20", 60):
         return "the player's page plays no frames or does not list its 20 replays"
     for hide, show in HIDINGS:
         before = browser.eval(hide + "; +last[0]")
@@ -384,6 +385,29 @@ def player_case(work, browser, base):
                         "!lines.includes('saved') && document.getElementById('replays').textContent.includes('saved_b.lua')", 60):
         return "the replay saved 50 ms before a reload is not listed after it"
     print("player: game.data and zip, pause while hidden, standard gamepad, idle and saved replays stored")
+    return None
+
+
+def full_case(work, browser, base):
+    """With the browser's storage full, the player sees so, and an uploaded replay that could not
+    be stored is not listed."""
+    full = browser.call("Page.addScriptToEvaluateOnNewDocument", source=(
+        "IDBObjectStore.prototype.put = () => { throw new DOMException('full', 'QuotaExceededError'); };"))
+    try:
+        browser.call("Page.navigate", url=f"{base}/player-zip/index.html")
+        if not browser.wait("+last[0] > 10", 60):
+            return "the player's page plays no frames"
+        (work / "upload.lua").write_text("rep(1,0)\n")
+        upload = browser.call("DOM.querySelector", selector="#upload",
+                              nodeId=browser.call("DOM.getDocument")["root"]["nodeId"])["nodeId"]
+        browser.call("DOM.setFileInputFiles", files=[str(work / "upload.lua")], nodeId=upload)
+        said = browser.wait("(t => t.includes('upload.lua') && t)(document.getElementById('notes').innerText)", 30)
+        listed = browser.eval("document.getElementById('replays').textContent")
+    finally:
+        browser.call("Page.removeScriptToEvaluateOnNewDocument", identifier=full["identifier"])
+    if not said or "full" not in said or "upload.lua" in listed:
+        return f"with storage full the page says {said!r} and lists {listed!r}"
+    print("full: storage full is said, and the upload not stored is not listed")
     return None
 
 
@@ -465,6 +489,7 @@ def main():
             faults.append(("reload", reload_case(work, browser, base) if browser else None))
             faults.append(("error", error_case(work, browser, base) if browser else None))
             faults.append(("player", player_case(work, browser, base) if browser else None))
+            faults.append(("full", full_case(work, browser, base) if browser else None))
             faults.append(("stuck", stuck_case(work, browser, base) if browser else None))
             faults.append(("touch", touch_case(work, browser, base) if browser else None))
         finally:
