@@ -443,7 +443,8 @@ def stuck_case(work, browser, base):
 def touch_case(work, browser, base):
     """On an emulated phone, upright and sideways, the data-button controls are there, a touch on right
     and A at once reaches the game as both, and sideways the picture is wider than 320 CSS pixels
-    (of the page unzoomed: a page wider than the phone is shown smaller)."""
+    (of the page unzoomed: a page wider than the phone is shown smaller); at 125% display scaling each
+    game pixel is a whole number of device pixels."""
     browser.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
     names = ["up", "down", "left", "right", "a", "x", "y", "start", "up left", "up right", "down left", "down right"]
     for width, height in ((390, 844), (844, 390)):
@@ -467,7 +468,15 @@ def touch_case(work, browser, base):
     shown = browser.eval("document.getElementById('screen').getBoundingClientRect().width * visualViewport.scale")
     if shown <= 320:
         return f"the picture is {shown} CSS pixels wide on a phone held sideways"
-    print("touch: the controls upright and sideways, right and A at once, a picture wider than 320")
+    # At 125% display scaling a game pixel is still a whole number of device pixels.
+    browser.call("Emulation.setDeviceMetricsOverride", width=1000, height=800, deviceScaleFactor=1.25, mobile=False)
+    time.sleep(1)
+    wide = browser.eval("document.getElementById('screen').getBoundingClientRect().width * devicePixelRatio")
+    browser.call("Emulation.clearDeviceMetricsOverride")
+    if wide < 320 or abs(wide / 320 - round(wide / 320)) > 1e-6:
+        return f"the picture is {wide} device pixels wide at 125% scaling"
+    print("touch: the controls upright and sideways, right and A at once, a picture wider than 320,"
+          " whole device pixels at 125%")
     return None
 
 
