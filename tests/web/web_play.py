@@ -418,16 +418,17 @@ def stuck_case(work, browser, base):
     game_copy("tests/games/event_update", game)
     (game / "script/start.lua").write_text('Update() Present() print("looping") while true do end\n')
     url = page(game, work / "stuck-page", base)
-    browser.call("Page.navigate", url=url)
-    if not browser.wait("lines.includes('looping')", 60):
-        return "the stuck game did not start"
-    time.sleep(1)
     try:
+        browser.call("Page.navigate", url=url)
+        started = browser.wait("lines.includes('looping')", 60)
+        time.sleep(1)
         browser.eval("document.getElementById('restart').click()")
-        reloaded = browser.wait("performance.getEntriesByType('navigation')[0].type === 'reload' && "
-                                "lines.includes('looping')", 60)
+        reloaded = started and browser.wait("performance.getEntriesByType('navigation')[0].type === 'reload' && "
+                                            "lines.includes('looping')", 60)
     except RuntimeError as e:
         return f"the page of a stuck script does not answer: {e}"
+    if not started:
+        return "the stuck game did not start"
     if not reloaded:
         return "Play again did not start the stuck game afresh"
     (work / "stuck-page/game.data").unlink()
