@@ -8,9 +8,12 @@ mixed sound (the page's audio-hash) and output must match. Then the demo page
 saves a replay, is reloaded and must watch it frame for frame as the native
 engine does, and a player's page shows an uncaught error on the canvas until
 a key. A player's page (from the zip make.sh writes) pauses while hidden, maps
-a standard gamepad, stores a saved replay before the next frame and nothing
-while idle, and takes touches on an emulated phone. --native-only stops after the native runs of the test games. Exit: 0,
-1 a fault, 77 no browser.
+a standard gamepad, keeps its sound queue short after a stall, stores a saved
+replay before the next frame and nothing while idle, says when storage is
+full, ends a script stuck without Update for Play again, says plainly that
+game.data is missing, and takes touches on an emulated phone. --native-only
+stops after the native runs of the test games. Exit: 0, 1 a fault, 77 no
+browser.
 """
 import contextlib
 import functools
