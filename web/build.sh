@@ -66,7 +66,8 @@ import os, shutil, stat, sys
 src, dst, wanted = sys.argv[1], sys.argv[2], set(sys.argv[3:])
 for folder in wanted:
     if folder in ("", ".", "..") or "/" in folder.strip("/"):
-        sys.exit("make.sh web: --include %s: name a folder directly in the game folder" % folder)
+        print("make.sh web: --include %s: name a folder directly in the game folder" % folder, file=sys.stderr)
+        sys.exit(2)
 wanted = {w.strip("/") for w in wanted}
 os.mkdir(dst)
 for top, dirs, files in os.walk(src):
