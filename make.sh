@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The set-up commands: "./make.sh run [options] [GAMEDIR]" builds and runs
 # a game (the demo by default); "./make.sh test" builds and runs every test;
-# "./make.sh web [GAMEDIR] [OUTDIR]" builds a web page that plays the game
-# (default build-web/<game>/). All install what is missing first and rebuild
-# only what changed. Paths given are taken from where the command is typed.
+# "./make.sh web [--include DIR]... [GAMEDIR] [OUTDIR]" builds a web page that
+# plays the game (default build-web/<game>/, and a .zip of it beside). All
+# install what is missing first and rebuild only what changed. Paths given
+# are taken from where the command is typed.
 set -euo pipefail
 caller="$PWD"
 cd "$(dirname "$0")"
@@ -51,13 +52,21 @@ case "$cmd" in
     cd "$build" && ctest --output-on-failure -j"$(nproc)" "$@"
     ;;
   web)
-    [ $# -ge 1 ] && set -- "$(from_caller "$1")" "${@:2}"
-    [ $# -ge 2 ] && set -- "$1" "$(from_caller "$2")" "${@:3}"
-    exec ./web/build.sh "$@"
+    # --include names a folder of the game, so only the game and the output
+    # folder are paths from the caller.
+    web_args=()
+    while [ $# -gt 0 ]; do
+      case "$1" in
+        --include) web_args+=("$1" "${2:-}"); shift; shift || true ;;
+        -*) web_args+=("$1"); shift ;;
+        *) web_args+=("$(from_caller "$1")"); shift ;;
+      esac
+    done
+    exec ./web/build.sh ${web_args[@]+"${web_args[@]}"}
     ;;
   *)
     echo "usage: ./make.sh run [lunashot options] [GAMEDIR] | ./make.sh test [ctest options]" \
-         "| ./make.sh web [GAMEDIR] [OUTDIR]" >&2
+         "| ./make.sh web [--include DIR]... [GAMEDIR] [OUTDIR]" >&2
     exit 2
     ;;
 esac

@@ -80,8 +80,19 @@ GamepadMap DefaultGamepadMap() {
   return map;
 }
 
-GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* errors) {
-  GamepadMap map = DefaultGamepadMap();
+GamepadMap StandardGamepadMap() {
+  GamepadMap map;
+  map.target.fill(kNoButton);
+  map.target[0] = kA;
+  map.target[2] = kX;
+  map.target[3] = kY;
+  map.target[9] = kStart;
+  return map;
+}
+
+GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* errors,
+                           const GamepadMap& defaults) {
+  GamepadMap map = defaults;
   std::array<std::int8_t, kPadButtons> table;
   table.fill(kNoButton);
   bool any_button = false;
@@ -131,15 +142,15 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
   return map;
 }
 
-GamepadMap LoadGamepadMap() {
+GamepadMap LoadGamepadMap(const GamepadMap& defaults) {
   std::vector<std::uint8_t> bytes;
   base::FileError failure;
   std::vector<std::string> errors;
-  GamepadMap map = DefaultGamepadMap();
+  GamepadMap map = defaults;
   // A file that does not open is no map; one that does not read whole (a map
   // is a few lines) is reported.
   if (base::ReadFile(kFileName, std::size_t{1} << 20, &bytes, &failure))
-    map = ParseGamepadMap(std::string(bytes.begin(), bytes.end()), &errors);
+    map = ParseGamepadMap(std::string(bytes.begin(), bytes.end()), &errors, defaults);
   else if (failure.step != std::string("cannot open"))
     errors.push_back(failure.Text());
   for (const std::string& e : errors) base::Tell(std::string(kFileName) + " " + e);

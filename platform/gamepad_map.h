@@ -10,8 +10,9 @@
 //   deadzone <0-32767>     how far the left stick must leave the centre
 //
 // When the file gives at least one button line, its lines are the whole
-// button table; otherwise the default applies: pad buttons 0 -> A, 1 -> X,
-// 2 -> Y, 7 -> Start, dead zone 8000. A bad line is reported ("line N:
+// button table; otherwise the default applies: on the desktop pad buttons
+// 0 -> A, 1 -> X, 2 -> Y, 7 -> Start, in the browser the standard layout's
+// (StandardGamepadMap); dead zone 8000. A bad line is reported ("line N:
 // problem") and skipped; the other lines still apply.
 #pragma once
 #include <array>
@@ -33,12 +34,17 @@ struct GamepadMap {
 };
 
 GamepadMap DefaultGamepadMap();
-// Parses the text of a gamepad.txt; each bad line adds "line N: problem".
-GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* errors);
-// Reads gamepad.txt from the working directory (the game directory): the
-// default when the file is missing; every bad line is written to log.txt and
-// standard error as "gamepad.txt line N: problem".
-GamepadMap LoadGamepadMap();
+// The browser's "standard" mapping by its button numbers: bottom face button
+// (0) -> A, left (2) -> X, top (3) -> Y, Start (9) -> Start.
+GamepadMap StandardGamepadMap();
+// Parses the text of a gamepad.txt over `defaults`; each bad line adds
+// "line N: problem".
+GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* errors,
+                           const GamepadMap& defaults = DefaultGamepadMap());
+// Reads gamepad.txt from the working directory (the game directory):
+// `defaults` when the file is missing; every bad line is written to log.txt
+// and standard error as "gamepad.txt line N: problem".
+GamepadMap LoadGamepadMap(const GamepadMap& defaults = DefaultGamepadMap());
 
 // The stick as pads give it. AddDirection adds the direction of a handheld
 // stick button (0 up, 1 up-left, ... 7 up-right, counter-clockwise) to dx, dy;

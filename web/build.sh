@@ -1,21 +1,36 @@
 #!/usr/bin/env bash
-# ./make.sh web [GAMEDIR] [OUTDIR]: builds the engine to WebAssembly with
-# Debian's Emscripten in build-web/ (objects stay there between builds) and
-# writes OUTDIR (default build-web/<game>/) for any static web server:
-# index.html, lunashot.js, lunashot.wasm, and the game folder packaged as
-# game.data with its loader game.js. Sounds are converted to the mixer's
+# ./make.sh web [--include DIR]... [GAMEDIR] [OUTDIR]: builds the engine to
+# WebAssembly with Debian's Emscripten in build-web/ (objects stay there
+# between builds) and writes OUTDIR (default build-web/<game>/) for any
+# static web server, and OUTDIR.zip of the same files for game hosts:
+# index.html, lunashot.js, lunashot.wasm, and what the game reads (script/,
+# sprite/, sound/, replay/, gamepad.txt, and each --include folder) packaged
+# as game.data with its loader game.js. Sounds are converted to the mixer's
 # own WAV format on the way, since the page has no other decoder.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-game="${1:-games/demo}"
+include=()
+positional=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --include)
+      [ $# -ge 2 ] || { echo "make.sh web: --include needs a folder of the game" >&2; exit 2; }
+      include+=("$2")
+      shift 2
+      ;;
+    -*) echo "make.sh web: unknown option $1" >&2; exit 2 ;;
+    *) positional+=("$1"); shift ;;
+  esac
+done
+game="${positional[0]:-games/demo}"
 if [ ! -f "$game/script/start.lua" ]; then
   echo "make.sh web: $game is not a game folder (no script/start.lua)" >&2
   exit 2
 fi
 game="$(cd "$game" && pwd)"
 name="$(basename "$game")"
-out="${2:-build-web/$name}"
+out="${positional[1]:-build-web/$name}"
 build="${LUNASHOT_WEB_BUILD:-build-web}"
 
 ./third_party/fetch.sh
@@ -37,19 +52,29 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j"$(nproc)" -- --no-print-directory
 
-# The game, as the page will see it: no log of earlier native runs, sounds
-# in the mixer's format (converted by the native build's lunashot-pack).
-# Only regular files and folders are copied: a symbolic link in a game
-# folder from someone else could name any file on this machine, and the
-# page would publish it, so links are skipped and named.
+# The game, as the page will see it: what the engine reads and the folders
+# named by --include (not the author's art, screenshots or test inputs), no
+# log of earlier native runs, sounds in the mixer's format (converted by the
+# native build's lunashot-pack). Only regular files and folders are copied:
+# a symbolic link in a game folder from someone else could name any file on
+# this machine, and the page would publish it, so links are skipped and
+# named.
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
-python3 - "$game" "$stage/game" <<'PY'
+python3 - "$game" "$stage/game" script sprite sound replay gamepad.txt ${include[@]+"${include[@]}"} <<'PY'
 import os, shutil, stat, sys
-src, dst = sys.argv[1], sys.argv[2]
+src, dst, wanted = sys.argv[1], sys.argv[2], set(sys.argv[3:])
+for folder in wanted:
+    if folder in ("", ".", "..") or "/" in folder.strip("/"):
+        print("make.sh web: --include %s: name a folder directly in the game folder" % folder, file=sys.stderr)
+        sys.exit(2)
+wanted = {w.strip("/") for w in wanted}
 os.mkdir(dst)
 for top, dirs, files in os.walk(src):
     rel = os.path.relpath(top, src)
+    if rel == ".":
+        dirs[:] = [d for d in dirs if d in wanted]
+        files = [f for f in files if f in wanted]
     for name in sorted(dirs + files):
         path = os.path.join(top, name)
         shown = os.path.normpath(os.path.join(rel, name))
@@ -109,4 +134,13 @@ python3 /usr/share/emscripten/tools/file_packager.py "$out/game.data" \
   > /dev/null 2> >(grep -v FORCE_FILESYSTEM >&2)
 cp "$build/lunashot.js" "$build/lunashot.wasm" "$out/"
 sed "s/@GAME@/$name/g" web/index.html > "$out/index.html"
-echo "make.sh web: $out/ (serve it, e.g. python3 -m http.server -d $out)"
+# Game hosts take a zip with index.html at its top.
+python3 - "$out" <<'PY'
+import os, sys, zipfile
+out = sys.argv[1].rstrip("/")
+with zipfile.ZipFile(out + ".zip.part", "w", zipfile.ZIP_DEFLATED) as z:
+    for name in ("index.html", "lunashot.js", "lunashot.wasm", "game.js", "game.data"):
+        z.write(os.path.join(out, name), name)
+os.replace(out + ".zip.part", out + ".zip")
+PY
+echo "make.sh web: $out/ and $out.zip (serve it, e.g. python3 -m http.server -d $out)"

@@ -33,6 +33,10 @@ std::unique_ptr<WebClock> CreateWebVirtualClock();
 // No setup; `interactive` decides whether a script error shows the error
 // screen (a player) or ends the run with a failure status (test mode).
 std::unique_ptr<platform::Machine> CreateWebMachine(bool interactive);
+// Has the page store the game's changed files (replays, log.txt) and waits
+// until they are in the browser's storage, so a frame shown after a save
+// never outlives it (a reload or a closed tab keeps the file).
+void StoreChangedFiles();
 
 // web_display.cpp: the frame through the palette onto the page's canvas.
 std::unique_ptr<platform::Display> CreateWebDisplay();

@@ -1,5 +1,6 @@
 // The browser display: each frame goes through the palette into RGBA and the
-// page puts it on a 320x240 canvas, which CSS scales by whole factors.
+// page puts it on a 320x240 canvas, which CSS scales by whole factors. Files
+// the game wrote are stored before the frame after them is shown.
 #include <emscripten.h>
 
 #include <cstring>
@@ -28,6 +29,7 @@ class WebDisplay : public platform::Display {
   }
 
   void Present(const std::uint8_t* frame) override {
+    StoreChangedFiles();
     std::memcpy(frame_, frame, sizeof frame_);
     shown_ = true;
     Show();

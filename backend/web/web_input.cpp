@@ -1,9 +1,11 @@
-// Browser input by the handheld's button indices: the page's key state
-// (arrows for the stick, Z = A, X = X, C = Y, Return = Start, as in the
-// desktop window) and the first gamepad the Gamepad API reports, whose
-// buttons map through gamepad.txt; a standard-mapped pad's d-pad (buttons
-// 12-15) and its left stick give directions, as a desktop pad's hat and
-// stick do. Directions from all sources add up, so opposite ones cancel.
+// Browser input by the handheld's button indices: the page's key and touch
+// state (arrows for the stick, Z = A, X = X, C = Y, Return = Start, as in the
+// desktop window; the touch controls give the same bits) and the first
+// gamepad the Gamepad API reports, whose buttons map through gamepad.txt over
+// the standard layout's defaults, by the browser's numbers; a standard-mapped
+// pad's d-pad (buttons 12-15) and its left stick give directions, as a
+// desktop pad's hat and stick do. Directions from all sources add up, so
+// opposite ones cancel.
 #include <emscripten.h>
 
 #include "backend/web/web_backends.h"
@@ -40,7 +42,7 @@ class WebInput : public platform::Input {
   void Poll(std::uint32_t) override {
     // gamepad.txt is read once the run has its paths (its faults are logged).
     if (!map_loaded_) {
-      map_ = platform::LoadGamepadMap();
+      map_ = platform::LoadGamepadMap(platform::StandardGamepadMap());
       map_loaded_ = true;
     }
     std::uint32_t state = 0;
@@ -81,7 +83,7 @@ class WebInput : public platform::Input {
 
  private:
   bool map_loaded_ = false;
-  platform::GamepadMap map_ = platform::DefaultGamepadMap();
+  platform::GamepadMap map_ = platform::StandardGamepadMap();
   std::uint32_t state_ = 0;
 };
 

@@ -1,5 +1,7 @@
 // The browser's machine and clocks. Every wait is an Asyncify sleep, which
-// returns to the page's event loop and resumes the engine from a timer.
+// returns to the page's event loop and resumes the engine from a timer. A
+// script that runs long without a frame yields too, from the stop check, so
+// the page stays alive and its close, reload or "play again" can end it.
 #include <emscripten.h>
 
 #include "backend/web/web_backends.h"
@@ -8,17 +10,55 @@ namespace backend {
 
 namespace {
 
+constexpr double kYieldMs = 50;
+// When the engine last gave the page its event loop back.
+double last_yield = emscripten_get_now();
+void Yield(std::uint32_t ms) {
+  emscripten_sleep(ms);
+  last_yield = emscripten_get_now();
+}
+
+// clang-format off
+// 1 while the page wants the game paused (hidden or without focus).
+EM_JS(int, lunashot_page_paused, (), {
+  return Module.lunashotPaused && Module.lunashotPaused() ? 1 : 0;
+});
+// 1 once the page has asked the run to end (play again, the page going away).
+EM_JS(int, lunashot_page_stop, (), {
+  return Module.lunashotStopping && Module.lunashotStopping() ? 1 : 0;
+});
+// Starts storing the files the game changed; 1 while a store is under way.
+EM_JS(int, lunashot_store_files, (), {
+  return Module.lunashotStoreFiles && Module.lunashotStoreFiles() ? 1 : 0;
+});
+// clang-format on
+
 class WebMachine : public platform::Machine {
  public:
   explicit WebMachine(bool interactive) : interactive_(interactive) {}
   bool Init(std::string*) override { return true; }
   void Quit() override {}
-  // A page is closed, not asked to stop; the run never sees it.
-  bool QuitRequested() override { return false; }
+  bool QuitRequested() override { return lunashot_page_stop() != 0; }
+  // Asked only by a script that has not reached a frame for a while: the
+  // page gets its event loop back every kYieldMs, which costs such a script
+  // a few per cent of its time.
+  bool QuitRequestedNow() override {
+    if (emscripten_get_now() - last_yield >= kYieldMs) Yield(0);
+    return QuitRequested();
+  }
   bool Interactive() override { return interactive_; }
+  // The page's pause is the desktop's F6, a toggle: each change of what the
+  // page wants is one command, so the run's pause follows the page's.
+  platform::DevCommand TakeCommand() override {
+    const bool wanted = lunashot_page_paused() != 0;
+    if (wanted == paused_) return platform::DevCommand::kNone;
+    paused_ = wanted;
+    return platform::DevCommand::kPause;
+  }
 
  private:
   bool interactive_;
+  bool paused_ = false;
 };
 
 class RealClock : public WebClock {
@@ -42,7 +82,7 @@ class RealClock : public WebClock {
 
  private:
   void Sleep(std::uint32_t ms) {
-    emscripten_sleep(ms);
+    Yield(ms);
     slept_ = true;
     last_yield_ = Now();
   }
@@ -60,7 +100,7 @@ class VirtualClock : public WebClock {
     now_ += ms;
     // Yielding costs a timer's minimum delay; every eighth wait is enough
     // for the page to paint and stay responsive.
-    if (++waits_ % 8 == 0) emscripten_sleep(0);
+    if (++waits_ % 8 == 0) Yield(0);
     if (pump_) pump_();
   }
 
@@ -70,6 +110,10 @@ class VirtualClock : public WebClock {
 };
 
 }  // namespace
+
+void StoreChangedFiles() {
+  while (lunashot_store_files()) emscripten_sleep(1);
+}
 
 std::unique_ptr<WebClock> CreateWebRealClock() { return std::make_unique<RealClock>(); }
 std::unique_ptr<WebClock> CreateWebVirtualClock() { return std::make_unique<VirtualClock>(); }

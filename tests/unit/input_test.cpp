@@ -71,6 +71,9 @@ TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
   EXPECT_EQ(Table(ParseGamepadMap("deadzone 0", &errors)), "0->12 1->14 2->15 7->8 | 0");
   EXPECT_EQ(Table(ParseGamepadMap("# only a comment\n\n", &errors)),
             "0->12 1->14 2->15 7->8 | 8000");
+  // The browser's defaults: the standard layout's face buttons and Start.
+  EXPECT_EQ(Table(ParseGamepadMap("deadzone 0", &errors, platform::StandardGamepadMap())),
+            "0->12 2->14 3->15 9->8 | 0");
   EXPECT_TRUE(errors.empty()) << errors[0];
 }
 

@@ -7,8 +7,13 @@ natively (--frame-hashes, checked against the recorded PNGs' pixels, and
 mixed sound (the page's audio-hash) and output must match. Then the demo page
 saves a replay, is reloaded and must watch it frame for frame as the native
 engine does, and a player's page shows an uncaught error on the canvas until
-a key. --native-only stops after the native runs of the test games. Exit: 0,
-1 a fault, 77 no browser.
+a key. A player's page (from the zip make.sh writes) pauses while hidden, maps
+a standard gamepad, keeps its sound queue short after a stall, stores a saved
+replay before the next frame and nothing while idle, says when storage is
+full, ends a script stuck without Update for Play again, says plainly that
+game.data is missing, and takes touches on an emulated phone. --native-only
+stops after the native runs of the test games. Exit: 0, 1 a fault, 77 no
+browser.
 """
 import contextlib
 import functools
@@ -23,6 +28,7 @@ import subprocess
 import sys
 import threading
 import time
+import zipfile
 
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
@@ -37,8 +43,8 @@ from png_pixels import png_pixels  # noqa: E402
 # (name, source folder, lunashot options, whether the output must match too:
 # the demo's names its folder). demo_watch watches the native demo's replay.
 CASES = [
-    ("demo", "games/demo", ["--input", "play.txt", "--max-frames", FRAMES], False),
-    ("demo_watch", "games/demo", ["--input", "watch.txt", "--max-frames", FRAMES], False),
+    ("demo", "games/demo", ["--input", "input/play.txt", "--max-frames", FRAMES], False),
+    ("demo_watch", "games/demo", ["--input", "input/watch.txt", "--max-frames", FRAMES], False),
     ("sound_wav", "tests/games/sound_wav", [], True),
     ("video_golden", "tests/games/video_golden", ["--max-frames", "8"], True),
     ("object_world", "tests/games/object_world", [], True),
@@ -51,7 +57,8 @@ CASES = [
 
 
 def game_copy(src, dest, replays=True):
-    """The game as run_game.sh prepares it (but with the demo's pal.pal), the demo's inputs and replays."""
+    """The game as run_game.sh prepares it (but with the demo's pal.pal), the demo's inputs (in input/,
+    packaged only by --include) and replays."""
     shutil.copytree(ROOT / src, dest, ignore=lambda d, names: names if d.endswith("/replay") else
                     [n for n in names if n == "log.txt"])
     for sub in ("sprite", "script", "sound", "replay"):
@@ -60,8 +67,9 @@ def game_copy(src, dest, replays=True):
         shutil.copy(lib, dest / "script")
     if not (dest / "sprite/pal.pal").exists():
         shutil.copy(ROOT / "games/demo/sprite/pal.pal", dest / "sprite")
-    shutil.copy(PLAY, dest / "play.txt")
-    shutil.copy(ROOT / "tests/games/demo_replay/watch.txt", dest / "watch.txt")
+    (dest / "input").mkdir()
+    shutil.copy(PLAY, dest / "input/play.txt")
+    shutil.copy(ROOT / "tests/games/demo_replay/watch.txt", dest / "input/watch.txt")
     for replay in (dest.parent / "demo-native/replay").glob("*.lua") if replays else []:
         shutil.copy(replay, dest / "replay")
 
@@ -131,13 +139,16 @@ class DevTools:
                     raise RuntimeError(f"{method}: {reply['error']}")
                 return reply["result"]
 
+    def eval(self, expression):
+        return self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+
     def wait(self, expression, seconds=420):
         """The value of the page's expression once it is true; None after `seconds`."""
-        for _ in range(seconds * 2):
-            got = self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+        for _ in range(seconds * 5):
+            got = self.eval(expression)
             if got:
                 return got
-            time.sleep(0.5)
+            time.sleep(0.2)
         return None
 
     def play(self, url):
@@ -197,8 +208,8 @@ def play_case(lunashot, work, browser, base, name, src, args, same_output):
 
 def page(game, folder, base):
     """Builds the game's page into `folder` (below the served one); its address, ready for a query."""
-    subprocess.run([str(ROOT / "make.sh"), "web", str(game), str(folder)], check=True, cwd=ROOT,
-                   stdout=subprocess.DEVNULL)
+    subprocess.run([str(ROOT / "make.sh"), "web", "--include", "input", str(game), str(folder)], check=True,
+                   cwd=ROOT, stdout=subprocess.DEVNULL)
     return f"{base}/{folder.name}/index.html?"
 
 
@@ -216,7 +227,7 @@ def reload_case(work, browser, base):
     """The demo page saves its play's replay, is reloaded, and watches it as the native engine does."""
     game_copy("games/demo", work / "reload-web", replays=False)
     url = page(work / "reload-web", work / "reload-page", base) + f"headless=1&store=1&max-frames={FRAMES}"
-    fault = browser.play(url + "&input=play.txt")[0]
+    fault = browser.play(url + "&input=input/play.txt")[0]
     if fault:
         return "the play: " + fault
     # An entry the page never writes, planted in its store, must not replace the game's script.
@@ -229,7 +240,7 @@ def reload_case(work, browser, base):
         open.onerror = () => done(false); })""")["result"].get("value")
     if not planted:
         return "could not plant an entry in the page's store"
-    fault, hashes, _, _ = browser.play(url + "&hashes=1&input=watch.txt")
+    fault, hashes, _, _ = browser.play(url + "&hashes=1&input=input/watch.txt")
     fault = fault or same_frames((work / "demo_watch-native.txt").read_text().splitlines(), hashes)
     if not fault:
         print("reload: the replay saved in the page plays the native frames after a reload")
@@ -276,6 +287,203 @@ def error_case(work, browser, base):
     return None if fault and "pal.pal" in fault else f"a test run without pal.pal ended so: {fault}"
 
 
+# A player's game: each frame prints "N KEY AXYS" (GetKey, then IsA, IsX, IsY, IsStart); X with Y
+# saves a replay once and prints "saved" after the next frame.
+PLAYER = """local n, saved = 0, false
+while true do
+  Update()
+  n = n + 1
+  if not saved and IsX() == 1 and IsY() == 1 then
+    SaveReplay(1, 0) SaveReplayFile("saved", "a.lua", "b.lua", 0, 0) saved = true
+  end
+  Present()
+  print(n .. " " .. GetKey() .. " " .. IsA() .. IsX() .. IsY() .. IsStart())
+  if saved == true then print("saved") saved = 1 end
+end
+"""
+# In every page of the player's tests: the game's last frame line as `last`, IndexedDB writes counted,
+# a reload 50 ms after the first "saved", and a standard-layout gamepad `pad` the test presses.
+HOOK = """window.last = ['0', '0', '0000']; window.lines = []; window.idbWrites = 0;
+const log = console.log;
+console.log = (...a) => { const t = a.join(' '); lines.push(t); if (/^\\d/.test(t)) last = t.split(' ');
+  if (t === 'saved' && !sessionStorage.reloaded) { sessionStorage.reloaded = 1; setTimeout(() => location.reload(), 50); }
+  return log.apply(console, a); };
+for (const m of ['put', 'add', 'delete', 'clear']) { const f = IDBObjectStore.prototype[m];
+  IDBObjectStore.prototype[m] = function (...a) { idbWrites++; return f.apply(this, a); }; }
+window.pad = { id: 'stub', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0],
+  buttons: Array.from({length: 17}, () => ({pressed: false, value: 0})) };
+navigator.getGamepads = () => [pad];"""
+HIDINGS = [("Object.defineProperty(document, 'visibilityState', {value: '%s', configurable: true});"
+            "document.dispatchEvent(new Event('visibilitychange'))" % state for state in ("hidden", "visible")),
+           ("dispatchEvent(new Event('blur'))", "dispatchEvent(new Event('focus'))")]
+
+
+def player_case(work, browser, base):
+    """game.data holds only what the game reads and the zip holds the page; served from the zip, a
+    player's page with 20 replays pauses while hidden, maps a standard gamepad, writes nothing to
+    IndexedDB while idle for 30 s and has a saved replay stored before the next frame."""
+    game, folder = work / "player-web", work / "player-page"
+    # In every page from here on (the later cases' too).
+    browser.call("Page.enable")
+    browser.call("Page.addScriptToEvaluateOnNewDocument", source=HOOK)
+    game_copy("tests/games/event_update", game)
+    (game / "script/start.lua").write_text(PLAYER)
+    for n in range(20):
+        (game / f"replay/shipped{n:02d}.lua").write_text("rep(1,0)\n")
+    for extra in ("art", "screenshots"):
+        (game / extra).mkdir()
+        (game / extra / "notes.txt").write_text("the-author-only-" + extra)
+    url = page(game, folder, base).replace("player-page", "player-zip")
+    packed = (folder / "game.js").read_text() + (folder / "game.data").read_bytes().decode("latin-1")
+    if "the-author-only" in packed or "/game/art" in packed or "/game/screenshots" in packed:
+        return "game.data holds art/ or screenshots/"
+    with zipfile.ZipFile(work / "player-page.zip") as z:
+        if sorted(z.namelist()) != sorted(f.name for f in folder.iterdir()) or any(
+                z.read(name) != (folder / name).read_bytes() for name in z.namelist()):
+            return "the zip does not hold the page's files"
+        z.extractall(work / "player-zip")
+    browser.call("Page.navigate", url=url)
+    start = time.time()
+    # (At least: the pages before on this address stored replays of their own.)
+    if not browser.wait("+last[0] > 10 && document.querySelectorAll('#replays a').length >= 20", 60):
+        return "the player's page plays no frames or does not list its 20 replays"
+    for hide, show in HIDINGS:
+        before = browser.eval(hide + "; +last[0]")
+        time.sleep(0.5)
+        stopped = browser.eval("+last[0]")
+        time.sleep(1)
+        if stopped > before + 1 or browser.eval("+last[0]") != stopped:
+            return f"frames went on while hidden ({hide}): {before}, {stopped}, {browser.eval('+last[0]')}"
+        browser.eval(show)
+        if not browser.wait(f"+last[0] > {stopped + 5}", 30):
+            return f"the game did not resume after {show}"
+    for button, want in ((9, "0001"), (0, "1000"), (2, "0100"), (3, "0010")):
+        browser.eval(f"pad.buttons[{button}].pressed = true")
+        got = browser.wait(f"last[2] === '{want}'", 30)
+        browser.eval(f"pad.buttons[{button}].pressed = false")
+        if not got or not browser.wait("last[2] === '0000'", 30):
+            return f"standard gamepad button {button} did not give AXYS {want}"
+    # A click on the fullscreen button is a gesture that starts the sound; after a 500 ms stall of
+    # the page the sound queued ahead of the audio clock is under 100 ms again within a second.
+    spot = browser.eval("(r => ({x: r.x + r.width / 2, y: r.y + r.height / 2}))("
+                        "document.getElementById('fullscreen').getBoundingClientRect())")
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.call("Input.dispatchMouseEvent", type=kind, button="left", clickCount=1, **spot)
+    browser.eval("document.fullscreenElement && document.exitFullscreen()")
+    if not browser.wait("Module.lunashotAudioAhead() > 0", 30):
+        return "a click on the fullscreen button did not start the sound"
+    ahead = browser.call("Runtime.evaluate", awaitPromise=True, returnByValue=True, expression="""
+      new Promise(done => { const t = performance.now(); while (performance.now() - t < 500) {}
+        setTimeout(() => done(Module.lunashotAudioAhead()), 1000); })""")["result"]["value"]
+    if ahead >= 0.1:
+        return f"{ahead * 1000:.0f} ms of sound queued ahead 1 s after a 500 ms stall"
+    time.sleep(max(0.0, 30 - (time.time() - start)))
+    if browser.eval("idbWrites"):
+        return f"an idle page wrote to IndexedDB {browser.eval('idbWrites')} times"
+    for kind in ("keyDown", "keyUp"):
+        for code, vk in (("KeyX", 88), ("KeyC", 67)):
+            browser.call("Input.dispatchKeyEvent", type=kind, code=code, key=code[-1].lower(), windowsVirtualKeyCode=vk)
+        time.sleep(0.2)
+    if not browser.wait("performance.getEntriesByType('navigation')[0].type === 'reload' && +last[0] > 10 && "
+                        "!lines.includes('saved') && document.getElementById('replays').textContent.includes('saved_b.lua')", 60):
+        return "the replay saved 50 ms before a reload is not listed after it"
+    print("player: game.data and zip, pause while hidden, standard gamepad, idle and saved replays stored")
+    return None
+
+
+def full_case(work, browser, base):
+    """With the browser's storage full, the player sees so, and an uploaded replay that could not
+    be stored is not listed."""
+    full = browser.call("Page.addScriptToEvaluateOnNewDocument", source=(
+        "IDBObjectStore.prototype.put = () => { throw new DOMException('full', 'QuotaExceededError'); };"))
+    try:
+        browser.call("Page.navigate", url=f"{base}/player-zip/index.html")
+        if not browser.wait("+last[0] > 10", 60):
+            return "the player's page plays no frames"
+        (work / "upload.lua").write_text("rep(1,0)\n")
+        upload = browser.call("DOM.querySelector", selector="#upload",
+                              nodeId=browser.call("DOM.getDocument")["root"]["nodeId"])["nodeId"]
+        browser.call("DOM.setFileInputFiles", files=[str(work / "upload.lua")], nodeId=upload)
+        said = browser.wait("(t => t.includes('upload.lua') && t)(document.getElementById('notes').innerText)", 30)
+        listed = browser.eval("document.getElementById('replays').textContent")
+    finally:
+        browser.call("Page.removeScriptToEvaluateOnNewDocument", identifier=full["identifier"])
+    if not said or "full" not in said or "upload.lua" in listed:
+        return f"with storage full the page says {said!r} and lists {listed!r}"
+    print("full: storage full is said, and the upload not stored is not listed")
+    return None
+
+
+def stuck_case(work, browser, base):
+    """A script stuck without a frame leaves the page alive, and Play again reloads it; a page
+    without its game.data says so plainly, with a way to try again."""
+    game = work / "stuck-web"
+    game_copy("tests/games/event_update", game)
+    (game / "script/start.lua").write_text('Update() Present() print("looping") while true do end\n')
+    url = page(game, work / "stuck-page", base)
+    try:
+        browser.call("Page.navigate", url=url)
+        started = browser.wait("lines.includes('looping')", 60)
+        time.sleep(1)
+        browser.eval("document.getElementById('restart').click()")
+        reloaded = started and browser.wait("performance.getEntriesByType('navigation')[0].type === 'reload' && "
+                                            "lines.includes('looping')", 60)
+    except RuntimeError as e:
+        return f"the page of a stuck script does not answer: {e}"
+    if not started:
+        return "the stuck game did not start"
+    if not reloaded:
+        return "Play again did not start the stuck game afresh"
+    (work / "stuck-page/game.data").unlink()
+    browser.call("Page.navigate", url=url)
+    said = browser.wait("(o => !o.hidden && !document.getElementById('again').hidden && o.textContent)("
+                        "document.getElementById('overlay'))", 60)
+    if not said or "could not be loaded" not in said or "FS" in said + browser.eval("document.body.innerText"):
+        return f"a page without game.data says {said!r}, {browser.eval('document.body.innerText')!r}"
+    print("stuck: the page of a stuck script answers and plays again; a missing game.data is said plainly")
+    return None
+
+
+def touch_case(work, browser, base):
+    """On an emulated phone, upright and sideways, the data-button controls are there, a touch on right
+    and A at once reaches the game as both, and sideways the picture is wider than 320 CSS pixels
+    (of the page unzoomed: a page wider than the phone is shown smaller); at 125% display scaling each
+    game pixel is a whole number of device pixels."""
+    browser.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+    names = ["up", "down", "left", "right", "a", "x", "y", "start", "up left", "up right", "down left", "down right"]
+    for width, height in ((390, 844), (844, 390)):
+        browser.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=3, mobile=True)
+        if width < height:
+            browser.call("Page.navigate", url=f"{base}/player-zip/index.html")
+        browser.wait("+last[0] > 10", 60)
+        time.sleep(1)  # the page's resize handler lays it out again
+        spots = browser.wait("(() => { const c = {}; for (const n of %s) { const e = document.querySelector("
+                             "`[data-button='${n}']`), r = e && e.getBoundingClientRect(); if (!r || !r.width) return null;"
+                             " c[n] = {x: r.x + r.width / 2, y: r.y + r.height / 2}; } return c; })()"
+                             % json.dumps(names), 10)
+        if not spots:
+            return f"the data-button controls are missing at {width} x {height}"
+        browser.call("Input.dispatchTouchEvent", type="touchStart",
+                     touchPoints=[dict(spots["right"], id=1), dict(spots["a"], id=2)])
+        got = browser.wait("last[1] === '6' && last[2][0] === '1'", 30)
+        browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+        if not got:
+            return f"a touch on right and A at once gave {browser.eval('last')} at {width} x {height}"
+    shown = browser.eval("document.getElementById('screen').getBoundingClientRect().width * visualViewport.scale")
+    if shown <= 320:
+        return f"the picture is {shown} CSS pixels wide on a phone held sideways"
+    # At 125% display scaling a game pixel is still a whole number of device pixels.
+    browser.call("Emulation.setDeviceMetricsOverride", width=1000, height=800, deviceScaleFactor=1.25, mobile=False)
+    time.sleep(1)
+    wide = browser.eval("document.getElementById('screen').getBoundingClientRect().width * devicePixelRatio")
+    browser.call("Emulation.clearDeviceMetricsOverride")
+    if wide < 320 or abs(wide / 320 - round(wide / 320)) > 1e-6:
+        return f"the picture is {wide} device pixels wide at 125% scaling"
+    print("touch: the controls upright and sideways, right and A at once, a picture wider than 320,"
+          " whole device pixels at 125%")
+    return None
+
+
 def main():
     native_only = sys.argv[1] == "--native-only"
     args = sys.argv[2:] if native_only else sys.argv[1:]
@@ -293,6 +501,10 @@ def main():
                       for case in (CASES if browser else CASES[2:])]
             faults.append(("reload", reload_case(work, browser, base) if browser else None))
             faults.append(("error", error_case(work, browser, base) if browser else None))
+            faults.append(("player", player_case(work, browser, base) if browser else None))
+            faults.append(("full", full_case(work, browser, base) if browser else None))
+            faults.append(("stuck", stuck_case(work, browser, base) if browser else None))
+            faults.append(("touch", touch_case(work, browser, base) if browser else None))
         finally:
             if browser:
                 browser.close()
