@@ -481,6 +481,45 @@ def touch_case(work, browser, base):
         return f"the picture is {wide} device pixels wide at 125% scaling"
     print("touch: the controls upright and sideways, right and A at once, a picture wider than 320,"
           " whole device pixels at 125%")
+
+
+def upload_case(work, browser, base):
+    """A replay uploaded at the page's 1 MiB limit loads without freezing the page (a load that
+    grew with the square of the records froze it for seconds): the longest gap between the page's
+    timer ticks while the game loads it and plays on is printed, and fails the case past 1 s."""
+    game = work / "upload-web"
+    game_copy("tests/games/event_update", game, replays=False)
+    (game / "script/empty.lua").write_text("")
+    (game / "script/start.lua").write_text(
+        "local loaded = 0\n"
+        "for f = 1, 3000 do\n"
+        "  Update() Present()\n"
+        "  for i = 0, GetReplayFiles() - 1 do\n"
+        "    if loaded == 0 and GetReplayFile(i) == 'upload.lua' then RunReplay('upload.lua') loaded = f end\n"
+        "  end\n"
+        "  if loaded > 0 and f > loaded + 120 then print('played on') return end\n"
+        "end\n")
+    head = "RunScript('empty.lua')\nRunScript('empty.lua')\nVAR_replay=true\nVAR_life=3\nVAR_score=0\n"
+    records, frame = [], 1000000
+    while len(head) + sum(map(len, records)) < (1 << 20) - 32:
+        frame += 1
+        records.append(f"rep({frame},{frame % 10})\n")
+    replay = work / "upload.lua"  # a name of its own: the page's store holds the demo's replays
+    replay.write_text(head + "".join(records))
+    browser.call("Page.navigate", url=page(game, work / "upload-page", base))
+    if not browser.wait("typeof FS !== 'undefined' && FS.analyzePath('/game/replay').exists", 120):
+        return "the page did not start"
+    browser.call("Runtime.evaluate", expression="""window.gap = 0; window.last = performance.now();
+      setInterval(() => { const now = performance.now(); gap = Math.max(gap, now - last); last = now; }, 5)""")
+    root = browser.call("DOM.getDocument")["root"]["nodeId"]
+    node = browser.call("DOM.querySelector", nodeId=root, selector="#upload")["nodeId"]
+    browser.call("DOM.setFileInputFiles", nodeId=node, files=[str(replay)])
+    if not browser.wait("/played on/.test(document.getElementById('output').textContent)", 120):
+        return "the uploaded replay was not played: " + str(browser.wait("document.title", 1))
+    gap = browser.wait("Math.round(gap) || -1", 1)
+    if gap > 1000:
+        return f"the page stalled {gap} ms with a 1 MiB replay"
+    print(f"upload: a 1 MiB replay loads with the page's longest stall {gap} ms")
     return None
 
 
@@ -505,6 +544,7 @@ def main():
             faults.append(("full", full_case(work, browser, base) if browser else None))
             faults.append(("stuck", stuck_case(work, browser, base) if browser else None))
             faults.append(("touch", touch_case(work, browser, base) if browser else None))
+            faults.append(("upload", upload_case(work, browser, base) if browser else None))
         finally:
             if browser:
                 browser.close()
