@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 deps="$root/deps"
 
-packages=(cmake make g++ patch pkg-config dpkg-dev libsdl1.2-dev
+packages=(cmake make g++ patch pkg-config dpkg-dev libsdl2-dev
           libboost-dev libpng-dev libgtest-dev libbenchmark-dev python3 libimagequant-dev
           libsndfile1-dev libsoxr-dev libgif-dev giflib-tools sox xvfb xdotool x11-apps)
 
