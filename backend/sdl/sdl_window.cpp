@@ -54,7 +54,6 @@ class SdlWindow : public WindowDisplay {
       return false;
     }
     video_up_ = true;
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // Hidden and untitled until it has its size: nothing looks for it before.
     window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                platform::kScreenWidth, platform::kScreenHeight,
@@ -65,6 +64,8 @@ class SdlWindow : public WindowDisplay {
       texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
                                    SDL_TEXTUREACCESS_STREAMING, platform::kScreenWidth,
                                    platform::kScreenHeight);
+    // Whole factors of sharp pixels, whatever SDL_RENDER_SCALE_QUALITY says.
+    if (texture_) SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
     if (!texture_) {
       *error = std::string("cannot open a window: ") + SDL_GetError();
       Close();
