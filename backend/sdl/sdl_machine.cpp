@@ -29,6 +29,8 @@ class SdlMachine : public platform::Machine {
 
   bool Init(std::string* error) override {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Pads by the place of their buttons: a Nintendo pad's bottom button is A too.
+    SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
     if (SDL_Init(SDL_INIT_GAMECONTROLLER) < 0) {
       *error = SDL_GetError();
       return false;
