@@ -37,7 +37,6 @@ class DeviceInput : public SdlInput {
  public:
   void Open() override {
     test_pads_ = TestPadsFromEnvironment();
-    for (std::size_t i = 0; i < kKeyCount; ++i) scancodes_[i] = SDL_GetScancodeFromKey(kKeys[i]);
     keyboard_ = true;
   }
 
@@ -178,8 +177,12 @@ class DeviceInput : public SdlInput {
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
     bool down[kKeyCount];
-    for (std::size_t i = 0; i < kKeyCount; ++i)
-      down[i] = (scancodes_[i] < count && keys[scancodes_[i]]) || ((pressed_ >> i) & 1u);
+    // The keys' places are looked up at each poll: the keyboard's layout is
+    // known only once the window is up, and may change.
+    for (std::size_t i = 0; i < kKeyCount; ++i) {
+      const SDL_Scancode place = SDL_GetScancodeFromKey(kKeys[i]);
+      down[i] = (place > 0 && place < count && keys[place]) || ((pressed_ >> i) & 1u);
+    }
     pressed_ = 0;
     *dx += down[0] - down[1];
     *dy += down[2] - down[3];
@@ -200,7 +203,6 @@ class DeviceInput : public SdlInput {
   bool map_loaded_ = false;
   platform::GamepadMap map_ = platform::DefaultGamepadMap();
   SDL_GameControllerButton places_[platform::kControllerButtonCount] = {};
-  SDL_Scancode scancodes_[kKeyCount] = {};
   std::uint32_t state_ = 0;
   std::uint32_t pressed_ = 0;  // keys pressed since the last poll
 };

@@ -159,6 +159,12 @@ try:
         wait_for(lambda: presses()[0][-1] < last_frame() - 2, 10)
     frames, runs = presses()
     check(len(runs) == 5 and len(frames) <= 10, "5 taps of Z of 1 ms are 5 A presses (%s)" % frames)
+    # A held key is down at every frame while it is held (its repeats change nothing).
+    key("keydown", "z", "sleep", "0.5", "keyup", "z")
+    wait_for(lambda: presses()[0][-1] < last_frame() - 2, 10)
+    held = len(presses()[0]) - len(frames)
+    check(len(presses()[1]) == 6 and held >= 20,
+          "Z held for 0.5 s is one press of %d frames" % held)
 
     # F12: the screenshot is the frame the recording has at that moment.
     key("key", "F12")
