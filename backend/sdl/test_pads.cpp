@@ -31,6 +31,7 @@ struct Pad {
   const Kind* kind = nullptr;
   std::uint32_t plug = 0, pull = 0;  // pull 0: never
   std::vector<std::pair<int, std::uint32_t>> presses;  // button, Update
+  std::vector<std::pair<int, std::uint32_t>> hats;     // hat 0's position, Update
   SDL_Joystick* joystick = nullptr;
   bool gone = false;
 };
@@ -58,6 +59,13 @@ class VirtualPads : public TestPads {
         } else if (word[0] == '+' || word[0] == '-') {
           (word[0] == '+' ? pad.plug : pad.pull) = std::strtoul(word.c_str() + 1, &end, 10);
           if (*end) Bad(word);
+        } else if (word[0] == 'h') {
+          const int position = static_cast<int>(std::strtol(word.c_str() + 1, &end, 10));
+          const std::uint32_t update = std::strtoul(end + (*end == '@'), &end, 10);
+          if (*end || word.find('@') == std::string::npos)
+            Bad(word);
+          else
+            pad.hats.emplace_back(position, update);
         } else {
           const int button = static_cast<int>(std::strtol(word.c_str(), &end, 10));
           const std::uint32_t update = std::strtoul(end + (*end == '@'), &end, 10);
@@ -79,6 +87,10 @@ class VirtualPads : public TestPads {
       for (const auto& press : pad.presses)
         if (press.second == update || press.second + 1 == update)
           SDL_JoystickSetVirtualButton(pad.joystick, press.first, press.second == update);
+      for (const auto& hat : pad.hats)
+        if (hat.second == update || hat.second + 1 == update)
+          SDL_JoystickSetVirtualHat(pad.joystick, 0,
+                                    static_cast<Uint8>(hat.second == update ? hat.first : 0));
     }
   }
 

@@ -10,8 +10,9 @@ namespace backend {
 // kind first (xbox and ps4: the desktop database's layouts of those pads;
 // pad: a pad of no known layout, 2 axes, 12 buttons, a hat; handheld: 16
 // buttons and nothing else), then +N (plugged in at Update N; default at
-// start), -N (pulled out at Update N), and B@N (raw button B down during
-// Update N only).
+// start), -N (pulled out at Update N), B@N (raw button B down during
+// Update N only) and hP@N (hat 0 at SDL's position P, 1 up, 2 right, 4
+// down, 8 left, during Update N only).
 class TestPads {
  public:
   virtual ~TestPads() = default;

@@ -21,7 +21,7 @@ from png_pixels import png_pixels  # noqa: E402
 env = dict(os.environ, SDL_AUDIODRIVER="dummy", SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS="1")
 failures = []
 
-# What the pads do (kind, +plugged, -pulled, raw button@Update), gamepad.txt, and
+# What the pads do (kind, +plugged, -pulled, raw button@Update, hP@Update hat 0), gamepad.txt, and
 # the buttons the game reads ("Update:buttons"). Raw numbers are those of the pads
 # on Linux: Xbox 0 a, 1 b, 2 x, 3 y, 7 start; PlayStation 0 cross, 2 triangle,
 # 3 square, 9 options.
@@ -30,6 +30,7 @@ PAD_ROWS = [
      "xbox 0@5 2@8 3@11 7@14 1@17", None, "5:A 8:X 11:Y 14:Start"),
     ("a PlayStation pad by place: the same places at other numbers",
      "ps4 0@5 3@8 2@11 9@14 7@17", None, "5:A 8:X 11:Y 14:Start"),
+    ("the d-pad (a hat on both) is the stick", "xbox h1@5 h8@8; ps4 h4@6", None, "5:U 8:L"),
     ("a pad plugged in after the start drives the game", "xbox +12 0@15 3@18", None, "15:A 18:Y"),
     ("the first pad drives; when it is pulled out, the next one does",
      "xbox 0@5 -10; ps4 0@7 3@15", None, "5:A 15:X"),
