@@ -72,6 +72,7 @@ class SdlWindow : public WindowDisplay {
       return false;
     }
     SizeWindow();
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     SDL_SetWindowTitle(window_, title_.c_str());
     SDL_ShowWindow(window_);
     if (fullscreen_ && SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
@@ -149,9 +150,12 @@ class SdlWindow : public WindowDisplay {
   }
 
   // The window for the factor asked for (default: the largest that fits the
-  // desktop, at least 2), counted in real pixels.
+  // desktop, at least 2), counted in real pixels. A desktop may tell the
+  // pixel ratio only once the window shows (or moves to another screen):
+  // Show sizes it again when the ratio changes.
   void SizeWindow() {
     const double ratio = PixelRatio();
+    sized_ratio_ = ratio;
     int want = fixed_scale_;
     SDL_DisplayMode desktop;
     if (want <= 0) {
@@ -162,7 +166,6 @@ class SdlWindow : public WindowDisplay {
     windowed_scale_ = want;
     SDL_SetWindowSize(window_, static_cast<int>(std::ceil(platform::kScreenWidth * want / ratio)),
                       static_cast<int>(std::ceil(platform::kScreenHeight * want / ratio)));
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
 
   // Lays the frame out in what the window has now, in real pixels:
@@ -185,6 +188,7 @@ class SdlWindow : public WindowDisplay {
   // the whole factor on black, then the overlay at window pixels.
   void Show() {
     if (!texture_) return;
+    if (!fullscreen_ && PixelRatio() != sized_ratio_) SizeWindow();
     Layout();
     void* pixels = nullptr;
     int pitch = 0;
@@ -300,6 +304,7 @@ class SdlWindow : public WindowDisplay {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int windowed_scale_ = 2;
+  double sized_ratio_ = 1.0;  // the pixel ratio the window was sized for
   int scale_ = 2, left_ = 0, top_ = 0, out_w_ = 0, out_h_ = 0;
   int visible_w_ = 0, visible_h_ = 0;
   Uint32 pixel_[256] = {};
