@@ -10,8 +10,8 @@
 
 namespace backend {
 
-// sdl/sdl_window.cpp: the frame scaled by a whole factor into a window (scale
-// 0: the largest that fits, at least 2), or fullscreen.
+// sdl/sdl_window.cpp: the frame scaled by a whole factor of real pixels into
+// a window (scale 0: the largest that fits, at least 2), or desktop fullscreen.
 class WindowDisplay : public platform::Display {
  public:
   virtual void ToggleFullscreen() = 0;
@@ -20,11 +20,13 @@ class WindowDisplay : public platform::Display {
 };
 std::unique_ptr<WindowDisplay> CreateWindowDisplay(int scale, bool fullscreen);
 
-// sdl/sdl_input.cpp: joystick 0 (the handheld's own, or a desktop gamepad
-// mapped by gamepad.txt) and the keyboard.
+// sdl/sdl_input.cpp: one pad (the handheld's own joystick, a pad of known
+// layout, or another joystick, through gamepad.txt), followed as pads are
+// plugged in and pulled out, and the keyboard.
 class SdlInput : public platform::Input {
  public:
-  // Opens the joystick and reads gamepad.txt, once SDL is up.
+  // Gets ready once SDL is up; pads are opened as they come (gamepad.txt is
+  // read when the first one does).
   virtual void Open() = 0;
   // Called at every poll so that the window's events are handled.
   virtual void SetEventPump(std::function<void()> pump) = 0;
@@ -33,9 +35,9 @@ class SdlInput : public platform::Input {
 };
 std::unique_ptr<SdlInput> CreateSdlInput();
 
-// sdl/sdl_machine.cpp: SDL for audio and joystick, and the window's events:
+// sdl/sdl_machine.cpp: SDL for pads, and the window's events:
 // close and Escape (a second one ends the process at once), SIGINT and
-// SIGTERM as in stop_signal.cpp, Alt+Enter, expose, and the developer keys
+// SIGTERM as in stop_signal.cpp, Alt+Enter, expose and resize, and the developer keys
 // (F3, F5, Shift+F5, F6, F7, F9, F12). `input` is null when the buttons are
 // scripted.
 std::unique_ptr<platform::Machine> CreateSdlMachine(WindowDisplay* window, SdlInput* input);

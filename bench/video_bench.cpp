@@ -1,5 +1,5 @@
-// Speed of the video core against plain references: DrawSprite against SDL
-// 1.2's RLE colour-key blit of the same 8-bit sprites (unclipped, left- and
+// Speed of the video core against plain references: DrawSprite against SDL's
+// RLE colour-key blit of the same 8-bit sprites (unclipped, left- and
 // top-clipped), blended pixels, the frame step's clear against memset, and
 // Present against memcpy. Prints each goal as a ratio after the run.
 #include <benchmark/benchmark.h>
@@ -118,15 +118,16 @@ struct Fixture {
     for (int i = 0; i < 256; ++i)
       colours[i] = {static_cast<Uint8>(i), static_cast<Uint8>(255 - i), static_cast<Uint8>(i * 3),
                     0};
-    sdl_target = SDL_CreateRGBSurface(SDL_SWSURFACE, kW, kH, 8, 0, 0, 0, 0);
-    SDL_SetColors(sdl_target, colours, 0, 256);
+    sdl_target = SDL_CreateRGBSurface(0, kW, kH, 8, 0, 0, 0, 0);
+    SDL_SetPaletteColors(sdl_target->format->palette, colours, 0, 256);
     for (int s = 0; s < kSprites; ++s) {
-      SDL_Surface* sp = SDL_CreateRGBSurface(SDL_SWSURFACE, kSide, kSide, 8, 0, 0, 0, 0);
-      SDL_SetColors(sp, colours, 0, 256);
+      SDL_Surface* sp = SDL_CreateRGBSurface(0, kSide, kSide, 8, 0, 0, 0, 0);
+      SDL_SetPaletteColors(sp->format->palette, colours, 0, 256);
       for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x)
           static_cast<Uint8*>(sp->pixels)[y * sp->pitch + x] = static_cast<Uint8>(Pixel(s, x, y));
-      SDL_SetColorKey(sp, SDL_SRCCOLORKEY | SDL_RLEACCEL, 0);
+      SDL_SetColorKey(sp, SDL_TRUE, 0);
+      SDL_SetSurfaceRLE(sp, 1);
       SDL_Rect at = {0, 0, 0, 0};
       SDL_BlitSurface(sp, nullptr, sdl_target, &at);  // encodes the RLE form
       if (!(sp->flags & SDL_RLEACCEL)) {
@@ -180,7 +181,7 @@ void SdlBlits(benchmark::State& state, Clip clip, const char* name) {
   auto where = Placements(clip);
   for (auto _ : state) {
     for (const Placement& p : where) {
-      SDL_Rect at = {static_cast<Sint16>(p.x), static_cast<Sint16>(p.y), 0, 0};
+      SDL_Rect at = {p.x, p.y, 0, 0};
       SDL_BlitSurface(f.sdl_sprites[p.sprite], nullptr, f.sdl_target, &at);
     }
     benchmark::ClobberMemory();

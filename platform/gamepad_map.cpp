@@ -2,6 +2,7 @@
 // loader that reports bad lines to log.txt.
 #include "platform/gamepad_map.h"
 
+#include <cctype>
 #include <cerrno>
 #include <sstream>
 
@@ -68,6 +69,26 @@ std::string Shown(const std::string& word) {
   return "'" + out + "'";
 }
 
+// A layout line ("GUID,name,a:b0,..."), trimmed, or empty with the problem.
+// Only its shape is checked here; the desktop's loader judges the rest.
+std::string LayoutLine(const std::string& line, std::string* problem) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  const std::size_t last = line.find_last_not_of(" \t\r");
+  const std::string text = line.substr(first, last - first + 1);
+  const std::size_t comma = text.find(',');
+  bool hex = comma == 32;
+  for (std::size_t i = 0; hex && i < comma; ++i)
+    hex = std::isxdigit(static_cast<unsigned char>(text[i])) != 0;
+  bool printable = text.size() <= 1024;
+  for (char c : text) printable = printable && c >= 0x20 && c < 0x7f;
+  if (!hex || text.find(',', comma + 1) == std::string::npos || !printable) {
+    *problem = "a pad layout line is 'GUID,name,a:b0,...' (32 hex digits first, printable, "
+               "at most 1024 characters)";
+    return {};
+  }
+  return text;
+}
+
 }  // namespace
 
 GamepadMap DefaultGamepadMap() {
@@ -77,6 +98,11 @@ GamepadMap DefaultGamepadMap() {
   map.target[1] = kX;
   map.target[2] = kY;
   map.target[7] = kStart;
+  map.named.fill(kNoButton);
+  map.named[0] = kA;  // a: south
+  map.named[2] = kX;  // x: west
+  map.named[3] = kY;  // y: north
+  map.named[6] = kStart;
   return map;
 }
 
@@ -95,6 +121,8 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
   GamepadMap map = defaults;
   std::array<std::int8_t, kPadButtons> table;
   table.fill(kNoButton);
+  std::array<std::int8_t, kControllerButtonCount> named;
+  named.fill(kNoButton);
   bool any_button = false;
   std::istringstream in(text);
   std::string line;
@@ -104,6 +132,15 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
     };
     std::vector<std::string> words = Words(line);
     if (words.empty() || words[0][0] == '#') continue;
+    if (words[0].find(',') != std::string::npos) {
+      std::string problem;
+      std::string layout = LayoutLine(line, &problem);
+      if (layout.empty())
+        fail(problem);
+      else
+        map.layouts.push_back({number, layout});
+      continue;
+    }
     if (words.size() != 2) {
       fail("expected two words, '<pad button> <name>' or 'deadzone <0-32767>'");
       continue;
@@ -117,8 +154,13 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
       map.dead_zone = static_cast<int>(value);
       continue;
     }
-    if (!Number(words[0], kPadButtons - 1, &value)) {
-      fail("the pad button " + Shown(words[0]) + " is not a number from 0 to 255");
+    int place = kNoButton;
+    for (int i = 0; i < kControllerButtonCount; ++i)
+      if (Lower(words[0]) == kControllerButtons[i]) place = i;
+    if (place == kNoButton && !Number(words[0], kPadButtons - 1, &value)) {
+      fail("the pad button " + Shown(words[0]) +
+           " is neither a number from 0 to 255 nor a pad button's name (a, b, x, y, start, "
+           "back, leftshoulder, ...)");
       continue;
     }
     const std::string name = Lower(words[1]);
@@ -131,14 +173,21 @@ GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* er
            "DownLeft, DownRight)");
       continue;
     }
-    if (table[static_cast<std::size_t>(value)] != kNoButton) {
-      fail("pad button " + std::to_string(value) + " is mapped twice");
+    std::int8_t& slot = place == kNoButton ? table[static_cast<std::size_t>(value)]
+                                           : named[static_cast<std::size_t>(place)];
+    if (slot != kNoButton) {
+      fail("pad button " + (place == kNoButton ? std::to_string(value) : Lower(words[0])) +
+           " is mapped twice");
       continue;
     }
-    table[static_cast<std::size_t>(value)] = static_cast<std::int8_t>(index);
+    slot = static_cast<std::int8_t>(index);
     any_button = true;
   }
-  if (any_button) map.target = table;
+  if (any_button) {
+    map.target = table;
+    map.named = named;
+    map.file_buttons = true;
+  }
   return map;
 }
 

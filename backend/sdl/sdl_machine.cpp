@@ -1,9 +1,10 @@
-// The SDL machine of window runs: SDL for audio and joystick (the window
-// brings up video itself), and the window's events, handled at every poll
-// of the SDL input and whenever the core asks for developer commands: close
-// and Escape (quit), Alt+Enter (fullscreen), expose (redraw), key presses
-// (passed to the input so that short taps count) and the developer keys,
-// which the input never reads as buttons. A second close or Escape ends the
+// The SDL machine of window runs: SDL for pads (the window brings up video
+// itself, the audio its device), and the window's events, handled at every
+// poll of the SDL input and whenever the core asks for developer commands:
+// close and Escape (quit), Alt+Enter (fullscreen), expose and resize
+// (redraw), key presses (passed to the input so that short taps count) and
+// the developer keys, which the input never reads as buttons. A held key's
+// repeats are no presses at all. A second close or Escape ends the
 // process at once: the first one's stop may be waiting on something that
 // never ends. SIGINT and SIGTERM stop the run as a close does (instead of
 // SDL's own handlers, which would only queue a close for the next poll).
@@ -27,7 +28,10 @@ class SdlMachine : public platform::Machine {
   }
 
   bool Init(std::string* error) override {
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_JOYSTICK) < 0) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Pads by the place of their buttons: a Nintendo pad's bottom button is A too.
+    SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+    if (SDL_Init(SDL_INIT_GAMECONTROLLER) < 0) {
       *error = SDL_GetError();
       return false;
     }
@@ -63,12 +67,17 @@ class SdlMachine : public platform::Machine {
       switch (e.type) {
         case SDL_QUIT: Close(); break;
         case SDL_KEYDOWN:
+          if (e.key.repeat) break;
           if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT))
             window_->ToggleFullscreen();
           if (input_) input_->KeyPressed(e.key.keysym.sym, (e.key.keysym.mod & KMOD_ALT) != 0);
           DeveloperKey(e.key.keysym.sym);
           break;
-        case SDL_VIDEOEXPOSE: window_->Redraw(); break;
+        case SDL_WINDOWEVENT:
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+              e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            window_->Redraw();
+          break;
         default: break;
       }
     }
@@ -82,7 +91,7 @@ class SdlMachine : public platform::Machine {
     quit_ = true;
   }
 
-  void DeveloperKey(SDLKey key) {
+  void DeveloperKey(SDL_Keycode key) {
     using platform::DevCommand;
     DevCommand c = DevCommand::kNone;
     switch (key) {
@@ -95,7 +104,7 @@ class SdlMachine : public platform::Machine {
       case SDLK_F12: c = DevCommand::kScreenshot; break;
       default: return;
     }
-    // A flood of key repeats cannot grow the queue without bound.
+    // A flood of presses cannot grow the queue without bound.
     if (commands_.size() < 64) commands_.push_back(c);
   }
 

@@ -52,13 +52,20 @@ TEST(InputScript, ReadsStepsOrNamesTheFirstBadLine) {
   for (const auto& [text, want] : cases) EXPECT_EQ(Steps(text), want) << text;
 }
 
-// "pad->target" pairs of the mapped pad buttons, then the dead zone.
+// "pad->target" pairs of the mapped raw pad buttons, then the dead zone; then
+// the buttons by place and the layout lines when the file gave any.
 std::string Table(const GamepadMap& map) {
   std::string out;
   for (int i = 0; i < platform::kPadButtons; ++i)
     if (map.target[i] != kNoButton)
       out += std::to_string(i) + "->" + std::to_string(map.target[i]) + " ";
-  return out + "| " + std::to_string(map.dead_zone);
+  out += "| " + std::to_string(map.dead_zone);
+  if (!map.file_buttons && map.layouts.empty()) return out;
+  for (int i = 0; i < platform::kControllerButtonCount; ++i)
+    if (map.named[i] != kNoButton)
+      out += std::string(" ") + platform::kControllerButtons[i] + "->" + std::to_string(map.named[i]);
+  for (const GamepadMap::Layout& l : map.layouts) out += " @" + std::to_string(l.line) + ":" + l.text;
+  return out;
 }
 
 TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
@@ -74,24 +81,36 @@ TEST(GamepadMap, ButtonLinesReplaceTheDefaultTable) {
   // The browser's defaults: the standard layout's face buttons and Start.
   EXPECT_EQ(Table(ParseGamepadMap("deadzone 0", &errors, platform::StandardGamepadMap())),
             "0->12 2->14 3->15 9->8 | 0");
+  // Pad buttons by place join the table; a layout line is kept as written, trimmed.
+  EXPECT_EQ(Table(ParseGamepadMap("b A\nLeftShoulder x\n3 Start\n"
+                                  "  0300000034120000785600001001000a,My pad,a:b1,x:b0, \r\n",
+                                  &errors)),
+            "3->8 | 8000 b->12 leftshoulder->14 @4:0300000034120000785600001001000a,My pad,a:b1,x:b0,");
   EXPECT_TRUE(errors.empty()) << errors[0];
 }
 
 TEST(GamepadMap, BadLinesAreReportedAndSkippedWithoutTheirControlBytes) {
   std::vector<std::string> errors;
   GamepadMap map = ParseGamepadMap(
-      "1 A\n2 Q\n256 X\nx Y\n1 X\n4 Y extra\ndeadzone 40000\ndeadzone\n5 Y\n6 \x1b[2J\x01",
+      "1 A\n2 Q\n256 X\nx! Y\n1 X\n4 Y extra\ndeadzone 40000\ndeadzone\n5 Y\n6 \x1b[2J\x01\n"
+      "a,b,c\n0300000034120000785600001001000,x,a:b0\n03000000341200007856000010010000,x\n"
+      "a X\nA Y",
       &errors);
-  EXPECT_EQ(Table(map), "1->12 5->15 | 8000");
-  ASSERT_EQ(errors.size(), 8u);
+  EXPECT_EQ(Table(map), "1->12 5->15 | 8000 a->14");
+  ASSERT_EQ(errors.size(), 12u);
   EXPECT_EQ(errors[0].rfind("line 2: unknown button name 'Q'", 0), 0u) << errors[0];
-  EXPECT_EQ(errors[1], "line 3: the pad button '256' is not a number from 0 to 255");
-  EXPECT_EQ(errors[2], "line 4: the pad button 'x' is not a number from 0 to 255");
+  EXPECT_EQ(errors[1].rfind("line 3: the pad button '256' is neither", 0), 0u) << errors[1];
+  EXPECT_EQ(errors[2].rfind("line 4: the pad button 'x!' is neither a number from 0 to 255", 0), 0u)
+      << errors[2];
   EXPECT_EQ(errors[3], "line 5: pad button 1 is mapped twice");
   EXPECT_EQ(errors[4].rfind("line 6: expected two words", 0), 0u) << errors[4];
   EXPECT_EQ(errors[5], "line 7: the dead zone '40000' is not a number from 0 to 32767");
   EXPECT_EQ(errors[6].rfind("line 8: expected two words", 0), 0u) << errors[6];
   EXPECT_EQ(errors[7].rfind("line 10: unknown button name '?[2J?' (", 0), 0u) << errors[7];
+  for (int i = 8; i < 11; ++i)  // not 32 hex digits, 31 of them, no mapping after the name
+    EXPECT_EQ(errors[i].rfind("line " + std::to_string(i + 3) + ": a pad layout line is", 0), 0u)
+        << errors[i];
+  EXPECT_EQ(errors[11], "line 15: pad button a is mapped twice");
 }
 
 }  // namespace

@@ -159,6 +159,12 @@ try:
         wait_for(lambda: presses()[0][-1] < last_frame() - 2, 10)
     frames, runs = presses()
     check(len(runs) == 5 and len(frames) <= 10, "5 taps of Z of 1 ms are 5 A presses (%s)" % frames)
+    # A held key is down at every frame while it is held (its repeats change nothing).
+    key("keydown", "z", "sleep", "0.5", "keyup", "z")
+    wait_for(lambda: presses()[0][-1] < last_frame() - 2, 10)
+    held = len(presses()[0]) - len(frames)
+    check(len(presses()[1]) == 6 and held >= 20,
+          "Z held for 0.5 s is one press of %d frames" % held)
 
     # F12: the screenshot is the frame the recording has at that moment.
     key("key", "F12")
@@ -325,9 +331,10 @@ try:
     check(wait_for(lambda: "lunashot: rebuilt sprite/ship.spr" in output()) and
           wait_for(lambda: output().count("starter: running; Return quits") == 2),
           "F5 rebuilds the edited set, then reloads (%s)" % output()[-3:])
-    now = wait_for(lambda: ship_colours() - {bytes(3)} and ship_colours())
-    check(now != shown and now - {bytes(3)} <= picture_colours(art("enemy.png")),
-          "the next screenshot shows the new art")
+    # Until the fade-in ends a shot holds colours of neither picture.
+    enemy = picture_colours(art("enemy.png"))
+    now = wait_for(lambda: (lambda c: c - {bytes(3)} and c - {bytes(3)} <= enemy and c)(ship_colours()))
+    check(now and now != shown, "the next screenshot shows the new art")
     open(art("build.txt"), "a").write("sprites art/gone.png sprite/gone.spr --cell 8x8\n")
     key("key", "F5")
     title = wait_for(lambda: "line 8 failed" in subprocess.run(
