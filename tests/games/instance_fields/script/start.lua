@@ -20,3 +20,13 @@ i.foo = 7
 assert(i.foo == 7 and i.Release == nil and type(i.dir) == "number")
 local t = {[i] = 1}
 assert(t[i] == 1 and i == i and i ~= AddLayer0(k, nil, 0, 0, 0, 0, 0, -1))
+-- A key made at run time is the same name; keys that are not a field's
+-- name go to the binding, read or written.
+local name = "d" .. "ir"
+i[name] = 3
+assert(i.dir == 3 and i[name] == 3)
+assert(i[1] == nil and i.Dir == nil and i[true] == nil)
+i[1] = 5
+assert(i[1] == 5)
+fails("i.dir()", "attempt to call field 'dir' (a number value)")
+fails("i.hp = true", "(userdata, boolean)")
