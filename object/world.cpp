@@ -233,7 +233,7 @@ void Instance::Step() {
   }
   if (has_updater) {
     const std::uint32_t seen = generation;
-    script::CallFunction(updater.c_str(), index);
+    script::CallFunction(UpdaterSlot(this), updater.c_str(), index);
     // Returned to the pool by the callback: nothing more to do for it.
     if (generation != seen) return;
   }

@@ -247,6 +247,7 @@ void RegisterInterface() {
     assert(handle == i);
   }
   InstallInstanceFields(L, object::kPoolSize);
+  script::ReserveNameSlots(object::kNameSlots);
 }
 
 }  // namespace runtime
