@@ -9,7 +9,7 @@ deps="$root/deps"
 
 packages=(cmake make g++ patch pkg-config dpkg-dev libsdl1.2-dev
           libboost-dev libpng-dev libgtest-dev libbenchmark-dev python3 libimagequant-dev
-          libsndfile1-dev libsoxr-dev libgif-dev giflib-tools sox xvfb xdotool x11-apps)
+          libsndfile1-dev libsoxr-dev libgif-dev nettle-dev giflib-tools sox xvfb xdotool x11-apps)
 
 apt_updated=0
 apt_update() {

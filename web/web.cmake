@@ -16,8 +16,9 @@ find_package(Boost REQUIRED)
 include_directories(SYSTEM ${Boost_INCLUDE_DIRS})
 
 # The codec wrappers over desktop libraries (base/codec) are replaced by
-# web/base_web.cpp; the SDL backends stay out, and the headless ones (virtual
-# clock, silent audio) serve the page's test mode.
+# web/base_web.cpp and web/md5.cpp (nettle's MD5 on the desktop); the SDL
+# backends stay out, and the headless ones (virtual clock, silent audio)
+# serve the page's test mode.
 set(LUNASHOT_BASE_DIRS "")
 set(LUNASHOT_BACKEND_DIRS web headless)
 set(LUNASHOT_BASE_LINKS "")
@@ -27,7 +28,8 @@ set(LUNASHOT_BACKEND_LINKS "")
 # packaged separately (make.sh web), so one engine build serves every game.
 # EXIT_RUNTIME: the page learns the exit status.
 function(lunashot_web_app)
-  target_sources(lunashot_base PRIVATE ${PROJECT_SOURCE_DIR}/web/base_web.cpp)
+  target_sources(lunashot_base PRIVATE ${PROJECT_SOURCE_DIR}/web/base_web.cpp
+                                       ${PROJECT_SOURCE_DIR}/web/md5.cpp)
   add_executable(lunashot app/web_main.cpp app/start.cpp)
   target_compile_options(lunashot PRIVATE ${LUNASHOT_WARNINGS})
   target_link_libraries(lunashot PRIVATE lunashot_runtime lunashot_backend)
