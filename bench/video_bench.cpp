@@ -1,7 +1,9 @@
 // Speed of the video core against plain references: DrawSprite against SDL's
 // RLE colour-key blit of the same 8-bit sprites (unclipped, left- and
-// top-clipped), blended pixels, the frame step's clear against memset, and
-// Present against memcpy. Prints each goal as a ratio after the run.
+// top-clipped), clipped against unclipped drawing for those sprites and for
+// sprites like drawn art, blended pixels, the frame step's clear against
+// memset, and Present against memcpy. Prints each goal as a ratio after the
+// run.
 #include <benchmark/benchmark.h>
 
 #include <SDL.h>
@@ -45,15 +47,38 @@ int Pixel(int s, int x, int y) {
   return 1 + (s * 31 + x * 3 + y) % 250;
 }
 
+// Sprite s like drawn art, pixel (x, y): about 30% of the pixels
+// transparent, scattered, and a tenth of the others blended.
+base::Pixel VariedPixel(int s, int x, int y) {
+  std::uint32_t h = static_cast<std::uint32_t>((s * kSide + y) * kSide + x) * 2654435761u;
+  h ^= h >> 15;
+  h *= 2246822519u;
+  h ^= h >> 13;
+  const auto index = static_cast<std::uint8_t>(1 + (s * 31 + x * 3 + y) % 250);
+  if (h % 100 < 30) return {};
+  if (h / 100 % 10 == 0)
+    return {base::Pixel::kBlended, index, static_cast<std::uint8_t>(h / 1000 % 3)};
+  return {base::Pixel::kOpaque, index, 0};
+}
+
+// What the sprites are: Pixel()'s, VariedPixel()'s, or every pixel of the
+// square blended (source index, level by column).
+enum class Art { kPlain, kVaried, kBlended };
+
+// Whether pixel (x, y) of sprite s draws.
+bool Draws(Art art, int s, int x, int y) {
+  return art == Art::kVaried ? VariedPixel(s, x, y).kind != base::Pixel::kTransparent
+                             : Pixel(s, x, y) != 0;
+}
+
 // The part of each sprite that a draw shows: columns [x0, kSide), rows
 // [y0, kSide).
 struct Window {
   int x0 = 0, y0 = 0;
 };
 
-// Encodes sprites from Pixel() cut to `win`; with `blended` every pixel of
-// the square is a blended pixel (source index, level by column).
-video::SpriteSet* MakeSet(bool blended, Window win = {}) {
+// Encodes sprites of `art` cut to `win`.
+video::SpriteSet* MakeSet(Art art, Window win = {}) {
   const int width = kSide - win.x0, height = kSide - win.y0;
   std::vector<base::PixelImage> images(kSprites, base::PixelImage(width, height));
   for (int s = 0; s < kSprites; ++s)
@@ -61,9 +86,11 @@ video::SpriteSet* MakeSet(bool blended, Window win = {}) {
       for (int x = 0; x < width; ++x) {
         int index = Pixel(s, x + win.x0, y + win.y0);
         base::Pixel& p = images[s].at(x, y);
-        if (blended)
+        if (art == Art::kBlended)
           p = {base::Pixel::kBlended, static_cast<std::uint8_t>(1 + (s * 7 + x + y) % 250),
                static_cast<std::uint8_t>(x % 3)};
+        else if (art == Art::kVaried)
+          p = VariedPixel(s, x + win.x0, y + win.y0);
         else if (index)
           p = {base::Pixel::kOpaque, static_cast<std::uint8_t>(index), 0};
       }
@@ -90,23 +117,26 @@ std::vector<Placement> Placements(Clip clip, bool at_edge = false) {
   return out;
 }
 
-// Opaque pixels that land on the target, per iteration.
-long VisiblePixels(const std::vector<Placement>& where) {
+// Pixels that draw and land on the target, per iteration.
+long VisiblePixels(const std::vector<Placement>& where, Art art = Art::kPlain) {
   long n = 0;
   for (const Placement& p : where)
     for (int y = 0; y < kSide; ++y)
       for (int x = 0; x < kSide; ++x)
-        if (Pixel(p.sprite, x, y) && p.x + x >= 0 && p.y + y >= 0 && p.x + x < kW && p.y + y < kH)
+        if (Draws(art, p.sprite, x, y) && p.x + x >= 0 && p.y + y >= 0 && p.x + x < kW &&
+            p.y + y < kH)
           ++n;
   return n;
 }
 
 struct Fixture {
-  video::SpriteSet* set = MakeSet(false);
+  video::SpriteSet* set = MakeSet(Art::kPlain);
   // The halves that the clipped draws show, as sprites of their own.
-  video::SpriteSet* right_halves = MakeSet(false, {kSide / 2, 0});
-  video::SpriteSet* bottom_halves = MakeSet(false, {0, kSide / 2});
-  video::SpriteSet* blend_set = MakeSet(true);
+  video::SpriteSet* right_halves = MakeSet(Art::kPlain, {kSide / 2, 0});
+  video::SpriteSet* bottom_halves = MakeSet(Art::kPlain, {0, kSide / 2});
+  video::SpriteSet* varied = MakeSet(Art::kVaried);
+  video::SpriteSet* varied_right_halves = MakeSet(Art::kVaried, {kSide / 2, 0});
+  video::SpriteSet* blend_set = MakeSet(Art::kBlended);
   video::Surface* target = video::CreateSurface(kW, kH);
   SDL_Surface* sdl_target = nullptr;
   SDL_Surface* sdl_sprites[kSprites] = {};
@@ -176,6 +206,20 @@ void DrawHalves(benchmark::State& state, Clip clip, const char* name) {
   Note(state, name, VisiblePixels(Placements(clip)));
 }
 
+// The varied sprites: whole, left-clipped, and the right halves that the
+// left-clipped draws show, drawn unclipped.
+void DrawVaried(benchmark::State& state, Clip clip, bool halves, const char* name) {
+  Fixture& f = F();
+  video::SpriteSet* set = halves ? f.varied_right_halves : f.varied;
+  auto where = Placements(clip, halves);
+  for (auto _ : state) {
+    for (const Placement& p : where)
+      video::DrawSprite(f.target, set->sprites[p.sprite], p.x, p.y);
+    benchmark::ClobberMemory();
+  }
+  Note(state, name, VisiblePixels(Placements(clip), Art::kVaried));
+}
+
 void SdlBlits(benchmark::State& state, Clip clip, const char* name) {
   Fixture& f = F();
   auto where = Placements(clip);
@@ -203,6 +247,16 @@ void BM_DrawSpriteTopClipped(benchmark::State& s) {
 void BM_SdlBlitTopClipped(benchmark::State& s) { SdlBlits(s, Clip::kTop, "BM_SdlBlitTopClipped"); }
 void BM_DrawRightHalves(benchmark::State& s) { DrawHalves(s, Clip::kLeft, "BM_DrawRightHalves"); }
 void BM_DrawBottomHalves(benchmark::State& s) { DrawHalves(s, Clip::kTop, "BM_DrawBottomHalves"); }
+
+void BM_DrawVaried(benchmark::State& s) {
+  DrawVaried(s, Clip::kNone, false, "BM_DrawVaried");
+}
+void BM_DrawVariedLeftClipped(benchmark::State& s) {
+  DrawVaried(s, Clip::kLeft, false, "BM_DrawVariedLeftClipped");
+}
+void BM_DrawVariedRightHalves(benchmark::State& s) {
+  DrawVaried(s, Clip::kLeft, true, "BM_DrawVariedRightHalves");
+}
 
 void BM_DrawBlended(benchmark::State& state) {
   Fixture& f = F();
@@ -275,6 +329,25 @@ void BM_Present(benchmark::State& state) {
   Note(state, "BM_Present", kW * kH);
 }
 
+// Present with --frame-hashes on (the lines going to /dev/null): the
+// frame's RGB bytes made and hashed, a line written and flushed.
+void BM_PresentHashed(benchmark::State& state) {
+  std::unique_ptr<platform::Display> display = backend::CreateHeadlessDisplay();
+  platform::backends.display = display.get();
+  video::BackBuffer = F().target;
+  video::Surface* screen = video::WrapSurface(Frame().data(), kW, kH);
+  video::Screen = screen;
+  video::StartFrameHashes("/dev/null");
+  for (auto _ : state) {
+    video::Present();
+    benchmark::ClobberMemory();
+  }
+  video::StopRecording();
+  video::Screen = nullptr;
+  video::DestroySurface(screen);
+  platform::backends.display = nullptr;
+}
+
 void BM_Memcpy(benchmark::State& state) {
   std::uint8_t* to = Frame().data();
   const std::uint8_t* from = F().target->pixels;
@@ -294,10 +367,14 @@ BENCHMARK(BM_DrawSpriteTopClipped);
 BENCHMARK(BM_SdlBlitTopClipped);
 BENCHMARK(BM_DrawRightHalves);
 BENCHMARK(BM_DrawBottomHalves);
+BENCHMARK(BM_DrawVaried);
+BENCHMARK(BM_DrawVariedLeftClipped);
+BENCHMARK(BM_DrawVariedRightHalves);
 BENCHMARK(BM_DrawBlended);
 BENCHMARK(BM_FrameClear);
 BENCHMARK(BM_Memset);
 BENCHMARK(BM_Present);
+BENCHMARK(BM_PresentHashed);
 BENCHMARK(BM_Memcpy);
 // Frame recording: a screen like a game's (tiles of colour, a sprinkle of
 // stars) written as --record-frames writes it, against the RGB image the
@@ -405,6 +482,15 @@ int main(int argc, char** argv) {
   line("left-clipped / unclipped, per visible pixel", r, "<= 1.1", r <= 1.1);
   r = bottom_halves > 0 ? top / bottom_halves : 0;
   line("top-clipped / unclipped, per visible pixel", r, "<= 1.1", r <= 1.1);
+  const double varied = per_pixel("BM_DrawVaried"),
+               varied_left = per_pixel("BM_DrawVariedLeftClipped"),
+               varied_halves = per_pixel("BM_DrawVariedRightHalves");
+  std::printf(
+      "varied sprites, ns per visible pixel: unclipped %.3f, left-clipped %.3f, the same "
+      "halves unclipped %.3f\n",
+      varied, varied_left, varied_halves);
+  r = varied_halves > 0 ? varied_left / varied_halves : 0;
+  line("varied: left-clipped / unclipped, per visible pixel", r, "<= 1.1", r <= 1.1);
   r = ours > 0 ? per_pixel("BM_SdlBlitLeftClipped") / left : 0;
   line("left-clipped throughput / SDL left-clipped", r, "(info)", true);
   r = ours > 0 ? per_pixel("BM_SdlBlitTopClipped") / top : 0;
@@ -416,6 +502,10 @@ int main(int argc, char** argv) {
   line("frame step clear / memset of 76800 bytes", r, "<= 1.2", r <= 1.2);
   r = collector.ns.count("BM_Memcpy") ? collector.ns["BM_Present"] / collector.ns["BM_Memcpy"] : 0;
   line("Present / memcpy of 76800 bytes", r, "<= 1.2", r <= 1.2);
+  if (collector.ns.count("BM_PresentHashed") && collector.ns.count("BM_Present")) {
+    r = (collector.ns["BM_PresentHashed"] - collector.ns["BM_Present"]) / 1e6;
+    line("--frame-hashes, ms a frame", r, "<= 0.25", r <= 0.25);
+  }
   if (collector.ns.count("BM_RecordFrame") && collector.ns.count("BM_RecordFrameRgb")) {
     std::printf("recording: %.3f ms per frame (an RGB image: %.3f ms)\n",
                 collector.ns["BM_RecordFrame"] / 1e6, collector.ns["BM_RecordFrameRgb"] / 1e6);

@@ -26,7 +26,7 @@
 
 namespace event {
 
-std::list<std::unique_ptr<ReplayEvent>> ReplayRecords;
+std::vector<ReplayRecord> ReplayRecords;
 
 namespace {
 
@@ -84,15 +84,15 @@ int LongerThanFour(const struct dirent* entry) { return std::strlen(entry->d_nam
 }  // namespace
 
 void SaveReplay(dword frame, std::uint8_t key) {
-  // A record and its list node.
-  constexpr std::size_t kBytes =
-      sizeof(ReplayEvent) + 2 * sizeof(void*) + sizeof(ReplayRecords.front()) + 2 * base::kBlockOverhead;
-  base::Charge("SaveReplay", kBytes);
-  auto r = std::make_unique<ReplayEvent>();
-  r->time = frame;
-  r->key = key;
-  r->charged = kBytes;
-  ReplayRecords.push_back(std::move(r));
+  if (ReplayRecords.size() == ReplayRecords.capacity()) {
+    const std::size_t had = ReplayRecords.capacity();
+    // Room for minutes of records at first, doubled when it runs out.
+    const std::size_t room = had == 0 ? std::size_t{1} << 14 : 2 * had;
+    base::Charge("SaveReplay",
+                 (room - had) * sizeof(ReplayRecord) + (had == 0 ? base::kBlockOverhead : 0));
+    ReplayRecords.reserve(room);
+  }
+  ReplayRecords.push_back({frame, key});
 }
 
 void SaveReplayFile(const char* prefix, const char* first, const char* second, int life,
@@ -115,7 +115,7 @@ void SaveReplayFile(const char* prefix, const char* first, const char* second, i
   replay.scripts[1] = second;
   replay.life = life;
   replay.score = score;
-  for (const auto& r : ReplayRecords) replay.records.emplace_back(r->time, r->key);
+  for (const ReplayRecord& r : ReplayRecords) replay.records.emplace_back(r.frame, r.key);
   const std::string text = base::ReplayText(replay);
   base::FileError failure;
   if (!base::WriteFileAtomic(path, text.data(), text.size(), &failure))

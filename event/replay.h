@@ -3,17 +3,23 @@
 // refused before anything is written, so every saved file can be read back.
 #pragma once
 #include <cstdint>
-#include <list>
-#include <memory>
+#include <vector>
 
 #include "event/timeline.h"
 
 namespace event {
 
-// Recorded keys waiting to be written, in SaveReplay order; never fired.
-extern std::list<std::unique_ptr<ReplayEvent>> ReplayRecords;
+struct ReplayRecord {
+  dword frame;
+  std::uint8_t key;
+};
+// Recorded keys waiting to be written, in SaveReplay order. The room they
+// take is charged to the memory budget and kept when they are written or
+// cleared, so that recording a play (a record a frame) allocates only when
+// it outgrows every earlier one.
+extern std::vector<ReplayRecord> ReplayRecords;
 
-// A record that does not fit in the memory budget is a script error.
+// Records that do not fit in the memory budget are a script error.
 void SaveReplay(dword frame, std::uint8_t key);
 // Writes replay/<prefix>_<second>: two RunScript lines, VAR_replay, VAR_life,
 // VAR_score, then one "rep(frame,key)" line per record, and empties the

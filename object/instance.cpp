@@ -167,6 +167,9 @@ void InitPool() {
     i.updater.clear();
     i.disposer.clear();
     i.has_updater = i.has_disposer = false;
+    i.index = n;
+    script::SetNameSlot(UpdaterSlot(&i), nullptr);
+    script::SetNameSlot(DisposerSlot(&i), nullptr);
     i.x = i.y = 0;
     i.object.reset();
     i.tick = 0;
@@ -178,7 +181,6 @@ void InitPool() {
     // Room for a few links, so that ordinary parenting never allocates.
     i.children.reserve(4);
     i.adopted_by.reserve(4);
-    i.index = n;
     i.list = -1;
     PushBack(free_list, &i);
   }
@@ -201,6 +203,8 @@ Instance* Spawn(List list, Object* kind, const char* updater, int x, int y, base
   Instance* i = free_list.head;
   if (!i) return nullptr;
   KeepName(i->updater, updater, function);
+  script::SetNameSlot(UpdaterSlot(i), updater ? i->updater.c_str() : nullptr);
+  script::SetNameSlot(DisposerSlot(i), nullptr);
   Unlink(free_list, i);
   // Links made to it while it was free (through a stale handle) end here.
   CutLinks(i);
@@ -291,6 +295,7 @@ void SetUpdater(Instance* i, const char* name) {
   if (!i) return;
   KeepName(i->updater, name, "SetUpdater");
   i->has_updater = name != nullptr;
+  script::SetNameSlot(UpdaterSlot(i), name ? i->updater.c_str() : nullptr);
 }
 
 void SetDisposer(Instance* i, const char* name) {
@@ -298,6 +303,7 @@ void SetDisposer(Instance* i, const char* name) {
   if (!i) return;
   KeepName(i->disposer, name, "SetDisposer");
   i->has_disposer = name != nullptr;
+  script::SetNameSlot(DisposerSlot(i), name ? i->disposer.c_str() : nullptr);
 }
 
 void Dispose(Instance* i) {
@@ -307,7 +313,7 @@ void Dispose(Instance* i) {
   const std::uint32_t life = i->generation;
   // The name is read before the callback runs, so it may change the name.
   if (i->has_disposer) {
-    script::CallFunction(i->disposer.c_str(), i->index);
+    script::CallFunction(DisposerSlot(i), i->disposer.c_str(), i->index);
     // Returned to the pool by the callback (ClearInstance): its links are
     // cut already, and any it has now belong to a new life.
     if (i->generation != life) return;

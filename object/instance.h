@@ -43,7 +43,8 @@ struct Instance {
   std::int32_t age = 0;
   std::int16_t life = 0;
   // The script functions named for it; "" is a name like any other, and
-  // only a nil name (has_... false) means none.
+  // only a nil name (has_... false) means none. Each is also kept in the
+  // script host's name slot UpdaterSlot / DisposerSlot (script::SetNameSlot).
   std::string updater;
   std::string disposer;
   bool has_updater = false;
@@ -81,6 +82,11 @@ enum List { kEnemy0, kEnemy1, kEBullet, kPBullet, kLayer0, kLayer1, kLayer2, kLa
 Instance* PoolInstance(int index);
 // The script handle of an instance: its pool index (script::kNoHandle for none).
 inline int HandleOf(const Instance* i) { return i ? i->index : -1; }
+// The script host's name slots of the instances' updaters and disposers
+// (script::ReserveNameSlots(kNameSlots) once the handles are made).
+constexpr int kNameSlots = 2 * kPoolSize;
+inline int UpdaterSlot(const Instance* i) { return 2 * i->index; }
+inline int DisposerSlot(const Instance* i) { return 2 * i->index + 1; }
 // Makes the 1000 instances and fills the pool (start-up step 6). Called
 // again (tests), it empties every list and resets every instance.
 void InitPool();

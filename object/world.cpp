@@ -130,20 +130,22 @@ void HitEnemiesFrom(Instance* b, std::uint32_t bullet_seen, List first, Instance
   }
 }
 
-// Tests one player bullet against every enemy, in list order. Up to the
-// first hit nothing can change the world, so the gathered arrays serve;
-// from the first hit on (its callback may change anything) the pointer walk
-// takes over.
-void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
-  if (!pack.gathered || pack.version != LayoutVersion) GatherEnemies();
-  if (!pack.usable) return HitEnemiesFrom(b, bullet_seen, kEnemy0, ListFront(kEnemy0));
-  std::int32_t sbx, sby;
-  AbsolutePosition(b, &sbx, &sby);
-  const std::uint32_t bx = static_cast<std::uint32_t>(sbx), by = static_cast<std::uint32_t>(sby);
-  const std::uint32_t bs = static_cast<std::uint32_t>(SizeOf(b));
-  const std::uint32_t bs2 = bs * bs;
-  // TouchAt over a block at a time, without branches, so that it vectorises;
-  // only a block with a hit is looked at pair by pair.
+// The scan below is also built for AVX2 (eight circle tests an instruction)
+// where the compiler can choose the build at run time, so the binary still
+// runs on any x86-64.
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+#define LUNASHOT_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+#endif
+#ifndef LUNASHOT_AVX2_CLONES
+#define LUNASHOT_AVX2_CLONES
+#endif
+
+// The first gathered enemy that a bullet at (bx, by) with squared size bs2
+// touches, or pack.count. TouchAt over a block at a time, without branches,
+// so that it vectorises; only a block with a hit is looked at pair by pair.
+LUNASHOT_AVX2_CLONES int FirstTouch(std::uint32_t bx, std::uint32_t by, std::uint32_t bs2) {
   constexpr int kBlock = 32;
   auto touches = [&](int k) {
     const std::uint32_t dx = pack.x[k] - bx, dy = pack.y[k] - by;
@@ -155,13 +157,27 @@ void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
     int any = 0;
     for (int k = start; k < end; ++k) any |= touches(k) ? 1 : 0;
     if (!any) continue;
-    for (int k = start;; ++k) {
-      if (touches(k)) {
-        Instance* e = pack.who[k];
-        return HitEnemiesFrom(b, bullet_seen, static_cast<List>(e->list), e);
-      }
-    }
+    for (int k = start;; ++k)
+      if (touches(k)) return k;
   }
+  return pack.count;
+}
+
+// Tests one player bullet against every enemy, in list order. Up to the
+// first hit nothing can change the world, so the gathered arrays serve;
+// from the first hit on (its callback may change anything) the pointer walk
+// takes over.
+void HitEnemies(Instance* b, std::uint32_t bullet_seen) {
+  if (!pack.gathered || pack.version != LayoutVersion) GatherEnemies();
+  if (!pack.usable) return HitEnemiesFrom(b, bullet_seen, kEnemy0, ListFront(kEnemy0));
+  std::int32_t sbx, sby;
+  AbsolutePosition(b, &sbx, &sby);
+  const std::uint32_t bx = static_cast<std::uint32_t>(sbx), by = static_cast<std::uint32_t>(sby);
+  const std::uint32_t bs = static_cast<std::uint32_t>(SizeOf(b));
+  const int k = FirstTouch(bx, by, bs * bs);
+  if (k == pack.count) return;
+  Instance* e = pack.who[k];
+  HitEnemiesFrom(b, bullet_seen, static_cast<List>(e->list), e);
 }
 
 void StepPlayerBullets() {
@@ -233,7 +249,7 @@ void Instance::Step() {
   }
   if (has_updater) {
     const std::uint32_t seen = generation;
-    script::CallFunction(updater.c_str(), index);
+    script::CallFunction(UpdaterSlot(this), updater.c_str(), index);
     // Returned to the pool by the callback: nothing more to do for it.
     if (generation != seen) return;
   }

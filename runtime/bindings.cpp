@@ -508,6 +508,7 @@ void RegisterInterface() {
     assert(handle == i);
   }
   InstallInstanceFields(L, object::kPoolSize);
+  script::ReserveNameSlots(object::kNameSlots);
 }
 
 }  // namespace runtime

@@ -1,7 +1,10 @@
 // The fast field path. Each field stores the way luabind's def_readwrite
 // does (the number converted to the field's C++ type, so 300 in a byte field
 // is 44), and anything it does not serve falls through to luabind, so error
-// texts, methods, equality and identity are luabind's.
+// texts, methods, equality and identity are luabind's. Two layers: Lua's VM
+// asks FieldGet / FieldSet first (third_party/lua-host-fields.patch), with
+// no metamethod call; what they decline goes to the handles' __index /
+// __newindex here, and from those to luabind's.
 #include "runtime/instance_fields.h"
 
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include <luabind/detail/inheritance.hpp>
 #include <luabind/detail/object_rep.hpp>
 
+#include "base/log.h"
 #include "lua.h"
 #include "object/instance.h"
 #include "script/host.h"
@@ -31,24 +35,57 @@ constexpr const char* kFieldNames[kFieldCount] = {"hit", "anim", "age", "state",
 // interned names alive; 2 luabind's handler.
 constexpr int kLuabindUpvalue = 2;
 
-Instance* InstanceAt(lua_State* L, int index) {
-  auto* rep = static_cast<luabind::detail::object_rep*>(lua_touserdata(L, index));
-  if (!rep) return nullptr;
+// A handle's block is luabind's record of the instance; nullptr when it
+// holds none.
+Instance* InstanceOf(void* block) {
+  auto* rep = static_cast<luabind::detail::object_rep*>(block);
   return static_cast<Instance*>(
       rep->get_instance(luabind::detail::registered_class<Instance>::id).first);
+}
+
+Instance* InstanceAt(lua_State* L, int index) {
+  void* block = lua_touserdata(L, index);
+  return block ? InstanceOf(block) : nullptr;
 }
 
 // Lua interns strings, so a key names a field exactly when its text is the
 // field name's own interned text (kept alive by the names table upvalue).
 const char* interned_names[kFieldCount];
 
-// The field named by the key at `key`, or -1.
-int FieldOf(lua_State* L, int key) {
-  if (lua_type(L, key) != LUA_TSTRING) return -1;
-  const char* text = lua_tostring(L, key);
+// The field whose name's text is `text`, or -1.
+int FieldOf(const char* text) {
   for (int f = 0; f < kFieldCount; ++f)
     if (text == interned_names[f]) return f;
   return -1;
+}
+
+// The field named by the key at `key`, or -1.
+int FieldOf(lua_State* L, int key) {
+  return lua_type(L, key) == LUA_TSTRING ? FieldOf(lua_tostring(L, key)) : -1;
+}
+
+lua_Number Read(const Instance* i, int field) {
+  switch (field) {
+    case kHit: return i->hit;
+    case kAnim: return i->anim;
+    case kAge: return i->age;
+    case kState: return i->state;
+    case kDir: return i->dir;
+    case kHp: return i->hp;
+    default: return i->vel;
+  }
+}
+
+void Write(Instance* i, int field, lua_Number v) {
+  switch (field) {
+    case kHit: i->hit = static_cast<decltype(i->hit)>(v); break;
+    case kAnim: i->anim = static_cast<decltype(i->anim)>(v); break;
+    case kAge: i->age = static_cast<decltype(i->age)>(v); break;
+    case kState: i->state = static_cast<decltype(i->state)>(v); break;
+    case kDir: i->dir = static_cast<decltype(i->dir)>(v); break;
+    case kHp: i->hp = static_cast<decltype(i->hp)>(v); break;
+    default: i->vel = static_cast<decltype(i->vel)>(v); break;
+  }
 }
 
 int ToLuabind(lua_State* L, int args, int results) {
@@ -62,15 +99,7 @@ int Index(lua_State* L) {
   const int field = FieldOf(L, 2);
   Instance* i = field >= 0 ? InstanceAt(L, 1) : nullptr;
   if (!i) return ToLuabind(L, 2, 1);
-  switch (field) {
-    case kHit: lua_pushnumber(L, i->hit); break;
-    case kAnim: lua_pushnumber(L, i->anim); break;
-    case kAge: lua_pushnumber(L, i->age); break;
-    case kState: lua_pushnumber(L, i->state); break;
-    case kDir: lua_pushnumber(L, i->dir); break;
-    case kHp: lua_pushnumber(L, i->hp); break;
-    default: lua_pushnumber(L, i->vel); break;
-  }
+  lua_pushnumber(L, Read(i, field));
   return 1;
 }
 
@@ -78,20 +107,29 @@ int NewIndex(lua_State* L) {
   const int field = lua_type(L, 3) == LUA_TNUMBER ? FieldOf(L, 2) : -1;
   Instance* i = field >= 0 ? InstanceAt(L, 1) : nullptr;
   if (!i) return ToLuabind(L, 3, 0);
-  const lua_Number v = lua_tonumber(L, 3);
-  switch (field) {
-    case kHit: i->hit = static_cast<decltype(i->hit)>(v); break;
-    case kAnim: i->anim = static_cast<decltype(i->anim)>(v); break;
-    case kAge: i->age = static_cast<decltype(i->age)>(v); break;
-    case kState: i->state = static_cast<decltype(i->state)>(v); break;
-    case kDir: i->dir = static_cast<decltype(i->dir)>(v); break;
-    case kHp: i->hp = static_cast<decltype(i->hp)>(v); break;
-    default:
-      i->vel = static_cast<decltype(i->vel)>(v);
-      object::NoteStillSpeed("Instance.vel", i->vel);
-      break;
-  }
+  Write(i, field, lua_tonumber(L, 3));
+  if (field == kVel) object::NoteStillSpeed("Instance.vel", i->vel);
   return 0;
+}
+
+// Called from inside Lua's VM, so no Lua API and no errors: what needs
+// either (the still-speed notice) is declined and done by NewIndex.
+int FieldGet(void* block, const char* key, lua_Number* value) {
+  const int field = FieldOf(key);
+  if (field < 0) return 0;
+  Instance* i = InstanceOf(block);
+  if (!i) return 0;
+  *value = Read(i, field);
+  return 1;
+}
+
+int FieldSet(void* block, const char* key, lua_Number value) {
+  const int field = FieldOf(key);
+  if (field < 0 || (field == kVel && base::NoticesOn())) return 0;
+  Instance* i = InstanceOf(block);
+  if (!i) return 0;
+  Write(i, field, value);
+  return 1;
 }
 
 }  // namespace
@@ -136,6 +174,7 @@ void InstallInstanceFields(lua_State* L, int handle_count) {
     lua_setmetatable(L, -2);
     lua_pop(L, 1);
   }
+  lua_setfieldaccess(L, fast, FieldGet, FieldSet);
   lua_settop(L, original - 2);
 }
 

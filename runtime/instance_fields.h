@@ -1,7 +1,8 @@
 // The instance fields scripts read and write every frame (i.hp, i.dir, ...)
-// without luabind's overload dispatch: a C __index/__newindex on the pool's
-// handles that serves the fields directly and hands every other key, and
-// every value that is not a number, to luabind's own handlers.
+// without luabind's overload dispatch: served inside Lua's VM by plain C
+// functions (lua_setfieldaccess), with a C __index/__newindex on the pool's
+// handles behind them, which hands every other key, and every value that is
+// not a number, to luabind's own handlers.
 #pragma once
 
 struct lua_State;

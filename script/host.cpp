@@ -35,6 +35,9 @@ namespace {
 bool aborted = false;
 // Registry references of the handles, by number.
 std::vector<int> handle_refs;
+// Registry references of the name slots, by number: each holds a name
+// string or false.
+std::vector<int> name_slot_refs;
 
 // The scripts' heap shares the memory budget with everything the engine
 // keeps for them, so a runaway script (a string doubled in a loop, events
@@ -142,11 +145,11 @@ void PushName(lua_State* L, const char* name) {
   e.length = length;
 }
 
-// Pushes global `name` as the engine sees it: the raw field; when that is nil
-// and the globals have a metatable, what their __index gives, looked up in
-// protected mode (an error there counts as nil, as an undefined name).
-void PushGlobal(lua_State* L, const char* name) {
-  PushName(L, name);
+// Replaces the name string on top of the stack (whose text is `name`) by
+// the global so named as the engine sees it: the raw field; when that is
+// nil and the globals have a metatable, what their __index gives, looked up
+// in protected mode (an error there counts as nil, as an undefined name).
+void NameToGlobal(lua_State* L, const char* name) {
   lua_rawget(L, LUA_GLOBALSINDEX);
   if (!lua_isnil(L, -1) || !lua_getmetatable(L, LUA_GLOBALSINDEX)) return;
   lua_pop(L, 2);
@@ -156,6 +159,11 @@ void PushGlobal(lua_State* L, const char* name) {
     lua_pop(L, 1);
     lua_pushnil(L);
   }
+}
+
+void PushGlobal(lua_State* L, const char* name) {
+  PushName(L, name);
+  NameToGlobal(L, name);
 }
 
 // The traceback of the last failed run, made where the error was raised.
@@ -382,10 +390,20 @@ void StopCheck(lua_State* L) {
 
 // Calls global `name` with `count` handles on the running thread. A failure
 // leaves only the callback's message on that thread's stack, which the
-// binding layer raises in the script that called the engine.
-void Call(const char* name, int count, int a, int b) {
+// binding layer raises in the script that called the engine. The name's
+// string comes from name slot `slot` when that holds one.
+void Call(const char* name, int count, int a, int b, int slot = -1) {
   lua_State* L = Current();
-  PushGlobal(L, name);
+  if (slot >= 0 && static_cast<std::size_t>(slot) < name_slot_refs.size()) {
+    lua_rawgeti(L, LUA_REGISTRYINDEX, name_slot_refs[slot]);
+    if (lua_type(L, -1) != LUA_TSTRING) {
+      lua_pop(L, 1);
+      PushName(L, name);
+    }
+  } else {
+    PushName(L, name);
+  }
+  NameToGlobal(L, name);
   if (count > 0) PushHandle(L, a);
   if (count > 1) PushHandle(L, b);
   if (lua_pcall(L, count, 0, 0) != 0) throw CallbackError();
@@ -415,6 +433,7 @@ void InitScript() {
   ClearFailedRuns();
   ClearNameCache();
   handle_refs.clear();
+  name_slot_refs.clear();
 }
 
 void QuitScript() {
@@ -427,6 +446,7 @@ void QuitScript() {
   LuaState = nullptr;
   ClearNameCache();
   handle_refs.clear();
+  name_slot_refs.clear();
 }
 
 bool RunFile(const char* path) { return Run(path, nullptr); }
@@ -496,6 +516,28 @@ void CallFunction(const char* name) { Call(name, 0, 0, 0); }
 void CallFunction(const char* name, int a) { Call(name, 1, a, 0); }
 
 void CallFunction(const char* name, int a, int b) { Call(name, 2, a, b); }
+
+void CallFunction(int slot, const char* name, int a) { Call(name, 1, a, 0, slot); }
+
+void ReserveNameSlots(int count) {
+  lua_State* L = LuaState;
+  name_slot_refs.reserve(name_slot_refs.size() + static_cast<std::size_t>(count));
+  for (int n = 0; n < count; ++n) {
+    lua_pushboolean(L, 0);
+    name_slot_refs.push_back(luaL_ref(L, LUA_REGISTRYINDEX));
+  }
+}
+
+void SetNameSlot(int slot, const char* name) {
+  if (!LuaState || slot < 0 || static_cast<std::size_t>(slot) >= name_slot_refs.size()) return;
+  lua_State* L = Current();
+  if (name)
+    PushName(L, name);
+  else
+    lua_pushboolean(L, 0);
+  // The slot's key is in the registry already: the store needs no memory.
+  lua_rawseti(L, LUA_REGISTRYINDEX, name_slot_refs[slot]);
+}
 
 int AddHandle(lua_State* L) {
   handle_refs.push_back(luaL_ref(L, LUA_REGISTRYINDEX));

@@ -57,6 +57,19 @@ void CallFunction(const char* name);
 void CallFunction(const char* name, int a);
 void CallFunction(const char* name, int a, int b);
 
+// Name slots: callback names the engine keeps for long (each instance's
+// updater and disposer) held as Lua strings in the registry, so that a call
+// finds the name without interning its text again. The global is still
+// looked up at every call. ReserveNameSlots makes `count` empty slots in
+// the current state; SetNameSlot keeps `name` (nullptr: none) in a slot and
+// does nothing outside the reserved ones, and interns nothing new when the
+// name came from a script.
+void ReserveNameSlots(int count);
+void SetNameSlot(int slot, const char* name);
+// CallFunction(name, a), where slot `slot` was last set to `name` (or is
+// empty, or not reserved: then the name is found from its text).
+void CallFunction(int slot, const char* name, int a);
+
 // Handles: values made once and pushed by number ever after, so that a
 // script sees the same value each time (pooled engine objects). AddHandle
 // pops the value on top of the stack and returns its number, counting from 0.

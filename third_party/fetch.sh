@@ -9,7 +9,7 @@ deps="$root/deps"
 
 packages=(cmake make g++ patch pkg-config dpkg-dev libsdl2-dev
           libboost-dev libpng-dev libgtest-dev libbenchmark-dev python3 libimagequant-dev
-          libsndfile1-dev libsoxr-dev libxmp-dev libstb-dev libgif-dev giflib-tools sox xvfb xdotool x11-apps openbox)
+          libsndfile1-dev libsoxr-dev libxmp-dev libstb-dev libgif-dev nettle-dev giflib-tools sox xvfb xdotool x11-apps openbox)
 
 apt_updated=0
 apt_update() {

@@ -127,18 +127,20 @@ namespace {
 
 void HashFrame(const std::uint8_t* pixels) {
   // One buffer for the run: hashing every frame allocates nothing.
-  static std::vector<std::uint8_t> rgb(static_cast<std::size_t>(platform::kFrameBytes) * 3);
-  for (int i = 0; i < platform::kFrameBytes; ++i) {
-    const Color& c = ShownPalette[pixels[i]];
-    rgb[3 * i] = c.r;
-    rgb[3 * i + 1] = c.g;
-    rgb[3 * i + 2] = c.b;
-  }
+  // A byte of slack: each pixel is stored as four bytes, the fourth
+  // overwritten by the next pixel.
+  static std::vector<std::uint8_t> rgb(static_cast<std::size_t>(platform::kFrameBytes) * 3 + 1);
+  std::uint8_t colours[256][4];
+  for (int c = 0; c < 256; ++c)
+    colours[c][0] = ShownPalette[c].r, colours[c][1] = ShownPalette[c].g,
+    colours[c][2] = ShownPalette[c].b, colours[c][3] = 0;
+  std::uint8_t* out = rgb.data();
+  for (int i = 0; i < platform::kFrameBytes; ++i, out += 3) std::memcpy(out, colours[pixels[i]], 4);
   // Flushed per frame: a run that ends by exit() still leaves every line.
   // A failed write (a full disk) ends the file, said once, rather than
   // leaving it silently short of frames.
   if (std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
-                   base::Md5Hex(rgb.data(), rgb.size()).c_str()) < 0 ||
+                   base::Md5Hex(rgb.data(), rgb.size() - 1).c_str()) < 0 ||
       std::fflush(recorder.hashes) != 0) {
     base::OutputFailed("frame hashes stopped: cannot write " + recorder.hashes_path + ": " +
                        std::strerror(errno));

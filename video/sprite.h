@@ -2,7 +2,8 @@
 // (base/sprite_file: counts, sizes, every row's runs within L and within the
 // width, run codes, blend levels, exact data length), so the drawing code
 // trusts the data and makes one clipping decision per call, no per-pixel
-// checks.
+// checks. A sprite is drawn from one of two forms made at load: masked rows
+// (narrow sprites) or spans (wider ones).
 //
 // A SpriteSet is shared by the script's handle and by the kinds that use it
 // (intrusive count `refs`). Release marks it released: any further use by a
@@ -30,6 +31,21 @@ struct Span {
 };
 constexpr std::uint16_t kBlendedSpan = 0x8000;
 
+// Sprites up to this wide are drawn from masked rows (unless most of their
+// pixels are blended): a row costs a few 16-byte merges whatever its runs,
+// where spans cost a call per run, and scattered transparency makes many
+// short runs.
+constexpr std::int32_t kMaxMaskedWidth = 64;
+
+// A blended pixel of a sprite drawn from masked rows. `source_level` is
+// source * 3 + level, its offset within a target pixel's BlendTable block.
+struct BlendPixel {
+  std::uint16_t row;
+  std::uint8_t column;
+  std::uint8_t level;
+  std::uint16_t source_level;
+};
+
 struct Sprite {
   std::uint8_t* data;  // the rows as the file holds them
   std::int32_t width;
@@ -37,9 +53,24 @@ struct Sprite {
   std::int32_t size;
   // The rows as spans, left to right: row r is spans[row_spans[r]] up to
   // spans[row_spans[r + 1]] (height + 1 entries). Drawing reads only these,
-  // so clipping is a cut of each span, with no run decoding.
+  // so clipping is a cut of each span, with no run decoding. nullptr when
+  // the sprite is drawn from masked rows.
   Span* spans;
   std::uint32_t* row_spans;
+  // Sprites 1 to kMaxMaskedWidth wide (at least one row high, at most half
+  // their drawn pixels blended): row r is `width` pixels at
+  // masked[2 * width * r], the opaque ones in place, and right after them
+  // its mask, 0xFF on opaque pixels and 0 on the others. nullptr for the
+  // others, which are drawn from spans.
+  std::uint8_t* masked;
+  // The blended pixels of masked rows, listed twice so that the ones a draw
+  // shows are one stretch of a list: by rows (row r's are blends[i] for
+  // blend_starts[r] <= i < blend_starts[r + 1]), for draws not cut left or
+  // right, then by columns (column c's are blends[n + i] for
+  // blend_starts[h + 1 + c] <= i < blend_starts[h + 2 + c], n of them in
+  // all, h the height), for draws that are. nullptr when there are none.
+  BlendPixel* blends;
+  std::uint32_t* blend_starts;  // height + 1 + width + 1 entries
 };
 
 struct SpriteSet {

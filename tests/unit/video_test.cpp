@@ -15,6 +15,7 @@
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/scratch_dir.h"
 #include "video/display.h"
+#include "video/masked_rows.h"
 #include "video/palette.h"
 #include "video/sprite.h"
 #include "video/surface.h"
@@ -162,6 +163,18 @@ TEST(SpriteDraw, MatchesThePixelByPixelRenderAtEveryPosition) {
   // The edges of a full-width target.
   for (int x : {-2, -1, 0, 317, 318, 319, 320}) Check(Pattern{{"aBc"}}, 320, 4, x, 1);
   for (int y : {-4, -2, 0, 8, 9, 10}) Check(Pattern{{"a", "B", "c", "d"}}, 2, 10, 1, y);
+  // Widths either side of the masked rows' limit and of their merge sizes,
+  // transparency scattered; the mostly blended sprite is drawn from spans.
+  for (int w : {1, 3, 5, 9, 16, 17, 63, 64, 65}) {
+    std::string a, b;
+    for (int c = 0; c < w; ++c) {
+      a += ".aBc"[c % 4];
+      b += "dE.F"[c * 7 % 4];
+    }
+    for (const Pattern& p : {Pattern{{a, b, a}, 1}, Pattern{{b, b}, 2}})
+      for (int x : {-w, -w + 1, -3, 0, 1, 70 - w, 73 - w, 69})
+        for (int y : {-1, 0, 1}) Check(p, 70, 3, x, y);
+  }
   // Runs longer than the target on both sides, of every kind and of the
   // lengths the copy handles specially.
   for (int n : {1, 3, 4, 7, 8, 15, 16, 17, 31, 32, 33, 100}) {
@@ -171,6 +184,30 @@ TEST(SpriteDraw, MatchesThePixelByPixelRenderAtEveryPosition) {
       Check(p, 10, 2, x, 0);
       Check(p, 2 * n + 8, 2, x + n, 0);
     }
+  }
+}
+
+TEST(SpriteDraw, VectorAndPlainMergesGiveTheSameBytes) {
+  std::uint32_t seed = 1;
+  auto next = [&] { return static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16); };
+  constexpr int kPitch = 80, kRows = 3;
+  for (unsigned n = 1; n <= video::kMaxMaskedWidth; ++n) {
+    Bytes target(kPitch * kRows), pixels(2 * n * kRows);
+    for (auto& b : target) b = next();
+    for (auto& b : pixels) b = next();
+    // A mask is 0 or 0xFF a byte.
+    for (unsigned r = 0; r < kRows; ++r)
+      for (unsigned c = 0; c < n; ++c) pixels[2 * n * r + n + c] = next() & 1 ? 0xFF : 0;
+    Bytes want = target, vector = target, plain = target;
+    for (unsigned r = 0; r < kRows; ++r)
+      for (unsigned c = 0; c < n; ++c)
+        if (pixels[2 * n * r + n + c]) want[kPitch * r + c] = pixels[2 * n * r + c];
+    video::MergeRows<true>(vector.data(), kPitch, pixels.data(), 2 * n, pixels.data() + n, 2 * n,
+                           kRows, n);
+    video::MergeRows<false>(plain.data(), kPitch, pixels.data(), 2 * n, pixels.data() + n, 2 * n,
+                            kRows, n);
+    ASSERT_EQ(vector, want) << n;
+    ASSERT_EQ(plain, want) << n;
   }
 }
 

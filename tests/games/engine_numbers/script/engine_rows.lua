@@ -39,4 +39,8 @@ return {
   for _, c in ipairs({"i.dir = 'x'", "i.hp = {}", "i.vel = nil"}) do E(loadstring("local i = ... " .. c), i) end
   i.foo = 7 local t = {[i] = 1} note(i.foo, i.Release, type(i.dir), t[i], i == i, i == j)]],
   "dir: must be a number (a direction), got string hp: must be a number (hit points), got table vel: must be a number (a FIXED speed), got nil 7 nil number 1 true false "},
+{"a field's name made at run time is the field; other keys are the binding's", [[local i = mk(AddLayer0) local name = 'd' .. 'ir'
+  i[name] = 3 note(i.dir, i[name], i[1], i.Dir, i[true]) i[1] = 5 note(i[1])
+  for _, c in ipairs({"i.dir()", "i.hp = true"}) do E(loadstring("local i = ... " .. c), i) end]],
+  "3 3 nil nil nil 5 attempt to call field 'dir' (a number value) hp: must be a number (hit points), got boolean "},
 }

@@ -1,4 +1,5 @@
-// MD5 as RFC 1321 gives it, the whole buffer in one call.
+// MD5 as RFC 1321 gives it, the whole buffer in one call: the browser
+// build's own (the desktop one is nettle's, base/codec/md5.cpp).
 #include "base/md5.h"
 
 #include <array>
