@@ -89,16 +89,23 @@ std::string LayoutLine(const std::string& line, std::string* problem) {
   return text;
 }
 
+// A map whose raw buttons a, x, y and start give A, X, Y and Start, and no
+// button by place.
+GamepadMap RawMap(int a, int x, int y, int start) {
+  GamepadMap map;
+  map.target.fill(kNoButton);
+  map.named.fill(kNoButton);
+  map.target[a] = kA;
+  map.target[x] = kX;
+  map.target[y] = kY;
+  map.target[start] = kStart;
+  return map;
+}
+
 }  // namespace
 
 GamepadMap DefaultGamepadMap() {
-  GamepadMap map;
-  map.target.fill(kNoButton);
-  map.target[0] = kA;
-  map.target[1] = kX;
-  map.target[2] = kY;
-  map.target[7] = kStart;
-  map.named.fill(kNoButton);
+  GamepadMap map = RawMap(0, 1, 2, 7);
   map.named[0] = kA;  // a: south
   map.named[2] = kX;  // x: west
   map.named[3] = kY;  // y: north
@@ -106,15 +113,7 @@ GamepadMap DefaultGamepadMap() {
   return map;
 }
 
-GamepadMap StandardGamepadMap() {
-  GamepadMap map;
-  map.target.fill(kNoButton);
-  map.target[0] = kA;
-  map.target[2] = kX;
-  map.target[3] = kY;
-  map.target[9] = kStart;
-  return map;
-}
+GamepadMap StandardGamepadMap() { return RawMap(0, 2, 3, 9); }
 
 GamepadMap ParseGamepadMap(const std::string& text, std::vector<std::string>* errors,
                            const GamepadMap& defaults) {
