@@ -484,9 +484,11 @@ def touch_case(work, browser, base):
 
 
 def upload_case(work, browser, base):
-    """A replay uploaded at the page's 1 MiB limit loads without freezing the page (a load that
-    grew with the square of the records froze it for seconds): the longest gap between the page's
-    timer ticks while the game loads it and plays on is printed, and fails the case past 1 s."""
+    """A replay uploaded at the page's 1 MiB limit loads without stalling the page (a load that
+    grew with the square of the records froze it for seconds; one that never let the page run,
+    about 0.2 s): the longest gap between the page's timer ticks while the game loads it and
+    plays on. The goal is 100 ms; a loaded machine adds its own stalls, so the case fails past
+    150 ms."""
     game = work / "upload-web"
     game_copy("tests/games/event_update", game, replays=False)
     (game / "script/empty.lua").write_text("")
@@ -517,7 +519,7 @@ def upload_case(work, browser, base):
     if not browser.wait("/played on/.test(document.getElementById('output').textContent)", 120):
         return "the uploaded replay was not played: " + str(browser.wait("document.title", 1))
     gap = browser.wait("Math.round(gap) || -1", 1)
-    if gap > 1000:
+    if gap > 150:
         return f"the page stalled {gap} ms with a 1 MiB replay"
     print(f"upload: a 1 MiB replay loads with the page's longest stall {gap} ms")
     return None
