@@ -232,7 +232,7 @@ def reload_case(work, browser, base):
         return "the play: " + fault
     # An entry the page never writes, planted in its store, must not replace the game's script.
     planted = browser.call("Runtime.evaluate", awaitPromise=True, returnByValue=True, expression="""
-      new Promise(done => { const open = indexedDB.open('/persist');
+      new Promise(done => { const open = indexedDB.open(window.lunashotStoreName);
         open.onsuccess = () => { const t = open.result.transaction(['FILE_DATA'], 'readwrite');
           t.objectStore('FILE_DATA').put({timestamp: new Date(), mode: 33206,
             contents: new TextEncoder().encode('error("planted")')}, '/game/script/start.lua');
@@ -508,9 +508,26 @@ def upload_case(work, browser, base):
         records.append(f"rep({frame},{frame % 10})\n")
     replay = work / "upload.lua"  # a name of its own: the page's store holds the demo's replays
     replay.write_text(head + "".join(records))
-    browser.call("Page.navigate", url=page(game, work / "upload-page", base))
+    url = page(game, work / "upload-page", base)
+    # Pages once kept every game's replays in one store, "/persist": a page whose own store is
+    # empty takes them, and never sees the replays another page of the site keeps (the demo's).
+    browser.call("Page.navigate", url=base + "/")
+    browser.wait("document.readyState === 'complete'", 30)
+    browser.call("Runtime.evaluate", awaitPromise=True, expression="""
+      new Promise(done => { const open = indexedDB.open('/persist', 21);
+        open.onupgradeneeded = () => open.result.createObjectStore('FILE_DATA');
+        open.onsuccess = () => { const t = open.result.transaction(['FILE_DATA'], 'readwrite');
+          t.objectStore('FILE_DATA').put({timestamp: new Date(), mode: 33206,
+            contents: new TextEncoder().encode('-- old')}, '/persist/replay/old-shared.lua');
+          t.oncomplete = () => { open.result.close(); done(true); }; };
+        open.onerror = () => done(false); })""")
+    browser.call("Page.navigate", url=url)
     if not browser.wait("typeof FS !== 'undefined' && FS.analyzePath('/game/replay').exists", 120):
         return "the page did not start"
+    listed = browser.wait("(t => /old-shared/.test(t) && t)(Array.from("
+                          "document.querySelectorAll('#replays a'), a => a.textContent).join(' '))", 30)
+    if listed != "old-shared.lua":
+        return f"the page lists {listed!r}, not the old store's one replay alone"
     browser.call("Runtime.evaluate", expression="""window.gap = 0; window.last = performance.now();
       setInterval(() => { const now = performance.now(); gap = Math.max(gap, now - last); last = now; }, 5)""")
     root = browser.call("DOM.getDocument")["root"]["nodeId"]
