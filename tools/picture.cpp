@@ -7,6 +7,7 @@
 // caps nothing.
 #include "tools/picture.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/file.h"
@@ -50,6 +51,38 @@ bool CheckSize(long w, long h, std::string* error) {
            std::to_string(base::kMaxPngSide) + " pixels a side and " +
            std::to_string(base::kMaxPngPixels) + " pixels in all";
   return false;
+}
+
+// stb_image builds a JPEG Huffman table from the 16 code counts of a DHT
+// segment without checking that they add up to at most 256, and writes past
+// the table when they do not. Every DHT segment is read here first, as stb
+// will read it (past the file's end as zeros), and such a file is refused.
+// Markers are followed segment by segment, and through entropy-coded data to
+// the next marker, so the tables between the scans of a progressive file are
+// checked too.
+bool JpegTablesFit(const std::uint8_t* d, std::size_t n) {
+  auto at = [&](std::size_t i) -> std::size_t { return i < n ? d[i] : 0; };
+  std::size_t i = 2;  // past SOI
+  while (i + 1 < n) {
+    const std::size_t m = d[i + 1];
+    if (d[i] != 0xFF || m == 0xFF || m == 0x00 || m == 0x01 || (m >= 0xD0 && m <= 0xD9)) {
+      ++i;  // entropy-coded data, fill, stuffing, restarts: on to the next marker
+      continue;
+    }
+    const std::size_t length = at(i + 2) << 8 | at(i + 3);
+    if (m == 0xC4) {
+      long left = long(length) - 2;
+      for (std::size_t t = i + 4; left > 0;) {
+        std::size_t codes = 0;
+        for (std::size_t k = 1; k <= 16; ++k) codes += at(t + k);
+        if (codes > 256) return false;
+        t += 17 + codes;
+        left -= long(17 + codes);
+      }
+    }
+    i += 2 + std::max<std::size_t>(length, 2);
+  }
+  return true;
 }
 
 std::string Damaged(const char* format) {
@@ -96,6 +129,8 @@ bool DecodeGif(const std::vector<std::uint8_t>& bytes, bool first_only, std::vec
     frames->push_back(RgbaImage(g.w, g.h, u));
     if (first_only) break;
   }
+  // A file that ends before its first frame (a trailer at once) holds no picture.
+  if (ok && frames->empty()) ok = (*error = "a GIF picture that holds no frame", false);
   STBI_FREE(g.out);
   STBI_FREE(g.history);
   STBI_FREE(g.background);
@@ -120,6 +155,8 @@ bool Decode(const std::vector<std::uint8_t>& bytes, const std::string& name, boo
     return DecodePng(bytes, name, &frames->back(), error) || fail(error->substr(name.size() + 2));
   }
   if (bytes.size() > std::size_t(INT32_MAX)) return fail("too large a file");
+  if (std::strcmp(format, "JPEG") == 0 && !JpegTablesFit(bytes.data(), bytes.size()))
+    return fail("a damaged JPEG picture (a Huffman table of more than 256 codes)");
   int w = 0, h = 0, comp = 0;
   if (!stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &comp))
     return fail(Damaged(format));

@@ -283,6 +283,8 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
   dir.Write("pic.pcx", pcx);
   dir.Write("big.bmp", bmp);  // 20000 x 20000
   dir.Write("cut.jpg", Hex("ffd8ffe0 0010 4a464946 00"));
+  dir.Write("empty.gif", Hex("474946383961 0100 0100 00 00 00 3b"));  // the trailer at once
+  dir.Write("huff.jpg", Hex("ffd8 ffc4 0013 00 20202020 20202020 20202020 20202020"));  // 512 codes
   ASSERT_EQ(mkfifo("pipe.png", 0600), 0);  // a FIFO nobody writes
   const std::string wav("RIFF\x24\0\0\0WAVEfmt ", 16);
   // clang-format off
@@ -304,6 +306,8 @@ TEST(ToolsBadInput, FailsCleanlyAndNeverWritesOverAFile) {
       {{"sprites", "pic.pcx", out, "--cell", "2x2"}, 1, "pic.pcx: a PCX picture, which lunashot-pack does not read; save it as PNG"},
       {{"sprites", "big.bmp", out, "--cell", "2x2"}, 1, "big.bmp: too large: 20000 x 20000 pixels, the limit is 65535 pixels a side and 33554432 pixels in all"},
       {{"palette", "cut.jpg", "cut.pal"}, 1, "cut.jpg: a damaged or unsupported JPEG picture"},
+      {{"palette", "empty.gif", "empty.pal"}, 1, "empty.gif: a GIF picture that holds no frame"},
+      {{"palette", "huff.jpg", "huff.pal"}, 1, "huff.jpg: a damaged JPEG picture (a Huffman table of more than 256 codes)"},
       {{"palette", sheet, "-o", "big.bmp"}, 1, existing("big.bmp", "BMP picture")},
       {{"sprites", sheet, out, "--cell", "2x2", "--alpha-floor", "256"}, 2, "--alpha-floor 256: expected a whole number from 0 to 255"},
       {{"sprites", "cut.png", out, "--cell", "2x2"}, 1, "cut.png: corrupt PNG: the file is truncated (a chunk of 768 bytes"},
