@@ -19,25 +19,29 @@ namespace {
 
 using Int = std::int64_t;
 
-inline void Put(Surface* t, Int x, Int y, std::uint8_t colour, int blend) {
-  if (x < 0 || y < 0 || x >= t->width || y >= t->height) return;
-  std::uint8_t& d = t->pixels[y * t->width + x];
+inline void Set(std::uint8_t& d, std::uint8_t colour, int blend) {
   d = blend == kNoBlend ? colour : BlendTable[(static_cast<unsigned>(d) << 8 | colour) * 3 + blend];
 }
 
-// Row y from column a to b, both included, clipped.
+inline void Put(Surface* t, Int x, Int y, std::uint8_t colour, int blend) {
+  if (x >= 0 && y >= 0 && x < t->width && y < t->height) Set(t->pixels[y * t->width + x], colour, blend);
+}
+
+// Row y from column a to b, both included, clipped once: the pixels between
+// need no test of their own.
 void Row(Surface* t, Int y, Int a, Int b, std::uint8_t colour, int blend) {
   if (y < 0 || y >= t->height) return;
   a = std::max<Int>(a, 0);
   b = std::min<Int>(b, t->width - 1);
-  for (Int x = a; x <= b; ++x) Put(t, x, y, colour, blend);
+  std::uint8_t* row = t->pixels + y * t->width;
+  for (Int x = a; x <= b; ++x) Set(row[x], colour, blend);
 }
 
 void Column(Surface* t, Int x, Int a, Int b, std::uint8_t colour, int blend) {
   if (x < 0 || x >= t->width) return;
   a = std::max<Int>(a, 0);
   b = std::min<Int>(b, t->height - 1);
-  for (Int y = a; y <= b; ++y) Put(t, x, y, colour, blend);
+  for (Int y = a; y <= b; ++y) Set(t->pixels[y * t->width + x], colour, blend);
 }
 
 // The largest r with r * r <= n.
