@@ -11,6 +11,7 @@
 #include "app/art_build.h"
 #include "app/new_game.h"
 #include "app/start.h"
+#include "app/window_module.h"
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
 #include "runtime/system.h"
@@ -42,20 +43,21 @@ int main(int argc, char** argv) {
     run.display = backend::CreateHeadlessDisplay();
     run.audio = backend::CreateSilentAudio();
     run.clock = backend::CreateVirtualClock();
-    if (!run.input)
-      run.input = std::make_unique<backend::ScriptedInput>(std::vector<base::InputStep>{});
   } else {
-    std::unique_ptr<backend::WindowDisplay> window =
-        backend::CreateWindowDisplay(options.scale, options.fullscreen);
-    std::unique_ptr<backend::SdlInput> devices;
-    if (!run.input) devices = backend::CreateSdlInput();
-    run.machine = backend::CreateSdlMachine(window.get(), devices.get());
-    run.display = std::move(window);
-    if (devices) run.input = std::move(devices);
-    run.audio = backend::CreateSdlAudio();
-    run.clock = backend::CreateRealClock();
+    backend::WindowBackends window =
+        app::LoadWindowBackends(options.scale, options.fullscreen, !run.input);
+    run.machine = std::move(window.machine);
+    if (window.display)
+      run.display = std::move(window.display);
+    else
+      run.display = backend::CreateHeadlessDisplay();
+    if (window.input) run.input = std::move(window.input);
+    run.audio = std::move(window.audio);
+    run.clock = std::move(window.clock);
     app::InstallArtBuild();
   }
+  if (!run.input)
+    run.input = std::make_unique<backend::ScriptedInput>(std::vector<base::InputStep>{});
   status = app::Start(&run);
   // A stopped headless run shut down cleanly, but it did not finish: its
   // caller hears of the signal as if the run had been killed by it.

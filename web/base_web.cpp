@@ -105,16 +105,4 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
   return fail();
 }
 
-bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
-                     SoundSource* source, std::string* error) {
-  std::vector<std::uint8_t> bytes;
-  FileError failure;
-  if (!ReadFile(path, std::size_t{128} << 20, &bytes, &failure)) {
-    samples->clear();
-    *error = failure.Text();
-    return false;
-  }
-  return DecodeSound(bytes.data(), bytes.size(), samples, source, error);
-}
-
 }  // namespace base

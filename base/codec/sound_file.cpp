@@ -305,15 +305,4 @@ bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::in
   return true;
 }
 
-bool DecodeSoundFile(const std::string& path, std::vector<std::int8_t>* samples,
-                     SoundSource* source, std::string* error) {
-  samples->clear();
-  *source = SoundSource();
-  std::vector<std::uint8_t> bytes;
-  FileError failure;
-  if (!ReadFile(path, kMaxSoundFileBytes, &bytes, &failure))
-    return Fail(samples, error, failure.Text());
-  return DecodeSound(bytes.data(), bytes.size(), samples, source, error);
-}
-
 }  // namespace base

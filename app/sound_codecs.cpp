@@ -1,0 +1,26 @@
+// The engine's sound decoding: libsndfile, libsoxr and libxmp (and the
+// codecs libsndfile brings) live in the codec module, loaded the first time
+// a sound is decoded, so a run without sounds starts without them.
+// lunashot-pack and the tests link the codec wrappers directly.
+#include <string>
+
+#include "app/modules.h"
+#include "base/sound_file.h"
+
+namespace base {
+
+bool DecodeSound(const std::uint8_t* data, std::size_t size, std::vector<std::int8_t>* samples,
+                 SoundSource* source, std::string* error) {
+  using Entry = bool (*)(const std::uint8_t*, std::size_t, std::vector<std::int8_t>*,
+                         SoundSource*, std::string*);
+  static std::string failure;
+  static const auto decode = reinterpret_cast<Entry>(
+      app::ModuleEntry("lunashot-codecs.so", "lunashot_decode_sound", &failure));
+  if (decode) return decode(data, size, samples, source, error);
+  samples->clear();
+  *source = SoundSource();
+  *error = "the sound codecs cannot be loaded (" + failure + ")";
+  return false;
+}
+
+}  // namespace base
