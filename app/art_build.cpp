@@ -8,12 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/devkeys.h"
 #include "tools/build_file.h"
 
 namespace app {
-
-namespace {
 
 bool RunArtBuild(std::string* note, std::string* report) {
   std::ostringstream out, err;
@@ -33,8 +30,6 @@ bool RunArtBuild(std::string* note, std::string* report) {
   return false;
 }
 
-}  // namespace
-
-void InstallArtBuild() { runtime::Art = {RunArtBuild, tools::BuildSources}; }
+std::vector<std::string> ArtSources() { return tools::BuildSources(); }
 
 }  // namespace app

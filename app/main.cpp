@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/art_build.h"
 #include "app/new_game.h"
 #include "app/start.h"
 #include "app/window_module.h"
 #include "backend/backends.h"
 #include "backend/scripted_input.h"
+#include "runtime/devkeys.h"
 #include "runtime/system.h"
 
 int main(int argc, char** argv) {
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     run.audio = backend::CreateSilentAudio();
     run.clock = backend::CreateVirtualClock();
   } else {
-    backend::WindowBackends window =
+    app::WindowBackends window =
         app::LoadWindowBackends(options.scale, options.fullscreen, !run.input);
     run.machine = std::move(window.machine);
     if (window.display)
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     if (window.input) run.input = std::move(window.input);
     run.audio = std::move(window.audio);
     run.clock = std::move(window.clock);
-    app::InstallArtBuild();
+    runtime::Art = {window.art_run, window.art_sources};
   }
   if (!run.input)
     run.input = std::make_unique<backend::ScriptedInput>(std::vector<base::InputStep>{});

@@ -27,10 +27,10 @@ class UnavailableMachine : public platform::Machine {
 
 }  // namespace
 
-backend::WindowBackends LoadWindowBackends(int scale, bool fullscreen, bool devices) {
-  backend::WindowBackends out;
+WindowBackends LoadWindowBackends(int scale, bool fullscreen, bool devices) {
+  WindowBackends out;
   std::string error;
-  if (auto entry = reinterpret_cast<backend::WindowEntry>(
+  if (auto entry = reinterpret_cast<WindowEntry>(
           ModuleEntry("lunashot-window.so", LUNASHOT_WINDOW_ENTRY, &error))) {
     entry(scale, fullscreen, devices, &out);
     return out;

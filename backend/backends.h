@@ -46,22 +46,6 @@ std::unique_ptr<platform::Audio> CreateSdlAudio();
 // sdl/real_clock.cpp: SDL's milliseconds.
 std::unique_ptr<platform::Clock> CreateRealClock();
 
-// The window's backends. A window run loads them from the window module
-// (lunashot-window.so beside the program, built from sdl/), so that a
-// headless run never maps SDL and the display and sound libraries it
-// brings. The module takes base/ and platform/ from the program that
-// loads it.
-struct WindowBackends {
-  std::unique_ptr<WindowDisplay> display;
-  std::unique_ptr<SdlInput> input;  // null when the buttons are scripted
-  std::unique_ptr<platform::Machine> machine;
-  std::unique_ptr<platform::Audio> audio;
-  std::unique_ptr<platform::Clock> clock;
-};
-// sdl/window_module.cpp: the module's one entry, found by this name.
-#define LUNASHOT_WINDOW_ENTRY "lunashot_window_backends"
-using WindowEntry = void (*)(int scale, bool fullscreen, bool devices, WindowBackends* out);
-
 // launcher.cpp: the handheld's way out: its menu program, started from its
 // own folder, or a plain exit with `status` where there is none.
 [[noreturn]] void ReturnToLauncher(int status);

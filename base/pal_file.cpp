@@ -7,13 +7,16 @@
 
 namespace base {
 
+bool CheckPalFile(std::size_t length, std::string* error) {
+  if (length >= kPalFileBytes) return true;
+  *error = "only " + std::to_string(length) + " bytes; a palette file has " +
+           std::to_string(kPalFileBytes);
+  return false;
+}
+
 bool DecodePalFile(const std::uint8_t* bytes, std::size_t length, PalFile* pal,
                    std::string* error) {
-  if (length < kPalFileBytes) {
-    *error = "only " + std::to_string(length) + " bytes; a palette file has " +
-             std::to_string(kPalFileBytes);
-    return false;
-  }
+  if (!CheckPalFile(length, error)) return false;
   for (int c = 0; c < 256; ++c)
     pal->colours[c] = {bytes[c * 3], bytes[c * 3 + 1], bytes[c * 3 + 2]};
   pal->blend.assign(bytes + 768, bytes + kPalFileBytes);

@@ -23,7 +23,10 @@ struct PalFile {
   std::uint8_t Blend(int d, int s, int level) const { return blend[(d * 256 + s) * 3 + level]; }
 };
 
-// From a file image; false with "only N bytes; a palette file has 197376".
+// False with "only N bytes; a palette file has 197376" for a file image too
+// short to be one; any longer image is a palette file.
+bool CheckPalFile(std::size_t length, std::string* error);
+// From a file image; false as CheckPalFile.
 bool DecodePalFile(const std::uint8_t* bytes, std::size_t length, PalFile* pal, std::string* error);
 // Reads the file's first kPalFileBytes; messages start with `path`.
 bool ReadPalFile(const std::string& path, PalFile* pal, std::string* error);
