@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -112,20 +113,23 @@ bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::u
     if (!S_ISDIR(st.st_mode)) error->reason = kNotRegularFile;
     return false;
   }
-  // A regular file's size is known: one allocation, no copying as it grows.
-  if (st.st_size > 0) bytes->reserve(std::min<std::size_t>(st.st_size, max_bytes) + 1);
-  std::uint8_t chunk[65536];
+  // Read straight into the buffer. A regular file's size is known: one
+  // allocation, no copying; one byte past the cap is asked for to tell a
+  // file of exactly max_bytes from a longer one, and a file that grows while
+  // read is still held to the cap.
+  const std::size_t limit = max_bytes < SIZE_MAX ? max_bytes + 1 : max_bytes;
+  std::size_t have = 0;
+  bytes->resize(std::min<std::size_t>(st.st_size > 0 ? std::size_t(st.st_size) + 1 : 65536, limit));
   int failure = 0;
-  // One byte past the cap is read to tell a file of exactly max_bytes from
-  // a longer one.
-  while (bytes->size() <= max_bytes) {
-    std::size_t want = std::min(sizeof chunk, max_bytes + 1 - bytes->size());
-    ssize_t got = read(fd, chunk, want);
+  while (have < limit) {
+    if (have == bytes->size()) bytes->resize(std::min(limit, 2 * have));
+    ssize_t got = read(fd, bytes->data() + have, bytes->size() - have);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) failure = errno;
     if (got <= 0) break;
-    bytes->insert(bytes->end(), chunk, chunk + got);
+    have += static_cast<std::size_t>(got);
   }
+  bytes->resize(have);
   close(fd);
   if (failure) {
     bytes->clear();
