@@ -157,14 +157,16 @@ void StartFrameHashes(const std::string& path) {
   }
   // Every slot made now: hashing a frame allocates nothing.
   recorder.slots.resize(kRgbFrameBytes * kHashBatch + 1);
-  // A run that ends by exit() (a start-up failure at a reload) or by
-  // quick_exit() (a window closed a second time) without StopRecording
-  // still leaves the lines of every frame it presented.
+  // A run that ends by exit() or quick_exit() (a window closed a second
+  // time) without StopRecording still leaves the lines of every frame it
+  // presented.
   static bool at_exit = false;
   if (!at_exit) {
     at_exit = true;
     std::atexit(WriteHashes);
+#ifndef __EMSCRIPTEN__  // its C library has no quick_exit, nor a window to close
     std::at_quick_exit(WriteHashes);
+#endif
   }
 }
 
