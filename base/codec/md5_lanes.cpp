@@ -85,8 +85,16 @@ inline __attribute__((always_inline)) void LoadWords(typename Lanes<N>::V* m,
 // b: the halves share no bit, so | is +), leaving each step's chain short.
 #define MD5_STEP(f, a, b, c, d, word, i, s)          \
   a += m[word] + kK[i] + f##_EARLY(b, c, d);          \
+  MD5_SETTLED(a);                                     \
   a += f##_LATE(b, c, d);                             \
   a = ((a << (s)) | (a >> (32 - (s)))) + b;
+// GCC would otherwise regroup the sum and add a constant after f, one
+// more instruction on every step's chain (14% of the time here).
+#if defined(__SSE2__) && !defined(__clang__)
+#define MD5_SETTLED(v) __asm__("" : "+x"(v))
+#else
+#define MD5_SETTLED(v)
+#endif
 #define MD5_F_EARLY(b, c, d) 0
 #define MD5_F_LATE(b, c, d) ((d) ^ ((b) & ((c) ^ (d))))
 #define MD5_G_EARLY(b, c, d) ((c) & ~(d))
@@ -131,6 +139,7 @@ inline __attribute__((always_inline)) void Block(typename Lanes<N>::V* h,
 }
 
 #undef MD5_STEP
+#undef MD5_SETTLED
 #undef MD5_F_EARLY
 #undef MD5_F_LATE
 #undef MD5_G_EARLY
