@@ -2,7 +2,8 @@
 // RLE colour-key blit of the same 8-bit sprites (unclipped, left- and
 // top-clipped), clipped against unclipped drawing for those sprites and for
 // sprites like drawn art, blended pixels, the frame step's clear against
-// memset, and Present against memcpy. Prints each goal as a ratio after the
+// memset, Present against memcpy, and with --frame-hashes (its MD5 lanes
+// against nettle's MD5 of one frame). Prints each goal as a ratio after the
 // run.
 #include <benchmark/benchmark.h>
 
@@ -18,6 +19,7 @@
 
 #include "backend/backends.h"
 #include "base/file.h"
+#include "base/md5.h"
 #include "base/png_file.h"
 #include "bench/sprite_file.h"
 #include "runtime/frame.h"
@@ -348,6 +350,35 @@ void BM_PresentHashed(benchmark::State& state) {
   platform::backends.display = nullptr;
 }
 
+// The hash alone: one frame's RGB bytes by nettle's MD5, and a batch of 8
+// frames in MD5 lanes as the recorder hashes them (a figure per frame).
+constexpr std::size_t kRgbFrame = std::size_t{kW} * kH * 3;
+
+const std::vector<std::uint8_t>& RgbFrames() {
+  static const std::vector<std::uint8_t> frames = [] {
+    std::vector<std::uint8_t> bytes(kRgbFrame * 8);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 131);
+    return bytes;
+  }();
+  return frames;
+}
+
+void BM_Md5(benchmark::State& state) {
+  const std::uint8_t* frame = RgbFrames().data();
+  for (auto _ : state) benchmark::DoNotOptimize(base::Md5Hex(frame, kRgbFrame));
+}
+
+void BM_Md5Lanes(benchmark::State& state) {
+  const std::uint8_t* frames[8];
+  for (int i = 0; i < 8; ++i) frames[i] = RgbFrames().data() + kRgbFrame * i;
+  std::uint8_t sums[8][base::kMd5Size];
+  for (auto _ : state) {
+    base::Md5Lanes(frames, 8, kRgbFrame, sums);
+    benchmark::DoNotOptimize(sums);
+  }
+  state.SetItemsProcessed(state.iterations() * 8);
+}
+
 void BM_Memcpy(benchmark::State& state) {
   std::uint8_t* to = Frame().data();
   const std::uint8_t* from = F().target->pixels;
@@ -375,6 +406,8 @@ BENCHMARK(BM_FrameClear);
 BENCHMARK(BM_Memset);
 BENCHMARK(BM_Present);
 BENCHMARK(BM_PresentHashed);
+BENCHMARK(BM_Md5);
+BENCHMARK(BM_Md5Lanes);
 BENCHMARK(BM_Memcpy);
 // Frame recording: a screen like a game's (tiles of colour, a sprinkle of
 // stars) written as --record-frames writes it, against the RGB image the
@@ -506,6 +539,9 @@ int main(int argc, char** argv) {
     r = (collector.ns["BM_PresentHashed"] - collector.ns["BM_Present"]) / 1e6;
     line("--frame-hashes, ms a frame", r, "<= 0.25", r <= 0.25);
   }
+  if (collector.ns.count("BM_Md5") && collector.ns.count("BM_Md5Lanes"))
+    std::printf("MD5 of a frame's RGB bytes: %.3f ms alone (nettle), %.3f ms in a batch of 8 lanes\n",
+                collector.ns["BM_Md5"] / 1e6, collector.ns["BM_Md5Lanes"] / 8e6);
   if (collector.ns.count("BM_RecordFrame") && collector.ns.count("BM_RecordFrameRgb")) {
     std::printf("recording: %.3f ms per frame (an RGB image: %.3f ms)\n",
                 collector.ns["BM_RecordFrame"] / 1e6, collector.ns["BM_RecordFrameRgb"] / 1e6);

@@ -164,6 +164,9 @@ void StartupFailure(const std::string& cause) {
 }
 
 void ReturnToMenu(int status) {
+  // A start-up failure leaves without the run's shutdown: the frame hashes
+  // not yet written go out before a launcher takes the process's place.
+  video::StopRecording();
   if (platform::backends.machine) platform::backends.machine->Exit(status);
   std::fflush(nullptr);
   std::exit(status);

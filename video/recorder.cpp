@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,13 +24,22 @@ namespace video {
 
 namespace {
 
+// Frames hashed together (one to a SIMD lane, base::Md5Lanes): a batch
+// costs about what one frame hashed alone costs.
+constexpr int kHashBatch = 8;
+constexpr std::size_t kRgbFrameBytes = static_cast<std::size_t>(platform::kFrameBytes) * 3;
+
 struct Recorder {
   bool on = false;
   std::string dir;
   unsigned frames = 0;
   std::FILE* hashes = nullptr;
   std::string hashes_path;
-  unsigned hashed = 0;
+  unsigned hashed = 0;  // frames whose lines are written
+  // The RGB bytes of the frames presented since the last batch was written,
+  // one slot a frame; a byte of slack after the last (see HashFrame).
+  std::vector<std::uint8_t> slots;
+  int pending = 0;
 };
 Recorder recorder;
 
@@ -105,16 +115,64 @@ void StartRecording(const std::string& dir) {
   recorder.dir = dir;
 }
 
+namespace {
+
+// Hashes the pending frames and writes their lines, with one write and a
+// flush. A failed write (a full disk) ends the file, said once, rather than
+// leaving it silently short of frames.
+void WriteHashes() {
+  if (!recorder.hashes || recorder.pending == 0) return;
+  const std::uint8_t* frames[kHashBatch];
+  for (int i = 0; i < recorder.pending; ++i) frames[i] = &recorder.slots[kRgbFrameBytes * i];
+  std::uint8_t sums[kHashBatch][base::kMd5Size];
+  base::Md5Lanes(frames, recorder.pending, kRgbFrameBytes, sums);
+  char text[kHashBatch * 48];
+  int size = 0;
+  for (int i = 0; i < recorder.pending; ++i) {
+    size += std::snprintf(text + size, sizeof text - size, "%06u ", ++recorder.hashed);
+    base::Md5Digits(sums[i], text + size);
+    size += 2 * base::kMd5Size;
+    text[size++] = '\n';
+  }
+  recorder.pending = 0;
+  if (std::fwrite(text, 1, size, recorder.hashes) != static_cast<std::size_t>(size) ||
+      std::fflush(recorder.hashes) != 0) {
+    base::OutputFailed("frame hashes stopped: cannot write " + recorder.hashes_path + ": " +
+                       std::strerror(errno));
+    std::fclose(recorder.hashes);
+    recorder.hashes = nullptr;
+  }
+}
+
+}  // namespace
+
 void StartFrameHashes(const std::string& path) {
   recorder.hashed = 0;
+  recorder.pending = 0;
   recorder.hashes_path = path;
   recorder.hashes = std::fopen(path.c_str(), "w");
-  if (!recorder.hashes)
+  if (!recorder.hashes) {
     base::OutputFailed("cannot write frame hashes to " + path + ": " + std::strerror(errno));
+    return;
+  }
+  // Every slot made now: hashing a frame allocates nothing.
+  recorder.slots.resize(kRgbFrameBytes * kHashBatch + 1);
+  // A run that ends by exit() or quick_exit() (a window closed a second
+  // time) without StopRecording still leaves the lines of every frame it
+  // presented.
+  static bool at_exit = false;
+  if (!at_exit) {
+    at_exit = true;
+    std::atexit(WriteHashes);
+#ifndef __EMSCRIPTEN__  // its C library has no quick_exit, nor a window to close
+    std::at_quick_exit(WriteHashes);
+#endif
+  }
 }
 
 void StopRecording() {
   recorder.on = false;
+  WriteHashes();
   if (recorder.hashes && std::fclose(recorder.hashes) != 0)
     base::OutputFailed("frame hashes: cannot write " + recorder.hashes_path + ": " +
                        std::strerror(errno));
@@ -125,28 +183,18 @@ bool Recording() { return recorder.on || recorder.hashes; }
 
 namespace {
 
+// The frame through the palette shown with it into the next slot; a full
+// set of slots is hashed and written.
 void HashFrame(const std::uint8_t* pixels) {
-  // One buffer for the run: hashing every frame allocates nothing.
-  // A byte of slack: each pixel is stored as four bytes, the fourth
-  // overwritten by the next pixel.
-  static std::vector<std::uint8_t> rgb(static_cast<std::size_t>(platform::kFrameBytes) * 3 + 1);
   std::uint8_t colours[256][4];
   for (int c = 0; c < 256; ++c)
     colours[c][0] = ShownPalette[c].r, colours[c][1] = ShownPalette[c].g,
     colours[c][2] = ShownPalette[c].b, colours[c][3] = 0;
-  std::uint8_t* out = rgb.data();
+  // Each pixel is stored as four bytes, the fourth overwritten by the next
+  // pixel (the last one's by the next slot, or the byte of slack).
+  std::uint8_t* out = &recorder.slots[kRgbFrameBytes * recorder.pending];
   for (int i = 0; i < platform::kFrameBytes; ++i, out += 3) std::memcpy(out, colours[pixels[i]], 4);
-  // Flushed per frame: a run that ends by exit() still leaves every line.
-  // A failed write (a full disk) ends the file, said once, rather than
-  // leaving it silently short of frames.
-  if (std::fprintf(recorder.hashes, "%06u %s\n", ++recorder.hashed,
-                   base::Md5Hex(rgb.data(), rgb.size() - 1).c_str()) < 0 ||
-      std::fflush(recorder.hashes) != 0) {
-    base::OutputFailed("frame hashes stopped: cannot write " + recorder.hashes_path + ": " +
-                       std::strerror(errno));
-    std::fclose(recorder.hashes);
-    recorder.hashes = nullptr;
-  }
+  if (++recorder.pending == kHashBatch) WriteHashes();
 }
 
 }  // namespace

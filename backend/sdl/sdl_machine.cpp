@@ -9,10 +9,10 @@
 // never ends. SIGINT and SIGTERM stop the run as a close does (instead of
 // SDL's own handlers, which would only queue a close for the next poll).
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 
 #include "backend/backends.h"
@@ -85,8 +85,10 @@ class SdlMachine : public platform::Machine {
 
   void Close() {
     if (quit_) {
+      // Without the program's exit steps, but with those registered for
+      // this (the frame hashes not yet written).
       std::fflush(nullptr);
-      _exit(0);
+      std::quick_exit(0);
     }
     quit_ = true;
   }

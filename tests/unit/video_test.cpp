@@ -1,5 +1,5 @@
 // Video: start-up failures; DrawSprite and DrawSpriteSolid against a pixel-by-pixel reference
-// render. The palette upload, recording, text and bad sets: video_golden and video_record_fails.
+// render; the frame hashes' MD5 lanes against nettle's MD5. The palette upload, recording, text and bad sets: video_golden and video_record_fails.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/bytes.h"
+#include "base/md5.h"
 #include "base/sprite_file.h"
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/scratch_dir.h"
@@ -208,6 +209,31 @@ TEST(SpriteDraw, VectorAndPlainMergesGiveTheSameBytes) {
                             kRows, n);
     ASSERT_EQ(vector, want) << n;
     ASSERT_EQ(plain, want) << n;
+  }
+}
+
+// The frame hashes' batches: every lane's sum is nettle's for its own buffer,
+// whatever the count (a group short of lanes, more than one group) and
+// wherever the length ends a block (the padding in one block or two).
+TEST(Md5Lanes, EachLaneGivesItsBuffersOwnSum) {
+  std::uint32_t seed = 7;
+  auto next = [&] { return static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16); };
+  for (std::size_t size : {0, 1, 55, 56, 63, 64, 65, 119, 120, 128, 230400}) {
+    std::vector<Bytes> buffers(9, Bytes(size));
+    for (Bytes& b : buffers)
+      for (auto& x : b) x = next();
+    const std::uint8_t* data[9];
+    for (int i = 0; i < 9; ++i) data[i] = buffers[i].data();
+    for (int count = 1; count <= 9; ++count) {
+      std::uint8_t sums[9][base::kMd5Size];
+      base::Md5Lanes(data, count, size, sums);
+      for (int i = 0; i < count; ++i) {
+        char hex[2 * base::kMd5Size];
+        base::Md5Digits(sums[i], hex);
+        ASSERT_EQ(std::string(hex, sizeof hex), base::Md5Hex(data[i], size))
+            << "size " << size << ", lane " << i << " of " << count;
+      }
+    }
   }
 }
 
