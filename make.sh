@@ -2,7 +2,9 @@
 # The set-up commands: "./make.sh run [options] [GAMEDIR]" builds and runs
 # a game (the demo by default); "./make.sh test" builds and runs every test;
 # "./make.sh web [--include DIR]... [GAMEDIR] [OUTDIR]" builds a web page that
-# plays the game (default build-web/<game>/, and a .zip of it beside). All
+# plays the game (default build-web/<game>/, and a .zip of it beside);
+# "./make.sh web-bench [RUNS]" times the world's frame compiled to
+# WebAssembly under node against the native build's. All
 # install what is missing first and rebuild only what changed. Paths given
 # are taken from where the command is typed.
 set -euo pipefail
@@ -64,9 +66,12 @@ case "$cmd" in
     done
     exec ./web/build.sh ${web_args[@]+"${web_args[@]}"}
     ;;
+  web-bench)
+    exec ./web/bench.sh "$@"
+    ;;
   *)
     echo "usage: ./make.sh run [lunashot options] [GAMEDIR] | ./make.sh test [ctest options]" \
-         "| ./make.sh web [--include DIR]... [GAMEDIR] [OUTDIR]" >&2
+         "| ./make.sh web [--include DIR]... [GAMEDIR] [OUTDIR] | ./make.sh web-bench [RUNS]" >&2
     exit 2
     ;;
 esac

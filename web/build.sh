@@ -31,25 +31,7 @@ fi
 game="$(cd "$game" && pwd)"
 name="$(basename "$game")"
 out="${positional[1]:-build-web/$name}"
-build="${LUNASHOT_WEB_BUILD:-build-web}"
-
-./third_party/fetch.sh
-if ! command -v emcc >/dev/null; then
-  echo "installing: emscripten"
-  apt-get update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q emscripten >/dev/null
-fi
-# Debian's Emscripten runs its JavaScript tools with Debian's node modules.
-export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
-
-# Boost is headers only: the build sees the host's through a folder that
-# holds nothing else, so no host C header shadows Emscripten's.
-mkdir -p "$build/host-include"
-ln -sfn /usr/include/boost "$build/host-include/boost"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DBoost_INCLUDE_DIR="$root/$build/host-include" >/dev/null
-fi
+. web/setup.sh
 cmake --build "$build" -j"$(nproc)" -- --no-print-directory
 
 # The game, as the page will see it: what the engine reads and the folders

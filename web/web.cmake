@@ -27,6 +27,10 @@ set(LUNASHOT_BACKEND_DIRS web headless)
 set(LUNASHOT_BASE_LINKS "")
 set(LUNASHOT_BACKEND_LINKS "")
 
+# What the page's code is linked with, and so the benchmark's too.
+set(LUNASHOT_WEB_LINK_OPTIONS
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+
 # The page's engine, once the layers are defined. The game folder is
 # packaged separately (make.sh web), so one engine build serves every game.
 # EXIT_RUNTIME: the page learns the exit status.
@@ -36,8 +40,18 @@ function(lunashot_web_app)
   add_executable(lunashot app/web_main.cpp app/start.cpp)
   target_compile_options(lunashot PRIVATE ${LUNASHOT_WARNINGS})
   target_link_libraries(lunashot PRIVATE lunashot_runtime lunashot_backend)
-  target_link_options(lunashot PRIVATE
-    -sASYNCIFY -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
+  target_link_options(lunashot PRIVATE ${LUNASHOT_WEB_LINK_OPTIONS}
     -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
     "-sEXPORTED_RUNTIME_METHODS=['FS','callMain']")
+endfunction()
+
+# world_bench's frame timed by a plain loop (bench/web/world_frames.cpp),
+# run under node by ./make.sh web-bench; built only on request. Its module
+# is compiled before it starts, not fetched: node's fetch takes no file path.
+function(lunashot_web_bench)
+  add_executable(world_frames EXCLUDE_FROM_ALL bench/web/world_frames.cpp)
+  target_compile_options(world_frames PRIVATE ${LUNASHOT_WARNINGS})
+  target_link_libraries(world_frames PRIVATE lunashot_runtime)
+  target_link_options(world_frames PRIVATE ${LUNASHOT_WEB_LINK_OPTIONS} -sENVIRONMENT=node
+    -sWASM_ASYNC_COMPILATION=0)
 endfunction()
