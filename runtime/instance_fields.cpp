@@ -8,6 +8,7 @@
 #include "runtime/instance_fields.h"
 
 #include <cstdint>
+#include <vector>
 
 // Only luabind's object layout: its whole template library would cost this
 // unit six times the memory to compile.
@@ -37,10 +38,34 @@ constexpr int kLuabindUpvalue = 2;
 
 // A handle's block is luabind's record of the instance; nullptr when it
 // holds none.
-Instance* InstanceOf(void* block) {
+Instance* LuabindInstanceOf(void* block) {
   auto* rep = static_cast<luabind::detail::object_rep*>(block);
   return static_cast<Instance*>(
       rep->get_instance(luabind::detail::registered_class<Instance>::id).first);
+}
+
+// Every handle's block with luabind's answer for it, taken when the handles
+// are made and found by the block's address: luabind's own lookup (a
+// virtual call and a walk of its class graph) costs a field access several
+// times over. Open addressing, at most half full; handles live as long as
+// their Lua state, which makes the table again.
+struct BlockSlot {
+  void* block;
+  Instance* instance;
+};
+std::vector<BlockSlot> block_slots(1);  // one empty slot: no handles yet
+std::size_t block_mask = 0;
+
+std::size_t SlotOf(void* block) {
+  return static_cast<std::size_t>(
+             (reinterpret_cast<std::uintptr_t>(block) >> 3) * 0x9E3779B97F4A7C15ull >> 32) &
+         block_mask;
+}
+
+Instance* InstanceOf(void* block) {
+  for (std::size_t s = SlotOf(block); block_slots[s].block; s = (s + 1) & block_mask)
+    if (block_slots[s].block == block) return block_slots[s].instance;
+  return LuabindInstanceOf(block);
 }
 
 Instance* InstanceAt(lua_State* L, int index) {
@@ -135,6 +160,8 @@ int FieldSet(void* block, const char* key, lua_Number value) {
 }  // namespace
 
 void InstallInstanceFields(lua_State* L, int handle_count) {
+  block_slots.assign(1, BlockSlot{nullptr, nullptr});  // the last state's blocks are gone
+  block_mask = 0;
   if (handle_count == 0) return;
   // A copy of luabind's instance metatable (its tag, __gc, operators) with
   // the two handlers replaced, shared by every handle.
@@ -168,10 +195,18 @@ void InstallInstanceFields(lua_State* L, int handle_count) {
     lua_pushcclosure(L, h.handler, 2);
     lua_rawset(L, fast);
   }
+  std::size_t slots = 2;
+  while (slots < 2 * static_cast<std::size_t>(handle_count)) slots *= 2;
+  block_slots.assign(slots, BlockSlot{nullptr, nullptr});
+  block_mask = slots - 1;
   for (int n = 0; n < handle_count; ++n) {
     script::PushHandle(L, n);
     lua_pushvalue(L, fast);
     lua_setmetatable(L, -2);
+    void* block = lua_touserdata(L, -1);
+    std::size_t s = SlotOf(block);
+    while (block_slots[s].block) s = (s + 1) & block_mask;
+    block_slots[s] = {block, LuabindInstanceOf(block)};
     lua_pop(L, 1);
   }
   lua_setfieldaccess(L, fast, FieldGet, FieldSet);

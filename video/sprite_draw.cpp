@@ -144,6 +144,22 @@ void DrawRowsClipped(const Sprite* sprite, int first, int rows, std::uint8_t* ro
 template <Mode kMode, bool kClipped, bool kRows>
 inline void DrawBlends(const BlendPixel* p, const BlendPixel* end, int first, int rows,
                        std::uint8_t* row, int pitch, int x, std::uint8_t colour) {
+  if (kMode == Mode::kNormal && !kRows) {
+    // Four at a time, every read before any write, so that the table reads
+    // overlap instead of each waiting behind the last write (which the
+    // compiler must assume may alias). A draw's pixels are distinct bytes.
+    std::uint8_t* base = row + x - static_cast<std::ptrdiff_t>(first) * pitch;
+    for (; end - p >= 4; p += 4) {
+      std::uint8_t* t[4];
+      unsigned v[4];
+      for (int k = 0; k < 4; ++k) {
+        t[k] = base + static_cast<std::ptrdiff_t>(p[k].row) * pitch + p[k].column;
+        v[k] = *t[k];
+      }
+      for (int k = 0; k < 4; ++k) v[k] = BlendTable[v[k] * 768 + p[k].source_level];
+      for (int k = 0; k < 4; ++k) *t[k] = static_cast<std::uint8_t>(v[k]);
+    }
+  }
   for (; p < end; ++p) {
     const int r = p->row - first;
     if (kRows && (r < 0 || r >= rows)) continue;
