@@ -94,25 +94,33 @@ int CreateTemporary(const std::string& path, std::string* temp) {
   return -1;
 }
 
+// The file opened for reading when it is a regular file (never blocking on
+// a FIFO or a device), else -1 with the reason.
+int OpenRegular(const std::string& path, struct stat* st, FileError* error) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Fail(error, "cannot open", errno), -1;
+  if (fstat(fd, st) != 0) {
+    const int err = errno;
+    close(fd);
+    return Fail(error, "cannot read", err), -1;
+  }
+  if (!S_ISREG(st->st_mode)) {
+    close(fd);
+    Fail(error, "cannot read", EISDIR);
+    if (!S_ISDIR(st->st_mode)) error->reason = kNotRegularFile;
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
               FileError* error, bool head_only) {
   bytes->clear();
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return Fail(error, "cannot open", errno);
   struct stat st;
-  if (fstat(fd, &st) != 0) {
-    const int err = errno;
-    close(fd);
-    return Fail(error, "cannot read", err);
-  }
-  if (!S_ISREG(st.st_mode)) {
-    close(fd);
-    Fail(error, "cannot read", EISDIR);
-    if (!S_ISDIR(st.st_mode)) error->reason = kNotRegularFile;
-    return false;
-  }
+  const int fd = OpenRegular(path, &st, error);
+  if (fd < 0) return false;
   // Read straight into the buffer. A regular file's size is known: one
   // allocation, no copying; one byte past the cap is asked for to tell a
   // file of exactly max_bytes from a longer one, and a file that grows while
@@ -145,6 +153,31 @@ bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::u
     error->reason = "more than " + std::to_string(max_bytes) + " bytes";
     return false;
   }
+  return true;
+}
+
+bool ReadFileInto(const std::string& path, const iovec* parts, int count, std::size_t* got,
+                  FileError* error) {
+  *got = 0;
+  struct stat st;
+  const int fd = OpenRegular(path, &st, error);
+  if (fd < 0) return false;
+  int failure = 0;
+  for (int p = 0; p < count && !failure; ++p) {
+    auto* into = static_cast<std::uint8_t*>(parts[p].iov_base);
+    std::size_t have = 0;
+    while (have < parts[p].iov_len) {
+      ssize_t n = read(fd, into + have, parts[p].iov_len - have);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) failure = errno;
+      if (n <= 0) break;
+      have += static_cast<std::size_t>(n);
+    }
+    *got += have;
+    if (have < parts[p].iov_len) break;
+  }
+  close(fd);
+  if (failure) return Fail(error, "cannot read", failure);
   return true;
 }
 

@@ -2,6 +2,8 @@
 // that it appears complete under its name or not at all. Failures say which
 // step failed and why, so each caller can name the file as its user knows it.
 #pragma once
+#include <sys/uio.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,6 +28,12 @@ struct FileError {
 constexpr const char* kNotRegularFile = "not a regular file";
 bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
               FileError* error, bool head_only = false);
+// Reads the start of a regular file straight into `parts` in turn (as
+// readv does), for bytes that have fixed places: no buffer between. False
+// with the step and reason as ReadFile; *got is how many bytes were read,
+// fewer than the parts hold when the file is shorter.
+bool ReadFileInto(const std::string& path, const iovec* parts, int count, std::size_t* got,
+                  FileError* error);
 
 // Writes to a new file of a unique name beside `path` (created exclusively,
 // never through a symbolic link), syncs it and renames it over `path`. On

@@ -2,7 +2,6 @@
 #include "video/palette.h"
 
 #include <cstring>
-#include <vector>
 
 #include "base/file.h"
 #include "base/pal_file.h"
@@ -15,29 +14,41 @@ Color BasePalette[256];
 Color ShownPalette[256];
 std::uint8_t BlendTable[65536 * 3];
 
-// Straight from the file's bytes into the tables: a base::PalFile between
-// would fill another 192 KB at every start.
-bool ReadPalette(const std::uint8_t* bytes, std::size_t length, std::string* error) {
-  if (!base::CheckPalFile(length, error)) return false;
+namespace {
+
+void InstallColours(const std::uint8_t* bytes) {
   for (int c = 0; c < 256; ++c) {
     BasePalette[c] = {bytes[c * 3], bytes[c * 3 + 1], bytes[c * 3 + 2]};
     WorkPalette[c] = {0, 0, 0};
   }
+}
+
+}  // namespace
+
+bool ReadPalette(const std::uint8_t* bytes, std::size_t length, std::string* error) {
+  if (!base::CheckPalFile(length, error)) return false;
+  InstallColours(bytes);
   std::memcpy(BlendTable, bytes + 768, sizeof BlendTable);
   return true;
 }
 
+// The blend table is read straight into its place: a buffer between would
+// cost every start another 192 KB of fresh memory. A file too short fails
+// the start, which ends the run, so what it left in the table is never used.
 bool LoadPalette(const char* path, std::string* error) {
-  std::vector<std::uint8_t> bytes;
+  std::uint8_t colours[768];
+  const iovec parts[] = {{colours, sizeof colours}, {BlendTable, sizeof BlendTable}};
+  std::size_t got = 0;
   base::FileError failure;
-  if (!base::ReadFile(path, base::kPalFileBytes, &bytes, &failure, true)) {
+  if (!base::ReadFileInto(path, parts, 2, &got, &failure)) {
     *error = std::string(failure.step) + " " + path + ": " + failure.reason;
     return false;
   }
-  if (!ReadPalette(bytes.data(), bytes.size(), error)) {
+  if (!base::CheckPalFile(got, error)) {
     *error = std::string(path) + ": " + *error;
     return false;
   }
+  InstallColours(colours);
   return true;
 }
 
