@@ -63,6 +63,30 @@ std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& sample
   return out;
 }
 
+bool ReadPlainNativeWav(const std::uint8_t* data, std::size_t size, std::size_t max_samples,
+                        std::vector<std::int8_t>* samples) {
+  if (size < 44) return false;
+  const std::vector<std::uint8_t> header = NativeWavHeader(0);
+  // The header as written, but for the two lengths (RIFF's, which readers
+  // do not hold a file to, and the data's).
+  if (std::memcmp(data, header.data(), 4) != 0 || std::memcmp(data + 8, header.data() + 8, 32) != 0)
+    return false;
+  const std::size_t n = std::size_t(data[40]) | std::size_t(data[41]) << 8 |
+                        std::size_t(data[42]) << 16 | std::size_t(data[43]) << 24;
+  if (n == 0 || n > max_samples || n > size - 44) return false;
+  // Whatever follows the data must be whole chunks, none of them a sampler.
+  for (std::size_t at = 44 + n + (n & 1); at < size;) {
+    if (size - at < 8 || std::memcmp(data + at, "smpl", 4) == 0) return false;
+    const std::size_t length = std::size_t(data[at + 4]) | std::size_t(data[at + 5]) << 8 |
+                               std::size_t(data[at + 6]) << 16 | std::size_t(data[at + 7]) << 24;
+    if (length > size - at - 8) return false;
+    at += 8 + length + (length & 1);
+  }
+  samples->resize(n);
+  for (std::size_t i = 0; i < n; ++i) (*samples)[i] = std::int8_t(data[44 + i] ^ 0x80);
+  return true;
+}
+
 bool HasLoopMark(const std::uint8_t* data, std::size_t size) {
   auto word = [&](std::size_t at) {
     return std::uint32_t(data[at]) | std::uint32_t(data[at + 1]) << 8 |

@@ -20,6 +20,13 @@ bool HasLoopMark(const std::uint8_t* data, std::size_t size);
 // a WAV with a sampler loop made elsewhere plays whole, as it always has.
 std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& samples,
                                           std::int64_t loop_start = 0);
+// The samples of a file in the plain form EncodeNativeWav writes without a
+// loop: the 16-byte PCM "fmt " chunk of 11025 Hz 8-bit mono, then a "data"
+// chunk of 1 to `max_samples` samples whole within the file, and no sampler
+// chunk after it. False, `samples` untouched, for any other file, which the
+// decoding libraries read (they give the same samples for these).
+bool ReadPlainNativeWav(const std::uint8_t* data, std::size_t size, std::size_t max_samples,
+                        std::vector<std::int8_t>* samples);
 // The 44 bytes that start such a file of `count` samples (its data follows,
 // padded to an even length, then `extra` bytes of further chunks).
 std::vector<std::uint8_t> NativeWavHeader(std::uint32_t count, std::uint32_t extra = 0);

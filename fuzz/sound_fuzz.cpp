@@ -1,5 +1,6 @@
 // The sample decoder on arbitrary bytes: whatever a file holds, decoding
-// ends with samples within the limits or with an empty result and a reason.
+// ends with samples within the limits or with an empty result and a reason,
+// and a file the engine reads without the codecs gives their samples.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   base::SoundSource source;
   std::string error;
   bool ok = base::DecodeSound(data, size, &samples, &source, &error);
+  // What the engine reads without the codecs, they read the same.
+  std::vector<std::int8_t> plain;
+  if (base::ReadPlainNativeWav(data, size, std::size_t(base::kMaxSoundSeconds) * base::kNativeSoundRate,
+                               &plain) &&
+      (!ok || plain != samples || source.loop_start != 0))
+    std::abort();
   if (ok ? samples.empty() : !samples.empty() || error.empty()) std::abort();
   if (samples.size() > std::size_t(base::kMaxSoundSeconds + 1) * base::kNativeSoundRate)
     std::abort();

@@ -108,4 +108,48 @@ TEST_F(SoundTest, NativeFilesLoadUnchangedAndConversionsRepeatExactly) {
   sound::QuitSound();  // frees the samples dropped without an unload
 }
 
+// The engine reads plain native WAVs without the codecs; whatever it takes
+// must decode to the codecs' very samples, and whatever it cannot be sure
+// of goes to them.
+TEST(PlainNativeWav, ReadsWhatTheCodecsReadTheSameAndLeavesTheRestToThem) {
+  std::vector<std::int8_t> ramp(301);
+  for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = std::int8_t(i * 7);
+  const std::vector<std::uint8_t> plain = base::EncodeNativeWav(ramp);
+  auto with = [&](std::size_t at, std::vector<std::uint8_t> bytes) {
+    std::vector<std::uint8_t> out = plain;
+    if (at + bytes.size() > out.size()) out.resize(at + bytes.size());
+    std::copy(bytes.begin(), bytes.end(), out.begin() + std::ptrdiff_t(at));
+    return out;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> file;
+    bool read;
+  } rows[] = {
+      {"as written", plain, true},
+      {"an even length", base::EncodeNativeWav({1, 2, 3, 4}), true},
+      {"a wrong RIFF length", with(4, {0, 0, 0, 0}), true},
+      {"a LIST chunk after the data", with(plain.size(), {'L', 'I', 'S', 'T', 2, 0, 0, 0, 'a', 'b'}), true},
+      {"a loop", base::EncodeNativeWav(ramp, 10), false},
+      {"16-bit", with(34, {16}), false},
+      {"stereo", with(22, {2}), false},
+      {"22050 Hz", with(24, {0x22, 0x56}), false},
+      {"data longer than the file", with(40, {0, 2, 0, 0}), false},
+      {"no samples", base::NativeWavHeader(0), false},
+      {"a chunk cut short after the data", with(plain.size(), {'L', 'I', 'S', 'T', 9, 0, 0, 0}), false},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::int8_t> fast, codecs;
+    EXPECT_EQ(base::ReadPlainNativeWav(row.file.data(), row.file.size(), 1 << 20, &fast), row.read)
+        << row.what;
+    if (!row.read) continue;
+    base::SoundSource source;
+    std::string error;
+    ASSERT_TRUE(base::DecodeSound(row.file.data(), row.file.size(), &codecs, &source, &error))
+        << row.what << ": " << error;
+    EXPECT_EQ(fast, codecs) << row.what;
+    EXPECT_EQ(source.loop_start, 0) << row.what;
+  }
+}
+
 }  // namespace
