@@ -24,6 +24,9 @@ bool ModMark(const std::uint8_t* m) {
 }  // namespace
 
 const char* ModuleKind(const std::uint8_t* data, std::size_t size) {
+  // A WAV's samples may spell a mark at 44 or 1080; no module starts so.
+  if (size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0)
+    return nullptr;
   if (size >= 17 && std::memcmp(data, "Extended Module: ", 17) == 0) return "XM";
   if (size >= 4 && std::memcmp(data, "IMPM", 4) == 0) return "IT";
   if (size >= 48 && std::memcmp(data + 44, "SCRM", 4) == 0) return "S3M";

@@ -129,6 +129,7 @@ TEST(PlainNativeWav, ReadsWhatTheCodecsReadTheSameAndLeavesTheRestToThem) {
       {"as written", plain, true},
       {"an even length", base::EncodeNativeWav({1, 2, 3, 4}), true},
       {"a wrong RIFF length", with(4, {0, 0, 0, 0}), true},
+      {"samples that spell an S3M's mark", with(44, {'S', 'C', 'R', 'M'}), true},
       {"a LIST chunk after the data", with(plain.size(), {'L', 'I', 'S', 'T', 2, 0, 0, 0, 'a', 'b'}), true},
       {"a loop", base::EncodeNativeWav(ramp, 10), false},
       {"16-bit", with(34, {16}), false},
