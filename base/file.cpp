@@ -113,6 +113,20 @@ int OpenRegular(const std::string& path, struct stat* st, FileError* error) {
   return fd;
 }
 
+// Reads until `size` bytes, the end of the file or an error (*failure, an
+// errno), going on after short reads and interruptions; how many were read.
+std::size_t ReadFully(int fd, std::uint8_t* into, std::size_t size, int* failure) {
+  std::size_t have = 0;
+  while (have < size) {
+    const ssize_t n = read(fd, into + have, size - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) *failure = errno;
+    if (n <= 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  return have;
+}
+
 }  // namespace
 
 bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::uint8_t>* bytes,
@@ -129,13 +143,12 @@ bool ReadFile(const std::string& path, std::size_t max_bytes, std::vector<std::u
   std::size_t have = 0;
   bytes->resize(std::min<std::size_t>(st.st_size > 0 ? std::size_t(st.st_size) + 1 : 65536, limit));
   int failure = 0;
-  while (have < limit) {
+  while (have < limit && !failure) {
     if (have == bytes->size()) bytes->resize(std::min(limit, 2 * have));
-    ssize_t got = read(fd, bytes->data() + have, bytes->size() - have);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) failure = errno;
-    if (got <= 0) break;
-    have += static_cast<std::size_t>(got);
+    const std::size_t room = bytes->size() - have;
+    const std::size_t got = ReadFully(fd, bytes->data() + have, room, &failure);
+    have += got;
+    if (got < room) break;  // the end of the file
   }
   bytes->resize(have);
   close(fd);
@@ -163,16 +176,9 @@ bool ReadFileInto(const std::string& path, const iovec* parts, int count, std::s
   const int fd = OpenRegular(path, &st, error);
   if (fd < 0) return false;
   int failure = 0;
-  for (int p = 0; p < count && !failure; ++p) {
-    auto* into = static_cast<std::uint8_t*>(parts[p].iov_base);
-    std::size_t have = 0;
-    while (have < parts[p].iov_len) {
-      ssize_t n = read(fd, into + have, parts[p].iov_len - have);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) failure = errno;
-      if (n <= 0) break;
-      have += static_cast<std::size_t>(n);
-    }
+  for (int p = 0; p < count; ++p) {
+    const std::size_t have =
+        ReadFully(fd, static_cast<std::uint8_t*>(parts[p].iov_base), parts[p].iov_len, &failure);
     *got += have;
     if (have < parts[p].iov_len) break;
   }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/bytes.h"
+
 namespace base {
 
 namespace {
@@ -16,27 +18,22 @@ constexpr std::uint32_t kSamplerChunkBytes = 68;
 
 std::vector<std::uint8_t> NativeWavHeader(std::uint32_t n, std::uint32_t extra) {
   const std::uint32_t pad = n & 1;  // RIFF chunks keep an even length
-  std::vector<std::uint8_t> out(44);
-  std::size_t at = 0;
-  auto text = [&](const char* s) {
-    for (int i = 0; i < 4; ++i) out[at++] = std::uint8_t(s[i]);
-  };
-  auto put = [&](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[at++] = std::uint8_t(v >> (8 * i));
-  };
+  std::vector<std::uint8_t> out;
+  out.reserve(44);
+  auto text = [&](const char* s) { out.insert(out.end(), s, s + 4); };
   text("RIFF");
-  put(36 + n + pad + extra, 4);
+  PutLe32(&out, 36 + n + pad + extra);
   text("WAVE");
   text("fmt ");
-  put(16, 4);
-  put(1, 2);  // PCM
-  put(1, 2);  // mono
-  put(kNativeSoundRate, 4);
-  put(kNativeSoundRate, 4);  // bytes per second
-  put(1, 2);                 // bytes per frame
-  put(8, 2);
+  PutLe32(&out, 16);
+  PutLe16(&out, 1);  // PCM
+  PutLe16(&out, 1);  // mono
+  PutLe32(&out, kNativeSoundRate);
+  PutLe32(&out, kNativeSoundRate);  // bytes per second
+  PutLe16(&out, 1);                 // bytes per frame
+  PutLe16(&out, 8);
   text("data");
-  put(n, 4);
+  PutLe32(&out, n);
   return out;
 }
 
@@ -48,17 +45,14 @@ std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& sample
   for (std::int8_t s : samples) out.push_back(std::uint8_t(s) ^ 0x80);  // stored unsigned
   if (n % 2) out.push_back(0x80);
   if (looped) {
-    auto put = [&](std::uint32_t v) {
-      for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
-    };
     for (char c : {'s', 'm', 'p', 'l'}) out.push_back(std::uint8_t(c));
-    put(kSamplerChunkBytes - 8);
+    PutLe32(&out, kSamplerChunkBytes - 8);
     // manufacturer, product, sample period (ns), MIDI note, pitch fraction,
     // SMPTE format and offset, one loop, no extra data; then the loop: id,
     // forward, start, end (inclusive), fraction, play count (0: for ever).
     for (std::uint32_t v : {0u, kLoopMark, 1000000000u / kNativeSoundRate, 60u, 0u, 0u, 0u, 1u, 0u, 0u,
                             0u, std::uint32_t(loop_start), n - 1, 0u, 0u})
-      put(v);
+      PutLe32(&out, v);
   }
   return out;
 }
@@ -66,19 +60,17 @@ std::vector<std::uint8_t> EncodeNativeWav(const std::vector<std::int8_t>& sample
 bool ReadPlainNativeWav(const std::uint8_t* data, std::size_t size, std::size_t max_samples,
                         std::vector<std::int8_t>* samples) {
   if (size < 44) return false;
-  const std::vector<std::uint8_t> header = NativeWavHeader(0);
+  static const std::vector<std::uint8_t> header = NativeWavHeader(0);
   // The header as written, but for the two lengths (RIFF's, which readers
   // do not hold a file to, and the data's).
   if (std::memcmp(data, header.data(), 4) != 0 || std::memcmp(data + 8, header.data() + 8, 32) != 0)
     return false;
-  const std::size_t n = std::size_t(data[40]) | std::size_t(data[41]) << 8 |
-                        std::size_t(data[42]) << 16 | std::size_t(data[43]) << 24;
+  const std::size_t n = GetLeU32(data + 40);
   if (n == 0 || n > max_samples || n > size - 44) return false;
   // Whatever follows the data must be whole chunks, none of them a sampler.
   for (std::size_t at = 44 + n + (n & 1); at < size;) {
     if (size - at < 8 || std::memcmp(data + at, "smpl", 4) == 0) return false;
-    const std::size_t length = std::size_t(data[at + 4]) | std::size_t(data[at + 5]) << 8 |
-                               std::size_t(data[at + 6]) << 16 | std::size_t(data[at + 7]) << 24;
+    const std::size_t length = GetLeU32(data + at + 4);
     if (length > size - at - 8) return false;
     at += 8 + length + (length & 1);
   }
@@ -88,15 +80,11 @@ bool ReadPlainNativeWav(const std::uint8_t* data, std::size_t size, std::size_t 
 }
 
 bool HasLoopMark(const std::uint8_t* data, std::size_t size) {
-  auto word = [&](std::size_t at) {
-    return std::uint32_t(data[at]) | std::uint32_t(data[at + 1]) << 8 |
-           std::uint32_t(data[at + 2]) << 16 | std::uint32_t(data[at + 3]) << 24;
-  };
   if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
     return false;
   for (std::size_t at = 12; at + 8 <= size;) {
-    const std::uint64_t length = word(at + 4);
-    if (std::memcmp(data + at, "smpl", 4) == 0) return length >= 8 && at + 16 <= size && word(at + 12) == kLoopMark;
+    const std::uint64_t length = GetLeU32(data + at + 4);
+    if (std::memcmp(data + at, "smpl", 4) == 0) return length >= 8 && at + 16 <= size && GetLeU32(data + at + 12) == kLoopMark;
     at += 8 + length + (length & 1);
   }
   return false;
